@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+class ListModel;
+
+// The list file: the Store list, the Product catalogue and the Shopping list in one text file, one field per line.
+namespace korbana {
+
+struct ListSet
+{
+    ListModel* stores = nullptr;
+    ListModel* products = nullptr;
+    ListModel* shopping = nullptr;
+};
+
+enum class ReadResult {
+    Ok,
+    CannotOpen, // "Konnte die Datei nicht öffnen." - the lists are left as they were
+    BadFormat,  // "Fehler beim Öffnen der Datei (Ungültiges Format?)." - entries read so far stay
+};
+
+enum class WriteResult {
+    Ok,
+    CannotCreate, // "Konnte die Datei nicht erstellen."
+    WriteFailed,  // "Konnte die Datei nicht vollständig schreiben." - the old file is untouched
+};
+
+// Opens the file; when that succeeds, empties the three lists and fills them from it.
+ReadResult readListFile(const QString& path, const ListSet& lists);
+// Empties the three lists and fills them from the bytes of a list file.
+ReadResult parseListFile(QByteArrayView data, const ListSet& lists);
+
+// The bytes of the three lists as a list file.
+QByteArray encodeListFile(const ListSet& lists);
+// Writes the three lists; a failure leaves an existing file exactly as it was.
+WriteResult writeListFile(const QString& path, const ListSet& lists);
+
+// The message and its title for a result other than Ok.
+QString messageText(ReadResult result);
+QString messageTitle(ReadResult result);
+QString messageText(WriteResult result);
+QString messageTitle(WriteResult result);
+
+} // namespace korbana

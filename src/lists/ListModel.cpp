@@ -1,0 +1,163 @@
+#include "ListModel.h"
+
+#include <algorithm>
+
+ListModel::ListModel(const QStringList& headers, QObject* parent)
+    : QAbstractTableModel(parent)
+    , m_headers(headers)
+{
+    Q_ASSERT(!headers.isEmpty() && headers.size() <= Entry::kMaxSubItems + 1);
+}
+
+int ListModel::append(const QString& caption, const QStringList& subItems)
+{
+    Entry entry;
+    entry.caption = caption;
+    const int n = std::min(static_cast<int>(subItems.size()), subItemCount());
+    for (int i = 0; i < n; ++i)
+        entry.subItems[static_cast<size_t>(i)] = subItems[i];
+    const int row = count();
+    beginInsertRows({}, row, row);
+    m_rows.push_back(std::move(entry));
+    endInsertRows();
+    return row;
+}
+
+void ListModel::appendAll(std::vector<Entry>&& entries)
+{
+    if (entries.empty())
+        return;
+    const int first = count();
+    beginInsertRows({}, first, first + static_cast<int>(entries.size()) - 1);
+    if (m_rows.empty()) {
+        m_rows = std::move(entries);
+    } else {
+        m_rows.insert(m_rows.end(), std::make_move_iterator(entries.begin()), std::make_move_iterator(entries.end()));
+    }
+    endInsertRows();
+}
+
+void ListModel::deleteAt(int row)
+{
+    if (row < 0 || row >= count())
+        return;
+    beginRemoveRows({}, row, row);
+    m_rows.erase(m_rows.begin() + row);
+    endRemoveRows();
+}
+
+void ListModel::clear()
+{
+    beginResetModel();
+    m_rows.clear();
+    m_rows.shrink_to_fit();
+    endResetModel();
+}
+
+void ListModel::setCaption(int row, const QString& text)
+{
+    if (row < 0 || row >= count())
+        return;
+    m_rows[static_cast<size_t>(row)].caption = text;
+    const QModelIndex changed = index(row, 0);
+    Q_EMIT dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
+}
+
+QString ListModel::subItem(int row, int index) const
+{
+    if (row < 0 || row >= count() || index < 0 || index >= subItemCount())
+        return {};
+    return entryAt(row).subItems[static_cast<size_t>(index)];
+}
+
+void ListModel::setSubItem(int row, int index, const QString& text)
+{
+    if (row < 0 || row >= count() || index < 0 || index >= subItemCount())
+        return;
+    m_rows[static_cast<size_t>(row)].subItems[static_cast<size_t>(index)] = text;
+    const QModelIndex changed = this->index(row, index + 1);
+    Q_EMIT dataChanged(changed, changed, {Qt::DisplayRole});
+}
+
+void ListModel::applyOrder(const std::vector<int>& newOrder)
+{
+    Q_ASSERT(newOrder.size() == m_rows.size());
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+
+    std::vector<int> newRowOf(newOrder.size());
+    std::vector<Entry> reordered;
+    reordered.reserve(m_rows.size());
+    for (size_t i = 0; i < newOrder.size(); ++i) {
+        newRowOf[static_cast<size_t>(newOrder[i])] = static_cast<int>(i);
+        reordered.push_back(std::move(m_rows[static_cast<size_t>(newOrder[i])]));
+    }
+    m_rows = std::move(reordered);
+
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& idx : before)
+        after.append(index(newRowOf[static_cast<size_t>(idx.row())], idx.column()));
+    changePersistentIndexList(before, after);
+
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+int ListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : count();
+}
+
+int ListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_headers.size());
+}
+
+QString ListModel::text(const Entry& entry, int column) const
+{
+    return column == 0 ? entry.caption : entry.subItems[static_cast<size_t>(column - 1)];
+}
+
+QVariant ListModel::data(const QModelIndex& index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const Entry& entry = entryAt(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return text(entry, index.column());
+    case Qt::DecorationRole:
+        if (index.column() == 0 && !m_icon.isNull())
+            return m_icon;
+        return {};
+    default:
+        return {};
+    }
+}
+
+bool ListModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole || index.column() != 0
+        || !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return false;
+    setCaption(index.row(), value.toString());
+    return true;
+}
+
+QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_headers.size())
+        return m_headers[section];
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+Qt::ItemFlags ListModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (index.column() == 0)
+        f |= Qt::ItemIsEditable;
+    return f;
+}

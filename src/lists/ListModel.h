@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QIcon>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <vector>
+
+// One row of a list: a caption (first column) and up to three sub-items (the further columns).
+struct Entry
+{
+    static constexpr int kMaxSubItems = 3;
+    QString caption;
+    std::array<QString, kMaxSubItems> subItems;
+    int imageIndex = 0;
+};
+
+// A list in report style. The model owns its rows; there is no other copy of the data.
+class ListModel final : public QAbstractTableModel
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ListModel)
+
+public:
+    explicit ListModel(const QStringList& headers, QObject* parent = nullptr);
+
+    void setIcon(const QIcon& icon) { m_icon = icon; }
+
+    int count() const { return static_cast<int>(m_rows.size()); }
+    int subItemCount() const { return static_cast<int>(m_headers.size()) - 1; }
+    const Entry& entryAt(int row) const { return m_rows[static_cast<size_t>(row)]; }
+
+    // Appends at the end with image index 0 and returns the new row. Sub-items past the column count are dropped.
+    int append(const QString& caption, const QStringList& subItems = {});
+    // Appends many rows at once (loading a file); one model reset.
+    void appendAll(std::vector<Entry>&& entries);
+    void deleteAt(int row);
+    void clear();
+
+    QString caption(int row) const { return entryAt(row).caption; }
+    void setCaption(int row, const QString& text);
+    QString subItem(int row, int index) const;
+    void setSubItem(int row, int index, const QString& text);
+
+    // Puts the rows in a new order: newOrder[i] is the old row that becomes row i. Selections follow their rows.
+    void applyOrder(const std::vector<int>& newOrder);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    QString text(const Entry& entry, int column) const;
+
+    QStringList m_headers;
+    std::vector<Entry> m_rows;
+    QIcon m_icon;
+};

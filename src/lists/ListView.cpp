@@ -1,0 +1,154 @@
+#include "ListView.h"
+
+#include "ListModel.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// Draws the grid lines of the report style and underlines the row under the pointer.
+class ListDelegate final : public QStyledItemDelegate
+{
+public:
+    explicit ListDelegate(ListView* view)
+        : QStyledItemDelegate(view)
+        , m_view(view)
+    {
+    }
+
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.row() == m_view->hotRow())
+            option->font.setUnderline(true);
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        painter->save();
+        painter->setPen(option.palette.color(QPalette::Mid));
+        painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
+        painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
+        painter->restore();
+    }
+
+private:
+    ListView* m_view;
+};
+
+} // namespace
+
+ListView::ListView(QWidget* parent)
+    : QTreeView(parent)
+{
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    setIconSize(QSize(24, 24));
+    setMouseTracking(true);
+    setItemDelegate(new ListDelegate(this));
+    header()->setSectionResizeMode(QHeaderView::Stretch);
+    header()->setSectionsClickable(true);
+    header()->setSectionsMovable(false);
+    header()->setSortIndicatorShown(false);
+    connect(header(), &QHeaderView::sectionClicked, this, &ListView::columnClick);
+
+    m_hoverTimer.setSingleShot(true);
+    m_hoverTimer.setInterval(hoverTime());
+    connect(&m_hoverTimer, &QTimer::timeout, this, &ListView::hoverElapsed);
+}
+
+int ListView::hoverTime()
+{
+    // The platform's mouse hover time; Qt does not expose one.
+    return 400;
+}
+
+void ListView::setListModel(ListModel* model)
+{
+    m_model = model;
+    setModel(model);
+}
+
+int ListView::selectedRow() const
+{
+    if (!selectionModel())
+        return -1;
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void ListView::selectRow(int row)
+{
+    if (!m_model || row < 0 || row >= m_model->count())
+        return;
+    const QModelIndex idx = m_model->index(row, 0);
+    selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(idx);
+}
+
+void ListView::beginEdit(int row)
+{
+    if (!m_model || row < 0 || row >= m_model->count())
+        return;
+    setFocus(Qt::OtherFocusReason);
+    selectRow(row);
+    edit(m_model->index(row, 0));
+}
+
+bool ListView::isEditing() const
+{
+    return state() == QAbstractItemView::EditingState;
+}
+
+void ListView::keyPressEvent(QKeyEvent* event)
+{
+    Q_EMIT keyDown(event->key());
+    QTreeView::keyPressEvent(event);
+}
+
+void ListView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QTreeView::mouseDoubleClickEvent(event);
+    Q_EMIT dblClick();
+}
+
+void ListView::mouseMoveEvent(QMouseEvent* event)
+{
+    QTreeView::mouseMoveEvent(event);
+    const QModelIndex idx = indexAt(event->position().toPoint());
+    setHotRow(idx.isValid() ? idx.row() : -1);
+}
+
+void ListView::leaveEvent(QEvent* event)
+{
+    QTreeView::leaveEvent(event);
+    setHotRow(-1);
+}
+
+void ListView::setHotRow(int row)
+{
+    if (row == m_hotRow)
+        return;
+    m_hotRow = row;
+    viewport()->setCursor(row >= 0 ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    viewport()->update();
+    if (row >= 0)
+        m_hoverTimer.start();
+    else
+        m_hoverTimer.stop();
+}
+
+void ListView::hoverElapsed()
+{
+    if (m_hotRow >= 0 && !isEditing() && m_hotRow != selectedRow())
+        selectRow(m_hotRow);
+}

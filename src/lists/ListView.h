@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QTimer>
+#include <QTreeView>
+
+class ListModel;
+
+// A list in report style over a ListModel: whole-row single selection, grid lines, columns sharing the width,
+// in-place editing of the caption, and selection by resting the pointer on a row.
+class ListView final : public QTreeView
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ListView)
+
+public:
+    explicit ListView(QWidget* parent = nullptr);
+
+    void setListModel(ListModel* model);
+    ListModel* listModel() const { return m_model; }
+
+    // The one selected row, or -1.
+    int selectedRow() const;
+    void selectRow(int row);
+    // Focus to the list, select the row and open the edit box over its caption.
+    void beginEdit(int row);
+    bool isEditing() const;
+
+    // Row under the pointer (underlined), -1 when none.
+    int hotRow() const { return m_hotRow; }
+    static int hoverTime();
+
+Q_SIGNALS:
+    void keyDown(int key);
+    void dblClick();
+    void columnClick(int column);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    void setHotRow(int row);
+    void hoverElapsed();
+
+    ListModel* m_model = nullptr;
+    int m_hotRow = -1;
+    QTimer m_hoverTimer;
+};

@@ -1,0 +1,32 @@
+#include "ArtikelFUnit.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+TArtikelForm::TArtikelForm(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("TArtikelForm"));
+    setWindowTitle(QStringLiteral("Artikel bearbeiten"));
+    setFixedSize(275, 168);
+    Label1 = new QLabel(QStringLiteral("Name:"), this);
+    Label1->setGeometry(8, 8, 257, 16);
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setGeometry(8, 24, 257, 21);
+    Label2 = new QLabel(QStringLiteral("Preis:"), this);
+    Label2->setGeometry(8, 56, 257, 16);
+    Edit2 = new QLineEdit(this);
+    Edit2->setObjectName(QStringLiteral("Edit2"));
+    Edit2->setGeometry(8, 72, 257, 21);
+    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setGeometry(56, 128, 75, 25);
+    BitBtn1->setDefault(true);
+    BitBtn2 = new QPushButton(QStringLiteral("Cancel"), this);
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn2->setGeometry(144, 128, 75, 25);
+    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+}

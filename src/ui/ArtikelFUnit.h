@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// "Artikel bearbeiten": a product's name and price text. It holds no logic; PropEdClick fills and reads it.
+class TArtikelForm final : public QDialog
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TArtikelForm)
+
+public:
+    explicit TArtikelForm(QWidget* parent = nullptr);
+
+    QLabel* Label1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    QPushButton* BitBtn2 = nullptr;
+};

@@ -1,0 +1,84 @@
+#include "Dialogs.h"
+
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QUrl>
+
+void Dialogs::error(QWidget* parent, const QString& text, const QString& title)
+{
+    message(parent, text, title, QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+QMessageBox::StandardButton Dialogs::question(
+    QWidget* parent, const QString& text, const QString& title, QMessageBox::StandardButtons buttons)
+{
+    return message(parent, text, title, QMessageBox::Question, buttons, QMessageBox::Yes);
+}
+
+QMessageBox::StandardButton QtDialogs::message(QWidget* parent, const QString& text, const QString& title,
+    QMessageBox::Icon icon, QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
+{
+    QMessageBox box(icon, title, text, buttons, parent);
+    box.setDefaultButton(defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+QString QtDialogs::chooseFile(QWidget* parent, FileDialogSpec& spec)
+{
+    QFileDialog dialog(parent);
+    const bool save = spec.mode == FileDialogSpec::Mode::Save;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(spec.filter);
+    dialog.setDefaultSuffix(spec.defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.confirmOverwrite);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (!spec.fileName.isEmpty())
+        dialog.selectFile(spec.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    spec.fileName = dialog.selectedFiles().constFirst();
+    return spec.fileName;
+}
+
+bool QtDialogs::print(QWidget* parent, QPrinter* printer)
+{
+    QPrintDialog dialog(printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    // Printing to a PDF file stays available: most households print that way.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtDialogs::printerSetup(QWidget* parent, QPrinter* printer)
+{
+    QPageSetupDialog dialog(printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtDialogs::chooseFont(QWidget* parent, QFont& font)
+{
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, font, parent);
+    if (ok)
+        font = chosen;
+    return ok;
+}
+
+int QtDialogs::exec(QDialog* dialog)
+{
+    return dialog->exec();
+}
+
+void QtDialogs::openUrl(const QString& fileOrUrl)
+{
+    const QUrl url = fileOrUrl.contains(QStringLiteral("://")) ? QUrl(fileOrUrl) : QUrl::fromLocalFile(fileOrUrl);
+    QDesktopServices::openUrl(url);
+}

@@ -1,0 +1,31 @@
+#include "HeaderBar.h"
+
+#include <QPainter>
+#include <qdrawutil.h>
+
+HeaderBar::HeaderBar(const QString& text, int height, QWidget* parent)
+    : QFrame(parent)
+    , m_text(text)
+{
+    setFixedHeight(height);
+    QFont f(QStringLiteral("Arial Black"));
+    f.setPixelSize(16);
+    f.setWeight(QFont::Black);
+    setFont(f);
+}
+
+void HeaderBar::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QRect outer = rect();
+    painter.fillRect(outer, headerColor());
+    qDrawShadePanel(&painter, outer, palette(), true, 1);
+    qDrawShadePanel(&painter, outer.adjusted(1, 1, -1, -1), palette(), false, 1);
+    if (m_text.isEmpty())
+        return;
+    painter.setFont(font());
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawText(outer.translated(-1, -1), Qt::AlignCenter, m_text);
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(outer, Qt::AlignCenter, m_text);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QFrame>
+
+// The coloured bar above each list and on the settings page: raised inner, lowered outer bevel, a centred
+// caption in "Arial Black" with a one-pixel highlight shadow to its upper left.
+class HeaderBar final : public QFrame
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(HeaderBar)
+
+public:
+    static QColor headerColor() { return QColor(240, 202, 166); }
+
+    HeaderBar(const QString& text, int height, QWidget* parent = nullptr);
+    QString text() const { return m_text; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString m_text;
+};

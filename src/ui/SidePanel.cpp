@@ -1,0 +1,46 @@
+#include "SidePanel.h"
+
+#include <QSplitter>
+
+#include <algorithm>
+
+SidePanel::SidePanel(int width, QWidget* parent)
+    : QFrame(parent)
+    , m_width(width)
+{
+}
+
+QSplitter* SidePanel::splitter() const
+{
+    return qobject_cast<QSplitter*>(parentWidget());
+}
+
+int SidePanel::panelWidth() const
+{
+    QSplitter* s = splitter();
+    const int index = s ? s->indexOf(const_cast<SidePanel*>(this)) : -1;
+    if (index < 0 || !s->isVisible())
+        return m_width;
+    return s->sizes().value(index, m_width);
+}
+
+void SidePanel::setPanelWidth(int width)
+{
+    m_width = std::max(0, width);
+    QSplitter* s = splitter();
+    const int index = s ? s->indexOf(this) : -1;
+    if (index < 0)
+        return;
+    QList<int> sizes = s->sizes();
+    if (sizes.size() <= index)
+        return;
+    const int total = std::max(s->width(), 1);
+    int others = 0;
+    for (int i = 0; i < sizes.size(); ++i)
+        if (i != index && i != sizes.size() - 1)
+            others += sizes[i];
+    sizes[index] = m_width;
+    // The last pane takes what is left.
+    sizes.back() = std::max(0, total - others - m_width);
+    s->setSizes(sizes);
+}

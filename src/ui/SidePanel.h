@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QFrame>
+
+class QSplitter;
+
+// A left-aligned pane inside the lists' splitter; its width is the splitter's size for it.
+class SidePanel final : public QFrame
+{
+    Q_OBJECT
+    Q_PROPERTY(int Width READ panelWidth WRITE setPanelWidth)
+    Q_DISABLE_COPY_MOVE(SidePanel)
+
+public:
+    explicit SidePanel(int width, QWidget* parent = nullptr);
+
+    int panelWidth() const;
+    void setPanelWidth(int width);
+
+private:
+    QSplitter* splitter() const;
+    int m_width;
+};
+
+// A pane dragged to this width or less collapses to nothing.
+inline constexpr int kCollapseWidth = 30;

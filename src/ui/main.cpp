@@ -1,0 +1,34 @@
+#include "AboutBoxUnit.h"
+#include "ArtikelFUnit.h"
+#include "Dialogs.h"
+#include "ErrorReport.h"
+#include "MainUnit.h"
+
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+int main(int argc, char* argv[])
+{
+    KorbanaApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QString::fromUtf16(korbana::kApplicationTitle));
+    QGuiApplication::setDesktopFileName(QStringLiteral("korbana"));
+
+    // Standard buttons in the system's language: "Ja", "Nein", "Abbrechen" under a German locale.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTranslator);
+
+    QtDialogs dialogs;
+    app.setDialogs(&dialogs);
+
+    TMainForm mainForm(dialogs);
+    TAboutBox aboutBox(&mainForm);
+    TArtikelForm artikelForm(&mainForm);
+    mainForm.AboutBox = &aboutBox;
+    mainForm.ArtikelForm = &artikelForm;
+
+    mainForm.show();
+    return QApplication::exec();
+}

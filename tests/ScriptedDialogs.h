@@ -1,0 +1,90 @@
+#pragma once
+
+#include "ui/Dialogs.h"
+
+#include <QDialog>
+#include <QList>
+#include <QMessageBox>
+#include <QStringList>
+
+#include <functional>
+
+// Answers every modal interaction from a script and records what was asked. An unscripted message is
+// answered with its default button, an unscripted file choice with "cancelled".
+class ScriptedDialogs final : public Dialogs
+{
+public:
+    struct Message
+    {
+        QString text;
+        QString title;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButtons buttons;
+        QMessageBox::StandardButton defaultButton;
+    };
+
+    QList<Message> messages;
+    QList<QMessageBox::StandardButton> answers; // taken front first
+    QStringList fileAnswers;                    // "" answers "cancelled"
+    QList<FileDialogSpec> fileRequests;
+    QList<bool> printAnswers;
+    int printRequests = 0;
+    QList<bool> setupAnswers;
+    int setupRequests = 0;
+    QList<std::function<bool(QFont&)>> fontAnswers;
+    int fontRequests = 0;
+    // Called with the dialog before its result is returned; may fill its fields.
+    std::function<int(QDialog*)> execAnswer;
+    QList<QDialog*> executed;
+    QStringList openedUrls;
+
+    QMessageBox::StandardButton message(QWidget*, const QString& text, const QString& title, QMessageBox::Icon icon,
+        QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton) override
+    {
+        messages.append({text, title, icon, buttons, defaultButton});
+        return answers.isEmpty() ? defaultButton : answers.takeFirst();
+    }
+
+    QString chooseFile(QWidget*, FileDialogSpec& spec) override
+    {
+        fileRequests.append(spec);
+        const QString answer = fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+        if (!answer.isEmpty())
+            spec.fileName = answer;
+        return answer;
+    }
+
+    bool print(QWidget*, QPrinter*) override
+    {
+        ++printRequests;
+        return !printAnswers.isEmpty() && printAnswers.takeFirst();
+    }
+
+    bool printerSetup(QWidget*, QPrinter*) override
+    {
+        ++setupRequests;
+        return !setupAnswers.isEmpty() && setupAnswers.takeFirst();
+    }
+
+    bool chooseFont(QWidget*, QFont& font) override
+    {
+        ++fontRequests;
+        return !fontAnswers.isEmpty() && fontAnswers.takeFirst()(font);
+    }
+
+    int exec(QDialog* dialog) override
+    {
+        executed.append(dialog);
+        return execAnswer ? execAnswer(dialog) : int(QDialog::Rejected);
+    }
+
+    void openUrl(const QString& fileOrUrl) override { openedUrls.append(fileOrUrl); }
+
+    QStringList texts() const
+    {
+        QStringList list;
+        for (const Message& m : messages)
+            list.append(m.text);
+        return list;
+    }
+};

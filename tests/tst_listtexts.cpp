@@ -1,0 +1,112 @@
+#include "lists/ListTexts.h"
+
+#include <QLocale>
+#include <QTest>
+
+using namespace korbana;
+
+class TestListTexts : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void numberReading_data();
+    void numberReading();
+    void amountAndPriceText_data();
+    void amountAndPriceText();
+    void leadingAmountAndStatus();
+};
+
+void TestListTexts::numberReading_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<double>("value");
+
+    const QString de = QStringLiteral("de_DE");
+    const QString en = QStringLiteral("en_US");
+    QTest::newRow("de plain") << de << "2" << true << 2.0;
+    QTest::newRow("de blanks around") << de << " 2 " << true << 2.0;
+    QTest::newRow("de comma") << de << "2,0" << true << 2.0;
+    QTest::newRow("de half") << de << "0,5" << true << 0.5;
+    QTest::newRow("de lone separator") << de << "," << true << 0.0;
+    QTest::newRow("de trailing separator") << de << "3," << true << 3.0;
+    QTest::newRow("de leading separator") << de << ",25" << true << 0.25;
+    QTest::newRow("de sign minus") << de << "-1,5" << true << -1.5;
+    QTest::newRow("de sign plus") << de << "+7" << true << 7.0;
+    QTest::newRow("de exponent") << de << "1,5e3" << true << 1500.0;
+    QTest::newRow("de exponent capital neg") << de << "25E-1" << true << 2.5;
+    QTest::newRow("de exponent without digits") << de << "4e" << true << 4.0;
+    QTest::newRow("de exponent sign only") << de << "4e+" << true << 4.0;
+    QTest::newRow("de point is foreign") << de << "1.99" << false << 0.0;
+    QTest::newRow("de grouping") << de << "1.000,00" << false << 0.0;
+    QTest::newRow("de empty") << de << "" << false << 0.0;
+    QTest::newRow("de blanks only") << de << "   " << false << 0.0;
+    QTest::newRow("de sign only") << de << "-" << false << 0.0;
+    QTest::newRow("de unit after") << de << "2x" << false << 0.0;
+    QTest::newRow("de words") << de << "2 Stück" << false << 0.0;
+    QTest::newRow("de currency") << de << "1,99 EUR" << false << 0.0;
+    QTest::newRow("de tab") << de << "\t2" << false << 0.0;
+    QTest::newRow("de two signs") << de << "+-2" << false << 0.0;
+    QTest::newRow("de out of range") << de << "1e400" << false << 0.0;
+    QTest::newRow("de exponent alone") << de << "e5" << false << 0.0;
+    QTest::newRow("en point") << en << "1.99" << true << 1.99;
+    QTest::newRow("en comma is foreign") << en << "1,99" << false << 0.0;
+    QTest::newRow("en lone point") << en << "." << true << 0.0;
+}
+
+void TestListTexts::numberReading()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, text);
+    QFETCH(bool, ok);
+    QFETCH(double, value);
+    QLocale::setDefault(QLocale(locale));
+    const auto read = readNumber(text);
+    QCOMPARE(read.has_value(), ok);
+    if (ok)
+        QCOMPARE(*read, value);
+}
+
+void TestListTexts::amountAndPriceText_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("price");
+
+    const QString de = QStringLiteral("de_DE");
+    QTest::newRow("half") << de << 1.5 << "1,50 EUR";
+    QTest::newRow("zero") << de << 0.0 << "0,00 EUR";
+    QTest::newRow("rounded") << de << 1234.567 << "1234,57 EUR";
+    QTest::newRow("negative") << de << -2.0 << "-2,00 EUR";
+    QTest::newRow("no grouping") << de << 1234567.891 << "1234567,89 EUR";
+    QTest::newRow("cents") << de << 0.99 << "0,99 EUR";
+    QTest::newRow("tiny negative") << de << -0.001 << "0,00 EUR";
+    QTest::newRow("15 digits") << de << 123456789012345.0 << "123456789012345,00 EUR";
+    QTest::newRow("scientific beyond") << de << 1e16 << "1,00000000000000E+16 EUR";
+    QTest::newRow("en point") << QStringLiteral("en_US") << 2.5 << "2.50 EUR";
+}
+
+void TestListTexts::amountAndPriceText()
+{
+    QFETCH(QString, locale);
+    QFETCH(double, value);
+    QFETCH(QString, price);
+    QLocale::setDefault(QLocale(locale));
+    QCOMPARE(priceText(value), price);
+    // What the list makes, the list reads back.
+    QVERIFY(readNumber(leadingAmount(price)).has_value());
+}
+
+void TestListTexts::leadingAmountAndStatus()
+{
+    QCOMPARE(leadingAmount(u"10,00 EUR").toString(), QStringLiteral("10,00"));
+    QCOMPARE(leadingAmount(u"ca. 3 EUR").toString(), QStringLiteral("ca."));
+    QCOMPARE(leadingAmount(u"gratis").toString(), QStringLiteral("gratis"));
+    QCOMPARE(statusText(0), QStringLiteral("0 Produkte auf der Einkaufsliste"));
+    QCOMPARE(statusText(3), QStringLiteral("3 Produkte auf der Einkaufsliste"));
+}
+
+QTEST_GUILESS_MAIN(TestListTexts)
+#include "tst_listtexts.moc"
