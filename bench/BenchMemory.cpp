@@ -1,0 +1,70 @@
+// Peak resident size after loading a list file, and the list files the start-up and memory cases use.
+//   bench_memory generate FILE STORES PRODUCTS SHOPPING
+//   bench_memory load FILE      prints: file_bytes entries peak_rss_kb rss_before_kb
+#include "SampleLists.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+namespace {
+
+// The high-water mark of the resident set, from the kernel's own account.
+long peakResidentKb()
+{
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "VmHWM:") {
+            long kb = 0;
+            status >> kb;
+            return kb;
+        }
+    }
+    return -1;
+}
+
+int generate(const QString& path, sample::Counts counts)
+{
+    sample::Lists lists;
+    sample::fill(lists, counts);
+    const QByteArray bytes = sample::fileBytes(lists);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return 1;
+    }
+    return 0;
+}
+
+int load(const QString& path)
+{
+    const long before = peakResidentKb();
+    sample::Lists lists;
+    if (korbana::readListFile(path, lists.set()) != korbana::ReadResult::Ok) {
+        std::fprintf(stderr, "cannot load %s\n", qPrintable(path));
+        return 1;
+    }
+    std::printf("file_bytes %lld entries %d peak_rss_kb %ld rss_before_kb %ld\n",
+        static_cast<long long>(QFileInfo(path).size()), lists.total(), peakResidentKb(), before);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "generate" && argc == 6) {
+        return generate(
+            QString::fromLocal8Bit(argv[2]), { std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]) });
+    }
+    if (mode == "load" && argc == 3)
+        return load(QString::fromLocal8Bit(argv[2]));
+    std::fprintf(stderr, "usage: bench_memory generate FILE STORES PRODUCTS SHOPPING | load FILE\n");
+    return 2;
+}
