@@ -35,8 +35,8 @@ const Fixture& fixture(int entries)
     auto& slot = made[entries];
     if (!slot) {
         slot = std::make_unique<Fixture>();
-        sample::fill(slot->lists, sample::countsFor(entries));
-        slot->bytes = sample::fileBytes(slot->lists);
+        sample::fill(slot->lists.set(), sample::countsFor(entries));
+        slot->bytes = sample::fileBytes(slot->lists.set());
         slot->path = scratchPath(QStringLiteral("lists-%1.kbl").arg(entries));
         QFile file(slot->path);
         if (!file.open(QIODevice::WriteOnly) || file.write(slot->bytes) != slot->bytes.size())

@@ -83,7 +83,7 @@ void saveBaseline(benchmark::State& state)
     const bench::Fixture& f = bench::fixture(entries(state));
     const QString path = bench::scratchPath(QStringLiteral("save-baseline.kbl"));
     for (auto _ : state) {
-        const QByteArray bytes = sample::fileBytes(f.lists);
+        const QByteArray bytes = sample::fileBytes(f.lists.set());
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
             state.SkipWithError("cannot write");

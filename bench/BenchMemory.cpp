@@ -31,8 +31,8 @@ long peakResidentKb()
 int generate(const QString& path, sample::Counts counts)
 {
     sample::Lists lists;
-    sample::fill(lists, counts);
-    const QByteArray bytes = sample::fileBytes(lists);
+    sample::fill(lists.set(), counts);
+    const QByteArray bytes = sample::fileBytes(lists.set());
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));

@@ -120,8 +120,8 @@ inline Entry entry(const QString& caption, std::initializer_list<QString> subIte
 
 } // namespace detail
 
-// Fills the (empty) lists; the same seed gives the same lists.
-inline void fill(const Lists& lists, Counts counts, unsigned seed = 1)
+// Appends to the lists; the same seed gives the same entries.
+inline void fill(const korbana::ListSet& lists, Counts counts, unsigned seed = 1)
 {
     std::mt19937 rng(seed);
     const QStringList shops = detail::shopNames(counts.stores, rng);
@@ -157,7 +157,7 @@ inline void fill(const Lists& lists, Counts counts, unsigned seed = 1)
 
 // The list file of the lists, made without the program's writer: counts, then each field, CR LF after every
 // line, one byte per character (the sample texts are all within Latin-1, where Windows-1252 agrees).
-inline QByteArray fileBytes(const Lists& lists)
+inline QByteArray fileBytes(const korbana::ListSet& lists)
 {
     QByteArray out;
     const auto line = [&out](const QString& text) {
@@ -169,8 +169,8 @@ inline QByteArray fileBytes(const Lists& lists)
         p[0] = '\r';
         p[1] = '\n';
     };
-    out.reserve(static_cast<qsizetype>(lists.total()) * 48);
-    for (const ListModel* list : { lists.stores.get(), lists.products.get(), lists.shopping.get() }) {
+    out.reserve(static_cast<qsizetype>(lists.stores->count() + lists.products->count() + lists.shopping->count()) * 48);
+    for (const ListModel* list : { lists.stores, lists.products, lists.shopping }) {
         line(QString::number(list->count()));
         for (int row = 0; row < list->count(); ++row) {
             const Entry& e = list->entryAt(row);
