@@ -1,0 +1,195 @@
+// Printing 10,000 shopping entries on a fake canvas and into a PDF, beside drawing the same texts at the same
+// places on the same canvas without the layout.
+#include "BenchFixture.h"
+
+#include "print/PrintCanvas.h"
+#include "print/Printer.h"
+#include "print/QPrinterCanvas.h"
+#include "print/ShoppingPrintout.h"
+
+#include <QPrinter>
+
+#include <memory>
+#include <variant>
+#include <vector>
+
+namespace {
+
+constexpr int kShoppingEntries = 10'000;
+
+// A printer without a device, as the printout's tests have it: fixed resolution, page and character cells;
+// it keeps what was drawn.
+class FakeCanvas final : public PrintCanvas
+{
+public:
+    struct Drawn
+    {
+        int x;
+        int y;
+        QString text;
+    };
+
+    void beginJob(const QString&) override { m_drawn.clear(); }
+    int dpiX() const override { return 600; }
+    int dpiY() const override { return 600; }
+    int printableWidth() const override { return 4760; }
+    int printableHeight() const override { return 6814; }
+    void setFont(const PrintFont&, bool bold) override { m_bold = bold; }
+    QSize measure(const QString& text) override
+    {
+        return text.isEmpty() ? QSize() : QSize(static_cast<int>(text.size()) * (m_bold ? 12 : 10), m_bold ? 60 : 50);
+    }
+    void drawText(int x, int y, const QString& text) override { m_drawn.push_back({ x, y, text }); }
+    void newPage() override { }
+    void endJob() override { }
+
+private:
+    std::vector<Drawn> m_drawn;
+    bool m_bold = false;
+};
+
+// Passes everything on to another canvas and notes what reached the page, to be drawn again without the layout.
+class RecordingCanvas final : public PrintCanvas
+{
+public:
+    explicit RecordingCanvas(PrintCanvas& target)
+        : m_target(target)
+    {
+    }
+
+    void beginJob(const QString& name) override { m_target.beginJob(name); }
+    int dpiX() const override { return m_target.dpiX(); }
+    int dpiY() const override { return m_target.dpiY(); }
+    int printableWidth() const override { return m_target.printableWidth(); }
+    int printableHeight() const override { return m_target.printableHeight(); }
+    void setFont(const PrintFont& font, bool bold) override
+    {
+        m_steps.emplace_back(Font { font, bold });
+        m_target.setFont(font, bold);
+    }
+    QSize measure(const QString& text) override { return m_target.measure(text); }
+    void drawText(int x, int y, const QString& text) override
+    {
+        m_steps.emplace_back(Text { x, y, text });
+        m_target.drawText(x, y, text);
+    }
+    void newPage() override
+    {
+        m_steps.emplace_back(NewPage {});
+        m_target.newPage();
+    }
+    void endJob() override { m_target.endJob(); }
+
+    // The same job on another canvas: the fonts, texts and pages in the order they came.
+    void replay(PrintCanvas& canvas) const
+    {
+        canvas.beginJob(QStringLiteral("Einkaufsliste"));
+        for (const Step& step : m_steps) {
+            if (const auto* font = std::get_if<Font>(&step))
+                canvas.setFont(font->font, font->bold);
+            else if (const auto* text = std::get_if<Text>(&step))
+                canvas.drawText(text->x, text->y, text->text);
+            else
+                canvas.newPage();
+        }
+        canvas.endJob();
+    }
+
+private:
+    struct Font
+    {
+        PrintFont font;
+        bool bold;
+    };
+    struct Text
+    {
+        int x;
+        int y;
+        QString text;
+    };
+    struct NewPage
+    {
+    };
+    using Step = std::variant<Font, Text, NewPage>;
+
+    PrintCanvas& m_target;
+    std::vector<Step> m_steps;
+};
+
+const ListModel& shopping()
+{
+    static sample::Lists lists;
+    if (lists.shopping->count() == 0)
+        sample::fill(lists.set(), { 100, 2'000, kShoppingEntries });
+    return *lists.shopping;
+}
+
+void printOn(PrintCanvas& canvas)
+{
+    ShoppingPrintout(canvas, shopping(), PrintMargins {}, PrintFont {}).run();
+}
+
+// The printer object writing a PDF file, as "Drucken..." with a PDF printer chosen.
+QPrinterCanvas& pdfCanvas()
+{
+    static std::unique_ptr<QPrinterCanvas> canvas = [] {
+        QPrinter& printer = TPrinter::instance().printer();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(bench::scratchPath(QStringLiteral("einkaufsliste.pdf")));
+        return std::make_unique<QPrinterCanvas>(TPrinter::instance());
+    }();
+    return *canvas;
+}
+
+template<class Canvas> void printKorbana(benchmark::State& state, Canvas& canvas)
+{
+    for (auto _ : state)
+        printOn(canvas);
+    state.SetItemsProcessed(state.iterations() * kShoppingEntries);
+}
+
+template<class Canvas> void printBaseline(benchmark::State& state, Canvas& canvas)
+{
+    RecordingCanvas recorder(canvas);
+    printOn(recorder);
+    for (auto _ : state)
+        recorder.replay(canvas);
+    state.SetItemsProcessed(state.iterations() * kShoppingEntries);
+}
+
+void fakeKorbana(benchmark::State& state)
+{
+    FakeCanvas canvas;
+    printKorbana(state, canvas);
+}
+
+void fakeBaseline(benchmark::State& state)
+{
+    FakeCanvas canvas;
+    printBaseline(state, canvas);
+}
+
+void pdfKorbana(benchmark::State& state)
+{
+    printKorbana(state, pdfCanvas());
+}
+
+void pdfBaseline(benchmark::State& state)
+{
+    printBaseline(state, pdfCanvas());
+}
+
+void registerPrint(const char* name, void (*fn)(benchmark::State&))
+{
+    benchmark::RegisterBenchmark(name, fn)->Arg(kShoppingEntries)->Unit(benchmark::kMillisecond);
+}
+
+const bool registered = [] {
+    registerPrint("print-canvas/korbana", fakeKorbana);
+    registerPrint("print-canvas/baseline", fakeBaseline);
+    registerPrint("print-pdf/korbana", pdfKorbana);
+    registerPrint("print-pdf/baseline", pdfBaseline);
+    return true;
+}();
+
+} // namespace
