@@ -125,6 +125,7 @@ private Q_SLOTS:
     void countSyntax_data();
     void countSyntax();
     void hugeCountStopsAtBound();
+    void repeatedTextsShareStorage();
     void exampleByteForByte();
     void emptyListsSaveAsThreeZeros();
     void lineCountMatchesEntries();
@@ -346,6 +347,27 @@ void TestListFile::hugeCountStopsAtBound()
     Lists padded;
     QCOMPARE(parseListFile("0\r\n0\r\n10000\r\n", padded.set()), ReadResult::Ok);
     QCOMPARE(padded.shopping.count(), 10000);
+}
+
+void TestListFile::repeatedTextsShareStorage()
+{
+    // More distinct shops than the pool holds, each named twice: every text right, the early ones shared.
+    constexpr int kShops = 70000;
+    QByteArray file = "0\r\n" + QByteArray::number(2 * kShops) + "\r\n";
+    for (int i = 0; i < 2 * kShops; ++i)
+        file += "P\r\nLaden " + QByteArray::number(i % kShops) + "\r\n1,00 EUR\r\n";
+    file += "0\r\n";
+    Lists lists;
+    QCOMPARE(parseListFile(file, lists.set()), ReadResult::Ok);
+    QCOMPARE(lists.products.count(), 2 * kShops);
+    for (int i = 0; i < 2 * kShops; ++i) {
+        if (lists.products.subItem(i, 0) != QString("Laden %1").arg(i % kShops))
+            QFAIL(qPrintable(QString("row %1: %2").arg(i).arg(lists.products.subItem(i, 0))));
+    }
+    const Entry& first = lists.products.entryAt(0);
+    const Entry& again = lists.products.entryAt(kShops);
+    QCOMPARE(first.subItems[0].constData(), again.subItems[0].constData());
+    QCOMPARE(first.subItems[1].constData(), lists.products.entryAt(2 * kShops - 1).subItems[1].constData());
 }
 
 void TestListFile::exampleByteForByte()

@@ -4,10 +4,10 @@
 #include "lists/ListModel.h"
 
 #include <QFile>
-#include <QHash>
 #include <QSaveFile>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -28,16 +28,17 @@ constexpr int kMaxEntriesPastEnd = 10000;
 // Texts that repeat from row to row share one string; the pool stops growing at this size.
 constexpr qsizetype kMaxPooledTexts = 1 << 16;
 
-// One section of the file: how many sub-items each entry has, and which of its fields repeat often enough to
-// be worth sharing (bit 0 the caption, bit i+1 sub-item i).
+// One section of the file: its list, how many sub-items each entry has, and which of its fields repeat often
+// enough to be worth sharing (bit 0 the caption, bit i+1 sub-item i).
 struct Section
 {
+    ListModel* ListSet::*list;
     int subItems;
     unsigned pooledFields;
 };
-constexpr Section kStoreSection { 0, 0b0000 };
-constexpr Section kProductSection { 2, 0b0110 }; // shop, price
-constexpr Section kShoppingSection { 3, 0b1111 }; // quantity, product, shop, price
+// Shared: the shop and price of a product, all four fields of a shopping entry.
+constexpr std::array<Section, 3> kSections { { { &ListSet::stores, 0, 0b0000 }, { &ListSet::products, 2, 0b0110 },
+    { &ListSet::shopping, 3, 0b1111 } } };
 
 class LineReader
 {
@@ -53,6 +54,8 @@ public:
     // The next line without its end; past the end of the file every line is empty.
     QByteArrayView next()
     {
+        if (atEnd())
+            return {};
         const char* start = m_pos;
         const auto* cr = static_cast<const char*>(std::memchr(start, kCr, static_cast<size_t>(m_end - start)));
         if (!cr) {
@@ -74,11 +77,14 @@ private:
 };
 
 // Decodes field texts; equal bytes in the columns that repeat give one shared string.
+// Decodes field texts; equal bytes in the columns that repeat give one shared string. An open-addressing table
+// keyed by the raw bytes: a hit costs neither a decode nor an allocation.
 class TextDecoder
 {
 public:
     explicit TextDecoder(bool utf8)
         : m_utf8(utf8)
+        , m_slots(256)
     {
     }
 
@@ -88,18 +94,58 @@ public:
     {
         if (bytes.isEmpty())
             return {};
-        const auto found = m_pool.constFind(bytes);
-        if (found != m_pool.constEnd())
-            return found.value();
-        QString text = decode(bytes);
-        if (m_pool.size() < kMaxPooledTexts)
-            m_pool.insert(bytes, text);
-        return text;
+        const quint64 hash = hashOf(bytes);
+        const size_t mask = m_slots.size() - 1;
+        for (size_t i = static_cast<size_t>(hash) & mask;; i = (i + 1) & mask) {
+            Slot& slot = m_slots[i];
+            if (slot.bytes.data() == nullptr) {
+                QString text = decode(bytes);
+                if (m_used < kMaxPooledTexts) {
+                    slot = { hash, bytes, text };
+                    if (++m_used * 2 > static_cast<qsizetype>(m_slots.size()))
+                        grow();
+                }
+                return text;
+            }
+            if (slot.hash == hash && slot.bytes == bytes)
+                return slot.text;
+        }
     }
 
 private:
+    struct Slot
+    {
+        quint64 hash = 0;
+        QByteArrayView bytes; // points into the file's bytes, which outlive the decoder
+        QString text;
+    };
+
+    static quint64 hashOf(QByteArrayView bytes)
+    {
+        quint64 hash = 14695981039346656037ULL; // FNV-1a
+        for (const char c : bytes)
+            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+        return hash;
+    }
+
+    void grow()
+    {
+        std::vector<Slot> old(m_slots.size() * 2);
+        old.swap(m_slots);
+        const size_t mask = m_slots.size() - 1;
+        for (Slot& slot : old) {
+            if (slot.bytes.data() == nullptr)
+                continue;
+            size_t i = static_cast<size_t>(slot.hash) & mask;
+            while (m_slots[i].bytes.data() != nullptr)
+                i = (i + 1) & mask;
+            m_slots[i] = std::move(slot);
+        }
+    }
+
     bool m_utf8;
-    QHash<QByteArrayView, QString> m_pool; // the keys point into the file's bytes, which outlive the decoder
+    std::vector<Slot> m_slots; // a power of two, at most half full
+    qsizetype m_used = 0;
 };
 
 bool isDigit(char c, int base)
@@ -233,9 +279,28 @@ bool appendSection(QByteArray& out, const ListModel& list, const Section& sectio
 
 bool appendSections(QByteArray& out, const ListSet& lists, bool utf8)
 {
-    return appendSection(out, *lists.stores, kStoreSection, utf8)
-        && appendSection(out, *lists.products, kProductSection, utf8)
-        && appendSection(out, *lists.shopping, kShoppingSection, utf8);
+    for (const Section& section : kSections) {
+        if (!appendSection(out, *(lists.*section.list), section, utf8))
+            return false;
+    }
+    return true;
+}
+
+// The size of the file in Windows-1252, so that encoding needs no reallocation.
+qsizetype encodedSize(const ListSet& lists)
+{
+    qsizetype size = 0;
+    for (const Section& section : kSections) {
+        const ListModel& list = *(lists.*section.list);
+        size += 12;
+        for (int row = 0; row < list.count(); ++row) {
+            const Entry& entry = list.entryAt(row);
+            size += entry.caption.size() + 2;
+            for (int s = 0; s < section.subItems; ++s)
+                size += entry.subItems[static_cast<size_t>(s)].size() + 2;
+        }
+    }
+    return size;
 }
 
 } // namespace
@@ -253,19 +318,20 @@ ReadResult readListFile(const QString& path, const ListSet& lists)
 
 ReadResult parseListFile(QByteArrayView data, const ListSet& lists)
 {
-    lists.stores->clear();
-    lists.products->clear();
-    lists.shopping->clear();
+    for (const Section& section : kSections)
+        (lists.*section.list)->clear();
     Parser parser(data);
-    const bool ok = parser.readSection(*lists.stores, kStoreSection)
-        && parser.readSection(*lists.products, kProductSection)
-        && parser.readSection(*lists.shopping, kShoppingSection);
-    return ok ? ReadResult::Ok : ReadResult::BadFormat;
+    for (const Section& section : kSections) {
+        if (!parser.readSection(*(lists.*section.list), section))
+            return ReadResult::BadFormat;
+    }
+    return ReadResult::Ok;
 }
 
 QByteArray encodeListFile(const ListSet& lists)
 {
     QByteArray out;
+    out.reserve(encodedSize(lists));
     if (appendSections(out, lists, false))
         return out;
     // A text beyond Windows-1252: the whole file goes in UTF-8, marked so that the reader knows.
