@@ -76,7 +76,6 @@ private:
     const char* m_end;
 };
 
-// Decodes field texts; equal bytes in the columns that repeat give one shared string.
 // Decodes field texts; equal bytes in the columns that repeat give one shared string. An open-addressing table
 // keyed by the raw bytes: a hit costs neither a decode nor an allocation.
 class TextDecoder
@@ -198,7 +197,7 @@ class Parser
 {
 public:
     explicit Parser(QByteArrayView data)
-        : m_lines(withoutBom(data))
+        : m_lines(readablePart(data))
         , m_decoder(data.startsWith(kUtf8Bom))
     {
     }
@@ -231,7 +230,8 @@ public:
     }
 
 private:
-    static QByteArrayView withoutBom(QByteArrayView data)
+    // The lines after a UTF-8 mark and before the first byte 26.
+    static QByteArrayView readablePart(QByteArrayView data)
     {
         if (data.startsWith(kUtf8Bom))
             data = data.sliced(kUtf8Bom.size());
