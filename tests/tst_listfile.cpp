@@ -140,6 +140,7 @@ private Q_SLOTS:
     void hugeCountStopsAtBound();
     void repeatedTextsShareStorage();
     void exampleByteForByte();
+    void sampleFileLoadsAndSavesUnchanged();
     void emptyListsSaveAsThreeZeros();
     void lineCountMatchesEntries();
     void saveThenOpenRoundTrip();
@@ -401,6 +402,16 @@ void TestListFile::exampleByteForByte()
     Lists loaded;
     QCOMPARE(readListFile(stored, loaded.set()), ReadResult::Ok);
     QCOMPARE(allRows(loaded), allRows(lists));
+}
+
+void TestListFile::sampleFileLoadsAndSavesUnchanged()
+{
+    const QByteArray sample = readBytes(qEnvironmentVariable("KORBANA_TEST_DATA") + "/../../resources/korbana.kbl");
+    QVERIFY(!sample.isEmpty());
+    Lists lists;
+    QCOMPARE(parseListFile(sample, lists.set()), ReadResult::Ok);
+    QVERIFY(lists.shopping.count() > 0);
+    QCOMPARE(encodeListFile(lists.set()), sample);
 }
 
 void TestListFile::emptyListsSaveAsThreeZeros()
