@@ -10,6 +10,7 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace korbana {
@@ -129,8 +130,7 @@ private:
 
     void grow()
     {
-        std::vector<Slot> old(m_slots.size() * 2);
-        old.swap(m_slots);
+        std::vector<Slot> old = std::exchange(m_slots, std::vector<Slot>(m_slots.size() * 2));
         const size_t mask = m_slots.size() - 1;
         for (Slot& slot : old) {
             if (slot.bytes.data() == nullptr)
