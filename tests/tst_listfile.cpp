@@ -63,6 +63,13 @@ const QByteArray kExampleBytes = "2\r\nB\xE4"
                                  "cker\r\n1,99 EUR\r\n1\r\n1\r\nBrot\r\nB\xE4"
                                  "cker\r\n1,99 EUR\r\n";
 
+// Also found when the test runs outside ctest.
+QString testData(const QString& name)
+{
+    const QString dir = qEnvironmentVariable("KORBANA_TEST_DATA");
+    return (dir.isEmpty() ? QFINDTESTDATA("data") : dir) + '/' + name;
+}
+
 QByteArray readBytes(const QString& path)
 {
     QFile file(path);
@@ -397,7 +404,7 @@ void TestListFile::exampleByteForByte()
     QCOMPARE(readBytes(path), kExampleBytes);
 
     // The same file as another program left it on disk reads back into the same lists.
-    const QString stored = qEnvironmentVariable("KORBANA_TEST_DATA") + "/beispiel.kbl";
+    const QString stored = testData("beispiel.kbl");
     QCOMPARE(readBytes(stored), kExampleBytes);
     Lists loaded;
     QCOMPARE(readListFile(stored, loaded.set()), ReadResult::Ok);
@@ -406,7 +413,7 @@ void TestListFile::exampleByteForByte()
 
 void TestListFile::sampleFileLoadsAndSavesUnchanged()
 {
-    const QByteArray sample = readBytes(qEnvironmentVariable("KORBANA_TEST_DATA") + "/../../resources/korbana.kbl");
+    const QByteArray sample = readBytes(testData("../../resources/korbana.kbl"));
     QVERIFY(!sample.isEmpty());
     Lists lists;
     QCOMPARE(parseListFile(sample, lists.set()), ReadResult::Ok);
