@@ -6,6 +6,8 @@
 #include "print/QPrinterCanvas.h"
 #include "print/ShoppingPrintout.h"
 
+#include <QPrinter>
+
 #include <exception>
 
 namespace {
@@ -28,7 +30,10 @@ void TMainForm::Drucken1Click()
         TPrinter& printer = TPrinter::instance();
         // The dialog writes into the printer itself, so an open job must not meet it.
         printer.checkIdle();
-        if (!m_dialogs.print(this, &printer.printer()))
+        QPrinter& device = printer.printer();
+        // Named before the dialog, so that printing to a file offers "Einkaufsliste.pdf".
+        device.setDocName(QStringLiteral("Einkaufsliste"));
+        if (!m_dialogs.print(this, &device))
             return;
         // The run keeps the event loop until the job is closed, so the lists cannot change under it.
         QPrinterCanvas canvas(printer);
