@@ -174,6 +174,8 @@ void TestPrinting::cancelledPrintPrintsNothing()
     QCOMPARE(m_dialogs->printRequests, 1);
     QVERIFY(!QFile::exists(m_pdf));
     QCOMPARE(m_dialogs->messages.size(), 0);
+    // The dialog offers the job's name for a PDF file.
+    QCOMPARE(TPrinter::instance().printer().docName(), QStringLiteral("Einkaufsliste"));
 }
 
 void TestPrinting::leftMarginMovesTheText()
