@@ -8,7 +8,9 @@
 #include "ui/SpinEdit.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QLocale>
+#include <QPalette>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -81,6 +83,7 @@ private Q_SLOTS:
     void errorDuringJobFreesThePrinter();
     void unwritableFileIsReported();
     void printerSetup();
+    void inkOnPaper();
     void fontChosen();
     void fontCancelled();
 
@@ -248,6 +251,22 @@ void TestPrinting::printerSetup()
     QCOMPARE(m_dialogs->setupRequests, 1);
     QCOMPARE(m_dialogs->messages.size(), 0);
     QCOMPARE(TPrinter::instance().printer().outputFileName(), m_pdf);
+}
+
+void TestPrinting::inkOnPaper()
+{
+    const QPalette saved = QGuiApplication::palette();
+    QPalette dark = saved;
+    dark.setColor(QPalette::WindowText, Qt::white);
+    QGuiApplication::setPalette(dark);
+    PrintFont font;
+    const QColor systemInk = QPrinterCanvas::inkColour(font);
+    font.color = 0x0000FF; // red, as the font dialog keeps colours (blue, green, red from the top)
+    const QColor chosenInk = QPrinterCanvas::inkColour(font);
+    QGuiApplication::setPalette(saved);
+
+    QCOMPARE(systemInk, QColor(Qt::black));
+    QCOMPARE(chosenInk, QColor(Qt::red));
 }
 
 void TestPrinting::fontChosen()

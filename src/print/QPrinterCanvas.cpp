@@ -65,8 +65,13 @@ void QPrinterCanvas::setFont(const PrintFont& font, bool bold)
         qfont.setStyleHint(QFont::Monospace);
     qfont.setBold(bold);
     m_painter.setFont(qfont);
-    m_painter.setPen(font.qcolor());
+    m_painter.setPen(inkColour(font));
     m_metrics.emplace(m_painter.fontMetrics());
+}
+
+QColor QPrinterCanvas::inkColour(const PrintFont& font)
+{
+    return font.color < 0 ? QColor(Qt::black) : font.qcolor();
 }
 
 QSize QPrinterCanvas::measure(const QString& text)

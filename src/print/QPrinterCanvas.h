@@ -32,6 +32,10 @@ public:
     void newPage() override;
     void endJob() override;
 
+    // The colour of the text on paper: a system colour is black there, since a dark desktop would
+    // otherwise print light text on white paper.
+    static QColor inkColour(const PrintFont& font);
+
 private:
     TPrinter& m_owner;
     QPrinter& m_printer;
