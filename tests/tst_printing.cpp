@@ -65,6 +65,13 @@ QPrinter& pdfPrinter(const QString& fileName)
 
 } // namespace
 
+// The PDF is read back with pdftotext from poppler-utils.
+#define SKIP_WITHOUT_PDFTOTEXT()                                                                                       \
+    do {                                                                                                               \
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())                                     \
+            QSKIP("pdftotext (poppler-utils) is not installed");                                                       \
+    } while (false)
+
 class TestPrinting : public QObject
 {
     Q_OBJECT
@@ -76,7 +83,6 @@ private Q_SLOTS:
 
     void realJobIntoPdf();
     void manyEntriesMakeSeveralPages();
-    void printCommandPrintsTheList();
     void cancelledPrintPrintsNothing();
     void leftMarginMovesTheText();
     void openJobRefusesPrintAndSetup();
@@ -97,8 +103,6 @@ private:
 void TestPrinting::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-        QSKIP("pdftotext (poppler-utils) is not installed");
 }
 
 void TestPrinting::init()
@@ -126,8 +130,11 @@ void TestPrinting::cleanup()
 
 void TestPrinting::realJobIntoPdf()
 {
-    QPrinterCanvas canvas(TPrinter::instance());
-    ShoppingPrintout(canvas, *m_form->shopping(), PrintMargins(), PrintFont()).run();
+    SKIP_WITHOUT_PDFTOTEXT();
+    m_dialogs->printAnswers = { true };
+    m_form->Drucken1Click();
+    QCOMPARE(m_dialogs->printRequests, 1);
+    QCOMPARE(m_dialogs->messages.size(), 0);
     QVERIFY(!TPrinter::instance().printing());
 
     const QString text = pdfText(m_pdf);
@@ -142,6 +149,7 @@ void TestPrinting::realJobIntoPdf()
 
 void TestPrinting::manyEntriesMakeSeveralPages()
 {
+    SKIP_WITHOUT_PDFTOTEXT();
     ListModel list(
         { QStringLiteral("Menge"), QStringLiteral("Name"), QStringLiteral("Laden"), QStringLiteral("Preis") });
     for (int i = 0; i < 200; ++i)
@@ -159,17 +167,6 @@ void TestPrinting::manyEntriesMakeSeveralPages()
             QStringLiteral("Gesamtpreis in EUR: 200,00 EUR") }));
 }
 
-void TestPrinting::printCommandPrintsTheList()
-{
-    m_dialogs->printAnswers = { true };
-    m_form->Drucken1Click();
-    QCOMPARE(m_dialogs->printRequests, 1);
-    QCOMPARE(m_dialogs->messages.size(), 0);
-    QVERIFY(inOrder(pdfText(m_pdf),
-        { QStringLiteral("Einkaufsliste"), QStringLiteral("Milch"), QStringLiteral("Brötchen"),
-            QStringLiteral("Gesamtpreis in EUR: 4,47 EUR") }));
-}
-
 void TestPrinting::cancelledPrintPrintsNothing()
 {
     m_dialogs->printAnswers = { false };
@@ -183,6 +180,7 @@ void TestPrinting::cancelledPrintPrintsNothing()
 
 void TestPrinting::leftMarginMovesTheText()
 {
+    SKIP_WITHOUT_PDFTOTEXT();
     m_form->leftREd->setValue(0);
     m_dialogs->printAnswers = { true, true };
     m_form->Drucken1Click();
@@ -221,6 +219,7 @@ void TestPrinting::openJobRefusesPrintAndSetup()
 
 void TestPrinting::errorDuringJobFreesThePrinter()
 {
+    SKIP_WITHOUT_PDFTOTEXT();
     try {
         QPrinterCanvas canvas(TPrinter::instance());
         canvas.beginJob(QStringLiteral("Einkaufsliste"));
