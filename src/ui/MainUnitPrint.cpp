@@ -58,5 +58,5 @@ void TMainForm::FontBtnClick()
         return;
     PrintFont chosen = m_printFont;
     chosen.assignQFont(font, m_printFont.qcolor());
-    m_printFont = chosen;
+    setPrintFont(chosen);
 }
