@@ -85,6 +85,7 @@ private Q_SLOTS:
     void manyEntriesMakeSeveralPages();
     void cancelledPrintPrintsNothing();
     void leftMarginMovesTheText();
+    void fontFaceWithoutItsStyle();
     void openJobRefusesPrintAndSetup();
     void errorDuringJobFreesThePrinter();
     void unwritableFileIsReported();
@@ -192,6 +193,30 @@ void TestPrinting::leftMarginMovesTheText()
     QVERIFY(atZero >= 0);
     // 50 mm are 141.7 points; the text is placed in whole dots at 1200 per inch.
     QVERIFY2(qAbs(atFifty - atZero - 50 * 72 / 25.4) < 0.5, qPrintable(QString::number(atFifty - atZero)));
+}
+
+void TestPrinting::fontFaceWithoutItsStyle()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdffonts")).isEmpty())
+        QSKIP("pdffonts (poppler-utils) is not installed");
+    PrintFont font;
+    font.name = QStringLiteral("DejaVu Serif");
+    font.setSize(14);
+    font.bold = true;
+    font.italic = true;
+    font.underline = true;
+    m_form->setPrintFont(font);
+    m_dialogs->printAnswers = { true };
+    m_form->Drucken1Click();
+
+    QProcess process;
+    process.start(QStringLiteral("pdffonts"), { m_pdf });
+    QVERIFY(process.waitForFinished(60000));
+    const QString fonts = QString::fromUtf8(process.readAllStandardOutput());
+    // The bold heading and the plain rows; the italic never reaches the paper.
+    QVERIFY2(fonts.contains(QStringLiteral("DejaVuSerif-Bold ")), qPrintable(fonts));
+    QVERIFY2(fonts.contains(QStringLiteral("DejaVuSerif ")), qPrintable(fonts));
+    QVERIFY2(!fonts.contains(QStringLiteral("Italic")), qPrintable(fonts));
 }
 
 void TestPrinting::openJobRefusesPrintAndSetup()
