@@ -5,6 +5,7 @@
 #include <QString>
 
 class ListModel;
+class QSaveFile;
 
 // The list file: the Store list, the Product catalogue and the Shopping list in one text file, one field per line.
 namespace korbana {
@@ -19,13 +20,13 @@ struct ListSet
 enum class ReadResult {
     Ok,
     CannotOpen, // "Konnte die Datei nicht öffnen." - the lists are left as they were
-    BadFormat,  // "Fehler beim Öffnen der Datei (Ungültiges Format?)." - entries read so far stay
+    BadFormat, // "Fehler beim Öffnen der Datei (Ungültiges Format?)." - entries read so far stay
 };
 
 enum class WriteResult {
     Ok,
     CannotCreate, // "Konnte die Datei nicht erstellen."
-    WriteFailed,  // "Konnte die Datei nicht vollständig schreiben." - the old file is untouched
+    WriteFailed, // "Konnte die Datei nicht vollständig schreiben." - the old file is untouched
 };
 
 // Opens the file; when that succeeds, empties the three lists and fills them from it.
@@ -37,6 +38,8 @@ ReadResult parseListFile(QByteArrayView data, const ListSet& lists);
 QByteArray encodeListFile(const ListSet& lists);
 // Writes the three lists; a failure leaves an existing file exactly as it was.
 WriteResult writeListFile(const QString& path, const ListSet& lists);
+// Opens the save file, writes the bytes and commits them; on any failure the target stays as it was.
+WriteResult saveListBytes(QSaveFile& file, QByteArrayView bytes);
 
 // The message and its title for a result other than Ok.
 QString messageText(ReadResult result);
