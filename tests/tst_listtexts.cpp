@@ -86,6 +86,15 @@ void TestListTexts::amountAndPriceText_data()
     QTest::newRow("15 digits") << de << 123456789012345.0 << "123456789012345,00 EUR";
     QTest::newRow("scientific beyond") << de << 1e16 << "1,00000000000000E+16 EUR";
     QTest::newRow("en point") << QStringLiteral("en_US") << 2.5 << "2.50 EUR";
+    // Exactly halfway cases round away from zero, both to cents and to 15 digits.
+    QTest::newRow("halfway cent up") << de << 0.125 << "0,13 EUR";
+    QTest::newRow("halfway cent odd") << de << 1.375 << "1,38 EUR";
+    QTest::newRow("halfway cent negative") << de << -0.625 << "-0,63 EUR";
+    QTest::newRow("below halfway") << de << 2.675 << "2,67 EUR";
+    QTest::newRow("halfway 15th digit") << de << -142986707546330.5 << "-142986707546331,00 EUR";
+    QTest::newRow("halfway 15th digit scientific") << de << 1000000000000005.0 << "1,00000000000001E+15 EUR";
+    QTest::newRow("largest double") << de << 1.7976931348623157e308 << "1,79769313486231E+308 EUR";
+    QTest::newRow("largest double negative") << de << -1.7976931348623157e308 << "-1,79769313486231E+308 EUR";
 }
 
 void TestListTexts::amountAndPriceText()

@@ -2,8 +2,10 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 namespace korbana {
@@ -13,6 +15,29 @@ namespace {
 bool isDigit(QChar c)
 {
     return c >= u'0' && c <= u'9';
+}
+
+// Room for the exact expansion of any double that formatAwayFromZero looks at.
+constexpr int kFormatBuffer = 1200;
+
+// The digits of value with `precision` digits after the point, into buf. Halfway cases round away from zero, as
+// amounts always did (std::to_chars alone would round them to even).
+char* formatAwayFromZero(char* buf, char* end, double value, std::chars_format format, int precision)
+{
+    const auto mantissaEnd = [format](char* first, char* last) {
+        return format == std::chars_format::scientific ? std::find(first, last, 'e') : last;
+    };
+    char* last = std::to_chars(buf, end, value, format, precision + 1).ptr;
+    const char* tieDigit = mantissaEnd(buf, last) - 1;
+    if (*tieDigit == '5') {
+        // Halfway only when the exact expansion ends in that 5; then one step away from zero rounds it outward.
+        char exact[kFormatBuffer];
+        char* exactLast = std::to_chars(exact, exact + sizeof exact, value, format, precision + 800).ptr;
+        const char* rest = exact + (tieDigit - buf) + 1;
+        if (std::all_of(rest, static_cast<const char*>(mantissaEnd(exact, exactLast)), [](char c) { return c == '0'; }))
+            value = std::nextafter(value, std::copysign(HUGE_VAL, value));
+    }
+    return std::to_chars(buf, end, value, format, precision).ptr;
 }
 
 } // namespace
@@ -100,18 +125,35 @@ QString amountText(double value, QStringView decimalSep)
     if (std::isinf(value))
         return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
 
-    const QLocale c = QLocale::c();
+    // std::to_chars rather than QLocale: the printout writes an amount for every row, and QLocale took
+    // microseconds per call.
+    char buf[kFormatBuffer];
+    char* const end = buf + sizeof buf;
     // Work with 15 significant digits, as the amount was always shown.
-    const double rounded = c.toDouble(c.toString(value, 'e', 14));
-    QString text;
-    if (std::fabs(rounded) >= 1e15) {
-        text = c.toString(rounded, 'e', 14).toUpper();
+    char* last = formatAwayFromZero(buf, end, value, std::chars_format::scientific, 14);
+    double rounded = 0;
+    if (std::from_chars(buf, last, rounded).ec == std::errc::result_out_of_range) {
+        // Rounded up past the largest double: cut the 16th digit instead, so that the text still reads back.
+        last = std::to_chars(buf, end, value, std::chars_format::scientific, 15).ptr;
+        char* exponent = std::find(buf, last, 'e');
+        last = std::copy(exponent, last, exponent - 1);
+    } else if (std::fabs(rounded) >= 1e15) {
+        last = formatAwayFromZero(buf, end, rounded, std::chars_format::scientific, 14);
     } else {
-        text = c.toString(rounded, 'f', 2);
-        if (text.startsWith(u'-') && c.toDouble(text) == 0.0)
-            text.remove(0, 1);
+        last = formatAwayFromZero(buf, end, rounded, std::chars_format::fixed, 2);
+        if (buf[0] == '-' && std::all_of(buf + 1, last, [](char c) { return c == '0' || c == '.'; })) {
+            std::memmove(buf, buf + 1, static_cast<size_t>(last - buf - 1));
+            --last;
+        }
     }
-    text.replace(u'.', decimalSep.toString());
+    QString text;
+    text.reserve(last - buf + decimalSep.size());
+    for (const char* p = buf; p != last; ++p) {
+        if (*p == '.')
+            text += decimalSep;
+        else
+            text += QLatin1Char(*p == 'e' ? 'E' : *p);
+    }
     return text;
 }
 
