@@ -253,12 +253,21 @@ private:
 // Appends one field and its line end; false when the text has no Windows-1252 form.
 bool appendField(QByteArray& out, const QString& text, bool utf8)
 {
-    if (utf8)
+    if (utf8) {
         out.append(text.toUtf8());
-    else if (!appendWindows1252(text, out))
+        out.append("\r\n", 2);
+        return true;
+    }
+    // One resize per line: saving a large list is mostly this loop.
+    const qsizetype start = out.size();
+    out.resize(start + text.size() + 2);
+    char* dest = out.data() + start;
+    if (!writeWindows1252(text, dest)) {
+        out.truncate(start);
         return false;
-    out.append(kCr);
-    out.append(kLf);
+    }
+    dest[text.size()] = kCr;
+    dest[text.size() + 1] = kLf;
     return true;
 }
 

@@ -15,6 +15,9 @@ QString decodeWindows1252(QByteArrayView bytes);
 // Whether every character of the text has a Windows-1252 byte.
 bool canEncodeWindows1252(QStringView text);
 
+// Writes the text's bytes, one per character, to dest; false at the first character the code page cannot hold.
+bool writeWindows1252(QStringView text, char* dest);
+
 // Appends the bytes of the text to out. Returns false, with out holding only the bytes of the characters before it,
 // at the first character the code page cannot hold: nothing is ever replaced.
 bool appendWindows1252(QStringView text, QByteArray& out);
