@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
@@ -88,7 +89,15 @@ public:
     {
     }
 
-    QString decode(QByteArrayView bytes) const { return m_utf8 ? QString::fromUtf8(bytes) : decodeWindows1252(bytes); }
+    QString decode(QByteArrayView bytes) const
+    {
+        if (!m_utf8)
+            return decodeWindows1252(bytes);
+        // A field may begin with U+FEFF: QString::fromUtf8 would drop it as a byte-order mark.
+        QStringDecoder utf8(
+            QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        return utf8.decode(bytes);
+    }
 
     QString pooled(QByteArrayView bytes)
     {
