@@ -327,18 +327,18 @@ void TestCsv::separatorDetection()
 
 void TestCsv::splitting()
 {
-    const CsvSplit split = splitCsv(u"a;b\r\n\r\n\"x\r\ny\";\"q\"\"\"\nlast\rc\"d;\"e\"f;\n\"\"", u';');
+    const CsvSplit split = splitCsv(u"a;b\r\n\r\n\"x\r\ny\rz\";\"q\"\"\"\nlast\rc\"d;\"e\"f;\n\"\"", u';');
     QCOMPARE(split.unclosedQuoteLine, 0);
     QCOMPARE(int(split.records.size()), 5);
     QCOMPARE(split.records[0].line, 1);
     QCOMPARE(split.records[0].fields, QStringList({ "a", "b" }));
     QCOMPARE(split.records[1].line, 3); // the blank line 2 is left out
-    QCOMPARE(split.records[1].fields, QStringList({ "x\r\ny", "q\"" }));
-    QCOMPARE(split.records[2].line, 5);
+    QCOMPARE(split.records[1].fields, QStringList({ "x\r\ny\rz", "q\"" }));
+    QCOMPARE(split.records[2].line, 6); // after a CR LF and a lone CR inside quotes
     QCOMPARE(split.records[2].fields, QStringList({ "last" }));
-    QCOMPARE(split.records[3].line, 6);
+    QCOMPARE(split.records[3].line, 7);
     QCOMPARE(split.records[3].fields, QStringList({ "c\"d", "ef", "" }));
-    QCOMPARE(split.records[4].line, 7);
+    QCOMPARE(split.records[4].line, 8);
     QCOMPARE(split.records[4].fields, QStringList({ "" }));
 }
 
