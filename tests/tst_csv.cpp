@@ -120,6 +120,7 @@ private Q_SLOTS:
     void headerVariants_data();
     void headerVariants();
     void ownShapeIsReadLeniently();
+    void exportResavedByLibreOffice();
 
     void failures_data();
     void failures();
@@ -481,6 +482,10 @@ void TestCsv::headerVariants_data()
         << QByteArray("Name;Produkt\nMilch;Milk") << QStringList { "Milch", "", "" };
     QTest::newRow("with mark") << QByteArray("\xEF\xBB\xBFName;Preis\nMilch;1")
                                << QStringList { "Milch", "", "1,00 EUR" };
+    QTest::newRow("excel separator line")
+        << QByteArray("sep=,\r\nName,Preis\r\nMilch,\"1,5\"") << QStringList { "Milch", "", "1,50 EUR" };
+    QTest::newRow("separator line without header")
+        << QByteArray("SEP=|\nName|Laden\nMilch|Aldi") << QStringList { "Milch", "Aldi", "" };
     QTest::newRow("five columns, not ours")
         << QByteArray("Liste;Menge;Name;Laden;Preise\nX;1;Milch;Aldi;2") << QStringList { "Milch", "Aldi", "" };
 }
@@ -509,6 +514,28 @@ void TestCsv::ownShapeIsReadLeniently()
 
     // The apostrophe is ours only in our own shape: a foreign table keeps it.
     QCOMPARE(parseCsv("Name\n'=1").products.front().caption, QString("'=1"));
+    // "sep=" is a separator line only when it names one character.
+    QCOMPARE(rows(parseCsv("sep=;\nName\nx").products, 2), QList<QStringList>({ { "x", "", "" } }));
+    QCOMPARE(parseCsv("sep=;;\nx").error.left(8), QString("Zeile 1:"));
+    QCOMPARE(parseCsv("sep=\"\nName").error.left(8), QString("Zeile 1:"));
+}
+
+void TestCsv::exportResavedByLibreOffice()
+{
+    QLocale::setDefault(QLocale("de_DE"));
+    // An export opened in LibreOffice Calc 7.4 and saved again as CSV: no byte-order mark, LF, the apostrophes
+    // shown as typed, leading blanks unquoted. Calc itself turned "0,5" and "1e5" into numbers and rewrote them.
+    const CsvContent content = parseCsv(testData("export-resaved-by-libreoffice.csv"));
+    QVERIFY2(content.error.isEmpty(), qPrintable(content.error));
+    QCOMPARE(rows(content.stores, 0),
+        QList<QStringList>({ { "Aldi Süd" }, { "Markt; Ecke" }, { " leading and trailing " }, { "5\" Pizza" } }));
+    QCOMPARE(rows(content.products, 2),
+        QList<QStringList>({ { "=SUMME(A1:A3)", "Aldi Süd", "1,99 EUR" }, { "+49 30 1234", "@markt", "-2,00 EUR" },
+            { "'s Eck", "Zeile1\nZeile2", "" }, { "中文 😀 ẞ Œ", "", "0,99 EUR" },
+            { "=HYPERLINK(\"http://x\";\"klick\")", "a,b", "1.50" } }));
+    QCOMPARE(rows(content.shopping, 3),
+        QList<QStringList>({ { "2", "Milch", "Aldi Süd", "1,99 EUR" }, { "0.5", "Käse", "", "ca. 3 EUR" },
+            { "-1", "\tTab", "x", "1.00E+05" } }));
 }
 
 void TestCsv::failures_data()
@@ -524,6 +551,8 @@ void TestCsv::failures_data()
                                                << "Zeile 3: Ein Anführungszeichen wird nicht geschlossen." + nothing;
     QTest::newRow("unclosed quote in the header")
         << QByteArray("\"Name;Preis\nMilch;1") << "Zeile 1: Ein Anführungszeichen wird nicht geschlossen." + nothing;
+    QTest::newRow("unclosed quote after a separator line")
+        << QByteArray("sep=;\nName;Preis\n\"x") << "Zeile 3: Ein Anführungszeichen wird nicht geschlossen." + nothing;
     QTest::newRow("too few fields") << own + "Laden;;Aldi;;\r\nProdukt;;Milch;Aldi\r\n"
                                     << "Zeile 3: 4 Felder statt 5." + nothing;
     QTest::newRow("too many fields") << own + "Laden;;Aldi;;;\r\n"

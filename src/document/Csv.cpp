@@ -182,6 +182,22 @@ CsvContent readProductTable(const std::vector<CsvRecord>& records)
     return content;
 }
 
+// Excel understands a first line "sep=;" that names the separator; such a line is no header.
+bool takeSeparatorLine(QStringView& text, QChar& separator)
+{
+    constexpr QStringView kPrefix = u"sep=";
+    const qsizetype end = kPrefix.size() + 1;
+    if (!text.startsWith(kPrefix, Qt::CaseInsensitive) || text.size() < end
+        || (text.size() > end && text[end] != u'\r' && text[end] != u'\n'))
+        return false;
+    separator = text[kPrefix.size()];
+    if (separator == u'"' || separator == u'\r' || separator == u'\n')
+        return false;
+    const qsizetype lineEnd = text.mid(end).startsWith(u"\r\n") ? 2 : 1;
+    text = text.mid(std::min(text.size(), end + lineEnd));
+    return true;
+}
+
 // QSaveFile alone may commit a truncated file on a full disk, so every step is checked before the commit.
 WriteResult saveWhole(const QString& path, const QByteArray& bytes)
 {
@@ -264,12 +280,12 @@ QChar detectCsvSeparator(QStringView text)
     return *most == 0 ? kSeparator : kCandidates[static_cast<size_t>(most - counts.begin())];
 }
 
-CsvSplit splitCsv(QStringView text, QChar separator)
+CsvSplit splitCsv(QStringView text, QChar separator, int firstLine)
 {
     CsvSplit result;
     const qsizetype n = text.size();
     qsizetype i = 0;
-    int line = 1;
+    int line = firstLine;
     while (i < n) {
         CsvRecord record;
         record.line = line;
@@ -336,7 +352,10 @@ QString importedPriceText(const QString& cell)
 CsvContent parseCsv(QByteArrayView data)
 {
     const QString text = decodeCsvText(data);
-    const CsvSplit split = splitCsv(text, detectCsvSeparator(text));
+    QStringView body = text;
+    QChar separator;
+    const CsvSplit split
+        = takeSeparatorLine(body, separator) ? splitCsv(body, separator, 2) : splitCsv(body, detectCsvSeparator(body));
     if (split.unclosedQuoteLine > 0)
         return failure(split.unclosedQuoteLine, QStringLiteral("Ein Anführungszeichen wird nicht geschlossen."));
     if (split.records.empty())

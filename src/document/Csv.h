@@ -47,7 +47,7 @@ struct CsvSplit
     std::vector<CsvRecord> records;
     int unclosedQuoteLine = 0; // 0 when every quote is closed
 };
-CsvSplit splitCsv(QStringView text, QChar separator);
+CsvSplit splitCsv(QStringView text, QChar separator, int firstLine = 1);
 
 // A bare number ("1,5", "1.50", "2") becomes a price text as adding a product makes it; other texts stay as they are.
 QString importedPriceText(const QString& cell);
