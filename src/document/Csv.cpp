@@ -16,6 +16,8 @@ namespace korbana {
 namespace {
 
 constexpr QChar kSeparator = u';';
+// The byte-order mark of UTF-8, by which spreadsheets recognise it.
+constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
 constexpr char16_t kLineEnd[] = u"\r\n";
 constexpr char16_t kImportTitle[] = u"CSV Import";
 constexpr int kOwnFieldCount = 5;
@@ -247,15 +249,13 @@ QByteArray encodeCsv(const ListSet& lists)
             text += row(
                 { QString::fromUtf16(kShoppingList), s.caption(i), s.subItem(i, 0), s.subItem(i, 1), s.subItem(i, 2) });
     }
-    // The byte-order mark lets spreadsheets recognise UTF-8.
-    return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
+    return kUtf8Bom.toByteArray() + text.toUtf8();
 }
 
 QString decodeCsvText(QByteArrayView data)
 {
-    const QByteArrayView bom("\xEF\xBB\xBF");
-    if (data.startsWith(bom))
-        return QString::fromUtf8(data.sliced(bom.size()));
+    if (data.startsWith(kUtf8Bom))
+        return QString::fromUtf8(data.sliced(kUtf8Bom.size()));
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8.decode(data);
     return utf8.hasError() ? fromWindows1252(data) : text;
