@@ -15,11 +15,13 @@
 // CSV export and import of the three lists, for spreadsheets and other shopping-list programs.
 //
 // Export: a header "Liste;Menge;Name;Laden;Preis", then one row per entry naming its list ("Laden", "Produkt",
-// "Einkauf"); UTF-8 with a byte-order mark, CR LF, RFC 4180 quoting. A text that begins with "=", "+", "-", "@",
-// a tab, a carriage return or an apostrophe is written with one apostrophe in front (and quoted), so that no
-// spreadsheet runs it as a formula; importing korbana's own shape removes exactly that one apostrophe again.
+// "Einkauf"; a shop's name stands under "Name"); UTF-8 with a byte-order mark, CR LF, RFC 4180 quoting. A text that
+// begins with "=", "+", "-", "@", a tab, a carriage return or an apostrophe is written with one apostrophe in front
+// (and quoted), so that no spreadsheet runs it as a formula; importing korbana's own shape removes exactly that one
+// apostrophe again.
 //
-// Import: korbana's own shape, or a plain product table whose header names at least a name column.
+// Import: korbana's own shape, or a plain product table whose header names at least a name column. The separator
+// is the one the first line uses most, or the one a first line "sep=;" names (as Excel writes it).
 namespace korbana {
 
 // The three lists as one CSV file.
