@@ -72,8 +72,8 @@ QByteArray testData(const char* name)
 
 // Pieces the random texts are made of: everything the writer must quote or guard, umlauts, and characters that
 // Windows-1252 cannot hold (one of them a surrogate pair).
-const QStringList kPieces = { "a", "Z", "7", ".", " ", "\t", ";", ",", "\"", "'", "=", "+", "-", "@", "\r", "\n",
-    "\r\n", "ä", "Ö", "ß", "€", "中", "😀", "\u00A0", QString(QChar(0)), "EUR", "1,99" };
+const QStringList kPieces = { "a", "Z", "7", ".", " ", "\t", ";", ",", "\"", "'", "=", "+", "-", "@", "ä", "Ö", "ß",
+    "€", "中", "😀", "\u00A0", QString(QChar(0)), "EUR", "1,99" };
 
 QString randomText(QRandomGenerator& random)
 {
@@ -262,7 +262,7 @@ void TestCsv::roundTripOfRandomTexts()
 void TestCsv::roundTripOfGuardedTexts_data()
 {
     QTest::addColumn<QString>("text");
-    for (const char* text : { "=A1", "+1", "-", "@", "'", "''", "'=A1", "''=A1", "\t", "\r\n=x", "=\"", " =x", "x'" })
+    for (const char* text : { "=A1", "+1", "-", "@", "'", "''", "'=A1", "''=A1", "\t", "=\"", " =x", "x'" })
         QTest::newRow(QByteArray(text).replace('\r', "\\r").replace('\n', "\\n").replace('\t', "\\t"))
             << QString::fromUtf8(text);
 }
@@ -532,6 +532,10 @@ void TestCsv::ownShapeIsReadLeniently()
     QCOMPARE(rows(parseCsv("sep=;\nName\nx").products, 2), QList<QStringList>({ { "x", "", "" } }));
     QCOMPARE(parseCsv("sep=;;\nx").error.left(8), QString("Zeile 1:"));
     QCOMPARE(parseCsv("sep=\"\nName").error.left(8), QString("Zeile 1:"));
+
+    // A list text is one line: line breaks inside a cell become blanks, byte 26 goes (a list file could not hold them).
+    QCOMPARE(rows(parseCsv("Name;Laden\n\"Milch\r\n3,5 %\";\"Aldi\nS\x1a\xc3\xbc\rd\"").products, 2),
+        QList<QStringList>({ { "Milch 3,5 %", "Aldi S\u00fc d", "" } }));
 }
 
 void TestCsv::exportResavedByLibreOffice()

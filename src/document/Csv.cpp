@@ -63,11 +63,22 @@ QString unguarded(const QString& field)
     return field.startsWith(kGuard) ? field.mid(1) : field;
 }
 
+// Every list text is one line (the list file holds one field per line and ends at byte 26): a line break inside
+// a cell becomes a blank, a byte 26 is dropped.
+QString oneLine(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    text.remove(QChar(0x1A));
+    return text;
+}
+
 Entry entry(const QString& caption, std::initializer_list<QString> subItems = {})
 {
     Entry result;
-    result.caption = caption;
-    std::copy(subItems.begin(), subItems.end(), result.subItems.begin());
+    result.caption = oneLine(caption);
+    std::transform(subItems.begin(), subItems.end(), result.subItems.begin(), oneLine);
     return result;
 }
 
