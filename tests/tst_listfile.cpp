@@ -567,13 +567,13 @@ void TestListFile::failedWriteKeepsOldFile()
     const QByteArray newBytes(100000, 'x');
     for (const qint64 budget : { qint64(0), qint64(1), qint64(65536) }) {
         FailingSaveFile file(path, budget);
-        QCOMPARE(saveListBytes(file, newBytes), WriteResult::WriteFailed);
+        QCOMPARE(saveWholeFile(file, newBytes), WriteResult::WriteFailed);
         QCOMPARE(readBytes(path), kExampleBytes);
     }
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList { "alt.kbl" });
 
     FailingSaveFile roomy(path, newBytes.size());
-    QCOMPARE(saveListBytes(roomy, newBytes), WriteResult::Ok);
+    QCOMPARE(saveWholeFile(roomy, newBytes), WriteResult::Ok);
     QCOMPARE(readBytes(path), newBytes);
 }
 

@@ -155,6 +155,12 @@ void TestListModel::editsColumnZeroOnly()
     QCOMPARE(m_model->subItem(0, 0), QString("Brot"));
     QCOMPARE(m_model->caption(0), QString(" 2 Stück "));
     QCOMPARE(changed.count(), 2);
+
+    // A pasted line end or byte 26 would break the list file: CR becomes a blank, byte 26 goes; LF is kept.
+    QVERIFY(m_model->setData(m_model->index(0, 0), QString("2\r\nSt\x1a\u00fcck\r!\nx")));
+    QCOMPARE(m_model->caption(0), QString("2 St\u00fcck !\nx"));
+    m_model->setSubItem(0, 2, QString("1,99\rEUR"));
+    QCOMPARE(m_model->subItem(0, 2), QString("1,99 EUR"));
 }
 
 void TestListModel::setSubItemChangesOneCell()

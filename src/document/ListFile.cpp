@@ -358,7 +358,7 @@ QByteArray encodeListFile(const ListSet& lists)
     return out;
 }
 
-WriteResult saveListBytes(QSaveFile& file, QByteArrayView bytes)
+WriteResult saveWholeFile(QSaveFile& file, QByteArrayView bytes)
 {
     if (!file.open(QIODevice::WriteOnly))
         return WriteResult::CannotCreate;
@@ -375,7 +375,7 @@ WriteResult saveListBytes(QSaveFile& file, QByteArrayView bytes)
 WriteResult writeListFile(const QString& path, const ListSet& lists)
 {
     QSaveFile file(path);
-    return saveListBytes(file, encodeListFile(lists));
+    return saveWholeFile(file, encodeListFile(lists));
 }
 
 QString messageText(ReadResult result)

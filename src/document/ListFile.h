@@ -39,7 +39,7 @@ QByteArray encodeListFile(const ListSet& lists);
 // Writes the three lists; a failure leaves an existing file exactly as it was.
 WriteResult writeListFile(const QString& path, const ListSet& lists);
 // Opens the save file, writes the bytes and commits them; on any failure the target stays as it was.
-WriteResult saveListBytes(QSaveFile& file, QByteArrayView bytes);
+WriteResult saveWholeFile(QSaveFile& file, QByteArrayView bytes);
 
 // The message and its title for a result other than Ok.
 QString messageText(ReadResult result);
