@@ -3,6 +3,7 @@
 #include "settings/PropsStorage.h"
 #include "settings/SettingsStore.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QLocale>
 #include <QMetaProperty>
@@ -22,7 +23,7 @@ class Sample final : public QObject
     Q_PROPERTY(double Value MEMBER m_value)
     Q_PROPERTY(QString Text MEMBER m_text)
     Q_PROPERTY(Pitch FontPitch MEMBER m_pitch)
-    Q_PROPERTY(Styles FontStyle MEMBER m_styles)
+    Q_PROPERTY(Styles FontStyle READ styles WRITE setStyles)
 
 public:
     enum Pitch { fpDefault, fpVariable, fpFixed };
@@ -30,6 +31,9 @@ public:
     enum Style { fsBold = 0x1, fsItalic = 0x2, fsUnderline = 0x4, fsStrikeOut = 0x8 };
     Q_DECLARE_FLAGS(Styles, Style)
     Q_FLAG(Styles)
+
+    Styles styles() const { return m_styles; }
+    void setStyles(Styles styles) { m_styles = styles; }
 
 private:
     int m_width = 145;
@@ -74,14 +78,15 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static QTemporaryDir folder;
-    static int run = 0;
-    // A new name each time: the settings store caches files it has read.
-    const QString path = folder.filePath(QStringLiteral("korbana-%1.conf").arg(++run));
+    static const QString path = folder.filePath(QStringLiteral("korbana.conf"));
+    static qint64 run = 0;
     {
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             std::abort();
         file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
+        // The settings store caches a file until its time stamp changes: a new one for every input.
+        file.setFileTime(QDateTime::fromSecsSinceEpoch(++run, Qt::UTC), QFileDevice::FileModificationTime);
     }
     korbana::SettingsStore::setFileOverride(path);
     Sample sample;
@@ -94,7 +99,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             // A value that is no text: the restore reports it and goes on.
         }
     }
-    QFile::remove(path);
     return 0;
 }
 
