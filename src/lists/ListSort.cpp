@@ -4,6 +4,7 @@
 #include "ListTexts.h"
 
 #include <QCollatorSortKey>
+#include <QHash>
 #include <QLocale>
 
 namespace korbana {
@@ -99,14 +100,43 @@ std::vector<int> identityOrder(int count)
     return order;
 }
 
-std::vector<TextKey> textKeys(const ListModel& list, int field)
+// The place of each entry's text in the collation order of the list's distinct texts: equal ranks for texts
+// the collator finds equal. Entries then compare as integers, and each distinct text is keyed only once.
+std::vector<int> textRanks(const ListModel& list, int field)
 {
+    const size_t n = static_cast<size_t>(list.count());
+    QHash<QStringView, int> idOfText;
+    std::vector<QStringView> texts;
+    std::vector<int> ranks(n);
+    for (size_t row = 0; row < n; ++row) {
+        const QStringView text = fieldText(list.entryAt(static_cast<int>(row)), field);
+        auto it = idOfText.constFind(text);
+        if (it == idOfText.cend()) {
+            it = idOfText.insert(text, static_cast<int>(texts.size()));
+            texts.push_back(text);
+        }
+        ranks[row] = *it;
+    }
+
     const QCollator& collator = textCollator();
     std::vector<TextKey> keys;
-    keys.reserve(static_cast<size_t>(list.count()));
-    for (int row = 0; row < list.count(); ++row)
-        keys.emplace_back(collator, fieldText(list.entryAt(row), field));
-    return keys;
+    keys.reserve(texts.size());
+    for (const QStringView text : texts)
+        keys.emplace_back(collator, text);
+    std::vector<int> byKey = identityOrder(static_cast<int>(texts.size()));
+    mergeSort(byKey, [&](int a, int b) { return keys[static_cast<size_t>(a)].compare(keys[static_cast<size_t>(b)]); });
+
+    std::vector<int> rankOfId(texts.size());
+    int rank = 0;
+    for (size_t i = 0; i < byKey.size(); ++i) {
+        const size_t id = static_cast<size_t>(byKey[i]);
+        if (i > 0 && keys[static_cast<size_t>(byKey[i - 1])].compare(keys[id]) != 0)
+            ++rank;
+        rankOfId[id] = rank;
+    }
+    for (int& r : ranks)
+        r = rankOfId[static_cast<size_t>(r)];
+    return ranks;
 }
 
 } // namespace
@@ -193,15 +223,16 @@ std::vector<int> sortOrder(ListKind kind, int column, bool flag, const ListModel
         return order;
     }
 
-    const std::vector<TextKey> mainKeys = textKeys(list, rule->mainField);
-    const std::vector<TextKey> tieKeys = rule->tieField < 0 ? std::vector<TextKey>() : textKeys(list, rule->tieField);
+    const std::vector<int> mainRanks = textRanks(list, rule->mainField);
+    const std::vector<int> tieRanks = rule->tieField < 0 ? std::vector<int>() : textRanks(list, rule->tieField);
     mergeSort(order, [&](int a, int b) {
         if (flag)
             std::swap(a, b);
         const size_t i = static_cast<size_t>(a);
         const size_t j = static_cast<size_t>(b);
-        const int result = mainKeys[i].compare(mainKeys[j]);
-        return result != 0 || tieKeys.empty() ? result : tieKeys[i].compare(tieKeys[j]);
+        if (mainRanks[i] != mainRanks[j] || tieRanks.empty())
+            return sign(mainRanks[i] - mainRanks[j]);
+        return sign(tieRanks[i] - tieRanks[j]);
     });
     return order;
 }
