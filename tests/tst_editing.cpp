@@ -39,6 +39,7 @@ private Q_SLOTS:
     void escapeKeepsCaption();
     void emptyTextCommitted();
     void enterInBoxCommitsOnce();
+    void addingWhileEditingKeepsTypedText();
     void doubleClicks();
     void doubleClickOnProductsWithoutSelection();
     void productDialog_data();
@@ -449,6 +450,27 @@ void TestEditing::enterInBoxCommitsOnce()
     h->form->CurrEd->setFocus();
     QTRY_VERIFY(!h->view(Stores)->isEditing());
     QVERIFY(h->model(Stores)->caption(0).endsWith("2"));
+}
+
+void TestEditing::addingWhileEditingKeepsTypedText()
+{
+    QTest::mouseClick(button("PlusLaedenBtn"), Qt::LeftButton);
+    QTest::keyClicks(openEditor(), "Markt A");
+    QTest::mouseClick(button("PlusLaedenBtn"), Qt::LeftButton);
+    QVERIFY(h->view(Stores)->isEditing());
+    QCOMPARE(h->view(Stores)->selectedRow(), 1);
+    QCOMPARE(openEditor()->text(), "Laden");
+    QTest::keyClicks(openEditor(), "Markt B");
+    // The same while the box of another list is open.
+    h->view(Stores)->selectRow(1);
+    QTest::mouseClick(button("PlusProdukteBtn"), Qt::LeftButton);
+    QVERIFY(!h->view(Stores)->isEditing());
+    QVERIFY(h->view(Products)->isEditing());
+    QCOMPARE(h->rows(Stores), QStringList({"Markt A", "Markt B"}));
+    QCOMPARE(h->rows(Products), QStringList {"Produkt|Markt B|0,00 EUR"});
+    QTest::keyClicks(openEditor(), "Milch");
+    QTest::mouseClick(button("PlusEinkaufBtn"), Qt::LeftButton);
+    QCOMPARE(h->rows(Shopping), QStringList {"1|Milch|Markt B|0,00 EUR"});
 }
 
 void TestEditing::doubleClicks()

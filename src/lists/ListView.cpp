@@ -26,6 +26,13 @@ public:
             option->font.setUnderline(true);
     }
 
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        m_view->setEditor(editor);
+        return editor;
+    }
+
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         QStyledItemDelegate::paint(painter, option, index);
@@ -99,6 +106,8 @@ void ListView::beginEdit(int row)
 {
     if (!m_model || row < 0 || row >= m_model->count())
         return;
+    // An open box keeps what was typed, also where no focus change would confirm it.
+    commitEdit();
     setFocus(Qt::OtherFocusReason);
     selectRow(row);
     edit(m_model->index(row, 0));
@@ -107,6 +116,15 @@ void ListView::beginEdit(int row)
 bool ListView::isEditing() const
 {
     return state() == QAbstractItemView::EditingState;
+}
+
+void ListView::commitEdit()
+{
+    if (!isEditing() || !m_editor)
+        return;
+    QWidget* editor = m_editor;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
 void ListView::keyPressEvent(QKeyEvent* event)

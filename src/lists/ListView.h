@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QTimer>
 #include <QTreeView>
 
@@ -24,6 +25,10 @@ public:
     // Focus to the list, select the row and open the edit box over its caption.
     void beginEdit(int row);
     bool isEditing() const;
+    // Stores the open edit box's text as the caption and closes the box; nothing when none is open.
+    void commitEdit();
+    // Called by the delegate for each edit box it makes.
+    void setEditor(QWidget* editor) { m_editor = editor; }
 
     // Row under the pointer (underlined), -1 when none.
     int hotRow() const { return m_hotRow; }
@@ -46,5 +51,6 @@ private:
 
     ListModel* m_model = nullptr;
     int m_hotRow = -1;
+    QPointer<QWidget> m_editor;
     QTimer m_hoverTimer;
 };

@@ -106,6 +106,8 @@ void TMainForm::DelList1Click()
 
 void TMainForm::PlusProdukteBtnClick()
 {
+    // A shop name still being typed is the one the user sees, so it is the one to copy.
+    ListView1->commitEdit();
     const int store = ListView1->selectedRow();
     if (store < 0) {
         m_dialogs.error(
@@ -128,6 +130,7 @@ void TMainForm::DelList2Click()
 
 void TMainForm::PropEdClick()
 {
+    ListView2->commitEdit();
     const int row = ListView2->selectedRow();
     if (row < 0 || !ArtikelForm)
         return;
@@ -142,6 +145,7 @@ void TMainForm::PropEdClick()
 
 void TMainForm::PlusEinkaufBtnClick()
 {
+    ListView2->commitEdit();
     const int product = ListView2->selectedRow();
     if (product < 0) {
         m_dialogs.error(
