@@ -466,11 +466,11 @@ void TestEditing::addingWhileEditingKeepsTypedText()
     QTest::mouseClick(button("PlusProdukteBtn"), Qt::LeftButton);
     QVERIFY(!h->view(Stores)->isEditing());
     QVERIFY(h->view(Products)->isEditing());
-    QCOMPARE(h->rows(Stores), QStringList({"Markt A", "Markt B"}));
-    QCOMPARE(h->rows(Products), QStringList {"Produkt|Markt B|0,00 EUR"});
+    QCOMPARE(h->rows(Stores), QStringList({ "Markt A", "Markt B" }));
+    QCOMPARE(h->rows(Products), QStringList { "Produkt|Markt B|0,00 EUR" });
     QTest::keyClicks(openEditor(), "Milch");
     QTest::mouseClick(button("PlusEinkaufBtn"), Qt::LeftButton);
-    QCOMPARE(h->rows(Shopping), QStringList {"1|Milch|Markt B|0,00 EUR"});
+    QCOMPARE(h->rows(Shopping), QStringList { "1|Milch|Markt B|0,00 EUR" });
 }
 
 void TestEditing::doubleClicks()
