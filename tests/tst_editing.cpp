@@ -603,9 +603,11 @@ void TestEditing::productDialogLayout()
     QVERIFY(qAbs(form.BitBtn1->x() + form.BitBtn2->geometry().right() + 1 - form.width()) <= 1);
     QVERIFY(qAbs(form.Bevel1->x() * 2 + form.Bevel1->width() - form.width()) <= 1);
 
-    // Enter takes the default button, Escape cancels.
+    // Enter takes the default button, Escape cancels. The name opens ready to be typed over.
+    form.Edit1->setText("Milch");
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.Edit1->selectedText(), "Milch");
     QTest::keyClick(form.Edit1, Qt::Key_Return);
     QCOMPARE(form.result(), int(QDialog::Accepted));
     QVERIFY(!form.isVisible());
@@ -627,6 +629,24 @@ void TestEditing::hoverSelects()
     QCOMPARE(view->viewport()->cursor().shape(), Qt::PointingHandCursor);
     QCOMPARE(view->selectedRow(), 0);
     QTRY_COMPARE(view->selectedRow(), 2);
+
+    // Moving along a row is no rest: nothing is selected until the pointer stops.
+    const QRect row1 = view->visualRect(h->model(Stores)->index(1, 0));
+    for (int x = row1.left() + 2; x < row1.right() - 2; x += 6) {
+        QTest::mouseMove(view->viewport(), QPoint(x, row1.center().y()));
+        QTest::qWait(ListView::hoverTime() / 8);
+    }
+    QVERIFY(row1.width() / 6 * (ListView::hoverTime() / 8) > ListView::hoverTime());
+    QCOMPARE(view->hotRow(), 1);
+    QCOMPARE(view->selectedRow(), 2);
+    QTRY_COMPARE(view->selectedRow(), 1);
+
+    // No selection by hovering while the edit box is open.
+    view->beginEdit(0);
+    QTest::mouseMove(view->viewport(), view->visualRect(h->model(Stores)->index(2, 0)).center());
+    QTest::qWait(ListView::hoverTime() * 2);
+    QCOMPARE(view->selectedRow(), 0);
+    QVERIFY(view->isEditing());
 }
 
 QTEST_MAIN(TestEditing)

@@ -145,8 +145,15 @@ void ListView::mouseDoubleClickEvent(QMouseEvent* event)
 void ListView::mouseMoveEvent(QMouseEvent* event)
 {
     QTreeView::mouseMoveEvent(event);
-    const QModelIndex idx = indexAt(event->position().toPoint());
+    const QPoint pos = event->position().toPoint();
+    const QModelIndex idx = indexAt(pos);
     setHotRow(idx.isValid() ? idx.row() : -1);
+    // Selecting needs the pointer to rest: leaving the small hover box around it starts the wait again.
+    const QPoint moved = pos - m_hoverAnchor;
+    if (m_hotRow >= 0 && (qAbs(moved.x()) > kHoverBox / 2 || qAbs(moved.y()) > kHoverBox / 2)) {
+        m_hoverAnchor = pos;
+        m_hoverTimer.start();
+    }
 }
 
 void ListView::leaveEvent(QEvent* event)

@@ -33,6 +33,8 @@ public:
     // Row under the pointer (underlined), -1 when none.
     int hotRow() const { return m_hotRow; }
     static int hoverTime();
+    // Width and height of the box within which the pointer counts as resting.
+    static constexpr int kHoverBox = 4;
 
 Q_SIGNALS:
     void keyDown(int key);
@@ -52,5 +54,6 @@ private:
     ListModel* m_model = nullptr;
     int m_hotRow = -1;
     QPointer<QWidget> m_editor;
+    QPoint m_hoverAnchor;
     QTimer m_hoverTimer;
 };

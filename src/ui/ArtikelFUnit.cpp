@@ -42,5 +42,8 @@ void TArtikelForm::showEvent(QShowEvent* event)
     // Centred on the screen, not on the main window.
     if (const QScreen* s = screen())
         move(s->availableGeometry().center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    // The name is ready to be typed over, as an edit field entered with the keyboard is.
+    Edit1->setFocus(Qt::TabFocusReason);
+    Edit1->selectAll();
     QDialog::showEvent(event);
 }
