@@ -3,6 +3,7 @@
 #include "ui/SpinEdit.h"
 
 #include <QApplication>
+#include <QLineEdit>
 
 #include <QLocale>
 #include <QRandomGenerator>
@@ -31,6 +32,7 @@ private Q_SLOTS:
     void sortStateStartsAndToggles();
     void addedEntryStaysAtEnd();
     void selectionFollowsEntry();
+    void openEditBoxTakesPart();
     void newAndOpenKeepSortState();
     void handlersCompareAsSortOrders();
     void keyedSortMatchesPairwiseComparison_data();
@@ -318,6 +320,21 @@ void TestSorting::selectionFollowsEntry()
     QCOMPARE(h.view(Shopping)->selectedRow(), 3);
     QCOMPARE(h.model(Shopping)->caption(3), "1");
     QCOMPARE(h.view(Shopping)->selectionModel()->selectedRows().size(), 1);
+}
+
+void TestSorting::openEditBoxTakesPart()
+{
+    ListsHarness h;
+    QVERIFY(h.start());
+    h.fill(Stores, { "b", "c" });
+    h.view(Stores)->beginEdit(0);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(editor);
+    editor->setText("d");
+    h.clickHeader(Stores, 0);
+    QVERIFY(!h.view(Stores)->isEditing());
+    QCOMPARE(h.rows(Stores), QStringList({ "d", "c" }));
+    QCOMPARE(h.view(Stores)->selectedRow(), 0);
 }
 
 void TestSorting::newAndOpenKeepSortState()

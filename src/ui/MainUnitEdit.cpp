@@ -82,6 +82,8 @@ void sortByColumn(TMainForm::SortState& state, int column, korbana::ListKind kin
         state.column = column;
         state.flag = false;
     }
+    // A caption still being typed sorts as what the user sees.
+    view->commitEdit();
     view->setUpdatesEnabled(false);
     model->applyOrder(korbana::sortOrder(kind, state.column, state.flag, *model));
     view->setUpdatesEnabled(true);
