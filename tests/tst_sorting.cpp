@@ -9,6 +9,7 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <numeric>
 
 using namespace korbana;
 
@@ -357,6 +358,13 @@ void TestSorting::newAndOpenKeepSortState()
     QCOMPARE(h.form->sortState(Products).flag, true);
 }
 
+static std::vector<int> identity(int n)
+{
+    std::vector<int> order(static_cast<size_t>(n));
+    std::iota(order.begin(), order.end(), 0);
+    return order;
+}
+
 // Random texts that exercise folding, collation, number reading and empty fields.
 static QString randomText(QRandomGenerator& random)
 {
@@ -404,9 +412,7 @@ void TestSorting::handlersCompareAsSortOrders()
         fillRandom(*h.model(list), random, 60);
         for (int click = 0; click < 2 * h.model(list)->columnCount(); ++click) {
             const int column = click / 2;
-            std::vector<int> expected(static_cast<size_t>(h.model(list)->count()));
-            for (size_t i = 0; i < expected.size(); ++i)
-                expected[i] = static_cast<int>(i);
+            std::vector<int> expected = identity(h.model(list)->count());
             h.clickHeader(list, column);
             const QStringList before = h.rows(list);
             // Sorting the sorted list again through the handler: what the handler's comparison does to the list.
@@ -447,9 +453,7 @@ void TestSorting::keyedSortMatchesPairwiseComparison()
         fillRandom(model, random, random.bounded(1, 300));
         for (int column = 0; column < headers.size(); ++column) {
             for (bool flag : { false, true }) {
-                std::vector<int> pairwise(static_cast<size_t>(model.count()));
-                for (size_t i = 0; i < pairwise.size(); ++i)
-                    pairwise[i] = static_cast<int>(i);
+                std::vector<int> pairwise = identity(model.count());
                 mergeSort(pairwise, [&](int a, int b) {
                     return compareEntries(kind, column, flag, model.entryAt(a), model.entryAt(b));
                 });
@@ -468,9 +472,7 @@ void TestSorting::inconsistentComparisonKeepsEveryEntry()
 {
     QRandomGenerator random(11);
     for (int n = 0; n < 70; ++n) {
-        std::vector<int> order(static_cast<size_t>(n));
-        for (int i = 0; i < n; ++i)
-            order[static_cast<size_t>(i)] = i;
+        const std::vector<int> order = identity(n);
         std::vector<int> alwaysAfter = order;
         mergeSort(alwaysAfter, [](int, int) { return 1; });
         std::vector<int> randomAnswers = order;
