@@ -10,6 +10,7 @@
 
 #include <QLineEdit>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -57,20 +58,20 @@ void clearList(Dialogs& dialogs, QWidget* parent, ListModel* model)
         model->clear();
 }
 
+void editSelected(ListView* view)
+{
+    if (view->selectedRow() >= 0)
+        view->beginEdit(view->selectedRow());
+}
+
 // Delete removes the selected entry, Enter opens its caption; neither while the list's edit box is open,
 // since the key then belongs to the box.
 void listKey(int key, ListView* view, const std::function<void()>& remove)
 {
     if (isDeleteKey(key) && !view->isEditing())
         remove();
-    if (isEnterKey(key) && !view->isEditing() && view->selectedRow() >= 0)
-        view->beginEdit(view->selectedRow());
-}
-
-void editSelected(ListView* view)
-{
-    if (view->selectedRow() >= 0)
-        view->beginEdit(view->selectedRow());
+    if (isEnterKey(key) && !view->isEditing())
+        editSelected(view);
 }
 
 // The same column toggles the direction, another column starts with the flag false.
