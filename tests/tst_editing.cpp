@@ -47,6 +47,7 @@ private Q_SLOTS:
     void productDialogSilentWithoutProduct();
     void productDialogLayout();
     void hoverSelects();
+    void clickRenamesOnlyInFocusedList();
 
 private:
     QToolButton* button(const char* name) const { return h->form->findChild<QToolButton*>(QLatin1String(name)); }
@@ -647,6 +648,25 @@ void TestEditing::hoverSelects()
     QTest::qWait(ListView::hoverTime() * 2);
     QCOMPARE(view->selectedRow(), 0);
     QVERIFY(view->isEditing());
+}
+
+void TestEditing::clickRenamesOnlyInFocusedList()
+{
+    h->fill(Stores, { "a", "b" });
+    ListView* view = h->view(Stores);
+    const QPoint row1 = view->visualRect(h->model(Stores)->index(1, 0)).center();
+    h->form->CurrEd->setFocus();
+    QTest::mouseMove(view->viewport(), row1);
+    QTRY_COMPARE(view->selectedRow(), 1);
+
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row1);
+    QTest::qWait(QApplication::doubleClickInterval() * 2);
+    QVERIFY(view->hasFocus());
+    QVERIFY(!view->isEditing());
+
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row1);
+    QTRY_VERIFY(view->isEditing());
+    QCOMPARE(openEditor()->text(), "b");
 }
 
 QTEST_MAIN(TestEditing)

@@ -2,6 +2,7 @@
 
 #include "ListModel.h"
 
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
@@ -134,6 +135,29 @@ void ListView::keyPressEvent(QKeyEvent* event)
 {
     Q_EMIT keyDown(event->key());
     QTreeView::keyPressEvent(event);
+}
+
+void ListView::focusInEvent(QFocusEvent* event)
+{
+    // The press that brings the focus arrives after it; it must not count as a press in a focused list.
+    m_focusedByMouse = event->reason() == Qt::MouseFocusReason;
+    QTreeView::focusInEvent(event);
+}
+
+void ListView::mousePressEvent(QMouseEvent* event)
+{
+    m_focusedOnPress = hasFocus() && !m_focusedByMouse;
+    m_focusedByMouse = false;
+    QTreeView::mousePressEvent(event);
+}
+
+bool ListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    // As in the platform's lists, a click on the selected entry renames it only in a list that already had the
+    // focus: the click that merely comes to a row selected by hovering does not.
+    if (trigger == SelectedClicked && !m_focusedOnPress)
+        return false;
+    return QTreeView::edit(index, trigger, event);
 }
 
 void ListView::mouseDoubleClickEvent(QMouseEvent* event)

@@ -25,6 +25,7 @@ public:
     // Focus to the list, select the row and open the edit box over its caption.
     void beginEdit(int row);
     bool isEditing() const;
+    using QTreeView::edit;
     // Stores the open edit box's text as the caption and closes the box; nothing when none is open.
     void commitEdit();
     // Called by the delegate for each edit box it makes.
@@ -43,7 +44,10 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
@@ -55,5 +59,7 @@ private:
     int m_hotRow = -1;
     QPointer<QWidget> m_editor;
     QPoint m_hoverAnchor;
+    bool m_focusedByMouse = false;
+    bool m_focusedOnPress = false;
     QTimer m_hoverTimer;
 };
