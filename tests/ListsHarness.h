@@ -1,32 +1,31 @@
 #pragma once
 
-#include "ScriptedDialogs.h"
+#include "MainFormFixture.h"
 #include "lists/ListModel.h"
 #include "lists/ListView.h"
 #include "ui/ArtikelFUnit.h"
 #include "ui/MainUnit.h"
 
 #include <QHeaderView>
+#include <QStandardPaths>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
 // The real main window over a temporary program directory, shown, with the product dialog attached and the
 // start-up message about the missing default file forgotten.
-struct ListsHarness
+struct ListsHarness : MainFormFixture
 {
-    QTemporaryDir dir;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<TMainForm> form;
     std::unique_ptr<TArtikelForm> artikel;
 
-    bool start()
+    bool show()
     {
         if (!dir.isValid())
             return false;
-        form = std::make_unique<TMainForm>(dialogs, dir.path());
+        // No test may touch the user's own settings.
+        QStandardPaths::setTestModeEnabled(true);
+        start();
         artikel = std::make_unique<TArtikelForm>(form.get());
         form->ArtikelForm = artikel.get();
         form->show();

@@ -62,7 +62,7 @@ void TestEditing::init()
 {
     QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
     h = std::make_unique<ListsHarness>();
-    QVERIFY(h->start());
+    QVERIFY(h->show());
 }
 
 void TestEditing::cleanup()

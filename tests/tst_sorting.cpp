@@ -255,7 +255,7 @@ void TestSorting::headerClicks()
 
     QLocale::setDefault(QLocale(locale));
     ListsHarness h;
-    QVERIFY(h.start());
+    QVERIFY(h.show());
     h.fill(list, rows);
     for (int column : clicks)
         h.clickHeader(list, column);
@@ -266,7 +266,7 @@ void TestSorting::headerClicks()
 void TestSorting::sortStateStartsAndToggles()
 {
     ListsHarness h;
-    QVERIFY(h.start());
+    QVERIFY(h.show());
     for (int list = Stores; list <= Shopping; ++list) {
         QCOMPARE(h.form->sortState(list).column, 0);
         QCOMPARE(h.form->sortState(list).flag, false);
@@ -289,7 +289,7 @@ void TestSorting::sortStateStartsAndToggles()
 void TestSorting::addedEntryStaysAtEnd()
 {
     ListsHarness h;
-    QVERIFY(h.start());
+    QVERIFY(h.show());
     h.fill(Stores, { "Markt A" });
     h.fill(Products, { "b|Markt A|2,00 EUR", "a|Markt A|1,00 EUR" });
     h.clickHeader(Products, 1);
@@ -311,7 +311,7 @@ void TestSorting::addedEntryStaysAtEnd()
 void TestSorting::selectionFollowsEntry()
 {
     ListsHarness h;
-    QVERIFY(h.start());
+    QVERIFY(h.show());
     h.fill(Shopping, { "3|c|S|1", "1|a|S|1", "2|b|S|1", "5|e|S|1" });
     h.view(Shopping)->selectRow(1);
     h.clickHeader(Shopping, 0);
@@ -326,7 +326,7 @@ void TestSorting::selectionFollowsEntry()
 void TestSorting::openEditBoxTakesPart()
 {
     ListsHarness h;
-    QVERIFY(h.start());
+    QVERIFY(h.show());
     h.fill(Stores, { "b", "c" });
     h.view(Stores)->beginEdit(0);
     auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
@@ -341,7 +341,7 @@ void TestSorting::openEditBoxTakesPart()
 void TestSorting::newAndOpenKeepSortState()
 {
     ListsHarness h;
-    QVERIFY(h.start());
+    QVERIFY(h.show());
     h.clickHeader(Products, 2);
     h.clickHeader(Products, 2);
     h.dialogs.answers = { QMessageBox::No };
@@ -404,7 +404,7 @@ static void fillRandom(ListModel& model, QRandomGenerator& random, int count)
 void TestSorting::handlersCompareAsSortOrders()
 {
     ListsHarness h;
-    QVERIFY(h.start());
+    QVERIFY(h.show());
     h.fill(Stores, { "a", "b" });
     h.fill(Shopping, { "2|a|S|1,00 EUR", "1|b|S|2,00 EUR" });
     // Compares the entries "a" and "b" wherever the last sort put them.
@@ -484,7 +484,7 @@ void TestSorting::inconsistentComparisonKeepsEveryEntry()
 
     // Unreadable quantities through the real window: the sort ends and loses no entry.
     ListsHarness h;
-    QVERIFY(h.start());
+    QVERIFY(h.show());
     QStringList rows;
     for (int i = 0; i < 200; ++i)
         rows.append(QStringList({ "", "2x", "ca.", QString::number(i % 7), " 3 " })[i % 5] + "|" + QString::number(i));
