@@ -41,6 +41,8 @@ private Q_SLOTS:
     void emptyTextCommitted();
     void enterInBoxCommitsOnce();
     void addingWhileEditingKeepsTypedText();
+    void commitEditsStoresOpenBoxes();
+    void savingTakesOpenBox();
     void doubleClicks();
     void doubleClickOnProductsWithoutSelection();
     void productDialog_data();
@@ -473,6 +475,33 @@ void TestEditing::addingWhileEditingKeepsTypedText()
     QTest::keyClicks(openEditor(), "Milch");
     QTest::mouseClick(button("PlusEinkaufBtn"), Qt::LeftButton);
     QCOMPARE(h->rows(Shopping), QStringList { "1|Milch|Markt B|0,00 EUR" });
+}
+
+void TestEditing::commitEditsStoresOpenBoxes()
+{
+    h->fill(Stores, { "a" });
+    h->fill(Shopping, { "1|x|y|z" });
+    h->view(Stores)->beginEdit(0);
+    openEditor()->setText("Markt");
+    h->view(Shopping)->beginEdit(0);
+    openEditor()->setText("3");
+    h->form->commitEdits();
+    QCOMPARE(h->model(Stores)->caption(0), "Markt");
+    QCOMPARE(h->model(Shopping)->caption(0), "3");
+    for (int list = Stores; list <= Shopping; ++list)
+        QVERIFY(!h->view(list)->isEditing());
+    h->form->commitEdits();
+}
+
+void TestEditing::savingTakesOpenBox()
+{
+    h->fill(Stores, { "alt" });
+    h->view(Stores)->beginEdit(0);
+    openEditor()->setText("Markt Neu");
+    h->dialogs.fileAnswers = { h->path("liste.kbl") };
+    h->form->Speichernunter1Click();
+    QVERIFY(MainFormFixture::readFile(h->path("liste.kbl")).contains("Markt Neu"));
+    QVERIFY(!h->view(Stores)->isEditing());
 }
 
 void TestEditing::doubleClicks()

@@ -92,6 +92,12 @@ void sortByColumn(TMainForm::SortState& state, int column, korbana::ListKind kin
 
 } // namespace
 
+void TMainForm::commitEdits()
+{
+    for (ListView* view : { ListView1, ListView2, ListView3 })
+        view->commitEdit();
+}
+
 void TMainForm::PlusLaedenBtnClick()
 {
     appendAndEdit(ListView1, m_stores, QStringLiteral("Laden"));
