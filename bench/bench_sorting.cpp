@@ -37,6 +37,29 @@ void sortShopping(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// The same sort comparing pair by pair, reading and folding the texts at every comparison.
+void sortShoppingPairwise(benchmark::State& state)
+{
+    QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
+    ListModel model(
+        { QStringLiteral("Menge"), QStringLiteral("Name"), QStringLiteral("Laden"), QStringLiteral("Preis") });
+    fillShopping(model, static_cast<int>(state.range(0)));
+    const int column = static_cast<int>(state.range(1));
+    for (auto _ : state) {
+        std::vector<int> order(static_cast<size_t>(model.count()));
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = static_cast<int>(i);
+        korbana::mergeSort(order, [&](int a, int b) {
+            return korbana::compareEntries(
+                korbana::ListKind::Shopping, column, false, model.entryAt(a), model.entryAt(b));
+        });
+        benchmark::DoNotOptimize(order);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+BENCHMARK(sortShoppingPairwise)->ArgsProduct({ { 1000, 100000 }, { 0, 1, 3 } })->Unit(benchmark::kMillisecond);
+
 // Per column: 0 quantity, 1 name with shop tie-break, 3 price.
 BENCHMARK(sortShopping)->ArgsProduct({ { 1000, 100000, 1000000 }, { 0, 1, 3 } })->Unit(benchmark::kMillisecond);
 
