@@ -114,10 +114,7 @@ const QString kTrue = QStringLiteral("True");
 
 int enumValue(const QObject* object, const QMetaProperty& property)
 {
-    const QVariant value = property.read(object);
-    return value.metaType().sizeOf() == sizeof(qint8) ? *static_cast<const qint8*>(value.constData())
-        : value.metaType().sizeOf() == sizeof(qint16) ? *static_cast<const qint16*>(value.constData())
-                                                      : *static_cast<const int*>(value.constData());
+    return property.read(object).toInt();
 }
 
 QString setText(const QMetaEnum& type, int value)
@@ -142,21 +139,8 @@ int memberValue(const QMetaEnum& type, QStringView word)
 
 bool writeEnum(QObject* object, const QMetaProperty& property, int value)
 {
-    QVariant variant(property.metaType());
-    // Enumerations and flags are stored as their underlying integer.
-    void* data = variant.data();
-    switch (property.metaType().sizeOf()) {
-    case 1:
-        *static_cast<qint8*>(data) = static_cast<qint8>(value);
-        break;
-    case 2:
-        *static_cast<qint16*>(data) = static_cast<qint16>(value);
-        break;
-    default:
-        *static_cast<int*>(data) = value;
-        break;
-    }
-    return property.write(object, variant);
+    QVariant variant(value);
+    return variant.convert(property.metaType()) && property.write(object, variant);
 }
 
 // The object's own properties (not QObject's), in alphabetical order of their names.

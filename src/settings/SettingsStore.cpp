@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <QStringList>
 
+#include <algorithm>
 #include <utility>
 
 namespace korbana {
@@ -27,19 +28,21 @@ bool readIni(QIODevice& device, QSettings::SettingsMap& map)
     const QString all = QString::fromUtf8(device.readAll());
     QString section;
     for (QStringView line : QStringView(all).split(u'\n')) {
-        line = line.trimmed();
-        if (line.isEmpty() || line.startsWith(u';') || line.startsWith(u'#'))
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        const QStringView trimmed = line.trimmed();
+        if (trimmed.isEmpty() || trimmed.startsWith(u';') || trimmed.startsWith(u'#'))
             continue;
-        if (line.startsWith(u'[') && line.endsWith(u']')) {
-            section = line.mid(1, line.size() - 2).trimmed().toString();
+        if (trimmed.startsWith(u'[') && trimmed.endsWith(u']')) {
+            section = trimmed.mid(1, trimmed.size() - 2).trimmed().toString();
             continue;
         }
         const qsizetype equals = line.indexOf(u'=');
-        if (equals <= 0)
+        const QString name = line.left(std::max<qsizetype>(equals, 0)).trimmed().toString();
+        if (name.isEmpty())
             continue; // damaged lines are skipped
-        const QString name = line.left(equals).trimmed().toString();
-        const QString value = line.mid(equals + 1).toString();
-        map.insert(section.isEmpty() ? name : section + u'/' + name, value);
+        // The value as it stands: readers trim it themselves.
+        map.insert(section.isEmpty() ? name : section + u'/' + name, line.mid(equals + 1).toString());
     }
     return true;
 }
