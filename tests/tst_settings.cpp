@@ -60,6 +60,7 @@ private Q_SLOTS:
     void neverShownSavesNothing();
     void unwritableStoreReportsAndCloses();
     void restartBringsEverythingBack();
+    void paneWidthSavedFromTheOtherPage();
 
 private:
     // A started program: the window is built (the default list file is missing) and shown.
@@ -626,6 +627,18 @@ void TestSettings::restartBringsEverythingBack()
     QCOMPARE(int(restored.pitch), int(PrintFont::Pitch::Fixed));
     QCOMPARE(restored.color, 0x0000FF);
     QVERIFY(run->dialogs.messages.isEmpty());
+}
+
+void TestSettings::paneWidthSavedFromTheOtherPage()
+{
+    auto run = start();
+    run->form->Splitters->setSizes({190, 224, 276});
+    // The lists' page is hidden while the settings page is shown: the panes keep their widths.
+    run->form->PageControl1->setCurrentIndex(1);
+    QCOMPARE(run->form->Panel1Laeden->panelWidth(), 190);
+    exit(*run);
+    QCOMPARE(stored().value("Panel1Laeden_Width"), QString("190"));
+    QCOMPARE(stored().value("Panel1Produkte_Width"), QString("224"));
 }
 
 QTEST_MAIN(TestSettings)
