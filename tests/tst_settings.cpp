@@ -632,7 +632,7 @@ void TestSettings::restartBringsEverythingBack()
 void TestSettings::paneWidthSavedFromTheOtherPage()
 {
     auto run = start();
-    run->form->Splitters->setSizes({190, 224, 276});
+    run->form->Splitters->setSizes({ 190, 224, 276 });
     // The lists' page is hidden while the settings page is shown: the panes keep their widths.
     run->form->PageControl1->setCurrentIndex(1);
     QCOMPARE(run->form->Panel1Laeden->panelWidth(), 190);
