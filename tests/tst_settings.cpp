@@ -61,6 +61,7 @@ private Q_SLOTS:
     void unwritableStoreReportsAndCloses();
     void restartBringsEverythingBack();
     void paneWidthSavedFromTheOtherPage();
+    void scratchStoreForgetsBetweenWindows();
 
 private:
     // A started program: the window is built (the default list file is missing) and shown.
@@ -639,6 +640,22 @@ void TestSettings::paneWidthSavedFromTheOtherPage()
     exit(*run);
     QCOMPARE(stored().value("Panel1Laeden_Width"), QString("190"));
     QCOMPARE(stored().value("Panel1Produkte_Width"), QString("224"));
+}
+
+void TestSettings::scratchStoreForgetsBetweenWindows()
+{
+    // What the other tests' windows get: no override, every opening on a throwaway file.
+    SettingsStore::setFileOverride(QString());
+    auto run = start();
+    run->form->leftREd->setValue(33);
+    exit(*run);
+    QVERIFY(run->form->FormStorage1->saved());
+    QVERIFY(run->dialogs.messages.size() == 1);
+    run.reset();
+
+    run = start();
+    QCOMPARE(run->form->leftMargin(), 15);
+    QVERIFY(run->dialogs.messages.isEmpty());
 }
 
 QTEST_MAIN(TestSettings)

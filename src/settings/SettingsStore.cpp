@@ -7,6 +7,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <utility>
@@ -19,6 +20,12 @@ QString& fileOverride()
 {
     static QString path;
     return path;
+}
+
+bool& scratchMode()
+{
+    static bool on = false;
+    return on;
 }
 
 // Our own INI dialect: QSettings' one escapes "(" in names ("NormPos%281024x768%29") and turns a value with
@@ -132,10 +139,21 @@ void SettingsStore::setFileOverride(const QString& iniPath)
     fileOverride() = iniPath;
 }
 
+void SettingsStore::setScratchMode(bool on)
+{
+    scratchMode() = on;
+}
+
 void SettingsStore::open()
 {
     close();
-    const QString path = location();
+    QString path = location();
+    if (scratchMode() && fileOverride().isEmpty()) {
+        m_scratch = std::make_unique<QTemporaryDir>();
+        path = m_scratch->filePath(QStringLiteral("scratch.conf"));
+        m_settings = std::make_unique<QSettings>(path, iniFormat());
+        return;
+    }
 #ifdef Q_OS_WIN
     if (fileOverride().isEmpty()) {
         m_settings = std::make_unique<QSettings>(path, QSettings::NativeFormat);
@@ -153,6 +171,7 @@ void SettingsStore::close()
     m_settings->sync();
     const bool failed = m_settings->status() == QSettings::AccessError;
     m_settings.reset();
+    m_scratch.reset();
     const QString pending = std::exchange(m_firstPending, QString());
     if (failed && !pending.isEmpty())
         throw SettingsError(QStringLiteral("Konnte Daten für '%1' nicht setzen").arg(pending));

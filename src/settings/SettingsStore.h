@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 class QSettings;
+class QTemporaryDir;
 
 namespace korbana {
 
@@ -51,9 +52,12 @@ public:
     static QString location();
     // Points the store at this INI file instead (tests); empty restores the normal location.
     static void setFileOverride(const QString& iniPath);
+    // Without a file override, every opening starts from an empty file that is thrown away on closing (tests).
+    static void setScratchMode(bool on);
 
 private:
     QSettings& settings() const;
+    std::unique_ptr<QTemporaryDir> m_scratch;
     std::unique_ptr<QSettings> m_settings;
     QString m_firstPending; // the first value not yet on disk
 };
