@@ -41,7 +41,7 @@ class Sample : public QObject
     Q_PROPERTY(QSize Extent MEMBER extent)
 
 public:
-    enum Shape { shRound, shSquare, shStar };
+    enum Shape : int { shRound, shSquare, shStar };
     Q_ENUM(Shape)
     enum class Small : quint8 { smOne = 1, smTwo = 2 };
     Q_ENUM(Small)
