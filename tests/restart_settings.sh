@@ -12,7 +12,14 @@ trap 'rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME=$work/config LANG=de_DE.UTF-8 QT_QPA_PLATFORM=xcb
 settings=$XDG_CONFIG_HOME/korbana.conf
 
-fail() { echo "FAIL: $*"; [ -f "$settings" ] && cat "$settings"; exit 1; }
+fail() {
+    echo "FAIL: $*"
+    echo "visible windows:"
+    for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do echo "  $(xdotool getwindowname "$w")"; done
+    [ -f "$work/stderr" ] && cat "$work/stderr"
+    [ -f "$settings" ] && cat "$settings"
+    exit 1
+}
 # The first visible window whose title matches, within a few seconds.
 window() {
     for _ in $(seq 50); do
@@ -24,13 +31,19 @@ window() {
     return 1
 }
 start() {
-    "$program" &
+    "$program" 2>"$work/stderr" &
     pid=$!
-    # A missing or unreadable sample list is reported before the window shows.
-    if box=$(window "Fehler"); then
-        xdotool windowfocus --sync "$box" key Return
-    fi
-    main=$(window "TALVEN") || fail "no main window"
+    main=
+    for _ in $(seq 100); do
+        kill -0 "$pid" 2>/dev/null || fail "program ended at start"
+        # A missing or unreadable sample list is reported before the window shows.
+        box=$(xdotool search --onlyvisible --name "Fehler" 2>/dev/null | head -1)
+        [ -n "$box" ] && xdotool windowfocus --sync "$box" key Return
+        main=$(xdotool search --onlyvisible --name "TALVEN" 2>/dev/null | head -1)
+        [ -n "$main" ] && break
+        sleep 0.1
+    done
+    [ -n "$main" ] || fail "no main window"
     sleep 0.5
 }
 quit() {
