@@ -69,9 +69,11 @@ bool parseStoredReal(const QString& text, double& value)
     localised.replace(u'.', locale.decimalPoint());
     bool ok = false;
     const double v = locale.toDouble(localised, &ok);
-    if (ok)
-        value = v;
-    return ok;
+    // QLocale reads "nan" and "inf" too; no stored real is either, and a margin of NaN would print at 0.
+    if (!ok || !std::isfinite(v))
+        return false;
+    value = v;
+    return true;
 }
 
 } // namespace korbana
