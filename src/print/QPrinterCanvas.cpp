@@ -9,6 +9,12 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+constexpr qsizetype kMaxRememberedWidths = 1 << 16;
+
+} // namespace
+
 QPrinterCanvas::QPrinterCanvas(TPrinter& printer)
     : m_owner(printer)
     , m_printer(printer.printer())
@@ -67,6 +73,7 @@ void QPrinterCanvas::setFont(const PrintFont& font, bool bold)
     m_painter.setFont(qfont);
     m_painter.setPen(inkColour(font));
     m_metrics.emplace(m_painter.fontMetrics());
+    m_widths.clear();
 }
 
 QColor QPrinterCanvas::inkColour(const PrintFont& font)
@@ -76,9 +83,19 @@ QColor QPrinterCanvas::inkColour(const PrintFont& font)
 
 QSize QPrinterCanvas::measure(const QString& text)
 {
-    if (!m_metrics)
+    if (!m_metrics) {
         m_metrics.emplace(m_painter.fontMetrics());
-    return { m_metrics->horizontalAdvance(text), m_metrics->height() };
+        m_widths.clear();
+    }
+    // Shops, prices and quantities repeat from row to row, and the printout measures every text more than once:
+    // shaping each text once keeps the layout cheap beside the drawing.
+    auto width = m_widths.constFind(text);
+    if (width == m_widths.cend()) {
+        if (m_widths.size() >= kMaxRememberedWidths)
+            m_widths.clear();
+        width = m_widths.insert(text, m_metrics->horizontalAdvance(text));
+    }
+    return { *width, m_metrics->height() };
 }
 
 void QPrinterCanvas::drawText(int x, int y, const QString& text)

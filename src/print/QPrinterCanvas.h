@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetrics>
+#include <QHash>
 #include <QPainter>
 
 #include <optional>
@@ -41,4 +42,6 @@ private:
     QPrinter& m_printer;
     QPainter m_painter;
     std::optional<QFontMetrics> m_metrics;
+    // Widths of the texts measured in the current font.
+    QHash<QString, int> m_widths;
 };
