@@ -29,14 +29,17 @@ char* formatAwayFromZero(char* buf, char* end, double value, std::chars_format f
     };
     char* last = std::to_chars(buf, end, value, format, precision + 1).ptr;
     const char* tieDigit = mantissaEnd(buf, last) - 1;
-    if (*tieDigit == '5') {
-        // Halfway only when the exact expansion ends in that 5; then one step away from zero rounds it outward.
+    // Halfway only when the exact expansion ends in that 5; then one step away from zero rounds it outward.
+    // A few more digits settle nearly every case; the whole expansion (up to 767 digits) only the rest.
+    const auto endsInTheFive = [&](int moreDigits) {
         char exact[kFormatBuffer];
-        char* exactLast = std::to_chars(exact, exact + sizeof exact, value, format, precision + 800).ptr;
+        char* exactLast = std::to_chars(exact, exact + sizeof exact, value, format, precision + moreDigits).ptr;
         const char* rest = exact + (tieDigit - buf) + 1;
-        if (std::all_of(rest, static_cast<const char*>(mantissaEnd(exact, exactLast)), [](char c) { return c == '0'; }))
-            value = std::nextafter(value, std::copysign(HUGE_VAL, value));
-    }
+        return std::all_of(
+            rest, static_cast<const char*>(mantissaEnd(exact, exactLast)), [](char c) { return c == '0'; });
+    };
+    if (*tieDigit == '5' && endsInTheFive(24) && endsInTheFive(800))
+        value = std::nextafter(value, std::copysign(HUGE_VAL, value));
     return std::to_chars(buf, end, value, format, precision).ptr;
 }
 
