@@ -1,8 +1,9 @@
 #include "ArtikelFUnit.h"
 
+#include "controls/ButtonsXP.h"
+
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 
 TArtikelForm::TArtikelForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
@@ -20,13 +21,13 @@ TArtikelForm::TArtikelForm(QWidget* parent)
     Edit2 = new QLineEdit(this);
     Edit2->setObjectName(QStringLiteral("Edit2"));
     Edit2->setGeometry(8, 72, 257, 21);
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+    // Their kinds give captions, glyphs, the Enter and Escape roles and the results that close the dialog.
+    BitBtn1 = new TBitBtnXP(this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry(56, 128, 75, 25);
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(QStringLiteral("Cancel"), this);
+    BitBtn1->setKind(bkOK);
+    BitBtn2 = new TBitBtnXP(this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn2->setGeometry(144, 128, 75, 25);
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    BitBtn2->setKind(bkCancel);
 }

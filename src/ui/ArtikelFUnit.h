@@ -4,7 +4,7 @@
 
 class QLabel;
 class QLineEdit;
-class QPushButton;
+class TBitBtnXP;
 
 // "Artikel bearbeiten": a product's name and price text. It holds no logic; PropEdClick fills and reads it.
 class TArtikelForm final : public QDialog
@@ -19,6 +19,6 @@ public:
     QLineEdit* Edit1 = nullptr;
     QLabel* Label2 = nullptr;
     QLineEdit* Edit2 = nullptr;
-    QPushButton* BitBtn1 = nullptr;
-    QPushButton* BitBtn2 = nullptr;
+    TBitBtnXP* BitBtn1 = nullptr;
+    TBitBtnXP* BitBtn2 = nullptr;
 };

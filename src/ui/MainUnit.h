@@ -24,6 +24,7 @@ class SidePanel;
 class SpinEdit;
 class TAboutBox;
 class TArtikelForm;
+class TBitBtnXP;
 class TFormStorage;
 
 // The main window: three lists side by side, the print settings page, the file commands.
@@ -116,7 +117,7 @@ public:
     ListView* ListView1 = nullptr;
     ListView* ListView2 = nullptr;
     ListView* ListView3 = nullptr;
-    QPushButton* FontBtn = nullptr;
+    TBitBtnXP* FontBtn = nullptr;
     SpinEdit* leftREd = nullptr;
     SpinEdit* TopREd = nullptr;
     SpinEdit* RightREd = nullptr;
