@@ -38,7 +38,10 @@ TAboutBox::TAboutBox(Dialogs& dialogs, QWidget* parent)
     setObjectName(QStringLiteral("TAboutBox"));
     setWindowTitle(QStringLiteral("Info"));
     setFixedSize(664, 453);
-    QFont dialogFont(QStringLiteral("MS Sans Serif"));
+    // Where MS Sans Serif and Arial Narrow are missing, fonts of their widths keep the texts in their places.
+    QFont dialogFont;
+    dialogFont.setFamilies(
+        { QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial") });
     dialogFont.setPixelSize(11);
     setFont(dialogFont);
 
@@ -55,7 +58,9 @@ TAboutBox::TAboutBox(Dialogs& dialogs, QWidget* parent)
         ProgramIcon->resize(picture.size());
 
     ProductName = label(Panel1, "ProductName", QStringLiteral("Ein echtes Produkt von TALVEN"), QRect(8, 8, 406, 27));
-    QFont headline(QStringLiteral("Arial Narrow"));
+    QFont headline;
+    headline.setFamilies({ QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow"),
+        QStringLiteral("DejaVu Sans Condensed") });
     headline.setPixelSize(24);
     headline.setBold(true);
     ProductName->setFont(headline);
@@ -78,11 +83,10 @@ TAboutBox::TAboutBox(Dialogs& dialogs, QWidget* parent)
     bold.setBold(true);
     Label1->setFont(bold);
 
-    Label2 = label(Panel1, "Label2", QStringLiteral("TALVEN entwickelt Software in Deutschland seit 1996."),
-        QRect(336, 112, 238, 13));
+    Label2 = label(Panel1, "Label2", QStringLiteral("Seit 1996 Software aus Deutschland."), QRect(336, 112, 238, 13));
 
     Label3 = label(Panel1, "Label3",
-        QStringLiteral("Viele weitere deutschsprachige Programme finden Sie auf unserer Website ")
+        QStringLiteral("Viele weitere deutschsprachige Programme finden Sie auf unserer Website:\n")
             + QString::fromUtf16(kWebAddress)
             + QStringLiteral("\nBleiben Sie deutscher Software treu. Unterstützen Sie eine deutsche Softwarefirma."),
         QRect(336, 128, 238, 121));
