@@ -87,8 +87,6 @@ private Q_SLOTS:
     void classicFrameAndFocusRect();
     void themedPressedMovesContent();
     void noHoverLook();
-    void modalResultMapping_data();
-    void modalResultMapping();
     void modalResultEndsDialog_data();
     void modalResultEndsDialog();
     void enterAndEscapeInDialog();
@@ -616,24 +614,6 @@ void TestButtons::noHoverLook()
     QApplication::sendEvent(button, &enter);
     QCoreApplication::processEvents();
     QCOMPARE(grabbed(button), before);
-}
-
-void TestButtons::modalResultMapping_data()
-{
-    QTest::addColumn<int>("modalResult");
-    QTest::addColumn<int>("dialogResult");
-    QTest::newRow("OK accepts") << int(mrOk) << int(QDialog::Accepted);
-    QTest::newRow("Cancel rejects") << int(mrCancel) << int(QDialog::Rejected);
-    QTest::newRow("Abort as is") << int(mrAbort) << 3;
-    QTest::newRow("Yes as is") << int(mrYes) << 6;
-    QTest::newRow("All as is") << int(mrAll) << 8;
-}
-
-void TestButtons::modalResultMapping()
-{
-    QFETCH(int, modalResult);
-    QFETCH(int, dialogResult);
-    QCOMPARE(dialogResultFor(modalResult), dialogResult);
 }
 
 void TestButtons::modalResultEndsDialog_data()

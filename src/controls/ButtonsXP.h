@@ -56,7 +56,7 @@ struct GlyphLayout
 GlyphLayout layoutGlyphAndText(
     QSize client, QSize glyph, QSize text, TButtonLayout layout, int margin, int spacing, bool rightToLeft = false);
 
-// Theme state of part 1 for a button: 3 pressed, 4 disabled, 1 focused or default-looking, else 0.
+// Theme state of the push-button part: 3 pressed, 4 disabled, 1 focused or default-looking, else 0.
 // 2 (hot) is never chosen: the button has no hover look.
 int pushButtonThemeState(bool enabled, bool pressed, bool focusOrDefaultLook);
 
