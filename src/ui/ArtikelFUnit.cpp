@@ -2,8 +2,10 @@
 
 #include "controls/ButtonsXP.h"
 
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 
 TArtikelForm::TArtikelForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
@@ -21,6 +23,10 @@ TArtikelForm::TArtikelForm(QWidget* parent)
     Edit2 = new QLineEdit(this);
     Edit2->setObjectName(QStringLiteral("Edit2"));
     Edit2->setGeometry(8, 72, 257, 21);
+    Bevel1 = new QFrame(this);
+    Bevel1->setObjectName(QStringLiteral("Bevel1"));
+    Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    Bevel1->setGeometry(8, 112, 259, 2);
     // Their kinds give captions, glyphs, the Enter and Escape roles and the results that close the dialog.
     BitBtn1 = new TBitBtnXP(this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
@@ -30,4 +36,15 @@ TArtikelForm::TArtikelForm(QWidget* parent)
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn2->setGeometry(144, 128, 75, 25);
     BitBtn2->setKind(bkCancel);
+}
+
+void TArtikelForm::showEvent(QShowEvent* event)
+{
+    // Centred on the screen, not on the main window.
+    if (const QScreen* s = screen())
+        move(s->availableGeometry().center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    // The name is ready to be typed over, as an edit field entered with the keyboard is.
+    Edit1->setFocus(Qt::TabFocusReason);
+    Edit1->selectAll();
+    QDialog::showEvent(event);
 }
