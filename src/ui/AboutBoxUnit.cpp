@@ -132,8 +132,6 @@ void TAboutBox::BitBtnXP1Click()
 
 void TAboutBox::showEvent(QShowEvent* event)
 {
-    // Centred on the screen, not on the main window.
-    if (const QScreen* s = screen())
-        move(s->availableGeometry().center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    centreOnScreen(this);
     QDialog::showEvent(event);
 }

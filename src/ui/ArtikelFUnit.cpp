@@ -1,5 +1,7 @@
 #include "ArtikelFUnit.h"
 
+#include "Dialogs.h"
+
 #include "controls/ButtonsXP.h"
 
 #include <QFrame>
@@ -40,9 +42,7 @@ TArtikelForm::TArtikelForm(QWidget* parent)
 
 void TArtikelForm::showEvent(QShowEvent* event)
 {
-    // Centred on the screen, not on the main window.
-    if (const QScreen* s = screen())
-        move(s->availableGeometry().center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    centreOnScreen(this);
     // The name is ready to be typed over, as an edit field entered with the keyboard is.
     Edit1->setFocus(Qt::TabFocusReason);
     Edit1->selectAll();

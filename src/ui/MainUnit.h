@@ -10,7 +10,6 @@
 class QAction;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QSplitter;
 class QStatusBar;
 class QTabWidget;
