@@ -8,7 +8,6 @@
 #include <QDate>
 #include <QFile>
 #include <QLabel>
-#include <QScreen>
 
 namespace {
 
