@@ -327,6 +327,24 @@ private Q_SLOTS:
         QCOMPARE(form.leftMargin(), read);
     }
 
+    void priceFieldShowsTwoDecimalsAfterLeavingIt()
+    {
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const std::pair<QString, QString> cases[] = { { QStringLiteral("10"), QStringLiteral("10,00") },
+            { QStringLiteral("1,5"), QStringLiteral("1,50") }, { QStringLiteral("-0,999"), QStringLiteral("-1,00") },
+            { QStringLiteral("zehn"), QStringLiteral("zehn") } };
+        for (const auto& [typed, shown] : cases) {
+            form.PreisED->setFocus();
+            form.PreisED->findChild<QLineEdit*>()->setText(typed);
+            form.CurrEd->setFocus();
+            QTRY_COMPARE(form.PreisED->text(), shown);
+        }
+        QCOMPARE(form.PreisED->value(), 0.0); // the text is no number
+    }
+
     void marginValueRoundsHalfToEven()
     {
         MainFormFixture f;
