@@ -13,6 +13,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QStatusTipEvent>
 #include <QTest>
 #include <QToolButton>
 
@@ -408,6 +409,15 @@ private Q_SLOTS:
         QCOMPARE(form.ToolButton7->toolTip(), QStringLiteral("Drucken..."));
         QCOMPARE(form.PlusLaedenBtn->toolTip(), QStringLiteral("Eintrag hinzufügen"));
         QCOMPARE(form.PropEd->toolTip(), QStringLiteral("Eintrag verändern"));
+    }
+
+    void menusLeaveTheStatusTextAlone()
+    {
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        QStatusTipEvent tip{QString()};
+        QCoreApplication::sendEvent(&form, &tip);
+        QCOMPARE(form.StatusBar1->currentMessage(), QStringLiteral("0 Produkte auf der Einkaufsliste"));
     }
 
     void helpFileIsTheProgramDirectorys()

@@ -546,6 +546,14 @@ void TMainForm::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
 }
 
+bool TMainForm::event(QEvent* event)
+{
+    // The status bar shows the status text alone; the menus' empty status tips would blank it.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
+}
+
 void TMainForm::closeEvent(QCloseEvent* event)
 {
     if (m_closeAllowed) { // the session's end has asked and saved already
