@@ -11,7 +11,7 @@
 int main(int argc, char* argv[])
 {
     KorbanaApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QString::fromUtf16(korbana::kApplicationTitle));
+    // No application display name: Qt appends it to every window title, and the titles must read as set.
     QGuiApplication::setDesktopFileName(QStringLiteral("korbana"));
 
     // Standard buttons in the system's language: "Ja", "Nein", "Abbrechen" under a German locale.
