@@ -38,10 +38,17 @@ main=$(wait_window '^TALVEN Einkaufsliste' 30)
 name=$(xdotool getwindowname "$main")
 [ "$name" = "$title" ] || fail "window title '$name', expected '$title'"
 
-# Alt+D opens "&Datei", B chooses "&Beenden".
+visible_count() { xdotool search --onlyvisible --name '' 2>/dev/null | wc -l; }
+
+# Alt+D opens "&Datei" (a window of its own), B chooses "&Beenden".
 xdotool windowfocus --sync "$main"
+windows=$(visible_count)
 xdotool key alt+d
-sleep 0.5
+deadline=$((SECONDS + 15))
+until [ "$(visible_count)" -gt "$windows" ]; do
+    [ $SECONDS -lt "$deadline" ] || fail "Alt+D opened no menu"
+    sleep 0.1
+done
 xdotool key b
 
 box=$(wait_window "^${question//./\\.}\$" 15)
