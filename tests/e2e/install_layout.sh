@@ -2,11 +2,12 @@
 # What cmake --install lays out: the program folder with the sample list file (kept on a reinstall), the launcher,
 # the menu entry, the icons and the AppStream file, all valid where the validators are installed; and that
 # tools/uninstall removes all of it except the user's list file. The prefix has a blank in it on purpose.
-#   install_layout.sh BUILD_DIR SOURCE_DIR [CONFIG]
+#   install_layout.sh BUILD_DIR SOURCE_DIR PROGRAM_BUILD_DIR [CONFIG]
 set -euo pipefail
 BUILD_DIR=$1
 SOURCE_DIR=$2
-CONFIG=${3:-}
+built=$3
+CONFIG=${4:-}
 source "$(cd "$(dirname "$0")" && pwd)/common.sh"
 
 prefix="$work/mein Ordner/prefix"
@@ -16,8 +17,8 @@ program_dir=$prefix/lib/korbana
 [ -x "$program_dir/korbana" ] || fail "no program in $program_dir"
 [ -x "$prefix/bin/korbana" ] || fail "no launcher in $prefix/bin"
 cmp -- "$SOURCE_DIR/resources/korbana.kbl" "$program_dir/korbana.kbl" || fail "sample list file not installed"
-if [ -f "$BUILD_DIR/src/korbana.chm" ]; then
-    cmp -- "$BUILD_DIR/src/korbana.chm" "$program_dir/korbana.chm" || fail "help file not installed"
+if [ -f "$built/korbana.chm" ]; then
+    cmp -- "$built/korbana.chm" "$program_dir/korbana.chm" || fail "help file not installed"
 fi
 for size in 16 22 24 32 48 64 128 256; do
     png=$prefix/share/icons/hicolor/${size}x$size/apps/korbana.png
