@@ -25,7 +25,7 @@ public:
 
     QList<Message> messages;
     QList<QMessageBox::StandardButton> answers; // taken front first
-    QStringList fileAnswers;                    // "" answers "cancelled"
+    QStringList fileAnswers; // "" answers "cancelled"
     QList<FileDialogSpec> fileRequests;
     QList<bool> printAnswers;
     int printRequests = 0;
@@ -41,7 +41,7 @@ public:
     QMessageBox::StandardButton message(QWidget*, const QString& text, const QString& title, QMessageBox::Icon icon,
         QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton) override
     {
-        messages.append({text, title, icon, buttons, defaultButton});
+        messages.append({ text, title, icon, buttons, defaultButton });
         return answers.isEmpty() ? defaultButton : answers.takeFirst();
     }
 

@@ -19,13 +19,13 @@ struct ListSet
 enum class ReadResult {
     Ok,
     CannotOpen, // "Konnte die Datei nicht öffnen." - the lists are left as they were
-    BadFormat,  // "Fehler beim Öffnen der Datei (Ungültiges Format?)." - entries read so far stay
+    BadFormat, // "Fehler beim Öffnen der Datei (Ungültiges Format?)." - entries read so far stay
 };
 
 enum class WriteResult {
     Ok,
     CannotCreate, // "Konnte die Datei nicht erstellen."
-    WriteFailed,  // "Konnte die Datei nicht vollständig schreiben." - the old file is untouched
+    WriteFailed, // "Konnte die Datei nicht vollständig schreiben." - the old file is untouched
 };
 
 // Opens the file; when that succeeds, empties the three lists and fills them from it.

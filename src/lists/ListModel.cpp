@@ -60,7 +60,7 @@ void ListModel::setCaption(int row, const QString& text)
         return;
     m_rows[static_cast<size_t>(row)].caption = text;
     const QModelIndex changed = index(row, 0);
-    Q_EMIT dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
+    Q_EMIT dataChanged(changed, changed, { Qt::DisplayRole, Qt::EditRole });
 }
 
 QString ListModel::subItem(int row, int index) const
@@ -76,7 +76,7 @@ void ListModel::setSubItem(int row, int index, const QString& text)
         return;
     m_rows[static_cast<size_t>(row)].subItems[static_cast<size_t>(index)] = text;
     const QModelIndex changed = this->index(row, index + 1);
-    Q_EMIT dataChanged(changed, changed, {Qt::DisplayRole});
+    Q_EMIT dataChanged(changed, changed, { Qt::DisplayRole });
 }
 
 void ListModel::applyOrder(const std::vector<int>& newOrder)

@@ -55,6 +55,9 @@ ListView::ListView(QWidget* parent)
     setIconSize(QSize(24, 24));
     setMouseTracking(true);
     setItemDelegate(new ListDelegate(this));
+    // The columns share the view's width.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    header()->setMinimumSectionSize(16);
     header()->setSectionResizeMode(QHeaderView::Stretch);
     header()->setSectionsClickable(true);
     header()->setSectionsMovable(false);

@@ -22,7 +22,8 @@ QColor PrintFont::qcolor() const
     if (color < 0) // a system colour: the window text of the palette
         return QGuiApplication::palette().color(QPalette::WindowText);
     const auto bgr = static_cast<quint32>(color);
-    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF));
+    return QColor(
+        static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF));
 }
 
 QFont PrintFont::toQFont() const

@@ -15,7 +15,7 @@ struct PrintFont
     int charset = 0; // ANSI
     qint32 color = kWindowTextColor;
     int height = -15; // pixels at 96 per inch, negative: character height without internal leading
-    int size = 11;    // points
+    int size = 11; // points
     Pitch pitch = Pitch::Default;
     bool bold = false;
     bool italic = false;

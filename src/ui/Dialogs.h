@@ -13,7 +13,7 @@ struct FileDialogSpec
 {
     enum class Mode { Open, Save };
     Mode mode = Mode::Open;
-    QString filter;        // "Einkaufslisten (*.kbl)"
+    QString filter; // "Einkaufslisten (*.kbl)"
     QString defaultSuffix; // "kbl", without the dot
     bool confirmOverwrite = false;
     QString fileName; // last chosen full path, empty at start

@@ -10,8 +10,8 @@
 #include "lists/ListView.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSessionManager>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -50,7 +51,7 @@ QToolButton* listButton(QWidget* parent, const char* objectName, const QString& 
 
 QString fileNamePart(const QString& path)
 {
-    const qsizetype cut = std::max({path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'), path.lastIndexOf(u':')});
+    const qsizetype cut = std::max({ path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'), path.lastIndexOf(u':') });
     return path.mid(cut + 1);
 }
 
@@ -67,17 +68,17 @@ TMainForm::TMainForm(Dialogs& dialogs, const QString& programDir, QWidget* paren
     resize(696, 480);
     move(223, 115);
 
-    m_stores = new ListModel({QStringLiteral("Name")}, this);
-    m_products = new ListModel({QStringLiteral("Name"), QStringLiteral("Laden"), QStringLiteral("Preis")}, this);
+    m_stores = new ListModel({ QStringLiteral("Name") }, this);
+    m_products = new ListModel({ QStringLiteral("Name"), QStringLiteral("Laden"), QStringLiteral("Preis") }, this);
     m_shopping = new ListModel(
-        {QStringLiteral("Menge"), QStringLiteral("Name"), QStringLiteral("Laden"), QStringLiteral("Preis")}, this);
+        { QStringLiteral("Menge"), QStringLiteral("Name"), QStringLiteral("Laden"), QStringLiteral("Preis") }, this);
     m_stores->setIcon(picture("laden"));
     m_products->setIcon(picture("produkt"));
     m_shopping->setIcon(picture("einkauf"));
 
     const QString filter = QStringLiteral("Einkaufslisten (*.kbl)");
-    OpenDialog1 = {FileDialogSpec::Mode::Open, filter, QStringLiteral("kbl"), false, {}};
-    SaveDialog1 = {FileDialogSpec::Mode::Save, filter, QStringLiteral("kbl"), true, {}};
+    OpenDialog1 = { FileDialogSpec::Mode::Open, filter, QStringLiteral("kbl"), false, {} };
+    SaveDialog1 = { FileDialogSpec::Mode::Save, filter, QStringLiteral("kbl"), true, {} };
 
     buildMenu();
     buildToolBar();
@@ -104,6 +105,21 @@ TMainForm::TMainForm(Dialogs& dialogs, const QString& programDir, QWidget* paren
     StatusBar1->setFixedHeight(19);
     setStatusBar(StatusBar1);
 
+    // The session ending asks the same question as every other way of closing.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        if (m_closeAllowed || !manager.allowsInteraction())
+            return;
+        bool canClose = false;
+        FormCloseQuery(canClose);
+        manager.release();
+        if (!canClose) {
+            manager.cancel();
+            return;
+        }
+        m_closeAllowed = true;
+        formStorageSave();
+    });
+
     createFormStorage();
     FormCreate();
 }
@@ -124,7 +140,8 @@ void TMainForm::buildMenu()
     Neu1 = action(QStringLiteral("&Neu..."), "Neu1", &TMainForm::Neu1Click);
     ffnen1 = action(QStringLiteral("&Öffnen..."), "ffnen1", &TMainForm::ffnen1Click);
     Speichern1 = action(QStringLiteral("&Speichern"), "Speichern1", &TMainForm::Speichern1Click);
-    Speichernunter1 = action(QStringLiteral("Speichern &unter..."), "Speichernunter1", &TMainForm::Speichernunter1Click);
+    Speichernunter1
+        = action(QStringLiteral("Speichern &unter..."), "Speichernunter1", &TMainForm::Speichernunter1Click);
     CSVExport1 = action(QStringLiteral("CSV Export..."), "CSVExport1", &TMainForm::CSVExport1Click);
     CSVImport1 = action(QStringLiteral("CSV Import..."), "CSVImport1", &TMainForm::CSVImport1Click);
     Druckereinrichten1
@@ -144,14 +161,14 @@ void TMainForm::buildMenu()
 
     QMenu* datei = menuBar()->addMenu(QStringLiteral("&Datei"));
     datei->setObjectName(QStringLiteral("Datei1"));
-    datei->addActions({Neu1, ffnen1, Speichern1, Speichernunter1, CSVExport1, CSVImport1});
+    datei->addActions({ Neu1, ffnen1, Speichern1, Speichernunter1, CSVExport1, CSVImport1 });
     datei->addSeparator();
-    datei->addActions({Druckereinrichten1, Drucken1});
+    datei->addActions({ Druckereinrichten1, Drucken1 });
     datei->addSeparator();
     datei->addAction(Beenden1);
     QMenu* hilfe = menuBar()->addMenu(QStringLiteral("&Hilfe"));
     hilfe->setObjectName(QStringLiteral("Hilfe1"));
-    hilfe->addActions({Hilfe2, berdasProgramm1});
+    hilfe->addActions({ Hilfe2, berdasProgramm1 });
 }
 
 void TMainForm::buildToolBar()
@@ -203,7 +220,8 @@ void TMainForm::buildListsPage()
 
     // One column: the header bar, the row of buttons at y 32 in a strip 57 high, the list below.
     auto column = [this](QWidget* panel, const QString& heading, ListView*& view, const char* viewName) {
-        panel->setMinimumWidth(0);
+        // Any width down to the collapse is allowed; the splitter collapses narrower panes.
+        panel->setMinimumWidth(1);
         auto* layout = new QVBoxLayout(panel);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->setSpacing(0);
@@ -250,16 +268,16 @@ void TMainForm::buildListsPage()
     DelList3 = listButton(strip3, "DelList3", QStringLiteral("Liste löschen"), "loeschen");
 
     // Buttons at their x; the strip starts at y 27, so y 32 is 5 into it.
-    const std::pair<QToolButton*, int> places[] = {{PlusLaedenBtn, 8}, {MinusLaedenBtn, 32}, {DelList1, 64},
-        {PlusProdukteBtn, 8}, {MinusProdukteBtn, 32}, {DelList2, 64}, {PropEd, 88}, {PlusEinkaufBtn, 8},
-        {MinusEinkaufBtn, 32}, {DelList3, 64}};
+    const std::pair<QToolButton*, int> places[] = { { PlusLaedenBtn, 8 }, { MinusLaedenBtn, 32 }, { DelList1, 64 },
+        { PlusProdukteBtn, 8 }, { MinusProdukteBtn, 32 }, { DelList2, 64 }, { PropEd, 88 }, { PlusEinkaufBtn, 8 },
+        { MinusEinkaufBtn, 32 }, { DelList3, 64 } };
     for (const auto& [button, x] : places)
         button->move(x, 5);
 
     Splitters->setStretchFactor(0, 0);
     Splitters->setStretchFactor(1, 0);
     Splitters->setStretchFactor(2, 1);
-    Splitters->setSizes({145, 269, 696 - 145 - 269 - 6});
+    Splitters->setSizes({ 145, 269, 696 - 145 - 269 - 6 });
     connect(Splitters, &QSplitter::splitterMoved, this, [this] {
         QList<int> sizes = Splitters->sizes();
         bool collapsed = false;
@@ -428,7 +446,7 @@ void TMainForm::FormCreate()
 
 void TMainForm::OpenLists(const QString& path)
 {
-    const korbana::ListSet lists{m_stores, m_products, m_shopping};
+    const korbana::ListSet lists { m_stores, m_products, m_shopping };
     const korbana::ReadResult result = korbana::readListFile(path, lists);
     if (result != korbana::ReadResult::CannotOpen)
         setDocumentName(path);
@@ -439,7 +457,7 @@ void TMainForm::OpenLists(const QString& path)
 
 bool TMainForm::SaveLists(const QString& path)
 {
-    const korbana::ListSet lists{m_stores, m_products, m_shopping};
+    const korbana::ListSet lists { m_stores, m_products, m_shopping };
     const korbana::WriteResult result = korbana::writeListFile(path, lists);
     if (result != korbana::WriteResult::Ok) {
         m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
@@ -525,6 +543,10 @@ void TMainForm::showEvent(QShowEvent* event)
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    if (m_closeAllowed) { // the session's end has asked and saved already
+        event->accept();
+        return;
+    }
     bool canClose = false;
     FormCloseQuery(canClose);
     if (!canClose) {

@@ -206,4 +206,5 @@ private:
     PrintFont m_printFont;
     SortState m_sort[3];
     bool m_shown = false;
+    bool m_closeAllowed = false;
 };

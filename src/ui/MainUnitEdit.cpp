@@ -23,6 +23,15 @@ void TMainForm::ListView2Changing() { }
 void TMainForm::ListView1ColumnClick(int) { }
 void TMainForm::ListView2ColumnClick(int) { }
 void TMainForm::ListView3ColumnClick(int) { }
-int TMainForm::ListView1Compare(const Entry&, const Entry&) const { return 0; }
-int TMainForm::ListView2Compare(const Entry&, const Entry&) const { return 0; }
-int TMainForm::ListView3Compare(const Entry&, const Entry&) const { return 0; }
+int TMainForm::ListView1Compare(const Entry&, const Entry&) const
+{
+    return 0;
+}
+int TMainForm::ListView2Compare(const Entry&, const Entry&) const
+{
+    return 0;
+}
+int TMainForm::ListView3Compare(const Entry&, const Entry&) const
+{
+    return 0;
+}

@@ -11,7 +11,9 @@
 int main(int argc, char* argv[])
 {
     KorbanaApplication app(argc, argv);
-    // No application display name: Qt appends it to every window title, and the titles must read as set.
+    // The application's title ("Einkaufsliste 1.2") captions the error reports; as a display name Qt would append
+    // it to every window title on X11.
+    QCoreApplication::setApplicationName(QStringLiteral("korbana"));
     QGuiApplication::setDesktopFileName(QStringLiteral("korbana"));
 
     // Standard buttons in the system's language: "Ja", "Nein", "Abbrechen" under a German locale.
