@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the install tests: a scratch folder, failing with a message, installing into a temporary prefix.
 # Expects BUILD_DIR (the build folder) and CONFIG (may be empty) to be set by the sourcing script.
 

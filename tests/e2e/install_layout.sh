@@ -8,6 +8,7 @@ BUILD_DIR=$1
 SOURCE_DIR=$2
 built=$3
 CONFIG=${4:-}
+# shellcheck source=tests/e2e/common.sh
 source "$(cd "$(dirname "$0")" && pwd)/common.sh"
 
 prefix="$work/mein Ordner/prefix"
