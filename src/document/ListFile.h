@@ -5,6 +5,7 @@
 #include <QString>
 
 class ListModel;
+class QSaveFile;
 
 // The list file: the Store list, the Product catalogue and the Shopping list in one text file, one field per line.
 namespace korbana {
@@ -37,6 +38,8 @@ ReadResult parseListFile(QByteArrayView data, const ListSet& lists);
 QByteArray encodeListFile(const ListSet& lists);
 // Writes the three lists; a failure leaves an existing file exactly as it was.
 WriteResult writeListFile(const QString& path, const ListSet& lists);
+// Opens the save file, writes the bytes and commits them; on any failure the target stays as it was.
+WriteResult saveWholeFile(QSaveFile& file, QByteArrayView bytes);
 
 // The message and its title for a result other than Ok.
 QString messageText(ReadResult result);

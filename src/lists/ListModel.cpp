@@ -12,10 +12,10 @@ ListModel::ListModel(const QStringList& headers, QObject* parent)
 int ListModel::append(const QString& caption, const QStringList& subItems)
 {
     Entry entry;
-    entry.caption = caption;
+    entry.caption = storable(caption);
     const int n = std::min(static_cast<int>(subItems.size()), subItemCount());
     for (int i = 0; i < n; ++i)
-        entry.subItems[static_cast<size_t>(i)] = subItems[i];
+        entry.subItems[static_cast<size_t>(i)] = storable(subItems[i]);
     const int row = count();
     beginInsertRows({}, row, row);
     m_rows.push_back(std::move(entry));
@@ -58,7 +58,7 @@ void ListModel::setCaption(int row, const QString& text)
 {
     if (row < 0 || row >= count())
         return;
-    m_rows[static_cast<size_t>(row)].caption = text;
+    m_rows[static_cast<size_t>(row)].caption = storable(text);
     const QModelIndex changed = index(row, 0);
     Q_EMIT dataChanged(changed, changed, { Qt::DisplayRole, Qt::EditRole });
 }
@@ -74,9 +74,19 @@ void ListModel::setSubItem(int row, int index, const QString& text)
 {
     if (row < 0 || row >= count() || index < 0 || index >= subItemCount())
         return;
-    m_rows[static_cast<size_t>(row)].subItems[static_cast<size_t>(index)] = text;
+    m_rows[static_cast<size_t>(row)].subItems[static_cast<size_t>(index)] = storable(text);
     const QModelIndex changed = this->index(row, index + 1);
     Q_EMIT dataChanged(changed, changed, { Qt::DisplayRole });
+}
+
+QString ListModel::storable(QString text)
+{
+    if (text.contains(u'\r') || text.contains(QChar(0x1A))) {
+        text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        text.replace(u'\r', u' ');
+        text.remove(QChar(0x1A));
+    }
+    return text;
 }
 
 void ListModel::applyOrder(const std::vector<int>& newOrder)

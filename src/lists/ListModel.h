@@ -44,6 +44,10 @@ public:
     QString subItem(int row, int index) const;
     void setSubItem(int row, int index, const QString& text);
 
+    // A text as a list holds it: a list file ends a line at CR and the file at byte 26, so a CR (from a paste,
+    // say) becomes a blank and byte 26 is dropped.
+    static QString storable(QString text);
+
     // Puts the rows in a new order: newOrder[i] is the old row that becomes row i. Selections follow their rows.
     void applyOrder(const std::vector<int>& newOrder);
 

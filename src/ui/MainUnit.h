@@ -128,6 +128,10 @@ public:
 
     FileDialogSpec OpenDialog1;
     FileDialogSpec SaveDialog1;
+    FileDialogSpec CSVOpenDialog1 { FileDialogSpec::Mode::Open, QStringLiteral("CSV-Dateien (*.csv)"),
+        QStringLiteral("csv"), false, {} };
+    FileDialogSpec CSVSaveDialog1 { FileDialogSpec::Mode::Save, QStringLiteral("CSV-Dateien (*.csv)"),
+        QStringLiteral("csv"), true, {} };
 
 public Q_SLOTS:
     // The document and its life.

@@ -1,5 +1,23 @@
 // CSV export and import of the three lists.
 #include "MainUnit.h"
 
-void TMainForm::CSVExport1Click() { }
-void TMainForm::CSVImport1Click() { }
+#include "document/Csv.h"
+
+void TMainForm::CSVExport1Click()
+{
+    const QString path = m_dialogs.chooseFile(this, CSVSaveDialog1);
+    if (path.isEmpty())
+        return;
+    if (const auto failure = korbana::exportCsvFile(path, { m_stores, m_products, m_shopping }))
+        m_dialogs.error(this, failure->text, failure->title);
+}
+
+void TMainForm::CSVImport1Click()
+{
+    const QString path = m_dialogs.chooseFile(this, CSVOpenDialog1);
+    if (path.isEmpty())
+        return;
+    if (const auto failure = korbana::importCsvFile(path, { m_stores, m_products, m_shopping }))
+        m_dialogs.error(this, failure->text, failure->title);
+    refreshStatusText();
+}

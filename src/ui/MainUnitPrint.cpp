@@ -1,6 +1,62 @@
 // Printing the Shopping list, the printer set-up and the print font.
 #include "MainUnit.h"
 
-void TMainForm::Drucken1Click() { }
-void TMainForm::Druckereinrichten1Click() { }
-void TMainForm::FontBtnClick() { }
+#include "ErrorReport.h"
+#include "print/Printer.h"
+#include "print/QPrinterCanvas.h"
+#include "print/ShoppingPrintout.h"
+
+#include <QPrinter>
+
+#include <exception>
+
+namespace {
+
+// Runs a printing command; what it raises ends it and reaches the user as the application's error report.
+template<typename Command> void reportingErrors(Dialogs& dialogs, Command command)
+{
+    try {
+        command();
+    } catch (const std::exception& error) {
+        korbana::reportApplicationError(dialogs, QString::fromUtf8(error.what()));
+    }
+}
+
+} // namespace
+
+void TMainForm::Drucken1Click()
+{
+    reportingErrors(m_dialogs, [this] {
+        TPrinter& printer = TPrinter::instance();
+        // The dialog writes into the printer itself, so an open job must not meet it.
+        printer.checkIdle();
+        QPrinter& device = printer.printer();
+        // Named before the dialog, so that printing to a file offers "Einkaufsliste.pdf".
+        device.setDocName(QStringLiteral("Einkaufsliste"));
+        if (!m_dialogs.print(this, &device))
+            return;
+        // The run keeps the event loop until the job is closed, so the lists cannot change under it.
+        QPrinterCanvas canvas(printer);
+        const PrintMargins margins { leftMargin(), topMargin(), rightMargin(), bottomMargin() };
+        ShoppingPrintout(canvas, *m_shopping, margins, m_printFont).run();
+    });
+}
+
+void TMainForm::Druckereinrichten1Click()
+{
+    reportingErrors(m_dialogs, [this] {
+        TPrinter& printer = TPrinter::instance();
+        printer.checkIdle();
+        m_dialogs.printerSetup(this, &printer.printer());
+    });
+}
+
+void TMainForm::FontBtnClick()
+{
+    QFont font = m_printFont.toQFont();
+    if (!m_dialogs.chooseFont(this, font))
+        return;
+    PrintFont chosen = m_printFont;
+    chosen.assignQFont(font, m_printFont.qcolor());
+    setPrintFont(chosen);
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "document/ListFile.h"
+#include "lists/ListModel.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <optional>
+#include <vector>
+
+// CSV export and import of the three lists, for spreadsheets and other shopping-list programs.
+//
+// Export: a header "Liste;Menge;Name;Laden;Preis", then one row per entry naming its list ("Laden", "Produkt",
+// "Einkauf"; a shop's name stands under "Name"); UTF-8 with a byte-order mark, CR LF, RFC 4180 quoting. A text that
+// begins with "=", "+", "-", "@", a tab, a carriage return or an apostrophe is written with one apostrophe in front
+// (and quoted), so that no spreadsheet runs it as a formula; importing korbana's own shape removes exactly that one
+// apostrophe again.
+//
+// Import: korbana's own shape, or a plain product table whose header names at least a name column. The separator
+// is the one the first line uses most, or the one a first line "sep=;" names (as Excel writes it).
+namespace korbana {
+
+// The three lists as one CSV file.
+QByteArray encodeCsv(const ListSet& lists);
+
+// One field as the export writes it: guarded against formulas, quoted where needed.
+QString csvField(const QString& text);
+
+// UTF-8 when a byte-order mark says so or the bytes are valid UTF-8, Windows-1252 otherwise.
+QString decodeCsvText(QByteArrayView data);
+
+// The separator that the first line uses most: ";", tab or "," (";" when none).
+QChar detectCsvSeparator(QStringView text);
+
+// One record of a CSV text and the line it starts on (counted from 1).
+struct CsvRecord
+{
+    int line = 0;
+    QStringList fields;
+};
+
+// The records of a CSV text, blank lines left out, or the line of a quote that is never closed.
+struct CsvSplit
+{
+    std::vector<CsvRecord> records;
+    int unclosedQuoteLine = 0; // 0 when every quote is closed
+};
+CsvSplit splitCsv(QStringView text, QChar separator, int firstLine = 1);
+
+// A bare number ("1,5", "1.50", "2") becomes a price text as adding a product makes it; other texts stay as they are.
+QString importedPriceText(const QString& cell);
+
+// What a CSV file gives before it touches a list; all or nothing.
+struct CsvContent
+{
+    std::vector<Entry> stores;
+    std::vector<Entry> products;
+    std::vector<Entry> shopping;
+    QString error; // a German message with the line number; empty when the whole file was read
+};
+CsvContent parseCsv(QByteArrayView data);
+
+// A failed export or import: the message for the user and its title.
+struct CsvFailure
+{
+    QString text;
+    QString title;
+};
+
+// Writes the three lists; on failure an existing file stays as it was.
+std::optional<CsvFailure> exportCsvFile(const QString& path, const ListSet& lists);
+// Appends what the file holds to the lists, or nothing at all on failure.
+std::optional<CsvFailure> importCsvFile(const QString& path, const ListSet& lists);
+
+} // namespace korbana

@@ -1,0 +1,51 @@
+#include "Printer.h"
+
+#include "ui/ErrorReport.h"
+
+#include <QCoreApplication>
+#include <QPrinter>
+
+const QString TPrinter::kBusyText = QStringLiteral("Das Drucken ist im Gang");
+const QString TPrinter::kNoPrinterText = QStringLiteral("Zur Zeit ist kein Standard-Drucker gewählt");
+
+namespace {
+
+TPrinter* s_instance = nullptr;
+
+// The printing system must still be there when the printer goes, so it goes with the application.
+void dropInstance()
+{
+    delete s_instance;
+    s_instance = nullptr;
+}
+
+} // namespace
+
+TPrinter::TPrinter() = default;
+TPrinter::~TPrinter() = default;
+
+TPrinter& TPrinter::instance()
+{
+    if (!s_instance) {
+        s_instance = new TPrinter;
+        qAddPostRoutine(dropInstance);
+    }
+    return *s_instance;
+}
+
+QPrinter& TPrinter::printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    // Without any printer Qt offers a PDF writer, which counts as a printer: only a printer that cannot
+    // print at all is missing.
+    if (!m_printer->isValid())
+        throw KorbanaError(kNoPrinterText);
+    return *m_printer;
+}
+
+void TPrinter::checkIdle() const
+{
+    if (m_printing)
+        throw KorbanaError(kBusyText);
+}

@@ -1,0 +1,104 @@
+#include "QPrinterCanvas.h"
+
+#include "print/PrintFont.h"
+#include "print/Printer.h"
+#include "ui/ErrorReport.h"
+
+#include <QPrinter>
+
+#include <algorithm>
+#include <cmath>
+
+QPrinterCanvas::QPrinterCanvas(TPrinter& printer)
+    : m_owner(printer)
+    , m_printer(printer.printer())
+{
+}
+
+QPrinterCanvas::~QPrinterCanvas()
+{
+    if (!m_painter.isActive())
+        return;
+    m_printer.abort();
+    m_painter.end();
+    m_owner.setPrinting(false);
+}
+
+void QPrinterCanvas::beginJob(const QString& documentName)
+{
+    m_owner.checkIdle();
+    m_printer.setFullPage(false);
+    m_printer.setDocName(documentName);
+    if (!m_painter.begin(&m_printer))
+        throw KorbanaError(QStringLiteral("Der Druckauftrag konnte nicht begonnen werden"));
+    m_owner.setPrinting(true);
+}
+
+int QPrinterCanvas::dpiX() const
+{
+    return m_printer.logicalDpiX();
+}
+
+int QPrinterCanvas::dpiY() const
+{
+    return m_printer.logicalDpiY();
+}
+
+int QPrinterCanvas::printableWidth() const
+{
+    return m_printer.width();
+}
+
+int QPrinterCanvas::printableHeight() const
+{
+    return m_printer.height();
+}
+
+void QPrinterCanvas::setFont(const PrintFont& font, bool bold)
+{
+    QFont qfont(font.name);
+    // The character height in dots, as the font's size in points asks for at this resolution.
+    const int points = std::max(font.size, 1);
+    qfont.setPixelSize(std::max(1, static_cast<int>(std::lround(static_cast<double>(points) * dpiY() / 72.0))));
+    qfont.setFixedPitch(font.pitch == PrintFont::Pitch::Fixed);
+    if (font.pitch == PrintFont::Pitch::Fixed)
+        qfont.setStyleHint(QFont::Monospace);
+    qfont.setBold(bold);
+    m_painter.setFont(qfont);
+    m_painter.setPen(inkColour(font));
+    m_metrics.emplace(m_painter.fontMetrics());
+}
+
+QColor QPrinterCanvas::inkColour(const PrintFont& font)
+{
+    return font.color < 0 ? QColor(Qt::black) : font.qcolor();
+}
+
+QSize QPrinterCanvas::measure(const QString& text)
+{
+    if (!m_metrics)
+        m_metrics.emplace(m_painter.fontMetrics());
+    return { m_metrics->horizontalAdvance(text), m_metrics->height() };
+}
+
+void QPrinterCanvas::drawText(int x, int y, const QString& text)
+{
+    if (text.isEmpty())
+        return;
+    const QSize size = measure(text);
+    m_painter.fillRect(QRect(QPoint(x, y), size), Qt::white);
+    m_painter.drawText(x, y + m_metrics->ascent(), text);
+}
+
+void QPrinterCanvas::newPage()
+{
+    m_printer.newPage();
+}
+
+void QPrinterCanvas::endJob()
+{
+    const bool ended = m_painter.end();
+    m_owner.setPrinting(false);
+    if (!ended)
+        throw KorbanaError(QStringLiteral("Der Druckauftrag konnte nicht abgeschlossen werden"));
+}

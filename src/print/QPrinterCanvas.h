@@ -1,0 +1,44 @@
+#pragma once
+
+#include "print/PrintCanvas.h"
+
+#include <QColor>
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <optional>
+
+class QPrinter;
+class TPrinter;
+
+// The print canvas on the printer object's QPrinter. The origin is the top-left corner of the printable area.
+class QPrinterCanvas final : public PrintCanvas
+{
+public:
+    explicit QPrinterCanvas(TPrinter& printer);
+    // A job still open here met an error: it is abandoned where the printing system allows, and closed.
+    ~QPrinterCanvas() override;
+
+    // Raises "Das Drucken ist im Gang" when the printer object has a job open already.
+    void beginJob(const QString& documentName) override;
+    int dpiX() const override;
+    int dpiY() const override;
+    int printableWidth() const override;
+    int printableHeight() const override;
+    void setFont(const PrintFont& font, bool bold) override;
+    QSize measure(const QString& text) override;
+    void drawText(int x, int y, const QString& text) override;
+    void newPage() override;
+    void endJob() override;
+
+    // The colour of the text on paper: a system colour is black there, since a dark desktop would
+    // otherwise print light text on white paper.
+    static QColor inkColour(const PrintFont& font);
+
+private:
+    TPrinter& m_owner;
+    QPrinter& m_printer;
+    QPainter m_painter;
+    std::optional<QFontMetrics> m_metrics;
+};

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "print/PrintFont.h"
+
+#include <QString>
+
+#include <array>
+
+class ListModel;
+class PrintCanvas;
+
+// Page margins in whole millimetres.
+struct PrintMargins
+{
+    int left = 15;
+    int top = 15;
+    int right = 15;
+    int bottom = 15;
+};
+
+// The amounts of one shopping entry as the printout reads them.
+struct RowAmounts
+{
+    double quantity = 1;
+    double unitPrice = 0;
+    double lineTotal = 0;
+    QString currencySuffix;
+    QString lineTotalText;
+};
+
+// One print run of the Shopping list: a bold heading, one line of five columns per entry, the grand total.
+class ShoppingPrintout final
+{
+public:
+    static constexpr int kColumns = 5;
+    // Millimetres per inch as the printout has always converted them.
+    static constexpr double kMillimetresPerInch = 25.39995;
+
+    ShoppingPrintout(
+        PrintCanvas& canvas, const ListModel& shopping, const PrintMargins& margins, const PrintFont& font);
+
+    // Begins the job, prints everything and ends the job.
+    void run();
+
+    // Quantity 1 when the quantity text is no number; the currency word follows the last blank of the price
+    // text; an amount that is no number counts 0 with " EUR".
+    static RowAmounts readRowAmounts(const QString& quantityText, const QString& priceText, const QString& decimalSep);
+
+    // The layout of the run, for a look after run().
+    int left() const { return m_left; }
+    int top() const { return m_top; }
+    int bottom() const { return m_bottom; }
+    int rightEdge() const { return m_rightEdge; }
+    int gap() const { return m_gap; }
+    int columnX(int column) const { return m_columnX[static_cast<size_t>(column)]; }
+    int columnWidth(int column) const { return m_columnWidth[static_cast<size_t>(column)]; }
+    double grandTotal() const { return m_grandTotal; }
+
+private:
+    using RowTexts = std::array<QString, kColumns>;
+
+    void startLayout();
+    RowTexts readRow(int row);
+    void printLine(const QString& text);
+    void printRow(const RowTexts& texts);
+    void measureRow(const RowTexts& texts);
+    // Starts a new page when a line of height h would reach below bottom, unless it is the first on its page.
+    void breakPageFor(int h);
+
+    PrintCanvas& m_canvas;
+    const ListModel& m_shopping;
+    PrintMargins m_margins;
+    PrintFont m_font;
+    QString m_decimalSep;
+
+    int m_left = 0;
+    int m_top = 0;
+    int m_bottom = 0;
+    int m_rightEdge = 0;
+    int m_gap = 0;
+    int m_y = 0;
+    std::array<int, kColumns> m_columnX {};
+    std::array<int, kColumns> m_columnWidth {};
+    double m_grandTotal = 0;
+    QString m_currencySuffix;
+    RowAmounts m_amounts;
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "ScriptedDialogs.h"
+#include "ui/MainUnit.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A main window over a temporary program directory, answered by a script.
+struct MainFormFixture
+{
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<TMainForm> form;
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    static void writeFile(const QString& path, const QByteArray& bytes)
+    {
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(bytes);
+    }
+
+    static QByteArray readFile(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // Creates the window; with defaultFile the program directory holds a korbana.kbl of those bytes.
+    TMainForm& start(const QByteArray* defaultFile = nullptr)
+    {
+        if (defaultFile)
+            writeFile(path(QStringLiteral("korbana.kbl")), *defaultFile);
+        form = std::make_unique<TMainForm>(dialogs, dir.path());
+        return *form;
+    }
+};
+
+// Two shops, one product, one shopping entry, in the bytes the list file holds.
+inline QByteArray sampleListFile()
+{
+    return QByteArray("2\r\nB\xe4"
+                      "cker\r\nMarkt\r\n1\r\nBrot\r\nB\xe4"
+                      "cker\r\n1,99 EUR\r\n1\r\n1\r\nBrot\r\nB\xe4"
+                      "cker\r\n1,99 EUR\r\n");
+}

@@ -1,0 +1,405 @@
+#include "MainFormFixture.h"
+
+#include "lists/ListModel.h"
+#include "lists/ListView.h"
+#include "ui/ErrorReport.h"
+#include "ui/SidePanel.h"
+#include "ui/SpinEdit.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+const QString kTitle = QStringLiteral("TALVEN Einkaufsliste 1.3");
+const QString kQuestion = QStringLiteral("Wollen Sie die nicht gesicherten Daten speichern?");
+
+} // namespace
+
+class TestMainForm : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { QLocale::setDefault(QLocale(QStringLiteral("de_DE"))); }
+
+    void startWithoutDefaultFile()
+    {
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        QCOMPARE(f.dialogs.texts(), QStringList { QStringLiteral("Konnte die Datei nicht öffnen.") });
+        QCOMPARE(f.dialogs.messages[0].title, QStringLiteral("Fehler beim Öffnen"));
+        QCOMPARE(f.dialogs.messages[0].icon, QMessageBox::Critical);
+        QCOMPARE(form.windowTitle(), kTitle);
+        QVERIFY(form.documentName().isEmpty());
+        QCOMPARE(form.StatusBar1->currentMessage(), QStringLiteral("0 Produkte auf der Einkaufsliste"));
+        QVERIFY(form.programDirectory().endsWith(u'/'));
+    }
+
+    void startWithDefaultFile()
+    {
+        MainFormFixture f;
+        const QByteArray bytes = sampleListFile();
+        TMainForm& form = f.start(&bytes);
+        QVERIFY(f.dialogs.messages.isEmpty());
+        QCOMPARE(form.windowTitle(), kTitle + QStringLiteral(" - korbana.kbl"));
+        QCOMPARE(form.stores()->count(), 2);
+        QCOMPARE(form.stores()->caption(0), QStringLiteral("Bäcker"));
+        QCOMPARE(form.products()->subItem(0, 1), QStringLiteral("1,99 EUR"));
+        QCOMPARE(form.StatusBar1->currentMessage(), QStringLiteral("1 Produkte auf der Einkaufsliste"));
+    }
+
+    void startWithMalformedDefaultFile()
+    {
+        MainFormFixture f;
+        const QByteArray bytes("1\r\nKiosk\r\nzwei\r\n");
+        TMainForm& form = f.start(&bytes);
+        QCOMPARE(
+            f.dialogs.texts(), QStringList { QStringLiteral("Fehler beim Öffnen der Datei (Ungültiges Format?).") });
+        QCOMPARE(form.stores()->count(), 1);
+        QCOMPARE(form.windowTitle(), kTitle + QStringLiteral(" - korbana.kbl"));
+        QCOMPARE(form.documentName(), f.path(QStringLiteral("korbana.kbl")));
+    }
+
+    // Each command that guards unsaved data, with each answer.
+    void unsavedDataQuestion_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("new") << "new"
+                             << "Datei: Neu...";
+        QTest::newRow("open") << "open"
+                              << "Datei: Öffnen...";
+        QTest::newRow("exit") << "exit"
+                              << "Datei: Beenden...";
+    }
+
+    void unsavedDataQuestion()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, title);
+        for (const auto answer : { QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel }) {
+            MainFormFixture f;
+            const QByteArray bytes = sampleListFile();
+            TMainForm& form = f.start(&bytes);
+            const QString file = f.path(QStringLiteral("korbana.kbl"));
+            form.stores()->append(QStringLiteral("Neu hinzugekommen"));
+            f.dialogs.answers = { answer };
+            bool closed = false;
+            if (command == u"new")
+                form.Neu1Click();
+            else if (command == u"open")
+                form.ffnen1Click(); // the open dialog is cancelled
+            else
+                form.FormCloseQuery(closed);
+
+            QCOMPARE(f.dialogs.messages.size(), 1);
+            const auto& asked = f.dialogs.messages[0];
+            QCOMPARE(asked.text, kQuestion);
+            QCOMPARE(asked.title, title);
+            QCOMPARE(asked.icon, QMessageBox::Question);
+            QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            QCOMPARE(asked.defaultButton, QMessageBox::Yes);
+
+            // Yes on a named document saves under its name without a dialog.
+            const bool saved = MainFormFixture::readFile(file).contains("Neu hinzugekommen");
+            QCOMPARE(saved, answer == QMessageBox::Yes);
+            const bool goesOn = answer != QMessageBox::Cancel;
+            QCOMPARE(f.dialogs.fileRequests.size(), command == u"open" && goesOn ? 1 : 0);
+            if (command == u"new") {
+                QCOMPARE(form.stores()->count(), goesOn ? 0 : 3);
+                QCOMPARE(form.windowTitle(),
+                    goesOn ? kTitle + QStringLiteral(" - Kein Name") : kTitle + QStringLiteral(" - korbana.kbl"));
+                QCOMPARE(form.documentName().isEmpty(), goesOn);
+            } else if (command == u"exit") {
+                QCOMPARE(closed, goesOn);
+            } else {
+                QCOMPARE(form.stores()->count(), 3); // the open dialog was cancelled
+            }
+        }
+    }
+
+    void yesOnUnnamedDocumentAsksForAName()
+    {
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        f.dialogs.messages.clear();
+        form.stores()->append(QStringLiteral("Kiosk"));
+
+        // A cancelled save dialog cancels the whole exit.
+        f.dialogs.answers = { QMessageBox::Yes };
+        bool closed = true;
+        form.FormCloseQuery(closed);
+        QVERIFY(!closed);
+        QCOMPARE(f.dialogs.fileRequests.size(), 1);
+        QCOMPARE(f.dialogs.fileRequests[0].filter, QStringLiteral("Einkaufslisten (*.kbl)"));
+        QCOMPARE(f.dialogs.fileRequests[0].defaultSuffix, QStringLiteral("kbl"));
+        QVERIFY(f.dialogs.fileRequests[0].confirmOverwrite);
+
+        // A chosen name is saved and becomes the document.
+        const QString chosen = f.path(QStringLiteral("woche.kbl"));
+        f.dialogs.answers = { QMessageBox::Yes };
+        f.dialogs.fileAnswers = { chosen };
+        form.FormCloseQuery(closed);
+        QVERIFY(closed);
+        QVERIFY(QFileInfo::exists(chosen));
+        QCOMPARE(form.windowTitle(), kTitle + QStringLiteral(" - woche.kbl"));
+        // The dialog offers the last chosen name again.
+        form.Speichernunter1Click();
+        QCOMPARE(f.dialogs.fileRequests.last().fileName, chosen);
+    }
+
+    void saveOnNamedDocumentAsksNothing()
+    {
+        MainFormFixture f;
+        const QByteArray bytes = sampleListFile();
+        TMainForm& form = f.start(&bytes);
+        form.Speichern1Click();
+        QVERIFY(f.dialogs.messages.isEmpty());
+        QVERIFY(f.dialogs.fileRequests.isEmpty());
+        QCOMPARE(MainFormFixture::readFile(f.path(QStringLiteral("korbana.kbl"))), bytes);
+    }
+
+    void saveOnUnnamedDocumentRunsSaveAs()
+    {
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        f.dialogs.answers = { QMessageBox::No };
+        form.Neu1Click();
+        QCOMPARE(form.windowTitle(), kTitle + QStringLiteral(" - Kein Name"));
+        form.Speichern1Click();
+        QCOMPARE(f.dialogs.fileRequests.size(), 1);
+        QCOMPARE(f.dialogs.fileRequests[0].mode, FileDialogSpec::Mode::Save);
+    }
+
+    void openReplacesTheLists()
+    {
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        const QString other = f.path(QStringLiteral("andere.kbl"));
+        MainFormFixture::writeFile(other, "1\r\nKiosk\r\n0\r\n0\r\n");
+        f.dialogs.messages.clear();
+        f.dialogs.answers = { QMessageBox::No };
+        f.dialogs.fileAnswers = { other };
+        form.ffnen1Click();
+        QCOMPARE(f.dialogs.fileRequests.last().filter, QStringLiteral("Einkaufslisten (*.kbl)"));
+        QCOMPARE(form.stores()->count(), 1);
+        QCOMPARE(form.windowTitle(), kTitle + QStringLiteral(" - andere.kbl"));
+        QCOMPARE(form.documentName(), other);
+    }
+
+    // A file that cannot be opened keeps the lists, the name and the title (the next Save would otherwise
+    // write empty lists over the previous file).
+    void failedOpenKeepsTheLists()
+    {
+        MainFormFixture f;
+        const QByteArray bytes = sampleListFile();
+        TMainForm& form = f.start(&bytes);
+        form.OpenLists(f.path(QStringLiteral("fehlt.kbl")));
+        QCOMPARE(f.dialogs.texts(), QStringList { QStringLiteral("Konnte die Datei nicht öffnen.") });
+        QCOMPARE(form.stores()->count(), 2);
+        QCOMPARE(form.shopping()->count(), 1);
+        QCOMPARE(form.windowTitle(), kTitle + QStringLiteral(" - korbana.kbl"));
+        QCOMPARE(form.StatusBar1->currentMessage(), QStringLiteral("1 Produkte auf der Einkaufsliste"));
+        form.Speichern1Click();
+        QCOMPARE(MainFormFixture::readFile(f.path(QStringLiteral("korbana.kbl"))), bytes);
+    }
+
+    // A save that fails inside New, Open or Exit stops the command: nothing of the user's work is lost.
+    void failedSaveStopsTheCommand_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("new") << "new";
+        QTest::newRow("open") << "open";
+        QTest::newRow("exit") << "exit";
+    }
+
+    void failedSaveStopsTheCommand()
+    {
+        QFETCH(QString, command);
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        form.stores()->append(QStringLiteral("Kiosk"));
+        f.dialogs.messages.clear();
+        f.dialogs.answers = { QMessageBox::Yes };
+        f.dialogs.fileAnswers = { f.path(QStringLiteral("fehlt/ordner/liste.kbl")) };
+        bool closed = true;
+        if (command == u"new")
+            form.Neu1Click();
+        else if (command == u"open")
+            form.ffnen1Click();
+        else
+            form.FormCloseQuery(closed);
+        QCOMPARE(f.dialogs.texts().last(), QStringLiteral("Konnte die Datei nicht erstellen."));
+        QCOMPARE(f.dialogs.messages.last().title, QStringLiteral("Fehler beim Speichern"));
+        QCOMPARE(form.stores()->count(), 1);
+        QCOMPARE(f.dialogs.fileRequests.size(), 1); // no open dialog after the failed save
+        if (command == u"exit")
+            QVERIFY(!closed);
+        QCOMPARE(form.windowTitle(), kTitle);
+    }
+
+    void closeBoxRunsTheCloseQuery()
+    {
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        form.show();
+        f.dialogs.messages.clear();
+        f.dialogs.answers = { QMessageBox::Cancel };
+        QVERIFY(!form.close());
+        QVERIFY(form.isVisible());
+        f.dialogs.answers = { QMessageBox::No };
+        form.Beenden1Click();
+        QVERIFY(!form.isVisible());
+        QCOMPARE(f.dialogs.messages.size(), 2);
+        QCOMPARE(f.dialogs.messages[1].title, QStringLiteral("Datei: Beenden..."));
+    }
+
+    void errorReportText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("letter") << "Das Drucken ist im Gang"
+                                << "Das Drucken ist im Gang.";
+        QTest::newRow("full stop") << "Fertig."
+                                   << "Fertig.";
+        QTest::newRow("exclamation") << "Achtung!"
+                                     << "Achtung!";
+        QTest::newRow("closing bracket") << "Fehler (x)"
+                                         << "Fehler (x)";
+        QTest::newRow("digit") << "Fehler 7"
+                               << "Fehler 7.";
+        QTest::newRow("umlaut") << "Größe"
+                                << "Größe.";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+
+    void errorReportText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        QCOMPARE(korbana::errorReportText(text), shown);
+        ScriptedDialogs dialogs;
+        korbana::reportApplicationError(dialogs, text);
+        QCOMPARE(dialogs.messages[0].text, shown);
+        QCOMPARE(dialogs.messages[0].title, QStringLiteral("Einkaufsliste 1.2"));
+        QCOMPARE(dialogs.messages[0].icon, QMessageBox::Critical);
+        QCOMPARE(dialogs.messages[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    }
+
+    void marginFieldClampsOnLeavingIt_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("read");
+        QTest::newRow("above") << "70"
+                               << "50" << 50;
+        QTest::newRow("below") << "-5"
+                               << "0" << 0;
+        QTest::newRow("inside") << "20"
+                                << "20" << 20;
+        QTest::newRow("no number") << "abc"
+                                   << "abc" << 0;
+    }
+
+    void marginFieldClampsOnLeavingIt()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(int, read);
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        form.show();
+        form.PageControl1->setCurrentIndex(1);
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.leftREd->setFocus();
+        form.leftREd->findChild<QLineEdit*>()->setText(typed);
+        form.TopREd->setFocus(); // the margin field loses the focus
+        QTRY_COMPARE(form.leftREd->text(), shown);
+        QCOMPARE(form.leftMargin(), read);
+    }
+
+    void marginValueRoundsHalfToEven()
+    {
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        const std::pair<double, QString> cases[] = { { 12.5, QStringLiteral("12") }, { 13.5, QStringLiteral("14") },
+            { 12.6, QStringLiteral("13") }, { 70, QStringLiteral("50") }, { -3, QStringLiteral("0") } };
+        for (const auto& [value, shown] : cases) {
+            form.leftREd->setValue(value);
+            QCOMPARE(form.leftREd->text(), shown);
+        }
+    }
+
+    void splitterCollapsesNarrowPanes()
+    {
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.Panel1Laeden->panelWidth(), 145);
+        QCOMPARE(form.Panel1Produkte->panelWidth(), 269);
+        // Drag the first handle to 25 pixels, then the second to leave 40 pixels.
+        QSplitterHandle* first = form.Splitters->handle(1);
+        QTest::mousePress(first, Qt::LeftButton, {}, QPoint(1, 10));
+        QTest::mouseMove(first, QPoint(1 - 145 + 25, 10));
+        QTest::mouseRelease(first, Qt::LeftButton, {}, QPoint(1 - 145 + 25, 10));
+        QTRY_COMPARE(form.Panel1Laeden->panelWidth(), 0);
+        form.Panel1Produkte->setPanelWidth(40);
+        QCOMPARE(form.Panel1Produkte->panelWidth(), 40);
+    }
+
+    void layoutAndCommands()
+    {
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        QCOMPARE(form.PageControl1->currentIndex(), 0);
+        QCOMPARE(form.PageControl1->tabText(0), QStringLiteral("Läden && Produkte && Einkaufsliste"));
+        QCOMPARE(form.PageControl1->tabText(1), QStringLiteral("Einstellungen"));
+        QCOMPARE(form.CurrEd->text(), QStringLiteral("EUR"));
+        QCOMPARE(form.PreisED->text(), QStringLiteral("0,00"));
+        QCOMPARE(form.leftREd->text(), QStringLiteral("15"));
+        const QList<QAction*> menus = form.menuBar()->actions();
+        QCOMPARE(menus.size(), 2);
+        QCOMPARE(menus[0]->text(), QStringLiteral("&Datei"));
+        QCOMPARE(menus[1]->text(), QStringLiteral("&Hilfe"));
+        QStringList items;
+        for (QAction* a : menus[0]->menu()->actions())
+            items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        QCOMPARE(items,
+            QStringList({ QStringLiteral("&Neu..."), QStringLiteral("&Öffnen..."), QStringLiteral("&Speichern"),
+                QStringLiteral("Speichern &unter..."), QStringLiteral("CSV Export..."), QStringLiteral("CSV Import..."),
+                QStringLiteral("-"), QStringLiteral("Drucker &einrichten..."), QStringLiteral("&Drucken..."),
+                QStringLiteral("-"), QStringLiteral("&Beenden") }));
+
+        // A tool button runs its menu item's handler: "Neu" asks the question of New.
+        f.dialogs.messages.clear();
+        f.dialogs.answers = { QMessageBox::Cancel };
+        form.ToolButton1->click();
+        QCOMPARE(f.dialogs.messages.size(), 1);
+        QCOMPARE(f.dialogs.messages[0].title, QStringLiteral("Datei: Neu..."));
+        QCOMPARE(form.ToolButton1->toolTip(), QStringLiteral("Neu"));
+        QCOMPARE(form.ToolButton7->toolTip(), QStringLiteral("Drucken..."));
+        QCOMPARE(form.PlusLaedenBtn->toolTip(), QStringLiteral("Eintrag hinzufügen"));
+        QCOMPARE(form.PropEd->toolTip(), QStringLiteral("Eintrag verändern"));
+    }
+
+    void helpFileIsTheProgramDirectorys()
+    {
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        form.Hilfe2Click();
+        QCOMPARE(f.dialogs.openedUrls, QStringList { f.path(QStringLiteral("korbana.chm")) });
+    }
+};
+
+QTEST_MAIN(TestMainForm)
+#include "tst_mainform.moc"

@@ -1,0 +1,379 @@
+// The printout's layout, dot for dot, on a canvas with fixed metrics.
+#include "lists/ListModel.h"
+#include "print/PrintCanvas.h"
+#include "print/PrintFont.h"
+#include "print/ShoppingPrintout.h"
+
+#include <QLocale>
+#include <QTest>
+
+#include <vector>
+
+namespace {
+
+// Every character is kCharWidth dots wide (kBoldCharWidth in bold); a non-empty text is one cell high,
+// an empty one 0 high, as the least helpful printer would measure it.
+class FakeCanvas final : public PrintCanvas
+{
+public:
+    static constexpr int kCharWidth = 10;
+    static constexpr int kBoldCharWidth = 12;
+    static constexpr int kHeight = 50;
+    static constexpr int kBoldHeight = 60;
+
+    struct Drawn
+    {
+        int page;
+        int x;
+        int y;
+        QString text;
+        bool bold;
+    };
+
+    int m_dpiX = 600;
+    int m_dpiY = 600;
+    int m_width = 4760;
+    int m_height = 6814;
+
+    QStringList jobs;
+    int ended = 0;
+    int page = 0;
+    bool bold = false;
+    std::vector<Drawn> drawn;
+    QList<PrintFont> fonts;
+
+    void beginJob(const QString& documentName) override { jobs.append(documentName); }
+    int dpiX() const override { return m_dpiX; }
+    int dpiY() const override { return m_dpiY; }
+    int printableWidth() const override { return m_width; }
+    int printableHeight() const override { return m_height; }
+    void setFont(const PrintFont& font, bool setBold) override
+    {
+        fonts.append(font);
+        bold = setBold;
+    }
+    QSize measure(const QString& text) override
+    {
+        if (text.isEmpty())
+            return { 0, 0 };
+        return { static_cast<int>(text.size()) * (bold ? kBoldCharWidth : kCharWidth), bold ? kBoldHeight : kHeight };
+    }
+    void drawText(int x, int y, const QString& text) override { drawn.push_back({ page, x, y, text, bold }); }
+    void newPage() override { ++page; }
+    void endJob() override { ++ended; }
+
+    QStringList texts() const
+    {
+        QStringList list;
+        for (const Drawn& d : drawn)
+            list.append(d.text);
+        return list;
+    }
+};
+
+struct Row
+{
+    QString quantity;
+    QString price;
+    QString name = QStringLiteral("Milch");
+    QString shop = QStringLiteral("Markt");
+};
+
+std::unique_ptr<ListModel> shoppingList(const QList<Row>& rows)
+{
+    auto model = std::make_unique<ListModel>(QStringList {
+        QStringLiteral("Menge"), QStringLiteral("Name"), QStringLiteral("Laden"), QStringLiteral("Preis") });
+    for (const Row& row : rows)
+        model->append(row.quantity, { row.name, row.shop, row.price });
+    return model;
+}
+
+PrintMargins allMargins(int millimetres)
+{
+    return { millimetres, millimetres, millimetres, millimetres };
+}
+
+} // namespace
+
+class TestPrintout : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { QLocale::setDefault(QLocale(QStringLiteral("de_DE"))); }
+
+    void layout_data();
+    void layout();
+    void emptyList();
+    void lineTotals_data();
+    void lineTotals();
+    void rowTextsUnchanged();
+    void widestNameMovesColumns();
+    void pageBreakBelowBottom();
+    void marginLeavingLessThanOneLine();
+    void emptyQuantityTakesOneLine();
+    void fontStyleReachesOnlyTheHeading();
+};
+
+void TestPrintout::layout_data()
+{
+    QTest::addColumn<int>("dpiX");
+    QTest::addColumn<int>("dpiY");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("margin");
+    QTest::addColumn<int>("left");
+    QTest::addColumn<int>("top");
+    QTest::addColumn<int>("bottom");
+    QTest::addColumn<int>("rightEdge");
+    QTest::addColumn<int>("gap");
+
+    // Truncating the margin before subtracting would give 6460, 3230 and 23193.
+    QTest::newRow("600 dpi, 15 mm") << 600 << 600 << 4760 << 6814 << 15 << 354 << 354 << 6459 << 4405 << 118;
+    QTest::newRow("300 dpi, 15 mm") << 300 << 300 << 2380 << 3407 << 15 << 177 << 177 << 3229 << 2202 << 59;
+    // Dividing by 25.4 would give 4062.
+    QTest::newRow("2400 dpi, 43 mm") << 2400 << 2400 << 19040 << 27256 << 43 << 4063 << 4063 << 23192 << 14976 << 472;
+    QTest::newRow("margins 0") << 600 << 600 << 4760 << 6814 << 0 << 0 << 0 << 6814 << 4760 << 118;
+    QTest::newRow("600 across, 300 down") << 600 << 300 << 4760 << 3407 << 15 << 354 << 177 << 3229 << 4405 << 118;
+}
+
+void TestPrintout::layout()
+{
+    QFETCH(int, dpiX);
+    QFETCH(int, dpiY);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(int, margin);
+
+    FakeCanvas canvas;
+    canvas.m_dpiX = dpiX;
+    canvas.m_dpiY = dpiY;
+    canvas.m_width = width;
+    canvas.m_height = height;
+    const auto list = shoppingList({});
+    ShoppingPrintout printout(canvas, *list, allMargins(margin), PrintFont());
+    printout.run();
+
+    QTEST(printout.left(), "left");
+    QTEST(printout.top(), "top");
+    QTEST(printout.bottom(), "bottom");
+    QTEST(printout.rightEdge(), "rightEdge");
+    QTEST(printout.gap(), "gap");
+    QCOMPARE(canvas.drawn.front().x, printout.left());
+    QCOMPARE(canvas.drawn.front().y, printout.top());
+}
+
+void TestPrintout::emptyList()
+{
+    FakeCanvas canvas;
+    const auto list = shoppingList({});
+    ShoppingPrintout(canvas, *list, allMargins(15), PrintFont()).run();
+
+    QCOMPARE(canvas.jobs, QStringList { QStringLiteral("Einkaufsliste") });
+    QCOMPARE(canvas.ended, 1);
+    QCOMPARE(canvas.page, 0);
+    QCOMPARE(canvas.texts(),
+        QStringList({ QStringLiteral("Einkaufsliste"), QStringLiteral(" "), QStringLiteral(" "),
+            QStringLiteral("Gesamtpreis in EUR: 0,00") }));
+    const int bold = FakeCanvas::kBoldHeight;
+    const int regular = FakeCanvas::kHeight;
+    const std::vector<int> ys { 354, 354 + bold, 354 + 2 * bold, 354 + 2 * bold + regular };
+    const std::vector<bool> bolds { true, true, false, false };
+    for (size_t i = 0; i < ys.size(); ++i) {
+        QCOMPARE(canvas.drawn[i].x, 354);
+        QCOMPARE(canvas.drawn[i].y, ys[i]);
+        QCOMPARE(canvas.drawn[i].bold, bolds[i]);
+    }
+}
+
+void TestPrintout::lineTotals_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QList<Row>>("rows");
+    QTest::addColumn<QStringList>("lineTotals");
+    QTest::addColumn<QString>("totalLine");
+
+    const auto row = [](const char* quantity, const char* price) {
+        return Row { QString::fromUtf8(quantity), QString::fromUtf8(price) };
+    };
+    const QString de = QStringLiteral("de_DE");
+    const QString en = QStringLiteral("en_US");
+
+    QTest::newRow("two entries") << de << QList<Row> { row("2", "0,99 EUR"), row("1", "2,49 EUR") }
+                                 << QStringList { QStringLiteral("1,98 EUR"), QStringLiteral("2,49 EUR") }
+                                 << QStringLiteral("Gesamtpreis in EUR: 4,47 EUR");
+    QTest::newRow("two entries, decimal point")
+        << en << QList<Row> { row("2", "0.99 EUR"), row("1", "2.49 EUR") }
+        << QStringList { QStringLiteral("1.98 EUR"), QStringLiteral("2.49 EUR") }
+        << QStringLiteral("Gesamtpreis in EUR: 4.47 EUR");
+    QTest::newRow("suffix of the last entry") << de << QList<Row> { row("1", "1,00 EUR"), row("1", "2,00 CHF") }
+                                              << QStringList { QStringLiteral("1,00 EUR"), QStringLiteral("2,00 CHF") }
+                                              << QStringLiteral("Gesamtpreis in EUR: 3,00 CHF");
+    QTest::newRow("amounts that are no number")
+        << de << QList<Row> { row("1", "1,99 Euro Cent"), row("3", "gratis"), row("1", "") }
+        << QStringList { QStringLiteral("0,00 EUR"), QStringLiteral("0,00 EUR"), QStringLiteral("0,00 EUR") }
+        << QStringLiteral("Gesamtpreis in EUR: 0,00 EUR");
+    QTest::newRow("unreadable last entry gives EUR")
+        << de << QList<Row> { row("1", "2,00 CHF"), row("1", "ca. 3 EUR") }
+        << QStringList { QStringLiteral("2,00 CHF"), QStringLiteral("0,00 EUR") }
+        << QStringLiteral("Gesamtpreis in EUR: 2,00 EUR");
+    QTest::newRow("quantity with a unit counts 1")
+        << de << QList<Row> { row("2 Stück", "1,25 EUR") } << QStringList { QStringLiteral("1,25 EUR") }
+        << QStringLiteral("Gesamtpreis in EUR: 1,25 EUR");
+    QTest::newRow("decimal quantity") << de << QList<Row> { row("1,5", "2,00 EUR"), row(" 3 ", "0,10 EUR") }
+                                      << QStringList { QStringLiteral("3,00 EUR"), QStringLiteral("0,30 EUR") }
+                                      << QStringLiteral("Gesamtpreis in EUR: 3,30 EUR");
+    QTest::newRow("other decimal separator counts 1")
+        << en << QList<Row> { row("1,5", "2.00 EUR") } << QStringList { QStringLiteral("2.00 EUR") }
+        << QStringLiteral("Gesamtpreis in EUR: 2.00 EUR");
+    QTest::newRow("empty quantity counts 1")
+        << de << QList<Row> { row("", "4,00 EUR") } << QStringList { QStringLiteral("4,00 EUR") }
+        << QStringLiteral("Gesamtpreis in EUR: 4,00 EUR");
+    QTest::newRow("price ending in a blank")
+        << de << QList<Row> { row("1", "1,99 ") } << QStringList { QStringLiteral("1,99") }
+        << QStringLiteral("Gesamtpreis in EUR: 1,99");
+    QTest::newRow("price without a blank")
+        << de << QList<Row> { row("2", "5") } << QStringList { QStringLiteral("10,00") }
+        << QStringLiteral("Gesamtpreis in EUR: 10,00");
+    QTest::newRow("negative and exponent")
+        << de << QList<Row> { row("1e1", "-0,5 EUR") } << QStringList { QStringLiteral("-5,00 EUR") }
+        << QStringLiteral("Gesamtpreis in EUR: -5,00 EUR");
+}
+
+void TestPrintout::lineTotals()
+{
+    QFETCH(QString, locale);
+    QFETCH(QList<Row>, rows);
+    QFETCH(QStringList, lineTotals);
+    QFETCH(QString, totalLine);
+    QLocale::setDefault(QLocale(locale));
+
+    FakeCanvas canvas;
+    const auto list = shoppingList(rows);
+    ShoppingPrintout(canvas, *list, allMargins(15), PrintFont()).run();
+
+    const QStringList texts = canvas.texts();
+    // Heading, blank, five texts per row, blank, total.
+    QCOMPARE(texts.size(), 2 + 5 * rows.size() + 2);
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        QCOMPARE(texts[2 + 5 * i + 4], lineTotals[i]);
+    QCOMPARE(texts.back(), totalLine);
+}
+
+void TestPrintout::rowTextsUnchanged()
+{
+    FakeCanvas canvas;
+    const auto list = shoppingList({ { QStringLiteral("2 Stück"), QStringLiteral("1,99 Euro Cent"),
+        QStringLiteral("Äpfel"), QStringLiteral("Hofladen") } });
+    ShoppingPrintout(canvas, *list, allMargins(15), PrintFont()).run();
+    QCOMPARE(canvas.texts().mid(2, 5),
+        QStringList({ QStringLiteral("2 Stück"), QStringLiteral("Äpfel"), QStringLiteral("Hofladen"),
+            QStringLiteral("1,99 Euro Cent"), QStringLiteral("0,00 EUR") }));
+}
+
+void TestPrintout::widestNameMovesColumns()
+{
+    FakeCanvas canvas;
+    // Bottom is 574: two rows on page 1, the third on page 2.
+    canvas.m_height = 354 + 2 * FakeCanvas::kBoldHeight + 2 * FakeCanvas::kHeight + 355;
+    const QString longName = QStringLiteral("Vollkornbrot mit Kürbiskernen");
+    const auto list = shoppingList({
+        { QStringLiteral("1"), QStringLiteral("2,00 EUR"), QStringLiteral("Ei"), QStringLiteral("Hof") },
+        { QStringLiteral("12"), QStringLiteral("0,50 EUR"), longName, QStringLiteral("Bäcker") },
+        { QStringLiteral("3"), QStringLiteral("10,00 EUR"), QStringLiteral("Brot"), QStringLiteral("Supermarkt") },
+    });
+    ShoppingPrintout printout(canvas, *list, allMargins(15), PrintFont());
+    printout.run();
+
+    const int w = FakeCanvas::kCharWidth;
+    const int gap = 118;
+    const int x1 = 354;
+    const int x2 = x1 + 2 * w + gap; // "12"
+    const int x3 = x2 + static_cast<int>(longName.size()) * w + gap; // the longest name
+    const int x4 = x3 + 10 * w + gap; // "Supermarkt"
+    const int x5 = x4 + 9 * w + gap; // "10,00 EUR"
+    const std::vector<int> xs { x1, x2, x3, x4, x5 };
+    for (int k = 0; k < ShoppingPrintout::kColumns; ++k)
+        QCOMPARE(printout.columnX(k), xs[static_cast<size_t>(k)]);
+
+    QCOMPARE(canvas.page, 1);
+    for (size_t i = 2; i < 2 + 15; ++i)
+        QCOMPARE(canvas.drawn[i].x, xs[(i - 2) % 5]);
+    QCOMPARE(canvas.drawn[2 + 5].page, 0);
+    QCOMPARE(canvas.drawn[2 + 10].page, 1);
+}
+
+void TestPrintout::pageBreakBelowBottom()
+{
+    FakeCanvas canvas;
+    const int heading = 2 * FakeCanvas::kBoldHeight;
+    const int line = FakeCanvas::kHeight;
+    canvas.m_height = heading + 3 * line; // margins 0: three rows fit exactly, the fourth goes over
+    QList<Row> rows(4, Row { QStringLiteral("1"), QStringLiteral("1,00 EUR") });
+    const auto list = shoppingList(rows);
+    ShoppingPrintout(canvas, *list, allMargins(0), PrintFont()).run();
+
+    QCOMPARE(canvas.page, 1);
+    const std::vector<FakeCanvas::Drawn>& d = canvas.drawn;
+    // The third row ends on bottom exactly and stays; the fourth starts page 2 at top, with no heading.
+    QCOMPARE(d[2 + 10].page, 0);
+    QCOMPARE(d[2 + 10].y, heading + 2 * line);
+    QCOMPARE(d[2 + 15].page, 1);
+    QCOMPARE(d[2 + 15].y, 0);
+    QCOMPARE(d[2 + 15].text, QStringLiteral("1"));
+    QCOMPARE(d[2 + 20].y, line);
+    QCOMPARE(d.back().y, 2 * line);
+    QCOMPARE(d.back().page, 1);
+}
+
+void TestPrintout::marginLeavingLessThanOneLine()
+{
+    FakeCanvas canvas;
+    canvas.m_height = 354 + 354 + 20; // top 354, bottom 374: not one line fits
+    const auto list = shoppingList({ { QStringLiteral("1"), QStringLiteral("1,00 EUR") } });
+    ShoppingPrintout(canvas, *list, allMargins(15), PrintFont()).run();
+
+    // Heading, blank, row, blank, total: every line prints, each on a page of its own.
+    QCOMPARE(canvas.page, 4);
+    QCOMPARE(static_cast<int>(canvas.drawn.size()), 2 + 5 + 2);
+    for (const FakeCanvas::Drawn& d : canvas.drawn)
+        QCOMPARE(d.y, 354);
+    QCOMPARE(canvas.drawn.back().page, 4);
+    QCOMPARE(canvas.ended, 1);
+}
+
+void TestPrintout::emptyQuantityTakesOneLine()
+{
+    FakeCanvas canvas;
+    const auto list = shoppingList({ { QString(), QStringLiteral("1,00 EUR") }, { QStringLiteral("2"), QString() } });
+    ShoppingPrintout(canvas, *list, allMargins(15), PrintFont()).run();
+    const int firstRow = 354 + 2 * FakeCanvas::kBoldHeight;
+    QCOMPARE(canvas.drawn[2].y, firstRow);
+    QCOMPARE(canvas.drawn[7].y, firstRow + FakeCanvas::kHeight);
+}
+
+void TestPrintout::fontStyleReachesOnlyTheHeading()
+{
+    PrintFont font;
+    font.name = QStringLiteral("DejaVu Serif");
+    font.setSize(14);
+    font.bold = true;
+    font.italic = true;
+    font.underline = true;
+    FakeCanvas canvas;
+    const auto list = shoppingList({ { QStringLiteral("1"), QStringLiteral("1,00 EUR") } });
+    ShoppingPrintout(canvas, *list, allMargins(15), font).run();
+
+    QCOMPARE(canvas.fonts.size(), 2);
+    for (const PrintFont& given : std::as_const(canvas.fonts)) {
+        QCOMPARE(given.name, font.name);
+        QCOMPARE(given.size, 14);
+    }
+    QVERIFY(canvas.drawn[0].bold);
+    QVERIFY(canvas.drawn[1].bold);
+    for (size_t i = 2; i < canvas.drawn.size(); ++i)
+        QVERIFY(!canvas.drawn[i].bold);
+}
+
+QTEST_GUILESS_MAIN(TestPrintout)
+#include "tst_printout.moc"
