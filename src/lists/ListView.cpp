@@ -2,6 +2,7 @@
 
 #include "ListModel.h"
 
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
@@ -24,6 +25,13 @@ public:
         QStyledItemDelegate::initStyleOption(option, index);
         if (index.row() == m_view->hotRow())
             option->font.setUnderline(true);
+    }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        m_view->setEditor(editor);
+        return editor;
     }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
@@ -102,6 +110,8 @@ void ListView::beginEdit(int row)
 {
     if (!m_model || row < 0 || row >= m_model->count())
         return;
+    // An open box keeps what was typed, also where no focus change would confirm it.
+    commitEdit();
     setFocus(Qt::OtherFocusReason);
     selectRow(row);
     edit(m_model->index(row, 0));
@@ -112,10 +122,42 @@ bool ListView::isEditing() const
     return state() == QAbstractItemView::EditingState;
 }
 
+void ListView::commitEdit()
+{
+    if (!isEditing() || !m_editor)
+        return;
+    QWidget* editor = m_editor;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
 void ListView::keyPressEvent(QKeyEvent* event)
 {
     Q_EMIT keyDown(event->key());
     QTreeView::keyPressEvent(event);
+}
+
+void ListView::focusInEvent(QFocusEvent* event)
+{
+    // The press that brings the focus arrives after it; it must not count as a press in a focused list.
+    m_focusedByMouse = event->reason() == Qt::MouseFocusReason;
+    QTreeView::focusInEvent(event);
+}
+
+void ListView::mousePressEvent(QMouseEvent* event)
+{
+    m_focusedOnPress = hasFocus() && !m_focusedByMouse;
+    m_focusedByMouse = false;
+    QTreeView::mousePressEvent(event);
+}
+
+bool ListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    // As in the platform's lists, a click on the selected entry renames it only in a list that already had the
+    // focus: the click that merely comes to a row selected by hovering does not.
+    if (trigger == SelectedClicked && !m_focusedOnPress)
+        return false;
+    return QTreeView::edit(index, trigger, event);
 }
 
 void ListView::mouseDoubleClickEvent(QMouseEvent* event)
@@ -127,8 +169,15 @@ void ListView::mouseDoubleClickEvent(QMouseEvent* event)
 void ListView::mouseMoveEvent(QMouseEvent* event)
 {
     QTreeView::mouseMoveEvent(event);
-    const QModelIndex idx = indexAt(event->position().toPoint());
+    const QPoint pos = event->position().toPoint();
+    const QModelIndex idx = indexAt(pos);
     setHotRow(idx.isValid() ? idx.row() : -1);
+    // Selecting needs the pointer to rest: leaving the small hover box around it starts the wait again.
+    const QPoint moved = pos - m_hoverAnchor;
+    if (m_hotRow >= 0 && (qAbs(moved.x()) > kHoverBox / 2 || qAbs(moved.y()) > kHoverBox / 2)) {
+        m_hoverAnchor = pos;
+        m_hoverTimer.start();
+    }
 }
 
 void ListView::leaveEvent(QEvent* event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QTimer>
 #include <QTreeView>
 
@@ -24,10 +25,17 @@ public:
     // Focus to the list, select the row and open the edit box over its caption.
     void beginEdit(int row);
     bool isEditing() const;
+    using QTreeView::edit;
+    // Stores the open edit box's text as the caption and closes the box; nothing when none is open.
+    void commitEdit();
+    // Called by the delegate for each edit box it makes.
+    void setEditor(QWidget* editor) { m_editor = editor; }
 
     // Row under the pointer (underlined), -1 when none.
     int hotRow() const { return m_hotRow; }
     static int hoverTime();
+    // Width and height of the box within which the pointer counts as resting.
+    static constexpr int kHoverBox = 4;
 
 Q_SIGNALS:
     void keyDown(int key);
@@ -36,7 +44,10 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
@@ -46,5 +57,9 @@ private:
 
     ListModel* m_model = nullptr;
     int m_hotRow = -1;
+    QPointer<QWidget> m_editor;
+    QPoint m_hoverAnchor;
+    bool m_focusedByMouse = false;
+    bool m_focusedOnPress = false;
     QTimer m_hoverTimer;
 };

@@ -1,8 +1,10 @@
 #include "ArtikelFUnit.h"
 
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 
 TArtikelForm::TArtikelForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
@@ -20,6 +22,10 @@ TArtikelForm::TArtikelForm(QWidget* parent)
     Edit2 = new QLineEdit(this);
     Edit2->setObjectName(QStringLiteral("Edit2"));
     Edit2->setGeometry(8, 72, 257, 21);
+    Bevel1 = new QFrame(this);
+    Bevel1->setObjectName(QStringLiteral("Bevel1"));
+    Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    Bevel1->setGeometry(8, 112, 259, 2);
     BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry(56, 128, 75, 25);
@@ -29,4 +35,15 @@ TArtikelForm::TArtikelForm(QWidget* parent)
     BitBtn2->setGeometry(144, 128, 75, 25);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TArtikelForm::showEvent(QShowEvent* event)
+{
+    // Centred on the screen, not on the main window.
+    if (const QScreen* s = screen())
+        move(s->availableGeometry().center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    // The name is ready to be typed over, as an edit field entered with the keyboard is.
+    Edit1->setFocus(Qt::TabFocusReason);
+    Edit1->selectAll();
+    QDialog::showEvent(event);
 }

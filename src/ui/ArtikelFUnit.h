@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -19,6 +20,10 @@ public:
     QLineEdit* Edit1 = nullptr;
     QLabel* Label2 = nullptr;
     QLineEdit* Edit2 = nullptr;
+    QFrame* Bevel1 = nullptr;
     QPushButton* BitBtn1 = nullptr;
     QPushButton* BitBtn2 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };

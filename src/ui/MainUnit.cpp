@@ -457,6 +457,8 @@ void TMainForm::OpenLists(const QString& path)
 
 bool TMainForm::SaveLists(const QString& path)
 {
+    // A name still being typed in a list is saved as the user sees it.
+    commitEdits();
     const korbana::ListSet lists { m_stores, m_products, m_shopping };
     const korbana::WriteResult result = korbana::writeListFile(path, lists);
     if (result != korbana::WriteResult::Ok) {

@@ -69,6 +69,8 @@ public:
 
     // Sets the status bar from the Shopping list's count.
     void refreshStatusText();
+    // Stores what an open in-place edit box of any list holds, so that saving and printing take what the user sees.
+    void commitEdits();
 
     // The other windows, created once by the main routine.
     TAboutBox* AboutBox = nullptr;

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "MainFormFixture.h"
+#include "lists/ListModel.h"
+#include "lists/ListView.h"
+#include "ui/ArtikelFUnit.h"
+#include "ui/MainUnit.h"
+
+#include <QHeaderView>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTest>
+
+#include <memory>
+
+// The real main window over a temporary program directory, shown, with the product dialog attached and the
+// start-up message about the missing default file forgotten.
+struct ListsHarness : MainFormFixture
+{
+    std::unique_ptr<TArtikelForm> artikel;
+
+    bool show()
+    {
+        if (!dir.isValid())
+            return false;
+        // No test may touch the user's own settings.
+        QStandardPaths::setTestModeEnabled(true);
+        start();
+        artikel = std::make_unique<TArtikelForm>(form.get());
+        form->ArtikelForm = artikel.get();
+        form->show();
+        form->activateWindow();
+        if (!QTest::qWaitForWindowActive(form.get()))
+            return false;
+        dialogs.messages.clear();
+        return true;
+    }
+
+    ListView* view(int list) const
+    {
+        ListView* views[] = { form->ListView1, form->ListView2, form->ListView3 };
+        return views[list];
+    }
+
+    ListModel* model(int list) const
+    {
+        ListModel* models[] = { form->stores(), form->products(), form->shopping() };
+        return models[list];
+    }
+
+    // Rows written "caption|sub-item 0|sub-item 1|sub-item 2".
+    void fill(int list, const QStringList& rows) const
+    {
+        for (const QString& row : rows) {
+            QStringList fields = row.split(u'|');
+            const QString caption = fields.takeFirst();
+            model(list)->append(caption, fields);
+        }
+    }
+
+    QStringList rows(int list) const
+    {
+        const ListModel* m = model(list);
+        QStringList result;
+        for (int row = 0; row < m->count(); ++row) {
+            QStringList fields { m->caption(row) };
+            for (int i = 0; i < m->subItemCount(); ++i)
+                fields.append(m->subItem(row, i));
+            result.append(fields.join(u'|'));
+        }
+        return result;
+    }
+
+    // A real click on a column header.
+    void clickHeader(int list, int column) const
+    {
+        QHeaderView* header = view(list)->header();
+        const QPoint pos(
+            header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, pos);
+    }
+
+    QString status() const { return form->StatusBar1->currentMessage(); }
+};
