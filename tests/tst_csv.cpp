@@ -1,4 +1,5 @@
 #include "ScriptedDialogs.h"
+#include "ThreeLists.h"
 #include "document/Csv.h"
 #include "lists/ListModel.h"
 #include "ui/MainUnit.h"
@@ -19,14 +20,7 @@ using namespace korbana;
 
 namespace {
 
-// Three fresh lists with the main window's columns.
-struct Lists
-{
-    ListModel stores { { "Name" } };
-    ListModel products { { "Name", "Laden", "Preis" } };
-    ListModel shopping { { "Menge", "Name", "Laden", "Preis" } };
-    ListSet set() { return { &stores, &products, &shopping }; }
-};
+using Lists = ThreeLists;
 
 QStringList fieldsOf(const Entry& entry, int subItems)
 {

@@ -1,4 +1,5 @@
 #include "ListsHarness.h"
+#include "controls/ButtonsXP.h"
 #include "lists/ListTexts.h"
 #include "ui/SpinEdit.h"
 

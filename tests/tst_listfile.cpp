@@ -1,3 +1,4 @@
+#include "ThreeLists.h"
 #include "document/ListFile.h"
 #include "document/Windows1252.h"
 #include "lists/ListModel.h"
@@ -15,13 +16,7 @@ using namespace korbana;
 
 namespace {
 
-struct Lists
-{
-    ListModel stores { { "Name" } };
-    ListModel products { { "Name", "Laden", "Preis" } };
-    ListModel shopping { { "Menge", "Name", "Laden", "Preis" } };
-    ListSet set() { return { &stores, &products, &shopping }; }
-};
+using Lists = ThreeLists;
 
 // Each row as its fields joined by "|".
 QStringList rows(const ListModel& list)

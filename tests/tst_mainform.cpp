@@ -13,6 +13,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QStatusTipEvent>
 #include <QTest>
 #include <QToolButton>
 
@@ -327,6 +328,24 @@ private Q_SLOTS:
         QCOMPARE(form.leftMargin(), read);
     }
 
+    void priceFieldShowsTwoDecimalsAfterLeavingIt()
+    {
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const std::pair<QString, QString> cases[] = { { QStringLiteral("10"), QStringLiteral("10,00") },
+            { QStringLiteral("1,5"), QStringLiteral("1,50") }, { QStringLiteral("-0,999"), QStringLiteral("-1,00") },
+            { QStringLiteral("zehn"), QStringLiteral("zehn") } };
+        for (const auto& [typed, shown] : cases) {
+            form.PreisED->setFocus();
+            form.PreisED->findChild<QLineEdit*>()->setText(typed);
+            form.CurrEd->setFocus();
+            QTRY_COMPARE(form.PreisED->text(), shown);
+        }
+        QCOMPARE(form.PreisED->value(), 0.0); // the text is no number
+    }
+
     void marginValueRoundsHalfToEven()
     {
         MainFormFixture f;
@@ -390,6 +409,15 @@ private Q_SLOTS:
         QCOMPARE(form.ToolButton7->toolTip(), QStringLiteral("Drucken..."));
         QCOMPARE(form.PlusLaedenBtn->toolTip(), QStringLiteral("Eintrag hinzufügen"));
         QCOMPARE(form.PropEd->toolTip(), QStringLiteral("Eintrag verändern"));
+    }
+
+    void menusLeaveTheStatusTextAlone()
+    {
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        QStatusTipEvent tip{QString()};
+        QCoreApplication::sendEvent(&form, &tip);
+        QCOMPARE(form.StatusBar1->currentMessage(), QStringLiteral("0 Produkte auf der Einkaufsliste"));
     }
 
     void helpFileIsTheProgramDirectorys()

@@ -1,10 +1,12 @@
 #include "ArtikelFUnit.h"
 
+#include "Dialogs.h"
+
+#include "controls/ButtonsXP.h"
+
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QScreen>
 
 TArtikelForm::TArtikelForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
@@ -26,22 +28,20 @@ TArtikelForm::TArtikelForm(QWidget* parent)
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
     Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     Bevel1->setGeometry(8, 112, 259, 2);
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+    // Their kinds give captions, glyphs, the Enter and Escape roles and the results that close the dialog.
+    BitBtn1 = new TBitBtnXP(this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry(56, 128, 75, 25);
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(QStringLiteral("Cancel"), this);
+    BitBtn1->setKind(bkOK);
+    BitBtn2 = new TBitBtnXP(this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn2->setGeometry(144, 128, 75, 25);
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    BitBtn2->setKind(bkCancel);
 }
 
 void TArtikelForm::showEvent(QShowEvent* event)
 {
-    // Centred on the screen, not on the main window.
-    if (const QScreen* s = screen())
-        move(s->availableGeometry().center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    centreOnScreen(this);
     // The name is ready to be typed over, as an edit field entered with the keyboard is.
     Edit1->setFocus(Qt::TabFocusReason);
     Edit1->selectAll();

@@ -5,7 +5,7 @@
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QPushButton;
+class TBitBtnXP;
 
 // "Artikel bearbeiten": a product's name and price text. It holds no logic; PropEdClick fills and reads it.
 class TArtikelForm final : public QDialog
@@ -21,8 +21,8 @@ public:
     QLabel* Label2 = nullptr;
     QLineEdit* Edit2 = nullptr;
     QFrame* Bevel1 = nullptr;
-    QPushButton* BitBtn1 = nullptr;
-    QPushButton* BitBtn2 = nullptr;
+    TBitBtnXP* BitBtn1 = nullptr;
+    TBitBtnXP* BitBtn2 = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;

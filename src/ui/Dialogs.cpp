@@ -7,7 +7,16 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QUrl>
+
+void centreOnScreen(QWidget* window)
+{
+    if (const QScreen* screen = window->screen()) {
+        const QRect frame = window->frameGeometry();
+        window->move(screen->availableGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
+    }
+}
 
 void Dialogs::error(QWidget* parent, const QString& text, const QString& title)
 {

@@ -19,6 +19,9 @@ struct FileDialogSpec
     QString fileName; // last chosen full path, empty at start
 };
 
+// Moves a window to the middle of its screen (the program's dialogs open there, not over the main window).
+void centreOnScreen(QWidget* window);
+
 // Every modal interaction of the program goes through here, so that tests can answer it.
 class Dialogs
 {

@@ -4,6 +4,7 @@
 #include "HeaderBar.h"
 #include "SidePanel.h"
 #include "SpinEdit.h"
+#include "controls/ButtonsXP.h"
 #include "document/ListFile.h"
 #include "lists/ListModel.h"
 #include "lists/ListTexts.h"
@@ -371,11 +372,13 @@ void TMainForm::buildSettingsPage()
     titlePanel->setFont(title);
     titlePanel->setAlignment(Qt::AlignCenter);
 
-    FontBtn = new QPushButton(QStringLiteral("&Schriftart"), body);
+    FontBtn = new TBitBtnXP(body);
     FontBtn->setObjectName(QStringLiteral("FontBtn"));
+    FontBtn->setText(QStringLiteral("&Schriftart"));
+    FontBtn->setGlyph(QImage(QStringLiteral(":/glyphs/FONTBTN.bmp")));
     FontBtn->setToolTip(QStringLiteral("Schriftart für den Ausdruck ändern...."));
     FontBtn->setGeometry(216, 40 - 33, 113, 25);
-    connect(FontBtn, &QPushButton::clicked, this, &TMainForm::FontBtnClick);
+    connect(FontBtn, &TBitBtnXP::OnClick, this, &TMainForm::FontBtnClick);
 
     auto margin = [body](const QString& label, const char* name, int y) {
         auto* l = new QLabel(label, body);
@@ -541,6 +544,14 @@ void TMainForm::showEvent(QShowEvent* event)
         formStorageRestore();
     }
     QMainWindow::showEvent(event);
+}
+
+bool TMainForm::event(QEvent* event)
+{
+    // The status bar shows the status text alone; the menus' empty status tips would blank it.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)

@@ -10,7 +10,6 @@
 class QAction;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QSplitter;
 class QStatusBar;
 class QTabWidget;
@@ -24,6 +23,7 @@ class SidePanel;
 class SpinEdit;
 class TAboutBox;
 class TArtikelForm;
+class TBitBtnXP;
 class TFormStorage;
 
 // The main window: three lists side by side, the print settings page, the file commands.
@@ -118,7 +118,7 @@ public:
     ListView* ListView1 = nullptr;
     ListView* ListView2 = nullptr;
     ListView* ListView3 = nullptr;
-    QPushButton* FontBtn = nullptr;
+    TBitBtnXP* FontBtn = nullptr;
     SpinEdit* leftREd = nullptr;
     SpinEdit* TopREd = nullptr;
     SpinEdit* RightREd = nullptr;
@@ -185,6 +185,7 @@ public Q_SLOTS:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void buildMenu();

@@ -5,6 +5,8 @@
 
 void TMainForm::CSVExport1Click()
 {
+    // The tool and menu commands take no focus: an open edit box would otherwise keep its text from the file.
+    commitEdits();
     const QString path = m_dialogs.chooseFile(this, CSVSaveDialog1);
     if (path.isEmpty())
         return;
@@ -14,6 +16,7 @@ void TMainForm::CSVExport1Click()
 
 void TMainForm::CSVImport1Click()
 {
+    commitEdits();
     const QString path = m_dialogs.chooseFile(this, CSVOpenDialog1);
     if (path.isEmpty())
         return;

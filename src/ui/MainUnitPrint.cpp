@@ -26,6 +26,8 @@ template<typename Command> void reportingErrors(Dialogs& dialogs, Command comman
 
 void TMainForm::Drucken1Click()
 {
+    // An open edit box holds text the printout must show.
+    commitEdits();
     reportingErrors(m_dialogs, [this] {
         TPrinter& printer = TPrinter::instance();
         // The dialog writes into the printer itself, so an open job must not meet it.

@@ -19,9 +19,15 @@ int SidePanel::panelWidth() const
 {
     QSplitter* s = splitter();
     const int index = s ? s->indexOf(const_cast<SidePanel*>(this)) : -1;
-    if (index < 0 || !s->isVisible())
+    if (index < 0 || !m_laidOut)
         return m_width;
     return s->sizes().value(index, m_width);
+}
+
+void SidePanel::showEvent(QShowEvent* event)
+{
+    m_laidOut = true;
+    QFrame::showEvent(event);
 }
 
 void SidePanel::setPanelWidth(int width)

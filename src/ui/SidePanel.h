@@ -17,9 +17,14 @@ public:
     int panelWidth() const;
     void setPanelWidth(int width);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     QSplitter* splitter() const;
     int m_width;
+    // The splitter's sizes are real once it has been laid out for a showing, also while its page is hidden.
+    bool m_laidOut = false;
 };
 
 // A pane dragged to this width or less collapses to nothing.

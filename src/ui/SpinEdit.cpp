@@ -89,10 +89,12 @@ QAbstractSpinBox::StepEnabled SpinEdit::stepEnabled() const
 
 void SpinEdit::focusOutEvent(QFocusEvent* event)
 {
+    const auto typed = korbana::readNumber(text());
     if (bounded()) {
-        const auto typed = korbana::readNumber(text());
         if (typed && (*typed < m_min || *typed > m_max))
             setValue(*typed);
+    } else if (typed && m_decimals > 0) {
+        setValue(*typed); // a price typed as "10" shows as "10,00"
     }
     QAbstractSpinBox::focusOutEvent(event);
 }

@@ -26,7 +26,7 @@ int main(int argc, char* argv[])
     app.setDialogs(&dialogs);
 
     TMainForm mainForm(dialogs);
-    TAboutBox aboutBox(&mainForm);
+    TAboutBox aboutBox(dialogs, &mainForm);
     TArtikelForm artikelForm(&mainForm);
     mainForm.AboutBox = &aboutBox;
     mainForm.ArtikelForm = &artikelForm;

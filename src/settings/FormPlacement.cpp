@@ -1,0 +1,282 @@
+#include "FormPlacement.h"
+
+#include "SettingsStore.h"
+
+#include <QGuiApplication>
+#include <QRect>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QWidget>
+
+#include <cmath>
+
+namespace {
+
+const QString kFormVersion = QStringLiteral("FormVersion");
+const QString kFlags = QStringLiteral("Flags");
+const QString kShowCmd = QStringLiteral("ShowCmd");
+const QString kPixelsPerInch = QStringLiteral("PixelsPerInch");
+const QString kMinMaxPos = QStringLiteral("MinMaxPos");
+const QString kNormPos = QStringLiteral("NormPos");
+const QString kVisible = QStringLiteral("Visible");
+
+// The window's show commands as the stored values number them.
+enum ShowCmd { SwNormal = 1, SwMinimized = 2, SwMaximized = 3 };
+// Set when a minimized window goes back to the maximized state.
+constexpr int kRestoreToMaximized = 2;
+
+// A value under the current screen's resolution-specific name, else under the plain name.
+QString placementText(const korbana::SettingsStore& store, const QString& section, const QString& name)
+{
+    const QString specific = store.readString(section, name + TFormPlacement::resolutionSuffix(), QString());
+    return specific.isEmpty() ? store.readString(section, name, QString()) : specific;
+}
+
+// Word i of a placement text as an integer, or fallback when it is missing or no integer.
+int word(const QStringList& words, int i, int fallback)
+{
+    int value = fallback;
+    if (i < words.size() && !korbana::parseInteger(words.at(i), value))
+        value = fallback;
+    return value;
+}
+
+QStringList splitWords(const QString& text)
+{
+    static const QRegularExpression separators(QStringLiteral("[, ]+"));
+    return text.split(separators, Qt::SkipEmptyParts);
+}
+
+QString fourNumbers(int a, int b, int c, int d)
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(a).arg(b).arg(c).arg(d);
+}
+
+// A rectangle that lies on no screen is moved to the primary one, as the system's placement call does.
+QRect onScreen(const QRect& rect)
+{
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    for (const QScreen* screen : screens)
+        if (screen->availableVirtualGeometry().intersects(rect))
+            return rect;
+    if (const QScreen* primary = QGuiApplication::primaryScreen())
+        return QRect(primary->availableGeometry().topLeft(), rect.size());
+    return rect;
+}
+
+// The window's place in the normal state, also while it is maximized or minimized: the frame's top left
+// (where move() puts it) and the size of the window proper (what resize() sets), so that it comes back exactly.
+QRect normalRect(const QWidget* window)
+{
+    const QPoint frameOffset = window->geometry().topLeft() - window->pos();
+    const QRect normal = window->normalGeometry().isValid() ? window->normalGeometry() : window->geometry();
+    return QRect(normal.topLeft() - frameOffset, normal.size());
+}
+
+} // namespace
+
+TFormPlacement::TFormPlacement(QWidget* window)
+    : QObject(window)
+    , m_window(window)
+{
+}
+
+TFormPlacement::~TFormPlacement() = default;
+
+QString TFormPlacement::section() const
+{
+    return QLatin1String(m_window->metaObject()->className());
+}
+
+int TFormPlacement::screenPixelsPerInch()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? static_cast<int>(std::lround(screen->logicalDotsPerInch())) : 96;
+}
+
+QString TFormPlacement::resolutionSuffix()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize size = screen ? screen->size() : QSize();
+    return QStringLiteral("(%1x%2)").arg(size.width()).arg(size.height());
+}
+
+void TFormPlacement::runReported(void (TFormPlacement::*step)())
+{
+    try {
+        (this->*step)();
+    } catch (const korbana::SettingsError& error) {
+        if (m_reportError)
+            m_reportError(error.text());
+    } catch (const std::exception& error) {
+        if (m_reportError)
+            m_reportError(QString::fromUtf8(error.what()));
+    }
+}
+
+void TFormPlacement::restore()
+{
+    if (m_active && m_window)
+        runReported(&TFormPlacement::restoreSteps);
+}
+
+void TFormPlacement::closeSave()
+{
+    if (m_active && m_window && m_window->testAttribute(Qt::WA_WState_Created))
+        save();
+}
+
+void TFormPlacement::destroySave()
+{
+    if (!m_active || m_saved || !m_window)
+        return;
+    m_destroying = true;
+    save();
+    m_destroying = false;
+}
+
+void TFormPlacement::save()
+{
+    runReported(&TFormPlacement::saveSteps);
+}
+
+void TFormPlacement::restoreSteps()
+{
+    m_saved = false;
+    korbana::SettingsStore store;
+    store.open();
+    const QString name = section();
+    if (store.readInteger(name, kFormVersion, 0) >= m_version) {
+        if (m_options & fpPosition)
+            restorePosition(store);
+        if (m_options & fpState)
+            restoreState(store);
+        m_restored = true;
+        restoreProperties(store);
+    }
+    m_restored = true;
+    store.close();
+    updateMaxPosition();
+}
+
+void TFormPlacement::restorePosition(korbana::SettingsStore& store)
+{
+    const QString name = section();
+    const QRect current = normalRect(m_window);
+    m_flags = store.readInteger(name, kFlags, m_flags);
+    bool found = false;
+
+    const QStringList minMax = splitWords(placementText(store, name, kMinMaxPos));
+    if (!minMax.isEmpty()) {
+        m_minPosition = QPoint(word(minMax, 0, 0), word(minMax, 1, 0));
+        m_maxPosition = QPoint(word(minMax, 2, 0), word(minMax, 3, 0));
+        found = true;
+    }
+    int left = current.left();
+    int top = current.top();
+    int right = current.left() + current.width();
+    int bottom = current.top() + current.height();
+    const QStringList norm = splitWords(placementText(store, name, kNormPos));
+    if (!norm.isEmpty()) {
+        left = word(norm, 0, left);
+        top = word(norm, 1, top);
+        right = word(norm, 2, right);
+        bottom = word(norm, 3, bottom);
+        found = true;
+    }
+    // Positions saved at another resolution of the fonts would not fit the window's layout.
+    if (store.readInteger(name, kPixelsPerInch, screenPixelsPerInch()) != screenPixelsPerInch())
+        found = false;
+    if (!found || right <= left)
+        return;
+    QRect rect(left, top, right - left, bottom - top);
+    if (m_window->minimumSize() == m_window->maximumSize())
+        rect.setSize(current.size()); // a window of fixed size keeps it
+    rect = onScreen(rect);
+    m_window->move(rect.topLeft());
+    m_window->resize(rect.size());
+}
+
+void TFormPlacement::restoreState(korbana::SettingsStore& store)
+{
+    Qt::WindowState state = Qt::WindowNoState;
+    switch (store.readInteger(section(), kShowCmd, 0)) {
+    case 1:
+    case 5:
+    case 9:
+        break;
+    case 2:
+    case 6:
+    case 7:
+        state = Qt::WindowMinimized;
+        break;
+    case 3:
+        state = Qt::WindowMaximized;
+        break;
+    default:
+        break;
+    }
+    const Qt::WindowStates others = m_window->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+    if (state == Qt::WindowMinimized) {
+        // Minimized once the showing is through, so that the window comes back in its normal place.
+        m_window->setWindowState(others);
+        QMetaObject::invokeMethod(m_window, &QWidget::showMinimized, Qt::QueuedConnection);
+        return;
+    }
+    m_window->setWindowState(others | state);
+    m_window->update();
+}
+
+void TFormPlacement::updateMaxPosition()
+{
+    // The maximized position hides the sizing frame beyond the screen's edges.
+    const QRect frame = m_window->frameGeometry();
+    const QRect client = m_window->geometry();
+    m_maxPosition = QPoint(-(client.left() - frame.left()), -(frame.bottom() - client.bottom()));
+}
+
+int TFormPlacement::showCommand() const
+{
+    if (m_window->isMinimized())
+        return SwMinimized;
+    if (m_window->isMaximized() || m_window->isFullScreen())
+        return SwMaximized;
+    return SwNormal;
+}
+
+void TFormPlacement::saveSteps()
+{
+    if (!m_restored)
+        return;
+    korbana::SettingsStore store;
+    store.open();
+    store.writeInteger(section(), kFormVersion, m_version);
+    if (m_options & (fpState | fpPosition))
+        savePlacement(store);
+    saveProperties(store);
+    m_saved = true;
+    store.close();
+}
+
+void TFormPlacement::savePlacement(korbana::SettingsStore& store)
+{
+    const QString name = section();
+    const Qt::WindowStates state = m_window->windowState();
+    const int flags = (state & Qt::WindowMinimized) && (state & Qt::WindowMaximized) ? kRestoreToMaximized : 0;
+    store.writeInteger(name, kFlags, flags);
+    store.writeInteger(name, kShowCmd, showCommand());
+    store.writeInteger(name, kPixelsPerInch, screenPixelsPerInch());
+    const QString minMax = fourNumbers(m_minPosition.x(), m_minPosition.y(), m_maxPosition.x(), m_maxPosition.y());
+    store.writeString(name, kMinMaxPos + resolutionSuffix(), minMax);
+    store.writeString(name, kMinMaxPos, minMax);
+    const QRect normal = normalRect(m_window);
+    const QString norm
+        = fourNumbers(normal.left(), normal.top(), normal.left() + normal.width(), normal.top() + normal.height());
+    store.writeString(name, kNormPos + resolutionSuffix(), norm);
+    store.writeString(name, kNormPos, norm);
+    store.writeBool(name, kVisible, m_destroying);
+}
+
+void TFormPlacement::restoreProperties(korbana::SettingsStore&) { }
+
+void TFormPlacement::saveProperties(korbana::SettingsStore&) { }

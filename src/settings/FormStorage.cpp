@@ -1,0 +1,59 @@
+#include "FormStorage.h"
+
+#include "PropsStorage.h"
+#include "SettingsStore.h"
+
+#include <QWidget>
+
+#include <algorithm>
+
+TFormStorage::TFormStorage(QWidget* window)
+    : TFormPlacement(window)
+{
+}
+
+void TFormStorage::resolveStoredProps()
+{
+    m_entries.clear();
+    const QList<QObject*> children = window()->findChildren<QObject*>();
+    for (const QString& entry : std::as_const(m_storedProps)) {
+        const qsizetype dot = entry.indexOf(u'.');
+        if (dot < 0)
+            continue;
+        const QString componentName = entry.left(dot).trimmed();
+        const QString propertyName = entry.mid(dot + 1).trimmed();
+        if (componentName.isEmpty() || propertyName.isEmpty())
+            continue;
+        const auto found = std::find_if(children.cbegin(), children.cend(),
+            [&](const QObject* child) { return child->objectName().compare(componentName, Qt::CaseInsensitive) == 0; });
+        if (found != children.cend())
+            m_entries.push_back({ *found, componentName, propertyName });
+    }
+}
+
+void TFormStorage::forEachEntry(const EntryStep& step) const
+{
+    for (const Entry& entry : m_entries) {
+        if (!entry.component)
+            continue;
+        const QMetaProperty property = TPropsStorage::findProperty(entry.component, entry.propertyName);
+        if (property.isValid())
+            step(entry.component, property, entry.valueName());
+    }
+}
+
+void TFormStorage::restoreProperties(korbana::SettingsStore& store)
+{
+    TPropsStorage props(store, section());
+    forEachEntry([&props](QObject* component, const QMetaProperty& property, const QString& valueName) {
+        props.loadProperty(component, property, valueName);
+    });
+}
+
+void TFormStorage::saveProperties(korbana::SettingsStore& store)
+{
+    TPropsStorage props(store, section());
+    forEachEntry([&props](QObject* component, const QMetaProperty& property, const QString& valueName) {
+        props.storeProperty(component, property, valueName);
+    });
+}

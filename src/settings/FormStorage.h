@@ -1,0 +1,45 @@
+#pragma once
+
+#include "FormPlacement.h"
+
+#include <QMetaProperty>
+#include <QStringList>
+
+#include <functional>
+
+#include <vector>
+
+// The window's placement and chosen properties of its components ("leftREd.Value"), kept between runs.
+class TFormStorage final : public TFormPlacement
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TFormStorage)
+
+public:
+    explicit TFormStorage(QWidget* window);
+
+    // Entries "Component.Property"; resolved against the window's children by resolveStoredProps().
+    void setStoredProps(const QStringList& entries) { m_storedProps = entries; }
+    QStringList storedProps() const { return m_storedProps; }
+    // Looks the components up (case-insensitive) and drops the entries that don't parse or name none.
+    void resolveStoredProps();
+
+protected:
+    void restoreProperties(korbana::SettingsStore& store) override;
+    void saveProperties(korbana::SettingsStore& store) override;
+
+private:
+    struct Entry
+    {
+        QPointer<QObject> component;
+        QString componentName;
+        QString propertyName;
+        QString valueName() const { return componentName + u'_' + propertyName; }
+    };
+    // An existing property of a live entry, in list order.
+    using EntryStep = std::function<void(QObject*, const QMetaProperty&, const QString&)>;
+    void forEachEntry(const EntryStep& step) const;
+
+    QStringList m_storedProps;
+    std::vector<Entry> m_entries;
+};

@@ -1,0 +1,662 @@
+// The stored settings through the real main window: first run, restore rules, damaged files, exit paths.
+#include "ScriptedDialogs.h"
+#include "SettingsFile.h"
+#include "settings/FormPlacement.h"
+#include "settings/FormStorage.h"
+#include "settings/SettingsStore.h"
+#include "ui/MainUnit.h"
+#include "ui/SidePanel.h"
+#include "ui/SpinEdit.h"
+
+#include <QLineEdit>
+#include <QLocale>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using korbana::SettingsStore;
+
+// Where the window stands and how large it is, as move() and resize() set them.
+QRect placement(const QWidget& window)
+{
+    return QRect(window.pos(), window.size());
+}
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void firstRunWritesWholeSection();
+    void cancelledExitWritesNothing();
+    void marginRestore_data();
+    void marginRestore();
+    void priceRestore_data();
+    void priceRestore();
+    void priceStoredWithPoint();
+    void paneWidthRestore_data();
+    void paneWidthRestore();
+    void fontRestore_data();
+    void fontRestore();
+    void currencyRestore_data();
+    void currencyRestore();
+    void emptyCurrencyStoredEmpty();
+    void positionRestore_data();
+    void positionRestore();
+    void differentPixelsPerInchKeepsPosition();
+    void showCommand_data();
+    void showCommand();
+    void olderFormVersionRestoresNothing();
+    void damagedFile_data();
+    void damagedFile();
+    void destroyWithoutCloseSaves();
+    void neverShownSavesNothing();
+    void unwritableStoreReportsAndCloses();
+    void restartBringsEverythingBack();
+    void paneWidthSavedFromTheOtherPage();
+    void scratchStoreForgetsBetweenWindows();
+
+private:
+    // A started program: the window is built (the default list file is missing) and shown.
+    struct Run
+    {
+        ScriptedDialogs dialogs;
+        std::unique_ptr<TMainForm> form;
+    };
+    std::unique_ptr<Run> start(bool show = true);
+    // Closes the window answering the exit question with answer.
+    void exit(Run& run, QMessageBox::StandardButton answer = QMessageBox::No);
+    QString settingsPath() const { return m_dir->filePath(QStringLiteral("settings/korbana.conf")); }
+    void store(const SettingsFile::Values& values);
+    SettingsFile::Values stored() const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestSettings::initTestCase()
+{
+    // Whatever slips past the override must not reach the user's own settings.
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+void TestSettings::init()
+{
+    QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("program")));
+    SettingsStore::setFileOverride(settingsPath());
+}
+
+void TestSettings::cleanup()
+{
+    SettingsStore::setFileOverride(QString());
+    m_dir.reset();
+}
+
+std::unique_ptr<TestSettings::Run> TestSettings::start(bool show)
+{
+    auto run = std::make_unique<Run>();
+    run->form = std::make_unique<TMainForm>(run->dialogs, m_dir->filePath(QStringLiteral("program")));
+    // Only the missing default list file is reported at start.
+    if (run->dialogs.messages.size() != 1)
+        qWarning() << "unexpected messages at start" << run->dialogs.texts();
+    run->dialogs.messages.clear();
+    if (show) {
+        run->form->show();
+        QCoreApplication::processEvents();
+    }
+    return run;
+}
+
+void TestSettings::exit(Run& run, QMessageBox::StandardButton answer)
+{
+    run.dialogs.answers = { answer };
+    run.form->close();
+}
+
+void TestSettings::store(const SettingsFile::Values& values)
+{
+    QVERIFY(QDir().mkpath(QFileInfo(settingsPath()).absolutePath()));
+    SettingsFile::write(settingsPath(), QStringLiteral("TMainForm"), values);
+}
+
+SettingsFile::Values TestSettings::stored() const
+{
+    return SettingsFile::read(settingsPath(), QStringLiteral("TMainForm"));
+}
+
+void TestSettings::firstRunWritesWholeSection()
+{
+    auto run = start();
+    QVERIFY(run->form->isVisible());
+    // The maximized position hides the frame beyond the screen's edges; the minimized one is never set.
+    const QRect frame = run->form->frameGeometry();
+    const QRect inner = run->form->geometry();
+    const QString minMax = QString("-1,-1,%1,%2").arg(frame.left() - inner.left()).arg(inner.bottom() - frame.bottom());
+    exit(*run);
+    QVERIFY(!run->form->isVisible());
+    QVERIFY(run->dialogs.texts() == QStringList { "Wollen Sie die nicht gesicherten Daten speichern?" });
+
+    const QString res = TFormPlacement::resolutionSuffix();
+    const QString ppi = QString::number(TFormPlacement::screenPixelsPerInch());
+    const SettingsFile::Values expected = {
+        { "FormVersion", "0" },
+        { "Flags", "0" },
+        { "ShowCmd", "1" },
+        { "PixelsPerInch", ppi },
+        { "MinMaxPos" + res, minMax },
+        { "MinMaxPos", minMax },
+        { "NormPos" + res, "223,115,919,595" },
+        { "NormPos", "223,115,919,595" },
+        { "Visible", "0" },
+        { "RightREd_Value", "15" },
+        { "TopREd_Value", "15" },
+        { "leftREd_Value", "15" },
+        { "BottomREd_Value", "15" },
+        { "FontDialog1_FontCharset", "0" },
+        { "FontDialog1_FontColor", "-2147483640" },
+        { "FontDialog1_FontHeight", "-15" },
+        { "FontDialog1_FontName", "Arial" },
+        { "FontDialog1_FontPitch", "fpDefault" },
+        { "FontDialog1_FontSize", "11" },
+        { "FontDialog1_FontStyle", "[]" },
+        { "CurrEd_Text", "EUR" },
+        { "PreisED_Value", "0" },
+        { "Panel1Laeden_Width", "145" },
+        { "Panel1Produkte_Width", "269" },
+    };
+    QCOMPARE(stored(), expected);
+
+    // The destruction after an allowed close writes nothing more.
+    QFile::remove(settingsPath());
+    run->form.reset();
+    QVERIFY(!QFile::exists(settingsPath()));
+}
+
+void TestSettings::cancelledExitWritesNothing()
+{
+    auto run = start();
+    exit(*run, QMessageBox::Cancel);
+    QVERIFY(run->form->isVisible());
+    QVERIFY(!QFile::exists(settingsPath()));
+    exit(*run, QMessageBox::No);
+    QVERIFY(!run->form->isVisible());
+    QCOMPARE(stored().value("leftREd_Value"), QString("15"));
+}
+
+void TestSettings::marginRestore_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("margin");
+
+    QTest::newRow("above the range") << "70"
+                                     << "50" << 50;
+    QTest::newRow("below the range") << "-3"
+                                     << "0" << 0;
+    QTest::newRow("half to even down") << "12.5"
+                                       << "12" << 12;
+    QTest::newRow("half to even up") << "13.5"
+                                     << "14" << 14;
+    QTest::newRow("nearest") << "12.6"
+                             << "13" << 13;
+    QTest::newRow("blanks around") << "  20 "
+                                   << "20" << 20;
+    QTest::newRow("exponent form") << "2.5E1"
+                                   << "25" << 25;
+    QTest::newRow("decimal comma also read") << "30,2"
+                                             << "30" << 30;
+    QTest::newRow("no number keeps the value") << "zwanzig"
+                                               << "15" << 15;
+    QTest::newRow("empty keeps the value") << ""
+                                           << "15" << 15;
+}
+
+void TestSettings::marginRestore()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    QFETCH(int, margin);
+    store({ { "leftREd_Value", text }, { "BottomREd_Value", "7" } });
+    auto run = start();
+    QCOMPARE(run->form->leftREd->text(), shown);
+    QCOMPARE(run->form->leftMargin(), margin);
+    QCOMPARE(run->form->bottomMargin(), 7);
+    QCOMPARE(run->form->topMargin(), 15);
+    QVERIFY(run->dialogs.messages.isEmpty());
+}
+
+void TestSettings::priceRestore_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("de point") << "de_DE"
+                              << "2.5"
+                              << "2,50";
+    QTest::newRow("en point") << "en_US"
+                              << "2.5"
+                              << "2.50";
+    QTest::newRow("de exponent") << "de_DE"
+                                 << "1E-5"
+                                 << "0,00";
+    QTest::newRow("de large") << "de_DE"
+                              << "1234.567"
+                              << "1234,57";
+    QTest::newRow("en comma is no number") << "en_US"
+                                           << "1,5"
+                                           << "0.00";
+    QTest::newRow("de no number") << "de_DE"
+                                  << "billig"
+                                  << "0,00";
+}
+
+void TestSettings::priceRestore()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    QLocale::setDefault(QLocale(locale));
+    store({ { "PreisED_Value", text } });
+    auto run = start();
+    QCOMPARE(run->form->PreisED->text(), shown);
+}
+
+void TestSettings::priceStoredWithPoint()
+{
+    auto run = start();
+    run->form->PreisED->findChild<QLineEdit*>()->setText("2,5");
+    exit(*run);
+    QCOMPARE(stored().value("PreisED_Value"), QString("2.5"));
+    run.reset();
+
+    QLocale::setDefault(QLocale(QStringLiteral("en_US")));
+    run = start();
+    QCOMPARE(run->form->PreisED->text(), QString("2.50"));
+}
+
+void TestSettings::paneWidthRestore_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("width");
+
+    QTest::newRow("as stored") << "200" << 200;
+    QTest::newRow("blanks around") << " 180 " << 180;
+    QTest::newRow("no number") << "breit" << 0;
+    QTest::newRow("real") << "180.5" << 0;
+    QTest::newRow("empty") << "" << 0;
+}
+
+void TestSettings::paneWidthRestore()
+{
+    QFETCH(QString, text);
+    QFETCH(int, width);
+    store({ { "Panel1Laeden_Width", text }, { "Panel1Produkte_Width", "250" } });
+    auto run = start();
+    QCOMPARE(run->form->Panel1Laeden->panelWidth(), width);
+    QCOMPARE(run->form->Splitters->sizes().value(0), width);
+    QCOMPARE(run->form->Panel1Produkte->panelWidth(), 250);
+}
+
+void TestSettings::fontRestore_data()
+{
+    QTest::addColumn<SettingsFile::Values>("values");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("pitch");
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<bool>("italic");
+    QTest::addColumn<bool>("underline");
+
+    const int fixed = int(PrintFont::Pitch::Fixed);
+    const int def = int(PrintFont::Pitch::Default);
+    QTest::newRow("bold italic with blank")
+        << SettingsFile::Values { { "FontDialog1_FontStyle", "[fsBold, fsItalic]" } } << "Arial" << 11 << -15 << def
+        << true << true << false;
+    QTest::newRow("unknown word skipped") << SettingsFile::Values { { "FontDialog1_FontStyle", "[fsBold,fsFett]" } }
+                                          << "Arial" << 11 << -15 << def << true << false << false;
+    QTest::newRow("style any case") << SettingsFile::Values { { "FontDialog1_FontStyle", "[FSUNDERLINE]" } } << "Arial"
+                                    << 11 << -15 << def << false << false << true;
+    QTest::newRow("pitch in capitals") << SettingsFile::Values { { "FontDialog1_FontPitch", "FPFIXED" } } << "Arial"
+                                       << 11 << -15 << fixed << false << false << false;
+    QTest::newRow("unknown pitch keeps it") << SettingsFile::Values { { "FontDialog1_FontPitch", "fpWide" } } << "Arial"
+                                            << 11 << -15 << def << false << false << false;
+    QTest::newRow("size decides over height")
+        << SettingsFile::Values { { "FontDialog1_FontSize", "14" }, { "FontDialog1_FontHeight", "-15" } } << "Arial"
+        << 14 << -19 << def << false << false << false;
+    QTest::newRow("height alone") << SettingsFile::Values { { "FontDialog1_FontHeight", "-20" } } << "Arial" << 15
+                                  << -20 << def << false << false << false;
+    QTest::newRow("name") << SettingsFile::Values { { "FontDialog1_FontName", " Courier New " } } << "Courier New" << 11
+                          << -15 << def << false << false << false;
+    QTest::newRow("size no number") << SettingsFile::Values { { "FontDialog1_FontSize", "gross" } } << "Arial" << 0 << 0
+                                    << def << false << false << false;
+}
+
+void TestSettings::fontRestore()
+{
+    QFETCH(SettingsFile::Values, values);
+    QFETCH(QString, name);
+    QFETCH(int, size);
+    QFETCH(int, height);
+    QFETCH(int, pitch);
+    QFETCH(bool, bold);
+    QFETCH(bool, italic);
+    QFETCH(bool, underline);
+    QCOMPARE(TFormPlacement::screenPixelsPerInch(), 96);
+    store(values);
+    auto run = start();
+    const PrintFont& font = run->form->printFont();
+    QCOMPARE(font.name, name);
+    QCOMPARE(font.size, size);
+    QCOMPARE(font.height, height);
+    QCOMPARE(int(font.pitch), pitch);
+    QCOMPARE(font.bold, bold);
+    QCOMPARE(font.italic, italic);
+    QCOMPARE(font.underline, underline);
+    QCOMPARE(font.strikeOut, false);
+    QCOMPARE(font.charset, 0);
+    QCOMPARE(font.color, PrintFont::kWindowTextColor);
+}
+
+void TestSettings::currencyRestore_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("trimmed") << "  USD  "
+                             << "USD";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("umlaut") << "Währung"
+                            << "Währung";
+}
+
+void TestSettings::currencyRestore()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    store({ { "CurrEd_Text", text } });
+    auto run = start();
+    QCOMPARE(run->form->CurrEd->text(), shown);
+}
+
+void TestSettings::emptyCurrencyStoredEmpty()
+{
+    auto run = start();
+    run->form->CurrEd->setText("\t CHF \t");
+    exit(*run);
+    QCOMPARE(stored().value("CurrEd_Text", "missing"), QString("CHF"));
+    run.reset();
+
+    run = start();
+    run->form->CurrEd->clear();
+    exit(*run);
+    QCOMPARE(stored().value("CurrEd_Text", "missing"), QString(""));
+}
+
+void TestSettings::positionRestore_data()
+{
+    const QString res = TFormPlacement::resolutionSuffix();
+    QTest::addColumn<SettingsFile::Values>("values");
+    QTest::addColumn<QRect>("geometry");
+
+    QTest::newRow("plain name") << SettingsFile::Values { { "NormPos", "100,50,700,550" } } << QRect(100, 50, 600, 500);
+    QTest::newRow("this screen's name first") << SettingsFile::Values { { "NormPos" + res, "10,20,610,520" },
+        { "NormPos", "100,50,700,550" } } << QRect(10, 20, 600, 500);
+    QTest::newRow("another screen's name ignored") << SettingsFile::Values { { "NormPos(1x1)", "10,20,610,520" },
+        { "NormPos", "100,50,700,550" } } << QRect(100, 50, 600, 500);
+    QTest::newRow("blanks as separators")
+        << SettingsFile::Values { { "NormPos", " 100 50, 700 ,550" } } << QRect(100, 50, 600, 500);
+    QTest::newRow("missing words keep the bounds")
+        << SettingsFile::Values { { "NormPos", "100,50" } } << QRect(100, 50, 919 - 100, 595 - 50);
+    QTest::newRow("junk word keeps the bound")
+        << SettingsFile::Values { { "NormPos", "x,50,700,550" } } << QRect(223, 50, 700 - 223, 500);
+    QTest::newRow("right not beyond left")
+        << SettingsFile::Values { { "NormPos", "500,50,400,550" } } << QRect(223, 115, 696, 480);
+    QTest::newRow("min max alone keeps the place")
+        << SettingsFile::Values { { "MinMaxPos", "1,2,3,4" } } << QRect(223, 115, 696, 480);
+    QTest::newRow("far off every screen")
+        << SettingsFile::Values { { "NormPos", "20000,20000,20600,20500" } } << QRect(0, 0, 600, 500);
+}
+
+void TestSettings::positionRestore()
+{
+    QFETCH(SettingsFile::Values, values);
+    QFETCH(QRect, geometry);
+    values.insert("PixelsPerInch", QString::number(TFormPlacement::screenPixelsPerInch()));
+    store(values);
+    auto run = start();
+    QCOMPARE(placement(*run->form), geometry);
+    QVERIFY(run->dialogs.messages.isEmpty());
+}
+
+void TestSettings::differentPixelsPerInchKeepsPosition()
+{
+    store({ { "NormPos", "100,50,700,550" }, { "PixelsPerInch", "120" }, { "ShowCmd", "3" } });
+    auto run = start();
+    QVERIFY(run->form->isMaximized());
+    exit(*run);
+    QCOMPARE(stored().value("ShowCmd"), QString("3"));
+    QCOMPARE(stored().value("NormPos"), QString("223,115,919,595"));
+}
+
+void TestSettings::showCommand_data()
+{
+    QTest::addColumn<QString>("showCmd");
+    QTest::addColumn<int>("state");
+
+    QTest::newRow("normal") << "1" << int(Qt::WindowNoState);
+    QTest::newRow("minimized") << "2" << int(Qt::WindowMinimized);
+    QTest::newRow("maximized") << "3" << int(Qt::WindowMaximized);
+    QTest::newRow("zero") << "0" << int(Qt::WindowNoState);
+    QTest::newRow("four") << "4" << int(Qt::WindowNoState);
+    QTest::newRow("restore command") << "9" << int(Qt::WindowNoState);
+    QTest::newRow("minimized without activation") << "7" << int(Qt::WindowMinimized);
+    QTest::newRow("no number") << "max" << int(Qt::WindowNoState);
+}
+
+void TestSettings::showCommand()
+{
+    QFETCH(QString, showCmd);
+    QFETCH(int, state);
+    store({ { "ShowCmd", showCmd } });
+    auto run = start();
+    QCoreApplication::processEvents();
+    QCOMPARE(int(run->form->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)), state);
+    exit(*run);
+    const QString written = state == Qt::WindowMinimized ? "2" : state == Qt::WindowMaximized ? "3" : "1";
+    QCOMPARE(stored().value("ShowCmd"), written);
+    QCOMPARE(stored().value("NormPos"), QString("223,115,919,595"));
+}
+
+void TestSettings::olderFormVersionRestoresNothing()
+{
+    store({ { "FormVersion", "-1" }, { "leftREd_Value", "30" }, { "NormPos", "100,50,700,550" }, { "ShowCmd", "3" },
+        { "CurrEd_Text", "USD" } });
+    auto run = start();
+    QCOMPARE(run->form->leftMargin(), 15);
+    QCOMPARE(run->form->CurrEd->text(), QString("EUR"));
+    QVERIFY(!run->form->isMaximized());
+    QCOMPARE(placement(*run->form), QRect(223, 115, 696, 480));
+    exit(*run);
+    const SettingsFile::Values values = stored();
+    QCOMPARE(values.value("FormVersion"), QString("0"));
+    QCOMPARE(values.value("leftREd_Value"), QString("15"));
+    QCOMPARE(values.value("CurrEd_Text"), QString("EUR"));
+    QCOMPARE(values.value("NormPos"), QString("223,115,919,595"));
+    QCOMPARE(values.size(), 24);
+}
+
+void TestSettings::damagedFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+
+    QByteArray garbage;
+    for (int i = 0; i < 4096; ++i)
+        garbage.append(char((i * 7919 + 13) % 256));
+    QTest::newRow("binary garbage") << garbage;
+    QTest::newRow("garbage around the section") << QByteArray("\x01\xff[TMainForm\n=\n[TMainForm]\n\xfe\x80=\x01\n"
+                                                              "leftREd_Value\n=70\n[]\n");
+    QTest::newRow("another section only") << QByteArray("[TArtikelForm]\nleftREd_Value=30\nNormPos=1,2,300,400\n");
+    QTest::newRow("wrong kinds") << QByteArray("[TMainForm]\nFormVersion=neu\nFlags=@ByteArray(x)\nShowCmd=[3]\n"
+                                               "PixelsPerInch=96.0\nNormPos=a,b,c,d\nMinMaxPos=@Variant(\\0)\n"
+                                               "leftREd_Value=@Variant(\\0\\0\\0\\x7f)\nRightREd_Value=[fsBold]\n"
+                                               "FontDialog1_FontPitch=3\nFontDialog1_FontStyle=fsWide\n"
+                                               "FontDialog1_FontCharset=ANSI\nPreisED_Value=1.2.3\n");
+    QTest::newRow("empty file") << QByteArray();
+    QTest::newRow("NUL bytes") << QByteArray(512, '\0');
+}
+
+void TestSettings::damagedFile()
+{
+    QFETCH(QByteArray, content);
+    QVERIFY(QDir().mkpath(QFileInfo(settingsPath()).absolutePath()));
+    QFile file(settingsPath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+
+    auto run = start();
+    QVERIFY(run->dialogs.messages.isEmpty());
+    QCOMPARE(placement(*run->form), QRect(223, 115, 696, 480));
+    QVERIFY(!run->form->isMaximized() && !run->form->isMinimized());
+    QCOMPARE(run->form->leftREd->text(), QString("15"));
+    QCOMPARE(run->form->RightREd->text(), QString("15"));
+    QCOMPARE(run->form->PreisED->text(), QString("0,00"));
+    QCOMPARE(run->form->CurrEd->text(), QString("EUR"));
+    QCOMPARE(run->form->Panel1Laeden->panelWidth(), 145);
+    QCOMPARE(int(run->form->printFont().pitch), int(PrintFont::Pitch::Default));
+    QCOMPARE(run->form->printFont().bold, false);
+
+    exit(*run);
+    const SettingsFile::Values values = stored();
+    QCOMPARE(values.value("FormVersion"), QString("0"));
+    QCOMPARE(values.value("leftREd_Value"), QString("15"));
+    QCOMPARE(values.value("NormPos"), QString("223,115,919,595"));
+}
+
+void TestSettings::destroyWithoutCloseSaves()
+{
+    auto run = start();
+    run->form->leftREd->setValue(22);
+    run->form.reset();
+    const SettingsFile::Values values = stored();
+    QCOMPARE(values.value("Visible"), QString("1"));
+    QCOMPARE(values.value("leftREd_Value"), QString("22"));
+}
+
+void TestSettings::neverShownSavesNothing()
+{
+    store({ { "leftREd_Value", "30" } });
+    auto run = start(false);
+    QVERIFY(!run->form->FormStorage1->restored());
+    run->form.reset();
+    QCOMPARE(stored(), (SettingsFile::Values { { "leftREd_Value", "30" } }));
+}
+
+void TestSettings::unwritableStoreReportsAndCloses()
+{
+    // A file where the settings folder should be: nothing can be created below it.
+    QFile blocker(m_dir->filePath(QStringLiteral("blocker")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    SettingsStore::setFileOverride(blocker.fileName() + QStringLiteral("/korbana.conf"));
+
+    auto run = start();
+    QVERIFY(run->dialogs.messages.isEmpty());
+    exit(*run);
+    QVERIFY(!run->form->isVisible());
+    QCOMPARE(run->dialogs.messages.size(), 2);
+    const ScriptedDialogs::Message& report = run->dialogs.messages.at(1);
+    QCOMPARE(report.text, QString("Erzeugung von Schlüssel TMainForm misslungen."));
+    QCOMPARE(report.title, QString("Einkaufsliste 1.2"));
+    QCOMPARE(report.icon, QMessageBox::Critical);
+    QCOMPARE(report.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY(!run->form->FormStorage1->saved());
+
+    // The destruction tries once more, and reports again.
+    run->form.reset();
+    QCOMPARE(run->dialogs.messages.size(), 3);
+}
+
+void TestSettings::restartBringsEverythingBack()
+{
+    auto run = start();
+    TMainForm& form = *run->form;
+    form.move(150, 60);
+    form.resize(640, 420);
+    form.TopREd->setValue(8);
+    form.PreisED->setValue(3.75);
+    form.CurrEd->setText("CHF");
+    PrintFont font = form.printFont();
+    font.name = "Courier New";
+    font.setSize(13);
+    font.bold = true;
+    font.strikeOut = true;
+    font.pitch = PrintFont::Pitch::Fixed;
+    font.color = 0x0000FF;
+    form.setPrintFont(font);
+    form.Splitters->setSizes({ 100, 300, 234 });
+    QCOMPARE(form.Panel1Laeden->panelWidth(), 100);
+    exit(*run);
+    QCOMPARE(stored().value("FontDialog1_FontStyle"), QString("[fsBold,fsStrikeOut]"));
+    run.reset();
+
+    run = start();
+    TMainForm& again = *run->form;
+    QCOMPARE(placement(again), QRect(150, 60, 640, 420));
+    QCOMPARE(again.topMargin(), 8);
+    QCOMPARE(again.PreisED->text(), QString("3,75"));
+    QCOMPARE(again.CurrEd->text(), QString("CHF"));
+    QCOMPARE(again.Panel1Laeden->panelWidth(), 100);
+    QCOMPARE(again.Panel1Produkte->panelWidth(), 300);
+    const PrintFont& restored = again.printFont();
+    QCOMPARE(restored.name, QString("Courier New"));
+    QCOMPARE(restored.size, 13);
+    QCOMPARE(restored.height, -17);
+    QVERIFY(restored.bold && restored.strikeOut && !restored.italic && !restored.underline);
+    QCOMPARE(int(restored.pitch), int(PrintFont::Pitch::Fixed));
+    QCOMPARE(restored.color, 0x0000FF);
+    QVERIFY(run->dialogs.messages.isEmpty());
+}
+
+void TestSettings::paneWidthSavedFromTheOtherPage()
+{
+    auto run = start();
+    run->form->Splitters->setSizes({ 190, 224, 276 });
+    // The lists' page is hidden while the settings page is shown: the panes keep their widths.
+    run->form->PageControl1->setCurrentIndex(1);
+    QCOMPARE(run->form->Panel1Laeden->panelWidth(), 190);
+    exit(*run);
+    QCOMPARE(stored().value("Panel1Laeden_Width"), QString("190"));
+    QCOMPARE(stored().value("Panel1Produkte_Width"), QString("224"));
+}
+
+void TestSettings::scratchStoreForgetsBetweenWindows()
+{
+    // What the other tests' windows get: no override, every opening on a throwaway file.
+    SettingsStore::setFileOverride(QString());
+    auto run = start();
+    run->form->leftREd->setValue(33);
+    exit(*run);
+    QVERIFY(run->form->FormStorage1->saved());
+    QVERIFY(run->dialogs.messages.size() == 1);
+    run.reset();
+
+    run = start();
+    QCOMPARE(run->form->leftMargin(), 15);
+    QVERIFY(run->dialogs.messages.isEmpty());
+}
+
+QTEST_MAIN(TestSettings)
+#include "tst_settings.moc"
