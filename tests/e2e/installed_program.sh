@@ -2,7 +2,7 @@
 # End to end, as a user meets it: install korbana into a temporary prefix, put a list file beside the installed
 # program, start it through its launcher on a virtual X display, check the window title, quit through the menu
 # "Datei" with the keyboard, answer the question with "Ja", and check that the list file was written back
-# byte for byte.
+# byte for byte and that the settings went into the configuration folder.
 #   installed_program.sh BUILD_DIR [CONFIG]      exits 77 (skipped) without xvfb-run, xauth or xdotool
 set -euo pipefail
 BUILD_DIR=$1
@@ -50,4 +50,7 @@ fi
 cmp -- "$work/expected.kbl" "$list" || fail "the list file was not written back byte for byte"
 after=$(stat -c %Y -- "$list")
 [ "$after" -gt "$before" ] || fail "the list file was not written (time stamp unchanged)"
+# Closing wrote the settings, into the scratch configuration folder.
+settings=$work/home/.config/korbana.conf
+grep -qx '\[TMainForm\]' "$settings" 2>/dev/null || fail "no section [TMainForm] in $settings"
 echo "PASS: installed program started, quit through Datei > Beenden, list file written back unchanged"
