@@ -38,7 +38,6 @@ rc=0
     exec env -u LC_ALL -u LANGUAGE -u LC_MESSAGES -u WAYLAND_DISPLAY \
         HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/home" \
         LANG=de_DE.UTF-8 QT_QPA_PLATFORM=xcb KORBANA="$prefix/bin/korbana" LOG="$work/program.log" \
-        LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$here/lsan.supp" \
         timeout 90 xvfb-run -a -s "-screen 0 1024x768x24" bash "$here/session.sh"
 ) || rc=$?
 if [ $rc -ne 0 ]; then
