@@ -12,8 +12,8 @@
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTabWidget>
 #include <QStatusTipEvent>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 
@@ -263,6 +263,26 @@ private Q_SLOTS:
         QCOMPARE(f.dialogs.messages[1].title, QStringLiteral("Datei: Beenden..."));
     }
 
+    void titleShowsFileName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("plain") << QStringLiteral("woche.kbl");
+        QTest::newRow("colon") << QStringLiteral("Liste 12:00.kbl");
+        QTest::newRow("backslash") << QStringLiteral("Markt\\Samstag.kbl");
+    }
+
+    void titleShowsFileName()
+    {
+        QFETCH(QString, name);
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        const QString path = f.path(name);
+        QVERIFY(form.SaveLists(path));
+        QCOMPARE(form.windowTitle(), kTitle + QStringLiteral(" - ") + name);
+        form.OpenLists(path);
+        QCOMPARE(form.windowTitle(), kTitle + QStringLiteral(" - ") + name);
+    }
+
     void errorReportText_data()
     {
         QTest::addColumn<QString>("text");
@@ -415,7 +435,7 @@ private Q_SLOTS:
     {
         MainFormFixture f;
         TMainForm& form = f.start();
-        QStatusTipEvent tip{QString()};
+        QStatusTipEvent tip { QString() };
         QCoreApplication::sendEvent(&form, &tip);
         QCOMPARE(form.StatusBar1->currentMessage(), QStringLiteral("0 Produkte auf der Einkaufsliste"));
     }

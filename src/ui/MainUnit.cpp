@@ -52,7 +52,12 @@ QToolButton* listButton(QWidget* parent, const char* objectName, const QString& 
 
 QString fileNamePart(const QString& path)
 {
+#ifdef Q_OS_WIN
     const qsizetype cut = std::max({ path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'), path.lastIndexOf(u':') });
+#else
+    // Elsewhere a backslash and ":" are ordinary characters of a file name ("Liste 12:00.kbl").
+    const qsizetype cut = path.lastIndexOf(u'/');
+#endif
     return path.mid(cut + 1);
 }
 
