@@ -101,15 +101,31 @@ QString amountText(double value, QStringView decimalSep)
         return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
 
     const QLocale c = QLocale::c();
-    // Work with 15 significant digits, as the amount was always shown.
-    const double rounded = c.toDouble(c.toString(value, 'e', 14));
+    // The amount is the value's 15 significant decimal digits, rounded half away from zero to two decimals:
+    // "2,675" typed gives 2,68 although the nearest double lies just below 2.675.
+    const QString scientific = c.toString(std::fabs(value), 'e', 14); // "d.dddddddddddddde+XX"
+    const qsizetype e = scientific.indexOf(u'e');
+    const int exponent = QStringView(scientific).mid(e + 1).toInt();
     QString text;
-    if (std::fabs(rounded) >= 1e15) {
-        text = c.toString(rounded, 'e', 14).toUpper();
+    if (exponent >= 15) {
+        text = c.toString(value, 'e', 14).toUpper();
     } else {
-        text = c.toString(rounded, 'f', 2);
-        if (text.startsWith(u'-') && c.toDouble(text) == 0.0)
-            text.remove(0, 1);
+        const QString digits = scientific.left(1) + scientific.mid(2, e - 2);
+        // The digits up to the hundredths, and the one after them that decides the rounding.
+        const int keep = exponent + 3;
+        qint64 hundredths = 0;
+        QChar next = u'0';
+        if (keep >= digits.size()) {
+            hundredths = digits.leftJustified(keep, u'0').toLongLong();
+        } else if (keep >= 0) {
+            hundredths = digits.left(keep).toLongLong();
+            next = digits[keep];
+        }
+        if (next >= u'5')
+            ++hundredths;
+        text = QString::number(hundredths / 100) + u'.' + QString::number(hundredths % 100).rightJustified(2, u'0');
+        if (value < 0 && hundredths != 0)
+            text.prepend(u'-');
     }
     text.replace(u'.', decimalSep.toString());
     return text;
