@@ -4,6 +4,7 @@
 #include "lists/ListModel.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -307,6 +308,9 @@ qsizetype encodedSize(const ListSet& lists)
 
 ReadResult readListFile(const QString& path, const ListSet& lists)
 {
+    // Only a plain file: opening a pipe waits for a writer, and a device such as /dev/zero never ends.
+    if (!QFileInfo(path).isFile())
+        return ReadResult::CannotOpen;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return ReadResult::CannotOpen;
