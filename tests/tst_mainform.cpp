@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QSplitter>
@@ -429,6 +430,30 @@ private Q_SLOTS:
         QCOMPARE(form.ToolButton7->toolTip(), QStringLiteral("Drucken..."));
         QCOMPARE(form.PlusLaedenBtn->toolTip(), QStringLiteral("Eintrag hinzufügen"));
         QCOMPARE(form.PropEd->toolTip(), QStringLiteral("Eintrag verändern"));
+    }
+
+    void settingsPageLayout()
+    {
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        form.show();
+        form.PageControl1->setCurrentIndex(1);
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto* panel6 = form.TabSheet2->findChild<QFrame*>(QStringLiteral("Panel6"));
+        QVERIFY(panel6);
+        // Left-aligned below the 33 high header: the whole remaining height, 209 wide.
+        QTRY_COMPARE(panel6->geometry(), QRect(0, 0, 209, form.TabSheet2->height() - 33));
+        auto* title = panel6->findChild<QLabel*>(QStringLiteral("Panel8"));
+        QVERIFY(title);
+        QCOMPARE(title->text(), QStringLiteral("Einstellungen\nändern..."));
+        QCOMPARE(title->font().family(), QStringLiteral("Arial Black"));
+        QCOMPARE(title->font().pixelSize(), 19);
+        QCOMPARE(title->font().weight(), QFont::Black);
+        // The margin labels stand level with their fields, sized to their text.
+        for (QLabel* label : form.TabSheet2->findChildren<QLabel*>()) {
+            if (label->text().startsWith(QStringLiteral("Rand")) || label->text() == QStringLiteral("mm"))
+                QCOMPARE(label->size(), label->sizeHint());
+        }
     }
 
     void menusLeaveTheStatusTextAlone()

@@ -357,7 +357,12 @@ void TMainForm::buildSettingsPage()
     QPalette green = panel6->palette();
     green.setColor(QPalette::Window, QColor(192, 220, 192));
     panel6->setPalette(green);
-    panel6->setGeometry(0, 0, 209, 300);
+    // Left-aligned: the full height of the page below the header, 209 wide.
+    panel6->setFixedWidth(209);
+    auto* bodyLayout = new QHBoxLayout(body);
+    bodyLayout->setContentsMargins(0, 0, 0, 0);
+    bodyLayout->addWidget(panel6);
+    bodyLayout->addStretch(1);
     auto* pictureFrame = new QLabel(panel6);
     pictureFrame->setObjectName(QStringLiteral("Image1"));
     pictureFrame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -374,6 +379,8 @@ void TMainForm::buildSettingsPage()
     titlePanel->setPalette(header8);
     QFont title(QStringLiteral("Arial Black"));
     title.setPixelSize(19);
+    // Where Arial Black is missing, the heaviest weight of the substitute keeps its look.
+    title.setWeight(QFont::Black);
     titlePanel->setFont(title);
     titlePanel->setAlignment(Qt::AlignCenter);
 
@@ -388,6 +395,8 @@ void TMainForm::buildSettingsPage()
     auto margin = [body](const QString& label, const char* name, int y) {
         auto* l = new QLabel(label, body);
         l->move(216, y - 33 + 3);
+        // Placed by hand beside the page's layout, so sized to their text here.
+        l->adjustSize();
         auto* field = new SpinEdit(body);
         field->setObjectName(QLatin1String(name));
         field->setDecimals(0);
@@ -398,6 +407,7 @@ void TMainForm::buildSettingsPage()
         l->setBuddy(field);
         auto* unit = new QLabel(QStringLiteral("mm"), body);
         unit->move(392, y - 33 + 3);
+        unit->adjustSize();
         return field;
     };
     leftREd = margin(QStringLiteral("Rand links:"), "leftREd", 72);
