@@ -456,6 +456,62 @@ private Q_SLOTS:
         }
     }
 
+    void tabOrder_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QStringList>("chain");
+        QTest::newRow("lists") << 0 << QStringList { "ListView1", "PreisED", "CurrEd", "ListView2", "ListView3" };
+        QTest::newRow("settings") << 1 << QStringList { "FontBtn", "leftREd", "TopREd", "RightREd", "BottomREd" };
+    }
+
+    void tabOrder()
+    {
+        QFETCH(int, page);
+        QFETCH(QStringList, chain);
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        form.PageControl1->setCurrentIndex(page);
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        auto* first = form.findChild<QWidget*>(chain.first());
+        QVERIFY(first);
+        first->setFocus(Qt::TabFocusReason);
+        for (qsizetype i = 1; i < chain.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTRY_COMPARE(QApplication::focusWidget()->objectName(), chain[i]);
+        }
+    }
+
+    void hints_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("hint");
+        const QString add = QStringLiteral("Eintrag hinzufügen");
+        const QString remove = QStringLiteral("Eintrag entfernen");
+        const QString clear = QStringLiteral("Liste löschen");
+        const std::pair<const char*, QString> rows[] = { { "ToolButton1", QStringLiteral("Neu") },
+            { "ToolButton2", QStringLiteral("Öffnen...") }, { "ToolButton3", QStringLiteral("Speichern") },
+            { "ToolButton4", QStringLiteral("Speichern unter...") }, { "ToolButton7", QStringLiteral("Drucken...") },
+            { "ToolButton11", QStringLiteral("Beenden") }, { "PlusLaedenBtn", add }, { "MinusLaedenBtn", remove },
+            { "DelList1", clear }, { "PlusProdukteBtn", add }, { "MinusProdukteBtn", remove }, { "DelList2", clear },
+            { "PropEd", QStringLiteral("Eintrag verändern") }, { "PlusEinkaufBtn", add }, { "MinusEinkaufBtn", remove },
+            { "DelList3", clear }, { "FontBtn", QStringLiteral("Schriftart für den Ausdruck ändern....") } };
+        for (const auto& [name, hint] : rows)
+            QTest::newRow(name) << QString::fromLatin1(name) << hint;
+    }
+
+    void hints()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, hint);
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        auto* widget = form.findChild<QWidget*>(name);
+        QVERIFY(widget);
+        QCOMPARE(widget->toolTip(), hint);
+    }
+
     void menusLeaveTheStatusTextAlone()
     {
         MainFormFixture f;
