@@ -51,6 +51,7 @@ private Q_SLOTS:
     void productDialogSilentWithoutProduct();
     void productDialogLayout();
     void hoverSelects();
+    void leavingRowsForHeaderSelectsNothing();
     void clickRenamesOnlyInFocusedList();
 
 private:
@@ -686,6 +687,24 @@ void TestEditing::hoverSelects()
     QTest::qWait(ListView::hoverTime() * 2);
     QCOMPARE(view->selectedRow(), 0);
     QVERIFY(view->isEditing());
+}
+
+void TestEditing::leavingRowsForHeaderSelectsNothing()
+{
+    h->fill(Stores, { "a", "b", "c" });
+    ListView* view = h->view(Stores);
+    view->selectRow(0);
+    // Qt drops a move to where the pointer already is; the test before may have left it on row 2.
+    QTest::mouseMove(view->viewport(), view->visualRect(h->model(Stores)->index(1, 0)).center());
+    QTest::mouseMove(view->viewport(), view->visualRect(h->model(Stores)->index(2, 0)).center());
+    QTRY_COMPARE(view->hotRow(), 2);
+    // On the way to a column header the pointer leaves the rows before it has rested on one.
+    QHeaderView* header = view->header();
+    QTest::mouseMove(header->viewport(), QPoint(header->sectionSize(0) / 2, header->height() / 2));
+    QTRY_COMPARE(view->hotRow(), -1);
+    QCOMPARE(view->viewport()->cursor().shape(), Qt::ArrowCursor);
+    QTest::qWait(ListView::hoverTime() * 2);
+    QCOMPARE(view->selectedRow(), 0);
 }
 
 void TestEditing::clickRenamesOnlyInFocusedList()

@@ -186,6 +186,14 @@ void ListView::leaveEvent(QEvent* event)
     setHotRow(-1);
 }
 
+bool ListView::viewportEvent(QEvent* event)
+{
+    // The pointer can leave the rows for the column header without leaving the view.
+    if (event->type() == QEvent::Leave)
+        setHotRow(-1);
+    return QTreeView::viewportEvent(event);
+}
+
 void ListView::setHotRow(int row)
 {
     if (row == m_hotRow)
