@@ -397,6 +397,38 @@ private Q_SLOTS:
         QCOMPARE(form.Panel1Produkte->panelWidth(), 40);
     }
 
+    void draggingStoreEdgeKeepsProductWidth_data()
+    {
+        QTest::addColumn<int>("dragTo");
+        QTest::addColumn<int>("storesWidth");
+        QTest::newRow("wider") << 200 << 200;
+        QTest::newRow("narrower") << 100 << 100;
+        QTest::newRow("collapsed") << 25 << 0;
+    }
+
+    void draggingStoreEdgeKeepsProductWidth()
+    {
+        QFETCH(int, dragTo);
+        QFETCH(int, storesWidth);
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const QList<int> before = form.Splitters->sizes();
+        QSplitterHandle* first = form.Splitters->handle(1);
+        QTest::mousePress(first, Qt::LeftButton, {}, QPoint(1, 10));
+        QTest::mouseMove(first, QPoint(1 - 145 + dragTo, 10));
+        QTest::mouseRelease(first, Qt::LeftButton, {}, QPoint(1 - 145 + dragTo, 10));
+        // The Product catalogue is left-aligned: it moves with the edge and keeps its width; the Shopping
+        // list takes up the difference.
+        QTRY_VERIFY(qAbs(form.Panel1Laeden->panelWidth() - storesWidth) <= 1);
+        if (storesWidth == 0)
+            QCOMPARE(form.Panel1Laeden->panelWidth(), 0);
+        const QList<int> after = form.Splitters->sizes();
+        QCOMPARE(after[1], before[1]);
+        QCOMPARE(after[0] + after[1] + after[2], before[0] + before[1] + before[2]);
+    }
+
     void layoutAndCommands()
     {
         MainFormFixture f;

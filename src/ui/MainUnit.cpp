@@ -50,6 +50,31 @@ QToolButton* listButton(QWidget* parent, const char* objectName, const QString& 
     return button;
 }
 
+// Remembers the Product catalogue's width when a drag of the splitter handle right of the Store list begins.
+class StoresEdgeDrag final : public QObject
+{
+public:
+    explicit StoresEdgeDrag(QSplitter* splitter)
+        : QObject(splitter)
+        , m_splitter(splitter)
+    {
+        splitter->handle(1)->installEventFilter(this);
+    }
+
+    int productsWidth() const { return m_productsWidth; }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress)
+            m_productsWidth = m_splitter->sizes().value(1);
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QSplitter* m_splitter;
+    int m_productsWidth = 0;
+};
+
 QString fileNamePart(const QString& path)
 {
 #ifdef Q_OS_WIN
@@ -284,17 +309,23 @@ void TMainForm::buildListsPage()
     Splitters->setStretchFactor(1, 0);
     Splitters->setStretchFactor(2, 1);
     Splitters->setSizes({ 145, 269, 696 - 145 - 269 - 6 });
-    connect(Splitters, &QSplitter::splitterMoved, this, [this] {
+    auto* storesEdge = new StoresEdgeDrag(Splitters);
+    connect(Splitters, &QSplitter::splitterMoved, this, [this, storesEdge](int, int index) {
         QList<int> sizes = Splitters->sizes();
-        bool collapsed = false;
+        // The Product catalogue is left-aligned: moving the Store list's edge moves it whole, and the Shopping
+        // list takes up the difference.
+        if (index == 1) {
+            const int total = sizes[0] + sizes[1] + sizes[2];
+            sizes[1] = std::min(storesEdge->productsWidth(), total - sizes[0]);
+            sizes[2] = total - sizes[0] - sizes[1];
+        }
         for (int i = 0; i < 2; ++i) {
             if (sizes[i] > 0 && sizes[i] <= kCollapseWidth) {
                 sizes[2] += sizes[i];
                 sizes[i] = 0;
-                collapsed = true;
             }
         }
-        if (collapsed)
+        if (sizes != Splitters->sizes())
             Splitters->setSizes(sizes);
     });
 
