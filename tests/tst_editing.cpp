@@ -46,6 +46,8 @@ private Q_SLOTS:
     void savingTakesOpenBox();
     void doubleClicks();
     void doubleClickOnProductsWithoutSelection();
+    void otherButtonsDoubleClickNothing_data();
+    void otherButtonsDoubleClickNothing();
     void productDialog_data();
     void productDialog();
     void productDialogSilentWithoutProduct();
@@ -534,6 +536,31 @@ void TestEditing::doubleClicks()
         shopping->viewport(), Qt::LeftButton, {}, shopping->visualRect(h->model(Shopping)->index(0, 3)).center());
     QVERIFY(shopping->isEditing());
     QCOMPARE(openEditor()->text(), "5");
+    QVERIFY(h->dialogs.messages.isEmpty());
+}
+
+void TestEditing::otherButtonsDoubleClickNothing_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::newRow("right") << int(Qt::RightButton);
+    QTest::newRow("middle") << int(Qt::MiddleButton);
+}
+
+void TestEditing::otherButtonsDoubleClickNothing()
+{
+    QFETCH(int, button);
+    h->fill(Stores, { "Markt A" });
+    h->fill(Products, { "Milch|Markt A|0,99 EUR" });
+    for (int list : { Stores, Products, Shopping }) {
+        ListView* view = h->view(list);
+        const QPoint pos = list == Shopping ? QPoint(20, 5) : view->visualRect(h->model(list)->index(0, 0)).center();
+        view->selectRow(0);
+        QTest::mouseDClick(view->viewport(), Qt::MouseButton(button), {}, pos);
+        // After QTest's double click Qt still counts this button as down; the pointer tests after this need it up.
+        QTest::mouseRelease(view->viewport(), Qt::MouseButton(button), {}, pos);
+        QVERIFY(!view->isEditing());
+    }
+    QCOMPARE(h->model(Shopping)->count(), 0);
     QVERIFY(h->dialogs.messages.isEmpty());
 }
 

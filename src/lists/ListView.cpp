@@ -163,7 +163,9 @@ bool ListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event
 void ListView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QTreeView::mouseDoubleClickEvent(event);
-    Q_EMIT dblClick();
+    // As in the platform's lists, only the left button's double click counts.
+    if (event->button() == Qt::LeftButton)
+        Q_EMIT dblClick();
 }
 
 void ListView::mouseMoveEvent(QMouseEvent* event)
