@@ -218,6 +218,14 @@ void TestSettings::marginRestore_data()
                                                << "15" << 15;
     QTest::newRow("empty keeps the value") << ""
                                            << "15" << 15;
+    QTest::newRow("not a number keeps the value") << "NAN"
+                                                  << "15" << 15;
+    QTest::newRow("infinity keeps the value") << "INF"
+                                              << "15" << 15;
+    QTest::newRow("minus infinity keeps the value") << "-INF"
+                                                    << "15" << 15;
+    QTest::newRow("huge") << "1E300"
+                          << "50" << 50;
 }
 
 void TestSettings::marginRestore()
@@ -258,6 +266,12 @@ void TestSettings::priceRestore_data()
     QTest::newRow("de no number") << "de_DE"
                                   << "billig"
                                   << "0,00";
+    QTest::newRow("de not a number") << "de_DE"
+                                     << "NAN"
+                                     << "0,00";
+    QTest::newRow("en infinite") << "en_US"
+                                 << "INF"
+                                 << "0.00";
 }
 
 void TestSettings::priceRestore()
