@@ -8,8 +8,10 @@
 #include "ui/SidePanel.h"
 #include "ui/SpinEdit.h"
 
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QLocale>
+#include <QScreen>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -308,6 +310,7 @@ void TestSettings::paneWidthRestore_data()
     QTest::newRow("no number") << "breit" << 0;
     QTest::newRow("real") << "180.5" << 0;
     QTest::newRow("empty") << "" << 0;
+    QTest::newRow("negative") << "-5" << 0;
 }
 
 void TestSettings::paneWidthRestore()
@@ -441,6 +444,14 @@ void TestSettings::positionRestore_data()
         << SettingsFile::Values { { "MinMaxPos", "1,2,3,4" } } << QRect(223, 115, 696, 480);
     QTest::newRow("far off every screen")
         << SettingsFile::Values { { "NormPos", "20000,20000,20600,20500" } } << QRect(0, 0, 600, 500);
+    // A damaged value makes the window at most the desktop's size larger than it was, and puts it in sight.
+    const QRect desktop = QGuiApplication::primaryScreen()->availableVirtualGeometry();
+    const QSize largest = desktop.size() + QSize(696, 480);
+    QTest::newRow("huge bounds") << SettingsFile::Values {
+        { "NormPos", "-2000000000,-2000000000,2000000000,2000000000" }
+    } << QRect(desktop.topLeft(), largest);
+    QTest::newRow("huge size") << SettingsFile::Values { { "NormPos", "10,20,2000000000,2000000000" } }
+                               << QRect(QPoint(10, 20), largest);
 }
 
 void TestSettings::positionRestore()
