@@ -355,6 +355,10 @@ void TestSettings::fontRestore_data()
                                   << -20 << def << false << false << false;
     QTest::newRow("name") << SettingsFile::Values { { "FontDialog1_FontName", " Courier New " } } << "Courier New" << 11
                           << -15 << def << false << false << false;
+    QTest::newRow("huge size") << SettingsFile::Values { { "FontDialog1_FontSize", "2000000000" } } << "Arial"
+                               << 2000000000 << -2147483647 << def << false << false << false;
+    QTest::newRow("lowest height") << SettingsFile::Values { { "FontDialog1_FontHeight", "-2147483648" } } << "Arial"
+                                   << 1610612736 << -2147483647 << def << false << false << false;
     QTest::newRow("size no number") << SettingsFile::Values { { "FontDialog1_FontSize", "gross" } } << "Arial" << 0 << 0
                                     << def << false << false << false;
 }
