@@ -4,10 +4,15 @@
 #include "print/Printer.h"
 #include "print/QPrinterCanvas.h"
 #include "print/ShoppingPrintout.h"
+#include "ui/Dialogs.h"
 #include "ui/MainUnit.h"
 #include "ui/SpinEdit.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QPalette>
@@ -17,6 +22,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <stdexcept>
 
@@ -93,6 +99,7 @@ private Q_SLOTS:
     void inkOnPaper();
     void fontChosen();
     void fontCancelled();
+    void fontDialogOpensOnTheFaceThatPrints();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -333,4 +340,35 @@ void TestPrinting::fontCancelled()
 }
 
 QTEST_MAIN(TestPrinting)
+void TestPrinting::fontDialogOpensOnTheFaceThatPrints()
+{
+    const QString standIn = QFontInfo(QFont(QStringLiteral("Arial"))).family();
+    if (QFontDatabase::hasFamily(QStringLiteral("Arial")) || standIn.isEmpty())
+        QSKIP("needs a system where Arial is printed in another face");
+    QString offered;
+    // Answers the real font dialog unchanged, as a user who only looks.
+    const auto answer = [&offered] {
+        auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return false;
+        offered = dialog->currentFont().family();
+        dialog->accept();
+        return true;
+    };
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (answer())
+            poll.stop();
+    });
+    poll.start(20);
+
+    QtDialogs dialogs;
+    QFont font(QStringLiteral("Arial"), 11);
+    QVERIFY(dialogs.chooseFont(nullptr, font));
+    QCOMPARE(offered, standIn);
+    // Kept unchanged, the face keeps its own name.
+    QCOMPARE(font.family(), QStringLiteral("Arial"));
+    QCOMPARE(font.pointSize(), 11);
+}
+
 #include "tst_printing.moc"
