@@ -26,6 +26,9 @@
 
 #include <stdexcept>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 // The text of a PDF as pdftotext reads it, lines kept as laid out; pages end in a form feed.
@@ -100,6 +103,7 @@ private Q_SLOTS:
     void fontChosen();
     void fontCancelled();
     void fontDialogOpensOnTheFaceThatPrints();
+    void fullDiskIsReported();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -369,6 +373,27 @@ void TestPrinting::fontDialogOpensOnTheFaceThatPrints()
     // Kept unchanged, the face keeps its own name.
     QCOMPARE(font.family(), QStringLiteral("Arial"));
     QCOMPARE(font.pointSize(), 11);
+}
+
+void TestPrinting::fullDiskIsReported()
+{
+    // A file size limit cuts the PDF short the way a full disk does.
+    for (int i = 0; i < 300; ++i)
+        m_form->shopping()->append(QStringLiteral("1"),
+            { QStringLiteral("Artikel %1").arg(i), QStringLiteral("Markt"), QStringLiteral("1,00 EUR") });
+    rlimit saved {};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    m_dialogs->printAnswers = { true };
+    m_form->Drucken1Click();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    QCOMPARE(m_dialogs->texts(), QStringList { QStringLiteral("Konnte die Datei nicht vollständig schreiben.") });
+    QCOMPARE(m_dialogs->messages.front().title, QStringLiteral("Einkaufsliste 1.2"));
+    QVERIFY(!TPrinter::instance().printing());
 }
 
 #include "tst_printing.moc"
