@@ -1,4 +1,5 @@
 // The stored settings through the real main window: first run, restore rules, damaged files, exit paths.
+#include "FileSizeLimit.h"
 #include "ScriptedDialogs.h"
 #include "SettingsFile.h"
 #include "settings/FormPlacement.h"
@@ -61,6 +62,7 @@ private Q_SLOTS:
     void destroyWithoutCloseSaves();
     void neverShownSavesNothing();
     void unwritableStoreReportsAndCloses();
+    void fullDiskKeepsTheOldSettings();
     void restartBringsEverythingBack();
     void paneWidthSavedFromTheOtherPage();
     void scratchStoreForgetsBetweenWindows();
@@ -688,4 +690,28 @@ void TestSettings::scratchStoreForgetsBetweenWindows()
 }
 
 QTEST_MAIN(TestSettings)
+void TestSettings::fullDiskKeepsTheOldSettings()
+{
+    store({ { "leftREd_Value", "30" }, { "CurrEd_Text", "CHF" } });
+    QFile old(settingsPath());
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    const QByteArray before = old.readAll();
+    auto run = start();
+    run->form->leftREd->setValue(40);
+    // A file size limit makes the writes fail the way a full disk does.
+    {
+        const FileSizeLimit limit(200);
+        if (!limit.active())
+            QSKIP("needs a file size limit");
+        exit(*run);
+    }
+    QFile f(settingsPath());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), before);
+    QCOMPARE(run->dialogs.texts(),
+        QStringList({ QStringLiteral("Wollen Sie die nicht gesicherten Daten speichern?"),
+            QStringLiteral("Konnte Daten für 'FormVersion' nicht setzen.") }));
+    QVERIFY(!run->form->isVisible());
+}
+
 #include "tst_settings.moc"
