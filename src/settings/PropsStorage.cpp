@@ -69,9 +69,11 @@ bool parseStoredReal(const QString& text, double& value)
     localised.replace(u'.', locale.decimalPoint());
     bool ok = false;
     const double v = locale.toDouble(localised, &ok);
-    if (ok)
-        value = v;
-    return ok;
+    // "NAN" and "INF" parse, but no field can show or clamp them: they are no number here.
+    if (!ok || !std::isfinite(v))
+        return false;
+    value = v;
+    return true;
 }
 
 } // namespace korbana
