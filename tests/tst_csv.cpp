@@ -13,6 +13,10 @@
 
 #include "FileSizeLimit.h"
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using namespace korbana;
 
 namespace {
@@ -699,7 +703,15 @@ void TestCsv::importHandlerFailure()
     const QString path = w.dir.filePath("bad.csv");
     writeFile(path, "Liste;Menge;Name;Laden;Preis\r\nEinkauf;2;Milch;Aldi;0,99 EUR\r\nEinkauf;2;Milch\r\n");
 
-    w.dialogs.fileAnswers = { path, w.dir.filePath("missing.csv"), w.dir.path() };
+    // A device would never end; a pipe (where there are pipes) would wait for a writer.
+    QStringList unreadable { w.dir.filePath("missing.csv"), w.dir.path() };
+#ifdef Q_OS_UNIX
+    unreadable << "/dev/zero";
+    const QString pipe = w.dir.filePath("pipe.csv");
+    if (mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0)
+        unreadable << pipe;
+#endif
+    w.dialogs.fileAnswers = QStringList { path } + unreadable;
     w.form.StatusBar1->clearMessage();
     w.form.CSVImport1Click();
     QCOMPARE(w.dialogs.texts(), QStringList { "Zeile 3: 3 Felder statt 5.\nEs wurde nichts importiert." });
@@ -708,7 +720,7 @@ void TestCsv::importHandlerFailure()
     QCOMPARE(w.form.shopping()->count(), 1);
     QCOMPARE(w.statusText(), QString("1 Produkte auf der Einkaufsliste"));
 
-    for (int i = 0; i < 2; ++i) { // a missing file, then a folder
+    for (qsizetype i = 0; i < unreadable.size(); ++i) {
         w.dialogs.messages.clear();
         w.form.CSVImport1Click();
         QCOMPARE(w.dialogs.texts(), QStringList { "Konnte die Datei nicht öffnen." });
