@@ -165,6 +165,15 @@ void TestAboutBox::brokenJpegRefused_data()
     QTest::newRow("no JPEG") << QByteArray("GIF89a, not a JPEG at all");
     QTest::newRow("truncated") << testData("truncated.jpg");
     QTest::newRow("header only") << testData("truncated.jpg").left(2);
+    // A header that claims a picture of 65000 by 65000 pixels, with hardly any data behind it.
+    QFile picture(QStringLiteral(":/about/ProgramIcon.jpg"));
+    QVERIFY(picture.open(QIODevice::ReadOnly));
+    QByteArray huge = picture.readAll().left(4096);
+    const qsizetype frame = huge.indexOf("\xff\xc2");
+    QVERIFY(frame > 0);
+    huge[frame + 5] = huge[frame + 7] = char(0xfd);
+    huge[frame + 6] = huge[frame + 8] = char(0xe8);
+    QTest::newRow("huge and truncated") << huge;
 }
 
 void TestAboutBox::brokenJpegRefused()

@@ -46,11 +46,14 @@ private Q_SLOTS:
     void savingTakesOpenBox();
     void doubleClicks();
     void doubleClickOnProductsWithoutSelection();
+    void otherButtonsDoubleClickNothing_data();
+    void otherButtonsDoubleClickNothing();
     void productDialog_data();
     void productDialog();
     void productDialogSilentWithoutProduct();
     void productDialogLayout();
     void hoverSelects();
+    void leavingRowsForHeaderSelectsNothing();
     void clickRenamesOnlyInFocusedList();
 
 private:
@@ -536,6 +539,31 @@ void TestEditing::doubleClicks()
     QVERIFY(h->dialogs.messages.isEmpty());
 }
 
+void TestEditing::otherButtonsDoubleClickNothing_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::newRow("right") << int(Qt::RightButton);
+    QTest::newRow("middle") << int(Qt::MiddleButton);
+}
+
+void TestEditing::otherButtonsDoubleClickNothing()
+{
+    QFETCH(int, button);
+    h->fill(Stores, { "Markt A" });
+    h->fill(Products, { "Milch|Markt A|0,99 EUR" });
+    for (int list : { Stores, Products, Shopping }) {
+        ListView* view = h->view(list);
+        const QPoint pos = list == Shopping ? QPoint(20, 5) : view->visualRect(h->model(list)->index(0, 0)).center();
+        view->selectRow(0);
+        QTest::mouseDClick(view->viewport(), Qt::MouseButton(button), {}, pos);
+        // After QTest's double click Qt still counts this button as down; the pointer tests after this need it up.
+        QTest::mouseRelease(view->viewport(), Qt::MouseButton(button), {}, pos);
+        QVERIFY(!view->isEditing());
+    }
+    QCOMPARE(h->model(Shopping)->count(), 0);
+    QVERIFY(h->dialogs.messages.isEmpty());
+}
+
 void TestEditing::doubleClickOnProductsWithoutSelection()
 {
     h->fill(Products, { "Milch|Markt A|0,99 EUR" });
@@ -686,6 +714,24 @@ void TestEditing::hoverSelects()
     QTest::qWait(ListView::hoverTime() * 2);
     QCOMPARE(view->selectedRow(), 0);
     QVERIFY(view->isEditing());
+}
+
+void TestEditing::leavingRowsForHeaderSelectsNothing()
+{
+    h->fill(Stores, { "a", "b", "c" });
+    ListView* view = h->view(Stores);
+    view->selectRow(0);
+    // Qt drops a move to where the pointer already is; the test before may have left it on row 2.
+    QTest::mouseMove(view->viewport(), view->visualRect(h->model(Stores)->index(1, 0)).center());
+    QTest::mouseMove(view->viewport(), view->visualRect(h->model(Stores)->index(2, 0)).center());
+    QTRY_COMPARE(view->hotRow(), 2);
+    // On the way to a column header the pointer leaves the rows before it has rested on one.
+    QHeaderView* header = view->header();
+    QTest::mouseMove(header->viewport(), QPoint(header->sectionSize(0) / 2, header->height() / 2));
+    QTRY_COMPARE(view->hotRow(), -1);
+    QCOMPARE(view->viewport()->cursor().shape(), Qt::ArrowCursor);
+    QTest::qWait(ListView::hoverTime() * 2);
+    QCOMPARE(view->selectedRow(), 0);
 }
 
 void TestEditing::clickRenamesOnlyInFocusedList()

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace korbana;
@@ -499,7 +500,14 @@ void TestListFile::openMissingFileLeavesLists()
     QVERIFY(dir.isValid());
     Lists lists;
     fillExample(lists);
-    for (const QString& path : { dir.filePath("fehlt.kbl"), dir.path() }) {
+    QStringList paths { dir.filePath("fehlt.kbl"), dir.path() };
+#ifdef Q_OS_UNIX
+    // Neither a pipe (its open would wait for a writer) nor an endless device may hang the program.
+    const QString fifo = dir.filePath("pipe.kbl");
+    QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    paths << fifo << QStringLiteral("/dev/zero");
+#endif
+    for (const QString& path : paths) {
         QCOMPARE(readListFile(path, lists.set()), ReadResult::CannotOpen);
         QCOMPARE(lists.stores.count(), 2);
         QCOMPARE(lists.products.count(), 1);

@@ -86,11 +86,21 @@ void TestListTexts::amountAndPriceText_data()
     QTest::newRow("15 digits") << de << 123456789012345.0 << "123456789012345,00 EUR";
     QTest::newRow("scientific beyond") << de << 1e16 << "1,00000000000000E+16 EUR";
     QTest::newRow("en point") << QStringLiteral("en_US") << 2.5 << "2.50 EUR";
-    // Exactly halfway cases round away from zero, both to cents and to 15 digits.
-    QTest::newRow("halfway cent up") << de << 0.125 << "0,13 EUR";
-    QTest::newRow("halfway cent odd") << de << 1.375 << "1,38 EUR";
+    // Rounding works on the 15 significant digits, half away from zero, whatever the nearest double is.
+    QTest::newRow("half up below in binary") << de << 2.675 << "2,68 EUR";
+    QTest::newRow("1,005") << de << 1.005 << "1,01 EUR";
+    QTest::newRow("0,615") << de << 0.615 << "0,62 EUR";
+    QTest::newRow("1,545") << de << 1.545 << "1,55 EUR";
+    QTest::newRow("0,125") << de << 0.125 << "0,13 EUR";
+    QTest::newRow("carry into the units") << de << 999.995 << "1000,00 EUR";
+    QTest::newRow("half cent") << de << 0.005 << "0,01 EUR";
+    QTest::newRow("below half a cent") << de << 0.0049 << "0,00 EUR";
+    QTest::newRow("negative half away from zero") << de << -1.005 << "-1,01 EUR";
+    QTest::newRow("tiny") << de << 1e-20 << "0,00 EUR";
+    QTest::newRow("just below the scientific form") << de << 999999999999999.0 << "999999999999999,00 EUR";
+    QTest::newRow("en half up") << QStringLiteral("en_US") << 2.675 << "2.68 EUR";
+    // Exactly halfway in the 15th digit rounds away from zero too; the largest doubles still read back.
     QTest::newRow("halfway cent negative") << de << -0.625 << "-0,63 EUR";
-    QTest::newRow("below halfway") << de << 2.675 << "2,67 EUR";
     QTest::newRow("halfway 15th digit") << de << -142986707546330.5 << "-142986707546331,00 EUR";
     QTest::newRow("halfway 15th digit scientific") << de << 1000000000000005.0 << "1,00000000000001E+15 EUR";
     QTest::newRow("largest double") << de << 1.7976931348623157e308 << "1,79769313486231E+308 EUR";

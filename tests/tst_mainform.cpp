@@ -8,12 +8,13 @@
 
 #include <QAction>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTabWidget>
 #include <QStatusTipEvent>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 
@@ -263,6 +264,26 @@ private Q_SLOTS:
         QCOMPARE(f.dialogs.messages[1].title, QStringLiteral("Datei: Beenden..."));
     }
 
+    void titleShowsFileName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("plain") << QStringLiteral("woche.kbl");
+        QTest::newRow("colon") << QStringLiteral("Liste 12:00.kbl");
+        QTest::newRow("backslash") << QStringLiteral("Markt\\Samstag.kbl");
+    }
+
+    void titleShowsFileName()
+    {
+        QFETCH(QString, name);
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        const QString path = f.path(name);
+        QVERIFY(form.SaveLists(path));
+        QCOMPARE(form.windowTitle(), kTitle + QStringLiteral(" - ") + name);
+        form.OpenLists(path);
+        QCOMPARE(form.windowTitle(), kTitle + QStringLiteral(" - ") + name);
+    }
+
     void errorReportText_data()
     {
         QTest::addColumn<QString>("text");
@@ -376,6 +397,38 @@ private Q_SLOTS:
         QCOMPARE(form.Panel1Produkte->panelWidth(), 40);
     }
 
+    void draggingStoreEdgeKeepsProductWidth_data()
+    {
+        QTest::addColumn<int>("dragTo");
+        QTest::addColumn<int>("storesWidth");
+        QTest::newRow("wider") << 200 << 200;
+        QTest::newRow("narrower") << 100 << 100;
+        QTest::newRow("collapsed") << 25 << 0;
+    }
+
+    void draggingStoreEdgeKeepsProductWidth()
+    {
+        QFETCH(int, dragTo);
+        QFETCH(int, storesWidth);
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const QList<int> before = form.Splitters->sizes();
+        QSplitterHandle* first = form.Splitters->handle(1);
+        QTest::mousePress(first, Qt::LeftButton, {}, QPoint(1, 10));
+        QTest::mouseMove(first, QPoint(1 - 145 + dragTo, 10));
+        QTest::mouseRelease(first, Qt::LeftButton, {}, QPoint(1 - 145 + dragTo, 10));
+        // The Product catalogue is left-aligned: it moves with the edge and keeps its width; the Shopping
+        // list takes up the difference.
+        QTRY_VERIFY(qAbs(form.Panel1Laeden->panelWidth() - storesWidth) <= 1);
+        if (storesWidth == 0)
+            QCOMPARE(form.Panel1Laeden->panelWidth(), 0);
+        const QList<int> after = form.Splitters->sizes();
+        QCOMPARE(after[1], before[1]);
+        QCOMPARE(after[0] + after[1] + after[2], before[0] + before[1] + before[2]);
+    }
+
     void layoutAndCommands()
     {
         MainFormFixture f;
@@ -411,11 +464,91 @@ private Q_SLOTS:
         QCOMPARE(form.PropEd->toolTip(), QStringLiteral("Eintrag verändern"));
     }
 
+    void settingsPageLayout()
+    {
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        form.show();
+        form.PageControl1->setCurrentIndex(1);
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto* panel6 = form.TabSheet2->findChild<QFrame*>(QStringLiteral("Panel6"));
+        QVERIFY(panel6);
+        // Left-aligned below the 33 high header: the whole remaining height, 209 wide.
+        QTRY_COMPARE(panel6->geometry(), QRect(0, 0, 209, form.TabSheet2->height() - 33));
+        auto* title = panel6->findChild<QLabel*>(QStringLiteral("Panel8"));
+        QVERIFY(title);
+        QCOMPARE(title->text(), QStringLiteral("Einstellungen\nändern..."));
+        QCOMPARE(title->font().family(), QStringLiteral("Arial Black"));
+        QCOMPARE(title->font().pixelSize(), 19);
+        QCOMPARE(title->font().weight(), QFont::Black);
+        // The margin labels stand level with their fields, sized to their text.
+        for (QLabel* label : form.TabSheet2->findChildren<QLabel*>()) {
+            if (label->text().startsWith(QStringLiteral("Rand")) || label->text() == QStringLiteral("mm"))
+                QCOMPARE(label->size(), label->sizeHint());
+        }
+    }
+
+    void tabOrder_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QStringList>("chain");
+        QTest::newRow("lists") << 0 << QStringList { "ListView1", "PreisED", "CurrEd", "ListView2", "ListView3" };
+        QTest::newRow("settings") << 1 << QStringList { "FontBtn", "leftREd", "TopREd", "RightREd", "BottomREd" };
+    }
+
+    void tabOrder()
+    {
+        QFETCH(int, page);
+        QFETCH(QStringList, chain);
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        form.PageControl1->setCurrentIndex(page);
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        auto* first = form.findChild<QWidget*>(chain.first());
+        QVERIFY(first);
+        first->setFocus(Qt::TabFocusReason);
+        for (qsizetype i = 1; i < chain.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTRY_COMPARE(QApplication::focusWidget()->objectName(), chain[i]);
+        }
+    }
+
+    void hints_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("hint");
+        const QString add = QStringLiteral("Eintrag hinzufügen");
+        const QString remove = QStringLiteral("Eintrag entfernen");
+        const QString clear = QStringLiteral("Liste löschen");
+        const std::pair<const char*, QString> rows[] = { { "ToolButton1", QStringLiteral("Neu") },
+            { "ToolButton2", QStringLiteral("Öffnen...") }, { "ToolButton3", QStringLiteral("Speichern") },
+            { "ToolButton4", QStringLiteral("Speichern unter...") }, { "ToolButton7", QStringLiteral("Drucken...") },
+            { "ToolButton11", QStringLiteral("Beenden") }, { "PlusLaedenBtn", add }, { "MinusLaedenBtn", remove },
+            { "DelList1", clear }, { "PlusProdukteBtn", add }, { "MinusProdukteBtn", remove }, { "DelList2", clear },
+            { "PropEd", QStringLiteral("Eintrag verändern") }, { "PlusEinkaufBtn", add }, { "MinusEinkaufBtn", remove },
+            { "DelList3", clear }, { "FontBtn", QStringLiteral("Schriftart für den Ausdruck ändern....") } };
+        for (const auto& [name, hint] : rows)
+            QTest::newRow(name) << QString::fromLatin1(name) << hint;
+    }
+
+    void hints()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, hint);
+        MainFormFixture f;
+        TMainForm& form = f.start();
+        auto* widget = form.findChild<QWidget*>(name);
+        QVERIFY(widget);
+        QCOMPARE(widget->toolTip(), hint);
+    }
+
     void menusLeaveTheStatusTextAlone()
     {
         MainFormFixture f;
         TMainForm& form = f.start();
-        QStatusTipEvent tip{QString()};
+        QStatusTipEvent tip { QString() };
         QCoreApplication::sendEvent(&form, &tip);
         QCOMPARE(form.StatusBar1->currentMessage(), QStringLiteral("0 Produkte auf der Einkaufsliste"));
     }

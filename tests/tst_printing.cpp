@@ -1,13 +1,19 @@
 // Printing through the real QPrinter into PDF files, and the three print commands of the main window.
+#include "FileSizeLimit.h"
 #include "ScriptedDialogs.h"
 #include "lists/ListModel.h"
 #include "print/Printer.h"
 #include "print/QPrinterCanvas.h"
 #include "print/ShoppingPrintout.h"
+#include "ui/Dialogs.h"
 #include "ui/MainUnit.h"
 #include "ui/SpinEdit.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QPalette>
@@ -17,6 +23,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <stdexcept>
 
@@ -93,6 +100,8 @@ private Q_SLOTS:
     void inkOnPaper();
     void fontChosen();
     void fontCancelled();
+    void fontDialogOpensOnTheFaceThatPrints();
+    void fullDiskIsReported();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -333,4 +342,53 @@ void TestPrinting::fontCancelled()
 }
 
 QTEST_MAIN(TestPrinting)
+void TestPrinting::fontDialogOpensOnTheFaceThatPrints()
+{
+    const QString standIn = QFontInfo(QFont(QStringLiteral("Arial"))).family();
+    if (QFontDatabase::hasFamily(QStringLiteral("Arial")) || standIn.isEmpty())
+        QSKIP("needs a system where Arial is printed in another face");
+    QString offered;
+    // Answers the real font dialog unchanged, as a user who only looks.
+    const auto answer = [&offered] {
+        auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return false;
+        offered = dialog->currentFont().family();
+        dialog->accept();
+        return true;
+    };
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (answer())
+            poll.stop();
+    });
+    poll.start(20);
+
+    QtDialogs dialogs;
+    QFont font(QStringLiteral("Arial"), 11);
+    QVERIFY(dialogs.chooseFont(nullptr, font));
+    QCOMPARE(offered, standIn);
+    // Kept unchanged, the face keeps its own name.
+    QCOMPARE(font.family(), QStringLiteral("Arial"));
+    QCOMPARE(font.pointSize(), 11);
+}
+
+void TestPrinting::fullDiskIsReported()
+{
+    // A file size limit cuts the PDF short the way a full disk does.
+    for (int i = 0; i < 300; ++i)
+        m_form->shopping()->append(QStringLiteral("1"),
+            { QStringLiteral("Artikel %1").arg(i), QStringLiteral("Markt"), QStringLiteral("1,00 EUR") });
+    m_dialogs->printAnswers = { true };
+    {
+        const FileSizeLimit limit(4096);
+        if (!limit.active())
+            QSKIP("needs a file size limit");
+        m_form->Drucken1Click();
+    }
+    QCOMPARE(m_dialogs->texts(), QStringList { QStringLiteral("Konnte die Datei nicht vollständig schreiben.") });
+    QCOMPARE(m_dialogs->messages.front().title, QStringLiteral("Einkaufsliste 1.2"));
+    QVERIFY(!TPrinter::instance().printing());
+}
+
 #include "tst_printing.moc"

@@ -187,6 +187,14 @@ void TestPropsStorage::realReading_data()
                               << "" << false << 0.0;
     QTest::newRow("en two points") << "en_US"
                                    << "1.2.3" << false << 0.0;
+    QTest::newRow("not a number") << "en_US"
+                                  << "NAN" << false << 0.0;
+    QTest::newRow("infinite") << "de_DE"
+                              << "INF" << false << 0.0;
+    QTest::newRow("minus infinite") << "en_US"
+                                    << "-inf" << false << 0.0;
+    QTest::newRow("beyond any double") << "de_DE"
+                                       << "1E400" << false << 0.0;
 }
 
 void TestPropsStorage::realReading()

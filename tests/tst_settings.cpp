@@ -1,4 +1,5 @@
 // The stored settings through the real main window: first run, restore rules, damaged files, exit paths.
+#include "FileSizeLimit.h"
 #include "ScriptedDialogs.h"
 #include "SettingsFile.h"
 #include "settings/FormPlacement.h"
@@ -8,8 +9,10 @@
 #include "ui/SidePanel.h"
 #include "ui/SpinEdit.h"
 
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QLocale>
+#include <QScreen>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -59,6 +62,7 @@ private Q_SLOTS:
     void destroyWithoutCloseSaves();
     void neverShownSavesNothing();
     void unwritableStoreReportsAndCloses();
+    void fullDiskKeepsTheOldSettings();
     void restartBringsEverythingBack();
     void paneWidthSavedFromTheOtherPage();
     void scratchStoreForgetsBetweenWindows();
@@ -218,6 +222,14 @@ void TestSettings::marginRestore_data()
                                                << "15" << 15;
     QTest::newRow("empty keeps the value") << ""
                                            << "15" << 15;
+    QTest::newRow("not a number keeps the value") << "NAN"
+                                                  << "15" << 15;
+    QTest::newRow("infinity keeps the value") << "INF"
+                                              << "15" << 15;
+    QTest::newRow("minus infinity keeps the value") << "-INF"
+                                                    << "15" << 15;
+    QTest::newRow("huge") << "1E300"
+                          << "50" << 50;
 }
 
 void TestSettings::marginRestore()
@@ -258,6 +270,12 @@ void TestSettings::priceRestore_data()
     QTest::newRow("de no number") << "de_DE"
                                   << "billig"
                                   << "0,00";
+    QTest::newRow("de not a number") << "de_DE"
+                                     << "NAN"
+                                     << "0,00";
+    QTest::newRow("en infinite") << "en_US"
+                                 << "INF"
+                                 << "0.00";
 }
 
 void TestSettings::priceRestore()
@@ -294,6 +312,7 @@ void TestSettings::paneWidthRestore_data()
     QTest::newRow("no number") << "breit" << 0;
     QTest::newRow("real") << "180.5" << 0;
     QTest::newRow("empty") << "" << 0;
+    QTest::newRow("negative") << "-5" << 0;
 }
 
 void TestSettings::paneWidthRestore()
@@ -338,6 +357,10 @@ void TestSettings::fontRestore_data()
                                   << -20 << def << false << false << false;
     QTest::newRow("name") << SettingsFile::Values { { "FontDialog1_FontName", " Courier New " } } << "Courier New" << 11
                           << -15 << def << false << false << false;
+    QTest::newRow("huge size") << SettingsFile::Values { { "FontDialog1_FontSize", "2000000000" } } << "Arial"
+                               << 2000000000 << -2147483647 << def << false << false << false;
+    QTest::newRow("lowest height") << SettingsFile::Values { { "FontDialog1_FontHeight", "-2147483648" } } << "Arial"
+                                   << 1610612736 << -2147483647 << def << false << false << false;
     QTest::newRow("size no number") << SettingsFile::Values { { "FontDialog1_FontSize", "gross" } } << "Arial" << 0 << 0
                                     << def << false << false << false;
 }
@@ -427,6 +450,14 @@ void TestSettings::positionRestore_data()
         << SettingsFile::Values { { "MinMaxPos", "1,2,3,4" } } << QRect(223, 115, 696, 480);
     QTest::newRow("far off every screen")
         << SettingsFile::Values { { "NormPos", "20000,20000,20600,20500" } } << QRect(0, 0, 600, 500);
+    // A damaged value makes the window at most the desktop's size larger than it was, and puts it in sight.
+    const QRect desktop = QGuiApplication::primaryScreen()->availableVirtualGeometry();
+    const QSize largest = desktop.size() + QSize(696, 480);
+    QTest::newRow("huge bounds") << SettingsFile::Values {
+        { "NormPos", "-2000000000,-2000000000,2000000000,2000000000" }
+    } << QRect(desktop.topLeft(), largest);
+    QTest::newRow("huge size") << SettingsFile::Values { { "NormPos", "10,20,2000000000,2000000000" } }
+                               << QRect(QPoint(10, 20), largest);
 }
 
 void TestSettings::positionRestore()
@@ -659,4 +690,28 @@ void TestSettings::scratchStoreForgetsBetweenWindows()
 }
 
 QTEST_MAIN(TestSettings)
+void TestSettings::fullDiskKeepsTheOldSettings()
+{
+    store({ { "leftREd_Value", "30" }, { "CurrEd_Text", "CHF" } });
+    QFile old(settingsPath());
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    const QByteArray before = old.readAll();
+    auto run = start();
+    run->form->leftREd->setValue(40);
+    // A file size limit makes the writes fail the way a full disk does.
+    {
+        const FileSizeLimit limit(200);
+        if (!limit.active())
+            QSKIP("needs a file size limit");
+        exit(*run);
+    }
+    QFile f(settingsPath());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), before);
+    QCOMPARE(run->dialogs.texts(),
+        QStringList({ QStringLiteral("Wollen Sie die nicht gesicherten Daten speichern?"),
+            QStringLiteral("Konnte Daten für 'FormVersion' nicht setzen.") }));
+    QVERIFY(!run->form->isVisible());
+}
+
 #include "tst_settings.moc"

@@ -357,10 +357,10 @@ std::optional<CsvFailure> exportCsvFile(const QString& path, const ListSet& list
 
 std::optional<CsvFailure> importCsvFile(const QString& path, const ListSet& lists)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> data = readWholeFile(path);
+    if (!data)
         return CsvFailure { messageText(ReadResult::CannotOpen), messageTitle(ReadResult::CannotOpen) };
-    CsvContent content = parseCsv(file.readAll());
+    CsvContent content = parseCsv(*data);
     if (!content.error.isEmpty())
         return CsvFailure { content.error, QString::fromUtf16(kImportTitle) };
     if (lists.stores)

@@ -4,6 +4,7 @@
 #include "lists/ListModel.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -323,15 +324,22 @@ qsizetype encodedSize(const ListSet& lists)
 
 } // namespace
 
-ReadResult readListFile(const QString& path, const ListSet& lists)
+std::optional<QByteArray> readWholeFile(const QString& path)
 {
+    // Only a plain file: opening a pipe waits for a writer, and a device such as /dev/zero never ends.
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return ReadResult::CannotOpen;
+        return std::nullopt;
     // A read error after a successful open ends the data there, like the end of the file.
-    const QByteArray data = file.readAll();
-    file.close();
-    return parseListFile(data, lists);
+    return file.readAll();
+}
+
+ReadResult readListFile(const QString& path, const ListSet& lists)
+{
+    const std::optional<QByteArray> data = readWholeFile(path);
+    return data ? parseListFile(*data, lists) : ReadResult::CannotOpen;
 }
 
 ReadResult parseListFile(QByteArrayView data, const ListSet& lists)

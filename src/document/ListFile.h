@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <optional>
+
 class ListModel;
 class QSaveFile;
 
@@ -28,6 +30,10 @@ enum class WriteResult {
     CannotCreate, // "Konnte die Datei nicht erstellen."
     WriteFailed, // "Konnte die Datei nicht vollständig schreiben." - the old file is untouched
 };
+
+// The whole content of a plain file; nullopt when it cannot be opened or is no plain file (a pipe or a device
+// would block or never end).
+std::optional<QByteArray> readWholeFile(const QString& path);
 
 // Opens the file; when that succeeds, empties the three lists and fills them from it.
 ReadResult readListFile(const QString& path, const ListSet& lists);

@@ -19,6 +19,8 @@ bool isDigit(QChar c)
 
 // Room for the exact expansion of any double that formatAwayFromZero looks at.
 constexpr int kFormatBuffer = 1200;
+// Amounts work with this many significant digits, as they were always shown.
+constexpr int kSignificantDigits = 15;
 
 // The digits of value with `precision` digits after the point, into buf. Halfway cases round away from zero, as
 // amounts always did (std::to_chars alone would round them to even).
@@ -132,31 +134,53 @@ QString amountText(double value, QStringView decimalSep)
     // microseconds per call.
     char buf[kFormatBuffer];
     char* const end = buf + sizeof buf;
-    // Work with 15 significant digits, as the amount was always shown.
-    char* last = formatAwayFromZero(buf, end, value, std::chars_format::scientific, 14);
-    double rounded = 0;
-    if (std::from_chars(buf, last, rounded).ec == std::errc::result_out_of_range) {
-        // Rounded up past the largest double: cut the 16th digit instead, so that the text still reads back.
-        last = std::to_chars(buf, end, value, std::chars_format::scientific, 15).ptr;
-        char* exponent = std::find(buf, last, 'e');
-        last = std::copy(exponent, last, exponent - 1);
-    } else if (std::fabs(rounded) >= 1e15) {
-        last = formatAwayFromZero(buf, end, rounded, std::chars_format::scientific, 14);
-    } else {
-        last = formatAwayFromZero(buf, end, rounded, std::chars_format::fixed, 2);
-        if (buf[0] == '-' && std::all_of(buf + 1, last, [](char c) { return c == '0' || c == '.'; })) {
-            std::memmove(buf, buf + 1, static_cast<size_t>(last - buf - 1));
-            --last;
-        }
-    }
+    // The amount is the value's 15 significant decimal digits ("d.dddddddddddddde+XX"), rounded half away from
+    // zero to two decimals: "2,675" typed gives 2,68 although the nearest double lies just below 2.675.
+    char* last = formatAwayFromZero(buf, end, std::fabs(value), std::chars_format::scientific, 14);
+    const char* e = std::find(buf, last, 'e');
+    int exponent = 0;
+    std::from_chars(e + (e[1] == '+' ? 2 : 1), last, exponent);
     QString text;
-    text.reserve(last - buf + decimalSep.size());
-    for (const char* p = buf; p != last; ++p) {
-        if (*p == '.')
-            text += decimalSep;
-        else
-            text += QLatin1Char(*p == 'e' ? 'E' : *p);
+    const auto append = [&text, decimalSep](const char* from, const char* to) {
+        for (const char* p = from; p != to; ++p) {
+            if (*p == '.')
+                text += decimalSep;
+            else
+                text += QLatin1Char(*p == 'e' ? 'E' : *p);
+        }
+    };
+    if (value < 0)
+        text += u'-';
+    if (exponent >= 15) {
+        double rounded = 0;
+        if (std::from_chars(buf, last, rounded).ec == std::errc::result_out_of_range) {
+            // Rounded up past the largest double: cut the 16th digit instead, so that the text still reads back.
+            last = std::to_chars(buf, end, std::fabs(value), std::chars_format::scientific, 15).ptr;
+            char* exp = std::find(buf, last, 'e');
+            last = std::copy(exp, last, exp - 1);
+        }
+        append(buf, last);
+        return text;
     }
+    // The digits up to the hundredths, and the one after them that decides the rounding.
+    char digits[kSignificantDigits];
+    digits[0] = buf[0];
+    std::copy(buf + 2, buf + 1 + kSignificantDigits, digits + 1);
+    const int keep = exponent + 3;
+    qint64 hundredths = 0;
+    for (int i = 0; i < std::min(keep, kSignificantDigits); ++i)
+        hundredths = hundredths * 10 + (digits[i] - '0');
+    for (int i = kSignificantDigits; i < keep; ++i)
+        hundredths *= 10;
+    if (keep >= 0 && keep < kSignificantDigits && digits[keep] >= '5')
+        ++hundredths;
+    if (hundredths == 0)
+        text.clear();
+    char* p = std::to_chars(buf, end, hundredths / 100).ptr;
+    *p++ = '.';
+    *p++ = static_cast<char>('0' + hundredths % 100 / 10);
+    *p++ = static_cast<char>('0' + hundredths % 10);
+    append(buf, p);
     return text;
 }
 

@@ -163,7 +163,9 @@ bool ListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event
 void ListView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QTreeView::mouseDoubleClickEvent(event);
-    Q_EMIT dblClick();
+    // As in the platform's lists, only the left button's double click counts.
+    if (event->button() == Qt::LeftButton)
+        Q_EMIT dblClick();
 }
 
 void ListView::mouseMoveEvent(QMouseEvent* event)
@@ -184,6 +186,14 @@ void ListView::leaveEvent(QEvent* event)
 {
     QTreeView::leaveEvent(event);
     setHotRow(-1);
+}
+
+bool ListView::viewportEvent(QEvent* event)
+{
+    // The pointer can leave the rows for the column header without leaving the view.
+    if (event->type() == QEvent::Leave)
+        setHotRow(-1);
+    return QTreeView::viewportEvent(event);
 }
 
 void ListView::setHotRow(int row)

@@ -50,6 +50,7 @@ protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void setHotRow(int row);

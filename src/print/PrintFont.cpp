@@ -3,18 +3,31 @@
 #include <QGuiApplication>
 #include <QPalette>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
+
+namespace {
+
+// A stored size or height may be anything: the converted value is rounded and kept within int.
+int roundedInt(double value)
+{
+    constexpr double kMax = std::numeric_limits<int>::max();
+    return static_cast<int>(std::clamp(std::round(value), -kMax, kMax));
+}
+
+} // namespace
 
 void PrintFont::setSize(int points, int pixelsPerInch)
 {
     size = points;
-    height = -static_cast<int>(std::lround(static_cast<double>(points) * pixelsPerInch / 72.0));
+    height = -roundedInt(static_cast<double>(points) * pixelsPerInch / 72.0);
 }
 
 void PrintFont::setHeight(int pixels, int pixelsPerInch)
 {
     height = pixels;
-    size = static_cast<int>(std::lround(static_cast<double>(std::abs(pixels)) * 72.0 / pixelsPerInch));
+    size = roundedInt(std::fabs(static_cast<double>(pixels)) * 72.0 / pixelsPerInch);
 }
 
 QColor PrintFont::qcolor() const

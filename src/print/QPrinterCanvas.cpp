@@ -4,6 +4,7 @@
 #include "print/Printer.h"
 #include "ui/ErrorReport.h"
 
+#include <QFile>
 #include <QPrinter>
 
 #include <algorithm>
@@ -118,4 +119,20 @@ void QPrinterCanvas::endJob()
     m_owner.setPrinting(false);
     if (!ended)
         throw KorbanaError(QStringLiteral("Der Druckauftrag konnte nicht abgeschlossen werden"));
+    if (m_printer.outputFormat() == QPrinter::PdfFormat && !m_printer.outputFileName().isEmpty()
+        && !pdfComplete(m_printer.outputFileName()))
+        throw KorbanaError(QStringLiteral("Konnte die Datei nicht vollständig schreiben"));
+}
+
+bool QPrinterCanvas::pdfComplete(const QString& path)
+{
+    // Qt's PDF writer reports no failed write (a full disk, a size limit): a file cut short lacks the
+    // end-of-file mark that closes every PDF.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    constexpr qint64 kTail = 32;
+    if (file.size() > kTail && !file.seek(file.size() - kTail))
+        return false;
+    return file.readAll().contains("%%EOF");
 }

@@ -36,6 +36,8 @@ public:
     // The colour of the text on paper: a system colour is black there, since a dark desktop would
     // otherwise print light text on white paper.
     static QColor inkColour(const PrintFont& font);
+    // Whether the PDF file was written to its end.
+    static bool pdfComplete(const QString& path);
 
 private:
     TPrinter& m_owner;

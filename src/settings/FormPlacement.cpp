@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -50,6 +51,16 @@ QStringList splitWords(const QString& text)
 QString fourNumbers(int a, int b, int c, int d)
 {
     return QStringLiteral("%1,%2,%3,%4").arg(a).arg(b).arg(c).arg(d);
+}
+
+// The distance between two stored bounds, limited so that a damaged value can neither overflow nor make the
+// window far larger than the desktop; bounds anywhere on the desktop or at the window's present ones still fit.
+int boundedExtent(int from, int to, int present, Qt::Orientation orientation)
+{
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    const QSize desktop = primary ? primary->availableVirtualGeometry().size() : QSize();
+    const qint64 limit = qint64(orientation == Qt::Horizontal ? desktop.width() : desktop.height()) + present;
+    return static_cast<int>(std::clamp<qint64>(qint64(to) - qint64(from), 0, limit));
 }
 
 // A rectangle that lies on no screen is moved to the primary one, as the system's placement call does.
@@ -189,7 +200,8 @@ void TFormPlacement::restorePosition(korbana::SettingsStore& store)
         found = false;
     if (!found || right <= left)
         return;
-    QRect rect(left, top, right - left, bottom - top);
+    QRect rect(left, top, boundedExtent(left, right, current.width(), Qt::Horizontal),
+        boundedExtent(top, bottom, current.height(), Qt::Vertical));
     if (m_window->minimumSize() == m_window->maximumSize())
         rect.setSize(current.size()); // a window of fixed size keeps it
     rect = onScreen(rect);

@@ -69,7 +69,7 @@ bool parseStoredReal(const QString& text, double& value)
     localised.replace(u'.', locale.decimalPoint());
     bool ok = false;
     const double v = locale.toDouble(localised, &ok);
-    // QLocale reads "nan" and "inf" too; no stored real is either, and a margin of NaN would print at 0.
+    // "NAN" and "INF" parse, but no field can show or clamp them: they are no number here.
     if (!ok || !std::isfinite(v))
         return false;
     value = v;

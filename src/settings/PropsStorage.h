@@ -39,7 +39,7 @@ namespace korbana {
 // A real in the stored form: shortest exact digits, "." as separator, exponent form ("1E-5") below 1E-4 and
 // from 1E18 on.
 QString storedRealText(double value);
-// Reads a stored real: "." or the locale's separator, optional exponent; false when it is no number.
+// Reads a stored real: "." or the locale's separator, optional exponent; false when it is no finite number.
 bool parseStoredReal(const QString& text, double& value);
 // Trims blanks and control characters at both ends.
 QString trimControls(const QString& text);

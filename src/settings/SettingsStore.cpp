@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileDevice>
 #include <QFileInfo>
 #include <QIODevice>
 #include <QSettings>
@@ -83,7 +84,12 @@ bool writeIni(QIODevice& device, const QSettings::SettingsMap& map)
         out += name + u'=' + iniText(it.value()) + u'\n';
     }
     const QByteArray bytes = out.toUtf8();
-    return device.write(bytes) == bytes.size();
+    if (device.write(bytes) != bytes.size())
+        return false;
+    // The save file only buffers the bytes, and its commit does not notice a full disk: a failed flush must
+    // keep the old file.
+    auto* file = qobject_cast<QFileDevice*>(&device);
+    return !file || file->flush();
 }
 
 QSettings::Format iniFormat()

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -74,11 +75,20 @@ bool QtDialogs::printerSetup(QWidget* parent, QPrinter* printer)
 
 bool QtDialogs::chooseFont(QWidget* parent, QFont& font)
 {
+    // A face that is not installed (Arial on most Linux systems) would open the dialog on some default face,
+    // and OK would change the printout: open it on the face that prints in its place instead, and keep the
+    // font's own name when that face is kept.
+    const QString standIn = QFontInfo(font).family();
+    QFont offered = font;
+    offered.setFamily(standIn);
     bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, font, parent);
-    if (ok)
-        font = chosen;
-    return ok;
+    QFont chosen = QFontDialog::getFont(&ok, offered, parent);
+    if (!ok)
+        return false;
+    if (chosen.family() == standIn)
+        chosen.setFamily(font.family());
+    font = chosen;
+    return true;
 }
 
 int QtDialogs::exec(QDialog* dialog)

@@ -9,6 +9,9 @@
 
 namespace {
 
+// Far beyond any picture of ours (64 million pixels, 256 MB as RGB32), far below what would exhaust memory.
+constexpr quint64 kMaxPixels = 64ull * 1024 * 1024;
+
 struct ErrorManager
 {
     jpeg_error_mgr pub;
@@ -56,6 +59,11 @@ bool decodeInto(
     jpeg_mem_src(
         &cinfo, reinterpret_cast<const unsigned char*>(data.constData()), static_cast<unsigned long>(data.size()));
     jpeg_read_header(&cinfo, TRUE);
+    // A damaged header may claim a picture of gigabytes, which libjpeg would set out to buffer whole.
+    if (quint64(cinfo.image_width) * cinfo.image_height > kMaxPixels) {
+        std::strcpy(err.message, "image too large");
+        return false;
+    }
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_start_decompress(&cinfo);

@@ -50,9 +50,39 @@ QToolButton* listButton(QWidget* parent, const char* objectName, const QString& 
     return button;
 }
 
+// Remembers the Product catalogue's width when a drag of the splitter handle right of the Store list begins.
+class StoresEdgeDrag final : public QObject
+{
+public:
+    explicit StoresEdgeDrag(QSplitter* splitter)
+        : QObject(splitter)
+        , m_splitter(splitter)
+    {
+        splitter->handle(1)->installEventFilter(this);
+    }
+
+    int productsWidth() const { return m_productsWidth; }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress)
+            m_productsWidth = m_splitter->sizes().value(1);
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QSplitter* m_splitter;
+    int m_productsWidth = 0;
+};
+
 QString fileNamePart(const QString& path)
 {
+#ifdef Q_OS_WIN
     const qsizetype cut = std::max({ path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'), path.lastIndexOf(u':') });
+#else
+    // Elsewhere a backslash and ":" are ordinary characters of a file name ("Liste 12:00.kbl").
+    const qsizetype cut = path.lastIndexOf(u'/');
+#endif
     return path.mid(cut + 1);
 }
 
@@ -279,17 +309,23 @@ void TMainForm::buildListsPage()
     Splitters->setStretchFactor(1, 0);
     Splitters->setStretchFactor(2, 1);
     Splitters->setSizes({ 145, 269, 696 - 145 - 269 - 6 });
-    connect(Splitters, &QSplitter::splitterMoved, this, [this] {
+    auto* storesEdge = new StoresEdgeDrag(Splitters);
+    connect(Splitters, &QSplitter::splitterMoved, this, [this, storesEdge](int, int index) {
         QList<int> sizes = Splitters->sizes();
-        bool collapsed = false;
+        // The Product catalogue is left-aligned: moving the Store list's edge moves it whole, and the Shopping
+        // list takes up the difference.
+        if (index == 1) {
+            const int total = sizes[0] + sizes[1] + sizes[2];
+            sizes[1] = std::min(storesEdge->productsWidth(), total - sizes[0]);
+            sizes[2] = total - sizes[0] - sizes[1];
+        }
         for (int i = 0; i < 2; ++i) {
             if (sizes[i] > 0 && sizes[i] <= kCollapseWidth) {
                 sizes[2] += sizes[i];
                 sizes[i] = 0;
-                collapsed = true;
             }
         }
-        if (collapsed)
+        if (sizes != Splitters->sizes())
             Splitters->setSizes(sizes);
     });
 
@@ -352,7 +388,12 @@ void TMainForm::buildSettingsPage()
     QPalette green = panel6->palette();
     green.setColor(QPalette::Window, QColor(192, 220, 192));
     panel6->setPalette(green);
-    panel6->setGeometry(0, 0, 209, 300);
+    // Left-aligned: the full height of the page below the header, 209 wide.
+    panel6->setFixedWidth(209);
+    auto* bodyLayout = new QHBoxLayout(body);
+    bodyLayout->setContentsMargins(0, 0, 0, 0);
+    bodyLayout->addWidget(panel6);
+    bodyLayout->addStretch(1);
     auto* pictureFrame = new QLabel(panel6);
     pictureFrame->setObjectName(QStringLiteral("Image1"));
     pictureFrame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -369,6 +410,8 @@ void TMainForm::buildSettingsPage()
     titlePanel->setPalette(header8);
     QFont title(QStringLiteral("Arial Black"));
     title.setPixelSize(19);
+    // Where Arial Black is missing, the heaviest weight of the substitute keeps its look.
+    title.setWeight(QFont::Black);
     titlePanel->setFont(title);
     titlePanel->setAlignment(Qt::AlignCenter);
 
@@ -383,6 +426,8 @@ void TMainForm::buildSettingsPage()
     auto margin = [body](const QString& label, const char* name, int y) {
         auto* l = new QLabel(label, body);
         l->move(216, y - 33 + 3);
+        // Placed by hand beside the page's layout, so sized to their text here.
+        l->adjustSize();
         auto* field = new SpinEdit(body);
         field->setObjectName(QLatin1String(name));
         field->setDecimals(0);
@@ -393,6 +438,7 @@ void TMainForm::buildSettingsPage()
         l->setBuddy(field);
         auto* unit = new QLabel(QStringLiteral("mm"), body);
         unit->move(392, y - 33 + 3);
+        unit->adjustSize();
         return field;
     };
     leftREd = margin(QStringLiteral("Rand links:"), "leftREd", 72);
