@@ -176,11 +176,10 @@ QString amountText(double value, QStringView decimalSep)
         ++hundredths;
     if (hundredths == 0)
         text.clear();
-    char* p = std::to_chars(buf, end, hundredths / 100).ptr;
-    *p++ = '.';
-    *p++ = static_cast<char>('0' + hundredths % 100 / 10);
-    *p++ = static_cast<char>('0' + hundredths % 10);
-    append(buf, p);
+    append(buf, std::to_chars(buf, end, hundredths / 100).ptr);
+    text += decimalSep;
+    text += QLatin1Char(static_cast<char>('0' + hundredths % 100 / 10));
+    text += QLatin1Char(static_cast<char>('0' + hundredths % 10));
     return text;
 }
 
