@@ -31,6 +31,8 @@ private Q_SLOTS:
     void deleteAtClosesUp();
     void clearEmpties();
     void applyOrderMovesSelection();
+    void applyOrderPermutes_data();
+    void applyOrderPermutes();
     void editsColumnZeroOnly();
     void setSubItemChangesOneCell();
     void headersAndColumns();
@@ -133,6 +135,46 @@ void TestListModel::applyOrderMovesSelection()
     QCOMPARE(selected.row(), 0);
     QCOMPARE(selected.column(), 1);
     QCOMPARE(selected.data().toString(), QString("B"));
+}
+
+void TestListModel::applyOrderPermutes_data()
+{
+    QTest::addColumn<std::vector<int>>("order");
+    QTest::newRow("empty") << std::vector<int>();
+    QTest::newRow("one") << std::vector<int> { 0 };
+    QTest::newRow("unchanged") << std::vector<int> { 0, 1, 2, 3, 4 };
+    QTest::newRow("one swap") << std::vector<int> { 0, 3, 2, 1, 4 };
+    QTest::newRow("one long cycle") << std::vector<int> { 1, 2, 3, 4, 5, 6, 0 };
+    QTest::newRow("reversed") << std::vector<int> { 5, 4, 3, 2, 1, 0 };
+    QTest::newRow("cycles and fixed rows") << std::vector<int> { 2, 0, 1, 3, 6, 7, 4, 5, 8 };
+}
+
+// Every row ends where the order puts it, with all its texts, and every kept index follows its row.
+void TestListModel::applyOrderPermutes()
+{
+    QFETCH(std::vector<int>, order);
+    for (size_t i = 0; i < order.size(); ++i) {
+        const QString n = QString::number(i);
+        m_model->append(
+            n, { QStringLiteral("Name ") + n, QStringLiteral("Laden ") + n, n + QStringLiteral(",00 EUR") });
+    }
+    std::vector<QPersistentModelIndex> kept;
+    for (int row = 0; row < m_model->count(); ++row)
+        kept.emplace_back(m_model->index(row, row % 4));
+
+    m_model->applyOrder(order);
+
+    QCOMPARE(m_model->count(), static_cast<int>(order.size()));
+    for (size_t row = 0; row < order.size(); ++row) {
+        const QString n = QString::number(order[row]);
+        const int r = static_cast<int>(row);
+        QCOMPARE(m_model->caption(r), n);
+        QCOMPARE(m_model->subItem(r, 0), QString(QStringLiteral("Name ") + n));
+        QCOMPARE(m_model->subItem(r, 2), QString(n + QStringLiteral(",00 EUR")));
+        const QPersistentModelIndex& index = kept[static_cast<size_t>(order[row])];
+        QCOMPARE(index.row(), r);
+        QCOMPARE(index.column(), order[row] % 4);
+    }
 }
 
 void TestListModel::editsColumnZeroOnly()

@@ -54,6 +54,15 @@ void TestListTexts::numberReading_data()
     QTest::newRow("en point") << en << "1.99" << true << 1.99;
     QTest::newRow("en comma is foreign") << en << "1,99" << false << 0.0;
     QTest::newRow("en lone point") << en << "." << true << 0.0;
+    // Texts longer than the reader's stack room take the other path and must read alike.
+    const QString zeros(80, u'0');
+    QTest::newRow("de long integer") << de << QString(u'1' + zeros) << true << 1e80;
+    QTest::newRow("de long fraction") << de << QString(QStringLiteral("0,") + zeros + u'5') << true << 5e-81;
+    QTest::newRow("de long blanks") << de << QString(QString(70, u' ') + QStringLiteral("-2,5e1") + QString(70, u' '))
+                                    << true << -25.0;
+    QTest::newRow("de long exponent") << de << QString(QStringLiteral("3e") + zeros + u'2') << true << 300.0;
+    QTest::newRow("de long, word after") << de << QString(zeros + QStringLiteral(" Stück")) << false << 0.0;
+    QTest::newRow("de exactly the room") << de << QString(QString(61, u'0') + u'7') << true << 7.0;
 }
 
 void TestListTexts::numberReading()

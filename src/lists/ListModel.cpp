@@ -94,14 +94,26 @@ void ListModel::applyOrder(const std::vector<int>& newOrder)
     Q_ASSERT(newOrder.size() == m_rows.size());
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
 
-    std::vector<int> newRowOf(newOrder.size());
-    std::vector<Entry> reordered;
-    reordered.reserve(m_rows.size());
-    for (size_t i = 0; i < newOrder.size(); ++i) {
+    const size_t n = newOrder.size();
+    std::vector<int> newRowOf(n);
+    for (size_t i = 0; i < n; ++i)
         newRowOf[static_cast<size_t>(newOrder[i])] = static_cast<int>(i);
-        reordered.push_back(std::move(m_rows[static_cast<size_t>(newOrder[i])]));
+
+    // Permute in place, one cycle at a time: a second vector of a million entries costs more than the sort.
+    std::vector<bool> placed(n);
+    for (size_t start = 0; start < n; ++start) {
+        if (placed[start])
+            continue;
+        Entry held = std::move(m_rows[start]);
+        size_t to = start;
+        for (size_t from = static_cast<size_t>(newOrder[to]); from != start; from = static_cast<size_t>(newOrder[to])) {
+            m_rows[to] = std::move(m_rows[from]);
+            placed[to] = true;
+            to = from;
+        }
+        m_rows[to] = std::move(held);
+        placed[to] = true;
     }
-    m_rows = std::move(reordered);
 
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;

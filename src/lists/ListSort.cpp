@@ -7,6 +7,9 @@
 #include <QHash>
 #include <QLocale>
 
+#include <cmath>
+#include <limits>
+
 namespace korbana {
 
 namespace {
@@ -58,10 +61,22 @@ QStringView fieldText(const Entry& entry, int field)
     return field == 0 ? QStringView(entry.caption) : QStringView(entry.subItems[static_cast<size_t>(field - 1)]);
 }
 
-std::optional<double> numberKey(const Entry& entry, const Rule& rule)
+std::optional<double> numberKey(const Entry& entry, const Rule& rule, QStringView decimalSep)
 {
     const QStringView text = fieldText(entry, rule.mainField);
-    return readNumber(rule.leadingAmount ? korbana::leadingAmount(text) : text);
+    return readNumber(rule.leadingAmount ? korbana::leadingAmount(text) : text, decimalSep);
+}
+
+constexpr double kNoNumber = std::numeric_limits<double>::quiet_NaN();
+
+// compareNumbers on keys where NaN stands for a text that is no number.
+int compareKeys(double a, double b, bool flag)
+{
+    if (std::isnan(a) || std::isnan(b))
+        return 1;
+    if (a == b)
+        return 0;
+    return (a < b) != flag ? 1 : -1;
 }
 
 int sign(int value)
@@ -175,18 +190,13 @@ int compareFolded(QStringView a, QStringView b)
 
 int compareNumbers(std::optional<double> a, std::optional<double> b, bool flag)
 {
-    if (!a || !b)
-        return 1;
-    if (*a == *b)
-        return 0;
-    return (*a < *b) != flag ? 1 : -1;
+    return compareKeys(a.value_or(kNoNumber), b.value_or(kNoNumber), flag);
 }
 
 int compareNumbers(QStringView a, QStringView b, bool flag)
 {
-    const std::optional<double> first = readNumber(a);
-    const std::optional<double> second = readNumber(b);
-    return compareNumbers(first, second, flag);
+    const QString sep = decimalSeparator();
+    return compareNumbers(readNumber(a, sep), readNumber(b, sep), flag);
 }
 
 int compareEntries(ListKind kind, int column, bool flag, const Entry& first, const Entry& second)
@@ -194,8 +204,10 @@ int compareEntries(ListKind kind, int column, bool flag, const Entry& first, con
     const std::optional<Rule> rule = ruleFor(kind, column);
     if (!rule)
         return 0;
-    if (rule->number)
-        return compareNumbers(numberKey(first, *rule), numberKey(second, *rule), flag);
+    if (rule->number) {
+        const QString sep = decimalSeparator();
+        return compareNumbers(numberKey(first, *rule, sep), numberKey(second, *rule, sep), flag);
+    }
     const auto byField = [&](int field) {
         const QStringView a = fieldText(first, field);
         const QStringView b = fieldText(second, field);
@@ -213,12 +225,14 @@ std::vector<int> sortOrder(ListKind kind, int column, bool flag, const ListModel
         return order;
 
     if (rule->number) {
-        std::vector<std::optional<double>> keys;
+        // A number read is always finite, so NaN can stand for "no number" in half the room of an optional.
+        const QString sep = decimalSeparator();
+        std::vector<double> keys;
         keys.reserve(order.size());
         for (int row = 0; row < list.count(); ++row)
-            keys.push_back(numberKey(list.entryAt(row), *rule));
+            keys.push_back(numberKey(list.entryAt(row), *rule, sep).value_or(kNoNumber));
         mergeSort(order, [&](int a, int b) {
-            return compareNumbers(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)], flag);
+            return compareKeys(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)], flag);
         });
         return order;
     }

@@ -3,6 +3,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -59,48 +60,56 @@ std::optional<double> readNumber(QStringView text, QStringView decimalSep)
     while (i < n && text[i] == u' ')
         ++i;
 
-    // Rebuild the number in the locale-free form that std::from_chars reads.
-    std::string plain;
-    plain.reserve(static_cast<size_t>(n) + 2);
+    // Rebuild the number in the locale-free form that std::from_chars reads. Each text character gives at most
+    // one, and at most two zeros are added, so n + 2 places suffice; typical numbers fit on the stack.
+    std::array<char, 64> local;
+    std::string spill;
+    const size_t room = static_cast<size_t>(n) + 2;
+    char* const plain = room <= local.size() ? local.data() : (spill.resize(room), spill.data());
+    char* out = plain;
+    const auto copyDigits = [&] {
+        while (i < n && isDigit(text[i]))
+            *out++ = static_cast<char>(text[i++].unicode());
+    };
+
     if (i < n && (text[i] == u'+' || text[i] == u'-')) {
         if (text[i] == u'-')
-            plain += '-';
+            *out++ = '-';
         ++i;
     }
 
     bool tookSomething = false;
     const qsizetype intStart = i;
-    while (i < n && isDigit(text[i]))
-        plain += static_cast<char>(text[i++].unicode());
+    copyDigits();
     tookSomething = i > intStart;
     if (intStart == i)
-        plain += '0';
+        *out++ = '0';
     if (!decimalSep.isEmpty() && text.mid(i).startsWith(decimalSep)) {
         i += decimalSep.size();
         tookSomething = true;
-        plain += '.';
+        *out++ = '.';
         const qsizetype fracStart = i;
-        while (i < n && isDigit(text[i]))
-            plain += static_cast<char>(text[i++].unicode());
+        copyDigits();
         if (i == fracStart)
-            plain += '0';
+            *out++ = '0';
     }
     if (!tookSomething)
         return std::nullopt;
 
     if (i < n && (text[i] == u'e' || text[i] == u'E')) {
         ++i;
-        std::string exponent;
+        // An exponent mark without digits is read past but not used.
+        char* const mark = out;
+        *out++ = 'e';
         if (i < n && (text[i] == u'+' || text[i] == u'-')) {
             if (text[i] == u'-')
-                exponent += '-';
+                *out++ = '-';
             ++i;
         }
         const qsizetype expStart = i;
-        while (i < n && isDigit(text[i]))
-            exponent += static_cast<char>(text[i++].unicode());
-        if (i > expStart)
-            plain += 'e' + exponent;
+        copyDigits();
+        if (i == expStart)
+            out = mark;
     }
 
     while (i < n && text[i] == u' ')
@@ -109,10 +118,8 @@ std::optional<double> readNumber(QStringView text, QStringView decimalSep)
         return std::nullopt;
 
     double value = 0;
-    const char* first = plain.data();
-    const char* last = first + plain.size();
-    const auto [ptr, ec] = std::from_chars(first, last, value);
-    if (ec != std::errc() || ptr != last || !std::isfinite(value))
+    const auto [ptr, ec] = std::from_chars(plain, out, value);
+    if (ec != std::errc() || ptr != out || !std::isfinite(value))
         return std::nullopt;
     return value;
 }

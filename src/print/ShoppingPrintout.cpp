@@ -5,6 +5,7 @@
 #include "print/PrintCanvas.h"
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -91,20 +92,26 @@ void ShoppingPrintout::run()
     printLine(QStringLiteral(" "));
     m_canvas.setFont(m_font, false);
 
-    const int measureCount = m_shopping.count();
-    for (int row = 0; row < measureCount; ++row)
-        measureRow(readRow(row));
+    // The printing pass uses the texts and totals as measured, so each row is read only once.
+    const int count = m_shopping.count();
+    std::vector<RowTexts> rows;
+    std::vector<double> lineTotals;
+    rows.reserve(static_cast<size_t>(count));
+    lineTotals.reserve(static_cast<size_t>(count));
+    for (int row = 0; row < count; ++row) {
+        rows.push_back(readRow(row));
+        lineTotals.push_back(m_amounts.lineTotal);
+        measureRow(rows.back());
+    }
 
     m_columnX[0] = m_left;
     for (size_t k = 1; k < kColumns; ++k)
         m_columnX[k] = m_columnX[k - 1] + m_columnWidth[k - 1] + m_gap;
 
     m_grandTotal = 0;
-    const int printCount = m_shopping.count();
-    for (int row = 0; row < printCount; ++row) {
-        const RowTexts texts = readRow(row);
-        m_grandTotal += m_amounts.lineTotal;
-        printRow(texts);
+    for (size_t row = 0; row < rows.size(); ++row) {
+        m_grandTotal += lineTotals[row];
+        printRow(rows[row]);
     }
 
     printLine(QStringLiteral(" "));
