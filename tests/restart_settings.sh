@@ -47,10 +47,16 @@ start() {
     sleep 0.5
 }
 quit() {
-    xdotool windowfocus --sync "$main" key alt+d
-    sleep 0.3
-    xdotool key b
-    question=$(window "Beenden") || fail "no exit question"
+    # Under load the menu may open late; "b" pressed too early goes to the window and is harmless: try again.
+    question=
+    for _ in 1 2 3; do
+        xdotool windowfocus --sync "$main" key alt+d
+        sleep 0.5
+        xdotool key b
+        question=$(window "Beenden") && break
+        xdotool key Escape
+    done
+    [ -n "$question" ] || fail "no exit question"
     xdotool windowfocus --sync "$question" key alt+n
     wait "$pid" || fail "program ended with $?"
 }
