@@ -26,7 +26,7 @@ public:
     QList<Message> messages;
     QList<QMessageBox::StandardButton> answers; // taken front first
     QStringList fileAnswers; // "" answers "cancelled"
-    QList<FileDialogSpec> fileRequests;
+    QList<FileDialogOptions> fileRequests;
     QList<bool> printAnswers;
     int printRequests = 0;
     QList<bool> setupAnswers;
@@ -45,12 +45,12 @@ public:
         return answers.isEmpty() ? defaultButton : answers.takeFirst();
     }
 
-    QString chooseFile(QWidget*, FileDialogSpec& spec) override
+    QString chooseFile(QWidget*, FileDialogOptions& options) override
     {
-        fileRequests.append(spec);
+        fileRequests.append(options);
         const QString answer = fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
         if (!answer.isEmpty())
-            spec.fileName = answer;
+            options.fileName = answer;
         return answer;
     }
 

@@ -623,11 +623,11 @@ void TestCsv::exportHandler()
     w.form.CSVExport1Click();
 
     QCOMPARE(w.dialogs.fileRequests.size(), 1);
-    const FileDialogSpec& spec = w.dialogs.fileRequests.front();
-    QCOMPARE(spec.mode, FileDialogSpec::Mode::Save);
-    QCOMPARE(spec.filter, QString("CSV-Dateien (*.csv)"));
-    QCOMPARE(spec.defaultSuffix, QString("csv"));
-    QVERIFY(spec.confirmOverwrite);
+    const FileDialogOptions& options = w.dialogs.fileRequests.front();
+    QCOMPARE(options.mode, FileDialogOptions::Mode::Save);
+    QCOMPARE(options.filter, QString("CSV-Dateien (*.csv)"));
+    QCOMPARE(options.defaultSuffix, QString("csv"));
+    QVERIFY(options.confirmOverwrite);
     QVERIFY(w.dialogs.messages.isEmpty());
     QCOMPARE(readFile(path), encodeCsv({ w.form.stores(), w.form.products(), w.form.shopping() }));
     // The last name is offered again, and the document is still the list file.
@@ -684,9 +684,9 @@ void TestCsv::importHandler()
     w.form.CSVImport1Click();
 
     QCOMPARE(w.dialogs.fileRequests.size(), 1);
-    const FileDialogSpec& spec = w.dialogs.fileRequests.front();
-    QCOMPARE(spec.mode, FileDialogSpec::Mode::Open);
-    QCOMPARE(spec.filter, QString("CSV-Dateien (*.csv)"));
+    const FileDialogOptions& options = w.dialogs.fileRequests.front();
+    QCOMPARE(options.mode, FileDialogOptions::Mode::Open);
+    QCOMPARE(options.filter, QString("CSV-Dateien (*.csv)"));
     QVERIFY(w.dialogs.messages.isEmpty()); // appends without asking
     QCOMPARE(rows(*w.form.stores()), QList<QStringList>({ { "Alt" }, { "Aldi" } }));
     QCOMPARE(rows(*w.form.products()), QList<QStringList>({ { "Milch", "Aldi", "0,99 EUR" } }));

@@ -178,7 +178,7 @@ private Q_SLOTS:
         QCOMPARE(form.windowTitle(), kTitle + QStringLiteral(" - Kein Name"));
         form.Speichern1Click();
         QCOMPARE(f.dialogs.fileRequests.size(), 1);
-        QCOMPARE(f.dialogs.fileRequests[0].mode, FileDialogSpec::Mode::Save);
+        QCOMPARE(f.dialogs.fileRequests[0].mode, FileDialogOptions::Mode::Save);
     }
 
     void openReplacesTheLists()

@@ -38,22 +38,22 @@ QMessageBox::StandardButton QtDialogs::message(QWidget* parent, const QString& t
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-QString QtDialogs::chooseFile(QWidget* parent, FileDialogSpec& spec)
+QString QtDialogs::chooseFile(QWidget* parent, FileDialogOptions& options)
 {
     QFileDialog dialog(parent);
-    const bool save = spec.mode == FileDialogSpec::Mode::Save;
+    const bool save = options.mode == FileDialogOptions::Mode::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(spec.filter);
-    dialog.setDefaultSuffix(spec.defaultSuffix);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.confirmOverwrite);
+    dialog.setNameFilter(options.filter);
+    dialog.setDefaultSuffix(options.defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.confirmOverwrite);
     dialog.setOption(QFileDialog::ReadOnly, false);
-    if (!spec.fileName.isEmpty())
-        dialog.selectFile(spec.fileName);
+    if (!options.fileName.isEmpty())
+        dialog.selectFile(options.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    spec.fileName = dialog.selectedFiles().constFirst();
-    return spec.fileName;
+    options.fileName = dialog.selectedFiles().constFirst();
+    return options.fileName;
 }
 
 bool QtDialogs::print(QWidget* parent, QPrinter* printer)

@@ -9,7 +9,7 @@ class QPrinter;
 class QWidget;
 
 // What a file dialog is asked for. The caller keeps it, so the last chosen name is offered again.
-struct FileDialogSpec
+struct FileDialogOptions
 {
     enum class Mode { Open, Save };
     Mode mode = Mode::Open;
@@ -33,8 +33,8 @@ public:
     virtual QMessageBox::StandardButton message(QWidget* parent, const QString& text, const QString& title,
         QMessageBox::Icon icon, QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
         = 0;
-    // The chosen full path, or an empty text when cancelled. On a confirm spec.fileName is updated.
-    virtual QString chooseFile(QWidget* parent, FileDialogSpec& spec) = 0;
+    // The chosen full path, or an empty text when cancelled. On a confirm options.fileName is updated.
+    virtual QString chooseFile(QWidget* parent, FileDialogOptions& options) = 0;
     // Print dialog (no page range, no selection): true on OK.
     virtual bool print(QWidget* parent, QPrinter* printer) = 0;
     // Printer set-up (printer, paper, orientation): true on OK.
@@ -60,7 +60,7 @@ public:
     QMessageBox::StandardButton message(QWidget* parent, const QString& text, const QString& title,
         QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
         QMessageBox::StandardButton defaultButton) override;
-    QString chooseFile(QWidget* parent, FileDialogSpec& spec) override;
+    QString chooseFile(QWidget* parent, FileDialogOptions& options) override;
     bool print(QWidget* parent, QPrinter* printer) override;
     bool printerSetup(QWidget* parent, QPrinter* printer) override;
     bool chooseFont(QWidget* parent, QFont& font) override;

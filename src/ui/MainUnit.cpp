@@ -108,8 +108,8 @@ TMainForm::TMainForm(Dialogs& dialogs, const QString& programDir, QWidget* paren
     m_shopping->setIcon(picture("einkauf"));
 
     const QString filter = QStringLiteral("Einkaufslisten (*.kbl)");
-    OpenDialog1 = { FileDialogSpec::Mode::Open, filter, QStringLiteral("kbl"), false, {} };
-    SaveDialog1 = { FileDialogSpec::Mode::Save, filter, QStringLiteral("kbl"), true, {} };
+    OpenDialog1 = { FileDialogOptions::Mode::Open, filter, QStringLiteral("kbl"), false, {} };
+    SaveDialog1 = { FileDialogOptions::Mode::Save, filter, QStringLiteral("kbl"), true, {} };
 
     buildMenu();
     buildToolBar();

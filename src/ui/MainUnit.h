@@ -128,11 +128,11 @@ public:
     // Keeps placement and chosen properties between runs; a child of the window.
     TFormStorage* FormStorage1 = nullptr;
 
-    FileDialogSpec OpenDialog1;
-    FileDialogSpec SaveDialog1;
-    FileDialogSpec CSVOpenDialog1 { FileDialogSpec::Mode::Open, QStringLiteral("CSV-Dateien (*.csv)"),
+    FileDialogOptions OpenDialog1;
+    FileDialogOptions SaveDialog1;
+    FileDialogOptions CSVOpenDialog1 { FileDialogOptions::Mode::Open, QStringLiteral("CSV-Dateien (*.csv)"),
         QStringLiteral("csv"), false, {} };
-    FileDialogSpec CSVSaveDialog1 { FileDialogSpec::Mode::Save, QStringLiteral("CSV-Dateien (*.csv)"),
+    FileDialogOptions CSVSaveDialog1 { FileDialogOptions::Mode::Save, QStringLiteral("CSV-Dateien (*.csv)"),
         QStringLiteral("csv"), true, {} };
 
 public Q_SLOTS:
