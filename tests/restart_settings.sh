@@ -7,6 +7,8 @@ if [ -z "${KORBANA_IN_XVFB:-}" ]; then
     KORBANA_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
 fi
 program=$1
+# Under load the new display may take a moment to accept clients.
+for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME=$work/config LANG=de_DE.UTF-8 QT_QPA_PLATFORM=xcb

@@ -6,6 +6,9 @@ set -euo pipefail
 readonly title="TALVEN Einkaufsliste 1.3 - korbana.kbl"
 readonly question="Datei: Beenden..."
 
+# Under load the new display may take a moment to accept clients.
+for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+
 fail() {
     echo "FAIL: $*" >&2
     echo "visible windows:" >&2
