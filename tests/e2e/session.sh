@@ -8,6 +8,7 @@ readonly question="Datei: Beenden..."
 
 # Under load the new display may take a moment to accept clients.
 for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "display $DISPLAY not reachable" >&2; exit 75; }
 
 fail() {
     echo "FAIL: $*" >&2
