@@ -1,6 +1,6 @@
 #include "Printer.h"
 
-#include "ui/ErrorReport.h"
+#include "PrintError.h"
 
 #include <QCoreApplication>
 #include <QPrinter>
@@ -40,12 +40,12 @@ QPrinter& TPrinter::printer()
     // Without any printer Qt offers a PDF writer, which counts as a printer: only a printer that cannot
     // print at all is missing.
     if (!m_printer->isValid())
-        throw KorbanaError(kNoPrinterText);
+        throw PrintError(kNoPrinterText);
     return *m_printer;
 }
 
 void TPrinter::checkIdle() const
 {
     if (m_printing)
-        throw KorbanaError(kBusyText);
+        throw PrintError(kBusyText);
 }

@@ -1,8 +1,8 @@
 #include "QPrinterCanvas.h"
 
+#include "print/PrintError.h"
 #include "print/PrintFont.h"
 #include "print/Printer.h"
-#include "ui/ErrorReport.h"
 
 #include <QFile>
 #include <QPrinter>
@@ -37,7 +37,7 @@ void QPrinterCanvas::beginJob(const QString& documentName)
     m_printer.setFullPage(false);
     m_printer.setDocName(documentName);
     if (!m_painter.begin(&m_printer))
-        throw KorbanaError(QStringLiteral("Der Druckauftrag konnte nicht begonnen werden"));
+        throw PrintError(QStringLiteral("Der Druckauftrag konnte nicht begonnen werden"));
     m_owner.setPrinting(true);
 }
 
@@ -118,10 +118,10 @@ void QPrinterCanvas::endJob()
     const bool ended = m_painter.end();
     m_owner.setPrinting(false);
     if (!ended)
-        throw KorbanaError(QStringLiteral("Der Druckauftrag konnte nicht abgeschlossen werden"));
+        throw PrintError(QStringLiteral("Der Druckauftrag konnte nicht abgeschlossen werden"));
     if (m_printer.outputFormat() == QPrinter::PdfFormat && !m_printer.outputFileName().isEmpty()
         && !pdfComplete(m_printer.outputFileName()))
-        throw KorbanaError(QStringLiteral("Konnte die Datei nicht vollständig schreiben"));
+        throw PrintError(QStringLiteral("Konnte die Datei nicht vollständig schreiben"));
 }
 
 bool QPrinterCanvas::pdfComplete(const QString& path)
