@@ -4,9 +4,10 @@
 set -u
 command -v xvfb-run >/dev/null && command -v xdotool >/dev/null || { echo "SKIP: needs xvfb-run and xdotool"; exit 77; }
 if [ -z "${KORBANA_IN_XVFB:-}" ]; then
-    # A display that cannot be reached (the X server lost a start-up race) is tried once more on a new one.
+    # -noreset: an X server that resets when its last client leaves refuses the clients that connect meanwhile.
+    # A display that cannot be reached all the same is tried once more on a new one.
     for _ in 1 2; do
-        KORBANA_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+        KORBANA_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$0" "$@"
         rc=$?
         [ $rc -ne 75 ] && exit $rc
     done
@@ -44,7 +45,10 @@ start() {
     pid=$!
     main=
     for _ in $(seq 100); do
-        kill -0 "$pid" 2>/dev/null || fail "program ended at start"
+        if ! kill -0 "$pid" 2>/dev/null; then
+            grep -q "could not connect to display" "$work/stderr" && exit 75
+            fail "program ended at start"
+        fi
         # A missing or unreadable sample list is reported before the window shows.
         box=$(xdotool search --onlyvisible --name "Fehler" 2>/dev/null | head -1)
         [ -n "$box" ] && xdotool windowfocus --sync "$box" key Return

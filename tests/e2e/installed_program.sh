@@ -31,7 +31,8 @@ before=$(stat -c %Y -- "$list")
 
 mkdir -p "$work/home/.config"
 chmod 700 "$work/home"
-# A display that cannot be reached (exit 75, before the program starts) is tried once more on a new one.
+# -noreset: an X server that resets when its last client leaves refuses the clients that connect meanwhile.
+# A display that cannot be reached all the same (exit 75) is tried once more on a new one.
 for _ in 1 2; do
     rc=0
     (
@@ -40,7 +41,7 @@ for _ in 1 2; do
         exec env -u LC_ALL -u LANGUAGE -u LC_MESSAGES -u WAYLAND_DISPLAY \
             HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/home" \
             LANG=de_DE.UTF-8 QT_QPA_PLATFORM=xcb KORBANA="$prefix/bin/korbana" LOG="$work/program.log" \
-            timeout 90 xvfb-run -a -s "-screen 0 1024x768x24" bash "$here/session.sh"
+            timeout 90 xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash "$here/session.sh"
     ) || rc=$?
     [ $rc -ne 75 ] && break
 done

@@ -24,7 +24,10 @@ fail() {
 wait_window() {
     local deadline=$((SECONDS + $2)) found
     while [ $SECONDS -lt "$deadline" ]; do
-        kill -0 "$pid" 2>/dev/null || fail "the program ended before a window named /$1/ appeared"
+        if ! kill -0 "$pid" 2>/dev/null; then
+            grep -q "could not connect to display" "$LOG" && exit 75
+            fail "the program ended before a window named /$1/ appeared"
+        fi
         found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
         if [ -n "$found" ]; then
             echo "$found"
