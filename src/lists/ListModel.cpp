@@ -2,6 +2,21 @@
 
 #include <algorithm>
 
+namespace {
+
+// A hint to the processor to start loading the entry's memory; no effect on the result.
+void prefetch(const Entry* entry)
+{
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(entry);
+    __builtin_prefetch(reinterpret_cast<const char*>(entry) + sizeof(Entry) - 1);
+#else
+    Q_UNUSED(entry);
+#endif
+}
+
+} // namespace
+
 ListModel::ListModel(const QStringList& headers, QObject* parent)
     : QAbstractTableModel(parent)
     , m_headers(headers)
@@ -32,6 +47,8 @@ void ListModel::appendAll(std::vector<Entry>&& entries)
     if (m_rows.empty()) {
         m_rows = std::move(entries);
     } else {
+        if (m_rows.capacity() < m_rows.size() + entries.size())
+            m_rows.reserve(capacityFor(m_rows.size() + entries.size()));
         m_rows.insert(m_rows.end(), std::make_move_iterator(entries.begin()), std::make_move_iterator(entries.end()));
     }
     endInsertRows();
@@ -95,27 +112,22 @@ void ListModel::applyOrder(const std::vector<int>& newOrder)
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
 
     const size_t n = newOrder.size();
-    std::vector<int> newRowOf(n);
-    for (size_t i = 0; i < n; ++i)
-        newRowOf[static_cast<size_t>(newOrder[i])] = static_cast<int>(i);
-
-    // Permute in place, one cycle at a time: a second vector of a million entries costs more than the sort.
-    std::vector<bool> placed(n);
-    for (size_t start = 0; start < n; ++start) {
-        if (placed[start])
-            continue;
-        Entry held = std::move(m_rows[start]);
-        size_t to = start;
-        for (size_t from = static_cast<size_t>(newOrder[to]); from != start; from = static_cast<size_t>(newOrder[to])) {
-            m_rows[to] = std::move(m_rows[from]);
-            placed[to] = true;
-            to = from;
-        }
-        m_rows[to] = std::move(held);
-        placed[to] = true;
+    // Moved into a new vector in their new order, the old rows are read in a sequence known in advance, so each
+    // can be fetched well before it is needed; a sort of a million entries waited on memory for every one.
+    constexpr size_t kFetchAhead = 16;
+    std::vector<Entry> sorted;
+    sorted.reserve(capacityFor(n));
+    for (size_t i = 0; i < n; ++i) {
+        if (i + kFetchAhead < n)
+            prefetch(&m_rows[static_cast<size_t>(newOrder[i + kFetchAhead])]);
+        sorted.push_back(std::move(m_rows[static_cast<size_t>(newOrder[i])]));
     }
+    m_rows.swap(sorted);
 
     const QModelIndexList before = persistentIndexList();
+    std::vector<int> newRowOf(before.isEmpty() ? 0 : n);
+    for (size_t i = 0; i < newRowOf.size(); ++i)
+        newRowOf[static_cast<size_t>(newOrder[i])] = static_cast<int>(i);
     QModelIndexList after;
     after.reserve(before.size());
     for (const QModelIndex& idx : before)

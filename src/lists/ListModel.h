@@ -51,6 +51,10 @@ public:
     // Puts the rows in a new order: newOrder[i] is the old row that becomes row i. Selections follow their rows.
     void applyOrder(const std::vector<int>& newOrder);
 
+    // Room for that many rows and some more: a list filled at once keeps it, so that the next row the user adds
+    // does not move a million others.
+    static size_t capacityFor(size_t rows) { return rows + rows / 8 + 16; }
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

@@ -107,6 +107,53 @@ private:
     bool m_empty;
 };
 
+// Each row's place among the distinct values of a column: equal values, equal ranks; 0 goes first.
+struct Ranks
+{
+    std::vector<int> ofRow;
+    int count = 0;
+};
+
+// Stably orders `order` by the rows' ranks, in linear time: a counting sort. Descending puts high ranks first.
+void sortByRank(std::vector<int>& order, const Ranks& ranks, bool descending)
+{
+    const auto bucketOf = [&](int row) {
+        const int rank = ranks.ofRow[static_cast<size_t>(row)];
+        return static_cast<size_t>(descending ? ranks.count - 1 - rank : rank);
+    };
+    std::vector<size_t> next(static_cast<size_t>(ranks.count) + 1);
+    for (const int row : order)
+        ++next[bucketOf(row) + 1];
+    for (size_t b = 1; b < next.size(); ++b)
+        next[b] += next[b - 1];
+    std::vector<int> sorted(order.size());
+    for (const int row : order)
+        sorted[next[bucketOf(row)]++] = row;
+    order.swap(sorted);
+}
+
+// Ranks from ids: idOfRow names each row's value, values[id] orders them by `before`, `same` finds equal ones.
+template<class Value, class Before, class Same>
+Ranks ranksOfIds(std::vector<int>&& idOfRow, const std::vector<Value>& values, Before before, Same same)
+{
+    std::vector<int> byValue(values.size());
+    for (size_t id = 0; id < byValue.size(); ++id)
+        byValue[id] = static_cast<int>(id);
+    std::stable_sort(byValue.begin(), byValue.end(),
+        [&](int a, int b) { return before(values[static_cast<size_t>(a)], values[static_cast<size_t>(b)]); });
+    std::vector<int> rankOfId(values.size());
+    int rank = 0;
+    for (size_t i = 0; i < byValue.size(); ++i) {
+        const size_t id = static_cast<size_t>(byValue[i]);
+        if (i > 0 && !same(values[static_cast<size_t>(byValue[i - 1])], values[id]))
+            ++rank;
+        rankOfId[id] = rank;
+    }
+    for (int& r : idOfRow)
+        r = rankOfId[static_cast<size_t>(r)];
+    return { std::move(idOfRow), values.empty() ? 0 : rank + 1 };
+}
+
 std::vector<int> identityOrder(int count)
 {
     std::vector<int> order(static_cast<size_t>(count));
@@ -116,13 +163,13 @@ std::vector<int> identityOrder(int count)
 }
 
 // The place of each entry's text in the collation order of the list's distinct texts: equal ranks for texts
-// the collator finds equal. Entries then compare as integers, and each distinct text is keyed only once.
-std::vector<int> textRanks(const ListModel& list, int field)
+// the collator finds equal. Each distinct text is keyed only once.
+Ranks textRanks(const ListModel& list, int field)
 {
     const size_t n = static_cast<size_t>(list.count());
     QHash<QStringView, int> idOfText;
     std::vector<QStringView> texts;
-    std::vector<int> ranks(n);
+    std::vector<int> ids(n);
     for (size_t row = 0; row < n; ++row) {
         const QStringView text = fieldText(list.entryAt(static_cast<int>(row)), field);
         auto it = idOfText.constFind(text);
@@ -130,7 +177,7 @@ std::vector<int> textRanks(const ListModel& list, int field)
             it = idOfText.insert(text, static_cast<int>(texts.size()));
             texts.push_back(text);
         }
-        ranks[row] = *it;
+        ids[row] = *it;
     }
 
     const QCollator& collator = textCollator();
@@ -138,20 +185,41 @@ std::vector<int> textRanks(const ListModel& list, int field)
     keys.reserve(texts.size());
     for (const QStringView text : texts)
         keys.emplace_back(collator, text);
-    std::vector<int> byKey = identityOrder(static_cast<int>(texts.size()));
-    mergeSort(byKey, [&](int a, int b) { return keys[static_cast<size_t>(a)].compare(keys[static_cast<size_t>(b)]); });
+    return ranksOfIds(
+        std::move(ids), keys, [](const TextKey& a, const TextKey& b) { return a.compare(b) < 0; },
+        [](const TextKey& a, const TextKey& b) { return a.compare(b) == 0; });
+}
 
-    std::vector<int> rankOfId(texts.size());
-    int rank = 0;
-    for (size_t i = 0; i < byKey.size(); ++i) {
-        const size_t id = static_cast<size_t>(byKey[i]);
-        if (i > 0 && keys[static_cast<size_t>(byKey[i - 1])].compare(keys[id]) != 0)
-            ++rank;
-        rankOfId[id] = rank;
+// The number keys of a column (NaN: no number), read once per shared string: texts loaded from a file that
+// repeat share one string, so most rows of a long list find their text already read.
+struct NumberKeys
+{
+    std::vector<int> idOfRow;
+    std::vector<double> values;
+};
+
+NumberKeys numberKeys(const ListModel& list, const Rule& rule)
+{
+    // Beyond this many remembered strings the texts hardly repeat, and each row is read on its own.
+    constexpr int kMaxRemembered = 1 << 14;
+    const QString sep = decimalSeparator();
+    NumberKeys keys;
+    keys.idOfRow.resize(static_cast<size_t>(list.count()));
+    QHash<const QChar*, int> idOfString;
+    for (int row = 0; row < list.count(); ++row) {
+        const Entry& entry = list.entryAt(row);
+        const QChar* string = fieldText(entry, rule.mainField).data();
+        const auto known = idOfString.constFind(string);
+        int id = known == idOfString.cend() ? -1 : *known;
+        if (id < 0) {
+            id = static_cast<int>(keys.values.size());
+            keys.values.push_back(numberKey(entry, rule, sep).value_or(kNoNumber));
+            if (idOfString.size() < kMaxRemembered)
+                idOfString.insert(string, id);
+        }
+        keys.idOfRow[static_cast<size_t>(row)] = id;
     }
-    for (int& r : ranks)
-        r = rankOfId[static_cast<size_t>(r)];
-    return ranks;
+    return keys;
 }
 
 } // namespace
@@ -225,29 +293,28 @@ std::vector<int> sortOrder(ListKind kind, int column, bool flag, const ListModel
         return order;
 
     if (rule->number) {
-        // A number read is always finite, so NaN can stand for "no number" in half the room of an optional.
-        const QString sep = decimalSeparator();
-        std::vector<double> keys;
-        keys.reserve(order.size());
-        for (int row = 0; row < list.count(); ++row)
-            keys.push_back(numberKey(list.entryAt(row), *rule, sep).value_or(kNoNumber));
-        mergeSort(order, [&](int a, int b) {
-            return compareKeys(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)], flag);
-        });
+        NumberKeys keys = numberKeys(list, *rule);
+        if (std::any_of(keys.values.begin(), keys.values.end(), [](double v) { return std::isnan(v); })) {
+            // A text that is no number compares inconsistently: only the merge sort's own answer will do.
+            mergeSort(order, [&](int a, int b) {
+                return compareKeys(keys.values[static_cast<size_t>(keys.idOfRow[static_cast<size_t>(a)])],
+                    keys.values[static_cast<size_t>(keys.idOfRow[static_cast<size_t>(b)])], flag);
+            });
+            return order;
+        }
+        // Every pair compares consistently, so any stable sort gives the merge sort's order.
+        const Ranks ranks = ranksOfIds(
+            std::move(keys.idOfRow), keys.values, [](double a, double b) { return a < b; },
+            [](double a, double b) { return a == b; });
+        // The flag false puts the largest number first.
+        sortByRank(order, ranks, !flag);
         return order;
     }
 
-    const std::vector<int> mainRanks = textRanks(list, rule->mainField);
-    const std::vector<int> tieRanks = rule->tieField < 0 ? std::vector<int>() : textRanks(list, rule->tieField);
-    mergeSort(order, [&](int a, int b) {
-        if (flag)
-            std::swap(a, b);
-        const size_t i = static_cast<size_t>(a);
-        const size_t j = static_cast<size_t>(b);
-        if (mainRanks[i] != mainRanks[j] || tieRanks.empty())
-            return sign(mainRanks[i] - mainRanks[j]);
-        return sign(tieRanks[i] - tieRanks[j]);
-    });
+    // Sorted by the tie-break first, then stably by the main text: the main text decides, the tie-break the rest.
+    if (rule->tieField >= 0)
+        sortByRank(order, textRanks(list, rule->tieField), flag);
+    sortByRank(order, textRanks(list, rule->mainField), flag);
     return order;
 }
 
