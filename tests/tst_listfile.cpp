@@ -141,6 +141,9 @@ private Q_SLOTS:
     void countSyntax_data();
     void countSyntax();
     void hugeCountStopsAtBound();
+    void streamedReadMatchesWholeRead_data();
+    void streamedReadMatchesWholeRead();
+    void loadLeavesRoomToAdd();
     void repeatedTextsShareStorage();
     void exampleByteForByte();
     void sampleFileLoadsAndSavesUnchanged();
@@ -149,6 +152,8 @@ private Q_SLOTS:
     void saveThenOpenRoundTrip();
     void everyByteSurvivesLoadAndSave();
     void textBeyondWindows1252SavesAsUtf8();
+    void blockwiseSaveMatchesEncoding_data();
+    void blockwiseSaveMatchesEncoding();
 
     void openMissingFileLeavesLists();
     void openReplacesLoadedLists();
@@ -366,6 +371,62 @@ void TestListFile::hugeCountStopsAtBound()
     QCOMPARE(padded.shopping.count(), 10000);
 }
 
+void TestListFile::streamedReadMatchesWholeRead_data()
+{
+    // A file is read in blocks of this size: what stands at the seam must read as if the file were read whole.
+    constexpr int kBlock = 1 << 20;
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray head = "3\r\n";
+    const struct
+    {
+        const char* name;
+        QByteArray tail;
+    } tails[] = {
+        { "CR LF", "\r\nB\r\nC\r\n0\r\n0\r\n" },
+        { "lone CR", "\rB\rC\r0\r0\r" },
+        { "LF inside a line", "\nx\r\nB\r\nC\r\n0\r\n0\r\n" },
+        { "byte 26", "\r\nB\x1A\r\nC\r\n0\r\n0\r\n" },
+        { "file ends in CR", "\r\nB\r\nC\r\n0\r\n0\r" },
+    };
+    for (const auto& tail : tails) {
+        for (int shift = -2; shift <= 2; ++shift) {
+            const QByteArray name(kBlock - head.size() + shift, 'A');
+            QTest::addRow("%s at the seam %+d", tail.name, shift) << head + name + tail.tail;
+        }
+    }
+    QTest::newRow("line over three blocks") << "2\r\n" + QByteArray(3 * kBlock + 5, 'x') + "\r\ny\r\n0\r\n0\r\n";
+    QTest::newRow("UTF-8 mark") << "\xEF\xBB\xBF" + head + QByteArray("\xC3\xA4").repeated(kBlock / 2)
+            + "\r\n\xC3\xA4\r\nC\r\n0\r\n0\r\n";
+}
+
+void TestListFile::streamedReadMatchesWholeRead()
+{
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("seam.kbl");
+    QVERIFY(writeBytes(path, bytes));
+    Lists whole;
+    Lists streamed;
+    QCOMPARE(readListFile(path, streamed.set()), parseListFile(bytes, whole.set()));
+    QCOMPARE(allRows(streamed), allRows(whole));
+}
+
+void TestListFile::loadLeavesRoomToAdd()
+{
+    Lists lists;
+    fillExample(lists);
+    for (int i = 0; i < 1000; ++i)
+        lists.shopping.append(QString::number(i), { "Brot", "Bäcker", "1,99 EUR" });
+    Lists loaded;
+    QCOMPARE(parseListFile(encodeListFile(lists.set()), loaded.set()), ReadResult::Ok);
+    // The first entry added after a load finds room: no row of the list has to move for it.
+    for (ListModel* list : { &loaded.stores, &loaded.products, &loaded.shopping }) {
+        const Entry* first = &list->entryAt(0);
+        list->append("neu", { "Laden", "1,00 EUR" });
+        QCOMPARE(&list->entryAt(0), first);
+    }
+}
+
 void TestListFile::repeatedTextsShareStorage()
 {
     // More distinct shops than the pool holds, each named twice: every text right, the early ones shared.
@@ -492,6 +553,35 @@ void TestListFile::textBeyondWindows1252SavesAsUtf8()
     Lists loaded;
     QCOMPARE(parseListFile(bytes, loaded.set()), ReadResult::Ok);
     QCOMPARE(allRows(loaded), allRows(saved));
+}
+
+void TestListFile::blockwiseSaveMatchesEncoding_data()
+{
+    QTest::addColumn<QString>("lastShop");
+    QTest::newRow("Windows-1252") << "Bäcker";
+    // Found only after the first blocks went to the file: the file starts again in UTF-8.
+    QTest::newRow("UTF-8 found late") << "Bäcker \u0141\u00f3d\u017a";
+}
+
+void TestListFile::blockwiseSaveMatchesEncoding()
+{
+    QFETCH(QString, lastShop);
+    Lists lists;
+    fillExample(lists);
+    for (int i = 0; i < 150000; ++i)
+        lists.products.append("Produkt " + QString::number(i), { "Bäcker", "1,99 EUR" });
+    lists.shopping.append("2", { "Brot", lastShop, "1,99 EUR" });
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("gross.kbl");
+    QVERIFY(writeBytes(path, QByteArray(8 << 20, 'x'))); // an older, longer file is replaced whole
+    QCOMPARE(writeListFile(path, lists.set()), WriteResult::Ok);
+    const QByteArray written = readBytes(path);
+    QVERIFY(written.size() > 2 << 20);
+    QCOMPARE(written, encodeListFile(lists.set()));
+    Lists loaded;
+    QCOMPARE(readListFile(path, loaded.set()), ReadResult::Ok);
+    QCOMPARE(allRows(loaded), allRows(lists));
 }
 
 void TestListFile::openMissingFileLeavesLists()

@@ -1,5 +1,6 @@
 #include "ListFile.h"
 
+#include "LineReader.h"
 #include "Windows1252.h"
 #include "lists/ListModel.h"
 
@@ -19,9 +20,6 @@ namespace korbana {
 
 namespace {
 
-constexpr char kCr = '\r';
-constexpr char kLf = '\n';
-constexpr char kEndOfFile = 26;
 constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
 
 // A damaged count may promise far more entries than the file holds; the missing ones read as empty entries
@@ -42,42 +40,6 @@ struct Section
 // Shared: the shop and price of a product, all four fields of a shopping entry.
 constexpr std::array<Section, 3> kSections { { { &ListSet::stores, 0, 0b0000 }, { &ListSet::products, 2, 0b0110 },
     { &ListSet::shopping, 3, 0b1111 } } };
-
-class LineReader
-{
-public:
-    explicit LineReader(QByteArrayView data)
-        : m_pos(data.data())
-        , m_end(data.data() + data.size())
-    {
-    }
-
-    bool atEnd() const { return m_pos == m_end; }
-
-    // The next line without its end; past the end of the file every line is empty.
-    QByteArrayView next()
-    {
-        if (atEnd())
-            return {};
-        const char* start = m_pos;
-        const auto* cr = static_cast<const char*>(std::memchr(start, kCr, static_cast<size_t>(m_end - start)));
-        if (!cr) {
-            m_pos = m_end;
-            return { start, m_end - start };
-        }
-        m_pos = cr + 1;
-        if (m_pos != m_end && *m_pos == kLf)
-            ++m_pos;
-        return { start, cr - start };
-    }
-
-    // An upper bound of the lines still to come (a last line without an end included).
-    qsizetype remainingLines() const { return std::count(m_pos, m_end, kCr) + 1; }
-
-private:
-    const char* m_pos;
-    const char* m_end;
-};
 
 // Decodes field texts; equal bytes in the columns that repeat give one shared string. An open-addressing table
 // keyed by the raw bytes: a hit costs neither a decode nor an allocation.
@@ -108,10 +70,10 @@ public:
         const size_t mask = m_slots.size() - 1;
         for (size_t i = static_cast<size_t>(hash) & mask;; i = (i + 1) & mask) {
             Slot& slot = m_slots[i];
-            if (slot.bytes.data() == nullptr) {
+            if (slot.bytes.isNull()) {
                 QString text = decode(bytes);
                 if (m_used < kMaxPooledTexts) {
-                    slot = { hash, bytes, text };
+                    slot = { hash, bytes.toByteArray(), text };
                     if (++m_used * 2 > static_cast<qsizetype>(m_slots.size()))
                         grow();
                 }
@@ -126,7 +88,7 @@ private:
     struct Slot
     {
         quint64 hash = 0;
-        QByteArrayView bytes; // points into the file's bytes, which outlive the decoder
+        QByteArray bytes; // a copy: the file is read block by block
         QString text;
     };
 
@@ -143,10 +105,10 @@ private:
         std::vector<Slot> old = std::exchange(m_slots, std::vector<Slot>(m_slots.size() * 2));
         const size_t mask = m_slots.size() - 1;
         for (Slot& slot : old) {
-            if (slot.bytes.data() == nullptr)
+            if (slot.bytes.isNull())
                 continue;
             size_t i = static_cast<size_t>(slot.hash) & mask;
-            while (m_slots[i].bytes.data() != nullptr)
+            while (!m_slots[i].bytes.isNull())
                 i = (i + 1) & mask;
             m_slots[i] = std::move(slot);
         }
@@ -206,9 +168,9 @@ bool parseCount(QByteArrayView line, int& count)
 class Parser
 {
 public:
-    explicit Parser(QByteArrayView data)
-        : m_lines(readablePart(data))
-        , m_decoder(data.startsWith(kUtf8Bom))
+    explicit Parser(LineReader& lines)
+        : m_lines(lines)
+        , m_decoder(lines.isUtf8())
     {
     }
 
@@ -222,8 +184,7 @@ public:
         if (count <= 0)
             return true;
         std::vector<Entry> entries;
-        entries.reserve(
-            static_cast<size_t>(std::min<qsizetype>(count, m_lines.remainingLines() / (section.subItems + 1) + 1)));
+        entries.reserve(ListModel::capacityFor(expectedEntries(count, section)));
         bool ok = true;
         for (int i = 0; i < count; ++i) {
             if (m_lines.atEnd() && ++m_entriesPastEnd > kMaxEntriesPastEnd) {
@@ -240,13 +201,14 @@ public:
     }
 
 private:
-    // The lines after a UTF-8 mark and before the first byte 26.
-    static QByteArrayView readablePart(QByteArrayView data)
+    // How many entries to make room for: the count when the file can hold that many, never more than a damaged
+    // count could make the reader add before the file runs out.
+    size_t expectedEntries(int count, const Section& section) const
     {
-        if (data.startsWith(kUtf8Bom))
-            data = data.sliced(kUtf8Bom.size());
-        const qsizetype end = data.indexOf(kEndOfFile);
-        return end < 0 ? data : data.first(end);
+        // Each entry takes at least one byte per line; past a few million the list grows as entries arrive.
+        constexpr qint64 kMostTrusted = 1 << 22;
+        const qint64 fits = m_lines.remainingBytes() / (section.subItems + 1) + 1;
+        return static_cast<size_t>(std::min({ qint64(count), fits, kMostTrusted }));
     }
 
     QString field(const Section& section, int index)
@@ -255,7 +217,7 @@ private:
         return (section.pooledFields >> index) & 1u ? m_decoder.pooled(line) : m_decoder.decode(line);
     }
 
-    LineReader m_lines;
+    LineReader& m_lines;
     TextDecoder m_decoder;
     int m_entriesPastEnd = 0;
 };
@@ -276,33 +238,46 @@ bool appendField(QByteArray& out, const QString& text, bool utf8)
         out.truncate(start);
         return false;
     }
-    dest[text.size()] = kCr;
-    dest[text.size() + 1] = kLf;
+    dest[text.size()] = '\r';
+    dest[text.size() + 1] = '\n';
     return true;
 }
 
-bool appendSection(QByteArray& out, const ListModel& list, const Section& section, bool utf8)
-{
-    appendField(out, QString::number(list.count()), utf8);
-    for (int row = 0; row < list.count(); ++row) {
-        const Entry& entry = list.entryAt(row);
-        if (!appendField(out, entry.caption, utf8))
-            return false;
-        for (int s = 0; s < section.subItems; ++s) {
-            if (!appendField(out, entry.subItems[static_cast<size_t>(s)], utf8))
-                return false;
-        }
-    }
-    return true;
-}
+enum class Encoded { Done, NeedsUtf8, SpillFailed };
 
-bool appendSections(QByteArray& out, const ListSet& lists, bool utf8)
+// Encodes the three lists into out. Whenever out has reached blockSize, spill takes its bytes away (and empties
+// it), so that a large file is written in blocks rather than built whole.
+template<class Spill>
+Encoded encodeSections(QByteArray& out, const ListSet& lists, bool utf8, qsizetype blockSize, Spill spill)
 {
     for (const Section& section : kSections) {
-        if (!appendSection(out, *(lists.*section.list), section, utf8))
-            return false;
+        const ListModel& list = *(lists.*section.list);
+        appendField(out, QString::number(list.count()), utf8);
+        for (int row = 0; row < list.count(); ++row) {
+            const Entry& entry = list.entryAt(row);
+            if (!appendField(out, entry.caption, utf8))
+                return Encoded::NeedsUtf8;
+            for (int s = 0; s < section.subItems; ++s) {
+                if (!appendField(out, entry.subItems[static_cast<size_t>(s)], utf8))
+                    return Encoded::NeedsUtf8;
+            }
+            if (out.size() >= blockSize && !spill(out))
+                return Encoded::SpillFailed;
+        }
     }
-    return true;
+    return Encoded::Done;
+}
+
+// Commits the save file when everything was written; otherwise leaves the target as it was.
+WriteResult finishSave(QSaveFile& file, bool written)
+{
+    // QSaveFile::commit() alone was seen to succeed on a full disk with an empty file left behind: check each step.
+    if (!written || !file.flush()) {
+        file.cancelWriting();
+        file.commit();
+        return WriteResult::WriteFailed;
+    }
+    return file.commit() ? WriteResult::Ok : WriteResult::WriteFailed;
 }
 
 // The size of the file in Windows-1252, so that encoding needs no reallocation.
@@ -324,29 +299,19 @@ qsizetype encodedSize(const ListSet& lists)
 
 } // namespace
 
-std::optional<QByteArray> readWholeFile(const QString& path)
+namespace {
+
+// Only a plain file: opening a pipe waits for a writer, and a device such as /dev/zero never ends.
+bool openPlainFile(QFile& file)
 {
-    // Only a plain file: opening a pipe waits for a writer, and a device such as /dev/zero never ends.
-    if (!QFileInfo(path).isFile())
-        return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    // A read error after a successful open ends the data there, like the end of the file.
-    return file.readAll();
+    return QFileInfo(file.fileName()).isFile() && file.open(QIODevice::ReadOnly);
 }
 
-ReadResult readListFile(const QString& path, const ListSet& lists)
-{
-    const std::optional<QByteArray> data = readWholeFile(path);
-    return data ? parseListFile(*data, lists) : ReadResult::CannotOpen;
-}
-
-ReadResult parseListFile(QByteArrayView data, const ListSet& lists)
+ReadResult parseLines(LineReader& lines, const ListSet& lists)
 {
     for (const Section& section : kSections)
         (lists.*section.list)->clear();
-    Parser parser(data);
+    Parser parser(lines);
     for (const Section& section : kSections) {
         if (!parser.readSection(*(lists.*section.list), section))
             return ReadResult::BadFormat;
@@ -354,15 +319,44 @@ ReadResult parseListFile(QByteArrayView data, const ListSet& lists)
     return ReadResult::Ok;
 }
 
+} // namespace
+
+std::optional<QByteArray> readWholeFile(const QString& path)
+{
+    QFile file(path);
+    if (!openPlainFile(file))
+        return std::nullopt;
+    // A read error after a successful open ends the data there, like the end of the file.
+    return file.readAll();
+}
+
+ReadResult readListFile(const QString& path, const ListSet& lists)
+{
+    QFile file(path);
+    if (!openPlainFile(file))
+        return ReadResult::CannotOpen;
+    // Read as it is parsed: a large file is never held whole beside the entries made from it.
+    LineReader lines(file);
+    return parseLines(lines, lists);
+}
+
+ReadResult parseListFile(QByteArrayView data, const ListSet& lists)
+{
+    LineReader lines(data);
+    return parseLines(lines, lists);
+}
+
 QByteArray encodeListFile(const ListSet& lists)
 {
+    const auto keep = [](QByteArray&) { return true; };
+    constexpr qsizetype kWhole = std::numeric_limits<qsizetype>::max();
     QByteArray out;
     out.reserve(encodedSize(lists));
-    if (appendSections(out, lists, false))
+    if (encodeSections(out, lists, false, kWhole, keep) == Encoded::Done)
         return out;
     // A text beyond Windows-1252: the whole file goes in UTF-8, marked so that the reader knows.
     out = kUtf8Bom.toByteArray();
-    appendSections(out, lists, true);
+    encodeSections(out, lists, true, kWhole, keep);
     return out;
 }
 
@@ -370,20 +364,31 @@ WriteResult saveWholeFile(QSaveFile& file, QByteArrayView bytes)
 {
     if (!file.open(QIODevice::WriteOnly))
         return WriteResult::CannotCreate;
-    // QSaveFile::commit() alone was seen to succeed on a full disk with an empty file left behind: check each step.
-    const bool written = file.write(bytes.data(), bytes.size()) == bytes.size() && file.flush();
-    if (!written) {
-        file.cancelWriting();
-        file.commit();
-        return WriteResult::WriteFailed;
-    }
-    return file.commit() ? WriteResult::Ok : WriteResult::WriteFailed;
+    return finishSave(file, file.write(bytes.data(), bytes.size()) == bytes.size());
 }
 
 WriteResult writeListFile(const QString& path, const ListSet& lists)
 {
     QSaveFile file(path);
-    return saveWholeFile(file, encodeListFile(lists));
+    if (!file.open(QIODevice::WriteOnly))
+        return WriteResult::CannotCreate;
+    // Written in blocks as they are encoded: a large list is never held twice, once as text and once as bytes.
+    constexpr qsizetype kBlockSize = 1 << 20;
+    QByteArray block;
+    block.reserve(kBlockSize + kBlockSize / 4);
+    const auto spill = [&file](QByteArray& bytes) {
+        const bool written = file.write(bytes) == bytes.size();
+        bytes.resize(0);
+        return written;
+    };
+    Encoded encoded = encodeSections(block, lists, false, kBlockSize, spill);
+    if (encoded == Encoded::NeedsUtf8) {
+        // A text beyond Windows-1252: the whole file again, in UTF-8 and marked so that the reader knows. Every
+        // character takes at least as many bytes in UTF-8, so the new content covers all that was written.
+        block = kUtf8Bom.toByteArray();
+        encoded = file.seek(0) ? encodeSections(block, lists, true, kBlockSize, spill) : Encoded::SpillFailed;
+    }
+    return finishSave(file, encoded == Encoded::Done && spill(block));
 }
 
 QString messageText(ReadResult result)

@@ -1,0 +1,114 @@
+#include "LineReader.h"
+
+#include <QIODevice>
+
+#include <cstring>
+
+namespace korbana {
+
+namespace {
+
+constexpr char kCr = '\r';
+constexpr char kLf = '\n';
+constexpr char kEndOfFile = 26;
+constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
+// Large enough that reading costs one call per many thousand lines, small beside a large file.
+constexpr qsizetype kBlockSize = 1 << 20;
+
+} // namespace
+
+LineReader::LineReader(QByteArrayView data)
+{
+    start(data);
+}
+
+LineReader::LineReader(QIODevice& device)
+    : m_device(&device)
+    , m_exhausted(false)
+{
+    m_buffer.reserve(kBlockSize);
+    // The mark is looked for once at the start: the first block holds it whole.
+    m_pos = m_end = m_buffer.constData();
+    refill();
+    start(QByteArrayView(m_pos, m_end - m_pos));
+}
+
+void LineReader::start(QByteArrayView head)
+{
+    m_utf8 = head.startsWith(kUtf8Bom);
+    if (m_utf8)
+        head = head.sliced(kUtf8Bom.size());
+    m_pos = head.data();
+    m_end = head.data() + head.size();
+    cutAtEndOfFile(m_pos);
+}
+
+void LineReader::cutAtEndOfFile(const char* from)
+{
+    if (const auto* stop = static_cast<const char*>(std::memchr(from, kEndOfFile, static_cast<size_t>(m_end - from)))) {
+        m_end = stop;
+        m_exhausted = true;
+    }
+}
+
+bool LineReader::refill()
+{
+    if (m_exhausted)
+        return false;
+    const qsizetype kept = m_end - m_pos;
+    if (kept > 0 && m_pos != m_buffer.constData())
+        std::memmove(m_buffer.data(), m_pos, static_cast<size_t>(kept));
+    // A line longer than the buffer makes it grow; otherwise the buffer keeps its size.
+    m_buffer.resize(std::max(m_buffer.capacity(), kept + kBlockSize));
+    const qint64 got = m_device->read(m_buffer.data() + kept, m_buffer.size() - kept);
+    const qsizetype added = got > 0 ? static_cast<qsizetype>(got) : 0;
+    m_pos = m_buffer.constData();
+    m_end = m_pos + kept + added;
+    if (added == 0) {
+        m_exhausted = true;
+        return false;
+    }
+    cutAtEndOfFile(m_end - added);
+    return true;
+}
+
+bool LineReader::atEnd()
+{
+    while (m_pos == m_end) {
+        if (!refill())
+            return true;
+    }
+    return false;
+}
+
+QByteArrayView LineReader::next()
+{
+    for (qsizetype searched = 0;;) {
+        const char* from = m_pos + searched;
+        const auto* cr = static_cast<const char*>(std::memchr(from, kCr, static_cast<size_t>(m_end - from)));
+        // A CR at the end of the bytes read may have its LF in the next block.
+        if (cr && (cr + 1 != m_end || m_exhausted)) {
+            const char* start = m_pos;
+            m_pos = cr + 1;
+            if (m_pos != m_end && *m_pos == kLf)
+                ++m_pos;
+            return { start, cr - start };
+        }
+        searched = cr ? cr - m_pos : m_end - m_pos;
+        if (!refill() && !cr) {
+            const char* start = m_pos;
+            m_pos = m_end;
+            return { start, m_end - start };
+        }
+    }
+}
+
+qint64 LineReader::remainingBytes() const
+{
+    const qint64 buffered = m_end - m_pos;
+    if (m_exhausted || !m_device)
+        return buffered;
+    return buffered + std::max<qint64>(0, m_device->size() - m_device->pos());
+}
+
+} // namespace korbana
