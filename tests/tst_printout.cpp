@@ -235,6 +235,15 @@ void TestPrintout::lineTotals_data()
     QTest::newRow("price without a blank")
         << de << QList<Row> { row("2", "5") } << QStringList { QStringLiteral("10,00") }
         << QStringLiteral("Gesamtpreis in EUR: 10,00");
+    // Copies of one row share their strings, as the rows of a loaded file do: each still reads its own amounts.
+    const Row twice = row("2", "0,99 EUR");
+    const Row sharedPrice { QStringLiteral("3"), twice.price };
+    const Row sharedQuantity { twice.quantity, QStringLiteral("1,00 CHF") };
+    QTest::newRow("rows sharing their strings")
+        << de << QList<Row> { twice, sharedPrice, twice, sharedQuantity, row("2", "0,99 EUR"), twice }
+        << QStringList { QStringLiteral("1,98 EUR"), QStringLiteral("2,97 EUR"), QStringLiteral("1,98 EUR"),
+               QStringLiteral("2,00 CHF"), QStringLiteral("1,98 EUR"), QStringLiteral("1,98 EUR") }
+        << QStringLiteral("Gesamtpreis in EUR: 12,89 EUR");
     QTest::newRow("negative and exponent")
         << de << QList<Row> { row("1e1", "-0,5 EUR") } << QStringList { QStringLiteral("-5,00 EUR") }
         << QStringLiteral("Gesamtpreis in EUR: -5,00 EUR");

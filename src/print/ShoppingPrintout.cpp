@@ -4,7 +4,10 @@
 #include "lists/ListTexts.h"
 #include "print/PrintCanvas.h"
 
+#include <QHash>
+
 #include <cmath>
+#include <deque>
 #include <vector>
 
 namespace {
@@ -24,6 +27,54 @@ int edgeLessMargin(int extent, int millimetres, int dpi)
 }
 
 } // namespace
+
+// The amounts of the rows by the strings they are read from. Rows of a long list share their quantity and price
+// strings (a loaded file shares texts that repeat), so most rows find their amounts read and formatted already.
+// The list cannot change during a run, so its strings stay where they are.
+class ShoppingPrintout::AmountsCache
+{
+public:
+    explicit AmountsCache(const QString& decimalSep)
+        : m_decimalSep(decimalSep)
+    {
+    }
+
+    const RowAmounts& amountsOf(const QString& quantityText, const QString& priceText)
+    {
+        const Key key { quantityText.constData(), quantityText.size(), priceText.constData(), priceText.size() };
+        if (const auto known = m_index.constFind(key); known != m_index.cend())
+            return **known;
+        const RowAmounts& made = m_amounts.emplace_back(readRowAmounts(quantityText, priceText, m_decimalSep));
+        if (m_index.size() < kMostRemembered)
+            m_index.insert(key, &made);
+        return made;
+    }
+
+private:
+    // Past this many different pairs the texts hardly repeat; the rest are read row by row.
+    static constexpr qsizetype kMostRemembered = 1 << 16;
+
+    struct Key
+    {
+        const QChar* quantity;
+        qsizetype quantitySize;
+        const QChar* price;
+        qsizetype priceSize;
+        bool operator==(const Key& other) const
+        {
+            return quantity == other.quantity && quantitySize == other.quantitySize && price == other.price
+                && priceSize == other.priceSize;
+        }
+        friend size_t qHash(const Key& key, size_t seed = 0)
+        {
+            return qHashMulti(seed, key.quantity, key.quantitySize, key.price, key.priceSize);
+        }
+    };
+
+    QString m_decimalSep;
+    std::deque<RowAmounts> m_amounts; // stays in place as it grows
+    QHash<Key, const RowAmounts*> m_index;
+};
 
 ShoppingPrintout::ShoppingPrintout(
     PrintCanvas& canvas, const ListModel& shopping, const PrintMargins& margins, const PrintFont& font)
@@ -92,15 +143,12 @@ void ShoppingPrintout::run()
     printLine(QStringLiteral(" "));
     m_canvas.setFont(m_font, false);
 
-    // The printing pass uses the texts and totals as measured, so each row is read only once.
-    const int count = m_shopping.count();
-    std::vector<RowTexts> rows;
-    std::vector<double> lineTotals;
-    rows.reserve(static_cast<size_t>(count));
-    lineTotals.reserve(static_cast<size_t>(count));
-    for (int row = 0; row < count; ++row) {
-        rows.push_back(readRow(row));
-        lineTotals.push_back(m_amounts.lineTotal);
+    // The printing pass uses the texts and amounts as measured, so each row is read only once.
+    AmountsCache cache(m_decimalSep);
+    std::vector<Row> rows;
+    rows.reserve(static_cast<size_t>(m_shopping.count()));
+    for (int row = 0; row < m_shopping.count(); ++row) {
+        rows.push_back(readRow(row, cache));
         measureRow(rows.back());
     }
 
@@ -109,9 +157,9 @@ void ShoppingPrintout::run()
         m_columnX[k] = m_columnX[k - 1] + m_columnWidth[k - 1] + m_gap;
 
     m_grandTotal = 0;
-    for (size_t row = 0; row < rows.size(); ++row) {
-        m_grandTotal += lineTotals[row];
-        printRow(rows[row]);
+    for (const Row& row : rows) {
+        m_grandTotal += row.amounts->lineTotal;
+        printRow(row);
     }
 
     printLine(QStringLiteral(" "));
@@ -120,12 +168,21 @@ void ShoppingPrintout::run()
     m_canvas.endJob();
 }
 
-ShoppingPrintout::RowTexts ShoppingPrintout::readRow(int row)
+ShoppingPrintout::Row ShoppingPrintout::readRow(int row, AmountsCache& cache)
 {
     const Entry& entry = m_shopping.entryAt(row);
-    m_amounts = readRowAmounts(entry.caption, entry.subItems[2], m_decimalSep);
-    m_currencySuffix = m_amounts.currencySuffix;
-    return { entry.caption, entry.subItems[0], entry.subItems[1], entry.subItems[2], m_amounts.lineTotalText };
+    const RowAmounts& amounts = cache.amountsOf(entry.caption, entry.subItems[2]);
+    // The grand total carries the currency word of the last row.
+    m_currencySuffix = amounts.currencySuffix;
+    return { &entry, &amounts };
+}
+
+const QString& ShoppingPrintout::columnText(const Row& row, int column)
+{
+    // Quantity, name, shop, price, then the line total.
+    return column == 0          ? row.entry->caption
+        : column < kColumns - 1 ? row.entry->subItems[static_cast<size_t>(column - 1)]
+                                : row.amounts->lineTotalText;
 }
 
 void ShoppingPrintout::breakPageFor(int h)
@@ -144,19 +201,21 @@ void ShoppingPrintout::printLine(const QString& text)
     m_y += h;
 }
 
-void ShoppingPrintout::printRow(const RowTexts& texts)
+void ShoppingPrintout::printRow(const Row& row)
 {
     // An empty quantity still takes a full line, so the row's other columns are not overprinted.
-    const QString& quantity = texts[0];
+    const QString& quantity = columnText(row, 0);
     const int h = m_canvas.measure(quantity.isEmpty() ? QStringLiteral(" ") : quantity).height();
     breakPageFor(h);
-    for (size_t k = 0; k < kColumns; ++k)
-        m_canvas.drawText(m_columnX[k], m_y, texts[k]);
+    for (int k = 0; k < kColumns; ++k)
+        m_canvas.drawText(m_columnX[static_cast<size_t>(k)], m_y, columnText(row, k));
     m_y += h;
 }
 
-void ShoppingPrintout::measureRow(const RowTexts& texts)
+void ShoppingPrintout::measureRow(const Row& row)
 {
-    for (size_t k = 0; k < kColumns; ++k)
-        m_columnWidth[k] = std::max(m_columnWidth[k], m_canvas.measure(texts[k]).width());
+    for (int k = 0; k < kColumns; ++k) {
+        int& width = m_columnWidth[static_cast<size_t>(k)];
+        width = std::max(width, m_canvas.measure(columnText(row, k)).width());
+    }
 }

@@ -5,9 +5,11 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 
 class ListModel;
 class PrintCanvas;
+struct Entry;
 
 // Page margins in whole millimetres.
 struct PrintMargins
@@ -57,13 +59,21 @@ public:
     double grandTotal() const { return m_grandTotal; }
 
 private:
-    using RowTexts = std::array<QString, kColumns>;
+    class AmountsCache;
+
+    // One printed row: the entry's texts and its amounts, read once for both passes.
+    struct Row
+    {
+        const Entry* entry;
+        const RowAmounts* amounts;
+    };
+    static const QString& columnText(const Row& row, int column);
 
     void startLayout();
-    RowTexts readRow(int row);
+    Row readRow(int row, AmountsCache& cache);
     void printLine(const QString& text);
-    void printRow(const RowTexts& texts);
-    void measureRow(const RowTexts& texts);
+    void printRow(const Row& row);
+    void measureRow(const Row& row);
     // Starts a new page when a line of height h would reach below bottom, unless it is the first on its page.
     void breakPageFor(int h);
 
@@ -83,5 +93,4 @@ private:
     std::array<int, kColumns> m_columnWidth {};
     double m_grandTotal = 0;
     QString m_currencySuffix;
-    RowAmounts m_amounts;
 };
