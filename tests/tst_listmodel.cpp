@@ -5,6 +5,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <numeric>
+#include <random>
+
 namespace {
 
 QStringList captions(const ListModel& model)
@@ -147,6 +150,11 @@ void TestListModel::applyOrderPermutes_data()
     QTest::newRow("one long cycle") << std::vector<int> { 1, 2, 3, 4, 5, 6, 0 };
     QTest::newRow("reversed") << std::vector<int> { 5, 4, 3, 2, 1, 0 };
     QTest::newRow("cycles and fixed rows") << std::vector<int> { 2, 0, 1, 3, 6, 7, 4, 5, 8 };
+    // Long enough that the move runs far ahead of itself, with cycles of every length.
+    std::vector<int> shuffled(1000);
+    std::iota(shuffled.begin(), shuffled.end(), 0);
+    std::shuffle(shuffled.begin() + 100, shuffled.end(), std::mt19937(7));
+    QTest::newRow("a thousand, shuffled") << shuffled;
 }
 
 // Every row ends where the order puts it, with all its texts, and every kept index follows its row.

@@ -15,6 +15,33 @@ void prefetch(const Entry* entry)
 #endif
 }
 
+// The rows of each cycle of the permutation in the order an in-place move visits them: row, then the row whose
+// entry moves into it, and so on. The first row of a cycle is stored as -(row + 1).
+std::vector<int> cycleWalk(const std::vector<int>& newOrder)
+{
+    const size_t n = newOrder.size();
+    std::vector<int> walk;
+    walk.reserve(n + n / 8);
+    std::vector<bool> visited(n);
+    for (size_t start = 0; start < n; ++start) {
+        if (visited[start] || static_cast<size_t>(newOrder[start]) == start)
+            continue;
+        walk.push_back(-static_cast<int>(start) - 1);
+        visited[start] = true;
+        for (size_t from = static_cast<size_t>(newOrder[start]); from != start;
+             from = static_cast<size_t>(newOrder[from])) {
+            walk.push_back(static_cast<int>(from));
+            visited[from] = true;
+        }
+    }
+    return walk;
+}
+
+size_t rowOfStep(int step)
+{
+    return static_cast<size_t>(step < 0 ? -step - 1 : step);
+}
+
 } // namespace
 
 ListModel::ListModel(const QStringList& headers, QObject* parent)
@@ -112,17 +139,26 @@ void ListModel::applyOrder(const std::vector<int>& newOrder)
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
 
     const size_t n = newOrder.size();
-    // Moved into a new vector in their new order, the old rows are read in a sequence known in advance, so each
-    // can be fetched well before it is needed; a sort of a million entries waited on memory for every one.
+    // Permuted in place, cycle by cycle: a second vector of a million entries would cost more to allocate than
+    // the move. The walk is planned first, so that each entry can be fetched well before it is moved.
+    const std::vector<int> walk = cycleWalk(newOrder);
     constexpr size_t kFetchAhead = 16;
-    std::vector<Entry> sorted;
-    sorted.reserve(capacityFor(n));
-    for (size_t i = 0; i < n; ++i) {
-        if (i + kFetchAhead < n)
-            prefetch(&m_rows[static_cast<size_t>(newOrder[i + kFetchAhead])]);
-        sorted.push_back(std::move(m_rows[static_cast<size_t>(newOrder[i])]));
+    Entry held;
+    for (size_t step = 0; step < walk.size(); ++step) {
+        if (step + kFetchAhead < walk.size())
+            prefetch(&m_rows[rowOfStep(walk[step + kFetchAhead])]);
+        const size_t row = rowOfStep(walk[step]);
+        if (walk[step] < 0) {
+            // A cycle starts: its first row is overwritten first, so it waits aside until the cycle closes.
+            if (step > 0)
+                m_rows[rowOfStep(walk[step - 1])] = std::move(held);
+            held = std::move(m_rows[row]);
+        }
+        if (step + 1 < walk.size() && walk[step + 1] >= 0)
+            m_rows[row] = std::move(m_rows[static_cast<size_t>(walk[step + 1])]);
     }
-    m_rows.swap(sorted);
+    if (!walk.empty())
+        m_rows[rowOfStep(walk.back())] = std::move(held);
 
     const QModelIndexList before = persistentIndexList();
     std::vector<int> newRowOf(before.isEmpty() ? 0 : n);
