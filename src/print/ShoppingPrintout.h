@@ -67,7 +67,9 @@ private:
         const Entry* entry;
         const RowAmounts* amounts;
     };
-    static const QString& columnText(const Row& row, int column);
+    // The texts of a row's columns, left to right.
+    using RowTexts = std::array<const QString*, kColumns>;
+    static RowTexts textsOf(const Row& row);
 
     void startLayout();
     Row readRow(int row, AmountsCache& cache);
