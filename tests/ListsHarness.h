@@ -1,10 +1,10 @@
 #pragma once
 
-#include "MainFormFixture.h"
+#include "MainWindowFixture.h"
 #include "lists/ListModel.h"
 #include "lists/ListView.h"
-#include "ui/ArtikelFUnit.h"
-#include "ui/MainUnit.h"
+#include "ui/ProductDialog.h"
+#include "ui/MainWindow.h"
 
 #include <QHeaderView>
 #include <QStandardPaths>
@@ -15,9 +15,9 @@
 
 // The real main window over a temporary program directory, shown, with the product dialog attached and the
 // start-up message about the missing default file forgotten.
-struct ListsHarness : MainFormFixture
+struct ListsHarness : MainWindowFixture
 {
-    std::unique_ptr<TArtikelForm> artikel;
+    std::unique_ptr<ProductDialog> artikel;
 
     bool show()
     {
@@ -26,7 +26,7 @@ struct ListsHarness : MainFormFixture
         // No test may touch the user's own settings.
         QStandardPaths::setTestModeEnabled(true);
         start();
-        artikel = std::make_unique<TArtikelForm>(form.get());
+        artikel = std::make_unique<ProductDialog>(form.get());
         form->ArtikelForm = artikel.get();
         form->show();
         form->activateWindow();

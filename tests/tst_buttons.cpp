@@ -1,4 +1,4 @@
-#include "controls/ButtonsXP.h"
+#include "controls/BitmapButton.h"
 #include "controls/VisualThemes.h"
 
 #include <QDialog>
@@ -13,8 +13,8 @@
 
 #include <memory>
 
-Q_DECLARE_METATYPE(TButtonLayout)
-Q_DECLARE_METATYPE(TBitBtnKind)
+Q_DECLARE_METATYPE(ButtonLayout)
+Q_DECLARE_METATYPE(ButtonKind)
 
 namespace {
 
@@ -157,7 +157,7 @@ void TestButtons::layoutPositions()
     QFETCH(QPoint, textPos);
 
     const GlyphLayout result
-        = layoutGlyphAndText(client, glyph, text, TButtonLayout(layout), margin, spacing, rightToLeft);
+        = layoutGlyphAndText(client, glyph, text, ButtonLayout(layout), margin, spacing, rightToLeft);
     QCOMPARE(result.glyph, glyphPos);
     QCOMPARE(result.text.topLeft(), textPos);
     QCOMPARE(result.text.size(), text);
@@ -178,7 +178,7 @@ void TestButtons::numGlyphsFromShape()
 {
     QFETCH(QSize, size);
     QFETCH(int, numGlyphs);
-    TBitBtnXP button;
+    BitmapButton button;
     button.setNumGlyphs(3);
     button.setGlyph(glyphBitmap(size.width(), size.height()));
     QCOMPARE(button.NumGlyphs(), numGlyphs);
@@ -187,7 +187,7 @@ void TestButtons::numGlyphsFromShape()
 
 void TestButtons::numGlyphsWrite()
 {
-    TBitBtnXP button;
+    BitmapButton button;
     button.setGlyph(glyphBitmap(64, 16));
     button.setNumGlyphs(9);
     QCOMPARE(button.NumGlyphs(), 4);
@@ -206,7 +206,7 @@ void TestButtons::numGlyphsWrite()
 
 void TestButtons::kindTable_data()
 {
-    QTest::addColumn<TBitBtnKind>("kind");
+    QTest::addColumn<ButtonKind>("kind");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<int>("modalResult");
     QTest::addColumn<bool>("isDefault");
@@ -228,7 +228,7 @@ void TestButtons::kindTable_data()
 
 void TestButtons::kindTable()
 {
-    QFETCH(TBitBtnKind, kind);
+    QFETCH(ButtonKind, kind);
     QFETCH(QString, caption);
     QFETCH(int, modalResult);
     QFETCH(bool, isDefault);
@@ -236,7 +236,7 @@ void TestButtons::kindTable()
     QFETCH(QSize, bitmapSize);
 
     QDialog dialog;
-    auto* button = new TBitBtnXP(&dialog);
+    auto* button = new BitmapButton(&dialog);
     button->setText(QStringLiteral("vorher"));
     button->setKind(kind);
     QCOMPARE(button->Kind(), kind);
@@ -260,7 +260,7 @@ void TestButtons::kindTable()
 
 void TestButtons::kindReadsCustomAfterChange_data()
 {
-    QTest::addColumn<TBitBtnKind>("kind");
+    QTest::addColumn<ButtonKind>("kind");
     QTest::addColumn<int>("change");
     QTest::newRow("OK, modal result 0") << bkOK << 0;
     QTest::newRow("OK, no longer default") << bkOK << 1;
@@ -272,12 +272,12 @@ void TestButtons::kindReadsCustomAfterChange_data()
 
 void TestButtons::kindReadsCustomAfterChange()
 {
-    QFETCH(TBitBtnKind, kind);
+    QFETCH(ButtonKind, kind);
     QFETCH(int, change);
-    TBitBtnXP button;
+    BitmapButton button;
     button.setKind(kind);
     QCOMPARE(button.Kind(), kind);
-    const BitBtnKindInfo& info = bitBtnKindInfo(kind);
+    const ButtonKindInfo& info = buttonKindInfo(kind);
     switch (change) {
     case 0:
         button.setModalResult(0);
@@ -303,7 +303,7 @@ void TestButtons::kindReadsCustomAfterChange()
 
 void TestButtons::kindSetAgainRestores()
 {
-    TBitBtnXP button;
+    BitmapButton button;
     button.setKind(bkOK);
     button.setModalResult(0);
     button.setKind(bkOK);
@@ -313,7 +313,7 @@ void TestButtons::kindSetAgainRestores()
 
 void TestButtons::marginBelowMinusOneRefused()
 {
-    TBitBtnXP button;
+    BitmapButton button;
     QCOMPARE(button.Margin(), -1);
     QCOMPARE(button.Spacing(), 4);
     QCOMPARE(button.Layout(), blGlyphLeft);
@@ -326,7 +326,7 @@ void TestButtons::marginBelowMinusOneRefused()
 
 void TestButtons::glyphListReusesLowestSlot()
 {
-    TGlyphList list(QSize(4, 4));
+    GlyphList list(QSize(4, 4));
     QPixmap image(4, 4);
     QCOMPARE(list.add(image), 0);
     QCOMPARE(list.add(image), 1);
@@ -351,35 +351,35 @@ void TestButtons::glyphListReusesLowestSlot()
 
 void TestButtons::glyphCacheLifetime()
 {
-    QVERIFY(!TGlyphCache::instance());
-    auto first = std::make_unique<TBitBtnXP>();
-    QVERIFY(TGlyphCache::instance());
-    QVERIFY(TGlyphCache::instance()->empty());
-    auto second = std::make_unique<TBitBtnXP>();
+    QVERIFY(!GlyphCache::instance());
+    auto first = std::make_unique<BitmapButton>();
+    QVERIFY(GlyphCache::instance());
+    QVERIFY(GlyphCache::instance()->empty());
+    auto second = std::make_unique<BitmapButton>();
     second->setGlyph(glyphBitmap(32, 16));
     QVERIFY(!second->buttonGlyph()->stateImage(bsUp, second->palette()).isNull());
-    QCOMPARE(TGlyphCache::instance()->listCount(), 1);
+    QCOMPARE(GlyphCache::instance()->listCount(), 1);
 
     // A button without a list going away leaves the cache: a list is still there.
     first.reset();
-    QVERIFY(TGlyphCache::instance());
+    QVERIFY(GlyphCache::instance());
     second.reset();
-    QVERIFY(!TGlyphCache::instance());
+    QVERIFY(!GlyphCache::instance());
 }
 
 void TestButtons::glyphListsSharedBySize()
 {
-    TBitBtnXP a, b, c;
+    BitmapButton a, b, c;
     a.setGlyph(glyphBitmap(32, 16));
     b.setGlyph(glyphBitmap(32, 16));
     c.setGlyph(glyphBitmap(20, 20));
-    for (TBitBtnXP* button : { &a, &b, &c }) {
+    for (BitmapButton* button : { &a, &b, &c }) {
         button->buttonGlyph()->stateImage(bsUp, button->palette());
         button->buttonGlyph()->stateImage(bsDisabled, button->palette());
     }
     QCOMPARE(a.buttonGlyph()->glyphList(), b.buttonGlyph()->glyphList());
     QVERIFY(a.buttonGlyph()->glyphList() != c.buttonGlyph()->glyphList());
-    QCOMPARE(TGlyphCache::instance()->listCount(), 2);
+    QCOMPARE(GlyphCache::instance()->listCount(), 2);
     QCOMPARE(a.buttonGlyph()->glyphList()->count(), 4);
     // Down shares the up image below three glyphs.
     QCOMPARE(a.buttonGlyph()->stateImage(bsDown, a.palette()).cacheKey(),
@@ -391,7 +391,7 @@ void TestButtons::glyphListsSharedBySize()
     QCOMPARE(b.buttonGlyph()->stateIndex(bsUp), 2);
     a.setGlyph(glyphBitmap(20, 20));
     QCOMPARE(b.buttonGlyph()->glyphList()->count(), 2);
-    TBitBtnXP d;
+    BitmapButton d;
     d.setGlyph(glyphBitmap(32, 16));
     d.buttonGlyph()->stateImage(bsDisabled, d.palette());
     QCOMPARE(d.buttonGlyph()->stateIndex(bsDisabled), 0);
@@ -403,12 +403,12 @@ void TestButtons::glyphListsSharedBySize()
     b.setNumGlyphs(1);
     d.setNumGlyphs(1);
     QCOMPARE(b.buttonGlyph()->glyphList(), nullptr);
-    QCOMPARE(TGlyphCache::instance()->listCount(), 1);
+    QCOMPARE(GlyphCache::instance()->listCount(), 1);
 }
 
 void TestButtons::disabledImageRecoloured()
 {
-    TBitBtnXP button;
+    BitmapButton button;
     QPalette palette = button.palette();
     palette.setColor(QPalette::Light, QColor(250, 250, 240));
     palette.setColor(QPalette::Dark, QColor(90, 90, 100));
@@ -430,7 +430,7 @@ void TestButtons::disabledImageRecoloured()
 
 void TestButtons::singleGlyphDisabledEmbossed()
 {
-    TBitBtnXP button;
+    BitmapButton button;
     QImage bitmap = glyphBitmap(16, 16);
     for (int i = 4; i < 10; ++i)
         bitmap.setPixel(i, 6, qRgb(0, 0, 128));
@@ -514,7 +514,7 @@ void TestButtons::themeLibraryLoadedOnce()
 {
     const int loads = VisualThemes::loadCount();
     const int before = VisualThemes::referenceCount();
-    TBitBtnXP a, b;
+    BitmapButton a, b;
     QVERIFY(VisualThemes::libraryLoaded());
     QCOMPARE(VisualThemes::referenceCount(), before + 2);
     QVERIFY(VisualThemes::loadCount() <= 1);
@@ -534,11 +534,11 @@ void TestButtons::classicFrameAndFocusRect()
     QWidget window;
     auto* other = new QLineEdit(&window);
     other->setGeometry(0, 0, 50, 20);
-    auto* button = new TBitBtnXP(&window);
+    auto* button = new BitmapButton(&window);
     button->setStyle(windows.get());
     button->setGeometry(10, 30, 75, 25);
     button->setKind(bkOK);
-    auto* plain = new TBitBtnXP(&window);
+    auto* plain = new BitmapButton(&window);
     plain->setStyle(windows.get());
     plain->setGeometry(10, 60, 75, 25);
     plain->setText(QStringLiteral("Plain"));
@@ -581,7 +581,7 @@ void TestButtons::classicFrameAndFocusRect()
 
 void TestButtons::themedPressedMovesContent()
 {
-    TBitBtnXP button;
+    BitmapButton button;
     button.setKind(bkOK);
     button.resize(75, 25);
     QVERIFY(VisualThemes::themesInUse(&button));
@@ -602,7 +602,7 @@ void TestButtons::themedPressedMovesContent()
 void TestButtons::noHoverLook()
 {
     QWidget window;
-    auto* button = new TBitBtnXP(&window);
+    auto* button = new BitmapButton(&window);
     button->setKind(bkCancel);
     button->setGeometry(10, 10, 75, 25);
     window.resize(100, 50);
@@ -618,7 +618,7 @@ void TestButtons::noHoverLook()
 
 void TestButtons::modalResultEndsDialog_data()
 {
-    QTest::addColumn<TBitBtnKind>("kind");
+    QTest::addColumn<ButtonKind>("kind");
     QTest::addColumn<int>("result");
     QTest::newRow("OK") << bkOK << int(QDialog::Accepted);
     QTest::newRow("Cancel") << bkCancel << int(QDialog::Rejected);
@@ -627,12 +627,12 @@ void TestButtons::modalResultEndsDialog_data()
 
 void TestButtons::modalResultEndsDialog()
 {
-    QFETCH(TBitBtnKind, kind);
+    QFETCH(ButtonKind, kind);
     QFETCH(int, result);
     QDialog dialog;
-    auto* button = new TBitBtnXP(&dialog);
+    auto* button = new BitmapButton(&dialog);
     button->setKind(kind);
-    QSignalSpy onClick(button, &TBitBtnXP::OnClick);
+    QSignalSpy onClick(button, &BitmapButton::OnClick);
     int execResult = -1;
     QTimer::singleShot(0, button, &QAbstractButton::click);
     execResult = dialog.exec();
@@ -652,16 +652,16 @@ void TestButtons::enterAndEscapeInDialog()
 {
     QDialog dialog;
     auto* edit = new QLineEdit(&dialog);
-    auto* ok = new TBitBtnXP(&dialog);
+    auto* ok = new BitmapButton(&dialog);
     ok->setKind(bkOK);
-    auto* cancel = new TBitBtnXP(&dialog);
+    auto* cancel = new BitmapButton(&dialog);
     cancel->setKind(bkCancel);
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(edit);
     layout->addWidget(ok);
     layout->addWidget(cancel);
-    QSignalSpy okClicks(ok, &TBitBtnXP::OnClick);
-    QSignalSpy cancelClicks(cancel, &TBitBtnXP::OnClick);
+    QSignalSpy okClicks(ok, &BitmapButton::OnClick);
+    QSignalSpy cancelClicks(cancel, &BitmapButton::OnClick);
 
     dialog.show();
     QApplication::setActiveWindow(&dialog);
@@ -699,18 +699,18 @@ void TestButtons::enterAndEscapeInDialog()
 void TestButtons::closeKindClosesWindowWithoutOnClick()
 {
     QWidget window;
-    auto* button = new TBitBtnXP(&window);
+    auto* button = new BitmapButton(&window);
     button->setKind(bkClose);
     window.show();
-    QSignalSpy onClick(button, &TBitBtnXP::OnClick);
+    QSignalSpy onClick(button, &BitmapButton::OnClick);
     button->click();
     QVERIFY(!window.isVisible());
     QCOMPARE(onClick.count(), 0);
 
     // Without a window around it, a plain click.
-    TBitBtnXP alone;
+    BitmapButton alone;
     alone.setKind(bkClose);
-    QSignalSpy aloneClick(&alone, &TBitBtnXP::OnClick);
+    QSignalSpy aloneClick(&alone, &BitmapButton::OnClick);
     alone.click();
     QCOMPARE(aloneClick.count(), 1);
 }
@@ -718,12 +718,12 @@ void TestButtons::closeKindClosesWindowWithoutOnClick()
 void TestButtons::helpKind()
 {
     QList<int> asked;
-    TBitBtnXP::setHelpHandler([&asked](int context) { asked.append(context); });
+    BitmapButton::setHelpHandler([&asked](int context) { asked.append(context); });
     QWidget window;
     auto* inner = new QWidget(&window);
-    auto* button = new TBitBtnXP(inner);
+    auto* button = new BitmapButton(inner);
     button->setKind(bkHelp);
-    QSignalSpy onClick(button, &TBitBtnXP::OnClick);
+    QSignalSpy onClick(button, &BitmapButton::OnClick);
 
     button->click();
     QCOMPARE(onClick.count(), 1);
@@ -733,16 +733,16 @@ void TestButtons::helpKind()
     button->click();
     QCOMPARE(onClick.count(), 1);
     QCOMPARE(asked, QList<int>({ 42 }));
-    TBitBtnXP::setHelpHandler(nullptr);
+    BitmapButton::setHelpHandler(nullptr);
 }
 
 void TestButtons::doubleClickGivesTwoClicks()
 {
-    TBitBtnXP button;
+    BitmapButton button;
     button.resize(75, 25);
     button.show();
     QVERIFY(QTest::qWaitForWindowExposed(&button));
-    QSignalSpy onClick(&button, &TBitBtnXP::OnClick);
+    QSignalSpy onClick(&button, &BitmapButton::OnClick);
     // As the system sends a fast double click: down, up, double click, up.
     sendMouse(&button, QEvent::MouseButtonPress);
     sendMouse(&button, QEvent::MouseButtonRelease);

@@ -2,7 +2,7 @@
 #include "ThreeLists.h"
 #include "document/Csv.h"
 #include "lists/ListModel.h"
-#include "ui/MainUnit.h"
+#include "ui/MainWindow.h"
 
 #include <QFile>
 #include <QLocale>
@@ -94,7 +94,7 @@ struct Window
 {
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
-    TMainForm form { dialogs, dir.path() };
+    MainWindow form { dialogs, dir.path() };
     Window() { dialogs.messages.clear(); }
     QString statusText() const { return form.StatusBar1->currentMessage(); }
 };

@@ -1,5 +1,5 @@
 #include "ListsHarness.h"
-#include "controls/ButtonsXP.h"
+#include "controls/BitmapButton.h"
 #include "lists/ListTexts.h"
 #include "ui/SpinEdit.h"
 
@@ -504,7 +504,7 @@ void TestEditing::savingTakesOpenBox()
     openEditor()->setText("Markt Neu");
     h->dialogs.fileAnswers = { h->path("liste.kbl") };
     h->form->Speichernunter1Click();
-    QVERIFY(MainFormFixture::readFile(h->path("liste.kbl")).contains("Markt Neu"));
+    QVERIFY(MainWindowFixture::readFile(h->path("liste.kbl")).contains("Markt Neu"));
     QVERIFY(!h->view(Stores)->isEditing());
 }
 
@@ -617,7 +617,7 @@ void TestEditing::productDialog()
 
     QStringList shown;
     h->dialogs.execAnswer = [&](QDialog* dialog) {
-        auto* form = qobject_cast<TArtikelForm*>(dialog);
+        auto* form = qobject_cast<ProductDialog*>(dialog);
         shown = QStringList { form->Edit1->text(), form->Edit2->text() };
         form->Edit1->setText(name);
         form->Edit2->setText(price);
@@ -642,7 +642,7 @@ void TestEditing::productDialogSilentWithoutProduct()
 
 void TestEditing::productDialogLayout()
 {
-    TArtikelForm& form = *h->artikel;
+    ProductDialog& form = *h->artikel;
     QCOMPARE(form.windowTitle(), "Artikel bearbeiten");
     QCOMPARE(form.size(), QSize(275, 168));
     QCOMPARE(form.minimumSize(), form.maximumSize());

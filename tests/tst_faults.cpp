@@ -5,7 +5,7 @@
 #include "ScriptedDialogs.h"
 #include "document/ListFile.h"
 #include "lists/ListModel.h"
-#include "ui/MainUnit.h"
+#include "ui/MainWindow.h"
 
 #include <QDir>
 #include <QFile>

@@ -6,7 +6,7 @@
 #include "print/QPrinterCanvas.h"
 #include "print/ShoppingPrintout.h"
 #include "ui/Dialogs.h"
-#include "ui/MainUnit.h"
+#include "ui/MainWindow.h"
 #include "ui/SpinEdit.h"
 
 #include <QApplication>
@@ -64,7 +64,7 @@ bool inOrder(const QString& text, const QStringList& parts)
 
 QPrinter& pdfPrinter(const QString& fileName)
 {
-    QPrinter& printer = TPrinter::instance().printer();
+    QPrinter& printer = Printer::instance().printer();
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(fileName);
     return printer;
@@ -106,7 +106,7 @@ private Q_SLOTS:
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<TMainForm> m_form;
+    std::unique_ptr<MainWindow> m_form;
     QString m_pdf;
 };
 
@@ -123,7 +123,7 @@ void TestPrinting::init()
     m_pdf = m_dir->filePath(QStringLiteral("liste.pdf"));
     pdfPrinter(m_pdf);
     m_dialogs = std::make_unique<ScriptedDialogs>();
-    m_form = std::make_unique<TMainForm>(*m_dialogs, m_dir->path());
+    m_form = std::make_unique<MainWindow>(*m_dialogs, m_dir->path());
     m_dialogs->messages.clear(); // no default list file in the folder
     m_form->shopping()->append(
         QStringLiteral("2"), { QStringLiteral("Milch"), QStringLiteral("Hofladen"), QStringLiteral("0,99 EUR") });
@@ -145,7 +145,7 @@ void TestPrinting::realJobIntoPdf()
     m_form->Drucken1Click();
     QCOMPARE(m_dialogs->printRequests, 1);
     QCOMPARE(m_dialogs->messages.size(), 0);
-    QVERIFY(!TPrinter::instance().printing());
+    QVERIFY(!Printer::instance().printing());
 
     const QString text = pdfText(m_pdf);
     QVERIFY2(
@@ -165,7 +165,7 @@ void TestPrinting::manyEntriesMakeSeveralPages()
     for (int i = 0; i < 200; ++i)
         list.append(QStringLiteral("1"),
             { QStringLiteral("Artikel%1").arg(i), QStringLiteral("Markt"), QStringLiteral("1,00 EUR") });
-    QPrinterCanvas canvas(TPrinter::instance());
+    QPrinterCanvas canvas(Printer::instance());
     ShoppingPrintout(canvas, list, PrintMargins(), PrintFont()).run();
 
     const QString text = pdfText(m_pdf);
@@ -185,7 +185,7 @@ void TestPrinting::cancelledPrintPrintsNothing()
     QVERIFY(!QFile::exists(m_pdf));
     QCOMPARE(m_dialogs->messages.size(), 0);
     // The dialog offers the job's name for a PDF file.
-    QCOMPARE(TPrinter::instance().printer().docName(), QStringLiteral("Einkaufsliste"));
+    QCOMPARE(Printer::instance().printer().docName(), QStringLiteral("Einkaufsliste"));
 }
 
 void TestPrinting::leftMarginMovesTheText()
@@ -231,7 +231,7 @@ void TestPrinting::fontFaceWithoutItsStyle()
 void TestPrinting::openJobRefusesPrintAndSetup()
 {
     {
-        QPrinterCanvas open(TPrinter::instance());
+        QPrinterCanvas open(Printer::instance());
         open.beginJob(QStringLiteral("Einkaufsliste"));
         m_dialogs->printAnswers = { true };
         m_form->Drucken1Click();
@@ -255,13 +255,13 @@ void TestPrinting::errorDuringJobFreesThePrinter()
 {
     SKIP_WITHOUT_PDFTOTEXT();
     try {
-        QPrinterCanvas canvas(TPrinter::instance());
+        QPrinterCanvas canvas(Printer::instance());
         canvas.beginJob(QStringLiteral("Einkaufsliste"));
-        QVERIFY(TPrinter::instance().printing());
+        QVERIFY(Printer::instance().printing());
         throw std::runtime_error("unexpected");
     } catch (const std::runtime_error&) {
     }
-    QVERIFY(!TPrinter::instance().printing());
+    QVERIFY(!Printer::instance().printing());
     m_dialogs->printAnswers = { true };
     m_form->Drucken1Click();
     QCOMPARE(m_dialogs->messages.size(), 0);
@@ -274,7 +274,7 @@ void TestPrinting::unwritableFileIsReported()
     m_dialogs->printAnswers = { true };
     m_form->Drucken1Click();
     QCOMPARE(m_dialogs->texts(), QStringList { QStringLiteral("Der Druckauftrag konnte nicht begonnen werden.") });
-    QVERIFY(!TPrinter::instance().printing());
+    QVERIFY(!Printer::instance().printing());
 }
 
 void TestPrinting::printerSetup()
@@ -283,7 +283,7 @@ void TestPrinting::printerSetup()
     m_form->Druckereinrichten1Click();
     QCOMPARE(m_dialogs->setupRequests, 1);
     QCOMPARE(m_dialogs->messages.size(), 0);
-    QCOMPARE(TPrinter::instance().printer().outputFileName(), m_pdf);
+    QCOMPARE(Printer::instance().printer().outputFileName(), m_pdf);
 }
 
 void TestPrinting::inkOnPaper()
@@ -388,7 +388,7 @@ void TestPrinting::fullDiskIsReported()
     }
     QCOMPARE(m_dialogs->texts(), QStringList { QStringLiteral("Konnte die Datei nicht vollständig schreiben.") });
     QCOMPARE(m_dialogs->messages.front().title, QStringLiteral("Einkaufsliste 1.2"));
-    QVERIFY(!TPrinter::instance().printing());
+    QVERIFY(!Printer::instance().printing());
 }
 
 #include "tst_printing.moc"

@@ -2,10 +2,10 @@
 #include "FileSizeLimit.h"
 #include "ScriptedDialogs.h"
 #include "SettingsFile.h"
-#include "settings/FormPlacement.h"
-#include "settings/FormStorage.h"
+#include "settings/WindowPlacement.h"
+#include "settings/WindowStateStore.h"
 #include "settings/SettingsStore.h"
-#include "ui/MainUnit.h"
+#include "ui/MainWindow.h"
 #include "ui/SidePanel.h"
 #include "ui/SpinEdit.h"
 
@@ -72,7 +72,7 @@ private:
     struct Run
     {
         ScriptedDialogs dialogs;
-        std::unique_ptr<TMainForm> form;
+        std::unique_ptr<MainWindow> form;
     };
     std::unique_ptr<Run> start(bool show = true);
     // Closes the window answering the exit question with answer.
@@ -108,7 +108,7 @@ void TestSettings::cleanup()
 std::unique_ptr<TestSettings::Run> TestSettings::start(bool show)
 {
     auto run = std::make_unique<Run>();
-    run->form = std::make_unique<TMainForm>(run->dialogs, m_dir->filePath(QStringLiteral("program")));
+    run->form = std::make_unique<MainWindow>(run->dialogs, m_dir->filePath(QStringLiteral("program")));
     // Only the missing default list file is reported at start.
     if (run->dialogs.messages.size() != 1)
         qWarning() << "unexpected messages at start" << run->dialogs.texts();
@@ -149,8 +149,8 @@ void TestSettings::firstRunWritesWholeSection()
     QVERIFY(!run->form->isVisible());
     QVERIFY(run->dialogs.texts() == QStringList { "Wollen Sie die nicht gesicherten Daten speichern?" });
 
-    const QString res = TFormPlacement::resolutionSuffix();
-    const QString ppi = QString::number(TFormPlacement::screenPixelsPerInch());
+    const QString res = WindowPlacement::resolutionSuffix();
+    const QString ppi = QString::number(WindowPlacement::screenPixelsPerInch());
     const SettingsFile::Values expected = {
         { "FormVersion", "0" },
         { "Flags", "0" },
@@ -375,7 +375,7 @@ void TestSettings::fontRestore()
     QFETCH(bool, bold);
     QFETCH(bool, italic);
     QFETCH(bool, underline);
-    QCOMPARE(TFormPlacement::screenPixelsPerInch(), 96);
+    QCOMPARE(WindowPlacement::screenPixelsPerInch(), 96);
     store(values);
     auto run = start();
     const PrintFont& font = run->form->printFont();
@@ -429,7 +429,7 @@ void TestSettings::emptyCurrencyStoredEmpty()
 
 void TestSettings::positionRestore_data()
 {
-    const QString res = TFormPlacement::resolutionSuffix();
+    const QString res = WindowPlacement::resolutionSuffix();
     QTest::addColumn<SettingsFile::Values>("values");
     QTest::addColumn<QRect>("geometry");
 
@@ -464,7 +464,7 @@ void TestSettings::positionRestore()
 {
     QFETCH(SettingsFile::Values, values);
     QFETCH(QRect, geometry);
-    values.insert("PixelsPerInch", QString::number(TFormPlacement::screenPixelsPerInch()));
+    values.insert("PixelsPerInch", QString::number(WindowPlacement::screenPixelsPerInch()));
     store(values);
     auto run = start();
     QCOMPARE(placement(*run->form), geometry);
@@ -609,7 +609,7 @@ void TestSettings::unwritableStoreReportsAndCloses()
     QVERIFY(!run->form->isVisible());
     QCOMPARE(run->dialogs.messages.size(), 2);
     const ScriptedDialogs::Message& report = run->dialogs.messages.at(1);
-    QCOMPARE(report.text, QString("Erzeugung von Schlüssel TMainForm misslungen."));
+    QCOMPARE(report.text, QString("Erzeugung von Schlüssel MainWindow misslungen."));
     QCOMPARE(report.title, QString("Einkaufsliste 1.2"));
     QCOMPARE(report.icon, QMessageBox::Critical);
     QCOMPARE(report.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
@@ -623,7 +623,7 @@ void TestSettings::unwritableStoreReportsAndCloses()
 void TestSettings::restartBringsEverythingBack()
 {
     auto run = start();
-    TMainForm& form = *run->form;
+    MainWindow& form = *run->form;
     form.move(150, 60);
     form.resize(640, 420);
     form.TopREd->setValue(8);
@@ -644,7 +644,7 @@ void TestSettings::restartBringsEverythingBack()
     run.reset();
 
     run = start();
-    TMainForm& again = *run->form;
+    MainWindow& again = *run->form;
     QCOMPARE(placement(again), QRect(150, 60, 640, 420));
     QCOMPARE(again.topMargin(), 8);
     QCOMPARE(again.PreisED->text(), QString("3,75"));

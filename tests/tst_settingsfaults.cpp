@@ -89,7 +89,7 @@ void TestSettingsFaults::damagedSettingsFile()
     const QString programFolder = makeProgramFolder();
 
     Program program(programFolder);
-    TMainForm& form = *program.form;
+    MainWindow& form = *program.form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
@@ -138,7 +138,7 @@ void TestSettingsFaults::settingsFolderWithoutWriteAccess()
     const QString listPath = programFolder + QStringLiteral("/korbana.kbl");
 
     Program program(programFolder);
-    TMainForm& form = *program.form;
+    MainWindow& form = *program.form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QCOMPARE(form.leftMargin(), 15);

@@ -408,22 +408,22 @@ void TestSorting::handlersCompareAsSortOrders()
     h.fill(Stores, { "a", "b" });
     h.fill(Shopping, { "2|a|S|1,00 EUR", "1|b|S|2,00 EUR" });
     // Compares the entries "a" and "b" wherever the last sort put them.
-    const auto compareAB = [&](int list, int (TMainForm::*compare)(const Entry&, const Entry&) const) {
+    const auto compareAB = [&](int list, int (MainWindow::*compare)(const Entry&, const Entry&) const) {
         const ListModel* m = h.model(list);
         const int a = m->entryAt(0).caption == "a" || m->entryAt(0).subItems[0] == "a" ? 0 : 1;
         return (h.form.get()->*compare)(m->entryAt(a), m->entryAt(1 - a));
     };
-    QCOMPARE(compareAB(Stores, &TMainForm::ListView1Compare), -1);
+    QCOMPARE(compareAB(Stores, &MainWindow::ListView1Compare), -1);
     h.clickHeader(Stores, 0);
-    QCOMPARE(compareAB(Stores, &TMainForm::ListView1Compare), 1);
+    QCOMPARE(compareAB(Stores, &MainWindow::ListView1Compare), 1);
     h.clickHeader(Shopping, 3);
-    QCOMPARE(compareAB(Shopping, &TMainForm::ListView3Compare), 1);
+    QCOMPARE(compareAB(Shopping, &MainWindow::ListView3Compare), 1);
     h.clickHeader(Shopping, 3);
-    QCOMPARE(compareAB(Shopping, &TMainForm::ListView3Compare), -1);
+    QCOMPARE(compareAB(Shopping, &MainWindow::ListView3Compare), -1);
     h.clickHeader(Shopping, 1);
-    QCOMPARE(compareAB(Shopping, &TMainForm::ListView3Compare), -1);
+    QCOMPARE(compareAB(Shopping, &MainWindow::ListView3Compare), -1);
     // The Store list kept its own state.
-    QCOMPARE(compareAB(Stores, &TMainForm::ListView1Compare), 1);
+    QCOMPARE(compareAB(Stores, &MainWindow::ListView1Compare), 1);
 }
 
 void TestSorting::keyedSortMatchesPairwiseComparison_data()

@@ -1,8 +1,8 @@
-#include "AboutBoxUnit.h"
-#include "ArtikelFUnit.h"
+#include "AboutDialog.h"
+#include "ProductDialog.h"
 #include "Dialogs.h"
 #include "ErrorReport.h"
-#include "MainUnit.h"
+#include "MainWindow.h"
 
 #include <QLibraryInfo>
 #include <QLocale>
@@ -25,9 +25,9 @@ int main(int argc, char* argv[])
     QtDialogs dialogs;
     app.setDialogs(&dialogs);
 
-    TMainForm mainForm(dialogs);
-    TAboutBox aboutBox(dialogs, &mainForm);
-    TArtikelForm artikelForm(&mainForm);
+    MainWindow mainForm(dialogs);
+    AboutDialog aboutBox(dialogs, &mainForm);
+    ProductDialog artikelForm(&mainForm);
     mainForm.AboutBox = &aboutBox;
     mainForm.ArtikelForm = &artikelForm;
 

@@ -1,4 +1,4 @@
-#include "ButtonsXP.h"
+#include "BitmapButton.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr std::array<BitBtnKindInfo, 11> kKinds { {
+constexpr std::array<ButtonKindInfo, 11> kKinds { {
     { u"", "", mrNone, false, false },
     { u"OK", "BBOKX", mrOk, true, false },
     { u"Cancel", "BBCANCELX", mrCancel, false, true },
@@ -26,7 +26,7 @@ constexpr std::array<BitBtnKindInfo, 11> kKinds { {
     { u"&All", "BBALLX", mrAll, false, false },
 } };
 
-TGlyphCache* s_cache = nullptr;
+GlyphCache* s_cache = nullptr;
 std::function<void(int)> s_helpHandler;
 
 // Pixels of the colour become transparent.
@@ -106,12 +106,12 @@ void drawDottedRect(QPainter& painter, const QRect& rect, const QColor& colour)
 
 } // namespace
 
-const BitBtnKindInfo& bitBtnKindInfo(TBitBtnKind kind)
+const ButtonKindInfo& buttonKindInfo(ButtonKind kind)
 {
     return kKinds[std::size_t(kind)];
 }
 
-QImage bitBtnKindGlyph(TBitBtnKind kind)
+QImage buttonKindGlyph(ButtonKind kind)
 {
     static std::array<QImage, kKinds.size()> glyphs;
     static std::array<bool, kKinds.size()> loaded {};
@@ -139,7 +139,7 @@ int dialogResultFor(int modalResult)
 }
 
 GlyphLayout layoutGlyphAndText(
-    QSize client, QSize glyph, QSize text, TButtonLayout layout, int margin, int spacing, bool rightToLeft)
+    QSize client, QSize glyph, QSize text, ButtonLayout layout, int margin, int spacing, bool rightToLeft)
 {
     if (rightToLeft && layout == blGlyphLeft)
         layout = blGlyphRight;
@@ -232,14 +232,14 @@ ButtonDrawPlan planButtonDrawing(const QRect& client, const ButtonPaintState& st
     return plan;
 }
 
-// TGlyphList
+// GlyphList
 
-TGlyphList::TGlyphList(QSize imageSize)
+GlyphList::GlyphList(QSize imageSize)
     : m_size(imageSize)
 {
 }
 
-int TGlyphList::add(const QPixmap& image)
+int GlyphList::add(const QPixmap& image)
 {
     const auto free = std::find(m_used.begin(), m_used.end(), false);
     const auto index = std::size_t(free - m_used.begin());
@@ -253,7 +253,7 @@ int TGlyphList::add(const QPixmap& image)
     return int(index);
 }
 
-void TGlyphList::remove(int index)
+void GlyphList::remove(int index)
 {
     if (index < 0 || index >= capacity() || !m_used[std::size_t(index)])
         return;
@@ -262,26 +262,26 @@ void TGlyphList::remove(int index)
     --m_count;
 }
 
-QPixmap TGlyphList::image(int index) const
+QPixmap GlyphList::image(int index) const
 {
     if (index < 0 || index >= capacity())
         return {};
     return m_images[std::size_t(index)];
 }
 
-// TGlyphCache
+// GlyphCache
 
-TGlyphList* TGlyphCache::getList(QSize imageSize)
+GlyphList* GlyphCache::getList(QSize imageSize)
 {
     for (const auto& list : m_lists) {
         if (list->imageSize() == imageSize)
             return list.get();
     }
-    m_lists.push_back(std::make_unique<TGlyphList>(imageSize));
+    m_lists.push_back(std::make_unique<GlyphList>(imageSize));
     return m_lists.back().get();
 }
 
-void TGlyphCache::returnList(TGlyphList* list)
+void GlyphCache::returnList(GlyphList* list)
 {
     if (!list || list->count() != 0)
         return;
@@ -289,19 +289,19 @@ void TGlyphCache::returnList(TGlyphList* list)
         m_lists.end());
 }
 
-TGlyphCache* TGlyphCache::instance()
+GlyphCache* GlyphCache::instance()
 {
     return s_cache;
 }
 
-TGlyphCache* TGlyphCache::ensureInstance()
+GlyphCache* GlyphCache::ensureInstance()
 {
     if (!s_cache)
-        s_cache = new TGlyphCache;
+        s_cache = new GlyphCache;
     return s_cache;
 }
 
-void TGlyphCache::releaseInstanceIfEmpty()
+void GlyphCache::releaseInstanceIfEmpty()
 {
     if (s_cache && s_cache->empty()) {
         delete s_cache;
@@ -309,21 +309,21 @@ void TGlyphCache::releaseInstanceIfEmpty()
     }
 }
 
-// TButtonGlyph
+// ButtonGlyph
 
-TButtonGlyph::TButtonGlyph(QObject* parent)
+ButtonGlyph::ButtonGlyph(QObject* parent)
     : QObject(parent)
 {
-    TGlyphCache::ensureInstance();
+    GlyphCache::ensureInstance();
 }
 
-TButtonGlyph::~TButtonGlyph()
+ButtonGlyph::~ButtonGlyph()
 {
     dropStateImages();
-    TGlyphCache::releaseInstanceIfEmpty();
+    GlyphCache::releaseInstanceIfEmpty();
 }
 
-void TButtonGlyph::setGlyph(const QImage& glyph)
+void ButtonGlyph::setGlyph(const QImage& glyph)
 {
     dropStateImages();
     m_glyph = glyph;
@@ -337,7 +337,7 @@ void TButtonGlyph::setGlyph(const QImage& glyph)
     Q_EMIT changed();
 }
 
-void TButtonGlyph::setNumGlyphs(int value)
+void ButtonGlyph::setNumGlyphs(int value)
 {
     if (value < 1)
         return;
@@ -349,20 +349,20 @@ void TButtonGlyph::setNumGlyphs(int value)
     Q_EMIT changed();
 }
 
-QSize TButtonGlyph::glyphSize() const
+QSize ButtonGlyph::glyphSize() const
 {
     if (m_glyph.isNull())
         return { 0, 0 };
     return { m_glyph.width() / m_numGlyphs, m_glyph.height() };
 }
 
-QPixmap TButtonGlyph::stateImage(TButtonState state, const QPalette& palette)
+QPixmap ButtonGlyph::stateImage(ButtonState state, const QPalette& palette)
 {
     const int index = makeStateImage(state, palette);
     return index < 0 || !m_glyphList ? QPixmap() : m_glyphList->image(index);
 }
 
-void TButtonGlyph::dropStateImages()
+void ButtonGlyph::dropStateImages()
 {
     for (int& index : m_indexes) {
         if (index != -1 && m_glyphList)
@@ -370,13 +370,13 @@ void TButtonGlyph::dropStateImages()
         index = -1;
     }
     if (m_glyphList) {
-        if (TGlyphCache* cache = TGlyphCache::instance())
+        if (GlyphCache* cache = GlyphCache::instance())
             cache->returnList(m_glyphList);
         m_glyphList = nullptr;
     }
 }
 
-int TButtonGlyph::makeStateImage(TButtonState state, const QPalette& palette)
+int ButtonGlyph::makeStateImage(ButtonState state, const QPalette& palette)
 {
     if (state == bsDown && m_numGlyphs < 3)
         state = bsUp;
@@ -386,7 +386,7 @@ int TButtonGlyph::makeStateImage(TButtonState state, const QPalette& palette)
     if (size.isEmpty())
         return -1;
     if (!m_glyphList)
-        m_glyphList = TGlyphCache::ensureInstance()->getList(size);
+        m_glyphList = GlyphCache::ensureInstance()->getList(size);
 
     const int slot = int(state) < m_numGlyphs ? int(state) : 0;
     const QImage source
@@ -403,23 +403,23 @@ int TButtonGlyph::makeStateImage(TButtonState state, const QPalette& palette)
     return m_indexes[state];
 }
 
-// TBitBtnXP
+// BitmapButton
 
-TBitBtnXP::TBitBtnXP(QWidget* parent)
+BitmapButton::BitmapButton(QWidget* parent)
     : QPushButton(parent)
-    , m_glyph(new TButtonGlyph(this))
+    , m_glyph(new ButtonGlyph(this))
 {
     // First connection: the modal result reaches the dialog before any handler runs.
-    connect(this, &QAbstractButton::clicked, this, &TBitBtnXP::Click);
-    connect(m_glyph, &TButtonGlyph::changed, this, qOverload<>(&QWidget::update));
-    connect(qApp, &QApplication::focusChanged, this, &TBitBtnXP::updateDefaultLook);
+    connect(this, &QAbstractButton::clicked, this, &BitmapButton::Click);
+    connect(m_glyph, &ButtonGlyph::changed, this, qOverload<>(&QWidget::update));
+    connect(qApp, &QApplication::focusChanged, this, &BitmapButton::updateDefaultLook);
     // Enter clicks the focused button, in dialogs and elsewhere.
     setAutoDefault(true);
     VisualThemes::initThemeLibrary();
     m_theme = VisualThemes::openThemeData(this, QStringLiteral("BUTTON"));
 }
 
-TBitBtnXP::~TBitBtnXP()
+BitmapButton::~BitmapButton()
 {
     // QWidget's destructor moves the focus: no slot of ours may run by then.
     disconnect(qApp, nullptr, this, nullptr);
@@ -427,10 +427,10 @@ TBitBtnXP::~TBitBtnXP()
         m_watchedWindow->removeEventFilter(this);
 }
 
-TBitBtnKind TBitBtnXP::Kind() const
+ButtonKind BitmapButton::Kind() const
 {
     if (m_kind != bkCustom) {
-        const BitBtnKindInfo& info = bitBtnKindInfo(m_kind);
+        const ButtonKindInfo& info = buttonKindInfo(m_kind);
         if (m_default != info.isDefault || m_cancel != info.isCancel || m_modalResult != info.modalResult
             || m_modifiedGlyph)
             m_kind = bkCustom;
@@ -438,18 +438,18 @@ TBitBtnKind TBitBtnXP::Kind() const
     return m_kind;
 }
 
-void TBitBtnXP::setKind(TBitBtnKind kind)
+void BitmapButton::setKind(ButtonKind kind)
 {
     // Compared with what Kind reads, so that a kind set again after a change restores its values.
     if (kind == Kind())
         return;
     if (kind != bkCustom) {
-        const BitBtnKindInfo& info = bitBtnKindInfo(kind);
+        const ButtonKindInfo& info = buttonKindInfo(kind);
         setDefault(info.isDefault);
         setCancel(info.isCancel);
         setText(QString::fromUtf16(info.caption));
         m_modalResult = info.modalResult;
-        m_glyph->setGlyph(bitBtnKindGlyph(kind));
+        m_glyph->setGlyph(buttonKindGlyph(kind));
         m_glyph->setNumGlyphs(2);
         m_modifiedGlyph = false;
     }
@@ -457,29 +457,29 @@ void TBitBtnXP::setKind(TBitBtnKind kind)
     update();
 }
 
-QImage TBitBtnXP::Glyph() const
+QImage BitmapButton::Glyph() const
 {
     return m_glyph->glyph();
 }
 
-void TBitBtnXP::setGlyph(const QImage& glyph)
+void BitmapButton::setGlyph(const QImage& glyph)
 {
     m_glyph->setGlyph(glyph);
     m_modifiedGlyph = true;
     update();
 }
 
-int TBitBtnXP::NumGlyphs() const
+int BitmapButton::NumGlyphs() const
 {
     return m_glyph->numGlyphs();
 }
 
-void TBitBtnXP::setNumGlyphs(int value)
+void BitmapButton::setNumGlyphs(int value)
 {
     m_glyph->setNumGlyphs(value);
 }
 
-void TBitBtnXP::setLayout(TButtonLayout layout)
+void BitmapButton::setLayout(ButtonLayout layout)
 {
     if (layout != m_layout) {
         m_layout = layout;
@@ -487,7 +487,7 @@ void TBitBtnXP::setLayout(TButtonLayout layout)
     }
 }
 
-void TBitBtnXP::setMargin(int margin)
+void BitmapButton::setMargin(int margin)
 {
     if (margin != m_margin && margin >= -1) {
         m_margin = margin;
@@ -495,7 +495,7 @@ void TBitBtnXP::setMargin(int margin)
     }
 }
 
-void TBitBtnXP::setSpacing(int spacing)
+void BitmapButton::setSpacing(int spacing)
 {
     if (spacing != m_spacing) {
         m_spacing = spacing;
@@ -503,7 +503,7 @@ void TBitBtnXP::setSpacing(int spacing)
     }
 }
 
-void TBitBtnXP::setStyle(TButtonStyle style)
+void BitmapButton::setStyle(ButtonStyle style)
 {
     if (style != m_style) {
         m_style = style;
@@ -511,25 +511,25 @@ void TBitBtnXP::setStyle(TButtonStyle style)
     }
 }
 
-void TBitBtnXP::setDefault(bool value)
+void BitmapButton::setDefault(bool value)
 {
     m_default = value;
     QPushButton::setDefault(value);
     updateDefaultLook();
 }
 
-void TBitBtnXP::setCancel(bool value)
+void BitmapButton::setCancel(bool value)
 {
     m_cancel = value;
     watchWindow();
 }
 
-void TBitBtnXP::setHelpHandler(std::function<void(int)> handler)
+void BitmapButton::setHelpHandler(std::function<void(int)> handler)
 {
     s_helpHandler = std::move(handler);
 }
 
-void TBitBtnXP::Click()
+void BitmapButton::Click()
 {
     switch (Kind()) {
     case bkHelp:
@@ -554,9 +554,9 @@ void TBitBtnXP::Click()
     inheritedClick();
 }
 
-void TBitBtnXP::inheritedClick()
+void BitmapButton::inheritedClick()
 {
-    const QPointer<TBitBtnXP> self(this);
+    const QPointer<BitmapButton> self(this);
     if (m_modalResult != mrNone) {
         if (auto* dialog = qobject_cast<QDialog*>(window())) {
             const int result = dialogResultFor(m_modalResult);
@@ -572,7 +572,7 @@ void TBitBtnXP::inheritedClick()
         Q_EMIT OnClick();
 }
 
-void TBitBtnXP::updateDefaultLook()
+void BitmapButton::updateDefaultLook()
 {
     const QWidget* focused = window()->focusWidget();
     const bool look = focused == this || (m_default && !qobject_cast<const QPushButton*>(focused));
@@ -582,7 +582,7 @@ void TBitBtnXP::updateDefaultLook()
     }
 }
 
-void TBitBtnXP::watchWindow()
+void BitmapButton::watchWindow()
 {
     QWidget* form = m_cancel ? window() : nullptr;
     if (form == this)
@@ -596,7 +596,7 @@ void TBitBtnXP::watchWindow()
         form->installEventFilter(this);
 }
 
-bool TBitBtnXP::eventFilter(QObject* watched, QEvent* event)
+bool BitmapButton::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_watchedWindow && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -609,7 +609,7 @@ bool TBitBtnXP::eventFilter(QObject* watched, QEvent* event)
     return QPushButton::eventFilter(watched, event);
 }
 
-bool TBitBtnXP::event(QEvent* event)
+bool BitmapButton::event(QEvent* event)
 {
     if (event->type() == QEvent::ParentChange) {
         // The dialog learns its default button only from a button inside it.
@@ -621,21 +621,21 @@ bool TBitBtnXP::event(QEvent* event)
     return QPushButton::event(event);
 }
 
-void TBitBtnXP::changeEvent(QEvent* event)
+void BitmapButton::changeEvent(QEvent* event)
 {
     QPushButton::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::EnabledChange)
         update();
 }
 
-void TBitBtnXP::showEvent(QShowEvent* event)
+void BitmapButton::showEvent(QShowEvent* event)
 {
     QPushButton::showEvent(event);
     m_glyph->stateImage(isEnabled() ? bsUp : bsDisabled, palette());
     updateDefaultLook();
 }
 
-void TBitBtnXP::mouseDoubleClickEvent(QMouseEvent* event)
+void BitmapButton::mouseDoubleClickEvent(QMouseEvent* event)
 {
     // A fast double click is two clicks, not one.
     if (event->button() == Qt::LeftButton)
@@ -644,7 +644,7 @@ void TBitBtnXP::mouseDoubleClickEvent(QMouseEvent* event)
         QPushButton::mouseDoubleClickEvent(event);
 }
 
-void TBitBtnXP::paintEvent(QPaintEvent*)
+void BitmapButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     const bool themed = VisualThemes::themesInUse(this);
@@ -679,7 +679,7 @@ void TBitBtnXP::paintEvent(QPaintEvent*)
         drawDottedRect(painter, client.adjusted(4, 4, -4, -4), pal.color(QPalette::ButtonText));
 }
 
-void TBitBtnXP::drawGlyphAndCaption(QPainter& painter, const QRect& rect, TButtonState state)
+void BitmapButton::drawGlyphAndCaption(QPainter& painter, const QRect& rect, ButtonState state)
 {
     const int flags = Qt::TextShowMnemonic;
     const QString caption = text();

@@ -1,9 +1,9 @@
 // CSV export and import of the three lists.
-#include "MainUnit.h"
+#include "MainWindow.h"
 
 #include "document/Csv.h"
 
-void TMainForm::CSVExport1Click()
+void MainWindow::CSVExport1Click()
 {
     // The tool and menu commands take no focus: an open edit box would otherwise keep its text from the file.
     commitEdits();
@@ -14,7 +14,7 @@ void TMainForm::CSVExport1Click()
         m_dialogs.error(this, failure->text, failure->title);
 }
 
-void TMainForm::CSVImport1Click()
+void MainWindow::CSVImport1Click()
 {
     commitEdits();
     const QString path = m_dialogs.chooseFile(this, CSVOpenDialog1);

@@ -5,19 +5,19 @@
 class Dialogs;
 class HeaderBar;
 class QLabel;
-class TBitBtnXP;
+class BitmapButton;
 
 // "Info": the maker, the year and the web address.
-class TAboutBox final : public QDialog
+class AboutDialog final : public QDialog
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TAboutBox)
+    Q_DISABLE_COPY_MOVE(AboutDialog)
 
 public:
     static constexpr char16_t kWebAddress[] = u"https://www.talven.example";
     static constexpr char16_t kMail[] = u"info@talven.example";
 
-    explicit TAboutBox(Dialogs& dialogs, QWidget* parent = nullptr);
+    explicit AboutDialog(Dialogs& dialogs, QWidget* parent = nullptr);
 
     // The first "XXXX" of caption replaced by the year, written without leading zeros.
     static QString withYear(const QString& caption, int year);
@@ -30,8 +30,8 @@ public:
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* Label3 = nullptr;
-    TBitBtnXP* BitBtnXP1 = nullptr;
-    TBitBtnXP* BitBtn1 = nullptr;
+    BitmapButton* BitBtnXP1 = nullptr;
+    BitmapButton* BitBtn1 = nullptr;
 
 public Q_SLOTS:
     // Runs once, from the constructor: the year of the program's start goes into the ownership line.

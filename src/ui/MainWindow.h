@@ -21,25 +21,25 @@ class ListModel;
 class ListView;
 class SidePanel;
 class SpinEdit;
-class TAboutBox;
-class TArtikelForm;
-class TBitBtnXP;
-class TFormStorage;
+class AboutDialog;
+class ProductDialog;
+class BitmapButton;
+class WindowStateStore;
 
 // The main window: three lists side by side, the print settings page, the file commands.
 // The list views are the document; every action is one of the handlers below.
-class TMainForm final : public QMainWindow
+class MainWindow final : public QMainWindow
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TMainForm)
+    Q_DISABLE_COPY_MOVE(MainWindow)
 
 public:
     static constexpr char16_t kTitle[] = u"TALVEN Einkaufsliste 1.3";
     static constexpr char16_t kDefaultFile[] = u"korbana.kbl";
 
     // programDir: the folder of the default list file and the help file; empty means the program's own folder.
-    explicit TMainForm(Dialogs& dialogs, const QString& programDir = {}, QWidget* parent = nullptr);
-    ~TMainForm() override;
+    explicit MainWindow(Dialogs& dialogs, const QString& programDir = {}, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     Dialogs& dialogs() const { return m_dialogs; }
     // The program directory, always ending in "/".
@@ -73,8 +73,8 @@ public:
     void commitEdits();
 
     // The other windows, created once by the main routine.
-    TAboutBox* AboutBox = nullptr;
-    TArtikelForm* ArtikelForm = nullptr;
+    AboutDialog* AboutBox = nullptr;
+    ProductDialog* ArtikelForm = nullptr;
 
     // Controls, named as their roles.
     QAction* Neu1 = nullptr;
@@ -118,7 +118,7 @@ public:
     ListView* ListView1 = nullptr;
     ListView* ListView2 = nullptr;
     ListView* ListView3 = nullptr;
-    TBitBtnXP* FontBtn = nullptr;
+    BitmapButton* FontBtn = nullptr;
     SpinEdit* leftREd = nullptr;
     SpinEdit* TopREd = nullptr;
     SpinEdit* RightREd = nullptr;
@@ -126,7 +126,7 @@ public:
     // The stored print font, as the settings see it (an object with the font's properties).
     QObject* FontDialog1 = nullptr;
     // Keeps placement and chosen properties between runs; a child of the window.
-    TFormStorage* FormStorage1 = nullptr;
+    WindowStateStore* FormStorage1 = nullptr;
 
     FileDialogOptions OpenDialog1;
     FileDialogOptions SaveDialog1;

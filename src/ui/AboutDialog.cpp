@@ -1,9 +1,9 @@
-#include "AboutBoxUnit.h"
+#include "AboutDialog.h"
 
 #include "Dialogs.h"
 #include "HeaderBar.h"
 #include "JpegPicture.h"
-#include "controls/ButtonsXP.h"
+#include "controls/BitmapButton.h"
 
 #include <QDate>
 #include <QFile>
@@ -30,7 +30,7 @@ QImage aboutPicture()
 
 } // namespace
 
-TAboutBox::TAboutBox(Dialogs& dialogs, QWidget* parent)
+AboutDialog::AboutDialog(Dialogs& dialogs, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_dialogs(dialogs)
 {
@@ -91,15 +91,15 @@ TAboutBox::TAboutBox(Dialogs& dialogs, QWidget* parent)
         QRect(336, 128, 238, 121));
     Label3->setWordWrap(true);
 
-    BitBtnXP1 = new TBitBtnXP(Panel1);
+    BitBtnXP1 = new BitmapButton(Panel1);
     BitBtnXP1->setObjectName(QStringLiteral("BitBtnXP1"));
     BitBtnXP1->setGeometry(336, 240, 169, 25);
     BitBtnXP1->setText(QString::fromUtf16(kWebAddress));
     BitBtnXP1->setGlyph(QImage(QStringLiteral(":/glyphs/WEBBTN.bmp")));
     BitBtnXP1->setNumGlyphs(2);
-    connect(BitBtnXP1, &TBitBtnXP::OnClick, this, &TAboutBox::BitBtnXP1Click);
+    connect(BitBtnXP1, &BitmapButton::OnClick, this, &AboutDialog::BitBtnXP1Click);
 
-    BitBtn1 = new TBitBtnXP(this);
+    BitBtn1 = new BitmapButton(this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry(241, 404, 181, 37);
     BitBtn1->setKind(bkOK);
@@ -110,7 +110,7 @@ TAboutBox::TAboutBox(Dialogs& dialogs, QWidget* parent)
     FormCreate();
 }
 
-QString TAboutBox::withYear(const QString& caption, int year)
+QString AboutDialog::withYear(const QString& caption, int year)
 {
     QString result = caption;
     const qsizetype at = result.indexOf(QStringLiteral("XXXX"));
@@ -119,17 +119,17 @@ QString TAboutBox::withYear(const QString& caption, int year)
     return result;
 }
 
-void TAboutBox::FormCreate()
+void AboutDialog::FormCreate()
 {
     Copyright->setText(withYear(Copyright->text(), QDate::currentDate().year()));
 }
 
-void TAboutBox::BitBtnXP1Click()
+void AboutDialog::BitBtnXP1Click()
 {
     m_dialogs.openUrl(QString::fromUtf16(kWebAddress));
 }
 
-void TAboutBox::showEvent(QShowEvent* event)
+void AboutDialog::showEvent(QShowEvent* event)
 {
     centreOnScreen(this);
     QDialog::showEvent(event);

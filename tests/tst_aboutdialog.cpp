@@ -1,10 +1,10 @@
 #include "ScriptedDialogs.h"
-#include "controls/ButtonsXP.h"
-#include "ui/AboutBoxUnit.h"
-#include "ui/ArtikelFUnit.h"
+#include "controls/BitmapButton.h"
+#include "ui/AboutDialog.h"
+#include "ui/ProductDialog.h"
 #include "ui/HeaderBar.h"
 #include "ui/JpegPicture.h"
-#include "ui/MainUnit.h"
+#include "ui/MainWindow.h"
 
 #include <QDate>
 #include <QDir>
@@ -68,7 +68,7 @@ void TestAboutBox::initTestCase()
 
 void TestAboutBox::windowFrame()
 {
-    TAboutBox box(m_dialogs);
+    AboutDialog box(m_dialogs);
     QCOMPARE(box.windowTitle(), QStringLiteral("Info"));
     QCOMPARE(box.size(), QSize(664, 453));
     QCOMPARE(box.minimumSize(), box.maximumSize());
@@ -100,7 +100,7 @@ void TestAboutBox::controlPlaces()
     QFETCH(QString, name);
     QFETCH(QString, parentName);
     QFETCH(QRect, geometry);
-    TAboutBox box(m_dialogs);
+    AboutDialog box(m_dialogs);
     auto* widget = box.findChild<QWidget*>(name);
     QVERIFY(widget);
     QCOMPARE(widget->parentWidget()->objectName(), parentName);
@@ -109,7 +109,7 @@ void TestAboutBox::controlPlaces()
 
 void TestAboutBox::panelColourAndTexts()
 {
-    TAboutBox box(m_dialogs);
+    AboutDialog box(m_dialogs);
     const QImage panel = box.Panel1->grab().toImage();
     QCOMPARE(QColor(panel.pixel(640, 375)), QColor(240, 202, 166));
     QCOMPARE(box.Label1->text(), QStringLiteral("Vertrauen Sie auf deutsche Qualität bei Software."));
@@ -140,7 +140,7 @@ void TestAboutBox::pictureDecodedByLibjpeg()
     QCOMPARE(image.size(), QSize(306, 322));
     QVERIFY(!image.allGray());
 
-    TAboutBox box(m_dialogs);
+    AboutDialog box(m_dialogs);
     QCOMPARE(box.ProgramIcon->pixmap().size(), QSize(306, 322));
     QVERIFY(box.ProgramIcon->hasScaledContents());
 }
@@ -186,7 +186,7 @@ void TestAboutBox::brokenJpegRefused()
 
 void TestAboutBox::yearFilledIn()
 {
-    TAboutBox box(m_dialogs);
+    AboutDialog box(m_dialogs);
     const QString year = QString::number(QDate::currentDate().year());
     QVERIFY(box.Copyright->text().contains(year));
     QVERIFY(!box.Copyright->text().contains(QStringLiteral("XXXX")));
@@ -219,13 +219,13 @@ void TestAboutBox::yearRule()
     QFETCH(QString, caption);
     QFETCH(int, year);
     QFETCH(QString, expected);
-    QCOMPARE(TAboutBox::withYear(caption, year), expected);
+    QCOMPARE(AboutDialog::withYear(caption, year), expected);
 }
 
 void TestAboutBox::webButtonOpensAddress()
 {
     ScriptedDialogs dialogs;
-    TAboutBox box(dialogs);
+    AboutDialog box(dialogs);
     box.show();
     box.BitBtnXP1->click();
     QCOMPARE(dialogs.openedUrls, QStringList { QStringLiteral("https://www.talven.example") });
@@ -235,7 +235,7 @@ void TestAboutBox::webButtonOpensAddress()
 void TestAboutBox::keyboardOnFirstShow()
 {
     ScriptedDialogs dialogs;
-    TAboutBox box(dialogs);
+    AboutDialog box(dialogs);
     showActive(&box);
     QVERIFY(QTest::qWaitForWindowActive(&box));
     QTRY_COMPARE(QApplication::focusWidget(), box.BitBtnXP1);
@@ -258,9 +258,9 @@ void TestAboutBox::keyboardOnFirstShow()
 
 void TestAboutBox::productDialogEnterAndEscape()
 {
-    TArtikelForm form;
-    QSignalSpy okClicks(form.BitBtn1, &TBitBtnXP::OnClick);
-    QSignalSpy cancelClicks(form.BitBtn2, &TBitBtnXP::OnClick);
+    ProductDialog form;
+    QSignalSpy okClicks(form.BitBtn1, &BitmapButton::OnClick);
+    QSignalSpy cancelClicks(form.BitBtn2, &BitmapButton::OnClick);
 
     showActive(&form);
     form.Edit1->setFocus();
@@ -289,7 +289,7 @@ void TestAboutBox::productDialogEnterAndEscape()
 
 void TestAboutBox::productDialogButtons()
 {
-    TArtikelForm form;
+    ProductDialog form;
     QCOMPARE(form.BitBtn1->Kind(), bkOK);
     QCOMPARE(form.BitBtn1->text(), QStringLiteral("OK"));
     QVERIFY(form.BitBtn1->Default());
@@ -311,7 +311,7 @@ void TestAboutBox::helpFromProgramDirectory()
     QFile(workingDir.filePath(QStringLiteral("korbana.chm"))).open(QIODevice::WriteOnly);
 
     ScriptedDialogs dialogs;
-    TMainForm form(dialogs, programDir.path());
+    MainWindow form(dialogs, programDir.path());
     form.Hilfe2Click();
     QDir::setCurrent(oldCurrent);
     QCOMPARE(dialogs.openedUrls, QStringList { programDir.path() + QStringLiteral("/korbana.chm") });
@@ -321,8 +321,8 @@ void TestAboutBox::aboutCommandShowsTheOneBox()
 {
     QTemporaryDir programDir;
     ScriptedDialogs dialogs;
-    TMainForm form(dialogs, programDir.path());
-    TAboutBox box(dialogs, &form);
+    MainWindow form(dialogs, programDir.path());
+    AboutDialog box(dialogs, &form);
     form.AboutBox = &box;
     const QString copyright = box.Copyright->text();
     form.berdasProgramm1Click();
@@ -336,7 +336,7 @@ void TestAboutBox::fontButtonHasGlyph()
 {
     QTemporaryDir programDir;
     ScriptedDialogs dialogs;
-    TMainForm form(dialogs, programDir.path());
+    MainWindow form(dialogs, programDir.path());
     QCOMPARE(form.FontBtn->text(), QStringLiteral("&Schriftart"));
     QCOMPARE(form.FontBtn->Glyph().size(), QSize(36, 18));
     QCOMPARE(form.FontBtn->NumGlyphs(), 2);
@@ -344,4 +344,4 @@ void TestAboutBox::fontButtonHasGlyph()
 }
 
 QTEST_MAIN(TestAboutBox)
-#include "tst_aboutbox.moc"
+#include "tst_aboutdialog.moc"

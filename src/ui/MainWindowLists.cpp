@@ -1,7 +1,7 @@
 // The commands that fill, change and sort the three lists.
-#include "MainUnit.h"
+#include "MainWindow.h"
 
-#include "ArtikelFUnit.h"
+#include "ProductDialog.h"
 #include "SpinEdit.h"
 #include "lists/ListModel.h"
 #include "lists/ListSort.h"
@@ -75,7 +75,7 @@ void listKey(int key, ListView* view, const std::function<void()>& remove)
 }
 
 // The same column toggles the direction, another column starts with the flag false.
-void sortByColumn(TMainForm::SortState& state, int column, korbana::ListKind kind, ListView* view, ListModel* model)
+void sortByColumn(MainWindow::SortState& state, int column, korbana::ListKind kind, ListView* view, ListModel* model)
 {
     if (column == state.column) {
         state.flag = !state.flag;
@@ -92,28 +92,28 @@ void sortByColumn(TMainForm::SortState& state, int column, korbana::ListKind kin
 
 } // namespace
 
-void TMainForm::commitEdits()
+void MainWindow::commitEdits()
 {
     for (ListView* view : { ListView1, ListView2, ListView3 })
         view->commitEdit();
 }
 
-void TMainForm::PlusLaedenBtnClick()
+void MainWindow::PlusLaedenBtnClick()
 {
     appendAndEdit(ListView1, m_stores, QStringLiteral("Laden"));
 }
 
-void TMainForm::MinusLaedenBtnClick()
+void MainWindow::MinusLaedenBtnClick()
 {
     removeSelected(m_dialogs, this, ListView1, m_stores);
 }
 
-void TMainForm::DelList1Click()
+void MainWindow::DelList1Click()
 {
     clearList(m_dialogs, this, m_stores);
 }
 
-void TMainForm::PlusProdukteBtnClick()
+void MainWindow::PlusProdukteBtnClick()
 {
     // A shop name still being typed is the one the user sees, so it is the one to copy.
     ListView1->commitEdit();
@@ -127,17 +127,17 @@ void TMainForm::PlusProdukteBtnClick()
         { m_stores->caption(store), korbana::priceText(PreisED->value()) });
 }
 
-void TMainForm::MinusProdukteBtnClick()
+void MainWindow::MinusProdukteBtnClick()
 {
     removeSelected(m_dialogs, this, ListView2, m_products);
 }
 
-void TMainForm::DelList2Click()
+void MainWindow::DelList2Click()
 {
     clearList(m_dialogs, this, m_products);
 }
 
-void TMainForm::PropEdClick()
+void MainWindow::PropEdClick()
 {
     ListView2->commitEdit();
     const int row = ListView2->selectedRow();
@@ -152,7 +152,7 @@ void TMainForm::PropEdClick()
     m_products->setSubItem(row, 1, ArtikelForm->Edit2->text());
 }
 
-void TMainForm::PlusEinkaufBtnClick()
+void MainWindow::PlusEinkaufBtnClick()
 {
     ListView2->commitEdit();
     const int product = ListView2->selectedRow();
@@ -167,81 +167,81 @@ void TMainForm::PlusEinkaufBtnClick()
     refreshStatusText();
 }
 
-void TMainForm::MinusEinkaufBtnClick()
+void MainWindow::MinusEinkaufBtnClick()
 {
     removeSelected(m_dialogs, this, ListView3, m_shopping);
     refreshStatusText();
 }
 
-void TMainForm::DelList3Click()
+void MainWindow::DelList3Click()
 {
     clearList(m_dialogs, this, m_shopping);
     refreshStatusText();
 }
 
-void TMainForm::ListView1KeyDown(int key)
+void MainWindow::ListView1KeyDown(int key)
 {
     listKey(key, ListView1, [this] { MinusLaedenBtnClick(); });
 }
 
-void TMainForm::ListView2KeyDown(int key)
+void MainWindow::ListView2KeyDown(int key)
 {
     listKey(key, ListView2, [this] { MinusProdukteBtnClick(); });
 }
 
-void TMainForm::ListView3KeyDown(int key)
+void MainWindow::ListView3KeyDown(int key)
 {
     listKey(key, ListView3, [this] { MinusEinkaufBtnClick(); });
 }
 
-void TMainForm::ListView1DblClick()
+void MainWindow::ListView1DblClick()
 {
     editSelected(ListView1);
 }
 
-void TMainForm::ListView2DblClick()
+void MainWindow::ListView2DblClick()
 {
     PlusEinkaufBtnClick();
 }
 
-void TMainForm::ListView3DblClick()
+void MainWindow::ListView3DblClick()
 {
     editSelected(ListView3);
 }
 
-void TMainForm::ListView2Changing()
+void MainWindow::ListView2Changing()
 {
     // Every change of a product row is allowed; nothing to veto.
 }
 
-void TMainForm::ListView1ColumnClick(int column)
+void MainWindow::ListView1ColumnClick(int column)
 {
     sortByColumn(m_sort[kStores], column, korbana::ListKind::Stores, ListView1, m_stores);
 }
 
-void TMainForm::ListView2ColumnClick(int column)
+void MainWindow::ListView2ColumnClick(int column)
 {
     sortByColumn(m_sort[kProducts], column, korbana::ListKind::Products, ListView2, m_products);
 }
 
-void TMainForm::ListView3ColumnClick(int column)
+void MainWindow::ListView3ColumnClick(int column)
 {
     sortByColumn(m_sort[kShopping], column, korbana::ListKind::Shopping, ListView3, m_shopping);
 }
 
-int TMainForm::ListView1Compare(const Entry& first, const Entry& second) const
+int MainWindow::ListView1Compare(const Entry& first, const Entry& second) const
 {
     const SortState& s = m_sort[kStores];
     return korbana::compareEntries(korbana::ListKind::Stores, s.column, s.flag, first, second);
 }
 
-int TMainForm::ListView2Compare(const Entry& first, const Entry& second) const
+int MainWindow::ListView2Compare(const Entry& first, const Entry& second) const
 {
     const SortState& s = m_sort[kProducts];
     return korbana::compareEntries(korbana::ListKind::Products, s.column, s.flag, first, second);
 }
 
-int TMainForm::ListView3Compare(const Entry& first, const Entry& second) const
+int MainWindow::ListView3Compare(const Entry& first, const Entry& second) const
 {
     const SortState& s = m_sort[kShopping];
     return korbana::compareEntries(korbana::ListKind::Shopping, s.column, s.flag, first, second);

@@ -1,4 +1,4 @@
-#include "MainFormFixture.h"
+#include "MainWindowFixture.h"
 
 #include "lists/ListModel.h"
 #include "lists/ListView.h"
@@ -34,8 +34,8 @@ private Q_SLOTS:
 
     void startWithoutDefaultFile()
     {
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         QCOMPARE(f.dialogs.texts(), QStringList { QStringLiteral("Konnte die Datei nicht öffnen.") });
         QCOMPARE(f.dialogs.messages[0].title, QStringLiteral("Fehler beim Öffnen"));
         QCOMPARE(f.dialogs.messages[0].icon, QMessageBox::Critical);
@@ -47,9 +47,9 @@ private Q_SLOTS:
 
     void startWithDefaultFile()
     {
-        MainFormFixture f;
+        MainWindowFixture f;
         const QByteArray bytes = sampleListFile();
-        TMainForm& form = f.start(&bytes);
+        MainWindow& form = f.start(&bytes);
         QVERIFY(f.dialogs.messages.isEmpty());
         QCOMPARE(form.windowTitle(), kTitle + QStringLiteral(" - korbana.kbl"));
         QCOMPARE(form.stores()->count(), 2);
@@ -60,9 +60,9 @@ private Q_SLOTS:
 
     void startWithMalformedDefaultFile()
     {
-        MainFormFixture f;
+        MainWindowFixture f;
         const QByteArray bytes("1\r\nKiosk\r\nzwei\r\n");
-        TMainForm& form = f.start(&bytes);
+        MainWindow& form = f.start(&bytes);
         QCOMPARE(
             f.dialogs.texts(), QStringList { QStringLiteral("Fehler beim Öffnen der Datei (Ungültiges Format?).") });
         QCOMPARE(form.stores()->count(), 1);
@@ -88,9 +88,9 @@ private Q_SLOTS:
         QFETCH(QString, command);
         QFETCH(QString, title);
         for (const auto answer : { QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel }) {
-            MainFormFixture f;
+            MainWindowFixture f;
             const QByteArray bytes = sampleListFile();
-            TMainForm& form = f.start(&bytes);
+            MainWindow& form = f.start(&bytes);
             const QString file = f.path(QStringLiteral("korbana.kbl"));
             form.stores()->append(QStringLiteral("Neu hinzugekommen"));
             f.dialogs.answers = { answer };
@@ -111,7 +111,7 @@ private Q_SLOTS:
             QCOMPARE(asked.defaultButton, QMessageBox::Yes);
 
             // Yes on a named document saves under its name without a dialog.
-            const bool saved = MainFormFixture::readFile(file).contains("Neu hinzugekommen");
+            const bool saved = MainWindowFixture::readFile(file).contains("Neu hinzugekommen");
             QCOMPARE(saved, answer == QMessageBox::Yes);
             const bool goesOn = answer != QMessageBox::Cancel;
             QCOMPARE(f.dialogs.fileRequests.size(), command == u"open" && goesOn ? 1 : 0);
@@ -130,8 +130,8 @@ private Q_SLOTS:
 
     void yesOnUnnamedDocumentAsksForAName()
     {
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         f.dialogs.messages.clear();
         form.stores()->append(QStringLiteral("Kiosk"));
 
@@ -160,19 +160,19 @@ private Q_SLOTS:
 
     void saveOnNamedDocumentAsksNothing()
     {
-        MainFormFixture f;
+        MainWindowFixture f;
         const QByteArray bytes = sampleListFile();
-        TMainForm& form = f.start(&bytes);
+        MainWindow& form = f.start(&bytes);
         form.Speichern1Click();
         QVERIFY(f.dialogs.messages.isEmpty());
         QVERIFY(f.dialogs.fileRequests.isEmpty());
-        QCOMPARE(MainFormFixture::readFile(f.path(QStringLiteral("korbana.kbl"))), bytes);
+        QCOMPARE(MainWindowFixture::readFile(f.path(QStringLiteral("korbana.kbl"))), bytes);
     }
 
     void saveOnUnnamedDocumentRunsSaveAs()
     {
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         f.dialogs.answers = { QMessageBox::No };
         form.Neu1Click();
         QCOMPARE(form.windowTitle(), kTitle + QStringLiteral(" - Kein Name"));
@@ -183,10 +183,10 @@ private Q_SLOTS:
 
     void openReplacesTheLists()
     {
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         const QString other = f.path(QStringLiteral("andere.kbl"));
-        MainFormFixture::writeFile(other, "1\r\nKiosk\r\n0\r\n0\r\n");
+        MainWindowFixture::writeFile(other, "1\r\nKiosk\r\n0\r\n0\r\n");
         f.dialogs.messages.clear();
         f.dialogs.answers = { QMessageBox::No };
         f.dialogs.fileAnswers = { other };
@@ -201,9 +201,9 @@ private Q_SLOTS:
     // write empty lists over the previous file).
     void failedOpenKeepsTheLists()
     {
-        MainFormFixture f;
+        MainWindowFixture f;
         const QByteArray bytes = sampleListFile();
-        TMainForm& form = f.start(&bytes);
+        MainWindow& form = f.start(&bytes);
         form.OpenLists(f.path(QStringLiteral("fehlt.kbl")));
         QCOMPARE(f.dialogs.texts(), QStringList { QStringLiteral("Konnte die Datei nicht öffnen.") });
         QCOMPARE(form.stores()->count(), 2);
@@ -211,7 +211,7 @@ private Q_SLOTS:
         QCOMPARE(form.windowTitle(), kTitle + QStringLiteral(" - korbana.kbl"));
         QCOMPARE(form.StatusBar1->currentMessage(), QStringLiteral("1 Produkte auf der Einkaufsliste"));
         form.Speichern1Click();
-        QCOMPARE(MainFormFixture::readFile(f.path(QStringLiteral("korbana.kbl"))), bytes);
+        QCOMPARE(MainWindowFixture::readFile(f.path(QStringLiteral("korbana.kbl"))), bytes);
     }
 
     // A save that fails inside New, Open or Exit stops the command: nothing of the user's work is lost.
@@ -226,8 +226,8 @@ private Q_SLOTS:
     void failedSaveStopsTheCommand()
     {
         QFETCH(QString, command);
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         form.stores()->append(QStringLiteral("Kiosk"));
         f.dialogs.messages.clear();
         f.dialogs.answers = { QMessageBox::Yes };
@@ -250,8 +250,8 @@ private Q_SLOTS:
 
     void closeBoxRunsTheCloseQuery()
     {
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         form.show();
         f.dialogs.messages.clear();
         f.dialogs.answers = { QMessageBox::Cancel };
@@ -275,8 +275,8 @@ private Q_SLOTS:
     void titleShowsFileName()
     {
         QFETCH(QString, name);
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         const QString path = f.path(name);
         QVERIFY(form.SaveLists(path));
         QCOMPARE(form.windowTitle(), kTitle + QStringLiteral(" - ") + name);
@@ -337,8 +337,8 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, shown);
         QFETCH(int, read);
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         form.show();
         form.PageControl1->setCurrentIndex(1);
         QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -351,8 +351,8 @@ private Q_SLOTS:
 
     void priceFieldShowsTwoDecimalsAfterLeavingIt()
     {
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         const std::pair<QString, QString> cases[] = { { QStringLiteral("10"), QStringLiteral("10,00") },
@@ -369,8 +369,8 @@ private Q_SLOTS:
 
     void marginValueRoundsHalfToEven()
     {
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         const std::pair<double, QString> cases[] = { { 12.5, QStringLiteral("12") }, { 13.5, QStringLiteral("14") },
             { 12.6, QStringLiteral("13") }, { 70, QStringLiteral("50") }, { -3, QStringLiteral("0") } };
         for (const auto& [value, shown] : cases) {
@@ -381,8 +381,8 @@ private Q_SLOTS:
 
     void splitterCollapsesNarrowPanes()
     {
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(form.Panel1Laeden->panelWidth(), 145);
@@ -410,8 +410,8 @@ private Q_SLOTS:
     {
         QFETCH(int, dragTo);
         QFETCH(int, storesWidth);
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         const QList<int> before = form.Splitters->sizes();
@@ -431,8 +431,8 @@ private Q_SLOTS:
 
     void layoutAndCommands()
     {
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         QCOMPARE(form.PageControl1->currentIndex(), 0);
         QCOMPARE(form.PageControl1->tabText(0), QStringLiteral("Läden && Produkte && Einkaufsliste"));
         QCOMPARE(form.PageControl1->tabText(1), QStringLiteral("Einstellungen"));
@@ -466,8 +466,8 @@ private Q_SLOTS:
 
     void settingsPageLayout()
     {
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         form.show();
         form.PageControl1->setCurrentIndex(1);
         QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -500,8 +500,8 @@ private Q_SLOTS:
     {
         QFETCH(int, page);
         QFETCH(QStringList, chain);
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         form.PageControl1->setCurrentIndex(page);
         form.show();
         form.activateWindow();
@@ -537,8 +537,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
         QFETCH(QString, hint);
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         auto* widget = form.findChild<QWidget*>(name);
         QVERIFY(widget);
         QCOMPARE(widget->toolTip(), hint);
@@ -546,8 +546,8 @@ private Q_SLOTS:
 
     void menusLeaveTheStatusTextAlone()
     {
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         QStatusTipEvent tip { QString() };
         QCoreApplication::sendEvent(&form, &tip);
         QCOMPARE(form.StatusBar1->currentMessage(), QStringLiteral("0 Produkte auf der Einkaufsliste"));
@@ -555,12 +555,12 @@ private Q_SLOTS:
 
     void helpFileIsTheProgramDirectorys()
     {
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         form.Hilfe2Click();
         QCOMPARE(f.dialogs.openedUrls, QStringList { f.path(QStringLiteral("korbana.chm")) });
     }
 };
 
 QTEST_MAIN(TestMainForm)
-#include "tst_mainform.moc"
+#include "tst_mainwindow.moc"

@@ -17,17 +17,17 @@
 #include <vector>
 
 // Where the glyph sits relative to the caption.
-enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+enum ButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 // The four images a glyph bitmap may hold side by side, in this order.
-enum TButtonState { bsUp, bsDisabled, bsDown, bsExclusive };
+enum ButtonState { bsUp, bsDisabled, bsDown, bsExclusive };
 // Kept for form compatibility; it does not change the drawing.
-enum TButtonStyle { bsAutoDetect, bsWin31, bsNew };
-enum TBitBtnKind { bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore, bkAll };
+enum ButtonStyle { bsAutoDetect, bsWin31, bsNew };
+enum ButtonKind { bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore, bkAll };
 
 // Modal results of the buttons, as the kinds set them.
-enum TModalResult { mrNone = 0, mrOk, mrCancel, mrAbort, mrRetry, mrIgnore, mrYes, mrNo, mrAll };
+enum ModalResult { mrNone = 0, mrOk, mrCancel, mrAbort, mrRetry, mrIgnore, mrYes, mrNo, mrAll };
 
-struct BitBtnKindInfo
+struct ButtonKindInfo
 {
     const char16_t* caption;
     const char* glyphResource; // name of the bitmap in ":/glyphs/", without ".bmp"
@@ -35,9 +35,9 @@ struct BitBtnKindInfo
     bool isDefault;
     bool isCancel;
 };
-const BitBtnKindInfo& bitBtnKindInfo(TBitBtnKind kind);
+const ButtonKindInfo& buttonKindInfo(ButtonKind kind);
 // The kind's bitmap (normal and disabled side by side), loaded on first use and kept until the program ends.
-QImage bitBtnKindGlyph(TBitBtnKind kind);
+QImage buttonKindGlyph(ButtonKind kind);
 
 // What a QDialog's exec() returns for a button's modal result: OK accepts (QDialog::Accepted), Cancel rejects
 // (QDialog::Rejected); every other result is handed on unchanged.
@@ -54,7 +54,7 @@ struct GlyphLayout
 // client: size of the content rectangle; glyph and text: their sizes (0 by 0 when absent).
 // margin and spacing of -1 are computed; rightToLeft swaps left and right.
 GlyphLayout layoutGlyphAndText(
-    QSize client, QSize glyph, QSize text, TButtonLayout layout, int margin, int spacing, bool rightToLeft = false);
+    QSize client, QSize glyph, QSize text, ButtonLayout layout, int margin, int spacing, bool rightToLeft = false);
 
 // Theme state of the push-button part: 3 pressed, 4 disabled, 1 focused or default-looking, else 0.
 // 2 (hot) is never chosen: the button has no hover look.
@@ -76,16 +76,16 @@ struct ButtonDrawPlan
     QRect frameRect; // where the theme background or the classic frame goes
     QRect contentRect; // where glyph and caption are laid out (already moved when pressed)
     bool focusRect = false; // dotted rectangle on the client shrunk by 4
-    TButtonState glyphState = bsUp;
+    ButtonState glyphState = bsUp;
 };
 ButtonDrawPlan planButtonDrawing(const QRect& client, const ButtonPaintState& state);
 
 // An image list of one image size whose freed slots are reused, lowest first.
-class TGlyphList final
+class GlyphList final
 {
 public:
-    explicit TGlyphList(QSize imageSize);
-    Q_DISABLE_COPY_MOVE(TGlyphList)
+    explicit GlyphList(QSize imageSize);
+    Q_DISABLE_COPY_MOVE(GlyphList)
 
     QSize imageSize() const { return m_size; }
     int add(const QPixmap& image);
@@ -104,38 +104,38 @@ private:
 };
 
 // The program's glyph lists, at most one per image size, shared by all buttons.
-class TGlyphCache final
+class GlyphCache final
 {
 public:
-    TGlyphCache() = default;
-    Q_DISABLE_COPY_MOVE(TGlyphCache)
+    GlyphCache() = default;
+    Q_DISABLE_COPY_MOVE(GlyphCache)
 
-    TGlyphList* getList(QSize imageSize);
+    GlyphList* getList(QSize imageSize);
     // The list goes back; it is freed when none of its slots is occupied.
-    void returnList(TGlyphList* list);
+    void returnList(GlyphList* list);
     bool empty() const { return m_lists.empty(); }
     int listCount() const { return int(m_lists.size()); }
 
     // The one cache of the program, or null while there is none.
-    static TGlyphCache* instance();
+    static GlyphCache* instance();
 
 private:
-    friend class TButtonGlyph;
-    static TGlyphCache* ensureInstance();
+    friend class ButtonGlyph;
+    static GlyphCache* ensureInstance();
     static void releaseInstanceIfEmpty();
 
-    std::vector<std::unique_ptr<TGlyphList>> m_lists;
+    std::vector<std::unique_ptr<GlyphList>> m_lists;
 };
 
 // One button's glyph bitmap and its state images.
-class TButtonGlyph final : public QObject
+class ButtonGlyph final : public QObject
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TButtonGlyph)
+    Q_DISABLE_COPY_MOVE(ButtonGlyph)
 
 public:
-    explicit TButtonGlyph(QObject* parent = nullptr);
-    ~TButtonGlyph() override;
+    explicit ButtonGlyph(QObject* parent = nullptr);
+    ~ButtonGlyph() override;
 
     QImage glyph() const { return m_glyph; }
     // Drops the state images; takes the transparent colour (lower-left pixel) and, when the width is a whole
@@ -149,20 +149,20 @@ public:
     QSize glyphSize() const;
 
     // The state's image, made on first use with the palette's button colours; null without a bitmap.
-    QPixmap stateImage(TButtonState state, const QPalette& palette);
+    QPixmap stateImage(ButtonState state, const QPalette& palette);
     // Index in the glyph list, -1 when not made.
-    int stateIndex(TButtonState state) const { return m_indexes[state]; }
-    TGlyphList* glyphList() const { return m_glyphList; }
+    int stateIndex(ButtonState state) const { return m_indexes[state]; }
+    GlyphList* glyphList() const { return m_glyphList; }
     void dropStateImages();
 
 Q_SIGNALS:
     void changed();
 
 private:
-    int makeStateImage(TButtonState state, const QPalette& palette);
+    int makeStateImage(ButtonState state, const QPalette& palette);
 
     QImage m_glyph;
-    TGlyphList* m_glyphList = nullptr;
+    GlyphList* m_glyphList = nullptr;
     std::array<int, 4> m_indexes { -1, -1, -1, -1 };
     QColor m_transparentColor { 128, 128, 0 };
     int m_numGlyphs = 1;
@@ -171,35 +171,35 @@ private:
 // A push button that draws a glyph beside its caption, themed under a modern style and classic under the
 // "windows" style. Connect handlers to OnClick: it follows the kind's rules (a bkClose or bkHelp button
 // emits none), while QAbstractButton::clicked reports every press.
-class TBitBtnXP : public QPushButton
+class BitmapButton : public QPushButton
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TBitBtnXP)
+    Q_DISABLE_COPY_MOVE(BitmapButton)
 
 public:
-    explicit TBitBtnXP(QWidget* parent = nullptr);
-    ~TBitBtnXP() override;
+    explicit BitmapButton(QWidget* parent = nullptr);
+    ~BitmapButton() override;
 
     using QPushButton::setLayout;
     using QPushButton::setStyle;
 
     // Reads bkCustom, for good, once a role, the modal result or the glyph differs from the kind's.
-    TBitBtnKind Kind() const;
-    void setKind(TBitBtnKind kind);
+    ButtonKind Kind() const;
+    void setKind(ButtonKind kind);
     QImage Glyph() const;
     void setGlyph(const QImage& glyph);
     int NumGlyphs() const;
     void setNumGlyphs(int value);
-    TButtonLayout Layout() const { return m_layout; }
-    void setLayout(TButtonLayout layout);
+    ButtonLayout Layout() const { return m_layout; }
+    void setLayout(ButtonLayout layout);
     // Pixels from the edge to the glyph; -1 centres the block. Values below -1 are refused.
     int Margin() const { return m_margin; }
     void setMargin(int margin);
     // Pixels between glyph and caption; -1 spreads the free room evenly.
     int Spacing() const { return m_spacing; }
     void setSpacing(int spacing);
-    TButtonStyle Style() const { return m_style; }
-    void setStyle(TButtonStyle style);
+    ButtonStyle Style() const { return m_style; }
+    void setStyle(ButtonStyle style);
     int ModalResult() const { return m_modalResult; }
     void setModalResult(int result) { m_modalResult = result; }
     // Enter clicks the default button of a window unless another push button has the focus.
@@ -211,7 +211,7 @@ public:
 
     // True while the button shows itself as the active default button of its window.
     bool defaultLook() const { return m_defaultLook; }
-    TButtonGlyph* buttonGlyph() const { return m_glyph; }
+    ButtonGlyph* buttonGlyph() const { return m_glyph; }
     bool themeOpened() const { return m_theme != nullptr; }
 
     // bkHelp asks this with the first non-zero "helpContext" property up the parents; none installed: no help.
@@ -233,13 +233,13 @@ private:
     void inheritedClick();
     void updateDefaultLook();
     void watchWindow();
-    void drawGlyphAndCaption(QPainter& painter, const QRect& rect, TButtonState state);
+    void drawGlyphAndCaption(QPainter& painter, const QRect& rect, ButtonState state);
 
-    TButtonGlyph* m_glyph = nullptr;
+    ButtonGlyph* m_glyph = nullptr;
     VisualThemes::ThemeHandle m_theme;
-    mutable TBitBtnKind m_kind = bkCustom;
-    TButtonLayout m_layout = blGlyphLeft;
-    TButtonStyle m_style = bsAutoDetect;
+    mutable ButtonKind m_kind = bkCustom;
+    ButtonLayout m_layout = blGlyphLeft;
+    ButtonStyle m_style = bsAutoDetect;
     int m_margin = -1;
     int m_spacing = 4;
     int m_modalResult = mrNone;

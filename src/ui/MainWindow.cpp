@@ -1,10 +1,10 @@
-#include "MainUnit.h"
+#include "MainWindow.h"
 
-#include "AboutBoxUnit.h"
+#include "AboutDialog.h"
 #include "HeaderBar.h"
 #include "SidePanel.h"
 #include "SpinEdit.h"
-#include "controls/ButtonsXP.h"
+#include "controls/BitmapButton.h"
 #include "document/ListFile.h"
 #include "lists/ListModel.h"
 #include "lists/ListTexts.h"
@@ -88,7 +88,7 @@ QString fileNamePart(const QString& path)
 
 } // namespace
 
-TMainForm::TMainForm(Dialogs& dialogs, const QString& programDir, QWidget* parent)
+MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, QWidget* parent)
     : QMainWindow(parent)
     , m_dialogs(dialogs)
     , m_programDir(programDir)
@@ -155,33 +155,33 @@ TMainForm::TMainForm(Dialogs& dialogs, const QString& programDir, QWidget* paren
     FormCreate();
 }
 
-TMainForm::~TMainForm()
+MainWindow::~MainWindow()
 {
     formStorageDestroy();
 }
 
-void TMainForm::buildMenu()
+void MainWindow::buildMenu()
 {
-    auto action = [this](const QString& text, const char* name, void (TMainForm::*handler)()) {
+    auto action = [this](const QString& text, const char* name, void (MainWindow::*handler)()) {
         auto* a = new QAction(text, this);
         a->setObjectName(QLatin1String(name));
         connect(a, &QAction::triggered, this, handler);
         return a;
     };
-    Neu1 = action(QStringLiteral("&Neu..."), "Neu1", &TMainForm::Neu1Click);
-    ffnen1 = action(QStringLiteral("&Öffnen..."), "ffnen1", &TMainForm::ffnen1Click);
-    Speichern1 = action(QStringLiteral("&Speichern"), "Speichern1", &TMainForm::Speichern1Click);
+    Neu1 = action(QStringLiteral("&Neu..."), "Neu1", &MainWindow::Neu1Click);
+    ffnen1 = action(QStringLiteral("&Öffnen..."), "ffnen1", &MainWindow::ffnen1Click);
+    Speichern1 = action(QStringLiteral("&Speichern"), "Speichern1", &MainWindow::Speichern1Click);
     Speichernunter1
-        = action(QStringLiteral("Speichern &unter..."), "Speichernunter1", &TMainForm::Speichernunter1Click);
-    CSVExport1 = action(QStringLiteral("CSV Export..."), "CSVExport1", &TMainForm::CSVExport1Click);
-    CSVImport1 = action(QStringLiteral("CSV Import..."), "CSVImport1", &TMainForm::CSVImport1Click);
+        = action(QStringLiteral("Speichern &unter..."), "Speichernunter1", &MainWindow::Speichernunter1Click);
+    CSVExport1 = action(QStringLiteral("CSV Export..."), "CSVExport1", &MainWindow::CSVExport1Click);
+    CSVImport1 = action(QStringLiteral("CSV Import..."), "CSVImport1", &MainWindow::CSVImport1Click);
     Druckereinrichten1
-        = action(QStringLiteral("Drucker &einrichten..."), "Druckereinrichten1", &TMainForm::Druckereinrichten1Click);
-    Drucken1 = action(QStringLiteral("&Drucken..."), "Drucken1", &TMainForm::Drucken1Click);
-    Beenden1 = action(QStringLiteral("&Beenden"), "Beenden1", &TMainForm::Beenden1Click);
-    Hilfe2 = action(QStringLiteral("Hilfe aufrufen..."), "Hilfe2", &TMainForm::Hilfe2Click);
+        = action(QStringLiteral("Drucker &einrichten..."), "Druckereinrichten1", &MainWindow::Druckereinrichten1Click);
+    Drucken1 = action(QStringLiteral("&Drucken..."), "Drucken1", &MainWindow::Drucken1Click);
+    Beenden1 = action(QStringLiteral("&Beenden"), "Beenden1", &MainWindow::Beenden1Click);
+    Hilfe2 = action(QStringLiteral("Hilfe aufrufen..."), "Hilfe2", &MainWindow::Hilfe2Click);
     berdasProgramm1
-        = action(QStringLiteral("&Über das Programm..."), "berdasProgramm1", &TMainForm::berdasProgramm1Click);
+        = action(QStringLiteral("&Über das Programm..."), "berdasProgramm1", &MainWindow::berdasProgramm1Click);
 
     Neu1->setIcon(picture("neu"));
     ffnen1->setIcon(picture("oeffnen"));
@@ -202,7 +202,7 @@ void TMainForm::buildMenu()
     hilfe->addActions({ Hilfe2, berdasProgramm1 });
 }
 
-void TMainForm::buildToolBar()
+void MainWindow::buildToolBar()
 {
     ToolBar1 = new QToolBar(this);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
@@ -233,7 +233,7 @@ void TMainForm::buildToolBar()
     ToolButton11 = button(Beenden1, QStringLiteral("Beenden"), "ToolButton11");
 }
 
-void TMainForm::buildListsPage()
+void MainWindow::buildListsPage()
 {
     TabSheet1 = new QWidget;
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
@@ -333,25 +333,25 @@ void TMainForm::buildListsPage()
     ListView2->setListModel(m_products);
     ListView3->setListModel(m_shopping);
 
-    connect(PlusLaedenBtn, &QToolButton::clicked, this, &TMainForm::PlusLaedenBtnClick);
-    connect(MinusLaedenBtn, &QToolButton::clicked, this, &TMainForm::MinusLaedenBtnClick);
-    connect(DelList1, &QToolButton::clicked, this, &TMainForm::DelList1Click);
-    connect(PlusProdukteBtn, &QToolButton::clicked, this, &TMainForm::PlusProdukteBtnClick);
-    connect(MinusProdukteBtn, &QToolButton::clicked, this, &TMainForm::MinusProdukteBtnClick);
-    connect(DelList2, &QToolButton::clicked, this, &TMainForm::DelList2Click);
-    connect(PropEd, &QToolButton::clicked, this, &TMainForm::PropEdClick);
-    connect(PlusEinkaufBtn, &QToolButton::clicked, this, &TMainForm::PlusEinkaufBtnClick);
-    connect(MinusEinkaufBtn, &QToolButton::clicked, this, &TMainForm::MinusEinkaufBtnClick);
-    connect(DelList3, &QToolButton::clicked, this, &TMainForm::DelList3Click);
-    connect(ListView1, &ListView::keyDown, this, &TMainForm::ListView1KeyDown);
-    connect(ListView2, &ListView::keyDown, this, &TMainForm::ListView2KeyDown);
-    connect(ListView3, &ListView::keyDown, this, &TMainForm::ListView3KeyDown);
-    connect(ListView1, &ListView::dblClick, this, &TMainForm::ListView1DblClick);
-    connect(ListView2, &ListView::dblClick, this, &TMainForm::ListView2DblClick);
-    connect(ListView3, &ListView::dblClick, this, &TMainForm::ListView3DblClick);
-    connect(ListView1, &ListView::columnClick, this, &TMainForm::ListView1ColumnClick);
-    connect(ListView2, &ListView::columnClick, this, &TMainForm::ListView2ColumnClick);
-    connect(ListView3, &ListView::columnClick, this, &TMainForm::ListView3ColumnClick);
+    connect(PlusLaedenBtn, &QToolButton::clicked, this, &MainWindow::PlusLaedenBtnClick);
+    connect(MinusLaedenBtn, &QToolButton::clicked, this, &MainWindow::MinusLaedenBtnClick);
+    connect(DelList1, &QToolButton::clicked, this, &MainWindow::DelList1Click);
+    connect(PlusProdukteBtn, &QToolButton::clicked, this, &MainWindow::PlusProdukteBtnClick);
+    connect(MinusProdukteBtn, &QToolButton::clicked, this, &MainWindow::MinusProdukteBtnClick);
+    connect(DelList2, &QToolButton::clicked, this, &MainWindow::DelList2Click);
+    connect(PropEd, &QToolButton::clicked, this, &MainWindow::PropEdClick);
+    connect(PlusEinkaufBtn, &QToolButton::clicked, this, &MainWindow::PlusEinkaufBtnClick);
+    connect(MinusEinkaufBtn, &QToolButton::clicked, this, &MainWindow::MinusEinkaufBtnClick);
+    connect(DelList3, &QToolButton::clicked, this, &MainWindow::DelList3Click);
+    connect(ListView1, &ListView::keyDown, this, &MainWindow::ListView1KeyDown);
+    connect(ListView2, &ListView::keyDown, this, &MainWindow::ListView2KeyDown);
+    connect(ListView3, &ListView::keyDown, this, &MainWindow::ListView3KeyDown);
+    connect(ListView1, &ListView::dblClick, this, &MainWindow::ListView1DblClick);
+    connect(ListView2, &ListView::dblClick, this, &MainWindow::ListView2DblClick);
+    connect(ListView3, &ListView::dblClick, this, &MainWindow::ListView3DblClick);
+    connect(ListView1, &ListView::columnClick, this, &MainWindow::ListView1ColumnClick);
+    connect(ListView2, &ListView::columnClick, this, &MainWindow::ListView2ColumnClick);
+    connect(ListView3, &ListView::columnClick, this, &MainWindow::ListView3ColumnClick);
 
     // Tab order of page 1; the small buttons take no focus.
     setTabOrder(ListView1, PreisED);
@@ -360,7 +360,7 @@ void TMainForm::buildListsPage()
     setTabOrder(ListView2, ListView3);
 }
 
-void TMainForm::buildSettingsPage()
+void MainWindow::buildSettingsPage()
 {
     TabSheet2 = new QWidget;
     TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
@@ -415,13 +415,13 @@ void TMainForm::buildSettingsPage()
     titlePanel->setFont(title);
     titlePanel->setAlignment(Qt::AlignCenter);
 
-    FontBtn = new TBitBtnXP(body);
+    FontBtn = new BitmapButton(body);
     FontBtn->setObjectName(QStringLiteral("FontBtn"));
     FontBtn->setText(QStringLiteral("&Schriftart"));
     FontBtn->setGlyph(QImage(QStringLiteral(":/glyphs/FONTBTN.bmp")));
     FontBtn->setToolTip(QStringLiteral("Schriftart für den Ausdruck ändern...."));
     FontBtn->setGeometry(216, 40 - 33, 113, 25);
-    connect(FontBtn, &TBitBtnXP::OnClick, this, &TMainForm::FontBtnClick);
+    connect(FontBtn, &BitmapButton::OnClick, this, &MainWindow::FontBtnClick);
 
     auto margin = [body](const QString& label, const char* name, int y) {
         auto* l = new QLabel(label, body);
@@ -452,39 +452,39 @@ void TMainForm::buildSettingsPage()
     setTabOrder(RightREd, BottomREd);
 }
 
-int TMainForm::leftMargin() const
+int MainWindow::leftMargin() const
 {
     return leftREd->intValue();
 }
 
-int TMainForm::topMargin() const
+int MainWindow::topMargin() const
 {
     return TopREd->intValue();
 }
 
-int TMainForm::rightMargin() const
+int MainWindow::rightMargin() const
 {
     return RightREd->intValue();
 }
 
-int TMainForm::bottomMargin() const
+int MainWindow::bottomMargin() const
 {
     return BottomREd->intValue();
 }
 
-void TMainForm::refreshStatusText()
+void MainWindow::refreshStatusText()
 {
     StatusBar1->showMessage(korbana::statusText(m_shopping->count()));
 }
 
-void TMainForm::setDocumentName(const QString& path)
+void MainWindow::setDocumentName(const QString& path)
 {
     m_documentName = path;
     setWindowTitle(QString::fromUtf16(kTitle) + QStringLiteral(" - ")
         + (path.isEmpty() ? QStringLiteral("Kein Name") : fileNamePart(path)));
 }
 
-void TMainForm::FormCreate()
+void MainWindow::FormCreate()
 {
     if (m_programDir.isEmpty())
         m_programDir = QCoreApplication::applicationDirPath();
@@ -493,7 +493,7 @@ void TMainForm::FormCreate()
     OpenLists(m_programDir + QString::fromUtf16(kDefaultFile));
 }
 
-void TMainForm::OpenLists(const QString& path)
+void MainWindow::OpenLists(const QString& path)
 {
     const korbana::ListSet lists { m_stores, m_products, m_shopping };
     const korbana::ReadResult result = korbana::readListFile(path, lists);
@@ -504,7 +504,7 @@ void TMainForm::OpenLists(const QString& path)
     refreshStatusText();
 }
 
-bool TMainForm::SaveLists(const QString& path)
+bool MainWindow::SaveLists(const QString& path)
 {
     // A name still being typed in a list is saved as the user sees it.
     commitEdits();
@@ -518,7 +518,7 @@ bool TMainForm::SaveLists(const QString& path)
     return true;
 }
 
-bool TMainForm::saveStep()
+bool MainWindow::saveStep()
 {
     if (!m_documentName.isEmpty())
         return SaveLists(m_documentName);
@@ -528,7 +528,7 @@ bool TMainForm::saveStep()
     return SaveLists(path);
 }
 
-bool TMainForm::askToSave(const QString& title)
+bool MainWindow::askToSave(const QString& title)
 {
     const auto answer = m_dialogs.question(this, QStringLiteral("Wollen Sie die nicht gesicherten Daten speichern?"),
         title, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
@@ -537,7 +537,7 @@ bool TMainForm::askToSave(const QString& title)
     return answer == QMessageBox::No;
 }
 
-void TMainForm::Neu1Click()
+void MainWindow::Neu1Click()
 {
     if (!askToSave(QStringLiteral("Datei: Neu...")))
         return;
@@ -548,7 +548,7 @@ void TMainForm::Neu1Click()
     refreshStatusText();
 }
 
-void TMainForm::ffnen1Click()
+void MainWindow::ffnen1Click()
 {
     if (!askToSave(QStringLiteral("Datei: Öffnen...")))
         return;
@@ -557,7 +557,7 @@ void TMainForm::ffnen1Click()
         OpenLists(path);
 }
 
-void TMainForm::Speichern1Click()
+void MainWindow::Speichern1Click()
 {
     if (m_documentName.isEmpty())
         Speichernunter1Click();
@@ -565,25 +565,25 @@ void TMainForm::Speichern1Click()
         SaveLists(m_documentName);
 }
 
-void TMainForm::Speichernunter1Click()
+void MainWindow::Speichernunter1Click()
 {
     const QString path = m_dialogs.chooseFile(this, SaveDialog1);
     if (!path.isEmpty())
         SaveLists(path);
 }
 
-void TMainForm::Beenden1Click()
+void MainWindow::Beenden1Click()
 {
     close();
 }
 
-void TMainForm::FormCloseQuery(bool& canClose)
+void MainWindow::FormCloseQuery(bool& canClose)
 {
     canClose = false;
     canClose = askToSave(QStringLiteral("Datei: Beenden..."));
 }
 
-void TMainForm::showEvent(QShowEvent* event)
+void MainWindow::showEvent(QShowEvent* event)
 {
     if (!m_shown) {
         m_shown = true;
@@ -592,7 +592,7 @@ void TMainForm::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
 }
 
-bool TMainForm::event(QEvent* event)
+bool MainWindow::event(QEvent* event)
 {
     // The status bar shows the status text alone; the menus' empty status tips would blank it.
     if (event->type() == QEvent::StatusTip)
@@ -600,7 +600,7 @@ bool TMainForm::event(QEvent* event)
     return QMainWindow::event(event);
 }
 
-void TMainForm::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (m_closeAllowed) { // the session's end has asked and saved already
         event->accept();
@@ -616,12 +616,12 @@ void TMainForm::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void TMainForm::Hilfe2Click()
+void MainWindow::Hilfe2Click()
 {
     m_dialogs.openUrl(m_programDir + QStringLiteral("korbana.chm"));
 }
 
-void TMainForm::berdasProgramm1Click()
+void MainWindow::berdasProgramm1Click()
 {
     if (AboutBox)
         m_dialogs.exec(AboutBox);

@@ -1,30 +1,30 @@
 // The stored settings of the main window.
 #include "ErrorReport.h"
-#include "MainUnit.h"
-#include "settings/FormStorage.h"
+#include "MainWindow.h"
+#include "settings/WindowStateStore.h"
 
 #include <algorithm>
 
 // The print font as the settings see it: the font dialog's font with its seven properties.
-class TFont final : public QObject
+class StoredPrintFont final : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(int Charset READ charset WRITE setCharset)
     Q_PROPERTY(int Color READ color WRITE setColor)
     Q_PROPERTY(int Height READ height WRITE setHeight)
     Q_PROPERTY(QString Name READ name WRITE setName)
-    Q_PROPERTY(TFontPitch Pitch READ pitch WRITE setPitch)
+    Q_PROPERTY(FontPitch Pitch READ pitch WRITE setPitch)
     Q_PROPERTY(int Size READ size WRITE setSize)
-    Q_PROPERTY(TFontStyles Style READ style WRITE setStyle)
+    Q_PROPERTY(FontStyles Style READ style WRITE setStyle)
 
 public:
-    enum TFontPitch { fpDefault, fpVariable, fpFixed };
-    Q_ENUM(TFontPitch)
-    enum TFontStyle { fsBold = 0x1, fsItalic = 0x2, fsUnderline = 0x4, fsStrikeOut = 0x8 };
-    Q_DECLARE_FLAGS(TFontStyles, TFontStyle)
-    Q_FLAG(TFontStyles)
+    enum FontPitch { fpDefault, fpVariable, fpFixed };
+    Q_ENUM(FontPitch)
+    enum FontStyle { fsBold = 0x1, fsItalic = 0x2, fsUnderline = 0x4, fsStrikeOut = 0x8 };
+    Q_DECLARE_FLAGS(FontStyles, FontStyle)
+    Q_FLAG(FontStyles)
 
-    TFont(TMainForm* form, QObject* parent)
+    StoredPrintFont(MainWindow* form, QObject* parent)
         : QObject(parent)
         , m_form(form)
     {
@@ -43,34 +43,34 @@ public:
     int height() const { return font().height; }
     void setHeight(int value)
     {
-        change([value](PrintFont& f) { f.setHeight(value, TFormPlacement::screenPixelsPerInch()); });
+        change([value](PrintFont& f) { f.setHeight(value, WindowPlacement::screenPixelsPerInch()); });
     }
     QString name() const { return font().name; }
     void setName(const QString& value)
     {
         change([&value](PrintFont& f) { f.name = value; });
     }
-    TFontPitch pitch() const { return static_cast<TFontPitch>(font().pitch); }
-    void setPitch(TFontPitch value)
+    FontPitch pitch() const { return static_cast<FontPitch>(font().pitch); }
+    void setPitch(FontPitch value)
     {
         change([value](PrintFont& f) { f.pitch = static_cast<PrintFont::Pitch>(value); });
     }
     int size() const { return font().size; }
     void setSize(int value)
     {
-        change([value](PrintFont& f) { f.setSize(value, TFormPlacement::screenPixelsPerInch()); });
+        change([value](PrintFont& f) { f.setSize(value, WindowPlacement::screenPixelsPerInch()); });
     }
-    TFontStyles style() const
+    FontStyles style() const
     {
         const PrintFont& f = font();
-        TFontStyles styles;
+        FontStyles styles;
         styles.setFlag(fsBold, f.bold);
         styles.setFlag(fsItalic, f.italic);
         styles.setFlag(fsUnderline, f.underline);
         styles.setFlag(fsStrikeOut, f.strikeOut);
         return styles;
     }
-    void setStyle(TFontStyles value)
+    void setStyle(FontStyles value)
     {
         change([value](PrintFont& f) {
             f.bold = value.testFlag(fsBold);
@@ -88,35 +88,35 @@ private:
         how(f);
         m_form->setPrintFont(f);
     }
-    TMainForm* m_form;
+    MainWindow* m_form;
 };
 
 // The font dialog as the settings see it: its font is the window's print font.
-class TFontDialog final : public QObject
+class StoredFontDialog final : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(QObject* Font READ font CONSTANT)
 
 public:
-    explicit TFontDialog(TMainForm* form)
+    explicit StoredFontDialog(MainWindow* form)
         : QObject(form)
-        , m_font(new TFont(form, this))
+        , m_font(new StoredPrintFont(form, this))
     {
     }
     QObject* font() const { return m_font; }
 
 private:
-    TFont* m_font;
+    StoredPrintFont* m_font;
 };
 
-void TMainForm::createFormStorage()
+void MainWindow::createFormStorage()
 {
-    FontDialog1 = new TFontDialog(this);
+    FontDialog1 = new StoredFontDialog(this);
     FontDialog1->setObjectName(QStringLiteral("FontDialog1"));
 
-    FormStorage1 = new TFormStorage(this);
+    FormStorage1 = new WindowStateStore(this);
     FormStorage1->setObjectName(QStringLiteral("FormStorage1"));
-    FormStorage1->setOptions(TFormPlacement::fpState | TFormPlacement::fpPosition);
+    FormStorage1->setOptions(WindowPlacement::fpState | WindowPlacement::fpPosition);
     FormStorage1->setVersion(0);
     FormStorage1->setActive(true);
     FormStorage1->setStoredProps({ QStringLiteral("RightREd.Value"), QStringLiteral("TopREd.Value"),
@@ -127,19 +127,19 @@ void TMainForm::createFormStorage()
     FormStorage1->resolveStoredProps();
 }
 
-void TMainForm::formStorageRestore()
+void MainWindow::formStorageRestore()
 {
     FormStorage1->restore();
 }
 
-void TMainForm::formStorageSave()
+void MainWindow::formStorageSave()
 {
     FormStorage1->closeSave();
 }
 
-void TMainForm::formStorageDestroy()
+void MainWindow::formStorageDestroy()
 {
     FormStorage1->destroySave();
 }
 
-#include "MainUnitStorage.moc"
+#include "MainWindowSettings.moc"

@@ -1,6 +1,6 @@
 // Property texts of the settings: each kind written and read, the real format, the store's INI dialect.
 #include "SettingsFile.h"
-#include "settings/PropsStorage.h"
+#include "settings/PropertyStore.h"
 #include "settings/SettingsStore.h"
 
 #include <QLocale>
@@ -241,9 +241,9 @@ void TestPropsStorage::writtenTexts()
     QFETCH(QString, text);
     Sample sample;
     sample.style |= Sample::stBold;
-    const QMetaProperty meta = TPropsStorage::findProperty(&sample, property);
+    const QMetaProperty meta = PropertyStore::findProperty(&sample, property);
     QVERIFY(meta.isValid());
-    QCOMPARE(TPropsStorage::propertyText(&sample, meta), text == "[stItalic]" ? "[stBold,stItalic]" : text);
+    QCOMPARE(PropertyStore::propertyText(&sample, meta), text == "[stItalic]" ? "[stBold,stItalic]" : text);
 }
 
 void TestPropsStorage::readTexts_data()
@@ -302,19 +302,19 @@ void TestPropsStorage::readTexts()
     QFETCH(bool, changed);
     QFETCH(QString, after);
     Sample sample;
-    const QMetaProperty meta = TPropsStorage::findProperty(&sample, property);
-    QCOMPARE(TPropsStorage::setPropertyText(&sample, meta, text), changed);
-    QCOMPARE(TPropsStorage::propertyText(&sample, meta), after);
+    const QMetaProperty meta = PropertyStore::findProperty(&sample, property);
+    QCOMPARE(PropertyStore::setPropertyText(&sample, meta, text), changed);
+    QCOMPARE(PropertyStore::propertyText(&sample, meta), after);
 }
 
 void TestPropsStorage::propertyLookup()
 {
     Derived derived;
-    QCOMPARE(TPropsStorage::findProperty(&derived, "COUNT").name(), "count");
-    QCOMPARE(TPropsStorage::findProperty(&derived, "count").read(&derived).toInt(), 9);
-    QCOMPARE(TPropsStorage::findProperty(&derived, " Count").isValid(), false);
-    QCOMPARE(TPropsStorage::findProperty(&derived, "style").name(), "Style");
-    QCOMPARE(TPropsStorage::findProperty(&derived, "Nothing").isValid(), false);
+    QCOMPARE(PropertyStore::findProperty(&derived, "COUNT").name(), "count");
+    QCOMPARE(PropertyStore::findProperty(&derived, "count").read(&derived).toInt(), 9);
+    QCOMPARE(PropertyStore::findProperty(&derived, " Count").isValid(), false);
+    QCOMPARE(PropertyStore::findProperty(&derived, "style").name(), "Style");
+    QCOMPARE(PropertyStore::findProperty(&derived, "Nothing").isValid(), false);
 }
 
 void TestPropsStorage::objectStoredAlphabetically()
@@ -322,8 +322,8 @@ void TestPropsStorage::objectStoredAlphabetically()
     Sample sample;
     SettingsStore store;
     store.open();
-    TPropsStorage props(store, "Form");
-    props.storeProperty(&sample, TPropsStorage::findProperty(&sample, "Child"), "Sample1_Child");
+    PropertyStore props(store, "Form");
+    props.storeProperty(&sample, PropertyStore::findProperty(&sample, "Child"), "Sample1_Child");
     store.close();
     const SettingsFile::Values expected
         = { { "Sample1_Childalpha", "a" }, { "Sample1_ChildMid", "0.5" }, { "Sample1_ChildZeta", "7" } };
@@ -339,9 +339,9 @@ void TestPropsStorage::objectLoadedAndMissingValuesKept()
     inner->zeta = 0;
     SettingsStore store;
     store.open();
-    TPropsStorage props(store, "Form");
-    props.loadProperty(&sample, TPropsStorage::findProperty(&sample, "Child"), "Sample1_Child");
-    props.loadProperty(&sample, TPropsStorage::findProperty(&sample, "Count"), "Sample1_Count");
+    PropertyStore props(store, "Form");
+    props.loadProperty(&sample, PropertyStore::findProperty(&sample, "Child"), "Sample1_Child");
+    props.loadProperty(&sample, PropertyStore::findProperty(&sample, "Count"), "Sample1_Count");
     store.close();
     QCOMPARE(inner->zeta, 12);
     QCOMPARE(inner->mid, 0.5);
@@ -357,9 +357,9 @@ void TestPropsStorage::emptyTextWrittenOnlyForStrings()
     sample.form = static_cast<Sample::Shape>(17); // no identifier
     SettingsStore store;
     store.open();
-    TPropsStorage props(store, "Form");
+    PropertyStore props(store, "Form");
     for (const char* name : { "Caption", "Form", "Style" })
-        props.storeProperty(&sample, TPropsStorage::findProperty(&sample, name), QLatin1String(name));
+        props.storeProperty(&sample, PropertyStore::findProperty(&sample, name), QLatin1String(name));
     store.close();
     const SettingsFile::Values expected = { { "Caption", "" }, { "Style", "[]" } };
     QCOMPARE(SettingsFile::read(path("korbana.conf"), "Form"), expected);
@@ -412,4 +412,4 @@ void TestPropsStorage::trimControls()
 }
 
 QTEST_GUILESS_MAIN(TestPropsStorage)
-#include "tst_propsstorage.moc"
+#include "tst_propertystore.moc"

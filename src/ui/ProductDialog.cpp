@@ -1,14 +1,14 @@
-#include "ArtikelFUnit.h"
+#include "ProductDialog.h"
 
 #include "Dialogs.h"
 
-#include "controls/ButtonsXP.h"
+#include "controls/BitmapButton.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 
-TArtikelForm::TArtikelForm(QWidget* parent)
+ProductDialog::ProductDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("TArtikelForm"));
@@ -29,17 +29,17 @@ TArtikelForm::TArtikelForm(QWidget* parent)
     Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     Bevel1->setGeometry(8, 112, 259, 2);
     // Their kinds give captions, glyphs, the Enter and Escape roles and the results that close the dialog.
-    BitBtn1 = new TBitBtnXP(this);
+    BitBtn1 = new BitmapButton(this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry(56, 128, 75, 25);
     BitBtn1->setKind(bkOK);
-    BitBtn2 = new TBitBtnXP(this);
+    BitBtn2 = new BitmapButton(this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn2->setGeometry(144, 128, 75, 25);
     BitBtn2->setKind(bkCancel);
 }
 
-void TArtikelForm::showEvent(QShowEvent* event)
+void ProductDialog::showEvent(QShowEvent* event)
 {
     centreOnScreen(this);
     // The name is ready to be typed over, as an edit field entered with the keyboard is.
