@@ -1,10 +1,11 @@
 #include "ScriptedDialogs.h"
+#include "WindowWidgets.h"
 #include "controls/BitmapButton.h"
 #include "ui/AboutDialog.h"
-#include "ui/ProductDialog.h"
 #include "ui/HeaderBar.h"
 #include "ui/JpegPicture.h"
 #include "ui/MainWindow.h"
+#include "ui/ProductDialog.h"
 
 #include <QDate>
 #include <QDir>
@@ -32,7 +33,7 @@ void showActive(QWidget* window)
 
 } // namespace
 
-class TestAboutBox : public QObject
+class TestAboutDialog : public QObject
 {
     Q_OBJECT
 
@@ -61,12 +62,12 @@ private:
     ScriptedDialogs m_dialogs;
 };
 
-void TestAboutBox::initTestCase()
+void TestAboutDialog::initTestCase()
 {
     QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
 }
 
-void TestAboutBox::windowFrame()
+void TestAboutDialog::windowFrame()
 {
     AboutDialog box(m_dialogs);
     QCOMPARE(box.windowTitle(), QStringLiteral("Info"));
@@ -77,25 +78,25 @@ void TestAboutBox::windowFrame()
     QVERIFY(box.windowFlags() & Qt::WindowCloseButtonHint);
 }
 
-void TestAboutBox::controlPlaces_data()
+void TestAboutDialog::controlPlaces_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("parentName");
     QTest::addColumn<QRect>("geometry");
-    const QString panel = QStringLiteral("Panel1");
-    const QString box = QStringLiteral("TAboutBox");
-    QTest::newRow("Panel1") << panel << box << QRect(8, 8, 649, 385);
-    QTest::newRow("ProgramIcon") << QStringLiteral("ProgramIcon") << panel << QRect(16, 40, 306, 322);
-    QTest::newRow("ProductName") << QStringLiteral("ProductName") << panel << QRect(8, 8, 406, 27);
-    QTest::newRow("Comments") << QStringLiteral("Comments") << panel << QRect(336, 56, 257, 33);
-    QTest::newRow("Label1") << QStringLiteral("Label1") << panel << QRect(336, 96, 283, 13);
-    QTest::newRow("Label2") << QStringLiteral("Label2") << panel << QRect(336, 112, 238, 13);
-    QTest::newRow("Label3") << QStringLiteral("Label3") << panel << QRect(336, 128, 238, 121);
-    QTest::newRow("BitBtnXP1") << QStringLiteral("BitBtnXP1") << panel << QRect(336, 240, 169, 25);
-    QTest::newRow("BitBtn1") << QStringLiteral("BitBtn1") << box << QRect(241, 404, 181, 37);
+    const QString panel = QStringLiteral("aboutPanel");
+    const QString box = QStringLiteral("aboutDialog");
+    QTest::newRow("panel") << panel << box << QRect(8, 8, 649, 385);
+    QTest::newRow("picture") << QStringLiteral("picture") << panel << QRect(16, 40, 306, 322);
+    QTest::newRow("product name") << QStringLiteral("productName") << panel << QRect(8, 8, 406, 27);
+    QTest::newRow("comments") << QStringLiteral("comments") << panel << QRect(336, 56, 257, 33);
+    QTest::newRow("trust") << QStringLiteral("trust") << panel << QRect(336, 96, 283, 13);
+    QTest::newRow("since") << QStringLiteral("since") << panel << QRect(336, 112, 238, 13);
+    QTest::newRow("website") << QStringLiteral("website") << panel << QRect(336, 128, 238, 121);
+    QTest::newRow("web button") << QStringLiteral("webButton") << panel << QRect(336, 240, 169, 25);
+    QTest::newRow("ok button") << QStringLiteral("okButton") << box << QRect(241, 404, 181, 37);
 }
 
-void TestAboutBox::controlPlaces()
+void TestAboutDialog::controlPlaces()
 {
     QFETCH(QString, name);
     QFETCH(QString, parentName);
@@ -107,27 +108,33 @@ void TestAboutBox::controlPlaces()
     QCOMPARE(widget->geometry(), geometry);
 }
 
-void TestAboutBox::panelColourAndTexts()
+void TestAboutDialog::panelColourAndTexts()
 {
     AboutDialog box(m_dialogs);
-    const QImage panel = box.Panel1->grab().toImage();
+    const QImage panel = windowWidget<HeaderBar>(box, QStringLiteral("aboutPanel"))->grab().toImage();
     QCOMPARE(QColor(panel.pixel(640, 375)), QColor(240, 202, 166));
-    QCOMPARE(box.Label1->text(), QStringLiteral("Vertrauen Sie auf deutsche Qualität bei Software."));
-    QVERIFY(box.Label1->font().bold());
-    QVERIFY(box.ProductName->text().contains(QStringLiteral("TALVEN")));
-    QVERIFY(box.ProductName->font().bold());
-    QCOMPARE(box.ProductName->font().pixelSize(), 24);
-    QVERIFY(box.Comments->text().contains(QStringLiteral("(info@talven.example)")));
-    QVERIFY(box.Comments->wordWrap());
-    QVERIFY(box.Label3->text().contains(QStringLiteral("https://www.talven.example\n")));
-    QVERIFY(box.Label3->wordWrap());
-    QCOMPARE(box.BitBtnXP1->text(), QStringLiteral("https://www.talven.example"));
-    QCOMPARE(box.BitBtnXP1->NumGlyphs(), 2);
-    QCOMPARE(box.BitBtn1->Kind(), bkOK);
-    QCOMPARE(box.BitBtn1->text(), QStringLiteral("OK"));
+    QCOMPARE(windowWidget<QLabel>(box, QStringLiteral("trust"))->text(),
+        QStringLiteral("Vertrauen Sie auf deutsche Qualität bei Software."));
+    QVERIFY(windowWidget<QLabel>(box, QStringLiteral("trust"))->font().bold());
+    QVERIFY(windowWidget<QLabel>(box, QStringLiteral("productName"))->text().contains(QStringLiteral("TALVEN")));
+    QVERIFY(windowWidget<QLabel>(box, QStringLiteral("productName"))->font().bold());
+    QCOMPARE(windowWidget<QLabel>(box, QStringLiteral("productName"))->font().pixelSize(), 24);
+    QVERIFY(windowWidget<QLabel>(box, QStringLiteral("comments"))
+                ->text()
+                .contains(QStringLiteral("(info@talven.example)")));
+    QVERIFY(windowWidget<QLabel>(box, QStringLiteral("comments"))->wordWrap());
+    QVERIFY(windowWidget<QLabel>(box, QStringLiteral("website"))
+                ->text()
+                .contains(QStringLiteral("https://www.talven.example\n")));
+    QVERIFY(windowWidget<QLabel>(box, QStringLiteral("website"))->wordWrap());
+    QCOMPARE(windowWidget<BitmapButton>(box, QStringLiteral("webButton"))->text(),
+        QStringLiteral("https://www.talven.example"));
+    QCOMPARE(windowWidget<BitmapButton>(box, QStringLiteral("webButton"))->NumGlyphs(), 2);
+    QCOMPARE(windowWidget<BitmapButton>(box, QStringLiteral("okButton"))->Kind(), bkOK);
+    QCOMPARE(windowWidget<BitmapButton>(box, QStringLiteral("okButton"))->text(), QStringLiteral("OK"));
 }
 
-void TestAboutBox::pictureDecodedByLibjpeg()
+void TestAboutDialog::pictureDecodedByLibjpeg()
 {
     QFile file(QStringLiteral(":/about/ProgramIcon.jpg"));
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -141,11 +148,11 @@ void TestAboutBox::pictureDecodedByLibjpeg()
     QVERIFY(!image.allGray());
 
     AboutDialog box(m_dialogs);
-    QCOMPARE(box.ProgramIcon->pixmap().size(), QSize(306, 322));
-    QVERIFY(box.ProgramIcon->hasScaledContents());
+    QCOMPARE(windowWidget<QLabel>(box, QStringLiteral("picture"))->pixmap().size(), QSize(306, 322));
+    QVERIFY(windowWidget<QLabel>(box, QStringLiteral("picture"))->hasScaledContents());
 }
 
-void TestAboutBox::jpegVariants()
+void TestAboutDialog::jpegVariants()
 {
     // CMYK as Adobe writes it (inverted); libjpeg gives no RGB for it, the decoder converts.
     const QImage red = decodeJpeg(testData("cmyk_red.jpg"));
@@ -158,7 +165,7 @@ void TestAboutBox::jpegVariants()
     QVERIFY(grey.allGray());
 }
 
-void TestAboutBox::brokenJpegRefused_data()
+void TestAboutDialog::brokenJpegRefused_data()
 {
     QTest::addColumn<QByteArray>("data");
     QTest::newRow("empty") << QByteArray();
@@ -176,7 +183,7 @@ void TestAboutBox::brokenJpegRefused_data()
     QTest::newRow("huge and truncated") << huge;
 }
 
-void TestAboutBox::brokenJpegRefused()
+void TestAboutDialog::brokenJpegRefused()
 {
     QFETCH(QByteArray, data);
     QString error;
@@ -184,24 +191,24 @@ void TestAboutBox::brokenJpegRefused()
     QVERIFY(!error.isEmpty());
 }
 
-void TestAboutBox::yearFilledIn()
+void TestAboutDialog::yearFilledIn()
 {
     AboutDialog box(m_dialogs);
     const QString year = QString::number(QDate::currentDate().year());
-    QVERIFY(box.Copyright->text().contains(year));
-    QVERIFY(!box.Copyright->text().contains(QStringLiteral("XXXX")));
-    QCOMPARE(box.Copyright->parentWidget(), box.Panel1);
+    QVERIFY(windowWidget<QLabel>(box, QStringLiteral("copyright"))->text().contains(year));
+    QVERIFY(!windowWidget<QLabel>(box, QStringLiteral("copyright"))->text().contains(QStringLiteral("XXXX")));
+    QCOMPARE(windowWidget<QLabel>(box, QStringLiteral("copyright"))->parentWidget(),
+        windowWidget<HeaderBar>(box, QStringLiteral("aboutPanel")));
 
     // Shown again it stays as it was: the year is filled in once.
-    const QString text = box.Copyright->text();
-    box.FormCreate();
+    const QString text = windowWidget<QLabel>(box, QStringLiteral("copyright"))->text();
     box.show();
     box.hide();
     box.show();
-    QCOMPARE(box.Copyright->text(), text);
+    QCOMPARE(windowWidget<QLabel>(box, QStringLiteral("copyright"))->text(), text);
 }
 
-void TestAboutBox::yearRule_data()
+void TestAboutDialog::yearRule_data()
 {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<int>("year");
@@ -214,7 +221,7 @@ void TestAboutBox::yearRule_data()
     QTest::newRow("lower case is no placeholder") << QStringLiteral("xxxx") << 2026 << QStringLiteral("xxxx");
 }
 
-void TestAboutBox::yearRule()
+void TestAboutDialog::yearRule()
 {
     QFETCH(QString, caption);
     QFETCH(int, year);
@@ -222,86 +229,87 @@ void TestAboutBox::yearRule()
     QCOMPARE(AboutDialog::withYear(caption, year), expected);
 }
 
-void TestAboutBox::webButtonOpensAddress()
+void TestAboutDialog::webButtonOpensAddress()
 {
     ScriptedDialogs dialogs;
     AboutDialog box(dialogs);
     box.show();
-    box.BitBtnXP1->click();
+    windowWidget<BitmapButton>(box, QStringLiteral("webButton"))->click();
     QCOMPARE(dialogs.openedUrls, QStringList { QStringLiteral("https://www.talven.example") });
     QVERIFY(box.isVisible());
 }
 
-void TestAboutBox::keyboardOnFirstShow()
+void TestAboutDialog::keyboardOnFirstShow()
 {
     ScriptedDialogs dialogs;
     AboutDialog box(dialogs);
     showActive(&box);
     QVERIFY(QTest::qWaitForWindowActive(&box));
-    QTRY_COMPARE(QApplication::focusWidget(), box.BitBtnXP1);
-    QVERIFY(box.BitBtnXP1->defaultLook());
-    QVERIFY(!box.BitBtn1->defaultLook());
+    QTRY_COMPARE(QApplication::focusWidget(), windowWidget<BitmapButton>(box, QStringLiteral("webButton")));
+    QVERIFY(windowWidget<BitmapButton>(box, QStringLiteral("webButton"))->defaultLook());
+    QVERIFY(!windowWidget<BitmapButton>(box, QStringLiteral("okButton"))->defaultLook());
 
-    QTest::keyClick(box.BitBtnXP1, Qt::Key_Return);
-    QTest::keyClick(box.BitBtnXP1, Qt::Key_Space);
+    QTest::keyClick(windowWidget<BitmapButton>(box, QStringLiteral("webButton")), Qt::Key_Return);
+    QTest::keyClick(windowWidget<BitmapButton>(box, QStringLiteral("webButton")), Qt::Key_Space);
     QCOMPARE(dialogs.openedUrls.size(), 2);
     QVERIFY(box.isVisible());
 
-    QTest::keyClick(box.BitBtnXP1, Qt::Key_Tab);
-    QTRY_COMPARE(QApplication::focusWidget(), box.BitBtn1);
-    QVERIFY(box.BitBtn1->defaultLook());
-    QTest::keyClick(box.BitBtn1, Qt::Key_Return);
+    QTest::keyClick(windowWidget<BitmapButton>(box, QStringLiteral("webButton")), Qt::Key_Tab);
+    QTRY_COMPARE(QApplication::focusWidget(), windowWidget<BitmapButton>(box, QStringLiteral("okButton")));
+    QVERIFY(windowWidget<BitmapButton>(box, QStringLiteral("okButton"))->defaultLook());
+    QTest::keyClick(windowWidget<BitmapButton>(box, QStringLiteral("okButton")), Qt::Key_Return);
     QVERIFY(!box.isVisible());
     QCOMPARE(box.result(), int(QDialog::Accepted));
     QCOMPARE(dialogs.openedUrls.size(), 2);
 }
 
-void TestAboutBox::productDialogEnterAndEscape()
+void TestAboutDialog::productDialogEnterAndEscape()
 {
     ProductDialog form;
-    QSignalSpy okClicks(form.BitBtn1, &BitmapButton::OnClick);
-    QSignalSpy cancelClicks(form.BitBtn2, &BitmapButton::OnClick);
+    QSignalSpy okClicks(windowWidget<BitmapButton>(form, QStringLiteral("okButton")), &BitmapButton::OnClick);
+    QSignalSpy cancelClicks(windowWidget<BitmapButton>(form, QStringLiteral("cancelButton")), &BitmapButton::OnClick);
 
     showActive(&form);
-    form.Edit1->setFocus();
-    QTRY_VERIFY(form.Edit1->hasFocus());
-    QTest::keyClicks(form.Edit1, QStringLiteral("Milch"));
-    QTest::keyClick(form.Edit1, Qt::Key_Return);
+    windowWidget<QLineEdit>(form, QStringLiteral("nameEdit"))->setFocus();
+    QTRY_VERIFY(windowWidget<QLineEdit>(form, QStringLiteral("nameEdit"))->hasFocus());
+    QTest::keyClicks(windowWidget<QLineEdit>(form, QStringLiteral("nameEdit")), QStringLiteral("Milch"));
+    QTest::keyClick(windowWidget<QLineEdit>(form, QStringLiteral("nameEdit")), Qt::Key_Return);
     QVERIFY(!form.isVisible());
     QCOMPARE(form.result(), int(QDialog::Accepted));
     QCOMPARE(okClicks.count(), 1);
 
     showActive(&form);
-    form.Edit2->setFocus();
-    QTRY_VERIFY(form.Edit2->hasFocus());
-    QTest::keyClick(form.Edit2, Qt::Key_Escape);
+    windowWidget<QLineEdit>(form, QStringLiteral("priceEdit"))->setFocus();
+    QTRY_VERIFY(windowWidget<QLineEdit>(form, QStringLiteral("priceEdit"))->hasFocus());
+    QTest::keyClick(windowWidget<QLineEdit>(form, QStringLiteral("priceEdit")), Qt::Key_Escape);
     QVERIFY(!form.isVisible());
     QCOMPARE(form.result(), int(QDialog::Rejected));
     QCOMPARE(cancelClicks.count(), 1);
     QCOMPARE(okClicks.count(), 1);
 
     // exec() ends with Accepted for OK, as the editing command expects.
-    QTimer::singleShot(0, form.BitBtn1, &QAbstractButton::click);
+    QTimer::singleShot(0, windowWidget<BitmapButton>(form, QStringLiteral("okButton")), &QAbstractButton::click);
     QCOMPARE(form.exec(), int(QDialog::Accepted));
-    QTimer::singleShot(0, form.BitBtn2, &QAbstractButton::click);
+    QTimer::singleShot(0, windowWidget<BitmapButton>(form, QStringLiteral("cancelButton")), &QAbstractButton::click);
     QCOMPARE(form.exec(), int(QDialog::Rejected));
 }
 
-void TestAboutBox::productDialogButtons()
+void TestAboutDialog::productDialogButtons()
 {
     ProductDialog form;
-    QCOMPARE(form.BitBtn1->Kind(), bkOK);
-    QCOMPARE(form.BitBtn1->text(), QStringLiteral("OK"));
-    QVERIFY(form.BitBtn1->Default());
-    QCOMPARE(form.BitBtn2->Kind(), bkCancel);
-    QCOMPARE(form.BitBtn2->text(), QStringLiteral("Cancel"));
-    QVERIFY(form.BitBtn2->Cancel());
-    QCOMPARE(form.BitBtn2->ModalResult(), 2);
+    QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->Kind(), bkOK);
+    QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->text(), QStringLiteral("OK"));
+    QVERIFY(windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->Default());
+    QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->Kind(), bkCancel);
+    QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->text(), QStringLiteral("Cancel"));
+    QVERIFY(windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->Cancel());
+    QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->ModalResult(), 2);
     // OK stands left of Cancel.
-    QVERIFY(form.BitBtn1->x() < form.BitBtn2->x());
+    QVERIFY(windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->x()
+        < windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->x());
 }
 
-void TestAboutBox::helpFromProgramDirectory()
+void TestAboutDialog::helpFromProgramDirectory()
 {
     QTemporaryDir programDir;
     QTemporaryDir workingDir;
@@ -312,36 +320,36 @@ void TestAboutBox::helpFromProgramDirectory()
 
     ScriptedDialogs dialogs;
     MainWindow form(dialogs, programDir.path());
-    form.Hilfe2Click();
+    form.showHelp();
     QDir::setCurrent(oldCurrent);
     QCOMPARE(dialogs.openedUrls, QStringList { programDir.path() + QStringLiteral("/korbana.chm") });
 }
 
-void TestAboutBox::aboutCommandShowsTheOneBox()
+void TestAboutDialog::aboutCommandShowsTheOneBox()
 {
     QTemporaryDir programDir;
     ScriptedDialogs dialogs;
     MainWindow form(dialogs, programDir.path());
     AboutDialog box(dialogs, &form);
-    form.AboutBox = &box;
-    const QString copyright = box.Copyright->text();
-    form.berdasProgramm1Click();
-    form.berdasProgramm1Click();
+    form.setAboutDialog(&box);
+    const QString copyright = windowWidget<QLabel>(box, QStringLiteral("copyright"))->text();
+    form.showAbout();
+    form.showAbout();
     QCOMPARE(dialogs.executed, (QList<QDialog*> { &box, &box }));
-    QCOMPARE(box.Copyright->text(), copyright);
+    QCOMPARE(windowWidget<QLabel>(box, QStringLiteral("copyright"))->text(), copyright);
     QVERIFY(dialogs.openedUrls.isEmpty());
 }
 
-void TestAboutBox::fontButtonHasGlyph()
+void TestAboutDialog::fontButtonHasGlyph()
 {
     QTemporaryDir programDir;
     ScriptedDialogs dialogs;
     MainWindow form(dialogs, programDir.path());
-    QCOMPARE(form.FontBtn->text(), QStringLiteral("&Schriftart"));
-    QCOMPARE(form.FontBtn->Glyph().size(), QSize(36, 18));
-    QCOMPARE(form.FontBtn->NumGlyphs(), 2);
-    QCOMPARE(form.FontBtn->geometry().size(), QSize(113, 25));
+    QCOMPARE(fontButton(form)->text(), QStringLiteral("&Schriftart"));
+    QCOMPARE(fontButton(form)->Glyph().size(), QSize(36, 18));
+    QCOMPARE(fontButton(form)->NumGlyphs(), 2);
+    QCOMPARE(fontButton(form)->geometry().size(), QSize(113, 25));
 }
 
-QTEST_MAIN(TestAboutBox)
+QTEST_MAIN(TestAboutDialog)
 #include "tst_aboutdialog.moc"

@@ -1,6 +1,7 @@
 // Printing through the real QPrinter into PDF files, and the three print commands of the main window.
 #include "FileSizeLimit.h"
 #include "ScriptedDialogs.h"
+#include "WindowWidgets.h"
 #include "lists/ListModel.h"
 #include "print/Printer.h"
 #include "print/QPrinterCanvas.h"
@@ -142,7 +143,7 @@ void TestPrinting::realJobIntoPdf()
 {
     SKIP_WITHOUT_PDFTOTEXT();
     m_dialogs->printAnswers = { true };
-    m_form->Drucken1Click();
+    m_form->printShoppingList();
     QCOMPARE(m_dialogs->printRequests, 1);
     QCOMPARE(m_dialogs->messages.size(), 0);
     QVERIFY(!Printer::instance().printing());
@@ -180,7 +181,7 @@ void TestPrinting::manyEntriesMakeSeveralPages()
 void TestPrinting::cancelledPrintPrintsNothing()
 {
     m_dialogs->printAnswers = { false };
-    m_form->Drucken1Click();
+    m_form->printShoppingList();
     QCOMPARE(m_dialogs->printRequests, 1);
     QVERIFY(!QFile::exists(m_pdf));
     QCOMPARE(m_dialogs->messages.size(), 0);
@@ -191,13 +192,13 @@ void TestPrinting::cancelledPrintPrintsNothing()
 void TestPrinting::leftMarginMovesTheText()
 {
     SKIP_WITHOUT_PDFTOTEXT();
-    m_form->leftREd->setValue(0);
+    leftMarginEdit(*m_form)->setValue(0);
     m_dialogs->printAnswers = { true, true };
-    m_form->Drucken1Click();
+    m_form->printShoppingList();
     const double atZero = wordLeft(m_pdf, QStringLiteral("Einkaufsliste"));
 
-    m_form->leftREd->setValue(50);
-    m_form->Drucken1Click();
+    leftMarginEdit(*m_form)->setValue(50);
+    m_form->printShoppingList();
     const double atFifty = wordLeft(m_pdf, QStringLiteral("Einkaufsliste"));
     QVERIFY(atZero >= 0);
     // 50 mm are 141.7 points; the text is placed in whole dots at 1200 per inch.
@@ -216,7 +217,7 @@ void TestPrinting::fontFaceWithoutItsStyle()
     font.underline = true;
     m_form->setPrintFont(font);
     m_dialogs->printAnswers = { true };
-    m_form->Drucken1Click();
+    m_form->printShoppingList();
 
     QProcess process;
     process.start(QStringLiteral("pdffonts"), { m_pdf });
@@ -234,8 +235,8 @@ void TestPrinting::openJobRefusesPrintAndSetup()
         QPrinterCanvas open(Printer::instance());
         open.beginJob(QStringLiteral("Einkaufsliste"));
         m_dialogs->printAnswers = { true };
-        m_form->Drucken1Click();
-        m_form->Druckereinrichten1Click();
+        m_form->printShoppingList();
+        m_form->setUpPrinter();
         QCOMPARE(m_dialogs->printRequests, 0);
         QCOMPARE(m_dialogs->setupRequests, 0);
         QCOMPARE(m_dialogs->texts(),
@@ -246,7 +247,7 @@ void TestPrinting::openJobRefusesPrintAndSetup()
         QCOMPARE(report.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         open.endJob();
     }
-    m_form->Drucken1Click();
+    m_form->printShoppingList();
     QCOMPARE(m_dialogs->printRequests, 1);
     QCOMPARE(m_dialogs->messages.size(), 2);
 }
@@ -263,7 +264,7 @@ void TestPrinting::errorDuringJobFreesThePrinter()
     }
     QVERIFY(!Printer::instance().printing());
     m_dialogs->printAnswers = { true };
-    m_form->Drucken1Click();
+    m_form->printShoppingList();
     QCOMPARE(m_dialogs->messages.size(), 0);
     QVERIFY(pdfText(m_pdf).contains(QStringLiteral("Gesamtpreis in EUR: 4,47 EUR")));
 }
@@ -272,7 +273,7 @@ void TestPrinting::unwritableFileIsReported()
 {
     pdfPrinter(m_dir->filePath(QStringLiteral("kein/ordner/liste.pdf")));
     m_dialogs->printAnswers = { true };
-    m_form->Drucken1Click();
+    m_form->printShoppingList();
     QCOMPARE(m_dialogs->texts(), QStringList { QStringLiteral("Der Druckauftrag konnte nicht begonnen werden.") });
     QVERIFY(!Printer::instance().printing());
 }
@@ -280,7 +281,7 @@ void TestPrinting::unwritableFileIsReported()
 void TestPrinting::printerSetup()
 {
     m_dialogs->setupAnswers = { false };
-    m_form->Druckereinrichten1Click();
+    m_form->setUpPrinter();
     QCOMPARE(m_dialogs->setupRequests, 1);
     QCOMPARE(m_dialogs->messages.size(), 0);
     QCOMPARE(Printer::instance().printer().outputFileName(), m_pdf);
@@ -313,7 +314,7 @@ void TestPrinting::fontChosen()
         return true;
     } };
     const PrintFont before = m_form->printFont();
-    m_form->FontBtnClick();
+    m_form->choosePrintFont();
 
     QCOMPARE(m_dialogs->fontRequests, 1);
     QCOMPARE(offered.family(), QStringLiteral("Arial"));
@@ -334,7 +335,7 @@ void TestPrinting::fontCancelled()
         font = QFont(QStringLiteral("DejaVu Serif"), 20);
         return false;
     } };
-    m_form->FontBtnClick();
+    m_form->choosePrintFont();
     QCOMPARE(m_dialogs->fontRequests, 1);
     QCOMPARE(m_form->printFont().name, QStringLiteral("Arial"));
     QCOMPARE(m_form->printFont().size, 11);
@@ -384,7 +385,7 @@ void TestPrinting::fullDiskIsReported()
         const FileSizeLimit limit(4096);
         if (!limit.active())
             QSKIP("needs a file size limit");
-        m_form->Drucken1Click();
+        m_form->printShoppingList();
     }
     QCOMPARE(m_dialogs->texts(), QStringList { QStringLiteral("Konnte die Datei nicht vollständig schreiben.") });
     QCOMPARE(m_dialogs->messages.front().title, QStringLiteral("Einkaufsliste 1.2"));

@@ -80,7 +80,7 @@ public:
     int ownCount = 9;
 };
 
-class TestPropsStorage : public QObject
+class TestPropertyStore : public QObject
 {
     Q_OBJECT
 
@@ -108,14 +108,14 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-void TestPropsStorage::init()
+void TestPropertyStore::init()
 {
     QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
     m_dir = std::make_unique<QTemporaryDir>();
     SettingsStore::setFileOverride(path("korbana.conf"));
 }
 
-void TestPropsStorage::realText_data()
+void TestPropertyStore::realText_data()
 {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("text");
@@ -137,7 +137,7 @@ void TestPropsStorage::realText_data()
     QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << "INF";
 }
 
-void TestPropsStorage::realText()
+void TestPropertyStore::realText()
 {
     QFETCH(double, value);
     QFETCH(QString, text);
@@ -146,7 +146,7 @@ void TestPropsStorage::realText()
     QCOMPARE(korbana::storedRealText(value), text);
 }
 
-void TestPropsStorage::realRoundTrip()
+void TestPropertyStore::realRoundTrip()
 {
     // Every double comes back exactly, whatever the locale.
     const double values[] = { 0.1, 2.675, 1e-300, 9.999999999999999e17, -123.456, 5e-324, 1.7976931348623157e308 };
@@ -160,7 +160,7 @@ void TestPropsStorage::realRoundTrip()
     }
 }
 
-void TestPropsStorage::realReading_data()
+void TestPropertyStore::realReading_data()
 {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("text");
@@ -197,7 +197,7 @@ void TestPropsStorage::realReading_data()
                                        << "1E400" << false << 0.0;
 }
 
-void TestPropsStorage::realReading()
+void TestPropertyStore::realReading()
 {
     QFETCH(QString, locale);
     QFETCH(QString, text);
@@ -210,7 +210,7 @@ void TestPropsStorage::realReading()
         QCOMPARE(read, value);
 }
 
-void TestPropsStorage::writtenTexts_data()
+void TestPropertyStore::writtenTexts_data()
 {
     QTest::addColumn<QString>("property");
     QTest::addColumn<QString>("text");
@@ -235,7 +235,7 @@ void TestPropsStorage::writtenTexts_data()
                                            << "";
 }
 
-void TestPropsStorage::writtenTexts()
+void TestPropertyStore::writtenTexts()
 {
     QFETCH(QString, property);
     QFETCH(QString, text);
@@ -246,7 +246,7 @@ void TestPropsStorage::writtenTexts()
     QCOMPARE(PropertyStore::propertyText(&sample, meta), text == "[stItalic]" ? "[stBold,stItalic]" : text);
 }
 
-void TestPropsStorage::readTexts_data()
+void TestPropertyStore::readTexts_data()
 {
     QTest::addColumn<QString>("property");
     QTest::addColumn<QString>("text");
@@ -295,7 +295,7 @@ void TestPropsStorage::readTexts_data()
                                        << "fett" << true << "[]";
 }
 
-void TestPropsStorage::readTexts()
+void TestPropertyStore::readTexts()
 {
     QFETCH(QString, property);
     QFETCH(QString, text);
@@ -307,7 +307,7 @@ void TestPropsStorage::readTexts()
     QCOMPARE(PropertyStore::propertyText(&sample, meta), after);
 }
 
-void TestPropsStorage::propertyLookup()
+void TestPropertyStore::propertyLookup()
 {
     Derived derived;
     QCOMPARE(PropertyStore::findProperty(&derived, "COUNT").name(), "count");
@@ -317,7 +317,7 @@ void TestPropsStorage::propertyLookup()
     QCOMPARE(PropertyStore::findProperty(&derived, "Nothing").isValid(), false);
 }
 
-void TestPropsStorage::objectStoredAlphabetically()
+void TestPropertyStore::objectStoredAlphabetically()
 {
     Sample sample;
     SettingsStore store;
@@ -330,7 +330,7 @@ void TestPropsStorage::objectStoredAlphabetically()
     QCOMPARE(SettingsFile::read(path("korbana.conf"), "Form"), expected);
 }
 
-void TestPropsStorage::objectLoadedAndMissingValuesKept()
+void TestPropertyStore::objectLoadedAndMissingValuesKept()
 {
     SettingsFile::write(
         path("korbana.conf"), "Form", { { "Sample1_ChildZeta", " 12 " }, { "Sample1_ChildMid", "nix" } });
@@ -349,7 +349,7 @@ void TestPropsStorage::objectLoadedAndMissingValuesKept()
     QCOMPARE(sample.count, 3);
 }
 
-void TestPropsStorage::emptyTextWrittenOnlyForStrings()
+void TestPropertyStore::emptyTextWrittenOnlyForStrings()
 {
     Sample sample;
     sample.caption = " \t";
@@ -365,7 +365,7 @@ void TestPropsStorage::emptyTextWrittenOnlyForStrings()
     QCOMPARE(SettingsFile::read(path("korbana.conf"), "Form"), expected);
 }
 
-void TestPropsStorage::storeKeepsNamesAndCommas()
+void TestPropertyStore::storeKeepsNamesAndCommas()
 {
     SettingsStore store;
     store.open();
@@ -386,7 +386,7 @@ void TestPropsStorage::storeKeepsNamesAndCommas()
     store.close();
 }
 
-void TestPropsStorage::storeReadsOtherSectionsAndKeepsThem()
+void TestPropertyStore::storeReadsOtherSectionsAndKeepsThem()
 {
     QFile file(path("korbana.conf"));
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -402,7 +402,7 @@ void TestPropsStorage::storeReadsOtherSectionsAndKeepsThem()
     QCOMPARE(SettingsFile::read(path("korbana.conf"), "TMainForm").value("FormVersion"), QString("0"));
 }
 
-void TestPropsStorage::trimControls()
+void TestPropertyStore::trimControls()
 {
     QCOMPARE(korbana::trimControls(QString("\x01\t USD \r\n")), QString("USD"));
     QCOMPARE(korbana::trimControls(QString(" a b ")), QString("a b"));
@@ -411,5 +411,5 @@ void TestPropsStorage::trimControls()
     QCOMPARE(korbana::trimControls(QStringLiteral("\u00a0x")), QStringLiteral("\u00a0x"));
 }
 
-QTEST_GUILESS_MAIN(TestPropsStorage)
+QTEST_GUILESS_MAIN(TestPropertyStore)
 #include "tst_propertystore.moc"

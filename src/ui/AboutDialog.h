@@ -3,9 +3,7 @@
 #include <QDialog>
 
 class Dialogs;
-class HeaderBar;
 class QLabel;
-class BitmapButton;
 
 // "Info": the maker, the year and the web address.
 class AboutDialog final : public QDialog
@@ -22,25 +20,16 @@ public:
     // The first "XXXX" of caption replaced by the year, written without leading zeros.
     static QString withYear(const QString& caption, int year);
 
-    HeaderBar* Panel1 = nullptr;
-    QLabel* ProgramIcon = nullptr;
-    QLabel* ProductName = nullptr;
-    QLabel* Copyright = nullptr;
-    QLabel* Comments = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    BitmapButton* BitBtnXP1 = nullptr;
-    BitmapButton* BitBtn1 = nullptr;
+    // The ownership line as shown, with the year of the program's start.
+    QString copyrightText() const;
 
 public Q_SLOTS:
-    // Runs once, from the constructor: the year of the program's start goes into the ownership line.
-    void FormCreate();
-    void BitBtnXP1Click();
+    void openWebsite();
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     Dialogs& m_dialogs;
+    QLabel* m_copyright = nullptr;
 };

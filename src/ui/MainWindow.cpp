@@ -9,6 +9,7 @@
 #include "lists/ListModel.h"
 #include "lists/ListTexts.h"
 #include "lists/ListView.h"
+#include "settings/StoredNames.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,25 +30,13 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 namespace {
 
 QIcon picture(const char* name)
 {
     return QIcon(QStringLiteral(":/pictures/") + QLatin1String(name) + QStringLiteral(".svg"));
-}
-
-// A small flat button above a list: a picture and a hint, no focus.
-QToolButton* listButton(QWidget* parent, const char* objectName, const QString& hint, const char* pictureName)
-{
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(objectName));
-    button->setToolTip(hint);
-    button->setIcon(picture(pictureName));
-    button->setIconSize(QSize(16, 16));
-    button->setFixedSize(23, 22);
-    button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
 }
 
 // Remembers the Product catalogue's width when a drag of the splitter handle right of the Store list begins.
@@ -75,17 +64,6 @@ private:
     int m_productsWidth = 0;
 };
 
-QString fileNamePart(const QString& path)
-{
-#ifdef Q_OS_WIN
-    const qsizetype cut = std::max({ path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'), path.lastIndexOf(u':') });
-#else
-    // Elsewhere a backslash and ":" are ordinary characters of a file name ("Liste 12:00.kbl").
-    const qsizetype cut = path.lastIndexOf(u'/');
-#endif
-    return path.mid(cut + 1);
-}
-
 } // namespace
 
 MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, QWidget* parent)
@@ -93,7 +71,7 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, QWidget* par
     , m_dialogs(dialogs)
     , m_programDir(programDir)
 {
-    setObjectName(QStringLiteral("TMainForm"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromUtf16(kTitle));
     setWindowIcon(picture("korbana"));
     resize(696, 480);
@@ -108,149 +86,145 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, QWidget* par
     m_shopping->setIcon(picture("einkauf"));
 
     const QString filter = QStringLiteral("Einkaufslisten (*.kbl)");
-    OpenDialog1 = { FileDialogOptions::Mode::Open, filter, QStringLiteral("kbl"), false, {} };
-    SaveDialog1 = { FileDialogOptions::Mode::Save, filter, QStringLiteral("kbl"), true, {} };
+    m_listOpenOptions = { FileDialogOptions::Mode::Open, filter, QStringLiteral("kbl"), false, {} };
+    m_listSaveOptions = { FileDialogOptions::Mode::Save, filter, QStringLiteral("kbl"), true, {} };
+    const QString csvFilter = QStringLiteral("CSV-Dateien (*.csv)");
+    m_csvOpenOptions = { FileDialogOptions::Mode::Open, csvFilter, QStringLiteral("csv"), false, {} };
+    m_csvSaveOptions = { FileDialogOptions::Mode::Save, csvFilter, QStringLiteral("csv"), true, {} };
 
     buildMenu();
     buildToolBar();
 
     auto* hole = new QFrame(this);
-    hole->setObjectName(QStringLiteral("Panel1HoleWindow"));
+    hole->setObjectName(QStringLiteral("pageFrame"));
     hole->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     auto* holeLayout = new QVBoxLayout(hole);
     holeLayout->setContentsMargins(1, 1, 1, 1);
     holeLayout->setSpacing(0);
-    holeLayout->addWidget(ToolBar1);
-    PageControl1 = new QTabWidget(hole);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    holeLayout->addWidget(PageControl1);
+    holeLayout->addWidget(m_toolBar);
+    m_pages = new QTabWidget(hole);
+    m_pages->setObjectName(QStringLiteral("pages"));
+    holeLayout->addWidget(m_pages);
     setCentralWidget(hole);
 
     buildListsPage();
     buildSettingsPage();
-    PageControl1->setCurrentIndex(0);
+    m_pages->setCurrentIndex(0);
 
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(true);
-    StatusBar1->setFixedHeight(19);
-    setStatusBar(StatusBar1);
+    auto* status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("statusBar"));
+    status->setSizeGripEnabled(true);
+    status->setFixedHeight(19);
+    setStatusBar(status);
 
     // The session ending asks the same question as every other way of closing.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
         if (m_closeAllowed || !manager.allowsInteraction())
             return;
-        bool canClose = false;
-        FormCloseQuery(canClose);
+        const bool canClose = queryClose();
         manager.release();
         if (!canClose) {
             manager.cancel();
             return;
         }
         m_closeAllowed = true;
-        formStorageSave();
+        saveWindowState();
     });
 
-    createFormStorage();
-    FormCreate();
-}
-
-MainWindow::~MainWindow()
-{
-    formStorageDestroy();
+    createWindowState();
+    openDefaultList();
 }
 
 void MainWindow::buildMenu()
 {
-    auto action = [this](const QString& text, const char* name, void (MainWindow::*handler)()) {
+    auto action = [this](const QString& text, const char* name, void (MainWindow::*command)()) {
         auto* a = new QAction(text, this);
         a->setObjectName(QLatin1String(name));
-        connect(a, &QAction::triggered, this, handler);
+        connect(a, &QAction::triggered, this, command);
         return a;
     };
-    Neu1 = action(QStringLiteral("&Neu..."), "Neu1", &MainWindow::Neu1Click);
-    ffnen1 = action(QStringLiteral("&Öffnen..."), "ffnen1", &MainWindow::ffnen1Click);
-    Speichern1 = action(QStringLiteral("&Speichern"), "Speichern1", &MainWindow::Speichern1Click);
-    Speichernunter1
-        = action(QStringLiteral("Speichern &unter..."), "Speichernunter1", &MainWindow::Speichernunter1Click);
-    CSVExport1 = action(QStringLiteral("CSV Export..."), "CSVExport1", &MainWindow::CSVExport1Click);
-    CSVImport1 = action(QStringLiteral("CSV Import..."), "CSVImport1", &MainWindow::CSVImport1Click);
-    Druckereinrichten1
-        = action(QStringLiteral("Drucker &einrichten..."), "Druckereinrichten1", &MainWindow::Druckereinrichten1Click);
-    Drucken1 = action(QStringLiteral("&Drucken..."), "Drucken1", &MainWindow::Drucken1Click);
-    Beenden1 = action(QStringLiteral("&Beenden"), "Beenden1", &MainWindow::Beenden1Click);
-    Hilfe2 = action(QStringLiteral("Hilfe aufrufen..."), "Hilfe2", &MainWindow::Hilfe2Click);
-    berdasProgramm1
-        = action(QStringLiteral("&Über das Programm..."), "berdasProgramm1", &MainWindow::berdasProgramm1Click);
+    m_newAction = action(QStringLiteral("&Neu..."), "newAction", &MainWindow::newDocument);
+    m_openAction = action(QStringLiteral("&Öffnen..."), "openAction", &MainWindow::openDocument);
+    m_saveAction = action(QStringLiteral("&Speichern"), "saveAction", &MainWindow::save);
+    m_saveAsAction = action(QStringLiteral("Speichern &unter..."), "saveAsAction", &MainWindow::saveAs);
+    m_csvExportAction = action(QStringLiteral("CSV Export..."), "csvExportAction", &MainWindow::exportCsv);
+    m_csvImportAction = action(QStringLiteral("CSV Import..."), "csvImportAction", &MainWindow::importCsv);
+    m_printerSetupAction
+        = action(QStringLiteral("Drucker &einrichten..."), "printerSetupAction", &MainWindow::setUpPrinter);
+    m_printAction = action(QStringLiteral("&Drucken..."), "printAction", &MainWindow::printShoppingList);
+    m_quitAction = action(QStringLiteral("&Beenden"), "quitAction", &MainWindow::quit);
+    m_helpAction = action(QStringLiteral("Hilfe aufrufen..."), "helpAction", &MainWindow::showHelp);
+    m_aboutAction = action(QStringLiteral("&Über das Programm..."), "aboutAction", &MainWindow::showAbout);
 
-    Neu1->setIcon(picture("neu"));
-    ffnen1->setIcon(picture("oeffnen"));
-    Speichern1->setIcon(picture("speichern"));
-    Speichernunter1->setIcon(picture("speichernunter"));
-    Drucken1->setIcon(picture("drucken"));
-    Beenden1->setIcon(picture("beenden"));
+    m_newAction->setIcon(picture("neu"));
+    m_openAction->setIcon(picture("oeffnen"));
+    m_saveAction->setIcon(picture("speichern"));
+    m_saveAsAction->setIcon(picture("speichernunter"));
+    m_printAction->setIcon(picture("drucken"));
+    m_quitAction->setIcon(picture("beenden"));
 
     QMenu* datei = menuBar()->addMenu(QStringLiteral("&Datei"));
-    datei->setObjectName(QStringLiteral("Datei1"));
-    datei->addActions({ Neu1, ffnen1, Speichern1, Speichernunter1, CSVExport1, CSVImport1 });
+    datei->setObjectName(QStringLiteral("fileMenu"));
+    datei->addActions(
+        { m_newAction, m_openAction, m_saveAction, m_saveAsAction, m_csvExportAction, m_csvImportAction });
     datei->addSeparator();
-    datei->addActions({ Druckereinrichten1, Drucken1 });
+    datei->addActions({ m_printerSetupAction, m_printAction });
     datei->addSeparator();
-    datei->addAction(Beenden1);
+    datei->addAction(m_quitAction);
     QMenu* hilfe = menuBar()->addMenu(QStringLiteral("&Hilfe"));
-    hilfe->setObjectName(QStringLiteral("Hilfe1"));
-    hilfe->addActions({ Hilfe2, berdasProgramm1 });
+    hilfe->setObjectName(QStringLiteral("helpMenu"));
+    hilfe->addActions({ m_helpAction, m_aboutAction });
 }
 
 void MainWindow::buildToolBar()
 {
-    ToolBar1 = new QToolBar(this);
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setMovable(false);
-    ToolBar1->setFloatable(false);
-    ToolBar1->setIconSize(QSize(16, 16));
-    ToolBar1->setFixedHeight(25);
+    m_toolBar = new QToolBar(this);
+    m_toolBar->setObjectName(QStringLiteral("toolBar"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setFloatable(false);
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->setFixedHeight(25);
     auto button = [this](QAction* action, const QString& hint, const char* name) {
-        auto* b = new QToolButton(ToolBar1);
+        auto* b = new QToolButton(m_toolBar);
         b->setObjectName(QLatin1String(name));
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::NoFocus);
         b->setIcon(action->icon());
         b->setToolTip(hint);
-        // The button runs the same handler as its menu item.
+        // The button runs the same command as its menu item.
         connect(b, &QToolButton::clicked, action, &QAction::trigger);
-        ToolBar1->addWidget(b);
+        m_toolBar->addWidget(b);
         return b;
     };
-    ToolButton1 = button(Neu1, QStringLiteral("Neu"), "ToolButton1");
-    ToolBar1->addSeparator();
-    ToolButton2 = button(ffnen1, QStringLiteral("Öffnen..."), "ToolButton2");
-    ToolButton3 = button(Speichern1, QStringLiteral("Speichern"), "ToolButton3");
-    ToolButton4 = button(Speichernunter1, QStringLiteral("Speichern unter..."), "ToolButton4");
-    ToolBar1->addSeparator();
-    ToolButton7 = button(Drucken1, QStringLiteral("Drucken..."), "ToolButton7");
-    ToolBar1->addSeparator();
-    ToolButton11 = button(Beenden1, QStringLiteral("Beenden"), "ToolButton11");
+    button(m_newAction, QStringLiteral("Neu"), "newButton");
+    m_toolBar->addSeparator();
+    button(m_openAction, QStringLiteral("Öffnen..."), "openButton");
+    button(m_saveAction, QStringLiteral("Speichern"), "saveButton");
+    button(m_saveAsAction, QStringLiteral("Speichern unter..."), "saveAsButton");
+    m_toolBar->addSeparator();
+    button(m_printAction, QStringLiteral("Drucken..."), "printButton");
+    m_toolBar->addSeparator();
+    button(m_quitAction, QStringLiteral("Beenden"), "quitButton");
 }
 
 void MainWindow::buildListsPage()
 {
-    TabSheet1 = new QWidget;
-    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
-    PageControl1->addTab(TabSheet1, picture("tab-listen"), QStringLiteral("Läden && Produkte && Einkaufsliste"));
-    auto* pageLayout = new QHBoxLayout(TabSheet1);
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("listsPage"));
+    m_pages->addTab(page, picture("tab-listen"), QStringLiteral("Läden && Produkte && Einkaufsliste"));
+    auto* pageLayout = new QHBoxLayout(page);
     pageLayout->setContentsMargins(0, 0, 0, 0);
 
-    Splitters = new QSplitter(Qt::Horizontal, TabSheet1);
-    Splitters->setObjectName(QStringLiteral("Splitters"));
-    Splitters->setHandleWidth(3);
-    Splitters->setChildrenCollapsible(true);
+    m_splitter = new QSplitter(Qt::Horizontal, page);
+    m_splitter->setObjectName(QStringLiteral("listSplitter"));
+    m_splitter->setHandleWidth(3);
+    m_splitter->setChildrenCollapsible(true);
     // A hatched line follows the drag; the width changes on release.
-    Splitters->setOpaqueResize(false);
-    pageLayout->addWidget(Splitters);
+    m_splitter->setOpaqueResize(false);
+    pageLayout->addWidget(m_splitter);
 
     // One column: the header bar, the row of buttons at y 32 in a strip 57 high, the list below.
-    auto column = [this](QWidget* panel, const QString& heading, ListView*& view, const char* viewName) {
+    auto column = [](QWidget* panel, const QString& heading, const char* viewName) {
         // Any width down to the collapse is allowed; the splitter collapses narrower panes.
         panel->setMinimumWidth(1);
         auto* layout = new QVBoxLayout(panel);
@@ -260,58 +234,46 @@ void MainWindow::buildListsPage()
         auto* strip = new QWidget(panel);
         strip->setFixedHeight(57 - 27);
         layout->addWidget(strip);
-        view = new ListView(panel);
+        auto* view = new ListView(panel);
         view->setObjectName(QLatin1String(viewName));
         layout->addWidget(view);
-        return strip;
+        return std::make_pair(strip, view);
     };
 
-    Panel1Laeden = new SidePanel(145, Splitters);
-    Panel1Laeden->setObjectName(QStringLiteral("Panel1Laeden"));
-    QWidget* strip1 = column(Panel1Laeden, QStringLiteral("Läden"), ListView1, "ListView1");
-    PlusLaedenBtn = listButton(strip1, "PlusLaedenBtn", QStringLiteral("Eintrag hinzufügen"), "plus");
-    MinusLaedenBtn = listButton(strip1, "MinusLaedenBtn", QStringLiteral("Eintrag entfernen"), "minus");
-    DelList1 = listButton(strip1, "DelList1", QStringLiteral("Liste löschen"), "loeschen");
+    m_storesPanel = new SidePanel(145, m_splitter);
+    m_storesPanel->setObjectName(QString::fromUtf16(StoredNames::kStoresPanel));
+    QWidget* storesStrip = nullptr;
+    std::tie(storesStrip, m_storesView) = column(m_storesPanel, QStringLiteral("Läden"), "storesView");
 
-    Panel1Produkte = new SidePanel(269, Splitters);
-    Panel1Produkte->setObjectName(QStringLiteral("Panel1Produkte"));
-    QWidget* strip2 = column(Panel1Produkte, QStringLiteral("Produkte"), ListView2, "ListView2");
-    PlusProdukteBtn = listButton(strip2, "PlusProdukteBtn", QStringLiteral("Eintrag hinzufügen"), "plus");
-    MinusProdukteBtn = listButton(strip2, "MinusProdukteBtn", QStringLiteral("Eintrag entfernen"), "minus");
-    DelList2 = listButton(strip2, "DelList2", QStringLiteral("Liste löschen"), "loeschen");
-    PropEd = listButton(strip2, "PropEd", QStringLiteral("Eintrag verändern"), "bearbeiten");
-    PreisED = new SpinEdit(strip2);
-    PreisED->setObjectName(QStringLiteral("PreisED"));
-    PreisED->setDecimals(2);
-    PreisED->setRange(0, 0);
-    PreisED->setIncrement(1);
-    PreisED->setValue(0);
-    PreisED->setGeometry(120, 5 - 2, 81, 21);
-    CurrEd = new QLineEdit(QStringLiteral("EUR"), strip2);
-    CurrEd->setObjectName(QStringLiteral("CurrEd"));
-    CurrEd->setGeometry(208, 5 - 2, 49, 21);
+    m_productsPanel = new SidePanel(269, m_splitter);
+    m_productsPanel->setObjectName(QString::fromUtf16(StoredNames::kProductsPanel));
+    QWidget* productsStrip = nullptr;
+    std::tie(productsStrip, m_productsView) = column(m_productsPanel, QStringLiteral("Produkte"), "productsView");
+    m_priceEdit = new SpinEdit(productsStrip);
+    m_priceEdit->setObjectName(QString::fromUtf16(StoredNames::kPriceField));
+    m_priceEdit->setDecimals(2);
+    m_priceEdit->setRange(0, 0);
+    m_priceEdit->setIncrement(1);
+    m_priceEdit->setValue(0);
+    m_priceEdit->setGeometry(120, 5 - 2, 81, 21);
+    m_currencyEdit = new QLineEdit(QStringLiteral("EUR"), productsStrip);
+    m_currencyEdit->setObjectName(QString::fromUtf16(StoredNames::kCurrencyField));
+    m_currencyEdit->setGeometry(208, 5 - 2, 49, 21);
 
-    Panel7 = new QWidget(Splitters);
-    Panel7->setObjectName(QStringLiteral("Panel7"));
-    QWidget* strip3 = column(Panel7, QStringLiteral("Einkaufsliste"), ListView3, "ListView3");
-    PlusEinkaufBtn = listButton(strip3, "PlusEinkaufBtn", QStringLiteral("Eintrag hinzufügen"), "plus");
-    MinusEinkaufBtn = listButton(strip3, "MinusEinkaufBtn", QStringLiteral("Eintrag entfernen"), "minus");
-    DelList3 = listButton(strip3, "DelList3", QStringLiteral("Liste löschen"), "loeschen");
+    auto* shoppingPanel = new QWidget(m_splitter);
+    shoppingPanel->setObjectName(QStringLiteral("shoppingPanel"));
+    QWidget* shoppingStrip = nullptr;
+    std::tie(shoppingStrip, m_shoppingView) = column(shoppingPanel, QStringLiteral("Einkaufsliste"), "shoppingView");
 
-    // Buttons at their x; the strip starts at y 27, so y 32 is 5 into it.
-    const std::pair<QToolButton*, int> places[] = { { PlusLaedenBtn, 8 }, { MinusLaedenBtn, 32 }, { DelList1, 64 },
-        { PlusProdukteBtn, 8 }, { MinusProdukteBtn, 32 }, { DelList2, 64 }, { PropEd, 88 }, { PlusEinkaufBtn, 8 },
-        { MinusEinkaufBtn, 32 }, { DelList3, 64 } };
-    for (const auto& [button, x] : places)
-        button->move(x, 5);
+    buildListButtons(storesStrip, productsStrip, shoppingStrip);
 
-    Splitters->setStretchFactor(0, 0);
-    Splitters->setStretchFactor(1, 0);
-    Splitters->setStretchFactor(2, 1);
-    Splitters->setSizes({ 145, 269, 696 - 145 - 269 - 6 });
-    auto* storesEdge = new StoresEdgeDrag(Splitters);
-    connect(Splitters, &QSplitter::splitterMoved, this, [this, storesEdge](int, int index) {
-        QList<int> sizes = Splitters->sizes();
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 0);
+    m_splitter->setStretchFactor(2, 1);
+    m_splitter->setSizes({ 145, 269, 696 - 145 - 269 - 6 });
+    auto* storesEdge = new StoresEdgeDrag(m_splitter);
+    connect(m_splitter, &QSplitter::splitterMoved, this, [this, storesEdge](int, int index) {
+        QList<int> sizes = m_splitter->sizes();
         // The Product catalogue is left-aligned: moving the Store list's edge moves it whole, and the Shopping
         // list takes up the difference.
         if (index == 1) {
@@ -325,52 +287,73 @@ void MainWindow::buildListsPage()
                 sizes[i] = 0;
             }
         }
-        if (sizes != Splitters->sizes())
-            Splitters->setSizes(sizes);
+        if (sizes != m_splitter->sizes())
+            m_splitter->setSizes(sizes);
     });
 
-    ListView1->setListModel(m_stores);
-    ListView2->setListModel(m_products);
-    ListView3->setListModel(m_shopping);
-
-    connect(PlusLaedenBtn, &QToolButton::clicked, this, &MainWindow::PlusLaedenBtnClick);
-    connect(MinusLaedenBtn, &QToolButton::clicked, this, &MainWindow::MinusLaedenBtnClick);
-    connect(DelList1, &QToolButton::clicked, this, &MainWindow::DelList1Click);
-    connect(PlusProdukteBtn, &QToolButton::clicked, this, &MainWindow::PlusProdukteBtnClick);
-    connect(MinusProdukteBtn, &QToolButton::clicked, this, &MainWindow::MinusProdukteBtnClick);
-    connect(DelList2, &QToolButton::clicked, this, &MainWindow::DelList2Click);
-    connect(PropEd, &QToolButton::clicked, this, &MainWindow::PropEdClick);
-    connect(PlusEinkaufBtn, &QToolButton::clicked, this, &MainWindow::PlusEinkaufBtnClick);
-    connect(MinusEinkaufBtn, &QToolButton::clicked, this, &MainWindow::MinusEinkaufBtnClick);
-    connect(DelList3, &QToolButton::clicked, this, &MainWindow::DelList3Click);
-    connect(ListView1, &ListView::keyDown, this, &MainWindow::ListView1KeyDown);
-    connect(ListView2, &ListView::keyDown, this, &MainWindow::ListView2KeyDown);
-    connect(ListView3, &ListView::keyDown, this, &MainWindow::ListView3KeyDown);
-    connect(ListView1, &ListView::dblClick, this, &MainWindow::ListView1DblClick);
-    connect(ListView2, &ListView::dblClick, this, &MainWindow::ListView2DblClick);
-    connect(ListView3, &ListView::dblClick, this, &MainWindow::ListView3DblClick);
-    connect(ListView1, &ListView::columnClick, this, &MainWindow::ListView1ColumnClick);
-    connect(ListView2, &ListView::columnClick, this, &MainWindow::ListView2ColumnClick);
-    connect(ListView3, &ListView::columnClick, this, &MainWindow::ListView3ColumnClick);
+    connectLists();
 
     // Tab order of page 1; the small buttons take no focus.
-    setTabOrder(ListView1, PreisED);
-    setTabOrder(PreisED, CurrEd);
-    setTabOrder(CurrEd, ListView2);
-    setTabOrder(ListView2, ListView3);
+    setTabOrder(m_storesView, m_priceEdit);
+    setTabOrder(m_priceEdit, m_currencyEdit);
+    setTabOrder(m_currencyEdit, m_productsView);
+    setTabOrder(m_productsView, m_shoppingView);
+}
+
+void MainWindow::buildListButtons(QWidget* storesStrip, QWidget* productsStrip, QWidget* shoppingStrip)
+{
+    const QString add = QStringLiteral("Eintrag hinzufügen");
+    const QString remove = QStringLiteral("Eintrag entfernen");
+    const QString clear = QStringLiteral("Liste löschen");
+    struct Button
+    {
+        QWidget* strip;
+        const char* name;
+        const QString& hint;
+        const char* picture;
+        int x;
+        void (MainWindow::*command)();
+    };
+    const QString edit = QStringLiteral("Eintrag verändern");
+    const Button buttons[] = {
+        { storesStrip, "addStoreButton", add, "plus", 8, &MainWindow::addStore },
+        { storesStrip, "removeStoreButton", remove, "minus", 32, &MainWindow::removeStore },
+        { storesStrip, "clearStoresButton", clear, "loeschen", 64, &MainWindow::clearStores },
+        { productsStrip, "addProductButton", add, "plus", 8, &MainWindow::addProduct },
+        { productsStrip, "removeProductButton", remove, "minus", 32, &MainWindow::removeProduct },
+        { productsStrip, "clearProductsButton", clear, "loeschen", 64, &MainWindow::clearProducts },
+        { productsStrip, "editProductButton", edit, "bearbeiten", 88, &MainWindow::editProduct },
+        { shoppingStrip, "addToShoppingButton", add, "plus", 8, &MainWindow::addToShoppingList },
+        { shoppingStrip, "removeFromShoppingButton", remove, "minus", 32, &MainWindow::removeFromShoppingList },
+        { shoppingStrip, "clearShoppingButton", clear, "loeschen", 64, &MainWindow::clearShoppingList },
+    };
+    for (const Button& b : buttons) {
+        // A small flat button above a list: a picture and a hint, no focus.
+        auto* button = new QToolButton(b.strip);
+        button->setObjectName(QLatin1String(b.name));
+        button->setToolTip(b.hint);
+        button->setIcon(picture(b.picture));
+        button->setIconSize(QSize(16, 16));
+        button->setFixedSize(23, 22);
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        // The strip starts at y 27, so y 32 is 5 into it.
+        button->move(b.x, 5);
+        connect(button, &QToolButton::clicked, this, b.command);
+    }
 }
 
 void MainWindow::buildSettingsPage()
 {
-    TabSheet2 = new QWidget;
-    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
-    PageControl1->addTab(TabSheet2, picture("tab-einstellungen"), QStringLiteral("Einstellungen"));
-    auto* pageLayout = new QVBoxLayout(TabSheet2);
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("settingsPage"));
+    m_pages->addTab(page, picture("tab-einstellungen"), QStringLiteral("Einstellungen"));
+    auto* pageLayout = new QVBoxLayout(page);
     pageLayout->setContentsMargins(0, 0, 0, 0);
     pageLayout->setSpacing(0);
 
-    auto* header = new HeaderBar(QString(), 33, TabSheet2);
-    header->setObjectName(QStringLiteral("Panel10"));
+    auto* header = new HeaderBar(QString(), 33, page);
+    header->setObjectName(QStringLiteral("settingsHeader"));
     auto* headerLabel = new QLabel(QStringLiteral("Einstellungen - Schriftart und Seitenränder ändern"), header);
     QFont bold = headerLabel->font();
     bold.setBold(true);
@@ -378,58 +361,28 @@ void MainWindow::buildSettingsPage()
     headerLabel->move(16, 10);
     pageLayout->addWidget(header);
 
-    auto* body = new QWidget(TabSheet2);
+    auto* body = new QWidget(page);
     pageLayout->addWidget(body, 1);
-
-    auto* panel6 = new QFrame(body);
-    panel6->setObjectName(QStringLiteral("Panel6"));
-    panel6->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel6->setAutoFillBackground(true);
-    QPalette green = panel6->palette();
-    green.setColor(QPalette::Window, QColor(192, 220, 192));
-    panel6->setPalette(green);
-    // Left-aligned: the full height of the page below the header, 209 wide.
-    panel6->setFixedWidth(209);
     auto* bodyLayout = new QHBoxLayout(body);
     bodyLayout->setContentsMargins(0, 0, 0, 0);
-    bodyLayout->addWidget(panel6);
+    bodyLayout->addWidget(buildSettingsPicture(body));
     bodyLayout->addStretch(1);
-    auto* pictureFrame = new QLabel(panel6);
-    pictureFrame->setObjectName(QStringLiteral("Image1"));
-    pictureFrame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    pictureFrame->setGeometry(7, 7, 195, 284);
-    pictureFrame->setPixmap(QPixmap(QStringLiteral(":/pictures/einstellungen.gif")));
-    pictureFrame->setScaledContents(true);
-    auto* titlePanel = new QLabel(QStringLiteral("Einstellungen\nändern..."), pictureFrame);
-    titlePanel->setObjectName(QStringLiteral("Panel8"));
-    titlePanel->setGeometry(8, 8, 177, 73);
-    titlePanel->setAutoFillBackground(true);
-    QPalette header8 = titlePanel->palette();
-    header8.setColor(QPalette::Window, HeaderBar::headerColor());
-    header8.setColor(QPalette::WindowText, QColor(128, 0, 0));
-    titlePanel->setPalette(header8);
-    QFont title(QStringLiteral("Arial Black"));
-    title.setPixelSize(19);
-    // Where Arial Black is missing, the heaviest weight of the substitute keeps its look.
-    title.setWeight(QFont::Black);
-    titlePanel->setFont(title);
-    titlePanel->setAlignment(Qt::AlignCenter);
 
-    FontBtn = new BitmapButton(body);
-    FontBtn->setObjectName(QStringLiteral("FontBtn"));
-    FontBtn->setText(QStringLiteral("&Schriftart"));
-    FontBtn->setGlyph(QImage(QStringLiteral(":/glyphs/FONTBTN.bmp")));
-    FontBtn->setToolTip(QStringLiteral("Schriftart für den Ausdruck ändern...."));
-    FontBtn->setGeometry(216, 40 - 33, 113, 25);
-    connect(FontBtn, &BitmapButton::OnClick, this, &MainWindow::FontBtnClick);
+    m_fontButton = new BitmapButton(body);
+    m_fontButton->setObjectName(QStringLiteral("fontButton"));
+    m_fontButton->setText(QStringLiteral("&Schriftart"));
+    m_fontButton->setGlyph(QImage(QStringLiteral(":/glyphs/FONTBTN.bmp")));
+    m_fontButton->setToolTip(QStringLiteral("Schriftart für den Ausdruck ändern...."));
+    m_fontButton->setGeometry(216, 40 - 33, 113, 25);
+    connect(m_fontButton, &BitmapButton::OnClick, this, &MainWindow::choosePrintFont);
 
-    auto margin = [body](const QString& label, const char* name, int y) {
+    auto margin = [body](const QString& label, const char16_t* name, int y) {
         auto* l = new QLabel(label, body);
         l->move(216, y - 33 + 3);
         // Placed by hand beside the page's layout, so sized to their text here.
         l->adjustSize();
         auto* field = new SpinEdit(body);
-        field->setObjectName(QLatin1String(name));
+        field->setObjectName(QString::fromUtf16(name));
         field->setDecimals(0);
         field->setRange(0, 50);
         field->setIncrement(1);
@@ -441,155 +394,70 @@ void MainWindow::buildSettingsPage()
         unit->adjustSize();
         return field;
     };
-    leftREd = margin(QStringLiteral("Rand links:"), "leftREd", 72);
-    TopREd = margin(QStringLiteral("Rand oben::"), "TopREd", 96);
-    RightREd = margin(QStringLiteral("Rand rechts:"), "RightREd", 120);
-    BottomREd = margin(QStringLiteral("Rand unten:"), "BottomREd", 144);
+    m_leftMarginEdit = margin(QStringLiteral("Rand links:"), StoredNames::kLeftMargin, 72);
+    m_topMarginEdit = margin(QStringLiteral("Rand oben::"), StoredNames::kTopMargin, 96);
+    m_rightMarginEdit = margin(QStringLiteral("Rand rechts:"), StoredNames::kRightMargin, 120);
+    m_bottomMarginEdit = margin(QStringLiteral("Rand unten:"), StoredNames::kBottomMargin, 144);
 
-    setTabOrder(FontBtn, leftREd);
-    setTabOrder(leftREd, TopREd);
-    setTabOrder(TopREd, RightREd);
-    setTabOrder(RightREd, BottomREd);
+    setTabOrder(m_fontButton, m_leftMarginEdit);
+    setTabOrder(m_leftMarginEdit, m_topMarginEdit);
+    setTabOrder(m_topMarginEdit, m_rightMarginEdit);
+    setTabOrder(m_rightMarginEdit, m_bottomMarginEdit);
+}
+
+// The green panel with the picture and its title, at the left of the settings page.
+QWidget* MainWindow::buildSettingsPicture(QWidget* parent)
+{
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(QStringLiteral("settingsPicturePanel"));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setAutoFillBackground(true);
+    QPalette green = panel->palette();
+    green.setColor(QPalette::Window, QColor(192, 220, 192));
+    panel->setPalette(green);
+    // Left-aligned: the full height of the page below the header, 209 wide.
+    panel->setFixedWidth(209);
+    auto* pictureFrame = new QLabel(panel);
+    pictureFrame->setObjectName(QStringLiteral("settingsPicture"));
+    pictureFrame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pictureFrame->setGeometry(7, 7, 195, 284);
+    pictureFrame->setPixmap(QPixmap(QStringLiteral(":/pictures/einstellungen.gif")));
+    pictureFrame->setScaledContents(true);
+    auto* title = new QLabel(QStringLiteral("Einstellungen\nändern..."), pictureFrame);
+    title->setObjectName(QStringLiteral("settingsTitle"));
+    title->setGeometry(8, 8, 177, 73);
+    title->setAutoFillBackground(true);
+    QPalette titlePalette = title->palette();
+    titlePalette.setColor(QPalette::Window, HeaderBar::headerColor());
+    titlePalette.setColor(QPalette::WindowText, QColor(128, 0, 0));
+    title->setPalette(titlePalette);
+    QFont font(QStringLiteral("Arial Black"));
+    font.setPixelSize(19);
+    // Where Arial Black is missing, the heaviest weight of the substitute keeps its look.
+    font.setWeight(QFont::Black);
+    title->setFont(font);
+    title->setAlignment(Qt::AlignCenter);
+    return panel;
 }
 
 int MainWindow::leftMargin() const
 {
-    return leftREd->intValue();
+    return m_leftMarginEdit->intValue();
 }
 
 int MainWindow::topMargin() const
 {
-    return TopREd->intValue();
+    return m_topMarginEdit->intValue();
 }
 
 int MainWindow::rightMargin() const
 {
-    return RightREd->intValue();
+    return m_rightMarginEdit->intValue();
 }
 
 int MainWindow::bottomMargin() const
 {
-    return BottomREd->intValue();
-}
-
-void MainWindow::refreshStatusText()
-{
-    StatusBar1->showMessage(korbana::statusText(m_shopping->count()));
-}
-
-void MainWindow::setDocumentName(const QString& path)
-{
-    m_documentName = path;
-    setWindowTitle(QString::fromUtf16(kTitle) + QStringLiteral(" - ")
-        + (path.isEmpty() ? QStringLiteral("Kein Name") : fileNamePart(path)));
-}
-
-void MainWindow::FormCreate()
-{
-    if (m_programDir.isEmpty())
-        m_programDir = QCoreApplication::applicationDirPath();
-    if (!m_programDir.endsWith(u'/'))
-        m_programDir += u'/';
-    OpenLists(m_programDir + QString::fromUtf16(kDefaultFile));
-}
-
-void MainWindow::OpenLists(const QString& path)
-{
-    const korbana::ListSet lists { m_stores, m_products, m_shopping };
-    const korbana::ReadResult result = korbana::readListFile(path, lists);
-    if (result != korbana::ReadResult::CannotOpen)
-        setDocumentName(path);
-    if (result != korbana::ReadResult::Ok)
-        m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
-    refreshStatusText();
-}
-
-bool MainWindow::SaveLists(const QString& path)
-{
-    // A name still being typed in a list is saved as the user sees it.
-    commitEdits();
-    const korbana::ListSet lists { m_stores, m_products, m_shopping };
-    const korbana::WriteResult result = korbana::writeListFile(path, lists);
-    if (result != korbana::WriteResult::Ok) {
-        m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
-        return false;
-    }
-    setDocumentName(path);
-    return true;
-}
-
-bool MainWindow::saveStep()
-{
-    if (!m_documentName.isEmpty())
-        return SaveLists(m_documentName);
-    const QString path = m_dialogs.chooseFile(this, SaveDialog1);
-    if (path.isEmpty())
-        return false;
-    return SaveLists(path);
-}
-
-bool MainWindow::askToSave(const QString& title)
-{
-    const auto answer = m_dialogs.question(this, QStringLiteral("Wollen Sie die nicht gesicherten Daten speichern?"),
-        title, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    if (answer == QMessageBox::Yes)
-        return saveStep();
-    return answer == QMessageBox::No;
-}
-
-void MainWindow::Neu1Click()
-{
-    if (!askToSave(QStringLiteral("Datei: Neu...")))
-        return;
-    setDocumentName(QString());
-    m_stores->clear();
-    m_products->clear();
-    m_shopping->clear();
-    refreshStatusText();
-}
-
-void MainWindow::ffnen1Click()
-{
-    if (!askToSave(QStringLiteral("Datei: Öffnen...")))
-        return;
-    const QString path = m_dialogs.chooseFile(this, OpenDialog1);
-    if (!path.isEmpty())
-        OpenLists(path);
-}
-
-void MainWindow::Speichern1Click()
-{
-    if (m_documentName.isEmpty())
-        Speichernunter1Click();
-    else
-        SaveLists(m_documentName);
-}
-
-void MainWindow::Speichernunter1Click()
-{
-    const QString path = m_dialogs.chooseFile(this, SaveDialog1);
-    if (!path.isEmpty())
-        SaveLists(path);
-}
-
-void MainWindow::Beenden1Click()
-{
-    close();
-}
-
-void MainWindow::FormCloseQuery(bool& canClose)
-{
-    canClose = false;
-    canClose = askToSave(QStringLiteral("Datei: Beenden..."));
-}
-
-void MainWindow::showEvent(QShowEvent* event)
-{
-    if (!m_shown) {
-        m_shown = true;
-        formStorageRestore();
-    }
-    QMainWindow::showEvent(event);
+    return m_bottomMarginEdit->intValue();
 }
 
 bool MainWindow::event(QEvent* event)
@@ -598,31 +466,4 @@ bool MainWindow::event(QEvent* event)
     if (event->type() == QEvent::StatusTip)
         return true;
     return QMainWindow::event(event);
-}
-
-void MainWindow::closeEvent(QCloseEvent* event)
-{
-    if (m_closeAllowed) { // the session's end has asked and saved already
-        event->accept();
-        return;
-    }
-    bool canClose = false;
-    FormCloseQuery(canClose);
-    if (!canClose) {
-        event->ignore();
-        return;
-    }
-    formStorageSave();
-    event->accept();
-}
-
-void MainWindow::Hilfe2Click()
-{
-    m_dialogs.openUrl(m_programDir + QStringLiteral("korbana.chm"));
-}
-
-void MainWindow::berdasProgramm1Click()
-{
-    if (AboutBox)
-        m_dialogs.exec(AboutBox);
 }

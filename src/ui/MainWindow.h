@@ -5,29 +5,24 @@
 
 #include <QMainWindow>
 
-#include <memory>
-
 class QAction;
-class QLabel;
 class QLineEdit;
 class QSplitter;
-class QStatusBar;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
 
-struct Entry;
+class AboutDialog;
+class BitmapButton;
 class ListModel;
 class ListView;
+class ProductDialog;
 class SidePanel;
 class SpinEdit;
-class AboutDialog;
-class ProductDialog;
-class BitmapButton;
 class WindowStateStore;
 
 // The main window: three lists side by side, the print settings page, the file commands.
-// The list views are the document; every action is one of the handlers below.
+// The list models are the document; every command is one of the public slots below.
 class MainWindow final : public QMainWindow
 {
     Q_OBJECT
@@ -41,6 +36,10 @@ public:
     explicit MainWindow(Dialogs& dialogs, const QString& programDir = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    // The other windows, created once by the main routine; the main window only shows them.
+    void setAboutDialog(AboutDialog* dialog) { m_aboutDialog = dialog; }
+    void setProductDialog(ProductDialog* dialog) { m_productDialog = dialog; }
+
     Dialogs& dialogs() const { return m_dialogs; }
     // The program directory, always ending in "/".
     QString programDirectory() const { return m_programDir; }
@@ -50,6 +49,9 @@ public:
     ListModel* stores() const { return m_stores; }
     ListModel* products() const { return m_products; }
     ListModel* shopping() const { return m_shopping; }
+    ListView* storesView() const { return m_storesView; }
+    ListView* productsView() const { return m_productsView; }
+    ListView* shoppingView() const { return m_shoppingView; }
 
     const PrintFont& printFont() const { return m_printFont; }
     void setPrintFont(const PrintFont& font) { m_printFont = font; }
@@ -63,124 +65,57 @@ public:
     struct SortState
     {
         int column = 0;
-        bool flag = false;
+        // Turns with every click on the same column; what it means depends on the column's kind.
+        bool flipped = false;
     };
+    enum List { Stores = 0, Products = 1, Shopping = 2 };
     SortState sortState(int list) const { return m_sort[list]; }
 
     // Sets the status bar from the Shopping list's count.
     void refreshStatusText();
     // Stores what an open in-place edit box of any list holds, so that saving and printing take what the user sees.
     void commitEdits();
-
-    // The other windows, created once by the main routine.
-    AboutDialog* AboutBox = nullptr;
-    ProductDialog* ArtikelForm = nullptr;
-
-    // Controls, named as their roles.
-    QAction* Neu1 = nullptr;
-    QAction* ffnen1 = nullptr;
-    QAction* Speichern1 = nullptr;
-    QAction* Speichernunter1 = nullptr;
-    QAction* CSVExport1 = nullptr;
-    QAction* CSVImport1 = nullptr;
-    QAction* Druckereinrichten1 = nullptr;
-    QAction* Drucken1 = nullptr;
-    QAction* Beenden1 = nullptr;
-    QAction* Hilfe2 = nullptr;
-    QAction* berdasProgramm1 = nullptr;
-    QToolBar* ToolBar1 = nullptr;
-    QToolButton* ToolButton1 = nullptr;
-    QToolButton* ToolButton2 = nullptr;
-    QToolButton* ToolButton3 = nullptr;
-    QToolButton* ToolButton4 = nullptr;
-    QToolButton* ToolButton7 = nullptr;
-    QToolButton* ToolButton11 = nullptr;
-    QStatusBar* StatusBar1 = nullptr;
-    QTabWidget* PageControl1 = nullptr;
-    QWidget* TabSheet1 = nullptr;
-    QWidget* TabSheet2 = nullptr;
-    QSplitter* Splitters = nullptr;
-    SidePanel* Panel1Laeden = nullptr;
-    SidePanel* Panel1Produkte = nullptr;
-    QWidget* Panel7 = nullptr;
-    QToolButton* PlusLaedenBtn = nullptr;
-    QToolButton* MinusLaedenBtn = nullptr;
-    QToolButton* DelList1 = nullptr;
-    QToolButton* PlusProdukteBtn = nullptr;
-    QToolButton* MinusProdukteBtn = nullptr;
-    QToolButton* DelList2 = nullptr;
-    QToolButton* PropEd = nullptr;
-    QToolButton* PlusEinkaufBtn = nullptr;
-    QToolButton* MinusEinkaufBtn = nullptr;
-    QToolButton* DelList3 = nullptr;
-    SpinEdit* PreisED = nullptr;
-    QLineEdit* CurrEd = nullptr;
-    ListView* ListView1 = nullptr;
-    ListView* ListView2 = nullptr;
-    ListView* ListView3 = nullptr;
-    BitmapButton* FontBtn = nullptr;
-    SpinEdit* leftREd = nullptr;
-    SpinEdit* TopREd = nullptr;
-    SpinEdit* RightREd = nullptr;
-    SpinEdit* BottomREd = nullptr;
-    // The stored print font, as the settings see it (an object with the font's properties).
-    QObject* FontDialog1 = nullptr;
-    // Keeps placement and chosen properties between runs; a child of the window.
-    WindowStateStore* FormStorage1 = nullptr;
-
-    FileDialogOptions OpenDialog1;
-    FileDialogOptions SaveDialog1;
-    FileDialogOptions CSVOpenDialog1 { FileDialogOptions::Mode::Open, QStringLiteral("CSV-Dateien (*.csv)"),
-        QStringLiteral("csv"), false, {} };
-    FileDialogOptions CSVSaveDialog1 { FileDialogOptions::Mode::Save, QStringLiteral("CSV-Dateien (*.csv)"),
-        QStringLiteral("csv"), true, {} };
+    // Where the window's placement and stored properties are kept between runs.
+    WindowStateStore* windowStateStore() const { return m_windowState; }
 
 public Q_SLOTS:
     // The document and its life.
-    void FormCreate();
-    void FormCloseQuery(bool& canClose);
-    void OpenLists(const QString& path);
+    void openDefaultList();
+    void openFile(const QString& path);
     // True when the file was written whole; on failure the old file is untouched and the user was told.
-    bool SaveLists(const QString& path);
-    void Neu1Click();
-    void ffnen1Click();
-    void Speichern1Click();
-    void Speichernunter1Click();
-    void Beenden1Click();
-    void CSVExport1Click();
-    void CSVImport1Click();
-    void Druckereinrichten1Click();
-    void Drucken1Click();
-    void Hilfe2Click();
-    void berdasProgramm1Click();
-    void FontBtnClick();
+    bool saveFile(const QString& path);
+    // The unsaved-data question of closing; true when the window may close.
+    bool queryClose();
+    void newDocument();
+    void openDocument();
+    void save();
+    void saveAs();
+    void quit();
+    void exportCsv();
+    void importCsv();
+
+    void setUpPrinter();
+    void printShoppingList();
+    void choosePrintFont();
+    void showHelp();
+    void showAbout();
 
     // Editing the lists.
-    void PlusLaedenBtnClick();
-    void MinusLaedenBtnClick();
-    void DelList1Click();
-    void PlusProdukteBtnClick();
-    void MinusProdukteBtnClick();
-    void DelList2Click();
-    void PropEdClick();
-    void PlusEinkaufBtnClick();
-    void MinusEinkaufBtnClick();
-    void DelList3Click();
-    void ListView1KeyDown(int key);
-    void ListView2KeyDown(int key);
-    void ListView3KeyDown(int key);
-    void ListView1DblClick();
-    void ListView2DblClick();
-    void ListView3DblClick();
-    void ListView2Changing();
+    void addStore();
+    void removeStore();
+    void clearStores();
+    void addProduct();
+    void removeProduct();
+    void clearProducts();
+    void editProduct();
+    void addToShoppingList();
+    void removeFromShoppingList();
+    void clearShoppingList();
 
-    // Sorting by a column header.
-    void ListView1ColumnClick(int column);
-    void ListView2ColumnClick(int column);
-    void ListView3ColumnClick(int column);
-    int ListView1Compare(const Entry& first, const Entry& second) const;
-    int ListView2Compare(const Entry& first, const Entry& second) const;
-    int ListView3Compare(const Entry& first, const Entry& second) const;
+    // Sorting by a column header: the same column again turns the order round.
+    void sortStores(int column);
+    void sortProducts(int column);
+    void sortShoppingList(int column);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -191,18 +126,21 @@ private:
     void buildMenu();
     void buildToolBar();
     void buildListsPage();
+    void buildListButtons(QWidget* storesStrip, QWidget* productsStrip, QWidget* shoppingStrip);
+    void connectLists();
     void buildSettingsPage();
+    QWidget* buildSettingsPicture(QWidget* parent);
     void setDocumentName(const QString& path);
     // Yes: save (under the name, or through the save dialog). False when the command must stop.
     bool saveStep();
     // The unsaved-data question; false when the command must stop (Cancel, cancelled or failed save).
     bool askToSave(const QString& title);
+    void sortList(List list, int column);
 
     // Settings: restore on the first showing, save on an allowed close, and from the destruction if none ran.
-    void createFormStorage();
-    void formStorageRestore();
-    void formStorageSave();
-    void formStorageDestroy();
+    void createWindowState();
+    void restoreWindowState();
+    void saveWindowState();
 
     Dialogs& m_dialogs;
     QString m_programDir;
@@ -214,4 +152,40 @@ private:
     SortState m_sort[3];
     bool m_shown = false;
     bool m_closeAllowed = false;
+
+    AboutDialog* m_aboutDialog = nullptr;
+    ProductDialog* m_productDialog = nullptr;
+
+    QAction* m_newAction = nullptr;
+    QAction* m_openAction = nullptr;
+    QAction* m_saveAction = nullptr;
+    QAction* m_saveAsAction = nullptr;
+    QAction* m_csvExportAction = nullptr;
+    QAction* m_csvImportAction = nullptr;
+    QAction* m_printerSetupAction = nullptr;
+    QAction* m_printAction = nullptr;
+    QAction* m_quitAction = nullptr;
+    QAction* m_helpAction = nullptr;
+    QAction* m_aboutAction = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QTabWidget* m_pages = nullptr;
+    QSplitter* m_splitter = nullptr;
+    SidePanel* m_storesPanel = nullptr;
+    SidePanel* m_productsPanel = nullptr;
+    ListView* m_storesView = nullptr;
+    ListView* m_productsView = nullptr;
+    ListView* m_shoppingView = nullptr;
+    SpinEdit* m_priceEdit = nullptr;
+    QLineEdit* m_currencyEdit = nullptr;
+    BitmapButton* m_fontButton = nullptr;
+    SpinEdit* m_leftMarginEdit = nullptr;
+    SpinEdit* m_topMarginEdit = nullptr;
+    SpinEdit* m_rightMarginEdit = nullptr;
+    SpinEdit* m_bottomMarginEdit = nullptr;
+    WindowStateStore* m_windowState = nullptr;
+
+    FileDialogOptions m_listOpenOptions;
+    FileDialogOptions m_listSaveOptions;
+    FileDialogOptions m_csvOpenOptions;
+    FileDialogOptions m_csvSaveOptions;
 };

@@ -15,8 +15,6 @@
 
 namespace {
 
-enum ListIndex { kStores = 0, kProducts = 1, kShopping = 2 };
-
 bool isDeleteKey(int key)
 {
     return key == Qt::Key_Delete;
@@ -75,174 +73,150 @@ void listKey(int key, ListView* view, const std::function<void()>& remove)
 }
 
 // The same column toggles the direction, another column starts with the flag false.
-void sortByColumn(MainWindow::SortState& state, int column, korbana::ListKind kind, ListView* view, ListModel* model)
-{
-    if (column == state.column) {
-        state.flag = !state.flag;
-    } else {
-        state.column = column;
-        state.flag = false;
-    }
-    // A caption still being typed sorts as what the user sees.
-    view->commitEdit();
-    view->setUpdatesEnabled(false);
-    model->applyOrder(korbana::sortOrder(kind, state.column, state.flag, *model));
-    view->setUpdatesEnabled(true);
-}
 
 } // namespace
 
 void MainWindow::commitEdits()
 {
-    for (ListView* view : { ListView1, ListView2, ListView3 })
+    for (ListView* view : { m_storesView, m_productsView, m_shoppingView })
         view->commitEdit();
 }
 
-void MainWindow::PlusLaedenBtnClick()
+void MainWindow::addStore()
 {
-    appendAndEdit(ListView1, m_stores, QStringLiteral("Laden"));
+    appendAndEdit(m_storesView, m_stores, QStringLiteral("Laden"));
 }
 
-void MainWindow::MinusLaedenBtnClick()
+void MainWindow::removeStore()
 {
-    removeSelected(m_dialogs, this, ListView1, m_stores);
+    removeSelected(m_dialogs, this, m_storesView, m_stores);
 }
 
-void MainWindow::DelList1Click()
+void MainWindow::clearStores()
 {
     clearList(m_dialogs, this, m_stores);
 }
 
-void MainWindow::PlusProdukteBtnClick()
+void MainWindow::addProduct()
 {
     // A shop name still being typed is the one the user sees, so it is the one to copy.
-    ListView1->commitEdit();
-    const int store = ListView1->selectedRow();
+    m_storesView->commitEdit();
+    const int store = m_storesView->selectedRow();
     if (store < 0) {
         m_dialogs.error(
             this, QStringLiteral("Sie haben keinen Laden ausgewählt."), QStringLiteral("Kein Laden ausgewählt"));
         return;
     }
-    appendAndEdit(ListView2, m_products, QStringLiteral("Produkt"),
-        { m_stores->caption(store), korbana::priceText(PreisED->value()) });
+    appendAndEdit(m_productsView, m_products, QStringLiteral("Produkt"),
+        { m_stores->caption(store), korbana::priceText(m_priceEdit->value()) });
 }
 
-void MainWindow::MinusProdukteBtnClick()
+void MainWindow::removeProduct()
 {
-    removeSelected(m_dialogs, this, ListView2, m_products);
+    removeSelected(m_dialogs, this, m_productsView, m_products);
 }
 
-void MainWindow::DelList2Click()
+void MainWindow::clearProducts()
 {
     clearList(m_dialogs, this, m_products);
 }
 
-void MainWindow::PropEdClick()
+void MainWindow::editProduct()
 {
-    ListView2->commitEdit();
-    const int row = ListView2->selectedRow();
-    if (row < 0 || !ArtikelForm)
+    m_productsView->commitEdit();
+    const int row = m_productsView->selectedRow();
+    if (row < 0 || !m_productDialog)
         return;
     // Both fields are filled every time, so nothing of an earlier edit shows.
-    ArtikelForm->Edit1->setText(m_products->caption(row));
-    ArtikelForm->Edit2->setText(m_products->subItem(row, 1));
-    if (m_dialogs.exec(ArtikelForm) != QDialog::Accepted)
+    m_productDialog->setProduct(m_products->caption(row), m_products->subItem(row, 1));
+    if (m_dialogs.exec(m_productDialog) != QDialog::Accepted)
         return;
-    m_products->setCaption(row, ArtikelForm->Edit1->text());
-    m_products->setSubItem(row, 1, ArtikelForm->Edit2->text());
+    m_products->setCaption(row, m_productDialog->name());
+    m_products->setSubItem(row, 1, m_productDialog->price());
 }
 
-void MainWindow::PlusEinkaufBtnClick()
+void MainWindow::addToShoppingList()
 {
-    ListView2->commitEdit();
-    const int product = ListView2->selectedRow();
+    m_productsView->commitEdit();
+    const int product = m_productsView->selectedRow();
     if (product < 0) {
         m_dialogs.error(
             this, QStringLiteral("Sie haben kein Produkt ausgewählt."), QStringLiteral("Kein Produkt ausgewählt"));
     } else {
         const Entry& source = m_products->entryAt(product);
-        appendAndEdit(
-            ListView3, m_shopping, QStringLiteral("1"), { source.caption, source.subItems[0], source.subItems[1] });
+        appendAndEdit(m_shoppingView, m_shopping, QStringLiteral("1"),
+            { source.caption, source.subItems[0], source.subItems[1] });
     }
     refreshStatusText();
 }
 
-void MainWindow::MinusEinkaufBtnClick()
+void MainWindow::removeFromShoppingList()
 {
-    removeSelected(m_dialogs, this, ListView3, m_shopping);
+    removeSelected(m_dialogs, this, m_shoppingView, m_shopping);
     refreshStatusText();
 }
 
-void MainWindow::DelList3Click()
+void MainWindow::clearShoppingList()
 {
     clearList(m_dialogs, this, m_shopping);
     refreshStatusText();
 }
 
-void MainWindow::ListView1KeyDown(int key)
+void MainWindow::connectLists()
 {
-    listKey(key, ListView1, [this] { MinusLaedenBtnClick(); });
+    m_storesView->setListModel(m_stores);
+    m_productsView->setListModel(m_products);
+    m_shoppingView->setListModel(m_shopping);
+
+    // Delete removes the selected entry; Enter and a double click on a shop or shopping entry open its caption.
+    const std::pair<ListView*, void (MainWindow::*)()> removers[] = { { m_storesView, &MainWindow::removeStore },
+        { m_productsView, &MainWindow::removeProduct }, { m_shoppingView, &MainWindow::removeFromShoppingList } };
+    for (const auto& [view, remove] : removers)
+        connect(view, &ListView::keyDown, this, [this, view = view, remove = remove](int key) {
+            listKey(key, view, [this, remove] { (this->*remove)(); });
+        });
+    connect(m_storesView, &ListView::dblClick, this, [this] { editSelected(m_storesView); });
+    // A double click on a product puts it on the Shopping list.
+    connect(m_productsView, &ListView::dblClick, this, &MainWindow::addToShoppingList);
+    connect(m_shoppingView, &ListView::dblClick, this, [this] { editSelected(m_shoppingView); });
+
+    connect(m_storesView, &ListView::columnClick, this, &MainWindow::sortStores);
+    connect(m_productsView, &ListView::columnClick, this, &MainWindow::sortProducts);
+    connect(m_shoppingView, &ListView::columnClick, this, &MainWindow::sortShoppingList);
 }
 
-void MainWindow::ListView2KeyDown(int key)
+void MainWindow::sortStores(int column)
 {
-    listKey(key, ListView2, [this] { MinusProdukteBtnClick(); });
+    sortList(Stores, column);
 }
 
-void MainWindow::ListView3KeyDown(int key)
+void MainWindow::sortProducts(int column)
 {
-    listKey(key, ListView3, [this] { MinusEinkaufBtnClick(); });
+    sortList(Products, column);
 }
 
-void MainWindow::ListView1DblClick()
+void MainWindow::sortShoppingList(int column)
 {
-    editSelected(ListView1);
+    sortList(Shopping, column);
 }
 
-void MainWindow::ListView2DblClick()
+void MainWindow::sortList(List list, int column)
 {
-    PlusEinkaufBtnClick();
-}
-
-void MainWindow::ListView3DblClick()
-{
-    editSelected(ListView3);
-}
-
-void MainWindow::ListView2Changing()
-{
-    // Every change of a product row is allowed; nothing to veto.
-}
-
-void MainWindow::ListView1ColumnClick(int column)
-{
-    sortByColumn(m_sort[kStores], column, korbana::ListKind::Stores, ListView1, m_stores);
-}
-
-void MainWindow::ListView2ColumnClick(int column)
-{
-    sortByColumn(m_sort[kProducts], column, korbana::ListKind::Products, ListView2, m_products);
-}
-
-void MainWindow::ListView3ColumnClick(int column)
-{
-    sortByColumn(m_sort[kShopping], column, korbana::ListKind::Shopping, ListView3, m_shopping);
-}
-
-int MainWindow::ListView1Compare(const Entry& first, const Entry& second) const
-{
-    const SortState& s = m_sort[kStores];
-    return korbana::compareEntries(korbana::ListKind::Stores, s.column, s.flag, first, second);
-}
-
-int MainWindow::ListView2Compare(const Entry& first, const Entry& second) const
-{
-    const SortState& s = m_sort[kProducts];
-    return korbana::compareEntries(korbana::ListKind::Products, s.column, s.flag, first, second);
-}
-
-int MainWindow::ListView3Compare(const Entry& first, const Entry& second) const
-{
-    const SortState& s = m_sort[kShopping];
-    return korbana::compareEntries(korbana::ListKind::Shopping, s.column, s.flag, first, second);
+    static constexpr korbana::ListKind kinds[]
+        = { korbana::ListKind::Stores, korbana::ListKind::Products, korbana::ListKind::Shopping };
+    ListView* const views[] = { m_storesView, m_productsView, m_shoppingView };
+    ListModel* const models[] = { m_stores, m_products, m_shopping };
+    SortState& state = m_sort[list];
+    // The same column turns the order round, another column starts unturned.
+    if (column == state.column) {
+        state.flipped = !state.flipped;
+    } else {
+        state.column = column;
+        state.flipped = false;
+    }
+    // A caption still being typed sorts as what the user sees.
+    views[list]->commitEdit();
+    views[list]->setUpdatesEnabled(false);
+    models[list]->applyOrder(korbana::sortOrder(kinds[list], state.column, state.flipped, *models[list]));
+    views[list]->setUpdatesEnabled(true);
 }

@@ -24,7 +24,7 @@ template<typename Command> void reportingErrors(Dialogs& dialogs, Command comman
 
 } // namespace
 
-void MainWindow::Drucken1Click()
+void MainWindow::printShoppingList()
 {
     // An open edit box holds text the printout must show.
     commitEdits();
@@ -44,7 +44,7 @@ void MainWindow::Drucken1Click()
     });
 }
 
-void MainWindow::Druckereinrichten1Click()
+void MainWindow::setUpPrinter()
 {
     reportingErrors(m_dialogs, [this] {
         Printer& printer = Printer::instance();
@@ -53,7 +53,7 @@ void MainWindow::Druckereinrichten1Click()
     });
 }
 
-void MainWindow::FontBtnClick()
+void MainWindow::choosePrintFont()
 {
     QFont font = m_printFont.toQFont();
     if (!m_dialogs.chooseFont(this, font))

@@ -1,11 +1,13 @@
 // The stored settings of the main window.
 #include "ErrorReport.h"
 #include "MainWindow.h"
+#include "settings/StoredNames.h"
 #include "settings/WindowStateStore.h"
 
 #include <algorithm>
 
-// The print font as the settings see it: the font dialog's font with its seven properties.
+// The print font as the settings see it: the font dialog's font with its seven properties. The property and
+// enumerator names are part of the stored format ("FontDialog1_FontSize", "fpDefault", "[fsBold]").
 class StoredPrintFont final : public QObject
 {
     Q_OBJECT
@@ -24,9 +26,9 @@ public:
     Q_DECLARE_FLAGS(FontStyles, FontStyle)
     Q_FLAG(FontStyles)
 
-    StoredPrintFont(MainWindow* form, QObject* parent)
+    StoredPrintFont(MainWindow* window, QObject* parent)
         : QObject(parent)
-        , m_form(form)
+        , m_window(window)
     {
     }
 
@@ -81,14 +83,14 @@ public:
     }
 
 private:
-    const PrintFont& font() const { return m_form->printFont(); }
+    const PrintFont& font() const { return m_window->printFont(); }
     template<typename Change> void change(Change how)
     {
-        PrintFont f = m_form->printFont();
+        PrintFont f = m_window->printFont();
         how(f);
-        m_form->setPrintFont(f);
+        m_window->setPrintFont(f);
     }
-    MainWindow* m_form;
+    MainWindow* m_window;
 };
 
 // The font dialog as the settings see it: its font is the window's print font.
@@ -98,9 +100,9 @@ class StoredFontDialog final : public QObject
     Q_PROPERTY(QObject* Font READ font CONSTANT)
 
 public:
-    explicit StoredFontDialog(MainWindow* form)
-        : QObject(form)
-        , m_font(new StoredPrintFont(form, this))
+    explicit StoredFontDialog(MainWindow* window)
+        : QObject(window)
+        , m_font(new StoredPrintFont(window, this))
     {
     }
     QObject* font() const { return m_font; }
@@ -109,37 +111,43 @@ private:
     StoredPrintFont* m_font;
 };
 
-void MainWindow::createFormStorage()
+void MainWindow::createWindowState()
 {
-    FontDialog1 = new StoredFontDialog(this);
-    FontDialog1->setObjectName(QStringLiteral("FontDialog1"));
+    using namespace StoredNames;
+    auto* fontSettings = new StoredFontDialog(this);
+    fontSettings->setObjectName(QString::fromUtf16(kPrintFont));
 
-    FormStorage1 = new WindowStateStore(this);
-    FormStorage1->setObjectName(QStringLiteral("FormStorage1"));
-    FormStorage1->setOptions(WindowPlacement::fpState | WindowPlacement::fpPosition);
-    FormStorage1->setVersion(0);
-    FormStorage1->setActive(true);
-    FormStorage1->setStoredProps({ QStringLiteral("RightREd.Value"), QStringLiteral("TopREd.Value"),
-        QStringLiteral("leftREd.Value"), QStringLiteral("BottomREd.Value"), QStringLiteral("FontDialog1.Font"),
-        QStringLiteral("CurrEd.Text"), QStringLiteral("PreisED.Value"), QStringLiteral("Panel1Laeden.Width"),
-        QStringLiteral("Panel1Produkte.Width") });
-    FormStorage1->setErrorReporter([this](const QString& text) { korbana::reportApplicationError(m_dialogs, text); });
-    FormStorage1->resolveStoredProps();
+    m_windowState = new WindowStateStore(this);
+    m_windowState->setObjectName(QStringLiteral("windowState"));
+    m_windowState->setSection(QString::fromUtf16(kMainWindowSection));
+    m_windowState->setOptions(WindowPlacement::fpState | WindowPlacement::fpPosition);
+    m_windowState->setVersion(0);
+    m_windowState->setActive(true);
+    auto entry = [](const char16_t* component, const char* property) -> QString {
+        return QString::fromUtf16(component) + u'.' + QLatin1String(property);
+    };
+    m_windowState->setStoredProps(
+        { entry(kRightMargin, "Value"), entry(kTopMargin, "Value"), entry(kLeftMargin, "Value"),
+            entry(kBottomMargin, "Value"), entry(kPrintFont, "Font"), entry(kCurrencyField, "Text"),
+            entry(kPriceField, "Value"), entry(kStoresPanel, "Width"), entry(kProductsPanel, "Width") });
+    m_windowState->setErrorReporter([this](const QString& text) { korbana::reportApplicationError(m_dialogs, text); });
+    m_windowState->resolveStoredProps();
 }
 
-void MainWindow::formStorageRestore()
+void MainWindow::restoreWindowState()
 {
-    FormStorage1->restore();
+    m_windowState->restore();
 }
 
-void MainWindow::formStorageSave()
+void MainWindow::saveWindowState()
 {
-    FormStorage1->closeSave();
+    m_windowState->closeSave();
 }
 
-void MainWindow::formStorageDestroy()
+MainWindow::~MainWindow()
 {
-    FormStorage1->destroySave();
+    // A window that goes without an allowed close (the tests, a lost session) still keeps its settings.
+    m_windowState->destroySave();
 }
 
 #include "MainWindowSettings.moc"

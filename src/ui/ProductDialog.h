@@ -2,12 +2,9 @@
 
 #include <QDialog>
 
-class QFrame;
-class QLabel;
 class QLineEdit;
-class BitmapButton;
 
-// "Artikel bearbeiten": a product's name and price text. It holds no logic; PropEdClick fills and reads it.
+// "Artikel bearbeiten": a product's name and price text. It holds no logic; the main window fills and reads it.
 class ProductDialog final : public QDialog
 {
     Q_OBJECT
@@ -16,14 +13,14 @@ class ProductDialog final : public QDialog
 public:
     explicit ProductDialog(QWidget* parent = nullptr);
 
-    QLabel* Label1 = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLineEdit* Edit2 = nullptr;
-    QFrame* Bevel1 = nullptr;
-    BitmapButton* BitBtn1 = nullptr;
-    BitmapButton* BitBtn2 = nullptr;
+    void setProduct(const QString& name, const QString& price);
+    QString name() const;
+    QString price() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    QLineEdit* m_nameEdit = nullptr;
+    QLineEdit* m_priceEdit = nullptr;
 };
