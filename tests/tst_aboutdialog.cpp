@@ -122,8 +122,8 @@ void TestAboutBox::panelColourAndTexts()
     QVERIFY(box.Label3->text().contains(QStringLiteral("https://www.talven.example\n")));
     QVERIFY(box.Label3->wordWrap());
     QCOMPARE(box.BitBtnXP1->text(), QStringLiteral("https://www.talven.example"));
-    QCOMPARE(box.BitBtnXP1->NumGlyphs(), 2);
-    QCOMPARE(box.BitBtn1->Kind(), bkOK);
+    QCOMPARE(box.BitBtnXP1->numGlyphs(), 2);
+    QCOMPARE(box.BitBtn1->kind(), ButtonKind::Ok);
     QCOMPARE(box.BitBtn1->text(), QStringLiteral("OK"));
 }
 
@@ -259,8 +259,8 @@ void TestAboutBox::keyboardOnFirstShow()
 void TestAboutBox::productDialogEnterAndEscape()
 {
     ProductDialog form;
-    QSignalSpy okClicks(form.BitBtn1, &BitmapButton::OnClick);
-    QSignalSpy cancelClicks(form.BitBtn2, &BitmapButton::OnClick);
+    QSignalSpy okClicks(form.BitBtn1, &BitmapButton::activated);
+    QSignalSpy cancelClicks(form.BitBtn2, &BitmapButton::activated);
 
     showActive(&form);
     form.Edit1->setFocus();
@@ -290,13 +290,13 @@ void TestAboutBox::productDialogEnterAndEscape()
 void TestAboutBox::productDialogButtons()
 {
     ProductDialog form;
-    QCOMPARE(form.BitBtn1->Kind(), bkOK);
+    QCOMPARE(form.BitBtn1->kind(), ButtonKind::Ok);
     QCOMPARE(form.BitBtn1->text(), QStringLiteral("OK"));
-    QVERIFY(form.BitBtn1->Default());
-    QCOMPARE(form.BitBtn2->Kind(), bkCancel);
+    QVERIFY(form.BitBtn1->isDefaultButton());
+    QCOMPARE(form.BitBtn2->kind(), ButtonKind::Cancel);
     QCOMPARE(form.BitBtn2->text(), QStringLiteral("Cancel"));
-    QVERIFY(form.BitBtn2->Cancel());
-    QCOMPARE(form.BitBtn2->ModalResult(), 2);
+    QVERIFY(form.BitBtn2->isCancelButton());
+    QCOMPARE(form.BitBtn2->modalResult(), 2);
     // OK stands left of Cancel.
     QVERIFY(form.BitBtn1->x() < form.BitBtn2->x());
 }
@@ -338,8 +338,8 @@ void TestAboutBox::fontButtonHasGlyph()
     ScriptedDialogs dialogs;
     MainWindow form(dialogs, programDir.path());
     QCOMPARE(form.FontBtn->text(), QStringLiteral("&Schriftart"));
-    QCOMPARE(form.FontBtn->Glyph().size(), QSize(36, 18));
-    QCOMPARE(form.FontBtn->NumGlyphs(), 2);
+    QCOMPARE(form.FontBtn->glyph().size(), QSize(36, 18));
+    QCOMPARE(form.FontBtn->numGlyphs(), 2);
     QCOMPARE(form.FontBtn->geometry().size(), QSize(113, 25));
 }
 

@@ -97,12 +97,12 @@ AboutDialog::AboutDialog(Dialogs& dialogs, QWidget* parent)
     BitBtnXP1->setText(QString::fromUtf16(kWebAddress));
     BitBtnXP1->setGlyph(QImage(QStringLiteral(":/glyphs/WEBBTN.bmp")));
     BitBtnXP1->setNumGlyphs(2);
-    connect(BitBtnXP1, &BitmapButton::OnClick, this, &AboutDialog::BitBtnXP1Click);
+    connect(BitBtnXP1, &BitmapButton::activated, this, &AboutDialog::BitBtnXP1Click);
 
     BitBtn1 = new BitmapButton(this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry(241, 404, 181, 37);
-    BitBtn1->setKind(bkOK);
+    BitBtn1->setKind(ButtonKind::Ok);
     setTabOrder(BitBtnXP1, BitBtn1);
     // The first tab stop, not the default button, has the focus when the box opens.
     BitBtnXP1->setFocus();

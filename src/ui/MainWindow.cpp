@@ -421,7 +421,7 @@ void MainWindow::buildSettingsPage()
     FontBtn->setGlyph(QImage(QStringLiteral(":/glyphs/FONTBTN.bmp")));
     FontBtn->setToolTip(QStringLiteral("Schriftart für den Ausdruck ändern...."));
     FontBtn->setGeometry(216, 40 - 33, 113, 25);
-    connect(FontBtn, &BitmapButton::OnClick, this, &MainWindow::FontBtnClick);
+    connect(FontBtn, &BitmapButton::activated, this, &MainWindow::FontBtnClick);
 
     auto margin = [body](const QString& label, const char* name, int y) {
         auto* l = new QLabel(label, body);

@@ -32,11 +32,11 @@ ProductDialog::ProductDialog(QWidget* parent)
     BitBtn1 = new BitmapButton(this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry(56, 128, 75, 25);
-    BitBtn1->setKind(bkOK);
+    BitBtn1->setKind(ButtonKind::Ok);
     BitBtn2 = new BitmapButton(this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn2->setGeometry(144, 128, 75, 25);
-    BitBtn2->setKind(bkCancel);
+    BitBtn2->setKind(ButtonKind::Cancel);
 }
 
 void ProductDialog::showEvent(QShowEvent* event)
