@@ -65,11 +65,11 @@ GlyphLayout layoutGlyphAndText(
 int pushButtonThemeState(bool enabled, bool pressed, bool focusOrDefaultLook)
 {
     if (pressed)
-        return VisualThemes::PbsPressed;
+        return VisualThemes::PushButtonState::Pressed;
     if (!enabled)
-        return VisualThemes::PbsDisabled;
+        return VisualThemes::PushButtonState::Disabled;
     // The active button keeps the normal state (1), not the "defaulted" one (5); the others get 0.
-    return focusOrDefaultLook ? VisualThemes::PbsNormal : VisualThemes::PbsNone;
+    return focusOrDefaultLook ? VisualThemes::PushButtonState::Normal : VisualThemes::PushButtonState::None;
 }
 
 ButtonDrawPlan planButtonDrawing(const QRect& client, const ButtonPaintState& state)
@@ -105,7 +105,7 @@ void drawThemedFrame(QPainter& painter, const QWidget& button, const VisualTheme
 {
     painter.fillRect(client, button.palette().button());
     VisualThemes::drawThemeBackground(
-        theme, painter, button, VisualThemes::kBpPushButton, plan.themeState, plan.frameRect);
+        theme, painter, button, VisualThemes::kPushButtonPart, plan.themeState, plan.frameRect);
 }
 
 void drawClassicFrame(
