@@ -129,8 +129,8 @@ void TestAboutDialog::panelColourAndTexts()
     QVERIFY(windowWidget<QLabel>(box, QStringLiteral("website"))->wordWrap());
     QCOMPARE(windowWidget<BitmapButton>(box, QStringLiteral("webButton"))->text(),
         QStringLiteral("https://www.talven.example"));
-    QCOMPARE(windowWidget<BitmapButton>(box, QStringLiteral("webButton"))->NumGlyphs(), 2);
-    QCOMPARE(windowWidget<BitmapButton>(box, QStringLiteral("okButton"))->Kind(), bkOK);
+    QCOMPARE(windowWidget<BitmapButton>(box, QStringLiteral("webButton"))->numGlyphs(), 2);
+    QCOMPARE(windowWidget<BitmapButton>(box, QStringLiteral("okButton"))->kind(), ButtonKind::Ok);
     QCOMPARE(windowWidget<BitmapButton>(box, QStringLiteral("okButton"))->text(), QStringLiteral("OK"));
 }
 
@@ -266,8 +266,8 @@ void TestAboutDialog::keyboardOnFirstShow()
 void TestAboutDialog::productDialogEnterAndEscape()
 {
     ProductDialog form;
-    QSignalSpy okClicks(windowWidget<BitmapButton>(form, QStringLiteral("okButton")), &BitmapButton::OnClick);
-    QSignalSpy cancelClicks(windowWidget<BitmapButton>(form, QStringLiteral("cancelButton")), &BitmapButton::OnClick);
+    QSignalSpy okClicks(windowWidget<BitmapButton>(form, QStringLiteral("okButton")), &BitmapButton::activated);
+    QSignalSpy cancelClicks(windowWidget<BitmapButton>(form, QStringLiteral("cancelButton")), &BitmapButton::activated);
 
     showActive(&form);
     windowWidget<QLineEdit>(form, QStringLiteral("nameEdit"))->setFocus();
@@ -297,13 +297,13 @@ void TestAboutDialog::productDialogEnterAndEscape()
 void TestAboutDialog::productDialogButtons()
 {
     ProductDialog form;
-    QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->Kind(), bkOK);
+    QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->kind(), ButtonKind::Ok);
     QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->text(), QStringLiteral("OK"));
-    QVERIFY(windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->Default());
-    QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->Kind(), bkCancel);
+    QVERIFY(windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->isDefaultButton());
+    QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->kind(), ButtonKind::Cancel);
     QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->text(), QStringLiteral("Cancel"));
-    QVERIFY(windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->Cancel());
-    QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->ModalResult(), 2);
+    QVERIFY(windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->isCancelButton());
+    QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->modalResult(), 2);
     // OK stands left of Cancel.
     QVERIFY(windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->x()
         < windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->x());
@@ -346,8 +346,8 @@ void TestAboutDialog::fontButtonHasGlyph()
     ScriptedDialogs dialogs;
     MainWindow form(dialogs, programDir.path());
     QCOMPARE(fontButton(form)->text(), QStringLiteral("&Schriftart"));
-    QCOMPARE(fontButton(form)->Glyph().size(), QSize(36, 18));
-    QCOMPARE(fontButton(form)->NumGlyphs(), 2);
+    QCOMPARE(fontButton(form)->glyph().size(), QSize(36, 18));
+    QCOMPARE(fontButton(form)->numGlyphs(), 2);
     QCOMPARE(fontButton(form)->geometry().size(), QSize(113, 25));
 }
 

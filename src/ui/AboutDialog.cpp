@@ -98,12 +98,12 @@ AboutDialog::AboutDialog(Dialogs& dialogs, QWidget* parent)
     webButton->setText(QString::fromUtf16(kWebAddress));
     webButton->setGlyph(QImage(QStringLiteral(":/glyphs/WEBBTN.bmp")));
     webButton->setNumGlyphs(2);
-    connect(webButton, &BitmapButton::OnClick, this, &AboutDialog::openWebsite);
+    connect(webButton, &BitmapButton::activated, this, &AboutDialog::openWebsite);
 
     auto* okButton = new BitmapButton(this);
     okButton->setObjectName(QStringLiteral("okButton"));
     okButton->setGeometry(241, 404, 181, 37);
-    okButton->setKind(bkOK);
+    okButton->setKind(ButtonKind::Ok);
     setTabOrder(webButton, okButton);
     // The first tab stop, not the default button, has the focus when the box opens.
     webButton->setFocus();

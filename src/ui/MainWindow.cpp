@@ -374,7 +374,7 @@ void MainWindow::buildSettingsPage()
     m_fontButton->setGlyph(QImage(QStringLiteral(":/glyphs/FONTBTN.bmp")));
     m_fontButton->setToolTip(QStringLiteral("Schriftart für den Ausdruck ändern...."));
     m_fontButton->setGeometry(216, 40 - 33, 113, 25);
-    connect(m_fontButton, &BitmapButton::OnClick, this, &MainWindow::choosePrintFont);
+    connect(m_fontButton, &BitmapButton::activated, this, &MainWindow::choosePrintFont);
 
     auto margin = [body](const QString& label, const char16_t* name, int y) {
         auto* l = new QLabel(label, body);

@@ -34,11 +34,11 @@ ProductDialog::ProductDialog(QWidget* parent)
     auto* okButton = new BitmapButton(this);
     okButton->setObjectName(QStringLiteral("okButton"));
     okButton->setGeometry(56, 128, 75, 25);
-    okButton->setKind(bkOK);
+    okButton->setKind(ButtonKind::Ok);
     auto* cancelButton = new BitmapButton(this);
     cancelButton->setObjectName(QStringLiteral("cancelButton"));
     cancelButton->setGeometry(144, 128, 75, 25);
-    cancelButton->setKind(bkCancel);
+    cancelButton->setKind(ButtonKind::Cancel);
 }
 
 void ProductDialog::setProduct(const QString& name, const QString& price)
