@@ -1,8 +1,8 @@
-#include "AboutBoxUnit.h"
-#include "ArtikelFUnit.h"
+#include "AboutDialog.h"
 #include "Dialogs.h"
 #include "ErrorReport.h"
-#include "MainUnit.h"
+#include "MainWindow.h"
+#include "ProductDialog.h"
 
 #include <QLibraryInfo>
 #include <QLocale>
@@ -25,12 +25,12 @@ int main(int argc, char* argv[])
     QtDialogs dialogs;
     app.setDialogs(&dialogs);
 
-    TMainForm mainForm(dialogs);
-    TAboutBox aboutBox(dialogs, &mainForm);
-    TArtikelForm artikelForm(&mainForm);
-    mainForm.AboutBox = &aboutBox;
-    mainForm.ArtikelForm = &artikelForm;
+    MainWindow mainWindow(dialogs);
+    AboutDialog aboutDialog(dialogs, &mainWindow);
+    ProductDialog productDialog(&mainWindow);
+    mainWindow.setAboutDialog(&aboutDialog);
+    mainWindow.setProductDialog(&productDialog);
 
-    mainForm.show();
+    mainWindow.show();
     return QApplication::exec();
 }

@@ -1,0 +1,171 @@
+// The document's life: the default list at start, New, Open, Save, Save as, closing; help and the about box.
+#include "AboutDialog.h"
+#include "MainWindow.h"
+#include "document/ListFile.h"
+#include "lists/ListModel.h"
+#include "lists/ListTexts.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QStatusBar>
+
+#include <algorithm>
+
+namespace {
+
+QString fileNamePart(const QString& path)
+{
+#ifdef Q_OS_WIN
+    const qsizetype cut = std::max({ path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'), path.lastIndexOf(u':') });
+#else
+    // Elsewhere a backslash and ":" are ordinary characters of a file name ("Liste 12:00.kbl").
+    const qsizetype cut = path.lastIndexOf(u'/');
+#endif
+    return path.mid(cut + 1);
+}
+
+} // namespace
+
+void MainWindow::refreshStatusText()
+{
+    statusBar()->showMessage(korbana::statusText(m_shopping->count()));
+}
+
+void MainWindow::setDocumentName(const QString& path)
+{
+    m_documentName = path;
+    setWindowTitle(QString::fromUtf16(kTitle) + QStringLiteral(" - ")
+        + (path.isEmpty() ? QStringLiteral("Kein Name") : fileNamePart(path)));
+}
+
+void MainWindow::openDefaultList()
+{
+    if (m_programDir.isEmpty())
+        m_programDir = QCoreApplication::applicationDirPath();
+    if (!m_programDir.endsWith(u'/'))
+        m_programDir += u'/';
+    openFile(m_programDir + QString::fromUtf16(kDefaultFile));
+}
+
+void MainWindow::openFile(const QString& path)
+{
+    const korbana::ListSet lists { m_stores, m_products, m_shopping };
+    const korbana::ReadResult result = korbana::readListFile(path, lists);
+    if (result != korbana::ReadResult::CannotOpen)
+        setDocumentName(path);
+    if (result != korbana::ReadResult::Ok)
+        m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
+    refreshStatusText();
+}
+
+bool MainWindow::saveFile(const QString& path)
+{
+    // A name still being typed in a list is saved as the user sees it.
+    commitEdits();
+    const korbana::ListSet lists { m_stores, m_products, m_shopping };
+    const korbana::WriteResult result = korbana::writeListFile(path, lists);
+    if (result != korbana::WriteResult::Ok) {
+        m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
+        return false;
+    }
+    setDocumentName(path);
+    return true;
+}
+
+bool MainWindow::saveStep()
+{
+    if (!m_documentName.isEmpty())
+        return saveFile(m_documentName);
+    const QString path = m_dialogs.chooseFile(this, m_listSaveOptions);
+    if (path.isEmpty())
+        return false;
+    return saveFile(path);
+}
+
+bool MainWindow::askToSave(const QString& title)
+{
+    const auto answer = m_dialogs.question(this, QStringLiteral("Wollen Sie die nicht gesicherten Daten speichern?"),
+        title, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes)
+        return saveStep();
+    return answer == QMessageBox::No;
+}
+
+void MainWindow::newDocument()
+{
+    if (!askToSave(QStringLiteral("Datei: Neu...")))
+        return;
+    setDocumentName(QString());
+    m_stores->clear();
+    m_products->clear();
+    m_shopping->clear();
+    refreshStatusText();
+}
+
+void MainWindow::openDocument()
+{
+    if (!askToSave(QStringLiteral("Datei: Öffnen...")))
+        return;
+    const QString path = m_dialogs.chooseFile(this, m_listOpenOptions);
+    if (!path.isEmpty())
+        openFile(path);
+}
+
+void MainWindow::save()
+{
+    if (m_documentName.isEmpty())
+        saveAs();
+    else
+        saveFile(m_documentName);
+}
+
+void MainWindow::saveAs()
+{
+    const QString path = m_dialogs.chooseFile(this, m_listSaveOptions);
+    if (!path.isEmpty())
+        saveFile(path);
+}
+
+void MainWindow::quit()
+{
+    close();
+}
+
+bool MainWindow::queryClose()
+{
+    return askToSave(QStringLiteral("Datei: Beenden..."));
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    if (!m_shown) {
+        m_shown = true;
+        restoreWindowState();
+    }
+    QMainWindow::showEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_closeAllowed) { // the session's end has asked and saved already
+        event->accept();
+        return;
+    }
+    if (!queryClose()) {
+        event->ignore();
+        return;
+    }
+    saveWindowState();
+    event->accept();
+}
+
+void MainWindow::showHelp()
+{
+    m_dialogs.openUrl(m_programDir + QStringLiteral("korbana.chm"));
+}
+
+void MainWindow::showAbout()
+{
+    if (m_aboutDialog)
+        m_dialogs.exec(m_aboutDialog);
+}
