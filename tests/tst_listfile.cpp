@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <future>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -409,6 +411,11 @@ void TestListFile::streamedReadMatchesWholeRead()
     Lists streamed;
     QCOMPARE(readListFile(path, streamed.set()), parseListFile(bytes, whole.set()));
     QCOMPARE(allRows(streamed), allRows(whole));
+    // Read on a worker thread, as at start, and put into the lists afterwards: the same again.
+    Lists onWorker;
+    auto read = std::async(std::launch::async, readListContent, path);
+    QCOMPARE(applyListContent(read.get(), onWorker.set()), parseListFile(bytes, whole.set()));
+    QCOMPARE(allRows(onWorker), allRows(whole));
 }
 
 void TestListFile::loadLeavesRoomToAdd()

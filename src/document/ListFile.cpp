@@ -174,16 +174,14 @@ public:
     {
     }
 
-    // Reads one section into the list. The entries read stay in the list also when it fails.
-    bool readSection(ListModel& list, const Section& section)
+    // Reads one section's entries. The entries read are kept also when it fails.
+    bool readSection(std::vector<Entry>& entries, const Section& section)
     {
-        Q_ASSERT(list.subItemCount() == section.subItems);
         int count = 0;
         if (!parseCount(m_lines.next(), count))
             return false;
         if (count <= 0)
             return true;
-        std::vector<Entry> entries;
         entries.reserve(ListModel::capacityFor(expectedEntries(count, section)));
         bool ok = true;
         for (int i = 0; i < count; ++i) {
@@ -196,7 +194,6 @@ public:
             for (int s = 0; s < section.subItems; ++s)
                 entry.subItems[static_cast<size_t>(s)] = field(section, s + 1);
         }
-        list.appendAll(std::move(entries));
         return ok;
     }
 
@@ -307,16 +304,18 @@ bool openPlainFile(QFile& file)
     return QFileInfo(file.fileName()).isFile() && file.open(QIODevice::ReadOnly);
 }
 
-ReadResult parseLines(LineReader& lines, const ListSet& lists)
+ListContent parseLines(LineReader& lines)
 {
-    for (const Section& section : kSections)
-        (lists.*section.list)->clear();
+    ListContent content;
+    content.result = ReadResult::Ok;
     Parser parser(lines);
-    for (const Section& section : kSections) {
-        if (!parser.readSection(*(lists.*section.list), section))
-            return ReadResult::BadFormat;
+    for (size_t i = 0; i < kSections.size(); ++i) {
+        if (!parser.readSection(content.sections[i], kSections[i])) {
+            content.result = ReadResult::BadFormat;
+            break;
+        }
     }
-    return ReadResult::Ok;
+    return content;
 }
 
 } // namespace
@@ -330,20 +329,38 @@ std::optional<QByteArray> readWholeFile(const QString& path)
     return file.readAll();
 }
 
-ReadResult readListFile(const QString& path, const ListSet& lists)
+ListContent readListContent(const QString& path)
 {
     QFile file(path);
     if (!openPlainFile(file))
-        return ReadResult::CannotOpen;
+        return {};
     // Read as it is parsed: a large file is never held whole beside the entries made from it.
     LineReader lines(file);
-    return parseLines(lines, lists);
+    return parseLines(lines);
+}
+
+ReadResult applyListContent(ListContent&& content, const ListSet& lists)
+{
+    if (content.result == ReadResult::CannotOpen)
+        return content.result;
+    for (size_t i = 0; i < kSections.size(); ++i) {
+        ListModel& list = *(lists.*kSections[i].list);
+        Q_ASSERT(list.subItemCount() == kSections[i].subItems);
+        list.clear();
+        list.appendAll(std::move(content.sections[i]));
+    }
+    return content.result;
+}
+
+ReadResult readListFile(const QString& path, const ListSet& lists)
+{
+    return applyListContent(readListContent(path), lists);
 }
 
 ReadResult parseListFile(QByteArrayView data, const ListSet& lists)
 {
     LineReader lines(data);
-    return parseLines(lines, lists);
+    return applyListContent(parseLines(lines), lists);
 }
 
 QByteArray encodeListFile(const ListSet& lists)

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "lists/ListModel.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
+#include <array>
 #include <optional>
+#include <vector>
 
-class ListModel;
 class QSaveFile;
 
 // The list file: the Store list, the Product catalogue and the Shopping list in one text file, one field per line.
@@ -34,6 +37,16 @@ enum class WriteResult {
 // The whole content of a plain file; nullopt when it cannot be opened or is no plain file (a pipe or a device
 // would block or never end).
 std::optional<QByteArray> readWholeFile(const QString& path);
+
+// The entries of a list file, read apart from the lists: a worker thread may read them while the window is built.
+struct ListContent
+{
+    std::array<std::vector<Entry>, 3> sections; // the Store list, the Product catalogue, the Shopping list
+    ReadResult result = ReadResult::CannotOpen;
+};
+ListContent readListContent(const QString& path);
+// When the file could be opened, empties the three lists and fills them with its entries; gives its result.
+ReadResult applyListContent(ListContent&& content, const ListSet& lists);
 
 // Opens the file; when that succeeds, empties the three lists and fills them from it.
 ReadResult readListFile(const QString& path, const ListSet& lists);

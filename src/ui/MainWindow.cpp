@@ -5,6 +5,7 @@
 #include "SidePanel.h"
 #include "SpinEdit.h"
 #include "controls/BitmapButton.h"
+#include "controls/Pictures.h"
 #include "document/ListFile.h"
 #include "lists/ListModel.h"
 #include "lists/ListTexts.h"
@@ -34,9 +35,20 @@
 
 namespace {
 
+// Drawn from its SVG when first shown, so that no SVG is parsed before the window appears.
 QIcon picture(const char* name)
 {
-    return QIcon(QStringLiteral(":/pictures/") + QLatin1String(name) + QStringLiteral(".svg"));
+    return Pictures::svg(QStringLiteral(":/pictures/") + QLatin1String(name) + QStringLiteral(".svg"));
+}
+
+// The window manager takes the window icon as the window is shown, so it comes from ready-made PNGs.
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const int size : { 16, 22, 24, 32, 48, 64 }) {
+        icon.addPixmap(QPixmap::fromImage(Pictures::read(QStringLiteral(":/icons/korbana-%1.png").arg(size), "png")));
+    }
+    return icon;
 }
 
 // Remembers the Product catalogue's width when a drag of the splitter handle right of the Store list begins.
@@ -71,9 +83,11 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, QWidget* par
     , m_dialogs(dialogs)
     , m_programDir(programDir)
 {
+    // The default list file is read and decoded on a worker thread while the window is built.
+    startReadingDefaultList();
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromUtf16(kTitle));
-    setWindowIcon(picture("korbana"));
+    setWindowIcon(programIcon());
     resize(696, 480);
     move(223, 115);
 
@@ -371,7 +385,7 @@ void MainWindow::buildSettingsPage()
     m_fontButton = new BitmapButton(body);
     m_fontButton->setObjectName(QStringLiteral("fontButton"));
     m_fontButton->setText(QStringLiteral("&Schriftart"));
-    m_fontButton->setGlyph(QImage(QStringLiteral(":/glyphs/FONTBTN.bmp")));
+    m_fontButton->setGlyph(Pictures::read(QStringLiteral(":/glyphs/FONTBTN.bmp"), "bmp"));
     m_fontButton->setToolTip(QStringLiteral("Schriftart für den Ausdruck ändern...."));
     m_fontButton->setGeometry(216, 40 - 33, 113, 25);
     connect(m_fontButton, &BitmapButton::activated, this, &MainWindow::choosePrintFont);
@@ -421,7 +435,6 @@ QWidget* MainWindow::buildSettingsPicture(QWidget* parent)
     pictureFrame->setObjectName(QStringLiteral("settingsPicture"));
     pictureFrame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pictureFrame->setGeometry(7, 7, 195, 284);
-    pictureFrame->setPixmap(QPixmap(QStringLiteral(":/pictures/einstellungen.gif")));
     pictureFrame->setScaledContents(true);
     auto* title = new QLabel(QStringLiteral("Einstellungen\nändern..."), pictureFrame);
     title->setObjectName(QStringLiteral("settingsTitle"));
@@ -431,12 +444,20 @@ QWidget* MainWindow::buildSettingsPicture(QWidget* parent)
     titlePalette.setColor(QPalette::Window, HeaderBar::headerColor());
     titlePalette.setColor(QPalette::WindowText, QColor(128, 0, 0));
     title->setPalette(titlePalette);
-    QFont font(QStringLiteral("Arial Black"));
-    font.setPixelSize(19);
-    // Where Arial Black is missing, the heaviest weight of the substitute keeps its look.
-    font.setWeight(QFont::Black);
-    title->setFont(font);
     title->setAlignment(Qt::AlignCenter);
+
+    // The page starts hidden: its picture is decoded, and the title's font looked up, when it is first shown.
+    connect(m_pages, &QTabWidget::currentChanged, pictureFrame, [this, pictureFrame, title](int index) {
+        if (!m_pages->widget(index)->isAncestorOf(pictureFrame) || !pictureFrame->pixmap().isNull())
+            return;
+        pictureFrame->setPixmap(
+            QPixmap::fromImage(Pictures::read(QStringLiteral(":/pictures/einstellungen.gif"), "gif")));
+        QFont font(QStringLiteral("Arial Black"));
+        font.setPixelSize(19);
+        // Where Arial Black is missing, the heaviest weight of the substitute keeps its look.
+        font.setWeight(QFont::Black);
+        title->setFont(font);
+    });
     return panel;
 }
 

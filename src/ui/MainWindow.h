@@ -1,9 +1,12 @@
 #pragma once
 
 #include "Dialogs.h"
+#include "document/ListFile.h"
 #include "print/PrintFont.h"
 
 #include <QMainWindow>
+
+#include <future>
 
 class QAction;
 class QLineEdit;
@@ -131,6 +134,10 @@ private:
     void buildSettingsPage();
     QWidget* buildSettingsPicture(QWidget* parent);
     void setDocumentName(const QString& path);
+    QString defaultListPath();
+    void startReadingDefaultList();
+    // Puts what was read from the file into the lists and tells the user of a failure.
+    void showOpenedFile(const QString& path, korbana::ListContent&& content);
     // Yes: save (under the name, or through the save dialog). False when the command must stop.
     bool saveStep();
     // The unsaved-data question; false when the command must stop (Cancel, cancelled or failed save).
@@ -144,6 +151,7 @@ private:
 
     Dialogs& m_dialogs;
     QString m_programDir;
+    std::future<korbana::ListContent> m_defaultListRead;
     QString m_documentName;
     ListModel* m_stores = nullptr;
     ListModel* m_products = nullptr;

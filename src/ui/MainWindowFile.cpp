@@ -10,6 +10,7 @@
 #include <QStatusBar>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -38,19 +39,39 @@ void MainWindow::setDocumentName(const QString& path)
         + (path.isEmpty() ? QStringLiteral("Kein Name") : fileNamePart(path)));
 }
 
-void MainWindow::openDefaultList()
+QString MainWindow::defaultListPath()
 {
     if (m_programDir.isEmpty())
         m_programDir = QCoreApplication::applicationDirPath();
     if (!m_programDir.endsWith(u'/'))
         m_programDir += u'/';
-    openFile(m_programDir + QString::fromUtf16(kDefaultFile));
+    return m_programDir + QString::fromUtf16(kDefaultFile);
+}
+
+void MainWindow::startReadingDefaultList()
+{
+    m_defaultListRead = std::async(std::launch::async, korbana::readListContent, defaultListPath());
+}
+
+void MainWindow::openDefaultList()
+{
+    const QString path = defaultListPath();
+    // Read on a worker thread while the window was built: waited for here, before any message or window shows.
+    if (m_defaultListRead.valid())
+        showOpenedFile(path, m_defaultListRead.get());
+    else
+        openFile(path);
 }
 
 void MainWindow::openFile(const QString& path)
 {
+    showOpenedFile(path, korbana::readListContent(path));
+}
+
+void MainWindow::showOpenedFile(const QString& path, korbana::ListContent&& content)
+{
     const korbana::ListSet lists { m_stores, m_products, m_shopping };
-    const korbana::ReadResult result = korbana::readListFile(path, lists);
+    const korbana::ReadResult result = korbana::applyListContent(std::move(content), lists);
     if (result != korbana::ReadResult::CannotOpen)
         setDocumentName(path);
     if (result != korbana::ReadResult::Ok)
