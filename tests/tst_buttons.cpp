@@ -1,4 +1,5 @@
 #include "controls/BitmapButton.h"
+#include "controls/Pictures.h"
 #include "controls/VisualThemes.h"
 
 #include <QDialog>
@@ -525,6 +526,13 @@ void TestButtons::themeLibraryLoadedOnce()
     std::unique_ptr<QStyle> windows(QStyleFactory::create(QStringLiteral("Windows")));
     b.setStyle(windows.get());
     QVERIFY(!VisualThemes::themesInUse(&b));
+    // The program wraps its style in a proxy: what counts is the style below it.
+    Pictures::DeferredIconsStyle classicBelow(QStyleFactory::create(QStringLiteral("Windows")));
+    b.setStyle(&classicBelow);
+    QVERIFY(!VisualThemes::themesInUse(&b));
+    Pictures::DeferredIconsStyle fusionBelow(QStyleFactory::create(QStringLiteral("Fusion")));
+    b.setStyle(&fusionBelow);
+    QVERIFY(VisualThemes::themesInUse(&b));
     b.setStyle(nullptr);
 }
 

@@ -1,5 +1,7 @@
 #include "ButtonKinds.h"
 
+#include "Pictures.h"
+
 #include <QDialog>
 
 #include <array>
@@ -35,8 +37,8 @@ QImage buttonKindGlyph(ButtonKind kind)
     if (kind == ButtonKind::Custom)
         return {};
     if (!loaded[i]) {
-        glyphs[i]
-            = QImage(QStringLiteral(":/glyphs/") + QLatin1String(kKinds[i].glyphResource) + QStringLiteral(".bmp"));
+        glyphs[i] = Pictures::read(
+            QStringLiteral(":/glyphs/") + QLatin1String(kKinds[i].glyphResource) + QStringLiteral(".bmp"), "bmp");
         loaded[i] = true;
     }
     return glyphs[i];

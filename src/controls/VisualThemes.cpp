@@ -1,5 +1,7 @@
 #include "VisualThemes.h"
 
+#include "Pictures.h"
+
 #include <QCoreApplication>
 #include <QPainter>
 #include <QPalette>
@@ -27,7 +29,7 @@ void releaseAtExit()
 
 bool isClassicStyle(const QWidget* widget)
 {
-    const QStyle* style = widget ? widget->style() : nullptr;
+    const QStyle* style = widget ? Pictures::drawingStyle(widget->style()) : nullptr;
     return !style || style->name().compare(QLatin1String("windows"), Qt::CaseInsensitive) == 0;
 }
 

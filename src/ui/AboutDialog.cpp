@@ -4,6 +4,7 @@
 #include "HeaderBar.h"
 #include "JpegPicture.h"
 #include "controls/BitmapButton.h"
+#include "controls/Pictures.h"
 
 #include <QDate>
 #include <QFile>
@@ -49,12 +50,9 @@ AboutDialog::AboutDialog(Dialogs& dialogs, QWidget* parent)
     panel->setFont(dialogFont);
     panel->setGeometry(8, 8, 649, 385);
 
-    QLabel* pictureLabel = label(panel, "picture", QString(), QRect(16, 40, 306, 322));
-    const QImage picture = aboutPicture();
-    pictureLabel->setPixmap(QPixmap::fromImage(picture));
-    pictureLabel->setScaledContents(true);
-    if (!picture.isNull())
-        pictureLabel->resize(picture.size());
+    // Decoded when the box is first shown: most runs never show it.
+    m_picture = label(panel, "picture", QString(), QRect(16, 40, 306, 322));
+    m_picture->setScaledContents(true);
 
     QLabel* productName
         = label(panel, "productName", QStringLiteral("Ein echtes Produkt von TALVEN"), QRect(8, 8, 406, 27));
@@ -96,7 +94,7 @@ AboutDialog::AboutDialog(Dialogs& dialogs, QWidget* parent)
     webButton->setObjectName(QStringLiteral("webButton"));
     webButton->setGeometry(336, 240, 169, 25);
     webButton->setText(QString::fromUtf16(kWebAddress));
-    webButton->setGlyph(QImage(QStringLiteral(":/glyphs/WEBBTN.bmp")));
+    webButton->setGlyph(Pictures::read(QStringLiteral(":/glyphs/WEBBTN.bmp"), "bmp"));
     webButton->setNumGlyphs(2);
     connect(webButton, &BitmapButton::activated, this, &AboutDialog::openWebsite);
 
@@ -133,6 +131,12 @@ void AboutDialog::openWebsite()
 
 void AboutDialog::showEvent(QShowEvent* event)
 {
+    if (m_picture->pixmap().isNull()) {
+        const QImage picture = aboutPicture();
+        m_picture->setPixmap(QPixmap::fromImage(picture));
+        if (!picture.isNull())
+            m_picture->resize(picture.size());
+    }
     centreOnScreen(this);
     QDialog::showEvent(event);
 }

@@ -31,5 +31,6 @@ protected:
 
 private:
     Dialogs& m_dialogs;
+    QLabel* m_picture = nullptr;
     QLabel* m_copyright = nullptr;
 };

@@ -3,14 +3,18 @@
 #include "ErrorReport.h"
 #include "MainWindow.h"
 #include "ProductDialog.h"
+#include "controls/Pictures.h"
 
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QStyleFactory>
 #include <QTranslator>
 
 int main(int argc, char* argv[])
 {
     KorbanaApplication app(argc, argv);
+    // The same style, chosen as ever, with the menu bar's overflow icon made when it is first drawn.
+    QApplication::setStyle(new Pictures::DeferredIconsStyle(QStyleFactory::create(QApplication::style()->name())));
     // The application's title ("Einkaufsliste 1.2") captions the error reports; as a display name Qt would append
     // it to every window title on X11.
     QCoreApplication::setApplicationName(QStringLiteral("korbana"));
