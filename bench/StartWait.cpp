@@ -4,11 +4,10 @@
 // time, the processor time all its threads took until then: on a busy machine that is the steadier figure.
 #include <X11/Xlib.h>
 
+#include <sys/resource.h>
 #include <sys/select.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <dirent.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -16,8 +15,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <string>
 #include <vector>
 
 namespace {
@@ -49,26 +46,6 @@ bool waitForMap(Display* display, std::chrono::seconds limit)
     }
 }
 
-// Processor time of all threads of the process so far, from the scheduler's account (nanoseconds).
-double cpuMilliseconds(pid_t pid)
-{
-    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
-    DIR* dir = opendir(tasks.c_str());
-    if (!dir)
-        return -1;
-    double ns = 0;
-    while (const dirent* task = readdir(dir)) {
-        if (task->d_name[0] == '.')
-            continue;
-        std::ifstream stat(tasks + '/' + task->d_name + "/schedstat");
-        double onCpu = 0;
-        if (stat >> onCpu)
-            ns += onCpu;
-    }
-    closedir(dir);
-    return ns / 1e6;
-}
-
 struct Run
 {
     double wallMs;
@@ -86,10 +63,14 @@ Run oneRun(Display* display, char** argv)
     }
     const bool shown = waitForMap(display, std::chrono::seconds(60));
     const auto end = Clock::now();
+    // Stopped first, so that the processor time counted ends with the window shown; a worker thread that has
+    // already ended still counts.
     kill(child, SIGSTOP);
-    const double cpu = cpuMilliseconds(child);
     kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
+    rusage usage {};
+    wait4(child, nullptr, 0, &usage);
+    const auto ms = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1e3 + t.tv_usec / 1e3; };
+    const double cpu = ms(usage.ru_utime) + ms(usage.ru_stime);
     if (!shown)
         return { -1, -1 };
     return { std::chrono::duration<double, std::milli>(end - start).count(), cpu };
