@@ -5,14 +5,20 @@
 #include "ProductDialog.h"
 #include "controls/Pictures.h"
 
+#include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStyleFactory>
 #include <QTranslator>
 
+#include <thread>
+
 int main(int argc, char* argv[])
 {
     KorbanaApplication app(argc, argv);
+    // The font database is filled on a worker thread while the window is built: the first text measured would
+    // otherwise wait for fontconfig to read the description of every font.
+    std::thread fontDatabase([] { QFontDatabase::families(); });
     // The same style, chosen as ever, with the menu bar's overflow icon made when it is first drawn.
     QApplication::setStyle(new Pictures::DeferredIconsStyle(QStyleFactory::create(QApplication::style()->name())));
     // The application's title ("Einkaufsliste 1.2") captions the error reports; as a display name Qt would append
@@ -36,5 +42,7 @@ int main(int argc, char* argv[])
     mainWindow.setProductDialog(&productDialog);
 
     mainWindow.show();
-    return QApplication::exec();
+    const int exitCode = QApplication::exec();
+    fontDatabase.join();
+    return exitCode;
 }
