@@ -354,7 +354,14 @@ ReadResult applyListContent(ListContent&& content, const ListSet& lists)
 
 ReadResult readListFile(const QString& path, const ListSet& lists)
 {
-    return applyListContent(readListContent(path), lists);
+    QFile file(path);
+    if (!openPlainFile(file))
+        return ReadResult::CannotOpen;
+    // The old entries go before the new ones are read: a large list is never held twice.
+    for (const Section& section : kSections)
+        (lists.*section.list)->clear();
+    LineReader lines(file);
+    return applyListContent(parseLines(lines), lists);
 }
 
 ReadResult parseListFile(QByteArrayView data, const ListSet& lists)

@@ -136,8 +136,8 @@ private:
     void setDocumentName(const QString& path);
     QString defaultListPath();
     void startReadingDefaultList();
-    // Puts what was read from the file into the lists and tells the user of a failure.
-    void showOpenedFile(const QString& path, korbana::ListContent&& content);
+    // The document name, the message of a failure and the status text after reading a list file.
+    void showOpenResult(const QString& path, korbana::ReadResult result);
     // Yes: save (under the name, or through the save dialog). False when the command must stop.
     bool saveStep();
     // The unsaved-data question; false when the command must stop (Cancel, cancelled or failed save).

@@ -10,7 +10,6 @@
 #include <QStatusBar>
 
 #include <algorithm>
-#include <utility>
 
 namespace {
 
@@ -58,20 +57,18 @@ void MainWindow::openDefaultList()
     const QString path = defaultListPath();
     // Read on a worker thread while the window was built: waited for here, before any message or window shows.
     if (m_defaultListRead.valid())
-        showOpenedFile(path, m_defaultListRead.get());
+        showOpenResult(path, korbana::applyListContent(m_defaultListRead.get(), { m_stores, m_products, m_shopping }));
     else
         openFile(path);
 }
 
 void MainWindow::openFile(const QString& path)
 {
-    showOpenedFile(path, korbana::readListContent(path));
+    showOpenResult(path, korbana::readListFile(path, { m_stores, m_products, m_shopping }));
 }
 
-void MainWindow::showOpenedFile(const QString& path, korbana::ListContent&& content)
+void MainWindow::showOpenResult(const QString& path, korbana::ReadResult result)
 {
-    const korbana::ListSet lists { m_stores, m_products, m_shopping };
-    const korbana::ReadResult result = korbana::applyListContent(std::move(content), lists);
     if (result != korbana::ReadResult::CannotOpen)
         setDocumentName(path);
     if (result != korbana::ReadResult::Ok)
