@@ -191,7 +191,7 @@ void ShoppingPrintout::run()
 ShoppingPrintout::Row ShoppingPrintout::readRow(int row, AmountsCache& cache)
 {
     const Entry& entry = m_shopping.entryAt(row);
-    return { &entry, &cache.amountsOf(entry.caption, entry.subItems[2]) };
+    return { &entry, &cache.amountsOf(entry.caption, entry.subItems[2]), 0 };
 }
 
 ShoppingPrintout::RowTexts ShoppingPrintout::textsOf(const Row& row)
@@ -220,18 +220,22 @@ void ShoppingPrintout::printLine(const QString& text)
 void ShoppingPrintout::printRow(const Row& row)
 {
     const RowTexts texts = textsOf(row);
-    // An empty quantity still takes a full line, so the row's other columns are not overprinted.
-    const QString& quantity = *texts[0];
-    const int h = m_canvas.measure(quantity.isEmpty() ? QStringLiteral(" ") : quantity).height();
-    breakPageFor(h);
+    breakPageFor(row.height);
     for (size_t k = 0; k < kColumns; ++k)
         m_canvas.drawText(m_columnX[k], m_y, *texts[k]);
-    m_y += h;
+    m_y += row.height;
 }
 
-void ShoppingPrintout::measureRow(const Row& row)
+void ShoppingPrintout::measureRow(Row& row)
 {
     const RowTexts texts = textsOf(row);
-    for (size_t k = 0; k < kColumns; ++k)
-        m_columnWidth[k] = std::max(m_columnWidth[k], m_canvas.measure(*texts[k]).width());
+    for (size_t k = 0; k < kColumns; ++k) {
+        const QSize size = m_canvas.measure(*texts[k]);
+        m_columnWidth[k] = std::max(m_columnWidth[k], size.width());
+        if (k == 0)
+            row.height = size.height();
+    }
+    // An empty quantity still takes a full line, so the row's other columns are not overprinted.
+    if (texts[0]->isEmpty())
+        row.height = m_canvas.measure(QStringLiteral(" ")).height();
 }

@@ -66,6 +66,7 @@ private:
     {
         const Entry* entry;
         const RowAmounts* amounts;
+        int height = 0; // of the quantity, or of a blank for an empty one
     };
     // The texts of a row's columns, left to right.
     using RowTexts = std::array<const QString*, kColumns>;
@@ -75,7 +76,8 @@ private:
     Row readRow(int row, AmountsCache& cache);
     void printLine(const QString& text);
     void printRow(const Row& row);
-    void measureRow(const Row& row);
+    // Widens the columns to the row's texts and notes the row's height.
+    void measureRow(Row& row);
     // Starts a new page when a line of height h would reach below bottom, unless it is the first on its page.
     void breakPageFor(int h);
 
