@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Prints bench/run's one table: the median of every case beside its baseline, their ratio and the goal."""
 import json
+import statistics
 import sys
 
 GOALS = {  # case -> (goal ratio, what is measured)
@@ -14,7 +15,8 @@ GOALS = {  # case -> (goal ratio, what is measured)
 # Cases with a goal in milliseconds (wall clock, with the view or the disk); the baseline is shown beside them.
 ABSOLUTE = {  # case -> (goal in ms, what is measured, baseline)
     "header-click": (100.0, "click on \"Preis\" with the view (wall)", "the view taking a new order"),
-    "first-add": (5.0, "first \"Eintrag hinzufügen\" after loading (wall)", "adding to a list of one"),
+    "first-add": (5.0, "first \"Eintrag hinzufügen\" after loading (wall)",
+                  "the same row added to a plain table model of the same rows in a plain tree view"),
 }
 # Wall-clock ratios.
 WALL = {
@@ -29,33 +31,42 @@ STARTUP = [
 UNIT_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
 
 
-def read_cases(path, clock="cpu_time"):
-    """run name -> median time in ms, or an error text."""
+def read_cases(path, clock="cpu_time", aggregate="median"):
+    """run name -> median time in ms (or the coefficient of variation), or an error text."""
     with open(path, encoding="utf-8") as f:
         runs = json.load(f).get("benchmarks", [])
     found = {}
     for run in runs:
         name = run.get("run_name", run["name"])
-        for suffix in ("/iterations:3", "/manual_time", "/real_time", "/iterations:3"):
+        for suffix in ("/manual_time", "/real_time", "/iterations:3"):
             name = name.removesuffix(suffix)
         if run.get("error_occurred"):
             found[name] = run.get("error_message", "error")
-        elif run.get("aggregate_name", "median") == "median" and not isinstance(found.get(name), str):
-            found[name] = run[clock] * UNIT_MS[run["time_unit"]]
+        elif run.get("aggregate_name", "median") == aggregate and not isinstance(found.get(name), str):
+            found[name] = run[clock] * (1.0 if aggregate == "cv" else UNIT_MS[run["time_unit"]])
     return found
 
 
-def ratio_row(label, size, mine, base, goal):
+def noise(*cvs):
+    """The larger coefficient of variation of a case and its baseline, as text."""
+    known = [cv for cv in cvs if isinstance(cv, float)]
+    return f"±{100 * max(known):.0f} %" if known else "n/a"
+
+
+def ratio_row(label, size, mine, base, goal, spread="n/a"):
     if isinstance(mine, float) and isinstance(base, float) and base > 0:
         ratio = mine / base
         verdict = "yes" if ratio <= goal else "NO"
-        return [label, size, f"{mine:.3f}", f"{base:.3f}", f"{ratio:.2f}", f"≤ {goal}", verdict]
+        return [label, size, f"{mine:.3f}", f"{base:.3f}", f"{ratio:.2f}", spread, f"≤ {goal}", verdict]
     why = mine if isinstance(mine, str) else base if isinstance(base, str) else "not run"
-    return [label, size, "n/a", f"{base:.3f}" if isinstance(base, float) else "n/a", "n/a", f"≤ {goal}", why]
+    return [label, size, "n/a", f"{base:.3f}" if isinstance(base, float) else "n/a", "n/a", spread, f"≤ {goal}",
+            why]
 
 
 def main(cases_json, memory_txt, startup_txt):
     cases = read_cases(cases_json)
+    cpu_cv = read_cases(cases_json, "cpu_time", "cv")
+    wall_cv = read_cases(cases_json, "real_time", "cv")
     rows = []
     sizes = {}
     for name in cases:
@@ -64,20 +75,25 @@ def main(cases_json, memory_txt, startup_txt):
     for group, (goal, label) in GOALS.items():
         for size in sorted(set(sizes.get(group, []))):
             rows.append(ratio_row(label, f"{size:,}", cases.get(f"{group}/korbana/{size}"),
-                                  cases.get(f"{group}/baseline/{size}"), goal))
+                                  cases.get(f"{group}/baseline/{size}"), goal,
+                                  noise(cpu_cv.get(f"{group}/korbana/{size}"),
+                                        cpu_cv.get(f"{group}/baseline/{size}"))))
     wall = read_cases(cases_json, "real_time")
     for group, (goal, label) in WALL.items():
         for size in sorted(set(sizes.get(group, []))):
             rows.append(ratio_row(label, f"{size:,}", wall.get(f"{group}/korbana/{size}"),
-                                  wall.get(f"{group}/baseline/{size}"), goal))
+                                  wall.get(f"{group}/baseline/{size}"), goal,
+                                  noise(wall_cv.get(f"{group}/korbana/{size}"),
+                                        wall_cv.get(f"{group}/baseline/{size}"))))
     for group, (goal_ms, label, base_label) in ABSOLUTE.items():
         for size in sorted(set(sizes.get(group, []))):
             mine = wall.get(f"{group}/korbana/{size}")
             base = wall.get(f"{group}/baseline/{size}")
-            row = ratio_row(f"{label}; baseline: {base_label}", f"{size:,}", mine, base, goal_ms)
+            row = ratio_row(f"{label}; baseline: {base_label}", f"{size:,}", mine, base, goal_ms,
+                            noise(wall_cv.get(f"{group}/korbana/{size}"), wall_cv.get(f"{group}/baseline/{size}")))
             if isinstance(mine, float):
-                row[5] = f"≤ {goal_ms:g} ms"
-                row[6] = "yes" if mine <= goal_ms else "NO"
+                row[6] = f"≤ {goal_ms:g} ms"
+                row[7] = "yes" if mine <= goal_ms else "NO"
             rows.append(row)
 
     startup = {}  # (case, program, clock) -> times
@@ -91,11 +107,15 @@ def main(cases_json, memory_txt, startup_txt):
     def median(values):
         return sorted(values)[len(values) // 2] if values else "not run"
 
+    def cv(values):
+        return statistics.pstdev(values) / statistics.mean(values) if len(values) > 1 else "n/a"
+
     for case, entries, goal, baseline in STARTUP:
         for clock, how in (("wall", "wall"), ("cpu", "processor time of all threads")):
+            mine = startup.get((case, "korbana", clock), [])
+            base = startup.get((case, "baseline", clock), [])
             rows.append(ratio_row(f"start-up to the main window shown ({how}; baseline: {baseline})", entries,
-                                  median(startup.get((case, "korbana", clock), [])),
-                                  median(startup.get((case, "baseline", clock), [])), goal))
+                                  median(mine), median(base), goal, noise(cv(mine), cv(base))))
 
     with open(memory_txt, encoding="utf-8") as f:
         words = f.read().split()
@@ -106,18 +126,20 @@ def main(cases_json, memory_txt, startup_txt):
             peak_mb = int(mem[key]) / 1024
             ratio = peak_mb / file_mb
             rows.append([f"peak resident size {label} (MiB vs file MiB)", f"{int(mem['entries']):,}",
-                         f"{peak_mb:.1f}", f"{file_mb:.1f}", f"{ratio:.2f}", "≤ 3", "yes" if ratio <= 3 else "NO"])
+                         f"{peak_mb:.1f}", f"{file_mb:.1f}", f"{ratio:.2f}", "—", "≤ 3",
+                         "yes" if ratio <= 3 else "NO"])
     else:
-        rows.append(["peak resident size after loading", "1,000,000", "n/a", "n/a", "n/a", "≤ 3", "not run"])
+        rows.append(["peak resident size after loading", "1,000,000", "n/a", "n/a", "n/a", "—", "≤ 3", "not run"])
 
-    head = ["case", "entries", "korbana (ms)", "baseline (ms)", "ratio", "goal", "met"]
+    head = ["case", "entries", "korbana (ms)", "baseline (ms)", "ratio", "noise", "goal", "met"]
     print("| " + " | ".join(head) + " |")
     print("|" + "|".join("---" for _ in head) + "|")
     for row in rows:
         print("| " + " | ".join(row) + " |")
     print("\nTimes are medians of CPU time per operation; cases marked (wall) are medians of wall-clock time with"
           " the view's events or the disk's sync; start-up: wall time from process start to the first window"
-          " mapped. Memory: whole-process peak resident size.")
+          " mapped. Noise: the larger coefficient of variation of the case and its baseline over the repetitions."
+          " Memory: whole-process peak resident size.")
 
 
 if __name__ == "__main__":
