@@ -98,6 +98,18 @@ void ListModel::clear()
     endResetModel();
 }
 
+void ListModel::prefetchTexts(int row) const
+{
+    if (row < 0 || row >= count())
+        return;
+#if defined(__GNUC__) || defined(__clang__)
+    const Entry& entry = entryAt(row);
+    __builtin_prefetch(entry.caption.constData());
+    for (const QString& text : entry.subItems)
+        __builtin_prefetch(text.constData());
+#endif
+}
+
 void ListModel::setCaption(int row, const QString& text)
 {
     if (row < 0 || row >= count())

@@ -39,6 +39,10 @@ public:
     void deleteAt(int row);
     void clear();
 
+    // A hint that the row's texts are read soon: a pass over a long list otherwise waits on memory for every
+    // string in turn. Rows out of range are ignored.
+    void prefetchTexts(int row) const;
+
     QString caption(int row) const { return entryAt(row).caption; }
     void setCaption(int row, const QString& text);
     QString subItem(int row, int index) const;

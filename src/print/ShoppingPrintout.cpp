@@ -26,19 +26,6 @@ int edgeLessMargin(int extent, int millimetres, int dpi)
     return static_cast<int>(std::trunc(extent - millimetresToDots(millimetres, dpi)));
 }
 
-// Starts loading the texts of a row still to come. The canvas keeps each text it is given, and in a long list
-// waiting on every string's memory in turn took longer than the drawing itself.
-void prefetchTexts(const Entry& entry)
-{
-#if defined(__GNUC__) || defined(__clang__)
-    __builtin_prefetch(entry.caption.constData(), 1);
-    for (const QString& text : entry.subItems)
-        __builtin_prefetch(text.constData(), 1);
-#else
-    Q_UNUSED(entry);
-#endif
-}
-
 } // namespace
 
 // The amounts of the rows by the strings they are read from. Rows of a long list share their quantity and price
@@ -176,8 +163,8 @@ void ShoppingPrintout::run()
     m_grandTotal = 0;
     constexpr size_t kFetchAhead = 8;
     for (size_t i = 0; i < rows.size(); ++i) {
-        if (i + kFetchAhead < rows.size())
-            prefetchTexts(*rows[i + kFetchAhead].entry);
+        // The canvas keeps each text it is given: its strings are fetched a few rows ahead.
+        m_shopping.prefetchTexts(static_cast<int>(i + kFetchAhead));
         m_grandTotal += rows[i].amounts->lineTotal;
         printRow(rows[i]);
     }
