@@ -72,19 +72,13 @@ def main(cases_json, memory_txt, startup_txt):
     for name in cases:
         group, _, size = name.split("/")
         sizes.setdefault(group, []).append(int(size))
-    for group, (goal, label) in GOALS.items():
-        for size in sorted(set(sizes.get(group, []))):
-            rows.append(ratio_row(label, f"{size:,}", cases.get(f"{group}/korbana/{size}"),
-                                  cases.get(f"{group}/baseline/{size}"), goal,
-                                  noise(cpu_cv.get(f"{group}/korbana/{size}"),
-                                        cpu_cv.get(f"{group}/baseline/{size}"))))
     wall = read_cases(cases_json, "real_time")
-    for group, (goal, label) in WALL.items():
-        for size in sorted(set(sizes.get(group, []))):
-            rows.append(ratio_row(label, f"{size:,}", wall.get(f"{group}/korbana/{size}"),
-                                  wall.get(f"{group}/baseline/{size}"), goal,
-                                  noise(wall_cv.get(f"{group}/korbana/{size}"),
-                                        wall_cv.get(f"{group}/baseline/{size}"))))
+    for goals, times, cvs in ((GOALS, cases, cpu_cv), (WALL, wall, wall_cv)):
+        for group, (goal, label) in goals.items():
+            for size in sorted(set(sizes.get(group, []))):
+                mine, base = f"{group}/korbana/{size}", f"{group}/baseline/{size}"
+                rows.append(ratio_row(label, f"{size:,}", times.get(mine), times.get(base), goal,
+                                      noise(cvs.get(mine), cvs.get(base))))
     for group, (goal_ms, label, base_label) in ABSOLUTE.items():
         for size in sorted(set(sizes.get(group, []))):
             mine = wall.get(f"{group}/korbana/{size}")
