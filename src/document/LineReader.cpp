@@ -45,6 +45,9 @@ void LineReader::start(QByteArrayView head)
 
 void LineReader::cutAtEndOfFile(const char* from)
 {
+    // No memchr over nothing: an empty file's bytes may have no address at all.
+    if (from == m_end)
+        return;
     if (const auto* stop = static_cast<const char*>(std::memchr(from, kEndOfFile, static_cast<size_t>(m_end - from)))) {
         m_end = stop;
         m_exhausted = true;
@@ -85,7 +88,9 @@ QByteArrayView LineReader::next()
 {
     for (qsizetype searched = 0;;) {
         const char* from = m_pos + searched;
-        const auto* cr = static_cast<const char*>(std::memchr(from, kCr, static_cast<size_t>(m_end - from)));
+        const auto* cr = from == m_end
+            ? nullptr
+            : static_cast<const char*>(std::memchr(from, kCr, static_cast<size_t>(m_end - from)));
         // A CR at the end of the bytes read may have its LF in the next block.
         if (cr && (cr + 1 != m_end || m_exhausted)) {
             const char* start = m_pos;

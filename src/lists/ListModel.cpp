@@ -21,7 +21,7 @@ std::vector<int> cycleWalk(const std::vector<int>& newOrder)
 {
     const size_t n = newOrder.size();
     std::vector<int> walk;
-    walk.reserve(n + n / 8);
+    walk.reserve(n); // one step per row that moves
     std::vector<bool> visited(n);
     for (size_t start = 0; start < n; ++start) {
         if (visited[start] || static_cast<size_t>(newOrder[start]) == start)
