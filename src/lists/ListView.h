@@ -47,6 +47,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
@@ -55,6 +56,7 @@ protected:
 private:
     void setHotRow(int row);
     void hoverElapsed();
+    void clickEditElapsed();
 
     ListModel* m_model = nullptr;
     int m_hotRow = -1;
@@ -63,4 +65,10 @@ private:
     bool m_focusedByMouse = false;
     bool m_focusedOnPress = false;
     QTimer m_hoverTimer;
+    // A click on the selected entry renames it only after the double-click time, and only while the list keeps
+    // the focus and the pointer stays where it clicked.
+    QTimer m_clickEditTimer;
+    QPersistentModelIndex m_clickEditIndex;
+    QPoint m_clickEditPos;
+    bool m_doubleClicked = false;
 };
