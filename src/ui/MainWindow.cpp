@@ -110,6 +110,8 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, QWidget* par
     buildListsPage();
     buildSettingsPage();
     m_pages->setCurrentIndex(0);
+    setUpKeys();
+    nameControls();
 
     auto* status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("statusBar"));

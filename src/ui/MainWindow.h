@@ -129,6 +129,9 @@ private:
     void buildListButtons(QWidget* storesStrip, QWidget* productsStrip, QWidget* shoppingStrip);
     void connectLists();
     void buildSettingsPage();
+    // Shortcuts and Insert in the lists; accessible names for the controls.
+    void setUpKeys();
+    void nameControls();
     QWidget* buildSettingsPicture(QWidget* parent);
     void setDocumentName(const QString& path);
     // Yes: save (under the name, or through the save dialog). False when the command must stop.

@@ -3,10 +3,7 @@
 #include "ErrorReport.h"
 #include "MainWindow.h"
 #include "ProductDialog.h"
-
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
+#include "QtTranslations.h"
 
 int main(int argc, char* argv[])
 {
@@ -16,11 +13,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("korbana"));
     QGuiApplication::setDesktopFileName(QStringLiteral("korbana"));
 
-    // Standard buttons in the system's language: "Ja", "Nein", "Abbrechen" under a German locale.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtTranslator);
+    installGermanQtTranslations();
 
     QtDialogs dialogs;
     app.setDialogs(&dialogs);
