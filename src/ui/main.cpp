@@ -30,7 +30,7 @@ int main(int argc, char* argv[])
         return *commandLine.exitCode;
 
     KorbanaApplication app(argc, argv);
-    QGuiApplication::setDesktopFileName(QStringLiteral("korbana"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("de.talven.korbana"));
 
     // Standard buttons in the system's language: "Ja", "Nein", "Abbrechen" under a German locale.
     QTranslator qtTranslator;
