@@ -133,10 +133,10 @@ void printOn(PrintCanvas& canvas)
 QPrinterCanvas& pdfCanvas()
 {
     static std::unique_ptr<QPrinterCanvas> canvas = [] {
-        QPrinter& printer = TPrinter::instance().printer();
+        QPrinter& printer = Printer::instance().printer();
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(bench::scratchPath(QStringLiteral("einkaufsliste.pdf")));
-        return std::make_unique<QPrinterCanvas>(TPrinter::instance());
+        return std::make_unique<QPrinterCanvas>(Printer::instance());
     }();
     return *canvas;
 }

@@ -1,6 +1,6 @@
 // The reading of stored settings on an arbitrary settings file: no crash, no leak, no runaway; every value read
 // converts to a property of each kind or is refused, and a stored real reads back to the same value.
-#include "settings/PropsStorage.h"
+#include "settings/PropertyStore.h"
 #include "settings/SettingsStore.h"
 
 #include <QDateTime>
@@ -57,7 +57,7 @@ void readAll(korbana::SettingsStore& store, Sample& sample)
         const QString text = korbana::trimControls(store.readString(kSection, name, QStringLiteral("15")));
         store.readInteger(kSection, name, 0);
         for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i)
-            TPropsStorage::setPropertyText(&sample, meta->property(i), text);
+            PropertyStore::setPropertyText(&sample, meta->property(i), text);
         double value = 0;
         if (korbana::parseStoredReal(text, value)) {
             double again = 0;

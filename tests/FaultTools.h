@@ -4,7 +4,7 @@
 
 #include "ScriptedDialogs.h"
 #include "document/ListFile.h"
-#include "ui/MainUnit.h"
+#include "ui/MainWindow.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -80,11 +80,11 @@ struct Program
 {
     QTemporaryDir folder;
     ScriptedDialogs dialogs;
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<MainWindow> form;
 
     // programDir empty: a folder of its own, without a list file.
     explicit Program(const QString& programDir = {})
-        : form(std::make_unique<TMainForm>(dialogs, programDir.isEmpty() ? folder.path() : programDir))
+        : form(std::make_unique<MainWindow>(dialogs, programDir.isEmpty() ? folder.path() : programDir))
     {
         dialogs.messages.clear(); // the start's "cannot open" when there is no korbana.kbl
     }

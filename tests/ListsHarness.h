@@ -1,10 +1,10 @@
 #pragma once
 
-#include "MainFormFixture.h"
+#include "MainWindowFixture.h"
 #include "lists/ListModel.h"
 #include "lists/ListView.h"
-#include "ui/ArtikelFUnit.h"
-#include "ui/MainUnit.h"
+#include "ui/MainWindow.h"
+#include "ui/ProductDialog.h"
 
 #include <QHeaderView>
 #include <QStandardPaths>
@@ -15,9 +15,9 @@
 
 // The real main window over a temporary program directory, shown, with the product dialog attached and the
 // start-up message about the missing default file forgotten.
-struct ListsHarness : MainFormFixture
+struct ListsHarness : MainWindowFixture
 {
-    std::unique_ptr<TArtikelForm> artikel;
+    std::unique_ptr<ProductDialog> productDialog;
 
     bool show()
     {
@@ -26,8 +26,8 @@ struct ListsHarness : MainFormFixture
         // No test may touch the user's own settings.
         QStandardPaths::setTestModeEnabled(true);
         start();
-        artikel = std::make_unique<TArtikelForm>(form.get());
-        form->ArtikelForm = artikel.get();
+        productDialog = std::make_unique<ProductDialog>(form.get());
+        form->setProductDialog(productDialog.get());
         form->show();
         form->activateWindow();
         if (!QTest::qWaitForWindowActive(form.get()))
@@ -38,7 +38,7 @@ struct ListsHarness : MainFormFixture
 
     ListView* view(int list) const
     {
-        ListView* views[] = { form->ListView1, form->ListView2, form->ListView3 };
+        ListView* views[] = { form->storesView(), form->productsView(), form->shoppingView() };
         return views[list];
     }
 
@@ -80,5 +80,5 @@ struct ListsHarness : MainFormFixture
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, pos);
     }
 
-    QString status() const { return form->StatusBar1->currentMessage(); }
+    QString status() const { return form->statusBar()->currentMessage(); }
 };

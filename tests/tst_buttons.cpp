@@ -1,4 +1,4 @@
-#include "controls/ButtonsXP.h"
+#include "controls/BitmapButton.h"
 #include "controls/VisualThemes.h"
 
 #include <QDialog>
@@ -13,8 +13,8 @@
 
 #include <memory>
 
-Q_DECLARE_METATYPE(TButtonLayout)
-Q_DECLARE_METATYPE(TBitBtnKind)
+Q_DECLARE_METATYPE(ButtonLayout)
+Q_DECLARE_METATYPE(ButtonKind)
 
 namespace {
 
@@ -90,7 +90,7 @@ private Q_SLOTS:
     void modalResultEndsDialog_data();
     void modalResultEndsDialog();
     void enterAndEscapeInDialog();
-    void closeKindClosesWindowWithoutOnClick();
+    void closeKindClosesWindowWithoutActivating();
     void helpKind();
     void doubleClickGivesTwoClicks();
 };
@@ -108,40 +108,40 @@ void TestButtons::layoutPositions_data()
     QTest::addColumn<QPoint>("textPos");
 
     const QSize wide(75, 25), tall(75, 50), g(18, 18), t(20, 13), none(0, 0);
-    QTest::newRow("left, centred block") << int(blGlyphLeft) << wide << g << t << -1 << 4 << false << QPoint(17, 4)
-                                         << QPoint(39, 6);
+    QTest::newRow("left, centred block") << int(ButtonLayout::GlyphLeft) << wide << g << t << -1 << 4 << false
+                                         << QPoint(17, 4) << QPoint(39, 6);
     QTest::newRow("right, centred block")
-        << int(blGlyphRight) << wide << g << t << -1 << 4 << false << QPoint(40, 4) << QPoint(16, 6);
-    QTest::newRow("top, centred block") << int(blGlyphTop) << tall << g << t << -1 << 4 << false << QPoint(29, 8)
-                                        << QPoint(28, 30);
+        << int(ButtonLayout::GlyphRight) << wide << g << t << -1 << 4 << false << QPoint(40, 4) << QPoint(16, 6);
+    QTest::newRow("top, centred block") << int(ButtonLayout::GlyphTop) << tall << g << t << -1 << 4 << false
+                                        << QPoint(29, 8) << QPoint(28, 30);
     QTest::newRow("bottom, centred block")
-        << int(blGlyphBottom) << tall << g << t << -1 << 4 << false << QPoint(29, 24) << QPoint(28, 7);
-    QTest::newRow("left, both computed") << int(blGlyphLeft) << wide << g << t << -1 << -1 << false << QPoint(12, 4)
-                                         << QPoint(42, 6);
-    QTest::newRow("top, both computed") << int(blGlyphTop) << tall << g << t << -1 << -1 << false << QPoint(29, 6)
-                                        << QPoint(28, 30);
+        << int(ButtonLayout::GlyphBottom) << tall << g << t << -1 << 4 << false << QPoint(29, 24) << QPoint(28, 7);
+    QTest::newRow("left, both computed") << int(ButtonLayout::GlyphLeft) << wide << g << t << -1 << -1 << false
+                                         << QPoint(12, 4) << QPoint(42, 6);
+    QTest::newRow("top, both computed") << int(ButtonLayout::GlyphTop) << tall << g << t << -1 << -1 << false
+                                        << QPoint(29, 6) << QPoint(28, 30);
     QTest::newRow("left, margin given, spacing computed")
-        << int(blGlyphLeft) << wide << g << t << 5 << -1 << false << QPoint(5, 4) << QPoint(39, 6);
+        << int(ButtonLayout::GlyphLeft) << wide << g << t << 5 << -1 << false << QPoint(5, 4) << QPoint(39, 6);
     QTest::newRow("right, margin given, spacing computed")
-        << int(blGlyphRight) << wide << g << t << 5 << -1 << false << QPoint(52, 4) << QPoint(16, 6);
-    QTest::newRow("left, both given") << int(blGlyphLeft) << wide << g << t << 5 << 4 << false << QPoint(5, 4)
-                                      << QPoint(27, 6);
-    QTest::newRow("bottom, both given") << int(blGlyphBottom) << tall << g << t << 3 << 2 << false << QPoint(29, 29)
-                                        << QPoint(28, 14);
+        << int(ButtonLayout::GlyphRight) << wide << g << t << 5 << -1 << false << QPoint(52, 4) << QPoint(16, 6);
+    QTest::newRow("left, both given") << int(ButtonLayout::GlyphLeft) << wide << g << t << 5 << 4 << false
+                                      << QPoint(5, 4) << QPoint(27, 6);
+    QTest::newRow("bottom, both given") << int(ButtonLayout::GlyphBottom) << tall << g << t << 3 << 2 << false
+                                        << QPoint(29, 29) << QPoint(28, 14);
     QTest::newRow("no glyph: caption centred")
-        << int(blGlyphLeft) << wide << none << t << -1 << 4 << false << QPoint(28, 13) << QPoint(28, 6);
-    QTest::newRow("no glyph, top") << int(blGlyphTop) << tall << none << t << -1 << 4 << false << QPoint(38, 19)
-                                   << QPoint(28, 19);
+        << int(ButtonLayout::GlyphLeft) << wide << none << t << -1 << 4 << false << QPoint(28, 13) << QPoint(28, 6);
+    QTest::newRow("no glyph, top") << int(ButtonLayout::GlyphTop) << tall << none << t << -1 << 4 << false
+                                   << QPoint(38, 19) << QPoint(28, 19);
     QTest::newRow("no caption: glyph centred")
-        << int(blGlyphLeft) << wide << g << none << -1 << 4 << false << QPoint(29, 4) << QPoint(47, 13);
+        << int(ButtonLayout::GlyphLeft) << wide << g << none << -1 << 4 << false << QPoint(29, 4) << QPoint(47, 13);
     QTest::newRow("no glyph, both computed")
-        << int(blGlyphLeft) << wide << none << t << -1 << -1 << false << QPoint(28, 13) << QPoint(28, 6);
+        << int(ButtonLayout::GlyphLeft) << wide << none << t << -1 << -1 << false << QPoint(28, 13) << QPoint(28, 6);
     QTest::newRow("right to left swaps left")
-        << int(blGlyphLeft) << wide << g << t << -1 << 4 << true << QPoint(40, 4) << QPoint(16, 6);
+        << int(ButtonLayout::GlyphLeft) << wide << g << t << -1 << 4 << true << QPoint(40, 4) << QPoint(16, 6);
     QTest::newRow("right to left swaps right")
-        << int(blGlyphRight) << wide << g << t << -1 << 4 << true << QPoint(17, 4) << QPoint(39, 6);
-    QTest::newRow("too small: division toward zero")
-        << int(blGlyphLeft) << QSize(10, 10) << g << none << -1 << 4 << false << QPoint(-3, -3) << QPoint(15, 5);
+        << int(ButtonLayout::GlyphRight) << wide << g << t << -1 << 4 << true << QPoint(17, 4) << QPoint(39, 6);
+    QTest::newRow("too small: division toward zero") << int(ButtonLayout::GlyphLeft) << QSize(10, 10) << g << none << -1
+                                                     << 4 << false << QPoint(-3, -3) << QPoint(15, 5);
 }
 
 void TestButtons::layoutPositions()
@@ -157,7 +157,7 @@ void TestButtons::layoutPositions()
     QFETCH(QPoint, textPos);
 
     const GlyphLayout result
-        = layoutGlyphAndText(client, glyph, text, TButtonLayout(layout), margin, spacing, rightToLeft);
+        = layoutGlyphAndText(client, glyph, text, ButtonLayout(layout), margin, spacing, rightToLeft);
     QCOMPARE(result.glyph, glyphPos);
     QCOMPARE(result.text.topLeft(), textPos);
     QCOMPARE(result.text.size(), text);
@@ -178,35 +178,35 @@ void TestButtons::numGlyphsFromShape()
 {
     QFETCH(QSize, size);
     QFETCH(int, numGlyphs);
-    TBitBtnXP button;
+    BitmapButton button;
     button.setNumGlyphs(3);
     button.setGlyph(glyphBitmap(size.width(), size.height()));
-    QCOMPARE(button.NumGlyphs(), numGlyphs);
+    QCOMPARE(button.numGlyphs(), numGlyphs);
     QCOMPARE(button.buttonGlyph()->glyphSize(), QSize(size.width() / numGlyphs, size.height()));
 }
 
 void TestButtons::numGlyphsWrite()
 {
-    TBitBtnXP button;
+    BitmapButton button;
     button.setGlyph(glyphBitmap(64, 16));
     button.setNumGlyphs(9);
-    QCOMPARE(button.NumGlyphs(), 4);
+    QCOMPARE(button.numGlyphs(), 4);
     button.setNumGlyphs(0);
-    QCOMPARE(button.NumGlyphs(), 4);
+    QCOMPARE(button.numGlyphs(), 4);
     button.setNumGlyphs(-2);
-    QCOMPARE(button.NumGlyphs(), 4);
+    QCOMPARE(button.numGlyphs(), 4);
 
     // A change drops the images made for the old count.
-    QVERIFY(!button.buttonGlyph()->stateImage(bsUp, button.palette()).isNull());
-    QVERIFY(button.buttonGlyph()->stateIndex(bsUp) >= 0);
+    QVERIFY(!button.buttonGlyph()->stateImage(ButtonState::Up, button.palette()).isNull());
+    QVERIFY(button.buttonGlyph()->stateIndex(ButtonState::Up) >= 0);
     button.setNumGlyphs(2);
-    QCOMPARE(button.buttonGlyph()->stateIndex(bsUp), -1);
-    QCOMPARE(button.buttonGlyph()->stateImage(bsUp, button.palette()).size(), QSize(32, 16));
+    QCOMPARE(button.buttonGlyph()->stateIndex(ButtonState::Up), -1);
+    QCOMPARE(button.buttonGlyph()->stateImage(ButtonState::Up, button.palette()).size(), QSize(32, 16));
 }
 
 void TestButtons::kindTable_data()
 {
-    QTest::addColumn<TBitBtnKind>("kind");
+    QTest::addColumn<ButtonKind>("kind");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<int>("modalResult");
     QTest::addColumn<bool>("isDefault");
@@ -214,21 +214,21 @@ void TestButtons::kindTable_data()
     QTest::addColumn<QSize>("bitmapSize");
 
     const QSize normal(36, 18);
-    QTest::newRow("bkOK") << bkOK << QStringLiteral("OK") << 1 << true << false << normal;
-    QTest::newRow("bkCancel") << bkCancel << QStringLiteral("Cancel") << 2 << false << true << normal;
-    QTest::newRow("bkHelp") << bkHelp << QStringLiteral("&Help") << 0 << false << false << normal;
-    QTest::newRow("bkYes") << bkYes << QStringLiteral("&Yes") << 6 << true << false << normal;
-    QTest::newRow("bkNo") << bkNo << QStringLiteral("&No") << 7 << false << true << normal;
-    QTest::newRow("bkClose") << bkClose << QStringLiteral("&Close") << 0 << false << false << normal;
-    QTest::newRow("bkAbort") << bkAbort << QStringLiteral("Abort") << 3 << false << false << normal;
-    QTest::newRow("bkRetry") << bkRetry << QStringLiteral("&Retry") << 4 << false << false << normal;
-    QTest::newRow("bkIgnore") << bkIgnore << QStringLiteral("&Ignore") << 5 << false << false << normal;
-    QTest::newRow("bkAll") << bkAll << QStringLiteral("&All") << 8 << false << false << QSize(36, 19);
+    QTest::newRow("Ok") << ButtonKind::Ok << QStringLiteral("OK") << 1 << true << false << normal;
+    QTest::newRow("Cancel") << ButtonKind::Cancel << QStringLiteral("Cancel") << 2 << false << true << normal;
+    QTest::newRow("Help") << ButtonKind::Help << QStringLiteral("&Help") << 0 << false << false << normal;
+    QTest::newRow("Yes") << ButtonKind::Yes << QStringLiteral("&Yes") << 6 << true << false << normal;
+    QTest::newRow("No") << ButtonKind::No << QStringLiteral("&No") << 7 << false << true << normal;
+    QTest::newRow("Close") << ButtonKind::Close << QStringLiteral("&Close") << 0 << false << false << normal;
+    QTest::newRow("Abort") << ButtonKind::Abort << QStringLiteral("Abort") << 3 << false << false << normal;
+    QTest::newRow("Retry") << ButtonKind::Retry << QStringLiteral("&Retry") << 4 << false << false << normal;
+    QTest::newRow("Ignore") << ButtonKind::Ignore << QStringLiteral("&Ignore") << 5 << false << false << normal;
+    QTest::newRow("All") << ButtonKind::All << QStringLiteral("&All") << 8 << false << false << QSize(36, 19);
 }
 
 void TestButtons::kindTable()
 {
-    QFETCH(TBitBtnKind, kind);
+    QFETCH(ButtonKind, kind);
     QFETCH(QString, caption);
     QFETCH(int, modalResult);
     QFETCH(bool, isDefault);
@@ -236,97 +236,97 @@ void TestButtons::kindTable()
     QFETCH(QSize, bitmapSize);
 
     QDialog dialog;
-    auto* button = new TBitBtnXP(&dialog);
+    auto* button = new BitmapButton(&dialog);
     button->setText(QStringLiteral("vorher"));
     button->setKind(kind);
-    QCOMPARE(button->Kind(), kind);
+    QCOMPARE(button->kind(), kind);
     QCOMPARE(button->text(), caption);
-    QCOMPARE(button->ModalResult(), modalResult);
-    QCOMPARE(button->Default(), isDefault);
-    QCOMPARE(button->Cancel(), isCancel);
-    QCOMPARE(button->Glyph().size(), bitmapSize);
-    QVERIFY(button->Glyph().colorCount() <= 16);
-    QCOMPARE(button->NumGlyphs(), 2);
+    QCOMPARE(button->modalResult(), modalResult);
+    QCOMPARE(button->isDefaultButton(), isDefault);
+    QCOMPARE(button->isCancelButton(), isCancel);
+    QCOMPARE(button->glyph().size(), bitmapSize);
+    QVERIFY(button->glyph().colorCount() <= 16);
+    QCOMPARE(button->numGlyphs(), 2);
     QCOMPARE(button->buttonGlyph()->glyphSize(), QSize(18, bitmapSize.height()));
     // The lower-left pixel names the transparent colour: olive in every kind bitmap.
     QCOMPARE(button->buttonGlyph()->transparentColor(), QColor(128, 128, 0));
 
     // Back to custom: only the kind changes.
-    button->setKind(bkCustom);
-    QCOMPARE(button->Kind(), bkCustom);
+    button->setKind(ButtonKind::Custom);
+    QCOMPARE(button->kind(), ButtonKind::Custom);
     QCOMPARE(button->text(), caption);
-    QCOMPARE(button->ModalResult(), modalResult);
+    QCOMPARE(button->modalResult(), modalResult);
 }
 
 void TestButtons::kindReadsCustomAfterChange_data()
 {
-    QTest::addColumn<TBitBtnKind>("kind");
+    QTest::addColumn<ButtonKind>("kind");
     QTest::addColumn<int>("change");
-    QTest::newRow("OK, modal result 0") << bkOK << 0;
-    QTest::newRow("OK, no longer default") << bkOK << 1;
-    QTest::newRow("OK, cancel role") << bkOK << 2;
-    QTest::newRow("Cancel, no longer cancel") << bkCancel << 2;
-    QTest::newRow("Help, default role") << bkHelp << 1;
-    QTest::newRow("Retry, glyph replaced") << bkRetry << 3;
+    QTest::newRow("OK, modal result 0") << ButtonKind::Ok << 0;
+    QTest::newRow("OK, no longer default") << ButtonKind::Ok << 1;
+    QTest::newRow("OK, cancel role") << ButtonKind::Ok << 2;
+    QTest::newRow("Cancel, no longer cancel") << ButtonKind::Cancel << 2;
+    QTest::newRow("Help, default role") << ButtonKind::Help << 1;
+    QTest::newRow("Retry, glyph replaced") << ButtonKind::Retry << 3;
 }
 
 void TestButtons::kindReadsCustomAfterChange()
 {
-    QFETCH(TBitBtnKind, kind);
+    QFETCH(ButtonKind, kind);
     QFETCH(int, change);
-    TBitBtnXP button;
+    BitmapButton button;
     button.setKind(kind);
-    QCOMPARE(button.Kind(), kind);
-    const BitBtnKindInfo& info = bitBtnKindInfo(kind);
+    QCOMPARE(button.kind(), kind);
+    const ButtonKindInfo& info = buttonKindInfo(kind);
     switch (change) {
     case 0:
         button.setModalResult(0);
         break;
     case 1:
-        button.setDefault(!info.isDefault);
+        button.setDefaultButton(!info.isDefault);
         break;
     case 2:
-        button.setCancel(!info.isCancel);
+        button.setCancelButton(!info.isCancel);
         break;
     default:
         button.setGlyph(glyphBitmap(32, 16));
         break;
     }
-    QCOMPARE(button.Kind(), bkCustom);
+    QCOMPARE(button.kind(), ButtonKind::Custom);
 
     // And it stays custom when the value comes back.
     button.setModalResult(info.modalResult);
-    button.setDefault(info.isDefault);
-    button.setCancel(info.isCancel);
-    QCOMPARE(button.Kind(), bkCustom);
+    button.setDefaultButton(info.isDefault);
+    button.setCancelButton(info.isCancel);
+    QCOMPARE(button.kind(), ButtonKind::Custom);
 }
 
 void TestButtons::kindSetAgainRestores()
 {
-    TBitBtnXP button;
-    button.setKind(bkOK);
+    BitmapButton button;
+    button.setKind(ButtonKind::Ok);
     button.setModalResult(0);
-    button.setKind(bkOK);
-    QCOMPARE(button.Kind(), bkOK);
-    QCOMPARE(button.ModalResult(), 1);
+    button.setKind(ButtonKind::Ok);
+    QCOMPARE(button.kind(), ButtonKind::Ok);
+    QCOMPARE(button.modalResult(), 1);
 }
 
 void TestButtons::marginBelowMinusOneRefused()
 {
-    TBitBtnXP button;
-    QCOMPARE(button.Margin(), -1);
-    QCOMPARE(button.Spacing(), 4);
-    QCOMPARE(button.Layout(), blGlyphLeft);
-    button.setMargin(6);
-    button.setMargin(-2);
-    QCOMPARE(button.Margin(), 6);
-    button.setMargin(-1);
-    QCOMPARE(button.Margin(), -1);
+    BitmapButton button;
+    QCOMPARE(button.glyphMargin(), -1);
+    QCOMPARE(button.glyphSpacing(), 4);
+    QCOMPARE(button.glyphLayout(), ButtonLayout::GlyphLeft);
+    button.setGlyphMargin(6);
+    button.setGlyphMargin(-2);
+    QCOMPARE(button.glyphMargin(), 6);
+    button.setGlyphMargin(-1);
+    QCOMPARE(button.glyphMargin(), -1);
 }
 
 void TestButtons::glyphListReusesLowestSlot()
 {
-    TGlyphList list(QSize(4, 4));
+    GlyphList list(QSize(4, 4));
     QPixmap image(4, 4);
     QCOMPARE(list.add(image), 0);
     QCOMPARE(list.add(image), 1);
@@ -351,72 +351,72 @@ void TestButtons::glyphListReusesLowestSlot()
 
 void TestButtons::glyphCacheLifetime()
 {
-    QVERIFY(!TGlyphCache::instance());
-    auto first = std::make_unique<TBitBtnXP>();
-    QVERIFY(TGlyphCache::instance());
-    QVERIFY(TGlyphCache::instance()->empty());
-    auto second = std::make_unique<TBitBtnXP>();
+    QVERIFY(!GlyphCache::instance());
+    auto first = std::make_unique<BitmapButton>();
+    QVERIFY(GlyphCache::instance());
+    QVERIFY(GlyphCache::instance()->isEmpty());
+    auto second = std::make_unique<BitmapButton>();
     second->setGlyph(glyphBitmap(32, 16));
-    QVERIFY(!second->buttonGlyph()->stateImage(bsUp, second->palette()).isNull());
-    QCOMPARE(TGlyphCache::instance()->listCount(), 1);
+    QVERIFY(!second->buttonGlyph()->stateImage(ButtonState::Up, second->palette()).isNull());
+    QCOMPARE(GlyphCache::instance()->listCount(), 1);
 
     // A button without a list going away leaves the cache: a list is still there.
     first.reset();
-    QVERIFY(TGlyphCache::instance());
+    QVERIFY(GlyphCache::instance());
     second.reset();
-    QVERIFY(!TGlyphCache::instance());
+    QVERIFY(!GlyphCache::instance());
 }
 
 void TestButtons::glyphListsSharedBySize()
 {
-    TBitBtnXP a, b, c;
+    BitmapButton a, b, c;
     a.setGlyph(glyphBitmap(32, 16));
     b.setGlyph(glyphBitmap(32, 16));
     c.setGlyph(glyphBitmap(20, 20));
-    for (TBitBtnXP* button : { &a, &b, &c }) {
-        button->buttonGlyph()->stateImage(bsUp, button->palette());
-        button->buttonGlyph()->stateImage(bsDisabled, button->palette());
+    for (BitmapButton* button : { &a, &b, &c }) {
+        button->buttonGlyph()->stateImage(ButtonState::Up, button->palette());
+        button->buttonGlyph()->stateImage(ButtonState::Disabled, button->palette());
     }
     QCOMPARE(a.buttonGlyph()->glyphList(), b.buttonGlyph()->glyphList());
     QVERIFY(a.buttonGlyph()->glyphList() != c.buttonGlyph()->glyphList());
-    QCOMPARE(TGlyphCache::instance()->listCount(), 2);
+    QCOMPARE(GlyphCache::instance()->listCount(), 2);
     QCOMPARE(a.buttonGlyph()->glyphList()->count(), 4);
     // Down shares the up image below three glyphs.
-    QCOMPARE(a.buttonGlyph()->stateImage(bsDown, a.palette()).cacheKey(),
-        a.buttonGlyph()->stateImage(bsUp, a.palette()).cacheKey());
+    QCOMPARE(a.buttonGlyph()->stateImage(ButtonState::Down, a.palette()).cacheKey(),
+        a.buttonGlyph()->stateImage(ButtonState::Up, a.palette()).cacheKey());
     QCOMPARE(a.buttonGlyph()->glyphList()->count(), 4);
 
     // a's slots are freed; the next images take them, lowest first, before the list grows.
-    QCOMPARE(a.buttonGlyph()->stateIndex(bsUp), 0);
-    QCOMPARE(b.buttonGlyph()->stateIndex(bsUp), 2);
+    QCOMPARE(a.buttonGlyph()->stateIndex(ButtonState::Up), 0);
+    QCOMPARE(b.buttonGlyph()->stateIndex(ButtonState::Up), 2);
     a.setGlyph(glyphBitmap(20, 20));
     QCOMPARE(b.buttonGlyph()->glyphList()->count(), 2);
-    TBitBtnXP d;
+    BitmapButton d;
     d.setGlyph(glyphBitmap(32, 16));
-    d.buttonGlyph()->stateImage(bsDisabled, d.palette());
-    QCOMPARE(d.buttonGlyph()->stateIndex(bsDisabled), 0);
-    d.buttonGlyph()->stateImage(bsUp, d.palette());
-    QCOMPARE(d.buttonGlyph()->stateIndex(bsUp), 1);
+    d.buttonGlyph()->stateImage(ButtonState::Disabled, d.palette());
+    QCOMPARE(d.buttonGlyph()->stateIndex(ButtonState::Disabled), 0);
+    d.buttonGlyph()->stateImage(ButtonState::Up, d.palette());
+    QCOMPARE(d.buttonGlyph()->stateIndex(ButtonState::Up), 1);
     QCOMPARE(d.buttonGlyph()->glyphList()->capacity(), 4);
 
     // A list whose last slot goes is freed.
     b.setNumGlyphs(1);
     d.setNumGlyphs(1);
     QCOMPARE(b.buttonGlyph()->glyphList(), nullptr);
-    QCOMPARE(TGlyphCache::instance()->listCount(), 1);
+    QCOMPARE(GlyphCache::instance()->listCount(), 1);
 }
 
 void TestButtons::disabledImageRecoloured()
 {
-    TBitBtnXP button;
+    BitmapButton button;
     QPalette palette = button.palette();
     palette.setColor(QPalette::Light, QColor(250, 250, 240));
     palette.setColor(QPalette::Dark, QColor(90, 90, 100));
     palette.setColor(QPalette::Button, QColor(200, 190, 180));
     button.setPalette(palette);
-    button.setKind(bkOK);
-    const QImage up = button.buttonGlyph()->stateImage(bsUp, button.palette()).toImage();
-    const QImage disabled = button.buttonGlyph()->stateImage(bsDisabled, button.palette()).toImage();
+    button.setKind(ButtonKind::Ok);
+    const QImage up = button.buttonGlyph()->stateImage(ButtonState::Up, button.palette()).toImage();
+    const QImage disabled = button.buttonGlyph()->stateImage(ButtonState::Disabled, button.palette()).toImage();
     QCOMPARE(up.size(), QSize(18, 18));
     QVERIFY(hasColour(up, qRgb(0, 128, 0)));
     QVERIFY(!hasColour(disabled, qRgb(0, 128, 0)));
@@ -430,13 +430,13 @@ void TestButtons::disabledImageRecoloured()
 
 void TestButtons::singleGlyphDisabledEmbossed()
 {
-    TBitBtnXP button;
+    BitmapButton button;
     QImage bitmap = glyphBitmap(16, 16);
     for (int i = 4; i < 10; ++i)
         bitmap.setPixel(i, 6, qRgb(0, 0, 128));
     button.setGlyph(bitmap);
-    QCOMPARE(button.NumGlyphs(), 1);
-    const QImage disabled = button.buttonGlyph()->stateImage(bsDisabled, button.palette()).toImage();
+    QCOMPARE(button.numGlyphs(), 1);
+    const QImage disabled = button.buttonGlyph()->stateImage(ButtonState::Disabled, button.palette()).toImage();
     const QRgb shadow = button.palette().color(QPalette::Dark).rgb();
     const QRgb highlight = button.palette().color(QPalette::Light).rgb();
     QCOMPARE(disabled.pixel(4, 6) | 0xff000000u, shadow | 0xff000000u);
@@ -481,7 +481,7 @@ void TestButtons::drawPlan()
     plan = planButtonDrawing(client, s);
     QCOMPARE(plan.themeState, 3);
     QCOMPARE(plan.contentRect, QRect(2, 2, 73, 23));
-    QCOMPARE(plan.glyphState, bsDown);
+    QCOMPARE(plan.glyphState, ButtonState::Down);
     s.pressed = false;
     s.defaultLook = true;
     s.hasFocus = true;
@@ -507,14 +507,14 @@ void TestButtons::drawPlan()
     QCOMPARE(plan.contentRect, QRect(3, 3, 71, 21));
     s.enabled = false;
     s.pressed = false;
-    QCOMPARE(planButtonDrawing(client, s).glyphState, bsDisabled);
+    QCOMPARE(planButtonDrawing(client, s).glyphState, ButtonState::Disabled);
 }
 
 void TestButtons::themeLibraryLoadedOnce()
 {
     const int loads = VisualThemes::loadCount();
     const int before = VisualThemes::referenceCount();
-    TBitBtnXP a, b;
+    BitmapButton a, b;
     QVERIFY(VisualThemes::libraryLoaded());
     QCOMPARE(VisualThemes::referenceCount(), before + 2);
     QVERIFY(VisualThemes::loadCount() <= 1);
@@ -534,11 +534,11 @@ void TestButtons::classicFrameAndFocusRect()
     QWidget window;
     auto* other = new QLineEdit(&window);
     other->setGeometry(0, 0, 50, 20);
-    auto* button = new TBitBtnXP(&window);
+    auto* button = new BitmapButton(&window);
     button->setStyle(windows.get());
     button->setGeometry(10, 30, 75, 25);
-    button->setKind(bkOK);
-    auto* plain = new TBitBtnXP(&window);
+    button->setKind(ButtonKind::Ok);
+    auto* plain = new BitmapButton(&window);
     plain->setStyle(windows.get());
     plain->setGeometry(10, 60, 75, 25);
     plain->setText(QStringLiteral("Plain"));
@@ -581,8 +581,8 @@ void TestButtons::classicFrameAndFocusRect()
 
 void TestButtons::themedPressedMovesContent()
 {
-    TBitBtnXP button;
-    button.setKind(bkOK);
+    BitmapButton button;
+    button.setKind(ButtonKind::Ok);
     button.resize(75, 25);
     QVERIFY(VisualThemes::themesInUse(&button));
     const QRgb green = qRgb(0, 128, 0);
@@ -602,8 +602,8 @@ void TestButtons::themedPressedMovesContent()
 void TestButtons::noHoverLook()
 {
     QWidget window;
-    auto* button = new TBitBtnXP(&window);
-    button->setKind(bkCancel);
+    auto* button = new BitmapButton(&window);
+    button->setKind(ButtonKind::Cancel);
     button->setGeometry(10, 10, 75, 25);
     window.resize(100, 50);
     window.show();
@@ -618,30 +618,30 @@ void TestButtons::noHoverLook()
 
 void TestButtons::modalResultEndsDialog_data()
 {
-    QTest::addColumn<TBitBtnKind>("kind");
+    QTest::addColumn<ButtonKind>("kind");
     QTest::addColumn<int>("result");
-    QTest::newRow("OK") << bkOK << int(QDialog::Accepted);
-    QTest::newRow("Cancel") << bkCancel << int(QDialog::Rejected);
-    QTest::newRow("Retry") << bkRetry << 4;
+    QTest::newRow("OK") << ButtonKind::Ok << int(QDialog::Accepted);
+    QTest::newRow("Cancel") << ButtonKind::Cancel << int(QDialog::Rejected);
+    QTest::newRow("Retry") << ButtonKind::Retry << 4;
 }
 
 void TestButtons::modalResultEndsDialog()
 {
-    QFETCH(TBitBtnKind, kind);
+    QFETCH(ButtonKind, kind);
     QFETCH(int, result);
     QDialog dialog;
-    auto* button = new TBitBtnXP(&dialog);
+    auto* button = new BitmapButton(&dialog);
     button->setKind(kind);
-    QSignalSpy onClick(button, &TBitBtnXP::OnClick);
+    QSignalSpy activations(button, &BitmapButton::activated);
     int execResult = -1;
     QTimer::singleShot(0, button, &QAbstractButton::click);
     execResult = dialog.exec();
     QCOMPARE(execResult, result);
-    QCOMPARE(onClick.count(), 1);
+    QCOMPARE(activations.count(), 1);
 
     // No modal result: the dialog stays open.
     dialog.setResult(-1);
-    button->setModalResult(mrNone);
+    button->setModalResult(ModalResult::None);
     dialog.show();
     button->click();
     QVERIFY(dialog.isVisible());
@@ -652,16 +652,16 @@ void TestButtons::enterAndEscapeInDialog()
 {
     QDialog dialog;
     auto* edit = new QLineEdit(&dialog);
-    auto* ok = new TBitBtnXP(&dialog);
-    ok->setKind(bkOK);
-    auto* cancel = new TBitBtnXP(&dialog);
-    cancel->setKind(bkCancel);
+    auto* ok = new BitmapButton(&dialog);
+    ok->setKind(ButtonKind::Ok);
+    auto* cancel = new BitmapButton(&dialog);
+    cancel->setKind(ButtonKind::Cancel);
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(edit);
     layout->addWidget(ok);
     layout->addWidget(cancel);
-    QSignalSpy okClicks(ok, &TBitBtnXP::OnClick);
-    QSignalSpy cancelClicks(cancel, &TBitBtnXP::OnClick);
+    QSignalSpy okClicks(ok, &BitmapButton::activated);
+    QSignalSpy cancelClicks(cancel, &BitmapButton::activated);
 
     dialog.show();
     QApplication::setActiveWindow(&dialog);
@@ -693,24 +693,24 @@ void TestButtons::enterAndEscapeInDialog()
     QTest::keyClick(cancel, Qt::Key_Return);
     QCOMPARE(cancelClicks.count(), 2);
     QCOMPARE(okClicks.count(), 1);
-    QCOMPARE(ok->Kind(), bkOK);
+    QCOMPARE(ok->kind(), ButtonKind::Ok);
 }
 
-void TestButtons::closeKindClosesWindowWithoutOnClick()
+void TestButtons::closeKindClosesWindowWithoutActivating()
 {
     QWidget window;
-    auto* button = new TBitBtnXP(&window);
-    button->setKind(bkClose);
+    auto* button = new BitmapButton(&window);
+    button->setKind(ButtonKind::Close);
     window.show();
-    QSignalSpy onClick(button, &TBitBtnXP::OnClick);
+    QSignalSpy activations(button, &BitmapButton::activated);
     button->click();
     QVERIFY(!window.isVisible());
-    QCOMPARE(onClick.count(), 0);
+    QCOMPARE(activations.count(), 0);
 
     // Without a window around it, a plain click.
-    TBitBtnXP alone;
-    alone.setKind(bkClose);
-    QSignalSpy aloneClick(&alone, &TBitBtnXP::OnClick);
+    BitmapButton alone;
+    alone.setKind(ButtonKind::Close);
+    QSignalSpy aloneClick(&alone, &BitmapButton::activated);
     alone.click();
     QCOMPARE(aloneClick.count(), 1);
 }
@@ -718,37 +718,37 @@ void TestButtons::closeKindClosesWindowWithoutOnClick()
 void TestButtons::helpKind()
 {
     QList<int> asked;
-    TBitBtnXP::setHelpHandler([&asked](int context) { asked.append(context); });
+    BitmapButton::setHelpHandler([&asked](int context) { asked.append(context); });
     QWidget window;
     auto* inner = new QWidget(&window);
-    auto* button = new TBitBtnXP(inner);
-    button->setKind(bkHelp);
-    QSignalSpy onClick(button, &TBitBtnXP::OnClick);
+    auto* button = new BitmapButton(inner);
+    button->setKind(ButtonKind::Help);
+    QSignalSpy activations(button, &BitmapButton::activated);
 
     button->click();
-    QCOMPARE(onClick.count(), 1);
+    QCOMPARE(activations.count(), 1);
     QVERIFY(asked.isEmpty());
 
     window.setProperty("helpContext", 42);
     button->click();
-    QCOMPARE(onClick.count(), 1);
+    QCOMPARE(activations.count(), 1);
     QCOMPARE(asked, QList<int>({ 42 }));
-    TBitBtnXP::setHelpHandler(nullptr);
+    BitmapButton::setHelpHandler(nullptr);
 }
 
 void TestButtons::doubleClickGivesTwoClicks()
 {
-    TBitBtnXP button;
+    BitmapButton button;
     button.resize(75, 25);
     button.show();
     QVERIFY(QTest::qWaitForWindowExposed(&button));
-    QSignalSpy onClick(&button, &TBitBtnXP::OnClick);
+    QSignalSpy activations(&button, &BitmapButton::activated);
     // As the system sends a fast double click: down, up, double click, up.
     sendMouse(&button, QEvent::MouseButtonPress);
     sendMouse(&button, QEvent::MouseButtonRelease);
     sendMouse(&button, QEvent::MouseButtonDblClick);
     sendMouse(&button, QEvent::MouseButtonRelease);
-    QCOMPARE(onClick.count(), 2);
+    QCOMPARE(activations.count(), 2);
 }
 
 QTEST_MAIN(TestButtons)

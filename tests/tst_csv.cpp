@@ -2,7 +2,7 @@
 #include "ThreeLists.h"
 #include "document/Csv.h"
 #include "lists/ListModel.h"
-#include "ui/MainUnit.h"
+#include "ui/MainWindow.h"
 
 #include <QFile>
 #include <QLocale>
@@ -94,9 +94,9 @@ struct Window
 {
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
-    TMainForm form { dialogs, dir.path() };
+    MainWindow form { dialogs, dir.path() };
     Window() { dialogs.messages.clear(); }
-    QString statusText() const { return form.StatusBar1->currentMessage(); }
+    QString statusText() const { return form.statusBar()->currentMessage(); }
 };
 
 } // namespace
@@ -620,7 +620,7 @@ void TestCsv::exportHandler()
     writeFile(path, "old contents that are longer than the export will be, to see it replaced whole ...........");
 
     w.dialogs.fileAnswers = { path };
-    w.form.CSVExport1Click();
+    w.form.exportCsv();
 
     QCOMPARE(w.dialogs.fileRequests.size(), 1);
     const FileDialogOptions& options = w.dialogs.fileRequests.front();
@@ -631,7 +631,8 @@ void TestCsv::exportHandler()
     QVERIFY(w.dialogs.messages.isEmpty());
     QCOMPARE(readFile(path), encodeCsv({ w.form.stores(), w.form.products(), w.form.shopping() }));
     // The last name is offered again, and the document is still the list file.
-    QCOMPARE(w.form.CSVSaveDialog1.fileName, path);
+    w.form.exportCsv();
+    QCOMPARE(w.dialogs.fileRequests.last().fileName, path);
     QVERIFY(!w.form.documentName().endsWith(".csv"));
 }
 
@@ -639,11 +640,11 @@ void TestCsv::exportHandlerCancelledOrFailing()
 {
     Window w;
     w.dialogs.fileAnswers = { "", w.dir.filePath("no/such/folder.csv") };
-    w.form.CSVExport1Click();
+    w.form.exportCsv();
     QVERIFY(w.dialogs.messages.isEmpty());
     QCOMPARE(QDir(w.dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
 
-    w.form.CSVExport1Click();
+    w.form.exportCsv();
     QCOMPARE(w.dialogs.texts(), QStringList { "Konnte die Datei nicht erstellen." });
     QCOMPARE(w.dialogs.messages.front().title, QString("Fehler beim Speichern"));
     QCOMPARE(w.dialogs.messages.front().icon, QMessageBox::Critical);
@@ -662,7 +663,7 @@ void TestCsv::exportFailingMidwayKeepsTheOldFile()
         const FileSizeLimit limit(4096);
         if (!limit.active())
             QSKIP("needs a file size limit");
-        w.form.CSVExport1Click();
+        w.form.exportCsv();
     }
     QCOMPARE(w.dialogs.texts(), QStringList { "Konnte die Datei nicht vollständig schreiben." });
     QCOMPARE(w.dialogs.messages.front().title, QString("Fehler beim Speichern"));
@@ -681,7 +682,7 @@ void TestCsv::importHandler()
         "Einkauf;2;Milch;Aldi;0,99 EUR\r\nEinkauf;1;Butter;Aldi;1,49 EUR\r\n");
 
     w.dialogs.fileAnswers = { path };
-    w.form.CSVImport1Click();
+    w.form.importCsv();
 
     QCOMPARE(w.dialogs.fileRequests.size(), 1);
     const FileDialogOptions& options = w.dialogs.fileRequests.front();
@@ -712,8 +713,8 @@ void TestCsv::importHandlerFailure()
         unreadable << pipe;
 #endif
     w.dialogs.fileAnswers = QStringList { path } + unreadable;
-    w.form.StatusBar1->clearMessage();
-    w.form.CSVImport1Click();
+    w.form.statusBar()->clearMessage();
+    w.form.importCsv();
     QCOMPARE(w.dialogs.texts(), QStringList { "Zeile 3: 3 Felder statt 5.\nEs wurde nichts importiert." });
     QCOMPARE(w.dialogs.messages.front().title, QString("CSV Import"));
     QCOMPARE(w.dialogs.messages.front().icon, QMessageBox::Critical);
@@ -722,7 +723,7 @@ void TestCsv::importHandlerFailure()
 
     for (qsizetype i = 0; i < unreadable.size(); ++i) {
         w.dialogs.messages.clear();
-        w.form.CSVImport1Click();
+        w.form.importCsv();
         QCOMPARE(w.dialogs.texts(), QStringList { "Konnte die Datei nicht öffnen." });
         QCOMPARE(w.dialogs.messages.front().title, QString("Fehler beim Öffnen"));
         QCOMPARE(w.form.shopping()->count(), 1);

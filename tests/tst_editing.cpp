@@ -1,5 +1,6 @@
 #include "ListsHarness.h"
-#include "controls/ButtonsXP.h"
+#include "WindowWidgets.h"
+#include "controls/BitmapButton.h"
 #include "lists/ListTexts.h"
 #include "ui/SpinEdit.h"
 
@@ -92,17 +93,17 @@ void TestEditing::missingSelection_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("title");
 
-    QTest::newRow("product without store") << "PlusProdukteBtn"
+    QTest::newRow("product without store") << "addProductButton"
                                            << "Sie haben keinen Laden ausgewählt."
                                            << "Kein Laden ausgewählt";
-    QTest::newRow("shopping without product") << "PlusEinkaufBtn"
+    QTest::newRow("shopping without product") << "addToShoppingButton"
                                               << "Sie haben kein Produkt ausgewählt."
                                               << "Kein Produkt ausgewählt";
     const QString noEntry = "Sie haben keinen Eintrag ausgewählt.";
     const QString noEntryTitle = "Kein Eintrag ausgewählt";
-    QTest::newRow("remove store") << "MinusLaedenBtn" << noEntry << noEntryTitle;
-    QTest::newRow("remove product") << "MinusProdukteBtn" << noEntry << noEntryTitle;
-    QTest::newRow("remove shopping entry") << "MinusEinkaufBtn" << noEntry << noEntryTitle;
+    QTest::newRow("remove store") << "removeStoreButton" << noEntry << noEntryTitle;
+    QTest::newRow("remove product") << "removeProductButton" << noEntry << noEntryTitle;
+    QTest::newRow("remove shopping entry") << "removeFromShoppingButton" << noEntry << noEntryTitle;
 }
 
 void TestEditing::missingSelection()
@@ -147,9 +148,9 @@ void TestEditing::questions_data()
         const char* minus;
         const char* del;
         int list;
-    } lists[] = { { "stores", "MinusLaedenBtn", "DelList1", Stores },
-        { "products", "MinusProdukteBtn", "DelList2", Products },
-        { "shopping", "MinusEinkaufBtn", "DelList3", Shopping } };
+    } lists[] = { { "stores", "removeStoreButton", "clearStoresButton", Stores },
+        { "products", "removeProductButton", "clearProductsButton", Products },
+        { "shopping", "removeFromShoppingButton", "clearShoppingButton", Shopping } };
     for (const auto& l : lists) {
         const QString name = QLatin1String(l.name);
         QTest::addRow("%s remove yes", l.name)
@@ -199,7 +200,7 @@ void TestEditing::questions()
 
 void TestEditing::clearingEmptyListAsks()
 {
-    for (const char* name : { "DelList1", "DelList2", "DelList3" })
+    for (const char* name : { "clearStoresButton", "clearProductsButton", "clearShoppingButton" })
         QTest::mouseClick(button(name), Qt::LeftButton);
     QCOMPARE(h->dialogs.texts(), QStringList(3, "Wollen Sie die komplette Liste löschen?"));
 }
@@ -207,8 +208,8 @@ void TestEditing::clearingEmptyListAsks()
 void TestEditing::addStoreOpensCaption()
 {
     h->fill(Stores, { "Markt A" });
-    h->form->StatusBar1->showMessage("unverändert");
-    QTest::mouseClick(button("PlusLaedenBtn"), Qt::LeftButton);
+    h->form->statusBar()->showMessage("unverändert");
+    QTest::mouseClick(button("addStoreButton"), Qt::LeftButton);
 
     QCOMPARE(h->rows(Stores), QStringList({ "Markt A", "Laden" }));
     QCOMPARE(h->view(Stores)->selectedRow(), 1);
@@ -245,13 +246,13 @@ void TestEditing::addProductPriceText()
     QFETCH(QString, expected);
 
     QLocale::setDefault(QLocale(locale));
-    h->form->PreisED->setValue(price);
-    h->form->CurrEd->setText("USD");
+    priceEdit(*h->form)->setValue(price);
+    currencyEdit(*h->form)->setText("USD");
     h->fill(Stores, { "Markt A", "Markt B" });
     h->view(Stores)->selectRow(0);
-    h->form->StatusBar1->showMessage("unverändert");
+    h->form->statusBar()->showMessage("unverändert");
 
-    QTest::mouseClick(button("PlusProdukteBtn"), Qt::LeftButton);
+    QTest::mouseClick(button("addProductButton"), Qt::LeftButton);
 
     QCOMPARE(h->rows(Products), QStringList { "Produkt|Markt A|" + expected });
     QVERIFY(h->view(Products)->isEditing());
@@ -265,17 +266,17 @@ void TestEditing::shoppingEntriesAreCopies()
 {
     h->fill(Stores, { "Markt A" });
     h->view(Stores)->selectRow(0);
-    h->form->PreisED->setValue(1.99);
-    h->form->PlusProdukteBtnClick();
+    priceEdit(*h->form)->setValue(1.99);
+    h->form->addProduct();
     typeIntoEditor("Milch", Qt::Key_Return);
 
     h->view(Products)->selectRow(0);
-    QTest::mouseClick(button("PlusEinkaufBtn"), Qt::LeftButton);
+    QTest::mouseClick(button("addToShoppingButton"), Qt::LeftButton);
     QVERIFY(h->view(Shopping)->isEditing());
     QCOMPARE(openEditor()->text(), "1");
     typeIntoEditor("3", Qt::Key_Return);
     h->view(Products)->selectRow(0);
-    QTest::mouseClick(button("PlusEinkaufBtn"), Qt::LeftButton);
+    QTest::mouseClick(button("addToShoppingButton"), Qt::LeftButton);
     QTest::keyClick(openEditor(), Qt::Key_Escape);
 
     QCOMPARE(h->rows(Shopping), QStringList({ "3|Milch|Markt A|1,99 EUR", "1|Milch|Markt A|1,99 EUR" }));
@@ -288,9 +289,9 @@ void TestEditing::shoppingEntriesAreCopies()
     typeIntoEditor("Butter", Qt::Key_Return);
     QCOMPARE(h->rows(Products), QStringList { "Butter|Markt A|1,99 EUR" });
     h->view(Stores)->selectRow(0);
-    h->form->MinusLaedenBtnClick();
+    h->form->removeStore();
     h->view(Products)->selectRow(0);
-    h->form->MinusProdukteBtnClick();
+    h->form->removeProduct();
     QCOMPARE(h->model(Stores)->count(), 0);
     QCOMPARE(h->model(Products)->count(), 0);
     QCOMPARE(h->rows(Shopping), QStringList({ "3|Milch|Markt A|1,99 EUR", "1|Milch|Markt A|1,99 EUR" }));
@@ -303,13 +304,13 @@ void TestEditing::statusText_data()
     QTest::addColumn<int>("answer");
     QTest::addColumn<int>("count");
 
-    QTest::newRow("remove, nothing selected") << "MinusEinkaufBtn" << false << int(QMessageBox::Yes) << 2;
-    QTest::newRow("remove, yes") << "MinusEinkaufBtn" << true << int(QMessageBox::Yes) << 1;
-    QTest::newRow("remove, no") << "MinusEinkaufBtn" << true << int(QMessageBox::No) << 2;
-    QTest::newRow("clear, yes") << "DelList3" << false << int(QMessageBox::Yes) << 0;
-    QTest::newRow("clear, no") << "DelList3" << false << int(QMessageBox::No) << 2;
-    QTest::newRow("add, no product") << "PlusEinkaufBtn" << false << int(QMessageBox::Ok) << 2;
-    QTest::newRow("add") << "PlusEinkaufBtn" << true << int(QMessageBox::Ok) << 3;
+    QTest::newRow("remove, nothing selected") << "removeFromShoppingButton" << false << int(QMessageBox::Yes) << 2;
+    QTest::newRow("remove, yes") << "removeFromShoppingButton" << true << int(QMessageBox::Yes) << 1;
+    QTest::newRow("remove, no") << "removeFromShoppingButton" << true << int(QMessageBox::No) << 2;
+    QTest::newRow("clear, yes") << "clearShoppingButton" << false << int(QMessageBox::Yes) << 0;
+    QTest::newRow("clear, no") << "clearShoppingButton" << false << int(QMessageBox::No) << 2;
+    QTest::newRow("add, no product") << "addToShoppingButton" << false << int(QMessageBox::Ok) << 2;
+    QTest::newRow("add") << "addToShoppingButton" << true << int(QMessageBox::Ok) << 3;
 }
 
 void TestEditing::statusText()
@@ -326,7 +327,7 @@ void TestEditing::statusText()
         h->view(Shopping)->selectRow(0);
     }
     h->dialogs.answers = { QMessageBox::StandardButton(answer) };
-    h->form->StatusBar1->showMessage("veraltet");
+    h->form->statusBar()->showMessage("veraltet");
 
     QTest::mouseClick(button(buttonName.toLatin1().constData()), Qt::LeftButton);
 
@@ -364,7 +365,7 @@ void TestEditing::keys()
     ListView* view = h->view(list);
     view->setFocus();
     view->selectRow(1);
-    h->form->StatusBar1->showMessage("veraltet");
+    h->form->statusBar()->showMessage("veraltet");
 
     QTest::keyClick(view, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
 
@@ -455,29 +456,29 @@ void TestEditing::enterInBoxCommitsOnce()
     QLineEdit* editor = openEditor();
     QVERIFY(editor);
     QTest::keyClicks(editor, "2");
-    h->form->CurrEd->setFocus();
+    currencyEdit(*h->form)->setFocus();
     QTRY_VERIFY(!h->view(Stores)->isEditing());
     QVERIFY(h->model(Stores)->caption(0).endsWith("2"));
 }
 
 void TestEditing::addingWhileEditingKeepsTypedText()
 {
-    QTest::mouseClick(button("PlusLaedenBtn"), Qt::LeftButton);
+    QTest::mouseClick(button("addStoreButton"), Qt::LeftButton);
     QTest::keyClicks(openEditor(), "Markt A");
-    QTest::mouseClick(button("PlusLaedenBtn"), Qt::LeftButton);
+    QTest::mouseClick(button("addStoreButton"), Qt::LeftButton);
     QVERIFY(h->view(Stores)->isEditing());
     QCOMPARE(h->view(Stores)->selectedRow(), 1);
     QCOMPARE(openEditor()->text(), "Laden");
     QTest::keyClicks(openEditor(), "Markt B");
     // The same while the box of another list is open.
     h->view(Stores)->selectRow(1);
-    QTest::mouseClick(button("PlusProdukteBtn"), Qt::LeftButton);
+    QTest::mouseClick(button("addProductButton"), Qt::LeftButton);
     QVERIFY(!h->view(Stores)->isEditing());
     QVERIFY(h->view(Products)->isEditing());
     QCOMPARE(h->rows(Stores), QStringList({ "Markt A", "Markt B" }));
     QCOMPARE(h->rows(Products), QStringList { "Produkt|Markt B|0,00 EUR" });
     QTest::keyClicks(openEditor(), "Milch");
-    QTest::mouseClick(button("PlusEinkaufBtn"), Qt::LeftButton);
+    QTest::mouseClick(button("addToShoppingButton"), Qt::LeftButton);
     QCOMPARE(h->rows(Shopping), QStringList { "1|Milch|Markt B|0,00 EUR" });
 }
 
@@ -503,8 +504,8 @@ void TestEditing::savingTakesOpenBox()
     h->view(Stores)->beginEdit(0);
     openEditor()->setText("Markt Neu");
     h->dialogs.fileAnswers = { h->path("liste.kbl") };
-    h->form->Speichernunter1Click();
-    QVERIFY(MainFormFixture::readFile(h->path("liste.kbl")).contains("Markt Neu"));
+    h->form->saveAs();
+    QVERIFY(MainWindowFixture::readFile(h->path("liste.kbl")).contains("Markt Neu"));
     QVERIFY(!h->view(Stores)->isEditing());
 }
 
@@ -568,7 +569,7 @@ void TestEditing::doubleClickOnProductsWithoutSelection()
 {
     h->fill(Products, { "Milch|Markt A|0,99 EUR" });
     h->fill(Shopping, { "1|Brot|Markt B|2,00 EUR" });
-    h->form->StatusBar1->showMessage("veraltet");
+    h->form->statusBar()->showMessage("veraltet");
     ListView* products = h->view(Products);
     // Below the last row: nothing gets selected.
     QTest::mouseDClick(products->viewport(), Qt::LeftButton, {}, QPoint(20, products->viewport()->height() - 5));
@@ -611,21 +612,19 @@ void TestEditing::productDialog()
     h->fill(Products, { "Brot|Markt B|2,00 EUR", "Milch|Markt A|0,99 EUR" });
     h->fill(Shopping, { "1|Milch|Markt A|0,99 EUR" });
     // Leftovers of an earlier edit must not show.
-    h->artikel->Edit1->setText("alt");
-    h->artikel->Edit2->setText("alt");
+    h->productDialog->setProduct("alt", "alt");
     h->view(Products)->selectRow(1);
 
     QStringList shown;
     h->dialogs.execAnswer = [&](QDialog* dialog) {
-        auto* form = qobject_cast<TArtikelForm*>(dialog);
-        shown = QStringList { form->Edit1->text(), form->Edit2->text() };
-        form->Edit1->setText(name);
-        form->Edit2->setText(price);
+        auto* form = qobject_cast<ProductDialog*>(dialog);
+        shown = QStringList { form->name(), form->price() };
+        form->setProduct(name, price);
         return result;
     };
-    QTest::mouseClick(button("PropEd"), Qt::LeftButton);
+    QTest::mouseClick(button("editProductButton"), Qt::LeftButton);
 
-    QCOMPARE(h->dialogs.executed, QList<QDialog*> { h->artikel.get() });
+    QCOMPARE(h->dialogs.executed, QList<QDialog*> { h->productDialog.get() });
     QCOMPARE(shown, QStringList({ "Milch", "0,99 EUR" }));
     QCOMPARE(h->rows(Products), QStringList({ "Brot|Markt B|2,00 EUR", expected }));
     QCOMPARE(h->rows(Shopping), QStringList { "1|Milch|Markt A|0,99 EUR" });
@@ -635,45 +634,59 @@ void TestEditing::productDialog()
 void TestEditing::productDialogSilentWithoutProduct()
 {
     h->fill(Products, { "Milch|Markt A|0,99 EUR" });
-    QTest::mouseClick(button("PropEd"), Qt::LeftButton);
+    QTest::mouseClick(button("editProductButton"), Qt::LeftButton);
     QVERIFY(h->dialogs.executed.isEmpty());
     QVERIFY(h->dialogs.messages.isEmpty());
 }
 
 void TestEditing::productDialogLayout()
 {
-    TArtikelForm& form = *h->artikel;
+    ProductDialog& form = *h->productDialog;
     QCOMPARE(form.windowTitle(), "Artikel bearbeiten");
     QCOMPARE(form.size(), QSize(275, 168));
     QCOMPARE(form.minimumSize(), form.maximumSize());
-    QCOMPARE(form.Label1->text(), "Name:");
-    QCOMPARE(form.Label2->text(), "Preis:");
-    QCOMPARE(form.Edit1->width(), 257);
-    QCOMPARE(form.Edit2->width(), 257);
-    QVERIFY(form.findChild<QFrame*>("Bevel1"));
-    QVERIFY(form.Label1->y() < form.Edit1->y() && form.Edit1->y() < form.Label2->y());
-    QVERIFY(form.Label2->y() < form.Edit2->y() && form.Edit2->y() < form.Bevel1->y());
-    QVERIFY(form.Bevel1->geometry().bottom() < form.BitBtn1->y());
-    QCOMPARE(form.BitBtn1->text(), "OK");
-    QCOMPARE(form.BitBtn2->text(), "Cancel");
-    QVERIFY(form.BitBtn1->isDefault());
-    QVERIFY(form.BitBtn1->geometry().right() < form.BitBtn2->x());
-    QCOMPARE(form.BitBtn1->y(), form.BitBtn2->y());
+    QCOMPARE(windowWidget<QLabel>(form, QStringLiteral("nameLabel"))->text(), "Name:");
+    QCOMPARE(windowWidget<QLabel>(form, QStringLiteral("priceLabel"))->text(), "Preis:");
+    QCOMPARE(windowWidget<QLineEdit>(form, QStringLiteral("nameEdit"))->width(), 257);
+    QCOMPARE(windowWidget<QLineEdit>(form, QStringLiteral("priceEdit"))->width(), 257);
+    QVERIFY(form.findChild<QFrame*>("bevel"));
+    QVERIFY(windowWidget<QLabel>(form, QStringLiteral("nameLabel"))->y()
+            < windowWidget<QLineEdit>(form, QStringLiteral("nameEdit"))->y()
+        && windowWidget<QLineEdit>(form, QStringLiteral("nameEdit"))->y()
+            < windowWidget<QLabel>(form, QStringLiteral("priceLabel"))->y());
+    QVERIFY(windowWidget<QLabel>(form, QStringLiteral("priceLabel"))->y()
+            < windowWidget<QLineEdit>(form, QStringLiteral("priceEdit"))->y()
+        && windowWidget<QLineEdit>(form, QStringLiteral("priceEdit"))->y()
+            < windowWidget<QFrame>(form, QStringLiteral("bevel"))->y());
+    QVERIFY(windowWidget<QFrame>(form, QStringLiteral("bevel"))->geometry().bottom()
+        < windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->y());
+    QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->text(), "OK");
+    QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->text(), "Cancel");
+    QVERIFY(windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->isDefault());
+    QVERIFY(windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->geometry().right()
+        < windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->x());
+    QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->y(),
+        windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->y());
     // The pair of buttons and the line stand centred in the dialog.
-    QVERIFY(qAbs(form.BitBtn1->x() + form.BitBtn2->geometry().right() + 1 - form.width()) <= 1);
-    QVERIFY(qAbs(form.Bevel1->x() * 2 + form.Bevel1->width() - form.width()) <= 1);
+    QVERIFY(
+        qAbs(windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->x()
+            + windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->geometry().right() + 1 - form.width())
+        <= 1);
+    QVERIFY(qAbs(windowWidget<QFrame>(form, QStringLiteral("bevel"))->x() * 2
+                + windowWidget<QFrame>(form, QStringLiteral("bevel"))->width() - form.width())
+        <= 1);
 
     // Enter takes the default button, Escape cancels. The name opens ready to be typed over.
-    form.Edit1->setText("Milch");
+    windowWidget<QLineEdit>(form, QStringLiteral("nameEdit"))->setText("Milch");
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QCOMPARE(form.Edit1->selectedText(), "Milch");
-    QTest::keyClick(form.Edit1, Qt::Key_Return);
+    QCOMPARE(windowWidget<QLineEdit>(form, QStringLiteral("nameEdit"))->selectedText(), "Milch");
+    QTest::keyClick(windowWidget<QLineEdit>(form, QStringLiteral("nameEdit")), Qt::Key_Return);
     QCOMPARE(form.result(), int(QDialog::Accepted));
     QVERIFY(!form.isVisible());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QTest::keyClick(form.Edit2, Qt::Key_Escape);
+    QTest::keyClick(windowWidget<QLineEdit>(form, QStringLiteral("priceEdit")), Qt::Key_Escape);
     QCOMPARE(form.result(), int(QDialog::Rejected));
     QVERIFY(!form.isVisible());
 }
@@ -739,7 +752,7 @@ void TestEditing::clickRenamesOnlyInFocusedList()
     h->fill(Stores, { "a", "b" });
     ListView* view = h->view(Stores);
     const QPoint row1 = view->visualRect(h->model(Stores)->index(1, 0)).center();
-    h->form->CurrEd->setFocus();
+    currencyEdit(*h->form)->setFocus();
     QTest::mouseMove(view->viewport(), row1);
     QTRY_COMPARE(view->selectedRow(), 1);
 

@@ -5,7 +5,7 @@
 #include "ScriptedDialogs.h"
 #include "document/ListFile.h"
 #include "lists/ListModel.h"
-#include "ui/MainUnit.h"
+#include "ui/MainWindow.h"
 
 #include <QDir>
 #include <QFile>
@@ -76,7 +76,7 @@ void TestFaults::fullFilesystemKeepsOldFile()
     Program program;
     const QString path = mountPoint.filePath(QStringLiteral("woche.kbl"));
     sample::fill(program.lists(), sample::countsFor(30), 1);
-    QVERIFY(program.form->SaveLists(path));
+    QVERIFY(program.form->saveFile(path));
     const QByteArray old = contents(path);
     QVERIFY(!old.isEmpty());
     if (toLastByte)
@@ -84,7 +84,7 @@ void TestFaults::fullFilesystemKeepsOldFile()
     const QStringList before = QDir(mountPoint.path()).entryList(QDir::Files | QDir::Hidden);
 
     sample::fill(program.lists(), sample::countsFor(entries), 2);
-    program.form->Speichern1Click();
+    program.form->save();
 
     QCOMPARE(program.dialogs.messages.size(), 1);
     const ScriptedDialogs::Message& told = program.dialogs.messages.first();
@@ -113,7 +113,7 @@ void TestFaults::readOnlyFolderKeepsOldFile()
 
     Program program;
     sample::fill(program.lists(), sample::countsFor(30), 1);
-    QVERIFY(program.form->SaveLists(path));
+    QVERIFY(program.form->saveFile(path));
     const QByteArray old = contents(path);
     const QString title = program.form->windowTitle();
     if (fs) {
@@ -124,7 +124,7 @@ void TestFaults::readOnlyFolderKeepsOldFile()
     const auto writable = qScopeGuard([&] { QFile::setPermissions(folder, QFile::permissions(base.path())); });
 
     program.form->stores()->append(QStringLiteral("Kiosk am Bahnhof"));
-    program.form->Speichern1Click();
+    program.form->save();
 
     QCOMPARE(program.dialogs.texts(), QStringList { kCannotCreate });
     QCOMPARE(program.dialogs.messages.first().title, kSaveTitle);
@@ -142,14 +142,14 @@ void TestFaults::folderRemovedAfterSaveDialog()
 
     Program program;
     sample::fill(program.lists(), sample::countsFor(30), 1);
-    QVERIFY(program.form->SaveLists(oldPath));
+    QVERIFY(program.form->saveFile(oldPath));
     const QByteArray old = contents(oldPath);
     const QString title = program.form->windowTitle();
 
     // The dialog offered the folder; it is gone by the time the file is written.
     program.dialogs.fileAnswers << chosenFolder + QStringLiteral("/woche.kbl");
     QVERIFY(QDir(chosenFolder).removeRecursively());
-    program.form->Speichernunter1Click();
+    program.form->saveAs();
 
     QCOMPARE(program.dialogs.texts(), QStringList { kCannotCreate });
     QCOMPARE(program.dialogs.messages.first().title, kSaveTitle);
@@ -229,7 +229,7 @@ void TestFaults::exitWithFailedSaveStaysOpen()
 
     Program program;
     sample::fill(program.lists(), sample::countsFor(50), 1);
-    QVERIFY(program.form->SaveLists(path));
+    QVERIFY(program.form->saveFile(path));
     program.form->show();
     QVERIFY(QTest::qWaitForWindowExposed(program.form.get()));
     if (fullDisk) {
@@ -243,7 +243,7 @@ void TestFaults::exitWithFailedSaveStaysOpen()
     program.dialogs.messages.clear();
 
     program.dialogs.answers << QMessageBox::Yes;
-    program.form->Beenden1Click();
+    program.form->quit();
 
     QVERIFY(program.form->isVisible());
     QCOMPARE(program.dialogs.messages.size(), 2);

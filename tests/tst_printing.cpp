@@ -1,12 +1,13 @@
 // Printing through the real QPrinter into PDF files, and the three print commands of the main window.
 #include "FileSizeLimit.h"
 #include "ScriptedDialogs.h"
+#include "WindowWidgets.h"
 #include "lists/ListModel.h"
 #include "print/Printer.h"
 #include "print/QPrinterCanvas.h"
 #include "print/ShoppingPrintout.h"
 #include "ui/Dialogs.h"
-#include "ui/MainUnit.h"
+#include "ui/MainWindow.h"
 #include "ui/SpinEdit.h"
 
 #include <QApplication>
@@ -64,7 +65,7 @@ bool inOrder(const QString& text, const QStringList& parts)
 
 QPrinter& pdfPrinter(const QString& fileName)
 {
-    QPrinter& printer = TPrinter::instance().printer();
+    QPrinter& printer = Printer::instance().printer();
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(fileName);
     return printer;
@@ -106,7 +107,7 @@ private Q_SLOTS:
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<TMainForm> m_form;
+    std::unique_ptr<MainWindow> m_form;
     QString m_pdf;
 };
 
@@ -123,7 +124,7 @@ void TestPrinting::init()
     m_pdf = m_dir->filePath(QStringLiteral("liste.pdf"));
     pdfPrinter(m_pdf);
     m_dialogs = std::make_unique<ScriptedDialogs>();
-    m_form = std::make_unique<TMainForm>(*m_dialogs, m_dir->path());
+    m_form = std::make_unique<MainWindow>(*m_dialogs, m_dir->path());
     m_dialogs->messages.clear(); // no default list file in the folder
     m_form->shopping()->append(
         QStringLiteral("2"), { QStringLiteral("Milch"), QStringLiteral("Hofladen"), QStringLiteral("0,99 EUR") });
@@ -142,10 +143,10 @@ void TestPrinting::realJobIntoPdf()
 {
     SKIP_WITHOUT_PDFTOTEXT();
     m_dialogs->printAnswers = { true };
-    m_form->Drucken1Click();
+    m_form->printShoppingList();
     QCOMPARE(m_dialogs->printRequests, 1);
     QCOMPARE(m_dialogs->messages.size(), 0);
-    QVERIFY(!TPrinter::instance().printing());
+    QVERIFY(!Printer::instance().printing());
 
     const QString text = pdfText(m_pdf);
     QVERIFY2(
@@ -165,7 +166,7 @@ void TestPrinting::manyEntriesMakeSeveralPages()
     for (int i = 0; i < 200; ++i)
         list.append(QStringLiteral("1"),
             { QStringLiteral("Artikel%1").arg(i), QStringLiteral("Markt"), QStringLiteral("1,00 EUR") });
-    QPrinterCanvas canvas(TPrinter::instance());
+    QPrinterCanvas canvas(Printer::instance());
     ShoppingPrintout(canvas, list, PrintMargins(), PrintFont()).run();
 
     const QString text = pdfText(m_pdf);
@@ -180,24 +181,24 @@ void TestPrinting::manyEntriesMakeSeveralPages()
 void TestPrinting::cancelledPrintPrintsNothing()
 {
     m_dialogs->printAnswers = { false };
-    m_form->Drucken1Click();
+    m_form->printShoppingList();
     QCOMPARE(m_dialogs->printRequests, 1);
     QVERIFY(!QFile::exists(m_pdf));
     QCOMPARE(m_dialogs->messages.size(), 0);
     // The dialog offers the job's name for a PDF file.
-    QCOMPARE(TPrinter::instance().printer().docName(), QStringLiteral("Einkaufsliste"));
+    QCOMPARE(Printer::instance().printer().docName(), QStringLiteral("Einkaufsliste"));
 }
 
 void TestPrinting::leftMarginMovesTheText()
 {
     SKIP_WITHOUT_PDFTOTEXT();
-    m_form->leftREd->setValue(0);
+    leftMarginEdit(*m_form)->setValue(0);
     m_dialogs->printAnswers = { true, true };
-    m_form->Drucken1Click();
+    m_form->printShoppingList();
     const double atZero = wordLeft(m_pdf, QStringLiteral("Einkaufsliste"));
 
-    m_form->leftREd->setValue(50);
-    m_form->Drucken1Click();
+    leftMarginEdit(*m_form)->setValue(50);
+    m_form->printShoppingList();
     const double atFifty = wordLeft(m_pdf, QStringLiteral("Einkaufsliste"));
     QVERIFY(atZero >= 0);
     // 50 mm are 141.7 points; the text is placed in whole dots at 1200 per inch.
@@ -216,7 +217,7 @@ void TestPrinting::fontFaceWithoutItsStyle()
     font.underline = true;
     m_form->setPrintFont(font);
     m_dialogs->printAnswers = { true };
-    m_form->Drucken1Click();
+    m_form->printShoppingList();
 
     QProcess process;
     process.start(QStringLiteral("pdffonts"), { m_pdf });
@@ -231,11 +232,11 @@ void TestPrinting::fontFaceWithoutItsStyle()
 void TestPrinting::openJobRefusesPrintAndSetup()
 {
     {
-        QPrinterCanvas open(TPrinter::instance());
+        QPrinterCanvas open(Printer::instance());
         open.beginJob(QStringLiteral("Einkaufsliste"));
         m_dialogs->printAnswers = { true };
-        m_form->Drucken1Click();
-        m_form->Druckereinrichten1Click();
+        m_form->printShoppingList();
+        m_form->setUpPrinter();
         QCOMPARE(m_dialogs->printRequests, 0);
         QCOMPARE(m_dialogs->setupRequests, 0);
         QCOMPARE(m_dialogs->texts(),
@@ -246,7 +247,7 @@ void TestPrinting::openJobRefusesPrintAndSetup()
         QCOMPARE(report.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         open.endJob();
     }
-    m_form->Drucken1Click();
+    m_form->printShoppingList();
     QCOMPARE(m_dialogs->printRequests, 1);
     QCOMPARE(m_dialogs->messages.size(), 2);
 }
@@ -255,15 +256,15 @@ void TestPrinting::errorDuringJobFreesThePrinter()
 {
     SKIP_WITHOUT_PDFTOTEXT();
     try {
-        QPrinterCanvas canvas(TPrinter::instance());
+        QPrinterCanvas canvas(Printer::instance());
         canvas.beginJob(QStringLiteral("Einkaufsliste"));
-        QVERIFY(TPrinter::instance().printing());
+        QVERIFY(Printer::instance().printing());
         throw std::runtime_error("unexpected");
     } catch (const std::runtime_error&) {
     }
-    QVERIFY(!TPrinter::instance().printing());
+    QVERIFY(!Printer::instance().printing());
     m_dialogs->printAnswers = { true };
-    m_form->Drucken1Click();
+    m_form->printShoppingList();
     QCOMPARE(m_dialogs->messages.size(), 0);
     QVERIFY(pdfText(m_pdf).contains(QStringLiteral("Gesamtpreis in EUR: 4,47 EUR")));
 }
@@ -272,18 +273,18 @@ void TestPrinting::unwritableFileIsReported()
 {
     pdfPrinter(m_dir->filePath(QStringLiteral("kein/ordner/liste.pdf")));
     m_dialogs->printAnswers = { true };
-    m_form->Drucken1Click();
+    m_form->printShoppingList();
     QCOMPARE(m_dialogs->texts(), QStringList { QStringLiteral("Der Druckauftrag konnte nicht begonnen werden.") });
-    QVERIFY(!TPrinter::instance().printing());
+    QVERIFY(!Printer::instance().printing());
 }
 
 void TestPrinting::printerSetup()
 {
     m_dialogs->setupAnswers = { false };
-    m_form->Druckereinrichten1Click();
+    m_form->setUpPrinter();
     QCOMPARE(m_dialogs->setupRequests, 1);
     QCOMPARE(m_dialogs->messages.size(), 0);
-    QCOMPARE(TPrinter::instance().printer().outputFileName(), m_pdf);
+    QCOMPARE(Printer::instance().printer().outputFileName(), m_pdf);
 }
 
 void TestPrinting::inkOnPaper()
@@ -313,7 +314,7 @@ void TestPrinting::fontChosen()
         return true;
     } };
     const PrintFont before = m_form->printFont();
-    m_form->FontBtnClick();
+    m_form->choosePrintFont();
 
     QCOMPARE(m_dialogs->fontRequests, 1);
     QCOMPARE(offered.family(), QStringLiteral("Arial"));
@@ -334,7 +335,7 @@ void TestPrinting::fontCancelled()
         font = QFont(QStringLiteral("DejaVu Serif"), 20);
         return false;
     } };
-    m_form->FontBtnClick();
+    m_form->choosePrintFont();
     QCOMPARE(m_dialogs->fontRequests, 1);
     QCOMPARE(m_form->printFont().name, QStringLiteral("Arial"));
     QCOMPARE(m_form->printFont().size, 11);
@@ -384,11 +385,11 @@ void TestPrinting::fullDiskIsReported()
         const FileSizeLimit limit(4096);
         if (!limit.active())
             QSKIP("needs a file size limit");
-        m_form->Drucken1Click();
+        m_form->printShoppingList();
     }
     QCOMPARE(m_dialogs->texts(), QStringList { QStringLiteral("Konnte die Datei nicht vollständig schreiben.") });
     QCOMPARE(m_dialogs->messages.front().title, QStringLiteral("Einkaufsliste 1.2"));
-    QVERIFY(!TPrinter::instance().printing());
+    QVERIFY(!Printer::instance().printing());
 }
 
 #include "tst_printing.moc"

@@ -2,10 +2,11 @@
 #include "FileSizeLimit.h"
 #include "ScriptedDialogs.h"
 #include "SettingsFile.h"
-#include "settings/FormPlacement.h"
-#include "settings/FormStorage.h"
+#include "WindowWidgets.h"
 #include "settings/SettingsStore.h"
-#include "ui/MainUnit.h"
+#include "settings/WindowPlacement.h"
+#include "settings/WindowStateStore.h"
+#include "ui/MainWindow.h"
 #include "ui/SidePanel.h"
 #include "ui/SpinEdit.h"
 
@@ -72,7 +73,7 @@ private:
     struct Run
     {
         ScriptedDialogs dialogs;
-        std::unique_ptr<TMainForm> form;
+        std::unique_ptr<MainWindow> form;
     };
     std::unique_ptr<Run> start(bool show = true);
     // Closes the window answering the exit question with answer.
@@ -108,7 +109,7 @@ void TestSettings::cleanup()
 std::unique_ptr<TestSettings::Run> TestSettings::start(bool show)
 {
     auto run = std::make_unique<Run>();
-    run->form = std::make_unique<TMainForm>(run->dialogs, m_dir->filePath(QStringLiteral("program")));
+    run->form = std::make_unique<MainWindow>(run->dialogs, m_dir->filePath(QStringLiteral("program")));
     // Only the missing default list file is reported at start.
     if (run->dialogs.messages.size() != 1)
         qWarning() << "unexpected messages at start" << run->dialogs.texts();
@@ -149,8 +150,8 @@ void TestSettings::firstRunWritesWholeSection()
     QVERIFY(!run->form->isVisible());
     QVERIFY(run->dialogs.texts() == QStringList { "Wollen Sie die nicht gesicherten Daten speichern?" });
 
-    const QString res = TFormPlacement::resolutionSuffix();
-    const QString ppi = QString::number(TFormPlacement::screenPixelsPerInch());
+    const QString res = WindowPlacement::resolutionSuffix();
+    const QString ppi = QString::number(WindowPlacement::screenPixelsPerInch());
     const SettingsFile::Values expected = {
         { "FormVersion", "0" },
         { "Flags", "0" },
@@ -239,7 +240,7 @@ void TestSettings::marginRestore()
     QFETCH(int, margin);
     store({ { "leftREd_Value", text }, { "BottomREd_Value", "7" } });
     auto run = start();
-    QCOMPARE(run->form->leftREd->text(), shown);
+    QCOMPARE(leftMarginEdit(*run->form)->text(), shown);
     QCOMPARE(run->form->leftMargin(), margin);
     QCOMPARE(run->form->bottomMargin(), 7);
     QCOMPARE(run->form->topMargin(), 15);
@@ -286,20 +287,20 @@ void TestSettings::priceRestore()
     QLocale::setDefault(QLocale(locale));
     store({ { "PreisED_Value", text } });
     auto run = start();
-    QCOMPARE(run->form->PreisED->text(), shown);
+    QCOMPARE(priceEdit(*run->form)->text(), shown);
 }
 
 void TestSettings::priceStoredWithPoint()
 {
     auto run = start();
-    run->form->PreisED->findChild<QLineEdit*>()->setText("2,5");
+    priceEdit(*run->form)->findChild<QLineEdit*>()->setText("2,5");
     exit(*run);
     QCOMPARE(stored().value("PreisED_Value"), QString("2.5"));
     run.reset();
 
     QLocale::setDefault(QLocale(QStringLiteral("en_US")));
     run = start();
-    QCOMPARE(run->form->PreisED->text(), QString("2.50"));
+    QCOMPARE(priceEdit(*run->form)->text(), QString("2.50"));
 }
 
 void TestSettings::paneWidthRestore_data()
@@ -321,9 +322,9 @@ void TestSettings::paneWidthRestore()
     QFETCH(int, width);
     store({ { "Panel1Laeden_Width", text }, { "Panel1Produkte_Width", "250" } });
     auto run = start();
-    QCOMPARE(run->form->Panel1Laeden->panelWidth(), width);
-    QCOMPARE(run->form->Splitters->sizes().value(0), width);
-    QCOMPARE(run->form->Panel1Produkte->panelWidth(), 250);
+    QCOMPARE(storesPanel(*run->form)->panelWidth(), width);
+    QCOMPARE(listSplitter(*run->form)->sizes().value(0), width);
+    QCOMPARE(productsPanel(*run->form)->panelWidth(), 250);
 }
 
 void TestSettings::fontRestore_data()
@@ -375,7 +376,7 @@ void TestSettings::fontRestore()
     QFETCH(bool, bold);
     QFETCH(bool, italic);
     QFETCH(bool, underline);
-    QCOMPARE(TFormPlacement::screenPixelsPerInch(), 96);
+    QCOMPARE(WindowPlacement::screenPixelsPerInch(), 96);
     store(values);
     auto run = start();
     const PrintFont& font = run->form->printFont();
@@ -410,26 +411,26 @@ void TestSettings::currencyRestore()
     QFETCH(QString, shown);
     store({ { "CurrEd_Text", text } });
     auto run = start();
-    QCOMPARE(run->form->CurrEd->text(), shown);
+    QCOMPARE(currencyEdit(*run->form)->text(), shown);
 }
 
 void TestSettings::emptyCurrencyStoredEmpty()
 {
     auto run = start();
-    run->form->CurrEd->setText("\t CHF \t");
+    currencyEdit(*run->form)->setText("\t CHF \t");
     exit(*run);
     QCOMPARE(stored().value("CurrEd_Text", "missing"), QString("CHF"));
     run.reset();
 
     run = start();
-    run->form->CurrEd->clear();
+    currencyEdit(*run->form)->clear();
     exit(*run);
     QCOMPARE(stored().value("CurrEd_Text", "missing"), QString(""));
 }
 
 void TestSettings::positionRestore_data()
 {
-    const QString res = TFormPlacement::resolutionSuffix();
+    const QString res = WindowPlacement::resolutionSuffix();
     QTest::addColumn<SettingsFile::Values>("values");
     QTest::addColumn<QRect>("geometry");
 
@@ -464,7 +465,7 @@ void TestSettings::positionRestore()
 {
     QFETCH(SettingsFile::Values, values);
     QFETCH(QRect, geometry);
-    values.insert("PixelsPerInch", QString::number(TFormPlacement::screenPixelsPerInch()));
+    values.insert("PixelsPerInch", QString::number(WindowPlacement::screenPixelsPerInch()));
     store(values);
     auto run = start();
     QCOMPARE(placement(*run->form), geometry);
@@ -516,7 +517,7 @@ void TestSettings::olderFormVersionRestoresNothing()
         { "CurrEd_Text", "USD" } });
     auto run = start();
     QCOMPARE(run->form->leftMargin(), 15);
-    QCOMPARE(run->form->CurrEd->text(), QString("EUR"));
+    QCOMPARE(currencyEdit(*run->form)->text(), QString("EUR"));
     QVERIFY(!run->form->isMaximized());
     QCOMPARE(placement(*run->form), QRect(223, 115, 696, 480));
     exit(*run);
@@ -561,11 +562,11 @@ void TestSettings::damagedFile()
     QVERIFY(run->dialogs.messages.isEmpty());
     QCOMPARE(placement(*run->form), QRect(223, 115, 696, 480));
     QVERIFY(!run->form->isMaximized() && !run->form->isMinimized());
-    QCOMPARE(run->form->leftREd->text(), QString("15"));
-    QCOMPARE(run->form->RightREd->text(), QString("15"));
-    QCOMPARE(run->form->PreisED->text(), QString("0,00"));
-    QCOMPARE(run->form->CurrEd->text(), QString("EUR"));
-    QCOMPARE(run->form->Panel1Laeden->panelWidth(), 145);
+    QCOMPARE(leftMarginEdit(*run->form)->text(), QString("15"));
+    QCOMPARE(rightMarginEdit(*run->form)->text(), QString("15"));
+    QCOMPARE(priceEdit(*run->form)->text(), QString("0,00"));
+    QCOMPARE(currencyEdit(*run->form)->text(), QString("EUR"));
+    QCOMPARE(storesPanel(*run->form)->panelWidth(), 145);
     QCOMPARE(int(run->form->printFont().pitch), int(PrintFont::Pitch::Default));
     QCOMPARE(run->form->printFont().bold, false);
 
@@ -579,7 +580,7 @@ void TestSettings::damagedFile()
 void TestSettings::destroyWithoutCloseSaves()
 {
     auto run = start();
-    run->form->leftREd->setValue(22);
+    leftMarginEdit(*run->form)->setValue(22);
     run->form.reset();
     const SettingsFile::Values values = stored();
     QCOMPARE(values.value("Visible"), QString("1"));
@@ -590,7 +591,7 @@ void TestSettings::neverShownSavesNothing()
 {
     store({ { "leftREd_Value", "30" } });
     auto run = start(false);
-    QVERIFY(!run->form->FormStorage1->restored());
+    QVERIFY(!run->form->windowStateStore()->restored());
     run->form.reset();
     QCOMPARE(stored(), (SettingsFile::Values { { "leftREd_Value", "30" } }));
 }
@@ -613,7 +614,7 @@ void TestSettings::unwritableStoreReportsAndCloses()
     QCOMPARE(report.title, QString("Einkaufsliste 1.2"));
     QCOMPARE(report.icon, QMessageBox::Critical);
     QCOMPARE(report.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QVERIFY(!run->form->FormStorage1->saved());
+    QVERIFY(!run->form->windowStateStore()->saved());
 
     // The destruction tries once more, and reports again.
     run->form.reset();
@@ -623,12 +624,12 @@ void TestSettings::unwritableStoreReportsAndCloses()
 void TestSettings::restartBringsEverythingBack()
 {
     auto run = start();
-    TMainForm& form = *run->form;
+    MainWindow& form = *run->form;
     form.move(150, 60);
     form.resize(640, 420);
-    form.TopREd->setValue(8);
-    form.PreisED->setValue(3.75);
-    form.CurrEd->setText("CHF");
+    topMarginEdit(form)->setValue(8);
+    priceEdit(form)->setValue(3.75);
+    currencyEdit(form)->setText("CHF");
     PrintFont font = form.printFont();
     font.name = "Courier New";
     font.setSize(13);
@@ -637,20 +638,20 @@ void TestSettings::restartBringsEverythingBack()
     font.pitch = PrintFont::Pitch::Fixed;
     font.color = 0x0000FF;
     form.setPrintFont(font);
-    form.Splitters->setSizes({ 100, 300, 234 });
-    QCOMPARE(form.Panel1Laeden->panelWidth(), 100);
+    listSplitter(form)->setSizes({ 100, 300, 234 });
+    QCOMPARE(storesPanel(form)->panelWidth(), 100);
     exit(*run);
     QCOMPARE(stored().value("FontDialog1_FontStyle"), QString("[fsBold,fsStrikeOut]"));
     run.reset();
 
     run = start();
-    TMainForm& again = *run->form;
+    MainWindow& again = *run->form;
     QCOMPARE(placement(again), QRect(150, 60, 640, 420));
     QCOMPARE(again.topMargin(), 8);
-    QCOMPARE(again.PreisED->text(), QString("3,75"));
-    QCOMPARE(again.CurrEd->text(), QString("CHF"));
-    QCOMPARE(again.Panel1Laeden->panelWidth(), 100);
-    QCOMPARE(again.Panel1Produkte->panelWidth(), 300);
+    QCOMPARE(priceEdit(again)->text(), QString("3,75"));
+    QCOMPARE(currencyEdit(again)->text(), QString("CHF"));
+    QCOMPARE(storesPanel(again)->panelWidth(), 100);
+    QCOMPARE(productsPanel(again)->panelWidth(), 300);
     const PrintFont& restored = again.printFont();
     QCOMPARE(restored.name, QString("Courier New"));
     QCOMPARE(restored.size, 13);
@@ -664,10 +665,10 @@ void TestSettings::restartBringsEverythingBack()
 void TestSettings::paneWidthSavedFromTheOtherPage()
 {
     auto run = start();
-    run->form->Splitters->setSizes({ 190, 224, 276 });
+    listSplitter(*run->form)->setSizes({ 190, 224, 276 });
     // The lists' page is hidden while the settings page is shown: the panes keep their widths.
-    run->form->PageControl1->setCurrentIndex(1);
-    QCOMPARE(run->form->Panel1Laeden->panelWidth(), 190);
+    pages(*run->form)->setCurrentIndex(1);
+    QCOMPARE(storesPanel(*run->form)->panelWidth(), 190);
     exit(*run);
     QCOMPARE(stored().value("Panel1Laeden_Width"), QString("190"));
     QCOMPARE(stored().value("Panel1Produkte_Width"), QString("224"));
@@ -678,9 +679,9 @@ void TestSettings::scratchStoreForgetsBetweenWindows()
     // What the other tests' windows get: no override, every opening on a throwaway file.
     SettingsStore::setFileOverride(QString());
     auto run = start();
-    run->form->leftREd->setValue(33);
+    leftMarginEdit(*run->form)->setValue(33);
     exit(*run);
-    QVERIFY(run->form->FormStorage1->saved());
+    QVERIFY(run->form->windowStateStore()->saved());
     QVERIFY(run->dialogs.messages.size() == 1);
     run.reset();
 
@@ -697,7 +698,7 @@ void TestSettings::fullDiskKeepsTheOldSettings()
     QVERIFY(old.open(QIODevice::ReadOnly));
     const QByteArray before = old.readAll();
     auto run = start();
-    run->form->leftREd->setValue(40);
+    leftMarginEdit(*run->form)->setValue(40);
     // A file size limit makes the writes fail the way a full disk does.
     {
         const FileSizeLimit limit(200);

@@ -2,6 +2,7 @@
 // list file.
 #include "FaultTools.h"
 #include "SampleLists.h"
+#include "WindowWidgets.h"
 #include "settings/SettingsStore.h"
 #include "ui/SpinEdit.h"
 
@@ -89,7 +90,7 @@ void TestSettingsFaults::damagedSettingsFile()
     const QString programFolder = makeProgramFolder();
 
     Program program(programFolder);
-    TMainForm& form = *program.form;
+    MainWindow& form = *program.form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
@@ -97,14 +98,14 @@ void TestSettingsFaults::damagedSettingsFile()
     QCOMPARE(form.topMargin(), 15);
     QCOMPARE(form.rightMargin(), 15);
     QCOMPARE(form.bottomMargin(), 15);
-    QCOMPARE(form.PreisED->value(), 0.0);
-    QCOMPARE(form.CurrEd->text(), QStringLiteral("EUR"));
+    QCOMPARE(priceEdit(form)->value(), 0.0);
+    QCOMPARE(currencyEdit(form)->text(), QStringLiteral("EUR"));
     QCOMPARE(form.printFont().name, QStringLiteral("Arial"));
     QCOMPARE(form.printFont().size, 11);
     QCOMPARE(program.snapshot(), m_listFile);
 
     program.dialogs.answers << QMessageBox::No;
-    form.Beenden1Click();
+    form.quit();
     QVERIFY(!form.isVisible());
     QCOMPARE(contents(programFolder + QStringLiteral("/korbana.kbl")), m_listFile);
 }
@@ -138,7 +139,7 @@ void TestSettingsFaults::settingsFolderWithoutWriteAccess()
     const QString listPath = programFolder + QStringLiteral("/korbana.kbl");
 
     Program program(programFolder);
-    TMainForm& form = *program.form;
+    MainWindow& form = *program.form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QCOMPARE(form.leftMargin(), 15);
@@ -147,7 +148,7 @@ void TestSettingsFaults::settingsFolderWithoutWriteAccess()
     const QByteArray changed = program.snapshot();
 
     program.dialogs.answers << (saveLists ? QMessageBox::Yes : QMessageBox::No);
-    form.Beenden1Click();
+    form.quit();
 
     QVERIFY(!form.isVisible());
     QCOMPARE(contents(listPath), saveLists ? changed : m_listFile);

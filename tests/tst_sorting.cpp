@@ -1,4 +1,5 @@
 #include "ListsHarness.h"
+#include "WindowWidgets.h"
 #include "lists/ListSort.h"
 #include "ui/SpinEdit.h"
 
@@ -269,21 +270,21 @@ void TestSorting::sortStateStartsAndToggles()
     QVERIFY(h.show());
     for (int list = Stores; list <= Shopping; ++list) {
         QCOMPARE(h.form->sortState(list).column, 0);
-        QCOMPARE(h.form->sortState(list).flag, false);
+        QCOMPARE(h.form->sortState(list).flipped, false);
     }
     h.clickHeader(Shopping, 3);
     QCOMPARE(h.form->sortState(Shopping).column, 3);
-    QCOMPARE(h.form->sortState(Shopping).flag, false);
+    QCOMPARE(h.form->sortState(Shopping).flipped, false);
     h.clickHeader(Shopping, 3);
-    QCOMPARE(h.form->sortState(Shopping).flag, true);
+    QCOMPARE(h.form->sortState(Shopping).flipped, true);
     h.clickHeader(Shopping, 1);
     QCOMPARE(h.form->sortState(Shopping).column, 1);
-    QCOMPARE(h.form->sortState(Shopping).flag, false);
+    QCOMPARE(h.form->sortState(Shopping).flipped, false);
     // Each list keeps its own state.
     QCOMPARE(h.form->sortState(Products).column, 0);
     h.clickHeader(Stores, 0);
-    QCOMPARE(h.form->sortState(Stores).flag, true);
-    QCOMPARE(h.form->sortState(Products).flag, false);
+    QCOMPARE(h.form->sortState(Stores).flipped, true);
+    QCOMPARE(h.form->sortState(Products).flipped, false);
 }
 
 void TestSorting::addedEntryStaysAtEnd()
@@ -296,8 +297,8 @@ void TestSorting::addedEntryStaysAtEnd()
     QCOMPARE(h.rows(Products), QStringList({ "a|Markt A|1,00 EUR", "b|Markt A|2,00 EUR" }));
 
     h.view(Stores)->selectRow(0);
-    h.form->PreisED->setValue(0.5);
-    h.form->PlusProdukteBtnClick();
+    priceEdit(*h.form)->setValue(0.5);
+    h.form->addProduct();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QCOMPARE(h.rows(Products), QStringList({ "a|Markt A|1,00 EUR", "b|Markt A|2,00 EUR", "Produkt|Markt A|0,50 EUR" }));
 
@@ -345,17 +346,17 @@ void TestSorting::newAndOpenKeepSortState()
     h.clickHeader(Products, 2);
     h.clickHeader(Products, 2);
     h.dialogs.answers = { QMessageBox::No };
-    h.form->Neu1Click();
+    h.form->newDocument();
     QCOMPARE(h.form->sortState(Products).column, 2);
-    QCOMPARE(h.form->sortState(Products).flag, true);
+    QCOMPARE(h.form->sortState(Products).flipped, true);
     // New entries are not sorted until the next click.
     h.fill(Products, { "a|S|3", "b|S|1", "c|S|2" });
     QCOMPARE(h.rows(Products), QStringList({ "a|S|3", "b|S|1", "c|S|2" }));
     h.dialogs.answers = { QMessageBox::No };
     h.dialogs.fileAnswers = { h.dir.filePath("fehlt.kbl") };
-    h.form->ffnen1Click();
+    h.form->openDocument();
     QCOMPARE(h.form->sortState(Products).column, 2);
-    QCOMPARE(h.form->sortState(Products).flag, true);
+    QCOMPARE(h.form->sortState(Products).flipped, true);
 }
 
 static std::vector<int> identity(int n)
@@ -408,22 +409,23 @@ void TestSorting::handlersCompareAsSortOrders()
     h.fill(Stores, { "a", "b" });
     h.fill(Shopping, { "2|a|S|1,00 EUR", "1|b|S|2,00 EUR" });
     // Compares the entries "a" and "b" wherever the last sort put them.
-    const auto compareAB = [&](int list, int (TMainForm::*compare)(const Entry&, const Entry&) const) {
+    const auto compareAB = [&](int list, korbana::ListKind kind) {
         const ListModel* m = h.model(list);
         const int a = m->entryAt(0).caption == "a" || m->entryAt(0).subItems[0] == "a" ? 0 : 1;
-        return (h.form.get()->*compare)(m->entryAt(a), m->entryAt(1 - a));
+        const MainWindow::SortState state = h.form->sortState(list);
+        return korbana::compareEntries(kind, state.column, state.flipped, m->entryAt(a), m->entryAt(1 - a));
     };
-    QCOMPARE(compareAB(Stores, &TMainForm::ListView1Compare), -1);
+    QCOMPARE(compareAB(Stores, korbana::ListKind::Stores), -1);
     h.clickHeader(Stores, 0);
-    QCOMPARE(compareAB(Stores, &TMainForm::ListView1Compare), 1);
+    QCOMPARE(compareAB(Stores, korbana::ListKind::Stores), 1);
     h.clickHeader(Shopping, 3);
-    QCOMPARE(compareAB(Shopping, &TMainForm::ListView3Compare), 1);
+    QCOMPARE(compareAB(Shopping, korbana::ListKind::Shopping), 1);
     h.clickHeader(Shopping, 3);
-    QCOMPARE(compareAB(Shopping, &TMainForm::ListView3Compare), -1);
+    QCOMPARE(compareAB(Shopping, korbana::ListKind::Shopping), -1);
     h.clickHeader(Shopping, 1);
-    QCOMPARE(compareAB(Shopping, &TMainForm::ListView3Compare), -1);
+    QCOMPARE(compareAB(Shopping, korbana::ListKind::Shopping), -1);
     // The Store list kept its own state.
-    QCOMPARE(compareAB(Stores, &TMainForm::ListView1Compare), 1);
+    QCOMPARE(compareAB(Stores, korbana::ListKind::Stores), 1);
 }
 
 void TestSorting::keyedSortMatchesPairwiseComparison_data()

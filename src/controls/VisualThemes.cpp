@@ -97,7 +97,7 @@ ThemeHandle openThemeData(const QWidget* widget, const QString& classList)
 void drawThemeBackground(
     const ThemeData& theme, QPainter& painter, const QWidget& widget, int part, int state, const QRect& rect)
 {
-    if (part != kBpPushButton || theme.classList().compare(QLatin1String("BUTTON"), Qt::CaseInsensitive) != 0)
+    if (part != kPushButtonPart || theme.classList().compare(QLatin1String("BUTTON"), Qt::CaseInsensitive) != 0)
         return;
     QStyleOptionButton option;
     option.initFrom(&widget);
@@ -106,18 +106,18 @@ void drawThemeBackground(
     option.state &= ~(QStyle::State_MouseOver | QStyle::State_HasFocus | QStyle::State_Sunken | QStyle::State_On);
     option.state |= QStyle::State_Raised;
     switch (state) {
-    case PbsPressed:
+    case PushButtonState::Pressed:
         option.state |= QStyle::State_Sunken | QStyle::State_Enabled;
         option.state &= ~QStyle::State_Raised;
         break;
-    case PbsDisabled:
+    case PushButtonState::Disabled:
         option.state &= ~QStyle::State_Enabled;
         break;
-    case PbsHot:
+    case PushButtonState::Hot:
         option.state |= QStyle::State_MouseOver | QStyle::State_Enabled;
         break;
-    case PbsNormal:
-    case PbsDefaulted:
+    case PushButtonState::Normal:
+    case PushButtonState::Defaulted:
         // The active button of its window: the style's default-button panel.
         option.state |= QStyle::State_Enabled;
         option.features |= QStyleOptionButton::DefaultButton;

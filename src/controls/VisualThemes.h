@@ -13,10 +13,12 @@ class QWidget;
 // the classic "windows" style; themed drawing then goes through that style's push-button panel.
 namespace VisualThemes {
 
-// Part and states of the "BUTTON" class that the buttons draw.
-constexpr int kBpPushButton = 1;
-// 0 is no state of its own; the theme draws it like PbsNormal.
-enum PushButtonState { PbsNone = 0, PbsNormal = 1, PbsHot = 2, PbsPressed = 3, PbsDisabled = 4, PbsDefaulted = 5 };
+// The part of the "BUTTON" class that the buttons draw, and its states.
+constexpr int kPushButtonPart = 1;
+// None is no state of its own: the theme draws it like Normal.
+namespace PushButtonState {
+enum : int { None = 0, Normal = 1, Hot = 2, Pressed = 3, Disabled = 4, Defaulted = 5 };
+}
 
 // Open theme data of one class list; closing it is the destruction of the handle.
 class ThemeData
@@ -50,7 +52,7 @@ bool themesInUse(const QWidget* widget);
 
 // Null when themes are not in use.
 ThemeHandle openThemeData(const QWidget* widget, const QString& classList);
-// Draws part kBpPushButton in one of the states above with the widget's style; no hover look is ever drawn.
+// Draws part kPushButtonPart in one of the states above with the widget's style; no hover look is ever drawn.
 void drawThemeBackground(
     const ThemeData& theme, QPainter& painter, const QWidget& widget, int part, int state, const QRect& rect);
 

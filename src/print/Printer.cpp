@@ -5,12 +5,12 @@
 #include <QCoreApplication>
 #include <QPrinter>
 
-const QString TPrinter::kBusyText = QStringLiteral("Das Drucken ist im Gang");
-const QString TPrinter::kNoPrinterText = QStringLiteral("Zur Zeit ist kein Standard-Drucker gewählt");
+const QString Printer::kBusyText = QStringLiteral("Das Drucken ist im Gang");
+const QString Printer::kNoPrinterText = QStringLiteral("Zur Zeit ist kein Standard-Drucker gewählt");
 
 namespace {
 
-TPrinter* s_instance = nullptr;
+Printer* s_instance = nullptr;
 
 // The printing system must still be there when the printer goes, so it goes with the application.
 void dropInstance()
@@ -21,19 +21,19 @@ void dropInstance()
 
 } // namespace
 
-TPrinter::TPrinter() = default;
-TPrinter::~TPrinter() = default;
+Printer::Printer() = default;
+Printer::~Printer() = default;
 
-TPrinter& TPrinter::instance()
+Printer& Printer::instance()
 {
     if (!s_instance) {
-        s_instance = new TPrinter;
+        s_instance = new Printer;
         qAddPostRoutine(dropInstance);
     }
     return *s_instance;
 }
 
-QPrinter& TPrinter::printer()
+QPrinter& Printer::printer()
 {
     if (!m_printer)
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -44,7 +44,7 @@ QPrinter& TPrinter::printer()
     return *m_printer;
 }
 
-void TPrinter::checkIdle() const
+void Printer::checkIdle() const
 {
     if (m_printing)
         throw PrintError(kBusyText);

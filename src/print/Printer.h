@@ -8,17 +8,17 @@ class QPrinter;
 
 // The program's one printer object: the chosen printer with its copies, paper and orientation, kept from its
 // first use until the program ends, and whether a job is open on it.
-class TPrinter final
+class Printer final
 {
 public:
     static const QString kBusyText;
     static const QString kNoPrinterText;
 
-    static TPrinter& instance();
+    static Printer& instance();
 
-    TPrinter(const TPrinter&) = delete;
-    TPrinter& operator=(const TPrinter&) = delete;
-    ~TPrinter();
+    Printer(const Printer&) = delete;
+    Printer& operator=(const Printer&) = delete;
+    ~Printer();
 
     // The printer for the dialogs and the jobs; raises kNoPrinterText when none can be had.
     QPrinter& printer();
@@ -28,7 +28,7 @@ public:
     void setPrinting(bool printing) { m_printing = printing; }
 
 private:
-    TPrinter();
+    Printer();
 
     std::unique_ptr<QPrinter> m_printer;
     bool m_printing = false;

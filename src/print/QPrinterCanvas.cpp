@@ -16,7 +16,7 @@ constexpr qsizetype kMaxRememberedWidths = 1 << 16;
 
 } // namespace
 
-QPrinterCanvas::QPrinterCanvas(TPrinter& printer)
+QPrinterCanvas::QPrinterCanvas(Printer& printer)
     : m_owner(printer)
     , m_printer(printer.printer())
 {

@@ -11,13 +11,13 @@
 #include <optional>
 
 class QPrinter;
-class TPrinter;
+class Printer;
 
 // The print canvas on the printer object's QPrinter. The origin is the top-left corner of the printable area.
 class QPrinterCanvas final : public PrintCanvas
 {
 public:
-    explicit QPrinterCanvas(TPrinter& printer);
+    explicit QPrinterCanvas(Printer& printer);
     // A job still open here met an error: it is abandoned where the printing system allows, and closed.
     ~QPrinterCanvas() override;
 
@@ -40,7 +40,7 @@ public:
     static bool pdfComplete(const QString& path);
 
 private:
-    TPrinter& m_owner;
+    Printer& m_owner;
     QPrinter& m_printer;
     QPainter m_painter;
     std::optional<QFontMetrics> m_metrics;

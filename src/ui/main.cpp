@@ -1,9 +1,10 @@
-#include "AboutBoxUnit.h"
-#include "ArtikelFUnit.h"
+#include "AboutDialog.h"
 #include "CommandLine.h"
 #include "Dialogs.h"
 #include "ErrorReport.h"
-#include "MainUnit.h"
+#include "MainWindow.h"
+#include "ProductDialog.h"
+#include "document/DefaultList.h"
 
 #include <QLibraryInfo>
 #include <QLocale>
@@ -38,15 +39,24 @@ int main(int argc, char* argv[])
             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qtTranslator);
 
+    QString startFile = commandLine.listFile;
+    if (startFile.isEmpty()) {
+        const korbana::DefaultList defaultList(
+            QCoreApplication::applicationDirPath(), korbana::DefaultList::userDataDir());
+        // A failed first start needs no message of its own: the list then cannot be opened, which is reported.
+        defaultList.prepare();
+        startFile = defaultList.filePath();
+    }
+
     QtDialogs dialogs;
     app.setDialogs(&dialogs);
 
-    TMainForm mainForm(dialogs);
-    TAboutBox aboutBox(dialogs, &mainForm);
-    TArtikelForm artikelForm(&mainForm);
-    mainForm.AboutBox = &aboutBox;
-    mainForm.ArtikelForm = &artikelForm;
+    MainWindow mainWindow(dialogs, {}, startFile);
+    AboutDialog aboutDialog(dialogs, &mainWindow);
+    ProductDialog productDialog(&mainWindow);
+    mainWindow.setAboutDialog(&aboutDialog);
+    mainWindow.setProductDialog(&productDialog);
 
-    mainForm.show();
+    mainWindow.show();
     return QApplication::exec();
 }

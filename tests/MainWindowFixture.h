@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ScriptedDialogs.h"
-#include "ui/MainUnit.h"
+#include "ui/MainWindow.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -9,11 +9,11 @@
 #include <memory>
 
 // A main window over a temporary program directory, answered by a script.
-struct MainFormFixture
+struct MainWindowFixture
 {
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<MainWindow> form;
 
     QString path(const QString& name) const { return dir.filePath(name); }
 
@@ -31,11 +31,11 @@ struct MainFormFixture
     }
 
     // Creates the window; with defaultFile the program directory holds a korbana.kbl of those bytes.
-    TMainForm& start(const QByteArray* defaultFile = nullptr)
+    MainWindow& start(const QByteArray* defaultFile = nullptr)
     {
         if (defaultFile)
             writeFile(path(QStringLiteral("korbana.kbl")), *defaultFile);
-        form = std::make_unique<TMainForm>(dialogs, dir.path());
+        form = std::make_unique<MainWindow>(dialogs, dir.path());
         return *form;
     }
 };

@@ -1,4 +1,4 @@
-#include "FormPlacement.h"
+#include "WindowPlacement.h"
 
 #include "SettingsStore.h"
 
@@ -29,7 +29,7 @@ constexpr int kRestoreToMaximized = 2;
 // A value under the current screen's resolution-specific name, else under the plain name.
 QString placementText(const korbana::SettingsStore& store, const QString& section, const QString& name)
 {
-    const QString specific = store.readString(section, name + TFormPlacement::resolutionSuffix(), QString());
+    const QString specific = store.readString(section, name + WindowPlacement::resolutionSuffix(), QString());
     return specific.isEmpty() ? store.readString(section, name, QString()) : specific;
 }
 
@@ -86,33 +86,33 @@ QRect normalRect(const QWidget* window)
 
 } // namespace
 
-TFormPlacement::TFormPlacement(QWidget* window)
+WindowPlacement::WindowPlacement(QWidget* window)
     : QObject(window)
     , m_window(window)
 {
 }
 
-TFormPlacement::~TFormPlacement() = default;
+WindowPlacement::~WindowPlacement() = default;
 
-QString TFormPlacement::section() const
+QString WindowPlacement::section() const
 {
-    return QLatin1String(m_window->metaObject()->className());
+    return m_section.isEmpty() ? QLatin1String(m_window->metaObject()->className()) : m_section;
 }
 
-int TFormPlacement::screenPixelsPerInch()
+int WindowPlacement::screenPixelsPerInch()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? static_cast<int>(std::lround(screen->logicalDotsPerInch())) : 96;
 }
 
-QString TFormPlacement::resolutionSuffix()
+QString WindowPlacement::resolutionSuffix()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize size = screen ? screen->size() : QSize();
     return QStringLiteral("(%1x%2)").arg(size.width()).arg(size.height());
 }
 
-void TFormPlacement::runReported(void (TFormPlacement::*step)())
+void WindowPlacement::runReported(void (WindowPlacement::*step)())
 {
     try {
         (this->*step)();
@@ -125,19 +125,19 @@ void TFormPlacement::runReported(void (TFormPlacement::*step)())
     }
 }
 
-void TFormPlacement::restore()
+void WindowPlacement::restore()
 {
     if (m_active && m_window)
-        runReported(&TFormPlacement::restoreSteps);
+        runReported(&WindowPlacement::restoreSteps);
 }
 
-void TFormPlacement::closeSave()
+void WindowPlacement::closeSave()
 {
     if (m_active && m_window && m_window->testAttribute(Qt::WA_WState_Created))
         save();
 }
 
-void TFormPlacement::destroySave()
+void WindowPlacement::destroySave()
 {
     if (!m_active || m_saved || !m_window)
         return;
@@ -146,12 +146,12 @@ void TFormPlacement::destroySave()
     m_destroying = false;
 }
 
-void TFormPlacement::save()
+void WindowPlacement::save()
 {
-    runReported(&TFormPlacement::saveSteps);
+    runReported(&WindowPlacement::saveSteps);
 }
 
-void TFormPlacement::restoreSteps()
+void WindowPlacement::restoreSteps()
 {
     m_saved = false;
     korbana::SettingsStore store;
@@ -170,7 +170,7 @@ void TFormPlacement::restoreSteps()
     updateMaxPosition();
 }
 
-void TFormPlacement::restorePosition(korbana::SettingsStore& store)
+void WindowPlacement::restorePosition(korbana::SettingsStore& store)
 {
     const QString name = section();
     const QRect current = normalRect(m_window);
@@ -209,7 +209,7 @@ void TFormPlacement::restorePosition(korbana::SettingsStore& store)
     m_window->resize(rect.size());
 }
 
-void TFormPlacement::restoreState(korbana::SettingsStore& store)
+void WindowPlacement::restoreState(korbana::SettingsStore& store)
 {
     Qt::WindowState state = Qt::WindowNoState;
     switch (store.readInteger(section(), kShowCmd, 0)) {
@@ -239,7 +239,7 @@ void TFormPlacement::restoreState(korbana::SettingsStore& store)
     m_window->update();
 }
 
-void TFormPlacement::updateMaxPosition()
+void WindowPlacement::updateMaxPosition()
 {
     // The maximized position hides the sizing frame beyond the screen's edges.
     const QRect frame = m_window->frameGeometry();
@@ -247,7 +247,7 @@ void TFormPlacement::updateMaxPosition()
     m_maxPosition = QPoint(-(client.left() - frame.left()), -(frame.bottom() - client.bottom()));
 }
 
-int TFormPlacement::showCommand() const
+int WindowPlacement::showCommand() const
 {
     if (m_window->isMinimized())
         return SwMinimized;
@@ -256,7 +256,7 @@ int TFormPlacement::showCommand() const
     return SwNormal;
 }
 
-void TFormPlacement::saveSteps()
+void WindowPlacement::saveSteps()
 {
     if (!m_restored)
         return;
@@ -270,7 +270,7 @@ void TFormPlacement::saveSteps()
     store.close();
 }
 
-void TFormPlacement::savePlacement(korbana::SettingsStore& store)
+void WindowPlacement::savePlacement(korbana::SettingsStore& store)
 {
     const QString name = section();
     const Qt::WindowStates state = m_window->windowState();
@@ -289,6 +289,6 @@ void TFormPlacement::savePlacement(korbana::SettingsStore& store)
     store.writeBool(name, kVisible, m_destroying);
 }
 
-void TFormPlacement::restoreProperties(korbana::SettingsStore&) { }
+void WindowPlacement::restoreProperties(korbana::SettingsStore&) { }
 
-void TFormPlacement::saveProperties(korbana::SettingsStore&) { }
+void WindowPlacement::saveProperties(korbana::SettingsStore&) { }

@@ -1,18 +1,18 @@
-#include "FormStorage.h"
+#include "WindowStateStore.h"
 
-#include "PropsStorage.h"
+#include "PropertyStore.h"
 #include "SettingsStore.h"
 
 #include <QWidget>
 
 #include <algorithm>
 
-TFormStorage::TFormStorage(QWidget* window)
-    : TFormPlacement(window)
+WindowStateStore::WindowStateStore(QWidget* window)
+    : WindowPlacement(window)
 {
 }
 
-void TFormStorage::resolveStoredProps()
+void WindowStateStore::resolveStoredProps()
 {
     m_entries.clear();
     const QList<QObject*> children = window()->findChildren<QObject*>();
@@ -31,28 +31,28 @@ void TFormStorage::resolveStoredProps()
     }
 }
 
-void TFormStorage::forEachEntry(const EntryStep& step) const
+void WindowStateStore::forEachEntry(const EntryStep& step) const
 {
     for (const Entry& entry : m_entries) {
         if (!entry.component)
             continue;
-        const QMetaProperty property = TPropsStorage::findProperty(entry.component, entry.propertyName);
+        const QMetaProperty property = PropertyStore::findProperty(entry.component, entry.propertyName);
         if (property.isValid())
             step(entry.component, property, entry.valueName());
     }
 }
 
-void TFormStorage::restoreProperties(korbana::SettingsStore& store)
+void WindowStateStore::restoreProperties(korbana::SettingsStore& store)
 {
-    TPropsStorage props(store, section());
+    PropertyStore props(store, section());
     forEachEntry([&props](QObject* component, const QMetaProperty& property, const QString& valueName) {
         props.loadProperty(component, property, valueName);
     });
 }
 
-void TFormStorage::saveProperties(korbana::SettingsStore& store)
+void WindowStateStore::saveProperties(korbana::SettingsStore& store)
 {
-    TPropsStorage props(store, section());
+    PropertyStore props(store, section());
     forEachEntry([&props](QObject* component, const QMetaProperty& property, const QString& valueName) {
         props.storeProperty(component, property, valueName);
     });

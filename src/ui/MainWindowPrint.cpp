@@ -1,5 +1,5 @@
 // Printing the Shopping list, the printer set-up and the print font.
-#include "MainUnit.h"
+#include "MainWindow.h"
 
 #include "ErrorReport.h"
 #include "print/Printer.h"
@@ -24,12 +24,12 @@ template<typename Command> void reportingErrors(Dialogs& dialogs, Command comman
 
 } // namespace
 
-void TMainForm::Drucken1Click()
+void MainWindow::printShoppingList()
 {
     // An open edit box holds text the printout must show.
     commitEdits();
     reportingErrors(m_dialogs, [this] {
-        TPrinter& printer = TPrinter::instance();
+        Printer& printer = Printer::instance();
         // The dialog writes into the printer itself, so an open job must not meet it.
         printer.checkIdle();
         QPrinter& device = printer.printer();
@@ -44,16 +44,16 @@ void TMainForm::Drucken1Click()
     });
 }
 
-void TMainForm::Druckereinrichten1Click()
+void MainWindow::setUpPrinter()
 {
     reportingErrors(m_dialogs, [this] {
-        TPrinter& printer = TPrinter::instance();
+        Printer& printer = Printer::instance();
         printer.checkIdle();
         m_dialogs.printerSetup(this, &printer.printer());
     });
 }
 
-void TMainForm::FontBtnClick()
+void MainWindow::choosePrintFont()
 {
     QFont font = m_printFont.toQFont();
     if (!m_dialogs.chooseFont(this, font))

@@ -1,4 +1,4 @@
-#include "PropsStorage.h"
+#include "PropertyStore.h"
 
 #include "SettingsStore.h"
 
@@ -165,13 +165,13 @@ QObject* objectValue(const QObject* object, const QMetaProperty& property)
 
 } // namespace
 
-TPropsStorage::TPropsStorage(korbana::SettingsStore& store, const QString& section)
+PropertyStore::PropertyStore(korbana::SettingsStore& store, const QString& section)
     : m_store(store)
     , m_section(section)
 {
 }
 
-QMetaProperty TPropsStorage::findProperty(const QObject* object, const QString& name)
+QMetaProperty PropertyStore::findProperty(const QObject* object, const QString& name)
 {
     const QMetaObject* meta = object->metaObject();
     for (int i = meta->propertyCount() - 1; i >= 0; --i) {
@@ -182,7 +182,7 @@ QMetaProperty TPropsStorage::findProperty(const QObject* object, const QString& 
     return {};
 }
 
-QString TPropsStorage::propertyText(const QObject* object, const QMetaProperty& property)
+QString PropertyStore::propertyText(const QObject* object, const QMetaProperty& property)
 {
     switch (kindOf(property)) {
     case Kind::Integer:
@@ -204,7 +204,7 @@ QString TPropsStorage::propertyText(const QObject* object, const QMetaProperty& 
     return {};
 }
 
-bool TPropsStorage::setPropertyText(QObject* object, const QMetaProperty& property, const QString& text)
+bool PropertyStore::setPropertyText(QObject* object, const QMetaProperty& property, const QString& text)
 {
     switch (kindOf(property)) {
     case Kind::Integer: {
@@ -245,7 +245,7 @@ bool TPropsStorage::setPropertyText(QObject* object, const QMetaProperty& proper
     return false;
 }
 
-void TPropsStorage::storeProperty(const QObject* object, const QMetaProperty& property, const QString& valueName)
+void PropertyStore::storeProperty(const QObject* object, const QMetaProperty& property, const QString& valueName)
 {
     if (kindOf(property) == Kind::Object) {
         if (const QObject* sub = objectValue(object, property))
@@ -261,7 +261,7 @@ void TPropsStorage::storeProperty(const QObject* object, const QMetaProperty& pr
         m_store.writeString(m_section, valueName, text);
 }
 
-void TPropsStorage::loadProperty(QObject* object, const QMetaProperty& property, const QString& valueName)
+void PropertyStore::loadProperty(QObject* object, const QMetaProperty& property, const QString& valueName)
 {
     if (kindOf(property) == Kind::Object) {
         if (QObject* sub = objectValue(object, property))

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FormPlacement.h"
+#include "WindowPlacement.h"
 
 #include <QMetaProperty>
 #include <QStringList>
@@ -10,13 +10,13 @@
 #include <vector>
 
 // The window's placement and chosen properties of its components ("leftREd.Value"), kept between runs.
-class TFormStorage final : public TFormPlacement
+class WindowStateStore final : public WindowPlacement
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TFormStorage)
+    Q_DISABLE_COPY_MOVE(WindowStateStore)
 
 public:
-    explicit TFormStorage(QWidget* window);
+    explicit WindowStateStore(QWidget* window);
 
     // Entries "Component.Property"; resolved against the window's children by resolveStoredProps().
     void setStoredProps(const QStringList& entries) { m_storedProps = entries; }

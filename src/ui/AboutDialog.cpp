@@ -1,9 +1,9 @@
-#include "AboutBoxUnit.h"
+#include "AboutDialog.h"
 
 #include "Dialogs.h"
 #include "HeaderBar.h"
 #include "JpegPicture.h"
-#include "controls/ButtonsXP.h"
+#include "controls/BitmapButton.h"
 
 #include <QDate>
 #include <QFile>
@@ -30,11 +30,11 @@ QImage aboutPicture()
 
 } // namespace
 
-TAboutBox::TAboutBox(Dialogs& dialogs, QWidget* parent)
+AboutDialog::AboutDialog(Dialogs& dialogs, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_dialogs(dialogs)
 {
-    setObjectName(QStringLiteral("TAboutBox"));
+    setObjectName(QStringLiteral("aboutDialog"));
     setWindowTitle(QStringLiteral("Info"));
     setFixedSize(664, 453);
     // Where MS Sans Serif and Arial Narrow are missing, fonts of their widths keep the texts in their places.
@@ -44,73 +44,75 @@ TAboutBox::TAboutBox(Dialogs& dialogs, QWidget* parent)
     dialogFont.setPixelSize(11);
     setFont(dialogFont);
 
-    Panel1 = new HeaderBar(QString(), 385, this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFont(dialogFont);
-    Panel1->setGeometry(8, 8, 649, 385);
+    auto* panel = new HeaderBar(QString(), 385, this);
+    panel->setObjectName(QStringLiteral("aboutPanel"));
+    panel->setFont(dialogFont);
+    panel->setGeometry(8, 8, 649, 385);
 
-    ProgramIcon = label(Panel1, "ProgramIcon", QString(), QRect(16, 40, 306, 322));
+    QLabel* pictureLabel = label(panel, "picture", QString(), QRect(16, 40, 306, 322));
     const QImage picture = aboutPicture();
-    ProgramIcon->setPixmap(QPixmap::fromImage(picture));
-    ProgramIcon->setScaledContents(true);
+    pictureLabel->setPixmap(QPixmap::fromImage(picture));
+    pictureLabel->setScaledContents(true);
     if (!picture.isNull())
-        ProgramIcon->resize(picture.size());
+        pictureLabel->resize(picture.size());
 
-    ProductName = label(Panel1, "ProductName", QStringLiteral("Ein echtes Produkt von TALVEN"), QRect(8, 8, 406, 27));
+    QLabel* productName
+        = label(panel, "productName", QStringLiteral("Ein echtes Produkt von TALVEN"), QRect(8, 8, 406, 27));
     QFont headline;
     headline.setFamilies({ QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow"),
         QStringLiteral("DejaVu Sans Condensed") });
     headline.setPixelSize(24);
     headline.setBold(true);
-    ProductName->setFont(headline);
-    QPalette black = ProductName->palette();
+    productName->setFont(headline);
+    QPalette black = productName->palette();
     black.setColor(QPalette::WindowText, Qt::black);
-    ProductName->setPalette(black);
+    productName->setPalette(black);
 
-    Copyright = label(Panel1, "Copyright", QStringLiteral("Copyright © XXXX TALVEN. Alle Rechte vorbehalten."),
+    m_copyright = label(panel, "copyright", QStringLiteral("Copyright © XXXX TALVEN. Alle Rechte vorbehalten."),
         QRect(336, 40, 283, 13));
 
-    Comments = label(Panel1, "Comments",
+    QLabel* comments = label(panel, "comments",
         QStringLiteral("Dieses Programm ist eine Softwareproduktion von TALVEN (") + QString::fromUtf16(kMail)
             + QStringLiteral(")."),
         QRect(336, 56, 257, 33));
-    Comments->setWordWrap(true);
+    comments->setWordWrap(true);
 
-    Label1 = label(
-        Panel1, "Label1", QStringLiteral("Vertrauen Sie auf deutsche Qualität bei Software."), QRect(336, 96, 283, 13));
+    QLabel* trust = label(
+        panel, "trust", QStringLiteral("Vertrauen Sie auf deutsche Qualität bei Software."), QRect(336, 96, 283, 13));
     QFont bold = dialogFont;
     bold.setBold(true);
-    Label1->setFont(bold);
+    trust->setFont(bold);
 
-    Label2 = label(Panel1, "Label2", QStringLiteral("Seit 1996 Software aus Deutschland."), QRect(336, 112, 238, 13));
+    label(panel, "since", QStringLiteral("Seit 1996 Software aus Deutschland."), QRect(336, 112, 238, 13));
 
-    Label3 = label(Panel1, "Label3",
+    QLabel* website = label(panel, "website",
         QStringLiteral("Viele weitere deutschsprachige Programme finden Sie auf unserer Website:\n")
             + QString::fromUtf16(kWebAddress)
             + QStringLiteral("\nBleiben Sie deutscher Software treu. Unterstützen Sie eine deutsche Softwarefirma."),
         QRect(336, 128, 238, 121));
-    Label3->setWordWrap(true);
+    website->setWordWrap(true);
 
-    BitBtnXP1 = new TBitBtnXP(Panel1);
-    BitBtnXP1->setObjectName(QStringLiteral("BitBtnXP1"));
-    BitBtnXP1->setGeometry(336, 240, 169, 25);
-    BitBtnXP1->setText(QString::fromUtf16(kWebAddress));
-    BitBtnXP1->setGlyph(QImage(QStringLiteral(":/glyphs/WEBBTN.bmp")));
-    BitBtnXP1->setNumGlyphs(2);
-    connect(BitBtnXP1, &TBitBtnXP::OnClick, this, &TAboutBox::BitBtnXP1Click);
+    auto* webButton = new BitmapButton(panel);
+    webButton->setObjectName(QStringLiteral("webButton"));
+    webButton->setGeometry(336, 240, 169, 25);
+    webButton->setText(QString::fromUtf16(kWebAddress));
+    webButton->setGlyph(QImage(QStringLiteral(":/glyphs/WEBBTN.bmp")));
+    webButton->setNumGlyphs(2);
+    connect(webButton, &BitmapButton::activated, this, &AboutDialog::openWebsite);
 
-    BitBtn1 = new TBitBtnXP(this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setGeometry(241, 404, 181, 37);
-    BitBtn1->setKind(bkOK);
-    setTabOrder(BitBtnXP1, BitBtn1);
+    auto* okButton = new BitmapButton(this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setGeometry(241, 404, 181, 37);
+    okButton->setKind(ButtonKind::Ok);
+    setTabOrder(webButton, okButton);
     // The first tab stop, not the default button, has the focus when the box opens.
-    BitBtnXP1->setFocus();
+    webButton->setFocus();
 
-    FormCreate();
+    // The year of the program's start goes into the ownership line.
+    m_copyright->setText(withYear(m_copyright->text(), QDate::currentDate().year()));
 }
 
-QString TAboutBox::withYear(const QString& caption, int year)
+QString AboutDialog::withYear(const QString& caption, int year)
 {
     QString result = caption;
     const qsizetype at = result.indexOf(QStringLiteral("XXXX"));
@@ -119,17 +121,17 @@ QString TAboutBox::withYear(const QString& caption, int year)
     return result;
 }
 
-void TAboutBox::FormCreate()
+QString AboutDialog::copyrightText() const
 {
-    Copyright->setText(withYear(Copyright->text(), QDate::currentDate().year()));
+    return m_copyright->text();
 }
 
-void TAboutBox::BitBtnXP1Click()
+void AboutDialog::openWebsite()
 {
     m_dialogs.openUrl(QString::fromUtf16(kWebAddress));
 }
 
-void TAboutBox::showEvent(QShowEvent* event)
+void AboutDialog::showEvent(QShowEvent* event)
 {
     centreOnScreen(this);
     QDialog::showEvent(event);

@@ -11,10 +11,10 @@ class SettingsStore;
 
 // Turns the meta-object properties of components into text values of the settings store and back.
 // Kinds: integer, real, string, enumeration, set (flags), and object (its own properties, one value each).
-class TPropsStorage final
+class PropertyStore final
 {
 public:
-    TPropsStorage(korbana::SettingsStore& store, const QString& section);
+    PropertyStore(korbana::SettingsStore& store, const QString& section);
 
     // The property of that name, case-insensitive; the most derived class wins. Invalid when there is none.
     static QMetaProperty findProperty(const QObject* object, const QString& name);

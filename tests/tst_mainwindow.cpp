@@ -1,4 +1,5 @@
-#include "MainFormFixture.h"
+#include "MainWindowFixture.h"
+#include "WindowWidgets.h"
 
 #include "lists/ListModel.h"
 #include "lists/ListView.h"
@@ -7,10 +8,14 @@
 #include "ui/SpinEdit.h"
 
 #include <QAction>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -25,7 +30,7 @@ const QString kQuestion = QStringLiteral("Wollen Sie die nicht gesicherten Daten
 
 } // namespace
 
-class TestMainForm : public QObject
+class TestMainWindow : public QObject
 {
     Q_OBJECT
 
@@ -34,40 +39,117 @@ private Q_SLOTS:
 
     void startWithoutDefaultFile()
     {
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         QCOMPARE(f.dialogs.texts(), QStringList { QStringLiteral("Konnte die Datei nicht öffnen.") });
         QCOMPARE(f.dialogs.messages[0].title, QStringLiteral("Fehler beim Öffnen"));
         QCOMPARE(f.dialogs.messages[0].icon, QMessageBox::Critical);
         QCOMPARE(form.windowTitle(), kTitle);
         QVERIFY(form.documentName().isEmpty());
-        QCOMPARE(form.StatusBar1->currentMessage(), QStringLiteral("0 Produkte auf der Einkaufsliste"));
+        QCOMPARE(form.statusBar()->currentMessage(), QStringLiteral("0 Produkte auf der Einkaufsliste"));
         QVERIFY(form.programDirectory().endsWith(u'/'));
     }
 
     void startWithDefaultFile()
     {
-        MainFormFixture f;
+        MainWindowFixture f;
         const QByteArray bytes = sampleListFile();
-        TMainForm& form = f.start(&bytes);
+        MainWindow& form = f.start(&bytes);
         QVERIFY(f.dialogs.messages.isEmpty());
         QCOMPARE(form.windowTitle(), kTitle + QStringLiteral(" - korbana.kbl"));
         QCOMPARE(form.stores()->count(), 2);
         QCOMPARE(form.stores()->caption(0), QStringLiteral("Bäcker"));
         QCOMPARE(form.products()->subItem(0, 1), QStringLiteral("1,99 EUR"));
-        QCOMPARE(form.StatusBar1->currentMessage(), QStringLiteral("1 Produkte auf der Einkaufsliste"));
+        QCOMPARE(form.statusBar()->currentMessage(), QStringLiteral("1 Produkte auf der Einkaufsliste"));
     }
 
     void startWithMalformedDefaultFile()
     {
-        MainFormFixture f;
+        MainWindowFixture f;
         const QByteArray bytes("1\r\nKiosk\r\nzwei\r\n");
-        TMainForm& form = f.start(&bytes);
+        MainWindow& form = f.start(&bytes);
         QCOMPARE(
             f.dialogs.texts(), QStringList { QStringLiteral("Fehler beim Öffnen der Datei (Ungültiges Format?).") });
         QCOMPARE(form.stores()->count(), 1);
         QCOMPARE(form.windowTitle(), kTitle + QStringLiteral(" - korbana.kbl"));
         QCOMPARE(form.documentName(), f.path(QStringLiteral("korbana.kbl")));
+    }
+
+    // A file named on the command line is opened instead of the default list beside the program.
+    void startWithNamedFile_data()
+    {
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("named file exists") << true;
+        QTest::newRow("named file missing") << false;
+    }
+
+    void startWithNamedFile()
+    {
+        QFETCH(bool, exists);
+        MainWindowFixture f;
+        MainWindowFixture::writeFile(f.path(QStringLiteral("korbana.kbl")), sampleListFile());
+        const QString named = f.path(QStringLiteral("Liste 12:00.kbl"));
+        if (exists)
+            MainWindowFixture::writeFile(named, "1\r\nKiosk\r\n0\r\n0\r\n");
+        MainWindow form(f.dialogs, f.dir.path(), named);
+        QCOMPARE(f.dialogs.texts(),
+            exists ? QStringList() : QStringList { QStringLiteral("Konnte die Datei nicht öffnen.") });
+        QCOMPARE(form.stores()->count(), exists ? 1 : 0);
+        QCOMPARE(form.documentName(), exists ? named : QString());
+        QCOMPARE(form.windowTitle(), exists ? kTitle + QStringLiteral(" - Liste 12:00.kbl") : kTitle);
+        QCOMPARE(form.programDirectory(), f.dir.path() + u'/');
+    }
+
+    // What a drag may carry: only one local list file is taken, and it opens as "Öffnen..." does.
+    void dropOpensOneListFile_data()
+    {
+        QTest::addColumn<QList<QUrl>>("urls");
+        QTest::addColumn<bool>("accepted");
+        const QUrl list = QUrl::fromLocalFile(QDir::tempPath() + QStringLiteral("/korbana-drop/Woche.KBL"));
+        QTest::newRow("one list file") << QList<QUrl> { list } << true;
+        QTest::newRow("two list files") << QList<QUrl> { list, list } << false;
+        QTest::newRow("another kind of file")
+            << QList<QUrl> { QUrl::fromLocalFile(QDir::tempPath() + QStringLiteral("/korbana-drop/liste.csv")) }
+            << false;
+        QTest::newRow("a web address") << QList<QUrl> { QUrl(QStringLiteral("https://www.talven.example/a.kbl")) }
+                                       << false;
+        QTest::newRow("text, no file") << QList<QUrl>() << false;
+    }
+
+    void dropOpensOneListFile()
+    {
+        QFETCH(QList<QUrl>, urls);
+        QFETCH(bool, accepted);
+        MainWindowFixture f;
+        const QByteArray bytes = sampleListFile();
+        MainWindow& form = f.start(&bytes);
+        QVERIFY(QDir().mkpath(QDir::tempPath() + QStringLiteral("/korbana-drop")));
+        const QString dropped = QDir::tempPath() + QStringLiteral("/korbana-drop/Woche.KBL");
+        MainWindowFixture::writeFile(dropped, "1\r\nKiosk\r\n0\r\n0\r\n");
+
+        QMimeData data;
+        data.setText(QStringLiteral("Woche.KBL"));
+        if (!urls.isEmpty())
+            data.setUrls(urls);
+        const QPoint centre = form.rect().center();
+        QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&form, &enter);
+        QCOMPARE(enter.isAccepted(), accepted);
+        QDropEvent drop(QPointF(centre), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&form, &drop);
+        // The question comes after the drop has ended.
+        QVERIFY(f.dialogs.messages.isEmpty());
+        f.dialogs.answers = { QMessageBox::No };
+        QCoreApplication::processEvents();
+
+        QCOMPARE(f.dialogs.messages.size(), accepted ? 1 : 0);
+        if (accepted)
+            QCOMPARE(f.dialogs.messages[0].title, QStringLiteral("Datei: Öffnen..."));
+        QVERIFY(f.dialogs.fileRequests.isEmpty());
+        QCOMPARE(form.documentName(), accepted ? dropped : f.path(QStringLiteral("korbana.kbl")));
+        QCOMPARE(form.windowTitle(),
+            kTitle + (accepted ? QStringLiteral(" - Woche.KBL") : QStringLiteral(" - korbana.kbl")));
+        QFile::remove(dropped);
     }
 
     // Each command that guards unsaved data, with each answer.
@@ -79,6 +161,8 @@ private Q_SLOTS:
                              << "Datei: Neu...";
         QTest::newRow("open") << "open"
                               << "Datei: Öffnen...";
+        QTest::newRow("drop") << "drop"
+                              << "Datei: Öffnen...";
         QTest::newRow("exit") << "exit"
                               << "Datei: Beenden...";
     }
@@ -88,19 +172,23 @@ private Q_SLOTS:
         QFETCH(QString, command);
         QFETCH(QString, title);
         for (const auto answer : { QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel }) {
-            MainFormFixture f;
+            MainWindowFixture f;
             const QByteArray bytes = sampleListFile();
-            TMainForm& form = f.start(&bytes);
+            MainWindow& form = f.start(&bytes);
             const QString file = f.path(QStringLiteral("korbana.kbl"));
+            const QString dropped = f.path(QStringLiteral("woche.kbl"));
+            MainWindowFixture::writeFile(dropped, "1\r\nKiosk\r\n0\r\n0\r\n");
             form.stores()->append(QStringLiteral("Neu hinzugekommen"));
             f.dialogs.answers = { answer };
             bool closed = false;
             if (command == u"new")
-                form.Neu1Click();
+                form.newDocument();
             else if (command == u"open")
-                form.ffnen1Click(); // the open dialog is cancelled
+                form.openDocument(); // the open dialog is cancelled
+            else if (command == u"drop")
+                form.openDroppedFile(dropped);
             else
-                form.FormCloseQuery(closed);
+                closed = form.queryClose();
 
             QCOMPARE(f.dialogs.messages.size(), 1);
             const auto& asked = f.dialogs.messages[0];
@@ -111,7 +199,7 @@ private Q_SLOTS:
             QCOMPARE(asked.defaultButton, QMessageBox::Yes);
 
             // Yes on a named document saves under its name without a dialog.
-            const bool saved = MainFormFixture::readFile(file).contains("Neu hinzugekommen");
+            const bool saved = MainWindowFixture::readFile(file).contains("Neu hinzugekommen");
             QCOMPARE(saved, answer == QMessageBox::Yes);
             const bool goesOn = answer != QMessageBox::Cancel;
             QCOMPARE(f.dialogs.fileRequests.size(), command == u"open" && goesOn ? 1 : 0);
@@ -122,6 +210,9 @@ private Q_SLOTS:
                 QCOMPARE(form.documentName().isEmpty(), goesOn);
             } else if (command == u"exit") {
                 QCOMPARE(closed, goesOn);
+            } else if (command == u"drop") {
+                QCOMPARE(form.stores()->count(), goesOn ? 1 : 3);
+                QCOMPARE(form.documentName(), goesOn ? dropped : file);
             } else {
                 QCOMPARE(form.stores()->count(), 3); // the open dialog was cancelled
             }
@@ -130,15 +221,15 @@ private Q_SLOTS:
 
     void yesOnUnnamedDocumentAsksForAName()
     {
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         f.dialogs.messages.clear();
         form.stores()->append(QStringLiteral("Kiosk"));
 
         // A cancelled save dialog cancels the whole exit.
         f.dialogs.answers = { QMessageBox::Yes };
         bool closed = true;
-        form.FormCloseQuery(closed);
+        closed = form.queryClose();
         QVERIFY(!closed);
         QCOMPARE(f.dialogs.fileRequests.size(), 1);
         QCOMPARE(f.dialogs.fileRequests[0].filter, QStringLiteral("Einkaufslisten (*.kbl)"));
@@ -149,48 +240,48 @@ private Q_SLOTS:
         const QString chosen = f.path(QStringLiteral("woche.kbl"));
         f.dialogs.answers = { QMessageBox::Yes };
         f.dialogs.fileAnswers = { chosen };
-        form.FormCloseQuery(closed);
+        closed = form.queryClose();
         QVERIFY(closed);
         QVERIFY(QFileInfo::exists(chosen));
         QCOMPARE(form.windowTitle(), kTitle + QStringLiteral(" - woche.kbl"));
         // The dialog offers the last chosen name again.
-        form.Speichernunter1Click();
+        form.saveAs();
         QCOMPARE(f.dialogs.fileRequests.last().fileName, chosen);
     }
 
     void saveOnNamedDocumentAsksNothing()
     {
-        MainFormFixture f;
+        MainWindowFixture f;
         const QByteArray bytes = sampleListFile();
-        TMainForm& form = f.start(&bytes);
-        form.Speichern1Click();
+        MainWindow& form = f.start(&bytes);
+        form.save();
         QVERIFY(f.dialogs.messages.isEmpty());
         QVERIFY(f.dialogs.fileRequests.isEmpty());
-        QCOMPARE(MainFormFixture::readFile(f.path(QStringLiteral("korbana.kbl"))), bytes);
+        QCOMPARE(MainWindowFixture::readFile(f.path(QStringLiteral("korbana.kbl"))), bytes);
     }
 
     void saveOnUnnamedDocumentRunsSaveAs()
     {
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         f.dialogs.answers = { QMessageBox::No };
-        form.Neu1Click();
+        form.newDocument();
         QCOMPARE(form.windowTitle(), kTitle + QStringLiteral(" - Kein Name"));
-        form.Speichern1Click();
+        form.save();
         QCOMPARE(f.dialogs.fileRequests.size(), 1);
         QCOMPARE(f.dialogs.fileRequests[0].mode, FileDialogOptions::Mode::Save);
     }
 
     void openReplacesTheLists()
     {
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         const QString other = f.path(QStringLiteral("andere.kbl"));
-        MainFormFixture::writeFile(other, "1\r\nKiosk\r\n0\r\n0\r\n");
+        MainWindowFixture::writeFile(other, "1\r\nKiosk\r\n0\r\n0\r\n");
         f.dialogs.messages.clear();
         f.dialogs.answers = { QMessageBox::No };
         f.dialogs.fileAnswers = { other };
-        form.ffnen1Click();
+        form.openDocument();
         QCOMPARE(f.dialogs.fileRequests.last().filter, QStringLiteral("Einkaufslisten (*.kbl)"));
         QCOMPARE(form.stores()->count(), 1);
         QCOMPARE(form.windowTitle(), kTitle + QStringLiteral(" - andere.kbl"));
@@ -201,17 +292,17 @@ private Q_SLOTS:
     // write empty lists over the previous file).
     void failedOpenKeepsTheLists()
     {
-        MainFormFixture f;
+        MainWindowFixture f;
         const QByteArray bytes = sampleListFile();
-        TMainForm& form = f.start(&bytes);
-        form.OpenLists(f.path(QStringLiteral("fehlt.kbl")));
+        MainWindow& form = f.start(&bytes);
+        form.openFile(f.path(QStringLiteral("fehlt.kbl")));
         QCOMPARE(f.dialogs.texts(), QStringList { QStringLiteral("Konnte die Datei nicht öffnen.") });
         QCOMPARE(form.stores()->count(), 2);
         QCOMPARE(form.shopping()->count(), 1);
         QCOMPARE(form.windowTitle(), kTitle + QStringLiteral(" - korbana.kbl"));
-        QCOMPARE(form.StatusBar1->currentMessage(), QStringLiteral("1 Produkte auf der Einkaufsliste"));
-        form.Speichern1Click();
-        QCOMPARE(MainFormFixture::readFile(f.path(QStringLiteral("korbana.kbl"))), bytes);
+        QCOMPARE(form.statusBar()->currentMessage(), QStringLiteral("1 Produkte auf der Einkaufsliste"));
+        form.save();
+        QCOMPARE(MainWindowFixture::readFile(f.path(QStringLiteral("korbana.kbl"))), bytes);
     }
 
     // A save that fails inside New, Open or Exit stops the command: nothing of the user's work is lost.
@@ -226,19 +317,19 @@ private Q_SLOTS:
     void failedSaveStopsTheCommand()
     {
         QFETCH(QString, command);
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         form.stores()->append(QStringLiteral("Kiosk"));
         f.dialogs.messages.clear();
         f.dialogs.answers = { QMessageBox::Yes };
         f.dialogs.fileAnswers = { f.path(QStringLiteral("fehlt/ordner/liste.kbl")) };
         bool closed = true;
         if (command == u"new")
-            form.Neu1Click();
+            form.newDocument();
         else if (command == u"open")
-            form.ffnen1Click();
+            form.openDocument();
         else
-            form.FormCloseQuery(closed);
+            closed = form.queryClose();
         QCOMPARE(f.dialogs.texts().last(), QStringLiteral("Konnte die Datei nicht erstellen."));
         QCOMPARE(f.dialogs.messages.last().title, QStringLiteral("Fehler beim Speichern"));
         QCOMPARE(form.stores()->count(), 1);
@@ -250,15 +341,15 @@ private Q_SLOTS:
 
     void closeBoxRunsTheCloseQuery()
     {
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         form.show();
         f.dialogs.messages.clear();
         f.dialogs.answers = { QMessageBox::Cancel };
         QVERIFY(!form.close());
         QVERIFY(form.isVisible());
         f.dialogs.answers = { QMessageBox::No };
-        form.Beenden1Click();
+        form.quit();
         QVERIFY(!form.isVisible());
         QCOMPARE(f.dialogs.messages.size(), 2);
         QCOMPARE(f.dialogs.messages[1].title, QStringLiteral("Datei: Beenden..."));
@@ -275,12 +366,12 @@ private Q_SLOTS:
     void titleShowsFileName()
     {
         QFETCH(QString, name);
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         const QString path = f.path(name);
-        QVERIFY(form.SaveLists(path));
+        QVERIFY(form.saveFile(path));
         QCOMPARE(form.windowTitle(), kTitle + QStringLiteral(" - ") + name);
-        form.OpenLists(path);
+        form.openFile(path);
         QCOMPARE(form.windowTitle(), kTitle + QStringLiteral(" - ") + name);
     }
 
@@ -337,64 +428,64 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, shown);
         QFETCH(int, read);
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         form.show();
-        form.PageControl1->setCurrentIndex(1);
+        pages(form)->setCurrentIndex(1);
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.leftREd->setFocus();
-        form.leftREd->findChild<QLineEdit*>()->setText(typed);
-        form.TopREd->setFocus(); // the margin field loses the focus
-        QTRY_COMPARE(form.leftREd->text(), shown);
+        leftMarginEdit(form)->setFocus();
+        leftMarginEdit(form)->findChild<QLineEdit*>()->setText(typed);
+        topMarginEdit(form)->setFocus(); // the margin field loses the focus
+        QTRY_COMPARE(leftMarginEdit(form)->text(), shown);
         QCOMPARE(form.leftMargin(), read);
     }
 
     void priceFieldShowsTwoDecimalsAfterLeavingIt()
     {
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         const std::pair<QString, QString> cases[] = { { QStringLiteral("10"), QStringLiteral("10,00") },
             { QStringLiteral("1,5"), QStringLiteral("1,50") }, { QStringLiteral("-0,999"), QStringLiteral("-1,00") },
             { QStringLiteral("zehn"), QStringLiteral("zehn") } };
         for (const auto& [typed, shown] : cases) {
-            form.PreisED->setFocus();
-            form.PreisED->findChild<QLineEdit*>()->setText(typed);
-            form.CurrEd->setFocus();
-            QTRY_COMPARE(form.PreisED->text(), shown);
+            priceEdit(form)->setFocus();
+            priceEdit(form)->findChild<QLineEdit*>()->setText(typed);
+            currencyEdit(form)->setFocus();
+            QTRY_COMPARE(priceEdit(form)->text(), shown);
         }
-        QCOMPARE(form.PreisED->value(), 0.0); // the text is no number
+        QCOMPARE(priceEdit(form)->value(), 0.0); // the text is no number
     }
 
     void marginValueRoundsHalfToEven()
     {
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         const std::pair<double, QString> cases[] = { { 12.5, QStringLiteral("12") }, { 13.5, QStringLiteral("14") },
             { 12.6, QStringLiteral("13") }, { 70, QStringLiteral("50") }, { -3, QStringLiteral("0") } };
         for (const auto& [value, shown] : cases) {
-            form.leftREd->setValue(value);
-            QCOMPARE(form.leftREd->text(), shown);
+            leftMarginEdit(form)->setValue(value);
+            QCOMPARE(leftMarginEdit(form)->text(), shown);
         }
     }
 
     void splitterCollapsesNarrowPanes()
     {
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QCOMPARE(form.Panel1Laeden->panelWidth(), 145);
-        QCOMPARE(form.Panel1Produkte->panelWidth(), 269);
+        QCOMPARE(storesPanel(form)->panelWidth(), 145);
+        QCOMPARE(productsPanel(form)->panelWidth(), 269);
         // Drag the first handle to 25 pixels, then the second to leave 40 pixels.
-        QSplitterHandle* first = form.Splitters->handle(1);
+        QSplitterHandle* first = listSplitter(form)->handle(1);
         QTest::mousePress(first, Qt::LeftButton, {}, QPoint(1, 10));
         QTest::mouseMove(first, QPoint(1 - 145 + 25, 10));
         QTest::mouseRelease(first, Qt::LeftButton, {}, QPoint(1 - 145 + 25, 10));
-        QTRY_COMPARE(form.Panel1Laeden->panelWidth(), 0);
-        form.Panel1Produkte->setPanelWidth(40);
-        QCOMPARE(form.Panel1Produkte->panelWidth(), 40);
+        QTRY_COMPARE(storesPanel(form)->panelWidth(), 0);
+        productsPanel(form)->setPanelWidth(40);
+        QCOMPARE(productsPanel(form)->panelWidth(), 40);
     }
 
     void draggingStoreEdgeKeepsProductWidth_data()
@@ -410,35 +501,35 @@ private Q_SLOTS:
     {
         QFETCH(int, dragTo);
         QFETCH(int, storesWidth);
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        const QList<int> before = form.Splitters->sizes();
-        QSplitterHandle* first = form.Splitters->handle(1);
+        const QList<int> before = listSplitter(form)->sizes();
+        QSplitterHandle* first = listSplitter(form)->handle(1);
         QTest::mousePress(first, Qt::LeftButton, {}, QPoint(1, 10));
         QTest::mouseMove(first, QPoint(1 - 145 + dragTo, 10));
         QTest::mouseRelease(first, Qt::LeftButton, {}, QPoint(1 - 145 + dragTo, 10));
         // The Product catalogue is left-aligned: it moves with the edge and keeps its width; the Shopping
         // list takes up the difference.
-        QTRY_VERIFY(qAbs(form.Panel1Laeden->panelWidth() - storesWidth) <= 1);
+        QTRY_VERIFY(qAbs(storesPanel(form)->panelWidth() - storesWidth) <= 1);
         if (storesWidth == 0)
-            QCOMPARE(form.Panel1Laeden->panelWidth(), 0);
-        const QList<int> after = form.Splitters->sizes();
+            QCOMPARE(storesPanel(form)->panelWidth(), 0);
+        const QList<int> after = listSplitter(form)->sizes();
         QCOMPARE(after[1], before[1]);
         QCOMPARE(after[0] + after[1] + after[2], before[0] + before[1] + before[2]);
     }
 
     void layoutAndCommands()
     {
-        MainFormFixture f;
-        TMainForm& form = f.start();
-        QCOMPARE(form.PageControl1->currentIndex(), 0);
-        QCOMPARE(form.PageControl1->tabText(0), QStringLiteral("Läden && Produkte && Einkaufsliste"));
-        QCOMPARE(form.PageControl1->tabText(1), QStringLiteral("Einstellungen"));
-        QCOMPARE(form.CurrEd->text(), QStringLiteral("EUR"));
-        QCOMPARE(form.PreisED->text(), QStringLiteral("0,00"));
-        QCOMPARE(form.leftREd->text(), QStringLiteral("15"));
+        MainWindowFixture f;
+        MainWindow& form = f.start();
+        QCOMPARE(pages(form)->currentIndex(), 0);
+        QCOMPARE(pages(form)->tabText(0), QStringLiteral("Läden && Produkte && Einkaufsliste"));
+        QCOMPARE(pages(form)->tabText(1), QStringLiteral("Einstellungen"));
+        QCOMPARE(currencyEdit(form)->text(), QStringLiteral("EUR"));
+        QCOMPARE(priceEdit(form)->text(), QStringLiteral("0,00"));
+        QCOMPARE(leftMarginEdit(form)->text(), QStringLiteral("15"));
         const QList<QAction*> menus = form.menuBar()->actions();
         QCOMPARE(menus.size(), 2);
         QCOMPARE(menus[0]->text(), QStringLiteral("&Datei"));
@@ -455,34 +546,37 @@ private Q_SLOTS:
         // A tool button runs its menu item's handler: "Neu" asks the question of New.
         f.dialogs.messages.clear();
         f.dialogs.answers = { QMessageBox::Cancel };
-        form.ToolButton1->click();
+        windowWidget<QToolButton>(form, QStringLiteral("newButton"))->click();
         QCOMPARE(f.dialogs.messages.size(), 1);
         QCOMPARE(f.dialogs.messages[0].title, QStringLiteral("Datei: Neu..."));
-        QCOMPARE(form.ToolButton1->toolTip(), QStringLiteral("Neu"));
-        QCOMPARE(form.ToolButton7->toolTip(), QStringLiteral("Drucken..."));
-        QCOMPARE(form.PlusLaedenBtn->toolTip(), QStringLiteral("Eintrag hinzufügen"));
-        QCOMPARE(form.PropEd->toolTip(), QStringLiteral("Eintrag verändern"));
+        QCOMPARE(windowWidget<QToolButton>(form, QStringLiteral("newButton"))->toolTip(), QStringLiteral("Neu"));
+        QCOMPARE(
+            windowWidget<QToolButton>(form, QStringLiteral("printButton"))->toolTip(), QStringLiteral("Drucken..."));
+        QCOMPARE(windowWidget<QToolButton>(form, QStringLiteral("addStoreButton"))->toolTip(),
+            QStringLiteral("Eintrag hinzufügen"));
+        QCOMPARE(windowWidget<QToolButton>(form, QStringLiteral("editProductButton"))->toolTip(),
+            QStringLiteral("Eintrag verändern"));
     }
 
     void settingsPageLayout()
     {
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         form.show();
-        form.PageControl1->setCurrentIndex(1);
+        pages(form)->setCurrentIndex(1);
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        auto* panel6 = form.TabSheet2->findChild<QFrame*>(QStringLiteral("Panel6"));
+        auto* panel6 = settingsPage(form)->findChild<QFrame*>(QStringLiteral("settingsPicturePanel"));
         QVERIFY(panel6);
         // Left-aligned below the 33 high header: the whole remaining height, 209 wide.
-        QTRY_COMPARE(panel6->geometry(), QRect(0, 0, 209, form.TabSheet2->height() - 33));
-        auto* title = panel6->findChild<QLabel*>(QStringLiteral("Panel8"));
+        QTRY_COMPARE(panel6->geometry(), QRect(0, 0, 209, settingsPage(form)->height() - 33));
+        auto* title = panel6->findChild<QLabel*>(QStringLiteral("settingsTitle"));
         QVERIFY(title);
         QCOMPARE(title->text(), QStringLiteral("Einstellungen\nändern..."));
         QCOMPARE(title->font().family(), QStringLiteral("Arial Black"));
         QCOMPARE(title->font().pixelSize(), 19);
         QCOMPARE(title->font().weight(), QFont::Black);
         // The margin labels stand level with their fields, sized to their text.
-        for (QLabel* label : form.TabSheet2->findChildren<QLabel*>()) {
+        for (QLabel* label : settingsPage(form)->findChildren<QLabel*>()) {
             if (label->text().startsWith(QStringLiteral("Rand")) || label->text() == QStringLiteral("mm"))
                 QCOMPARE(label->size(), label->sizeHint());
         }
@@ -492,17 +586,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("page");
         QTest::addColumn<QStringList>("chain");
-        QTest::newRow("lists") << 0 << QStringList { "ListView1", "PreisED", "CurrEd", "ListView2", "ListView3" };
-        QTest::newRow("settings") << 1 << QStringList { "FontBtn", "leftREd", "TopREd", "RightREd", "BottomREd" };
+        QTest::newRow("lists") << 0
+                               << QStringList { "storesView", "PreisED", "CurrEd", "productsView", "shoppingView" };
+        QTest::newRow("settings") << 1 << QStringList { "fontButton", "leftREd", "TopREd", "RightREd", "BottomREd" };
     }
 
     void tabOrder()
     {
         QFETCH(int, page);
         QFETCH(QStringList, chain);
-        MainFormFixture f;
-        TMainForm& form = f.start();
-        form.PageControl1->setCurrentIndex(page);
+        MainWindowFixture f;
+        MainWindow& form = f.start();
+        pages(form)->setCurrentIndex(page);
         form.show();
         form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form));
@@ -522,13 +617,14 @@ private Q_SLOTS:
         const QString add = QStringLiteral("Eintrag hinzufügen");
         const QString remove = QStringLiteral("Eintrag entfernen");
         const QString clear = QStringLiteral("Liste löschen");
-        const std::pair<const char*, QString> rows[] = { { "ToolButton1", QStringLiteral("Neu") },
-            { "ToolButton2", QStringLiteral("Öffnen...") }, { "ToolButton3", QStringLiteral("Speichern") },
-            { "ToolButton4", QStringLiteral("Speichern unter...") }, { "ToolButton7", QStringLiteral("Drucken...") },
-            { "ToolButton11", QStringLiteral("Beenden") }, { "PlusLaedenBtn", add }, { "MinusLaedenBtn", remove },
-            { "DelList1", clear }, { "PlusProdukteBtn", add }, { "MinusProdukteBtn", remove }, { "DelList2", clear },
-            { "PropEd", QStringLiteral("Eintrag verändern") }, { "PlusEinkaufBtn", add }, { "MinusEinkaufBtn", remove },
-            { "DelList3", clear }, { "FontBtn", QStringLiteral("Schriftart für den Ausdruck ändern....") } };
+        const std::pair<const char*, QString> rows[] = { { "newButton", QStringLiteral("Neu") },
+            { "openButton", QStringLiteral("Öffnen...") }, { "saveButton", QStringLiteral("Speichern") },
+            { "saveAsButton", QStringLiteral("Speichern unter...") }, { "printButton", QStringLiteral("Drucken...") },
+            { "quitButton", QStringLiteral("Beenden") }, { "addStoreButton", add }, { "removeStoreButton", remove },
+            { "clearStoresButton", clear }, { "addProductButton", add }, { "removeProductButton", remove },
+            { "clearProductsButton", clear }, { "editProductButton", QStringLiteral("Eintrag verändern") },
+            { "addToShoppingButton", add }, { "removeFromShoppingButton", remove }, { "clearShoppingButton", clear },
+            { "fontButton", QStringLiteral("Schriftart für den Ausdruck ändern....") } };
         for (const auto& [name, hint] : rows)
             QTest::newRow(name) << QString::fromLatin1(name) << hint;
     }
@@ -537,8 +633,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
         QFETCH(QString, hint);
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         auto* widget = form.findChild<QWidget*>(name);
         QVERIFY(widget);
         QCOMPARE(widget->toolTip(), hint);
@@ -546,21 +642,56 @@ private Q_SLOTS:
 
     void menusLeaveTheStatusTextAlone()
     {
-        MainFormFixture f;
-        TMainForm& form = f.start();
+        MainWindowFixture f;
+        MainWindow& form = f.start();
         QStatusTipEvent tip { QString() };
         QCoreApplication::sendEvent(&form, &tip);
-        QCOMPARE(form.StatusBar1->currentMessage(), QStringLiteral("0 Produkte auf der Einkaufsliste"));
+        QCOMPARE(form.statusBar()->currentMessage(), QStringLiteral("0 Produkte auf der Einkaufsliste"));
+    }
+
+    // The help a program finds from its own folder: the pages beside a program that is not installed, the
+    // installed documentation of one in bin/, nothing when neither is there (on Windows the help file beside it).
+    void helpFileIsTheProgramDirectorys_data()
+    {
+        QTest::addColumn<QString>("programDir");
+        QTest::addColumn<QString>("helpPage"); // relative to the temporary folder, "" for none
+        QTest::addColumn<QString>("expected");
+#ifdef Q_OS_WIN
+        QTest::newRow("help file beside the program") << ""
+                                                      << ""
+                                                      << "korbana.chm";
+#else
+        QTest::newRow("not installed") << ""
+                                       << "help/index.htm"
+                                       << "help/index.htm";
+        QTest::newRow("installed") << "bin"
+                                   << "share/doc/korbana/html/index.htm"
+                                   << "share/doc/korbana/html/index.htm";
+        QTest::newRow("no help") << "bin"
+                                 << ""
+                                 << "";
+        QTest::newRow("a chm is not for Linux") << ""
+                                                << "korbana.chm"
+                                                << "";
+#endif
     }
 
     void helpFileIsTheProgramDirectorys()
     {
-        MainFormFixture f;
-        TMainForm& form = f.start();
-        form.Hilfe2Click();
-        QCOMPARE(f.dialogs.openedUrls, QStringList { f.path(QStringLiteral("korbana.chm")) });
+        QFETCH(QString, programDir);
+        QFETCH(QString, helpPage);
+        QFETCH(QString, expected);
+        MainWindowFixture f;
+        if (!helpPage.isEmpty()) {
+            QVERIFY(QDir().mkpath(QFileInfo(f.path(helpPage)).path()));
+            MainWindowFixture::writeFile(f.path(helpPage), "<html></html>");
+        }
+        QVERIFY(QDir().mkpath(f.path(programDir)));
+        MainWindow form(f.dialogs, f.path(programDir));
+        form.showHelp();
+        QCOMPARE(f.dialogs.openedUrls, expected.isEmpty() ? QStringList() : QStringList { f.path(expected) });
     }
 };
 
-QTEST_MAIN(TestMainForm)
-#include "tst_mainform.moc"
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

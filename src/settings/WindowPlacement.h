@@ -16,17 +16,17 @@ class SettingsStore;
 // Keeps a window's placement (position, size, state) in the settings store and opens and closes the store
 // around each restore and save. The owner calls restore() on the first showing, closeSave() when a close
 // was allowed and destroySave() when the window goes.
-class TFormPlacement : public QObject
+class WindowPlacement : public QObject
 {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TFormPlacement)
+    Q_DISABLE_COPY_MOVE(WindowPlacement)
 
 public:
     enum Option { fpState = 0x1, fpPosition = 0x2, fpActiveControl = 0x4 };
     Q_DECLARE_FLAGS(Options, Option)
 
-    explicit TFormPlacement(QWidget* window);
-    ~TFormPlacement() override;
+    explicit WindowPlacement(QWidget* window);
+    ~WindowPlacement() override;
 
     void setOptions(Options options) { m_options = options; }
     void setVersion(int version) { m_version = version; }
@@ -37,8 +37,9 @@ public:
     bool restored() const { return m_restored; }
     bool saved() const { return m_saved; }
     bool destroying() const { return m_destroying; }
-    // The section: the class name of the window ("TMainForm").
+    // The settings section; the window's class name unless one was set.
     QString section() const;
+    void setSection(const QString& section) { m_section = section; }
 
     void restore();
     void closeSave();
@@ -55,7 +56,7 @@ protected:
 
 private:
     void save();
-    void runReported(void (TFormPlacement::*step)());
+    void runReported(void (WindowPlacement::*step)());
     void restoreSteps();
     void saveSteps();
     void restorePosition(korbana::SettingsStore& store);
@@ -65,6 +66,7 @@ private:
     int showCommand() const;
 
     QPointer<QWidget> m_window;
+    QString m_section;
     Options m_options = Options(fpState | fpPosition);
     int m_version = 0;
     bool m_active = true;
@@ -77,4 +79,4 @@ private:
     std::function<void(const QString&)> m_reportError;
 };
 
-Q_DECLARE_OPERATORS_FOR_FLAGS(TFormPlacement::Options)
+Q_DECLARE_OPERATORS_FOR_FLAGS(WindowPlacement::Options)

@@ -1,6 +1,6 @@
 // Property texts of the settings: each kind written and read, the real format, the store's INI dialect.
 #include "SettingsFile.h"
-#include "settings/PropsStorage.h"
+#include "settings/PropertyStore.h"
 #include "settings/SettingsStore.h"
 
 #include <QLocale>
@@ -80,7 +80,7 @@ public:
     int ownCount = 9;
 };
 
-class TestPropsStorage : public QObject
+class TestPropertyStore : public QObject
 {
     Q_OBJECT
 
@@ -108,14 +108,14 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-void TestPropsStorage::init()
+void TestPropertyStore::init()
 {
     QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
     m_dir = std::make_unique<QTemporaryDir>();
     SettingsStore::setFileOverride(path("korbana.conf"));
 }
 
-void TestPropsStorage::realText_data()
+void TestPropertyStore::realText_data()
 {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("text");
@@ -137,7 +137,7 @@ void TestPropsStorage::realText_data()
     QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << "INF";
 }
 
-void TestPropsStorage::realText()
+void TestPropertyStore::realText()
 {
     QFETCH(double, value);
     QFETCH(QString, text);
@@ -146,7 +146,7 @@ void TestPropsStorage::realText()
     QCOMPARE(korbana::storedRealText(value), text);
 }
 
-void TestPropsStorage::realRoundTrip()
+void TestPropertyStore::realRoundTrip()
 {
     // Every double comes back exactly, whatever the locale.
     const double values[] = { 0.1, 2.675, 1e-300, 9.999999999999999e17, -123.456, 5e-324, 1.7976931348623157e308 };
@@ -160,7 +160,7 @@ void TestPropsStorage::realRoundTrip()
     }
 }
 
-void TestPropsStorage::realReading_data()
+void TestPropertyStore::realReading_data()
 {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("text");
@@ -197,7 +197,7 @@ void TestPropsStorage::realReading_data()
                                        << "1E400" << false << 0.0;
 }
 
-void TestPropsStorage::realReading()
+void TestPropertyStore::realReading()
 {
     QFETCH(QString, locale);
     QFETCH(QString, text);
@@ -210,7 +210,7 @@ void TestPropsStorage::realReading()
         QCOMPARE(read, value);
 }
 
-void TestPropsStorage::writtenTexts_data()
+void TestPropertyStore::writtenTexts_data()
 {
     QTest::addColumn<QString>("property");
     QTest::addColumn<QString>("text");
@@ -235,18 +235,18 @@ void TestPropsStorage::writtenTexts_data()
                                            << "";
 }
 
-void TestPropsStorage::writtenTexts()
+void TestPropertyStore::writtenTexts()
 {
     QFETCH(QString, property);
     QFETCH(QString, text);
     Sample sample;
     sample.style |= Sample::stBold;
-    const QMetaProperty meta = TPropsStorage::findProperty(&sample, property);
+    const QMetaProperty meta = PropertyStore::findProperty(&sample, property);
     QVERIFY(meta.isValid());
-    QCOMPARE(TPropsStorage::propertyText(&sample, meta), text == "[stItalic]" ? "[stBold,stItalic]" : text);
+    QCOMPARE(PropertyStore::propertyText(&sample, meta), text == "[stItalic]" ? "[stBold,stItalic]" : text);
 }
 
-void TestPropsStorage::readTexts_data()
+void TestPropertyStore::readTexts_data()
 {
     QTest::addColumn<QString>("property");
     QTest::addColumn<QString>("text");
@@ -295,42 +295,42 @@ void TestPropsStorage::readTexts_data()
                                        << "fett" << true << "[]";
 }
 
-void TestPropsStorage::readTexts()
+void TestPropertyStore::readTexts()
 {
     QFETCH(QString, property);
     QFETCH(QString, text);
     QFETCH(bool, changed);
     QFETCH(QString, after);
     Sample sample;
-    const QMetaProperty meta = TPropsStorage::findProperty(&sample, property);
-    QCOMPARE(TPropsStorage::setPropertyText(&sample, meta, text), changed);
-    QCOMPARE(TPropsStorage::propertyText(&sample, meta), after);
+    const QMetaProperty meta = PropertyStore::findProperty(&sample, property);
+    QCOMPARE(PropertyStore::setPropertyText(&sample, meta, text), changed);
+    QCOMPARE(PropertyStore::propertyText(&sample, meta), after);
 }
 
-void TestPropsStorage::propertyLookup()
+void TestPropertyStore::propertyLookup()
 {
     Derived derived;
-    QCOMPARE(TPropsStorage::findProperty(&derived, "COUNT").name(), "count");
-    QCOMPARE(TPropsStorage::findProperty(&derived, "count").read(&derived).toInt(), 9);
-    QCOMPARE(TPropsStorage::findProperty(&derived, " Count").isValid(), false);
-    QCOMPARE(TPropsStorage::findProperty(&derived, "style").name(), "Style");
-    QCOMPARE(TPropsStorage::findProperty(&derived, "Nothing").isValid(), false);
+    QCOMPARE(PropertyStore::findProperty(&derived, "COUNT").name(), "count");
+    QCOMPARE(PropertyStore::findProperty(&derived, "count").read(&derived).toInt(), 9);
+    QCOMPARE(PropertyStore::findProperty(&derived, " Count").isValid(), false);
+    QCOMPARE(PropertyStore::findProperty(&derived, "style").name(), "Style");
+    QCOMPARE(PropertyStore::findProperty(&derived, "Nothing").isValid(), false);
 }
 
-void TestPropsStorage::objectStoredAlphabetically()
+void TestPropertyStore::objectStoredAlphabetically()
 {
     Sample sample;
     SettingsStore store;
     store.open();
-    TPropsStorage props(store, "Form");
-    props.storeProperty(&sample, TPropsStorage::findProperty(&sample, "Child"), "Sample1_Child");
+    PropertyStore props(store, "Form");
+    props.storeProperty(&sample, PropertyStore::findProperty(&sample, "Child"), "Sample1_Child");
     store.close();
     const SettingsFile::Values expected
         = { { "Sample1_Childalpha", "a" }, { "Sample1_ChildMid", "0.5" }, { "Sample1_ChildZeta", "7" } };
     QCOMPARE(SettingsFile::read(path("korbana.conf"), "Form"), expected);
 }
 
-void TestPropsStorage::objectLoadedAndMissingValuesKept()
+void TestPropertyStore::objectLoadedAndMissingValuesKept()
 {
     SettingsFile::write(
         path("korbana.conf"), "Form", { { "Sample1_ChildZeta", " 12 " }, { "Sample1_ChildMid", "nix" } });
@@ -339,9 +339,9 @@ void TestPropsStorage::objectLoadedAndMissingValuesKept()
     inner->zeta = 0;
     SettingsStore store;
     store.open();
-    TPropsStorage props(store, "Form");
-    props.loadProperty(&sample, TPropsStorage::findProperty(&sample, "Child"), "Sample1_Child");
-    props.loadProperty(&sample, TPropsStorage::findProperty(&sample, "Count"), "Sample1_Count");
+    PropertyStore props(store, "Form");
+    props.loadProperty(&sample, PropertyStore::findProperty(&sample, "Child"), "Sample1_Child");
+    props.loadProperty(&sample, PropertyStore::findProperty(&sample, "Count"), "Sample1_Count");
     store.close();
     QCOMPARE(inner->zeta, 12);
     QCOMPARE(inner->mid, 0.5);
@@ -349,7 +349,7 @@ void TestPropsStorage::objectLoadedAndMissingValuesKept()
     QCOMPARE(sample.count, 3);
 }
 
-void TestPropsStorage::emptyTextWrittenOnlyForStrings()
+void TestPropertyStore::emptyTextWrittenOnlyForStrings()
 {
     Sample sample;
     sample.caption = " \t";
@@ -357,15 +357,15 @@ void TestPropsStorage::emptyTextWrittenOnlyForStrings()
     sample.form = static_cast<Sample::Shape>(17); // no identifier
     SettingsStore store;
     store.open();
-    TPropsStorage props(store, "Form");
+    PropertyStore props(store, "Form");
     for (const char* name : { "Caption", "Form", "Style" })
-        props.storeProperty(&sample, TPropsStorage::findProperty(&sample, name), QLatin1String(name));
+        props.storeProperty(&sample, PropertyStore::findProperty(&sample, name), QLatin1String(name));
     store.close();
     const SettingsFile::Values expected = { { "Caption", "" }, { "Style", "[]" } };
     QCOMPARE(SettingsFile::read(path("korbana.conf"), "Form"), expected);
 }
 
-void TestPropsStorage::storeKeepsNamesAndCommas()
+void TestPropertyStore::storeKeepsNamesAndCommas()
 {
     SettingsStore store;
     store.open();
@@ -386,7 +386,7 @@ void TestPropsStorage::storeKeepsNamesAndCommas()
     store.close();
 }
 
-void TestPropsStorage::storeReadsOtherSectionsAndKeepsThem()
+void TestPropertyStore::storeReadsOtherSectionsAndKeepsThem()
 {
     QFile file(path("korbana.conf"));
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -402,7 +402,7 @@ void TestPropsStorage::storeReadsOtherSectionsAndKeepsThem()
     QCOMPARE(SettingsFile::read(path("korbana.conf"), "TMainForm").value("FormVersion"), QString("0"));
 }
 
-void TestPropsStorage::trimControls()
+void TestPropertyStore::trimControls()
 {
     QCOMPARE(korbana::trimControls(QString("\x01\t USD \r\n")), QString("USD"));
     QCOMPARE(korbana::trimControls(QString(" a b ")), QString("a b"));
@@ -411,5 +411,5 @@ void TestPropsStorage::trimControls()
     QCOMPARE(korbana::trimControls(QStringLiteral("\u00a0x")), QStringLiteral("\u00a0x"));
 }
 
-QTEST_GUILESS_MAIN(TestPropsStorage)
-#include "tst_propsstorage.moc"
+QTEST_GUILESS_MAIN(TestPropertyStore)
+#include "tst_propertystore.moc"

@@ -1,23 +1,23 @@
 // CSV export and import of the three lists.
-#include "MainUnit.h"
+#include "MainWindow.h"
 
 #include "document/Csv.h"
 
-void TMainForm::CSVExport1Click()
+void MainWindow::exportCsv()
 {
     // The tool and menu commands take no focus: an open edit box would otherwise keep its text from the file.
     commitEdits();
-    const QString path = m_dialogs.chooseFile(this, CSVSaveDialog1);
+    const QString path = m_dialogs.chooseFile(this, m_csvSaveOptions);
     if (path.isEmpty())
         return;
     if (const auto failure = korbana::exportCsvFile(path, { m_stores, m_products, m_shopping }))
         m_dialogs.error(this, failure->text, failure->title);
 }
 
-void TMainForm::CSVImport1Click()
+void MainWindow::importCsv()
 {
     commitEdits();
-    const QString path = m_dialogs.chooseFile(this, CSVOpenDialog1);
+    const QString path = m_dialogs.chooseFile(this, m_csvOpenOptions);
     if (path.isEmpty())
         return;
     if (const auto failure = korbana::importCsvFile(path, { m_stores, m_products, m_shopping }))

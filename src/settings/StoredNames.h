@@ -1,0 +1,20 @@
+#pragma once
+
+// Names under which the main window's settings are stored: the section and the components whose properties are
+// kept ("PreisED" gives the value "PreisED_Value"). They are a stored format: users' existing settings files (and
+// the registry on Windows) carry them, so they must never change, whatever the code calls these things.
+namespace StoredNames {
+
+inline constexpr char16_t kMainWindowSection[] = u"TMainForm";
+
+inline constexpr char16_t kPriceField[] = u"PreisED";
+inline constexpr char16_t kCurrencyField[] = u"CurrEd";
+inline constexpr char16_t kLeftMargin[] = u"leftREd";
+inline constexpr char16_t kTopMargin[] = u"TopREd";
+inline constexpr char16_t kRightMargin[] = u"RightREd";
+inline constexpr char16_t kBottomMargin[] = u"BottomREd";
+inline constexpr char16_t kPrintFont[] = u"FontDialog1";
+inline constexpr char16_t kStoresPanel[] = u"Panel1Laeden";
+inline constexpr char16_t kProductsPanel[] = u"Panel1Produkte";
+
+} // namespace StoredNames

@@ -1,0 +1,199 @@
+#pragma once
+
+#include "Dialogs.h"
+#include "print/PrintFont.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QLineEdit;
+class QSplitter;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+
+class AboutDialog;
+class BitmapButton;
+class ListModel;
+class ListView;
+class ProductDialog;
+class SidePanel;
+class SpinEdit;
+class WindowStateStore;
+
+// The main window: three lists side by side, the print settings page, the file commands.
+// The list models are the document; every command is one of the public slots below.
+class MainWindow final : public QMainWindow
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MainWindow)
+
+public:
+    static constexpr char16_t kTitle[] = u"TALVEN Einkaufsliste 1.3";
+    static constexpr char16_t kDefaultFile[] = u"korbana.kbl";
+
+    // programDir: the folder of the help file, and of the default list file when no startFile is given; empty
+    // means the program's own folder. startFile: the list file opened at start instead (the command line's file,
+    // or the default list in the user's data folder).
+    explicit MainWindow(
+        Dialogs& dialogs, const QString& programDir = {}, const QString& startFile = {}, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The other windows, created once by the main routine; the main window only shows them.
+    void setAboutDialog(AboutDialog* dialog) { m_aboutDialog = dialog; }
+    void setProductDialog(ProductDialog* dialog) { m_productDialog = dialog; }
+
+    Dialogs& dialogs() const { return m_dialogs; }
+    // The program directory, always ending in "/".
+    QString programDirectory() const { return m_programDir; }
+    // Full path of the list file last opened or saved, empty for a document without a file.
+    QString documentName() const { return m_documentName; }
+
+    ListModel* stores() const { return m_stores; }
+    ListModel* products() const { return m_products; }
+    ListModel* shopping() const { return m_shopping; }
+    ListView* storesView() const { return m_storesView; }
+    ListView* productsView() const { return m_productsView; }
+    ListView* shoppingView() const { return m_shoppingView; }
+
+    const PrintFont& printFont() const { return m_printFont; }
+    void setPrintFont(const PrintFont& font) { m_printFont = font; }
+    // Margins in whole millimetres as the fields read them: text that is no whole number gives 0.
+    int leftMargin() const;
+    int topMargin() const;
+    int rightMargin() const;
+    int bottomMargin() const;
+
+    // Sort state of one list, not stored.
+    struct SortState
+    {
+        int column = 0;
+        // Turns with every click on the same column; what it means depends on the column's kind.
+        bool flipped = false;
+    };
+    enum List { Stores = 0, Products = 1, Shopping = 2 };
+    SortState sortState(int list) const { return m_sort[list]; }
+
+    // Sets the status bar from the Shopping list's count.
+    void refreshStatusText();
+    // Stores what an open in-place edit box of any list holds, so that saving and printing take what the user sees.
+    void commitEdits();
+    // Where the window's placement and stored properties are kept between runs.
+    WindowStateStore* windowStateStore() const { return m_windowState; }
+
+public Q_SLOTS:
+    // The document and its life.
+    void openStartFile();
+    void openFile(const QString& path);
+    // A file dropped on the window: opened as "Öffnen..." would, after the unsaved-data question.
+    void openDroppedFile(const QString& path);
+    // True when the file was written whole; on failure the old file is untouched and the user was told.
+    bool saveFile(const QString& path);
+    // The unsaved-data question of closing; true when the window may close.
+    bool queryClose();
+    void newDocument();
+    void openDocument();
+    void save();
+    void saveAs();
+    void quit();
+    void exportCsv();
+    void importCsv();
+
+    void setUpPrinter();
+    void printShoppingList();
+    void choosePrintFont();
+    void showHelp();
+    void showAbout();
+
+    // Editing the lists.
+    void addStore();
+    void removeStore();
+    void clearStores();
+    void addProduct();
+    void removeProduct();
+    void clearProducts();
+    void editProduct();
+    void addToShoppingList();
+    void removeFromShoppingList();
+    void clearShoppingList();
+
+    // Sorting by a column header: the same column again turns the order round.
+    void sortStores(int column);
+    void sortProducts(int column);
+    void sortShoppingList(int column);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void buildMenu();
+    void buildToolBar();
+    void buildListsPage();
+    void buildListButtons(QWidget* storesStrip, QWidget* productsStrip, QWidget* shoppingStrip);
+    void connectLists();
+    void buildSettingsPage();
+    QWidget* buildSettingsPicture(QWidget* parent);
+    void setDocumentName(const QString& path);
+    // Yes: save (under the name, or through the save dialog). False when the command must stop.
+    bool saveStep();
+    // The unsaved-data question; false when the command must stop (Cancel, cancelled or failed save).
+    bool askToSave(const QString& title);
+    void sortList(List list, int column);
+
+    // Settings: restore on the first showing, save on an allowed close, and from the destruction if none ran.
+    void createWindowState();
+    void restoreWindowState();
+    void saveWindowState();
+
+    Dialogs& m_dialogs;
+    QString m_programDir;
+    QString m_startFile;
+    QString m_documentName;
+    ListModel* m_stores = nullptr;
+    ListModel* m_products = nullptr;
+    ListModel* m_shopping = nullptr;
+    PrintFont m_printFont;
+    SortState m_sort[3];
+    bool m_shown = false;
+    bool m_closeAllowed = false;
+
+    AboutDialog* m_aboutDialog = nullptr;
+    ProductDialog* m_productDialog = nullptr;
+
+    QAction* m_newAction = nullptr;
+    QAction* m_openAction = nullptr;
+    QAction* m_saveAction = nullptr;
+    QAction* m_saveAsAction = nullptr;
+    QAction* m_csvExportAction = nullptr;
+    QAction* m_csvImportAction = nullptr;
+    QAction* m_printerSetupAction = nullptr;
+    QAction* m_printAction = nullptr;
+    QAction* m_quitAction = nullptr;
+    QAction* m_helpAction = nullptr;
+    QAction* m_aboutAction = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QTabWidget* m_pages = nullptr;
+    QSplitter* m_splitter = nullptr;
+    SidePanel* m_storesPanel = nullptr;
+    SidePanel* m_productsPanel = nullptr;
+    ListView* m_storesView = nullptr;
+    ListView* m_productsView = nullptr;
+    ListView* m_shoppingView = nullptr;
+    SpinEdit* m_priceEdit = nullptr;
+    QLineEdit* m_currencyEdit = nullptr;
+    BitmapButton* m_fontButton = nullptr;
+    SpinEdit* m_leftMarginEdit = nullptr;
+    SpinEdit* m_topMarginEdit = nullptr;
+    SpinEdit* m_rightMarginEdit = nullptr;
+    SpinEdit* m_bottomMarginEdit = nullptr;
+    WindowStateStore* m_windowState = nullptr;
+
+    FileDialogOptions m_listOpenOptions;
+    FileDialogOptions m_listSaveOptions;
+    FileDialogOptions m_csvOpenOptions;
+    FileDialogOptions m_csvSaveOptions;
+};

@@ -1,0 +1,235 @@
+// The document's life: the list at start, New, Open (also by dropping a file), Save, Save as, closing; help and
+// the about box.
+#include "AboutDialog.h"
+#include "MainWindow.h"
+#include "document/ListFile.h"
+#include "lists/ListModel.h"
+#include "lists/ListTexts.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+
+QString fileNamePart(const QString& path)
+{
+#ifdef Q_OS_WIN
+    const qsizetype cut = std::max({ path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'), path.lastIndexOf(u':') });
+#else
+    // Elsewhere a backslash and ":" are ordinary characters of a file name ("Liste 12:00.kbl").
+    const qsizetype cut = path.lastIndexOf(u'/');
+#endif
+    return path.mid(cut + 1);
+}
+
+// The one local list file (*.kbl) that a drag carries; empty for anything else, several files included.
+QString droppedListFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls())
+        return {};
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile())
+        return {};
+    const QString path = urls.first().toLocalFile();
+    return path.endsWith(QStringLiteral(".kbl"), Qt::CaseInsensitive) ? path : QString();
+}
+
+#ifndef Q_OS_WIN
+// The help's start page: in help/ beside a program that is not installed, else in the installed documentation.
+QString helpStartPage(const QString& programDir)
+{
+    for (const QString& page :
+        { QStringLiteral("help/index.htm"), QStringLiteral("../share/doc/korbana/html/index.htm") }) {
+        const QString path = QDir::cleanPath(programDir + page);
+        if (QFileInfo::exists(path))
+            return path;
+    }
+    return {};
+}
+#endif
+
+} // namespace
+
+void MainWindow::refreshStatusText()
+{
+    statusBar()->showMessage(korbana::statusText(m_shopping->count()));
+}
+
+void MainWindow::setDocumentName(const QString& path)
+{
+    m_documentName = path;
+    setWindowTitle(QString::fromUtf16(kTitle) + QStringLiteral(" - ")
+        + (path.isEmpty() ? QStringLiteral("Kein Name") : fileNamePart(path)));
+}
+
+void MainWindow::openStartFile()
+{
+    if (m_programDir.isEmpty())
+        m_programDir = QCoreApplication::applicationDirPath();
+    if (!m_programDir.endsWith(u'/'))
+        m_programDir += u'/';
+    openFile(m_startFile.isEmpty() ? m_programDir + QString::fromUtf16(kDefaultFile) : m_startFile);
+}
+
+void MainWindow::openFile(const QString& path)
+{
+    const korbana::ListSet lists { m_stores, m_products, m_shopping };
+    const korbana::ReadResult result = korbana::readListFile(path, lists);
+    if (result != korbana::ReadResult::CannotOpen)
+        setDocumentName(path);
+    if (result != korbana::ReadResult::Ok)
+        m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
+    refreshStatusText();
+}
+
+bool MainWindow::saveFile(const QString& path)
+{
+    // A name still being typed in a list is saved as the user sees it.
+    commitEdits();
+    const korbana::ListSet lists { m_stores, m_products, m_shopping };
+    const korbana::WriteResult result = korbana::writeListFile(path, lists);
+    if (result != korbana::WriteResult::Ok) {
+        m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
+        return false;
+    }
+    setDocumentName(path);
+    return true;
+}
+
+bool MainWindow::saveStep()
+{
+    if (!m_documentName.isEmpty())
+        return saveFile(m_documentName);
+    const QString path = m_dialogs.chooseFile(this, m_listSaveOptions);
+    if (path.isEmpty())
+        return false;
+    return saveFile(path);
+}
+
+bool MainWindow::askToSave(const QString& title)
+{
+    const auto answer = m_dialogs.question(this, QStringLiteral("Wollen Sie die nicht gesicherten Daten speichern?"),
+        title, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes)
+        return saveStep();
+    return answer == QMessageBox::No;
+}
+
+void MainWindow::newDocument()
+{
+    if (!askToSave(QStringLiteral("Datei: Neu...")))
+        return;
+    setDocumentName(QString());
+    m_stores->clear();
+    m_products->clear();
+    m_shopping->clear();
+    refreshStatusText();
+}
+
+void MainWindow::openDocument()
+{
+    if (!askToSave(QStringLiteral("Datei: Öffnen...")))
+        return;
+    const QString path = m_dialogs.chooseFile(this, m_listOpenOptions);
+    if (!path.isEmpty())
+        openFile(path);
+}
+
+void MainWindow::openDroppedFile(const QString& path)
+{
+    if (askToSave(QStringLiteral("Datei: Öffnen...")))
+        openFile(path);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!droppedListFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    const QString path = droppedListFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // The question and the open run after the drop has ended, so that the file manager is not held up meanwhile.
+    QMetaObject::invokeMethod(
+        this, [this, path] { openDroppedFile(path); }, Qt::QueuedConnection);
+}
+
+void MainWindow::save()
+{
+    if (m_documentName.isEmpty())
+        saveAs();
+    else
+        saveFile(m_documentName);
+}
+
+void MainWindow::saveAs()
+{
+    const QString path = m_dialogs.chooseFile(this, m_listSaveOptions);
+    if (!path.isEmpty())
+        saveFile(path);
+}
+
+void MainWindow::quit()
+{
+    close();
+}
+
+bool MainWindow::queryClose()
+{
+    return askToSave(QStringLiteral("Datei: Beenden..."));
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    if (!m_shown) {
+        m_shown = true;
+        restoreWindowState();
+    }
+    QMainWindow::showEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_closeAllowed) { // the session's end has asked and saved already
+        event->accept();
+        return;
+    }
+    if (!queryClose()) {
+        event->ignore();
+        return;
+    }
+    saveWindowState();
+    event->accept();
+}
+
+void MainWindow::showHelp()
+{
+#ifdef Q_OS_WIN
+    m_dialogs.openUrl(m_programDir + QStringLiteral("korbana.chm"));
+#else
+    // Linux desktops open no compiled help, but every one opens HTML in the browser. Without the pages nothing
+    // happens, as with a missing help file on Windows.
+    const QString page = helpStartPage(m_programDir);
+    if (!page.isEmpty())
+        m_dialogs.openUrl(page);
+#endif
+}
+
+void MainWindow::showAbout()
+{
+    if (m_aboutDialog)
+        m_dialogs.exec(m_aboutDialog);
+}

@@ -1,0 +1,222 @@
+// The commands that fill, change and sort the three lists.
+#include "MainWindow.h"
+
+#include "ProductDialog.h"
+#include "SpinEdit.h"
+#include "lists/ListModel.h"
+#include "lists/ListSort.h"
+#include "lists/ListTexts.h"
+#include "lists/ListView.h"
+
+#include <QLineEdit>
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+bool isDeleteKey(int key)
+{
+    return key == Qt::Key_Delete;
+}
+
+bool isEnterKey(int key)
+{
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// Appends an entry and opens its caption for editing, so the user types over the default at once.
+void appendAndEdit(ListView* view, ListModel* model, const QString& caption, const QStringList& subItems = {})
+{
+    view->beginEdit(model->append(caption, subItems));
+}
+
+void removeSelected(Dialogs& dialogs, QWidget* parent, ListView* view, ListModel* model)
+{
+    const int row = view->selectedRow();
+    if (row < 0) {
+        dialogs.error(
+            parent, QStringLiteral("Sie haben keinen Eintrag ausgewählt."), QStringLiteral("Kein Eintrag ausgewählt"));
+        return;
+    }
+    // The row asked about is removed, even if hovering moved the selection while the question was open.
+    if (dialogs.question(parent, QStringLiteral("Wollen Sie den Eintrag löschen?"), QStringLiteral("Eintrag löschen"))
+        != QMessageBox::Yes)
+        return;
+    model->deleteAt(row);
+    // Keep a selection for the next Delete from the keyboard.
+    view->selectRow(std::min(row, model->count() - 1));
+}
+
+void clearList(Dialogs& dialogs, QWidget* parent, ListModel* model)
+{
+    if (dialogs.question(
+            parent, QStringLiteral("Wollen Sie die komplette Liste löschen?"), QStringLiteral("Liste löschen"))
+        == QMessageBox::Yes)
+        model->clear();
+}
+
+void editSelected(ListView* view)
+{
+    if (view->selectedRow() >= 0)
+        view->beginEdit(view->selectedRow());
+}
+
+// Delete removes the selected entry, Enter opens its caption; neither while the list's edit box is open,
+// since the key then belongs to the box.
+void listKey(int key, ListView* view, const std::function<void()>& remove)
+{
+    if (isDeleteKey(key) && !view->isEditing())
+        remove();
+    if (isEnterKey(key) && !view->isEditing())
+        editSelected(view);
+}
+
+// The same column toggles the direction, another column starts with the flag false.
+
+} // namespace
+
+void MainWindow::commitEdits()
+{
+    for (ListView* view : { m_storesView, m_productsView, m_shoppingView })
+        view->commitEdit();
+}
+
+void MainWindow::addStore()
+{
+    appendAndEdit(m_storesView, m_stores, QStringLiteral("Laden"));
+}
+
+void MainWindow::removeStore()
+{
+    removeSelected(m_dialogs, this, m_storesView, m_stores);
+}
+
+void MainWindow::clearStores()
+{
+    clearList(m_dialogs, this, m_stores);
+}
+
+void MainWindow::addProduct()
+{
+    // A shop name still being typed is the one the user sees, so it is the one to copy.
+    m_storesView->commitEdit();
+    const int store = m_storesView->selectedRow();
+    if (store < 0) {
+        m_dialogs.error(
+            this, QStringLiteral("Sie haben keinen Laden ausgewählt."), QStringLiteral("Kein Laden ausgewählt"));
+        return;
+    }
+    appendAndEdit(m_productsView, m_products, QStringLiteral("Produkt"),
+        { m_stores->caption(store), korbana::priceText(m_priceEdit->value()) });
+}
+
+void MainWindow::removeProduct()
+{
+    removeSelected(m_dialogs, this, m_productsView, m_products);
+}
+
+void MainWindow::clearProducts()
+{
+    clearList(m_dialogs, this, m_products);
+}
+
+void MainWindow::editProduct()
+{
+    m_productsView->commitEdit();
+    const int row = m_productsView->selectedRow();
+    if (row < 0 || !m_productDialog)
+        return;
+    // Both fields are filled every time, so nothing of an earlier edit shows.
+    m_productDialog->setProduct(m_products->caption(row), m_products->subItem(row, 1));
+    if (m_dialogs.exec(m_productDialog) != QDialog::Accepted)
+        return;
+    m_products->setCaption(row, m_productDialog->name());
+    m_products->setSubItem(row, 1, m_productDialog->price());
+}
+
+void MainWindow::addToShoppingList()
+{
+    m_productsView->commitEdit();
+    const int product = m_productsView->selectedRow();
+    if (product < 0) {
+        m_dialogs.error(
+            this, QStringLiteral("Sie haben kein Produkt ausgewählt."), QStringLiteral("Kein Produkt ausgewählt"));
+    } else {
+        const Entry& source = m_products->entryAt(product);
+        appendAndEdit(m_shoppingView, m_shopping, QStringLiteral("1"),
+            { source.caption, source.subItems[0], source.subItems[1] });
+    }
+    refreshStatusText();
+}
+
+void MainWindow::removeFromShoppingList()
+{
+    removeSelected(m_dialogs, this, m_shoppingView, m_shopping);
+    refreshStatusText();
+}
+
+void MainWindow::clearShoppingList()
+{
+    clearList(m_dialogs, this, m_shopping);
+    refreshStatusText();
+}
+
+void MainWindow::connectLists()
+{
+    m_storesView->setListModel(m_stores);
+    m_productsView->setListModel(m_products);
+    m_shoppingView->setListModel(m_shopping);
+
+    // Delete removes the selected entry; Enter and a double click on a shop or shopping entry open its caption.
+    const std::pair<ListView*, void (MainWindow::*)()> removers[] = { { m_storesView, &MainWindow::removeStore },
+        { m_productsView, &MainWindow::removeProduct }, { m_shoppingView, &MainWindow::removeFromShoppingList } };
+    for (const auto& [view, remove] : removers)
+        connect(view, &ListView::keyDown, this, [this, view = view, remove = remove](int key) {
+            listKey(key, view, [this, remove] { (this->*remove)(); });
+        });
+    connect(m_storesView, &ListView::dblClick, this, [this] { editSelected(m_storesView); });
+    // A double click on a product puts it on the Shopping list.
+    connect(m_productsView, &ListView::dblClick, this, &MainWindow::addToShoppingList);
+    connect(m_shoppingView, &ListView::dblClick, this, [this] { editSelected(m_shoppingView); });
+
+    connect(m_storesView, &ListView::columnClick, this, &MainWindow::sortStores);
+    connect(m_productsView, &ListView::columnClick, this, &MainWindow::sortProducts);
+    connect(m_shoppingView, &ListView::columnClick, this, &MainWindow::sortShoppingList);
+}
+
+void MainWindow::sortStores(int column)
+{
+    sortList(Stores, column);
+}
+
+void MainWindow::sortProducts(int column)
+{
+    sortList(Products, column);
+}
+
+void MainWindow::sortShoppingList(int column)
+{
+    sortList(Shopping, column);
+}
+
+void MainWindow::sortList(List list, int column)
+{
+    static constexpr korbana::ListKind kinds[]
+        = { korbana::ListKind::Stores, korbana::ListKind::Products, korbana::ListKind::Shopping };
+    ListView* const views[] = { m_storesView, m_productsView, m_shoppingView };
+    ListModel* const models[] = { m_stores, m_products, m_shopping };
+    SortState& state = m_sort[list];
+    // The same column turns the order round, another column starts unturned.
+    if (column == state.column) {
+        state.flipped = !state.flipped;
+    } else {
+        state.column = column;
+        state.flipped = false;
+    }
+    // A caption still being typed sorts as what the user sees.
+    views[list]->commitEdit();
+    views[list]->setUpdatesEnabled(false);
+    models[list]->applyOrder(korbana::sortOrder(kinds[list], state.column, state.flipped, *models[list]));
+    views[list]->setUpdatesEnabled(true);
+}
