@@ -1,3 +1,4 @@
+#include "MainWindowFixture.h"
 #include "ThreeLists.h"
 #include "document/DefaultList.h"
 
@@ -12,15 +13,13 @@ namespace {
 
 QByteArray contentOf(const QString& path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return MainWindowFixture::readFile(path);
 }
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
+    MainWindowFixture::writeFile(path, bytes);
+    QCOMPARE(contentOf(path), bytes);
 }
 
 const QByteArray kOwnList = QByteArrayLiteral("1\r\nMarkt\r\n0\r\n0\r\n");
