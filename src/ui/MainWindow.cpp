@@ -66,10 +66,11 @@ private:
 
 } // namespace
 
-MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, QWidget* parent)
+MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QString& startFile, QWidget* parent)
     : QMainWindow(parent)
     , m_dialogs(dialogs)
     , m_programDir(programDir)
+    , m_startFile(startFile)
 {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromUtf16(kTitle));
@@ -134,7 +135,8 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, QWidget* par
     });
 
     createWindowState();
-    openDefaultList();
+    setAcceptDrops(true);
+    openStartFile();
 }
 
 void MainWindow::buildMenu()

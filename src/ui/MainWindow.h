@@ -32,8 +32,11 @@ public:
     static constexpr char16_t kTitle[] = u"TALVEN Einkaufsliste 1.3";
     static constexpr char16_t kDefaultFile[] = u"korbana.kbl";
 
-    // programDir: the folder of the default list file and the help file; empty means the program's own folder.
-    explicit MainWindow(Dialogs& dialogs, const QString& programDir = {}, QWidget* parent = nullptr);
+    // programDir: the folder of the help file, and of the default list file when no startFile is given; empty
+    // means the program's own folder. startFile: the list file opened at start instead (the command line's file,
+    // or the default list in the user's data folder).
+    explicit MainWindow(
+        Dialogs& dialogs, const QString& programDir = {}, const QString& startFile = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The other windows, created once by the main routine; the main window only shows them.
@@ -80,8 +83,10 @@ public:
 
 public Q_SLOTS:
     // The document and its life.
-    void openDefaultList();
+    void openStartFile();
     void openFile(const QString& path);
+    // A file dropped on the window: opened as "Öffnen..." would, after the unsaved-data question.
+    void openDroppedFile(const QString& path);
     // True when the file was written whole; on failure the old file is untouched and the user was told.
     bool saveFile(const QString& path);
     // The unsaved-data question of closing; true when the window may close.
@@ -120,6 +125,8 @@ public Q_SLOTS:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
@@ -147,6 +154,7 @@ private:
 
     Dialogs& m_dialogs;
     QString m_programDir;
+    QString m_startFile;
     QString m_documentName;
     ListModel* m_stores = nullptr;
     ListModel* m_products = nullptr;
