@@ -132,6 +132,7 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, QWidget* par
     });
 
     createWindowState();
+    buildShoppingTrip();
     openDefaultList();
 }
 
