@@ -2,7 +2,13 @@
 
 #include "ListModel.h"
 
+#include <algorithm>
+#include <string_view>
+
 namespace {
+
+// Ends a name or a shop in the search index; folded search texts never hold it.
+constexpr char16_t kSeparator = u'\x01';
 
 void appendFolded(QString& out, QStringView text)
 {
@@ -35,6 +41,64 @@ void appendFolded(QString& out, QStringView text)
     }
 }
 
+void appendUtf8(std::string& out, char32_t code)
+{
+    if (code < 0x80) {
+        out.push_back(static_cast<char>(code));
+    } else if (code < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else if (code < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (code >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    }
+}
+
+// The same folding written straight into UTF-8, as QString::toUtf8() would write the folded text, without a
+// text in between: the index of a long catalogue is made in one pass.
+void appendFoldedUtf8(std::string& out, QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (u < 0x80) {
+            out.push_back(static_cast<char>(u >= u'A' && u <= u'Z' ? u + (u'a' - u'A') : u));
+            continue;
+        }
+        if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            appendUtf8(out, QChar::toLower(QChar::surrogateToUcs4(u, text[i + 1].unicode())));
+            ++i;
+            continue;
+        }
+        switch (u) {
+        case u'ä':
+        case u'Ä':
+            out.append("ae");
+            break;
+        case u'ö':
+        case u'Ö':
+            out.append("oe");
+            break;
+        case u'ü':
+        case u'Ü':
+            out.append("ue");
+            break;
+        case u'ß':
+        case u'ẞ':
+            out.append("ss");
+            break;
+        default:
+            // A lone surrogate is written as QString::toUtf8() writes it: a replacement character.
+            appendUtf8(out, QChar::isSurrogate(u) ? char32_t(0xFFFD) : QChar::toLower(char32_t(u)));
+        }
+    }
+}
+
 } // namespace
 
 QString korbana::foldForSearch(QStringView text)
@@ -52,13 +116,91 @@ ProductFilter::ProductFilter(QObject* parent)
     setDynamicSortFilter(false);
 }
 
+void ProductFilter::setSourceModel(QAbstractItemModel* model)
+{
+    if (sourceModel())
+        disconnect(sourceModel(), nullptr, this, nullptr);
+    // Any change of the rows makes the index stale before the proxy looks at the changed rows.
+    if (model) {
+        for (const auto signal :
+            { &QAbstractItemModel::rowsAboutToBeInserted, &QAbstractItemModel::rowsAboutToBeRemoved })
+            connect(model, signal, this, &ProductFilter::forgetIndex);
+        connect(model, &QAbstractItemModel::layoutAboutToBeChanged, this, &ProductFilter::forgetIndex);
+        connect(model, &QAbstractItemModel::modelAboutToBeReset, this, &ProductFilter::forgetIndex);
+        connect(model, &QAbstractItemModel::dataChanged, this, &ProductFilter::forgetIndex);
+    }
+    forgetIndex();
+    QSortFilterProxyModel::setSourceModel(model);
+}
+
 void ProductFilter::setSearchText(const QString& text)
 {
     if (text == m_searchText)
         return;
     m_searchText = text;
-    m_foldedSearch = korbana::foldForSearch(text);
-    invalidateRowsFilter();
+    m_foldedSearch = korbana::foldForSearch(text).remove(QChar(kSeparator));
+    if (m_foldedSearch.isEmpty()) {
+        // No search: the memory of the index goes back.
+        forgetIndex();
+    } else {
+        if (!m_indexValid)
+            buildIndex();
+        findMatches();
+    }
+    // Worked out afresh rather than row by row: between two searches of a long list the rows that come and go
+    // lie scattered, and announcing each stretch of them costs far more than one new mapping.
+    invalidate();
+}
+
+void ProductFilter::forgetIndex()
+{
+    m_indexValid = false;
+    m_index = std::string();
+    m_rowStarts = {};
+    m_rowMatches = {};
+}
+
+void ProductFilter::buildIndex()
+{
+    const auto* products = static_cast<const ListModel*>(sourceModel());
+    const int count = products ? products->count() : 0;
+    m_index.clear();
+    size_t length = 0;
+    for (int row = 0; row < count; ++row)
+        length
+            += static_cast<size_t>(products->entryAt(row).caption.size() + products->entryAt(row).subItems[0].size());
+    // Umlauts written out take a little more.
+    m_index.reserve(length + length / 8 + 2 * static_cast<size_t>(count));
+    m_rowStarts.clear();
+    m_rowStarts.reserve(static_cast<size_t>(count) + 1);
+    for (int row = 0; row < count; ++row) {
+        const Entry& entry = products->entryAt(row);
+        m_rowStarts.push_back(static_cast<std::uint32_t>(m_index.size()));
+        appendFoldedUtf8(m_index, entry.caption);
+        m_index.push_back(static_cast<char>(kSeparator));
+        appendFoldedUtf8(m_index, entry.subItems[0]);
+        m_index.push_back(static_cast<char>(kSeparator));
+    }
+    m_rowStarts.push_back(static_cast<std::uint32_t>(m_index.size()));
+    m_indexValid = true;
+}
+
+void ProductFilter::findMatches()
+{
+    const size_t rows = m_rowStarts.size() - 1;
+    m_rowMatches.assign(rows, false);
+    const QByteArray needle = m_foldedSearch.toUtf8();
+    const std::string_view wanted(needle.constData(), static_cast<size_t>(needle.size()));
+    size_t from = 0;
+    for (;;) {
+        const size_t at = m_index.find(wanted, from);
+        if (at == std::string::npos)
+            break;
+        // The row whose text holds the hit; its rest need not be searched.
+        const auto next = std::upper_bound(m_rowStarts.cbegin(), m_rowStarts.cend(), static_cast<std::uint32_t>(at));
+        m_rowMatches[static_cast<size_t>(next - m_rowStarts.cbegin() - 1)] = true;
+        from = *next;
+    }
 }
 
 bool ProductFilter::matches(QStringView name, QStringView shop) const
@@ -76,6 +218,9 @@ bool ProductFilter::matches(QStringView name, QStringView shop) const
 
 bool ProductFilter::filterAcceptsRow(int sourceRow, const QModelIndex&) const
 {
+    if (m_indexValid && static_cast<size_t>(sourceRow) < m_rowMatches.size())
+        return m_rowMatches[static_cast<size_t>(sourceRow)];
+    // Rows that arrived or changed since the last search are read one by one.
     const auto* products = static_cast<const ListModel*>(sourceModel());
     const Entry& entry = products->entryAt(sourceRow);
     return matches(entry.caption, entry.subItems[0]);
