@@ -310,13 +310,15 @@ void TestShoppingTrip::search_data()
     QTest::addColumn<QStringList>("shown");
 
     QTest::newRow("nothing typed") << ""
-                                   << QStringList { "Müllers Milch", "Mueller Joghurt", "Brot", "Straßenbrot", "Salz" };
+                                   << QStringList { "Müllers Milch", "Mueller Joghurt", "Brot", "Straßenbrot", "Salz",
+                                          "Café Crème 𝄞" };
     QTest::newRow("case") << "MILCH" << QStringList { "Müllers Milch" };
     QTest::newRow("ae for umlaut") << "muell" << QStringList { "Müllers Milch", "Mueller Joghurt" };
     QTest::newRow("umlaut for ue") << "Müller" << QStringList { "Müllers Milch", "Mueller Joghurt" };
     QTest::newRow("shop") << "baeck" << QStringList { "Brot", "Straßenbrot" };
     QTest::newRow("sharp s") << "strasse" << QStringList { "Straßenbrot" };
     QTest::newRow("no match") << "xyz" << QStringList {};
+    QTest::newRow("other letters by case") << "CAFÉ CRÈME 𝄞" << QStringList { "Café Crème 𝄞" };
 }
 
 void TestShoppingTrip::search()
@@ -325,7 +327,7 @@ void TestShoppingTrip::search()
     QVERIFY(h->show());
     h->fill(MainWindow::Products,
         { "Müllers Milch|Hofladen|1,00 EUR", "Mueller Joghurt|Markt|0,50 EUR", "Brot|Bäcker|2,00 EUR",
-            "Straßenbrot|Baeckerei|2,50 EUR", "Salz|Markt|0,30 EUR" });
+            "Straßenbrot|Baeckerei|2,50 EUR", "Salz|Markt|0,30 EUR", "Café Crème 𝄞|Markt|2,20 EUR" });
     MainWindow& w = *h->form;
     QLineEdit* search = searchEdit(w);
     QCOMPARE(search->placeholderText(), QStringLiteral("Suchen…"));
@@ -336,18 +338,21 @@ void TestShoppingTrip::search()
     QTest::keyClick(h->view(MainWindow::Stores), Qt::Key_F, Qt::ControlModifier);
     QCOMPARE(QApplication::focusWidget(), search);
     // Keys for what a keyboard types directly, the rest as a paste.
-    for (const QChar c : typed) {
-        if (c.unicode() < 0x80)
-            QTest::keyClick(search, c.toLatin1());
-        else
-            search->insert(c);
+    for (qsizetype i = 0; i < typed.size(); ++i) {
+        if (typed[i].unicode() < 0x80) {
+            QTest::keyClick(search, typed[i].toLatin1());
+        } else {
+            const qsizetype length = typed[i].isHighSurrogate() ? 2 : 1;
+            search->insert(typed.mid(i, length));
+            i += length - 1;
+        }
     }
     QTEST(shownProducts(h->view(MainWindow::Products)), "shown");
 
     // Escape empties it and brings every product back.
     QTest::keyClick(search, Qt::Key_Escape);
     QVERIFY(search->text().isEmpty());
-    QCOMPARE(shownProducts(h->view(MainWindow::Products)).size(), 5);
+    QCOMPARE(shownProducts(h->view(MainWindow::Products)).size(), 6);
 }
 
 void TestShoppingTrip::commandsActOnTheShownRow()

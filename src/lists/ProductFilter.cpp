@@ -10,91 +10,65 @@ namespace {
 // Ends a name or a shop in the search index; folded search texts never hold it.
 constexpr char16_t kSeparator = u'\x01';
 
+// How an umlaut or ß is written out, or null for any other character.
+const char* spelledOut(char16_t u)
+{
+    switch (u) {
+    case u'ä':
+    case u'Ä':
+        return "ae";
+    case u'ö':
+    case u'Ö':
+        return "oe";
+    case u'ü':
+    case u'Ü':
+        return "ue";
+    case u'ß':
+    case u'ẞ':
+        return "ss";
+    default:
+        return nullptr;
+    }
+}
+
+char16_t asciiLower(char16_t u)
+{
+    return u >= u'A' && u <= u'Z' ? u + (u'a' - u'A') : u;
+}
+
 void appendFolded(QString& out, QStringView text)
 {
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        if (u < 0x80) {
-            out.append(u >= u'A' && u <= u'Z' ? QChar(u + (u'a' - u'A')) : c);
-            continue;
-        }
-        switch (u) {
-        case u'ä':
-        case u'Ä':
-            out.append(u"ae");
-            break;
-        case u'ö':
-        case u'Ö':
-            out.append(u"oe");
-            break;
-        case u'ü':
-        case u'Ü':
-            out.append(u"ue");
-            break;
-        case u'ß':
-        case u'ẞ':
-            out.append(u"ss");
-            break;
-        default:
+        if (u < 0x80)
+            out.append(QChar(asciiLower(u)));
+        else if (const char* spelling = spelledOut(u))
+            out.append(QLatin1String(spelling));
+        else
             out.append(c.toLower());
-        }
     }
 }
 
-void appendUtf8(std::string& out, char32_t code)
-{
-    if (code < 0x80) {
-        out.push_back(static_cast<char>(code));
-    } else if (code < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    }
-}
-
-// The same folding written straight into UTF-8, as QString::toUtf8() would write the folded text, without a
-// text in between: the index of a long catalogue is made in one pass.
+// The same folding written as UTF-8, byte for byte what QString::toUtf8() makes of the folded text: plain ASCII,
+// the bulk of any catalogue, goes straight in, so the index of a long catalogue is made in one quick pass.
 void appendFoldedUtf8(std::string& out, QStringView text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t u = text[i].unicode();
         if (u < 0x80) {
-            out.push_back(static_cast<char>(u >= u'A' && u <= u'Z' ? u + (u'a' - u'A') : u));
-            continue;
-        }
-        if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            appendUtf8(out, QChar::toLower(QChar::surrogateToUcs4(u, text[i + 1].unicode())));
-            ++i;
-            continue;
-        }
-        switch (u) {
-        case u'ä':
-        case u'Ä':
-            out.append("ae");
-            break;
-        case u'ö':
-        case u'Ö':
-            out.append("oe");
-            break;
-        case u'ü':
-        case u'Ü':
-            out.append("ue");
-            break;
-        case u'ß':
-        case u'ẞ':
-            out.append("ss");
-            break;
-        default:
-            // A lone surrogate is written as QString::toUtf8() writes it: a replacement character.
-            appendUtf8(out, QChar::isSurrogate(u) ? char32_t(0xFFFD) : QChar::toLower(char32_t(u)));
+            out.push_back(static_cast<char>(asciiLower(u)));
+        } else if (const char* spelling = spelledOut(u)) {
+            out.append(spelling);
+        } else {
+            // A run of other characters goes the long way at once, so a surrogate pair stays whole.
+            qsizetype end = i + 1;
+            while (end < text.size() && text[end].unicode() >= 0x80 && !spelledOut(text[end].unicode()))
+                ++end;
+            QString folded;
+            appendFolded(folded, text.mid(i, end - i));
+            const QByteArray bytes = folded.toUtf8();
+            out.append(bytes.constData(), static_cast<size_t>(bytes.size()));
+            i = end - 1;
         }
     }
 }
