@@ -57,7 +57,8 @@ void MainWindow::buildShoppingTrip()
     m_shoppingTotalLabel = new QLabel(statusBar());
     m_shoppingTotalLabel->setObjectName(QStringLiteral("shoppingTotalLabel"));
     statusBar()->addPermanentWidget(m_shoppingTotalLabel);
-    const auto showTotal = [this] { m_shoppingTotalLabel->setText(m_shoppingTotal->text()); };
+    // Not through the window: an edit box closing while the window goes still changes the list.
+    const auto showTotal = [label = m_shoppingTotalLabel, total = m_shoppingTotal] { label->setText(total->text()); };
     connect(m_shoppingTotal, &ShoppingTotal::changed, m_shoppingTotalLabel, showTotal);
     showTotal();
 
