@@ -2,6 +2,7 @@
 
 #include "ListModel.h"
 
+#include <QAbstractProxyModel>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QHeaderView>
@@ -93,19 +94,44 @@ void ListView::setListModel(ListModel* model)
     setModel(model);
 }
 
+void ListView::setRowFilter(QAbstractProxyModel* filter)
+{
+    if (filter == m_filter)
+        return;
+    commitEdit();
+    const int selected = selectedRow();
+    m_filter = filter;
+    setHotRow(-1);
+    setModel(m_filter ? static_cast<QAbstractItemModel*>(m_filter) : m_model);
+    selectRow(selected);
+}
+
+QModelIndex ListView::shownIndex(int row) const
+{
+    const QModelIndex source = m_model->index(row, 0);
+    return m_filter ? m_filter->mapFromSource(source) : source;
+}
+
+int ListView::listRow(const QModelIndex& shown) const
+{
+    return m_filter ? m_filter->mapToSource(shown).row() : shown.row();
+}
+
 int ListView::selectedRow() const
 {
     if (!selectionModel())
         return -1;
     const QModelIndexList rows = selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+    return rows.isEmpty() ? -1 : listRow(rows.first());
 }
 
 void ListView::selectRow(int row)
 {
     if (!m_model || row < 0 || row >= m_model->count())
         return;
-    const QModelIndex idx = m_model->index(row, 0);
+    const QModelIndex idx = shownIndex(row);
+    if (!idx.isValid())
+        return;
     selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     scrollTo(idx);
 }
@@ -118,7 +144,7 @@ void ListView::beginEdit(int row)
     commitEdit();
     setFocus(Qt::OtherFocusReason);
     selectRow(row);
-    edit(m_model->index(row, 0));
+    edit(shownIndex(row));
 }
 
 bool ListView::isEditing() const
@@ -248,6 +274,9 @@ void ListView::setHotRow(int row)
 
 void ListView::hoverElapsed()
 {
-    if (m_hotRow >= 0 && !isEditing() && m_hotRow != selectedRow())
-        selectRow(m_hotRow);
+    if (m_hotRow < 0 || isEditing())
+        return;
+    const int row = listRow(model()->index(m_hotRow, 0));
+    if (row != selectedRow())
+        selectRow(row);
 }

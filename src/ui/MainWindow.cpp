@@ -136,6 +136,7 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
 
     createWindowState();
     setAcceptDrops(true);
+    buildShoppingTrip();
     openStartFile();
 }
 

@@ -6,6 +6,9 @@
 #include <QMainWindow>
 
 class QAction;
+class QCheckBox;
+class QLabel;
+class QTimer;
 class QLineEdit;
 class QSplitter;
 class QTabWidget;
@@ -17,6 +20,9 @@ class BitmapButton;
 class ListModel;
 class ListView;
 class ProductDialog;
+class ProductFilter;
+class ShoppingTotal;
+struct PrintOptions;
 class SidePanel;
 class SpinEdit;
 class WindowStateStore;
@@ -78,6 +84,10 @@ public:
     void refreshStatusText();
     // Stores what an open in-place edit box of any list holds, so that saving and printing take what the user sees.
     void commitEdits();
+    // The printout's additions as ticked on the settings page.
+    PrintOptions printOptions() const;
+    // "Summe: 4,47 EUR", as the status bar shows it.
+    QString shoppingTotalText() const;
     // Where the window's placement and stored properties are kept between runs.
     WindowStateStore* windowStateStore() const { return m_windowState; }
 
@@ -122,6 +132,15 @@ public Q_SLOTS:
     void sortProducts(int column);
     void sortShoppingList(int column);
 
+    // The shopping trip: the list as text for a messenger, and the search in the Product catalogue.
+    void copyShoppingListAsText();
+    void copySelectedStore();
+    void copySelectedProduct();
+    void focusProductSearch();
+    // Filters the Product catalogue by the search field's text now (typing waits for a pause first).
+    void applyProductSearch();
+    void clearProductSearch();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -146,6 +165,9 @@ private:
     // The unsaved-data question; false when the command must stop (Cancel, cancelled or failed save).
     bool askToSave(const QString& title);
     void sortList(List list, int column);
+    void buildShoppingTrip();
+    void buildProductSearch();
+    void buildPrintOptions();
 
     // Settings: restore on the first showing, save on an allowed close, and from the destruction if none ran.
     void createWindowState();
@@ -194,6 +216,13 @@ private:
     SpinEdit* m_rightMarginEdit = nullptr;
     SpinEdit* m_bottomMarginEdit = nullptr;
     WindowStateStore* m_windowState = nullptr;
+    ShoppingTotal* m_shoppingTotal = nullptr;
+    QLabel* m_shoppingTotalLabel = nullptr;
+    QLineEdit* m_productSearchEdit = nullptr;
+    ProductFilter* m_productFilter = nullptr;
+    QTimer* m_productSearchTimer = nullptr;
+    QCheckBox* m_tickBoxesCheck = nullptr;
+    QCheckBox* m_groupByShopCheck = nullptr;
 
     FileDialogOptions m_listOpenOptions;
     FileDialogOptions m_listSaveOptions;
