@@ -106,6 +106,7 @@ void MainWindow::buildProductSearch()
     m_productSearchEdit = new QLineEdit(m_productsPanel);
     m_productSearchEdit->setObjectName(QStringLiteral("productSearchEdit"));
     m_productSearchEdit->setPlaceholderText(QStringLiteral("Suchen…"));
+    m_productSearchEdit->setAccessibleName(QStringLiteral("Produkte suchen"));
     m_productSearchEdit->setClearButtonEnabled(true);
     // Outside the Tab chain of the lists page: Ctrl+F or a click reaches it.
     m_productSearchEdit->setFocusPolicy(Qt::ClickFocus);
