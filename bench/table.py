@@ -11,6 +11,9 @@ GOALS = {  # case -> (goal ratio, what is measured)
     "sort-price": (1.5, "sort the product catalogue by Preis"),
     "print-canvas": (2.0, "print shopping entries on the fake canvas"),
     "print-pdf": (1.2, "print shopping entries into a PDF"),
+    "search": (3.0, "one keystroke in the catalogue's search (products)"),
+    "search-first": (3.0, "the first keystroke after a change of the catalogue"),
+    "total": (0.2, "running total after adding and removing an entry"),
 }
 # Cases with a goal in milliseconds (wall clock, with the view or the disk); the baseline is shown beside them.
 ABSOLUTE = {  # case -> (goal in ms, what is measured, baseline)

@@ -13,6 +13,7 @@
 namespace {
 
 const QString kDocumentName = QStringLiteral("Einkaufsliste");
+const QString kTickBox = QStringLiteral("\u2610");
 
 // A length in millimetres as printer dots before truncation.
 double millimetresToDots(int millimetres, int dpi)
@@ -25,6 +26,9 @@ int edgeLessMargin(int extent, int millimetres, int dpi)
 {
     return static_cast<int>(std::trunc(extent - millimetresToDots(millimetres, dpi)));
 }
+
+// Rows whose strings are fetched before they are printed: the canvas keeps each text it is given.
+constexpr size_t kFetchAhead = 8;
 
 } // namespace
 
@@ -77,16 +81,30 @@ private:
     QHash<Key, const RowAmounts*> m_index;
 };
 
-ShoppingPrintout::ShoppingPrintout(
-    PrintCanvas& canvas, const ListModel& shopping, const PrintMargins& margins, const PrintFont& font)
+ShoppingPrintout::ShoppingPrintout(PrintCanvas& canvas, const ListModel& shopping, const PrintMargins& margins,
+    const PrintFont& font, const PrintOptions& options)
     : m_canvas(canvas)
     , m_shopping(shopping)
     , m_margins(margins)
     , m_font(font)
+    , m_options(options)
 {
 }
 
 RowAmounts ShoppingPrintout::readRowAmounts(
+    const QString& quantityText, const QString& priceText, const QString& decimalSep)
+{
+    RowAmounts amounts = readAmounts(quantityText, priceText, decimalSep);
+    amounts.lineTotalText = korbana::amountText(amounts.lineTotal, decimalSep) + amounts.currencySuffix;
+    return amounts;
+}
+
+QString ShoppingPrintout::totalLine(double grandTotal, const QString& currencySuffix, const QString& decimalSep)
+{
+    return QStringLiteral("Gesamtpreis in EUR: ") + korbana::amountText(grandTotal, decimalSep) + currencySuffix;
+}
+
+RowAmounts ShoppingPrintout::readAmounts(
     const QString& quantityText, const QString& priceText, const QString& decimalSep)
 {
     RowAmounts amounts;
@@ -110,7 +128,6 @@ RowAmounts ShoppingPrintout::readRowAmounts(
         amounts.currencySuffix = QStringLiteral(" EUR");
     }
     amounts.lineTotal = amounts.unitPrice * amounts.quantity;
-    amounts.lineTotalText = korbana::amountText(amounts.lineTotal, decimalSep) + amounts.currencySuffix;
     return amounts;
 }
 
@@ -124,6 +141,7 @@ void ShoppingPrintout::startLayout()
     // The right edge limits nothing: a long line runs on past it, as it always has.
     m_rightEdge = edgeLessMargin(m_canvas.printableWidth(), m_margins.right, dpiX);
     m_gap = static_cast<int>(std::trunc(millimetresToDots(5, dpiX)));
+    m_tickBoxIndent = 0;
     m_y = m_top;
     m_columnWidth.fill(0);
     m_columnX.fill(0);
@@ -153,26 +171,74 @@ void ShoppingPrintout::run()
         measureRow(rows.back());
     }
 
-    m_columnX[0] = m_left;
+    // The boxes stand in a narrow column of their own left of the quantities.
+    if (m_options.tickBoxes)
+        m_tickBoxIndent = m_canvas.measure(kTickBox).width() + m_gap / 2;
+    m_columnX[0] = m_left + m_tickBoxIndent;
     for (size_t k = 1; k < kColumns; ++k)
         m_columnX[k] = m_columnX[k - 1] + m_columnWidth[k - 1] + m_gap;
 
-    // The grand total carries the currency word of the last row.
+    // The grand total adds up in list order, also when the rows are printed grouped, and carries the currency
+    // word of the last row.
     if (!rows.empty())
         m_currencySuffix = rows.back().amounts->currencySuffix;
     m_grandTotal = 0;
-    constexpr size_t kFetchAhead = 8;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        // The canvas keeps each text it is given: its strings are fetched a few rows ahead.
-        m_shopping.prefetchTexts(static_cast<int>(i + kFetchAhead));
-        m_grandTotal += rows[i].amounts->lineTotal;
-        printRow(rows[i]);
+    for (const Row& row : rows)
+        m_grandTotal += row.amounts->lineTotal;
+    if (m_options.groupByShop) {
+        printGroups(rows);
+    } else {
+        for (size_t i = 0; i < rows.size(); ++i) {
+            m_shopping.prefetchTexts(static_cast<int>(i + kFetchAhead));
+            printRow(rows[i]);
+        }
     }
 
     printLine(QStringLiteral(" "));
-    printLine(
-        QStringLiteral("Gesamtpreis in EUR: ") + korbana::amountText(m_grandTotal, m_decimalSep) + m_currencySuffix);
+    printLine(totalLine(m_grandTotal, m_currencySuffix, m_decimalSep));
     m_canvas.endJob();
+}
+
+void ShoppingPrintout::printGroups(const std::vector<Row>& rows)
+{
+    // Shops in the order of their first entry; entries keep their order within a shop.
+    QHash<QString, size_t> groupOfShop;
+    std::vector<std::vector<size_t>> groups;
+    for (size_t row = 0; row < rows.size(); ++row) {
+        const QString& shop = rows[row].entry->subItems[1];
+        auto found = groupOfShop.constFind(shop);
+        if (found == groupOfShop.cend()) {
+            found = groupOfShop.insert(shop, groups.size());
+            groups.emplace_back();
+        }
+        groups[*found].push_back(row);
+    }
+
+    for (size_t g = 0; g < groups.size(); ++g) {
+        const std::vector<size_t>& members = groups[g];
+        if (g > 0)
+            printLine(QStringLiteral(" "));
+        const Row& first = rows[members.front()];
+        const QString& shop = first.entry->subItems[1];
+        m_canvas.setFont(m_font, true);
+        // A shop without a name still gets its heading line, so its subtotal reads as a group of its own.
+        const QString heading = shop.isEmpty() ? QStringLiteral(" ") : shop;
+        // A heading never stays alone at the foot of a page: it moves on with its first entry.
+        breakPageFor(m_canvas.measure(heading).height() + first.height);
+        printLine(heading);
+        m_canvas.setFont(m_font, false);
+
+        double subtotal = 0;
+        for (size_t i = 0; i < members.size(); ++i) {
+            if (i + kFetchAhead < members.size())
+                m_shopping.prefetchTexts(static_cast<int>(members[i + kFetchAhead]));
+            const Row& row = rows[members[i]];
+            subtotal += row.amounts->lineTotal;
+            printRow(row);
+        }
+        const QString& suffix = rows[members.back()].amounts->currencySuffix;
+        printLine(QStringLiteral("Zwischensumme: ") + korbana::amountText(subtotal, m_decimalSep) + suffix);
+    }
 }
 
 ShoppingPrintout::Row ShoppingPrintout::readRow(int row, AmountsCache& cache)
@@ -208,6 +274,8 @@ void ShoppingPrintout::printRow(const Row& row)
 {
     const RowTexts texts = textsOf(row);
     breakPageFor(row.height);
+    if (m_options.tickBoxes)
+        m_canvas.drawText(m_left, m_y, kTickBox);
     for (size_t k = 0; k < kColumns; ++k)
         m_canvas.drawText(m_columnX[k], m_y, *texts[k]);
     m_y += row.height;

@@ -8,6 +8,7 @@
 
 #include <QDate>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 
 namespace {
@@ -139,4 +140,14 @@ void AboutDialog::showEvent(QShowEvent* event)
     }
     centreOnScreen(this);
     QDialog::showEvent(event);
+}
+
+void AboutDialog::keyPressEvent(QKeyEvent* event)
+{
+    // The box has no cancel button: only OK and the close box close it.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

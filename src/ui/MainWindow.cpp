@@ -78,13 +78,14 @@ private:
 
 } // namespace
 
-MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, QWidget* parent)
+MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QString& startFile, QWidget* parent)
     : QMainWindow(parent)
     , m_dialogs(dialogs)
     , m_programDir(programDir)
+    , m_startFile(startFile)
 {
-    // The default list file is read and decoded on a worker thread while the window is built.
-    startReadingDefaultList();
+    // The list file at start is read and decoded on a worker thread while the window is built.
+    startReadingStartFile();
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromUtf16(kTitle));
     setWindowIcon(programIcon());
@@ -124,6 +125,8 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, QWidget* par
     buildListsPage();
     buildSettingsPage();
     m_pages->setCurrentIndex(0);
+    setUpKeys();
+    nameControls();
 
     auto* status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("statusBar"));
@@ -146,7 +149,9 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, QWidget* par
     });
 
     createWindowState();
-    openDefaultList();
+    setAcceptDrops(true);
+    buildShoppingTrip();
+    openStartFile();
 }
 
 void MainWindow::buildMenu()

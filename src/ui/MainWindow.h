@@ -9,6 +9,9 @@
 #include <future>
 
 class QAction;
+class QCheckBox;
+class QLabel;
+class QTimer;
 class QLineEdit;
 class QSplitter;
 class QTabWidget;
@@ -20,6 +23,9 @@ class BitmapButton;
 class ListModel;
 class ListView;
 class ProductDialog;
+class ProductFilter;
+class ShoppingTotal;
+struct PrintOptions;
 class SidePanel;
 class SpinEdit;
 class WindowStateStore;
@@ -35,8 +41,11 @@ public:
     static constexpr char16_t kTitle[] = u"TALVEN Einkaufsliste 1.3";
     static constexpr char16_t kDefaultFile[] = u"korbana.kbl";
 
-    // programDir: the folder of the default list file and the help file; empty means the program's own folder.
-    explicit MainWindow(Dialogs& dialogs, const QString& programDir = {}, QWidget* parent = nullptr);
+    // programDir: the folder of the help file, and of the default list file when no startFile is given; empty
+    // means the program's own folder. startFile: the list file opened at start instead (the command line's file,
+    // or the default list in the user's data folder).
+    explicit MainWindow(
+        Dialogs& dialogs, const QString& programDir = {}, const QString& startFile = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The other windows, created once by the main routine; the main window only shows them.
@@ -78,13 +87,19 @@ public:
     void refreshStatusText();
     // Stores what an open in-place edit box of any list holds, so that saving and printing take what the user sees.
     void commitEdits();
+    // The printout's additions as ticked on the settings page.
+    PrintOptions printOptions() const;
+    // "Summe: 4,47 EUR", as the status bar shows it.
+    QString shoppingTotalText() const;
     // Where the window's placement and stored properties are kept between runs.
     WindowStateStore* windowStateStore() const { return m_windowState; }
 
 public Q_SLOTS:
     // The document and its life.
-    void openDefaultList();
+    void openStartFile();
     void openFile(const QString& path);
+    // A file dropped on the window: opened as "Öffnen..." would, after the unsaved-data question.
+    void openDroppedFile(const QString& path);
     // True when the file was written whole; on failure the old file is untouched and the user was told.
     bool saveFile(const QString& path);
     // The unsaved-data question of closing; true when the window may close.
@@ -120,9 +135,20 @@ public Q_SLOTS:
     void sortProducts(int column);
     void sortShoppingList(int column);
 
+    // The shopping trip: the list as text for a messenger, and the search in the Product catalogue.
+    void copyShoppingListAsText();
+    void copySelectedStore();
+    void copySelectedProduct();
+    void focusProductSearch();
+    // Filters the Product catalogue by the search field's text now (typing waits for a pause first).
+    void applyProductSearch();
+    void clearProductSearch();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
@@ -132,10 +158,14 @@ private:
     void buildListButtons(QWidget* storesStrip, QWidget* productsStrip, QWidget* shoppingStrip);
     void connectLists();
     void buildSettingsPage();
+    // Shortcuts and Insert in the lists; accessible names for the controls.
+    void setUpKeys();
+    void nameControls();
     QWidget* buildSettingsPicture(QWidget* parent);
     void setDocumentName(const QString& path);
-    QString defaultListPath();
-    void startReadingDefaultList();
+    // The command line's file, else the default list file.
+    QString startFilePath();
+    void startReadingStartFile();
     // The document name, the message of a failure and the status text after reading a list file.
     void showOpenResult(const QString& path, korbana::ReadResult result);
     // Yes: save (under the name, or through the save dialog). False when the command must stop.
@@ -143,6 +173,9 @@ private:
     // The unsaved-data question; false when the command must stop (Cancel, cancelled or failed save).
     bool askToSave(const QString& title);
     void sortList(List list, int column);
+    void buildShoppingTrip();
+    void buildProductSearch();
+    void buildPrintOptions();
 
     // Settings: restore on the first showing, save on an allowed close, and from the destruction if none ran.
     void createWindowState();
@@ -151,7 +184,8 @@ private:
 
     Dialogs& m_dialogs;
     QString m_programDir;
-    std::future<korbana::ListContent> m_defaultListRead;
+    QString m_startFile;
+    std::future<korbana::ListContent> m_startFileRead;
     QString m_documentName;
     ListModel* m_stores = nullptr;
     ListModel* m_products = nullptr;
@@ -191,6 +225,13 @@ private:
     SpinEdit* m_rightMarginEdit = nullptr;
     SpinEdit* m_bottomMarginEdit = nullptr;
     WindowStateStore* m_windowState = nullptr;
+    ShoppingTotal* m_shoppingTotal = nullptr;
+    QLabel* m_shoppingTotalLabel = nullptr;
+    QLineEdit* m_productSearchEdit = nullptr;
+    ProductFilter* m_productFilter = nullptr;
+    QTimer* m_productSearchTimer = nullptr;
+    QCheckBox* m_tickBoxesCheck = nullptr;
+    QCheckBox* m_groupByShopCheck = nullptr;
 
     FileDialogOptions m_listOpenOptions;
     FileDialogOptions m_listSaveOptions;

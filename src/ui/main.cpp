@@ -1,9 +1,12 @@
 #include "AboutDialog.h"
+#include "CommandLine.h"
 #include "Dialogs.h"
 #include "ErrorReport.h"
 #include "MainWindow.h"
 #include "ProductDialog.h"
+#include "QtTranslations.h"
 #include "controls/Pictures.h"
+#include "document/DefaultList.h"
 
 #include <QFontDatabase>
 #include <QLibraryInfo>
@@ -15,27 +18,47 @@
 
 int main(int argc, char* argv[])
 {
+    // The application's title ("Einkaufsliste 1.2") captions the error reports; as a display name Qt would append
+    // it to every window title on X11.
+    QCoreApplication::setApplicationName(QStringLiteral("korbana"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KORBANA_VERSION));
+
+    // --help, --version and a wrong command line are answered without a display.
+    CommandLine commandLine;
+    {
+        QCoreApplication parsing(argc, argv);
+        QTranslator parserTranslator; // the program speaks German, its help too
+        if (parserTranslator.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(&parserTranslator);
+        commandLine = parseCommandLine(QCoreApplication::arguments());
+    }
+    if (commandLine.exitCode)
+        return *commandLine.exitCode;
+
     KorbanaApplication app(argc, argv);
     // The font database is filled on a worker thread while the window is built: the first text measured would
     // otherwise wait for fontconfig to read the description of every font.
     std::thread fontDatabase([] { QFontDatabase::families(); });
     // The same style, chosen as ever, with the menu bar's overflow icon made when it is first drawn.
     QApplication::setStyle(new Pictures::DeferredIconsStyle(QStyleFactory::create(QApplication::style()->name())));
-    // The application's title ("Einkaufsliste 1.2") captions the error reports; as a display name Qt would append
-    // it to every window title on X11.
-    QCoreApplication::setApplicationName(QStringLiteral("korbana"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("korbana"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("de.talven.korbana"));
 
-    // Standard buttons in the system's language: "Ja", "Nein", "Abbrechen" under a German locale.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtTranslator);
+    installGermanQtTranslations();
+
+    QString startFile = commandLine.listFile;
+    if (startFile.isEmpty()) {
+        const korbana::DefaultList defaultList(
+            QCoreApplication::applicationDirPath(), korbana::DefaultList::userDataDir());
+        // A failed first start needs no message of its own: the list then cannot be opened, which is reported.
+        defaultList.prepare();
+        startFile = defaultList.filePath();
+    }
 
     QtDialogs dialogs;
     app.setDialogs(&dialogs);
 
-    MainWindow mainWindow(dialogs);
+    MainWindow mainWindow(dialogs, {}, startFile);
     AboutDialog aboutDialog(dialogs, &mainWindow);
     ProductDialog productDialog(&mainWindow);
     mainWindow.setAboutDialog(&aboutDialog);
