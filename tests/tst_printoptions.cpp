@@ -51,6 +51,7 @@ private Q_SLOTS:
     void tickBoxes();
     void groupedTexts_data();
     void groupedTexts();
+    void groupedRowsSharingTexts();
     void headingNeverAloneAtTheFoot();
     void groupedPdf();
 };
@@ -136,6 +137,29 @@ void TestPrintOptions::groupedTexts()
             bold.append(canvas.drawn[i].text);
     }
     QTEST(bold, "boldBelowHeading");
+}
+
+// Rows of a loaded list share the strings of texts that repeat; grouped, each row still prints its own amounts.
+void TestPrintOptions::groupedRowsSharingTexts()
+{
+    const QString two = QStringLiteral("2");
+    const QString price = QStringLiteral("0,99 EUR");
+    const QStringList lines { QStringLiteral("2|Milch|Hofladen|0,99 EUR"), QStringLiteral("3|Milch|Markt|0,99 EUR"),
+        QStringLiteral("2|Milch|Markt|0,99 EUR"), QStringLiteral("2|Eier|Hofladen|0,99 CHF") };
+    ListModel shared(QStringList {
+        QStringLiteral("Menge"), QStringLiteral("Name"), QStringLiteral("Laden"), QStringLiteral("Preis") });
+    shared.append(two, { QStringLiteral("Milch"), QStringLiteral("Hofladen"), price });
+    shared.append(QStringLiteral("3"), { QStringLiteral("Milch"), QStringLiteral("Markt"), price });
+    shared.append(two, { QStringLiteral("Milch"), QStringLiteral("Markt"), price });
+    shared.append(two, { QStringLiteral("Eier"), QStringLiteral("Hofladen"), QStringLiteral("0,99 CHF") });
+
+    FakeCanvas sharedCanvas;
+    FakeCanvas separateCanvas;
+    ShoppingPrintout(sharedCanvas, shared, margins15(), PrintFont(), { true, true }).run();
+    ShoppingPrintout(separateCanvas, *shoppingList(lines), margins15(), PrintFont(), { true, true }).run();
+    QCOMPARE(sharedCanvas.texts(), separateCanvas.texts());
+    QVERIFY(sharedCanvas.texts().contains(QStringLiteral("Zwischensumme: 3,96 CHF")));
+    QVERIFY(sharedCanvas.texts().contains(QStringLiteral("Zwischensumme: 4,95 EUR")));
 }
 
 void TestPrintOptions::headingNeverAloneAtTheFoot()
