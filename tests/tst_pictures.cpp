@@ -83,6 +83,9 @@ void TestPictures::overflowIconsAsTheStyleDrawsThem_data()
     QTest::newRow("menu bar overflow, right to left")
         << int(QStyle::SP_ToolBarHorizontalExtensionButton) << Qt::RightToLeft;
     QTest::newRow("vertical overflow") << int(QStyle::SP_ToolBarVerticalExtensionButton) << Qt::LeftToRight;
+    QTest::newRow("search field's clear button") << int(QStyle::SP_LineEditClearButton) << Qt::LeftToRight;
+    QTest::newRow("search field's clear button, right to left")
+        << int(QStyle::SP_LineEditClearButton) << Qt::RightToLeft;
     QTest::newRow("any other icon") << int(QStyle::SP_DialogOkButton) << Qt::LeftToRight;
 }
 

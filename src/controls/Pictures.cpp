@@ -93,9 +93,11 @@ QIcon svg(const QString& path)
 QIcon DeferredIconsStyle::standardIcon(
     StandardPixmap standardIcon, const QStyleOption* option, const QWidget* widget) const
 {
-    if (standardIcon != SP_ToolBarHorizontalExtensionButton && standardIcon != SP_ToolBarVerticalExtensionButton)
+    // Made at start by the menu bar and the search field, their icons would load every image-format plugin.
+    if (standardIcon != SP_ToolBarHorizontalExtensionButton && standardIcon != SP_ToolBarVerticalExtensionButton
+        && standardIcon != SP_LineEditClearButton)
         return QProxyStyle::standardIcon(standardIcon, option, widget);
-    // The arrow points away from the text, so it follows the direction of the widget asking for it.
+    // The arrows point away from the text, so they follow the direction of the widget asking for them.
     const Qt::LayoutDirection direction = widget ? widget->layoutDirection() : QGuiApplication::layoutDirection();
     const QPointer<const QStyle> base(baseStyle());
     return deferred([base, standardIcon, direction] {
