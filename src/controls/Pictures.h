@@ -20,8 +20,9 @@ QIcon deferred(std::function<QIcon()> make);
 // An SVG of the resources as an icon, parsed and drawn when it is first needed.
 QIcon svg(const QString& path);
 
-// The application's style, with the icons of the menu bar's and tool bar's overflow buttons made only when such a
-// button is drawn: the style's own would load every image-format plugin when the menu bar is built.
+// The application's style, with the icons of the menu bar's and tool bar's overflow buttons and of a line edit's
+// clear button made only when such a button is drawn: the style's own would load every image-format plugin when
+// the window is built.
 class DeferredIconsStyle final : public QProxyStyle
 {
     Q_OBJECT
