@@ -1,5 +1,6 @@
 #include "ListFile.h"
 
+#include "DurableFile.h"
 #include "Windows1252.h"
 #include "lists/ListModel.h"
 
@@ -27,6 +28,15 @@ constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
 // A damaged count may promise far more entries than the file holds; the missing ones read as empty entries
 // until this many, then the file counts as malformed.
 constexpr int kMaxEntriesPastEnd = 10000;
+
+// An entry costs about a hundred bytes however short its lines, so a file of empty lines could ask for many
+// times its size. Beyond one entry per six bytes of the file (the shortest real entries take that), plus a
+// floor for small files, the file counts as malformed: memory stays within a small multiple of the file size.
+constexpr qsizetype kBytesPerEntry = 6;
+constexpr qsizetype kMinEntryBudget = 100000;
+
+// Larger files are not read at all: no list comes near this size.
+constexpr qint64 kMaxFileSize = qint64(512) << 20;
 
 // Texts that repeat from row to row share one string; the pool stops growing at this size.
 constexpr qsizetype kMaxPooledTexts = 1 << 16;
@@ -209,8 +219,12 @@ public:
     explicit Parser(QByteArrayView data)
         : m_lines(readablePart(data))
         , m_decoder(data.startsWith(kUtf8Bom))
+        , m_entryBudget(data.size() / kBytesPerEntry + kMinEntryBudget)
     {
     }
+
+    // The file promised more entries than its size can honestly hold.
+    bool overBudget() const { return m_overBudget; }
 
     // Reads one section into the list. The entries read stay in the list also when it fails.
     bool readSection(ListModel& list, const Section& section)
@@ -222,11 +236,16 @@ public:
         if (count <= 0)
             return true;
         std::vector<Entry> entries;
-        entries.reserve(
-            static_cast<size_t>(std::min<qsizetype>(count, m_lines.remainingLines() / (section.subItems + 1) + 1)));
+        entries.reserve(static_cast<size_t>(
+            std::min<qsizetype>({ count, m_lines.remainingLines() / (section.subItems + 1) + 1, m_entryBudget })));
         bool ok = true;
         for (int i = 0; i < count; ++i) {
             if (m_lines.atEnd() && ++m_entriesPastEnd > kMaxEntriesPastEnd) {
+                ok = false;
+                break;
+            }
+            if (--m_entryBudget < 0) {
+                m_overBudget = true;
                 ok = false;
                 break;
             }
@@ -258,6 +277,8 @@ private:
     LineReader m_lines;
     TextDecoder m_decoder;
     int m_entriesPastEnd = 0;
+    qsizetype m_entryBudget;
+    bool m_overBudget = false;
 };
 
 // Appends one field and its line end; false when the text has no Windows-1252 form.
@@ -327,7 +348,8 @@ qsizetype encodedSize(const ListSet& lists)
 std::optional<QByteArray> readWholeFile(const QString& path)
 {
     // Only a plain file: opening a pipe waits for a writer, and a device such as /dev/zero never ends.
-    if (!QFileInfo(path).isFile())
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > kMaxFileSize)
         return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -348,8 +370,13 @@ ReadResult parseListFile(QByteArrayView data, const ListSet& lists)
         (lists.*section.list)->clear();
     Parser parser(data);
     for (const Section& section : kSections) {
-        if (!parser.readSection(*(lists.*section.list), section))
+        if (!parser.readSection(*(lists.*section.list), section)) {
+            if (parser.overBudget()) {
+                for (const Section& emptied : kSections)
+                    (lists.*emptied.list)->clear();
+            }
             return ReadResult::BadFormat;
+        }
     }
     return ReadResult::Ok;
 }
@@ -368,16 +395,20 @@ QByteArray encodeListFile(const ListSet& lists)
 
 WriteResult saveWholeFile(QSaveFile& file, QByteArrayView bytes)
 {
-    if (!file.open(QIODevice::WriteOnly))
+    if (!isReplaceableTarget(file.fileName()) || !file.open(QIODevice::WriteOnly))
         return WriteResult::CannotCreate;
     // QSaveFile::commit() alone was seen to succeed on a full disk with an empty file left behind: check each step.
-    const bool written = file.write(bytes.data(), bytes.size()) == bytes.size() && file.flush();
+    const bool written = file.write(bytes.data(), bytes.size()) == bytes.size() && syncToDisk(file);
     if (!written) {
         file.cancelWriting();
         file.commit();
         return WriteResult::WriteFailed;
     }
-    return file.commit() ? WriteResult::Ok : WriteResult::WriteFailed;
+    if (!file.commit())
+        return WriteResult::WriteFailed;
+    syncFolderOf(file.fileName());
+    removeStaleSaveTemporaries(file.fileName());
+    return WriteResult::Ok;
 }
 
 WriteResult writeListFile(const QString& path, const ListSet& lists)

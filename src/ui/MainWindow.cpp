@@ -1,4 +1,6 @@
 #include "MainWindow.h"
+#include "document/DocumentFileState.h"
+#include "document/RecoveryStore.h"
 
 #include "AboutDialog.h"
 #include "HeaderBar.h"
@@ -132,6 +134,7 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, QWidget* par
     });
 
     createWindowState();
+    setUpDocumentSafety();
     openDefaultList();
 }
 

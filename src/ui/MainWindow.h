@@ -5,12 +5,25 @@
 
 #include <QMainWindow>
 
+#include <memory>
+#include <optional>
+
 class QAction;
 class QLineEdit;
 class QSplitter;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
+
+class QFileSystemWatcher;
+class QTimer;
+
+namespace korbana {
+class DocumentFileState;
+class RecoveryStore;
+enum class ReadResult;
+enum class WriteResult;
+} // namespace korbana
 
 class AboutDialog;
 class BitmapButton;
@@ -77,6 +90,10 @@ public:
     void commitEdits();
     // Where the window's placement and stored properties are kept between runs.
     WindowStateStore* windowStateStore() const { return m_windowState; }
+    // Whether the lists have been changed since the document's file was last read or written.
+    bool isModified() const;
+    // Waits until the recovery copy being written in the background is on disk.
+    void waitForRecoveryCopy();
 
 public Q_SLOTS:
     // The document and its life.
@@ -93,6 +110,10 @@ public Q_SLOTS:
     void quit();
     void exportCsv();
     void importCsv();
+    // Looks whether the document's file was changed elsewhere and offers to load it again.
+    void checkDocumentFile();
+    // Keeps the unsaved lists in the recovery copy (a few seconds after a change).
+    void writeRecoveryCopy();
 
     void setUpPrinter();
     void printShoppingList();
@@ -136,6 +157,22 @@ private:
     // The unsaved-data question; false when the command must stop (Cancel, cancelled or failed save).
     bool askToSave(const QString& title);
     void sortList(List list, int column);
+
+    // Keeping the document safe: changes made elsewhere, backups, recovery copies.
+    void setUpDocumentSafety();
+    void listsChanged();
+    korbana::ReadResult readDocument(const QString& path);
+    // Asks before overwriting a file changed elsewhere and keeps a file that did not load completely; false stops
+    // the save.
+    bool prepareOverwrite(const QString& path);
+    korbana::WriteResult writeDocument(const QString& path);
+    // The recovered lists when there is a recovery copy for path and the user wants it.
+    std::optional<QByteArray> offerRecovery(const QString& path);
+    void applyRecovery(const QString& path, const QByteArray& bytes);
+    void discardRecoveryCopy();
+    // New: the document has no file any more.
+    void forgetDocumentFile();
+    void watchDocumentFile();
 
     // Settings: restore on the first showing, save on an allowed close, and from the destruction if none ran.
     void createWindowState();
@@ -183,6 +220,14 @@ private:
     SpinEdit* m_rightMarginEdit = nullptr;
     SpinEdit* m_bottomMarginEdit = nullptr;
     WindowStateStore* m_windowState = nullptr;
+
+    std::unique_ptr<korbana::DocumentFileState> m_fileState;
+    std::unique_ptr<korbana::RecoveryStore> m_recovery;
+    QFileSystemWatcher* m_fileWatcher = nullptr;
+    QTimer* m_fileCheckTimer = nullptr;
+    QTimer* m_recoveryTimer = nullptr;
+    quint64 m_changeGeneration = 0;
+    bool m_askingToReload = false;
 
     FileDialogOptions m_listOpenOptions;
     FileDialogOptions m_listSaveOptions;

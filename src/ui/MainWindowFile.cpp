@@ -49,12 +49,14 @@ void MainWindow::openDefaultList()
 
 void MainWindow::openFile(const QString& path)
 {
-    const korbana::ListSet lists { m_stores, m_products, m_shopping };
-    const korbana::ReadResult result = korbana::readListFile(path, lists);
-    if (result != korbana::ReadResult::CannotOpen)
+    const std::optional<QByteArray> recovered = offerRecovery(path);
+    const korbana::ReadResult result = readDocument(path);
+    if (result != korbana::ReadResult::CannotOpen || recovered)
         setDocumentName(path);
     if (result != korbana::ReadResult::Ok)
         m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
+    if (recovered)
+        applyRecovery(path, *recovered);
     refreshStatusText();
 }
 
@@ -62,8 +64,9 @@ bool MainWindow::saveFile(const QString& path)
 {
     // A name still being typed in a list is saved as the user sees it.
     commitEdits();
-    const korbana::ListSet lists { m_stores, m_products, m_shopping };
-    const korbana::WriteResult result = korbana::writeListFile(path, lists);
+    if (!prepareOverwrite(path))
+        return false;
+    const korbana::WriteResult result = writeDocument(path);
     if (result != korbana::WriteResult::Ok) {
         m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
         return false;
@@ -88,7 +91,10 @@ bool MainWindow::askToSave(const QString& title)
         title, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Yes)
         return saveStep();
-    return answer == QMessageBox::No;
+    if (answer != QMessageBox::No)
+        return false;
+    discardRecoveryCopy();
+    return true;
 }
 
 void MainWindow::newDocument()
@@ -99,6 +105,7 @@ void MainWindow::newDocument()
     m_stores->clear();
     m_products->clear();
     m_shopping->clear();
+    forgetDocumentFile();
     refreshStatusText();
 }
 
