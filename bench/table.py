@@ -10,6 +10,9 @@ GOALS = {  # case -> (goal ratio, what is measured)
     "sort-price": (1.5, "sort the product catalogue by Preis"),
     "print-canvas": (1.2, "print shopping entries on the fake canvas"),
     "print-pdf": (1.2, "print shopping entries into a PDF"),
+    "search": (3.0, "one keystroke in the catalogue's search (products)"),
+    "search-first": (3.0, "the first keystroke after a change of the catalogue"),
+    "total": (0.2, "running total after adding and removing an entry"),
 }
 UNIT_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
 

@@ -317,12 +317,19 @@ void TestAboutDialog::helpFromProgramDirectory()
     const QString oldCurrent = QDir::currentPath();
     QVERIFY(QDir::setCurrent(workingDir.path()));
     QFile(workingDir.filePath(QStringLiteral("korbana.chm"))).open(QIODevice::WriteOnly);
+    QDir(workingDir.path()).mkpath(QStringLiteral("help"));
+    QFile(workingDir.filePath(QStringLiteral("help/index.htm"))).open(QIODevice::WriteOnly);
 
     ScriptedDialogs dialogs;
     MainWindow form(dialogs, programDir.path());
     form.showHelp();
     QDir::setCurrent(oldCurrent);
+#ifdef Q_OS_WIN
     QCOMPARE(dialogs.openedUrls, QStringList { programDir.path() + QStringLiteral("/korbana.chm") });
+#else
+    // The HTML help is looked for from the program's folder too, and that one has none.
+    QVERIFY(dialogs.openedUrls.isEmpty());
+#endif
 }
 
 void TestAboutDialog::aboutCommandShowsTheOneBox()

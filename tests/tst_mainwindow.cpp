@@ -8,10 +8,14 @@
 #include "ui/SpinEdit.h"
 
 #include <QAction>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -71,6 +75,83 @@ private Q_SLOTS:
         QCOMPARE(form.documentName(), f.path(QStringLiteral("korbana.kbl")));
     }
 
+    // A file named on the command line is opened instead of the default list beside the program.
+    void startWithNamedFile_data()
+    {
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("named file exists") << true;
+        QTest::newRow("named file missing") << false;
+    }
+
+    void startWithNamedFile()
+    {
+        QFETCH(bool, exists);
+        MainWindowFixture f;
+        MainWindowFixture::writeFile(f.path(QStringLiteral("korbana.kbl")), sampleListFile());
+        const QString named = f.path(QStringLiteral("Liste 12:00.kbl"));
+        if (exists)
+            MainWindowFixture::writeFile(named, "1\r\nKiosk\r\n0\r\n0\r\n");
+        MainWindow form(f.dialogs, f.dir.path(), named);
+        QCOMPARE(f.dialogs.texts(),
+            exists ? QStringList() : QStringList { QStringLiteral("Konnte die Datei nicht öffnen.") });
+        QCOMPARE(form.stores()->count(), exists ? 1 : 0);
+        QCOMPARE(form.documentName(), exists ? named : QString());
+        QCOMPARE(form.windowTitle(), exists ? kTitle + QStringLiteral(" - Liste 12:00.kbl") : kTitle);
+        QCOMPARE(form.programDirectory(), f.dir.path() + u'/');
+    }
+
+    // What a drag may carry: only one local list file is taken, and it opens as "Öffnen..." does.
+    void dropOpensOneListFile_data()
+    {
+        QTest::addColumn<QList<QUrl>>("urls");
+        QTest::addColumn<bool>("accepted");
+        const QUrl list = QUrl::fromLocalFile(QDir::tempPath() + QStringLiteral("/korbana-drop/Woche.KBL"));
+        QTest::newRow("one list file") << QList<QUrl> { list } << true;
+        QTest::newRow("two list files") << QList<QUrl> { list, list } << false;
+        QTest::newRow("another kind of file")
+            << QList<QUrl> { QUrl::fromLocalFile(QDir::tempPath() + QStringLiteral("/korbana-drop/liste.csv")) }
+            << false;
+        QTest::newRow("a web address") << QList<QUrl> { QUrl(QStringLiteral("https://www.talven.example/a.kbl")) }
+                                       << false;
+        QTest::newRow("text, no file") << QList<QUrl>() << false;
+    }
+
+    void dropOpensOneListFile()
+    {
+        QFETCH(QList<QUrl>, urls);
+        QFETCH(bool, accepted);
+        MainWindowFixture f;
+        const QByteArray bytes = sampleListFile();
+        MainWindow& form = f.start(&bytes);
+        QVERIFY(QDir().mkpath(QDir::tempPath() + QStringLiteral("/korbana-drop")));
+        const QString dropped = QDir::tempPath() + QStringLiteral("/korbana-drop/Woche.KBL");
+        MainWindowFixture::writeFile(dropped, "1\r\nKiosk\r\n0\r\n0\r\n");
+
+        QMimeData data;
+        data.setText(QStringLiteral("Woche.KBL"));
+        if (!urls.isEmpty())
+            data.setUrls(urls);
+        const QPoint centre = form.rect().center();
+        QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&form, &enter);
+        QCOMPARE(enter.isAccepted(), accepted);
+        QDropEvent drop(QPointF(centre), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&form, &drop);
+        // The question comes after the drop has ended.
+        QVERIFY(f.dialogs.messages.isEmpty());
+        f.dialogs.answers = { QMessageBox::No };
+        QCoreApplication::processEvents();
+
+        QCOMPARE(f.dialogs.messages.size(), accepted ? 1 : 0);
+        if (accepted)
+            QCOMPARE(f.dialogs.messages[0].title, QStringLiteral("Datei: Öffnen..."));
+        QVERIFY(f.dialogs.fileRequests.isEmpty());
+        QCOMPARE(form.documentName(), accepted ? dropped : f.path(QStringLiteral("korbana.kbl")));
+        QCOMPARE(form.windowTitle(),
+            kTitle + (accepted ? QStringLiteral(" - Woche.KBL") : QStringLiteral(" - korbana.kbl")));
+        QFile::remove(dropped);
+    }
+
     // Each command that guards unsaved data, with each answer.
     void unsavedDataQuestion_data()
     {
@@ -79,6 +160,8 @@ private Q_SLOTS:
         QTest::newRow("new") << "new"
                              << "Datei: Neu...";
         QTest::newRow("open") << "open"
+                              << "Datei: Öffnen...";
+        QTest::newRow("drop") << "drop"
                               << "Datei: Öffnen...";
         QTest::newRow("exit") << "exit"
                               << "Datei: Beenden...";
@@ -93,6 +176,8 @@ private Q_SLOTS:
             const QByteArray bytes = sampleListFile();
             MainWindow& form = f.start(&bytes);
             const QString file = f.path(QStringLiteral("korbana.kbl"));
+            const QString dropped = f.path(QStringLiteral("woche.kbl"));
+            MainWindowFixture::writeFile(dropped, "1\r\nKiosk\r\n0\r\n0\r\n");
             form.stores()->append(QStringLiteral("Neu hinzugekommen"));
             f.dialogs.answers = { answer };
             bool closed = false;
@@ -100,6 +185,8 @@ private Q_SLOTS:
                 form.newDocument();
             else if (command == u"open")
                 form.openDocument(); // the open dialog is cancelled
+            else if (command == u"drop")
+                form.openDroppedFile(dropped);
             else
                 closed = form.queryClose();
 
@@ -123,6 +210,9 @@ private Q_SLOTS:
                 QCOMPARE(form.documentName().isEmpty(), goesOn);
             } else if (command == u"exit") {
                 QCOMPARE(closed, goesOn);
+            } else if (command == u"drop") {
+                QCOMPARE(form.stores()->count(), goesOn ? 1 : 3);
+                QCOMPARE(form.documentName(), goesOn ? dropped : file);
             } else {
                 QCOMPARE(form.stores()->count(), 3); // the open dialog was cancelled
             }
@@ -559,12 +649,47 @@ private Q_SLOTS:
         QCOMPARE(form.statusBar()->currentMessage(), QStringLiteral("0 Produkte auf der Einkaufsliste"));
     }
 
+    // The help a program finds from its own folder: the pages beside a program that is not installed, the
+    // installed documentation of one in bin/, nothing when neither is there (on Windows the help file beside it).
+    void helpFileIsTheProgramDirectorys_data()
+    {
+        QTest::addColumn<QString>("programDir");
+        QTest::addColumn<QString>("helpPage"); // relative to the temporary folder, "" for none
+        QTest::addColumn<QString>("expected");
+#ifdef Q_OS_WIN
+        QTest::newRow("help file beside the program") << ""
+                                                      << ""
+                                                      << "korbana.chm";
+#else
+        QTest::newRow("not installed") << ""
+                                       << "help/index.htm"
+                                       << "help/index.htm";
+        QTest::newRow("installed") << "bin"
+                                   << "share/doc/korbana/html/index.htm"
+                                   << "share/doc/korbana/html/index.htm";
+        QTest::newRow("no help") << "bin"
+                                 << ""
+                                 << "";
+        QTest::newRow("a chm is not for Linux") << ""
+                                                << "korbana.chm"
+                                                << "";
+#endif
+    }
+
     void helpFileIsTheProgramDirectorys()
     {
+        QFETCH(QString, programDir);
+        QFETCH(QString, helpPage);
+        QFETCH(QString, expected);
         MainWindowFixture f;
-        MainWindow& form = f.start();
+        if (!helpPage.isEmpty()) {
+            QVERIFY(QDir().mkpath(QFileInfo(f.path(helpPage)).path()));
+            MainWindowFixture::writeFile(f.path(helpPage), "<html></html>");
+        }
+        QVERIFY(QDir().mkpath(f.path(programDir)));
+        MainWindow form(f.dialogs, f.path(programDir));
         form.showHelp();
-        QCOMPARE(f.dialogs.openedUrls, QStringList { f.path(QStringLiteral("korbana.chm")) });
+        QCOMPARE(f.dialogs.openedUrls, expected.isEmpty() ? QStringList() : QStringList { f.path(expected) });
     }
 };
 

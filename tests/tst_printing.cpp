@@ -93,6 +93,7 @@ private Q_SLOTS:
     void manyEntriesMakeSeveralPages();
     void cancelledPrintPrintsNothing();
     void leftMarginMovesTheText();
+    void pdfMarginFromSheetEdge();
     void fontFaceWithoutItsStyle();
     void openJobRefusesPrintAndSetup();
     void errorDuringJobFreesThePrinter();
@@ -203,6 +204,19 @@ void TestPrinting::leftMarginMovesTheText()
     QVERIFY(atZero >= 0);
     // 50 mm are 141.7 points; the text is placed in whole dots at 1200 per inch.
     QVERIFY2(qAbs(atFifty - atZero - 50 * 72 / 25.4) < 0.5, qPrintable(QString::number(atFifty - atZero)));
+}
+
+void TestPrinting::pdfMarginFromSheetEdge()
+{
+    // A PDF has no unprintable edge: "Rand links" is the distance from the sheet's left edge.
+    SKIP_WITHOUT_PDFTOTEXT();
+    const int millimetres = 15;
+    leftMarginEdit(*m_form)->setValue(millimetres);
+    m_dialogs->printAnswers = { true };
+    m_form->printShoppingList();
+    const double left = wordLeft(m_pdf, QStringLiteral("Einkaufsliste"));
+    QVERIFY(left >= 0);
+    QVERIFY2(qAbs(left - millimetres * 72 / 25.4) < 0.5, qPrintable(QString::number(left)));
 }
 
 void TestPrinting::fontFaceWithoutItsStyle()

@@ -2,6 +2,8 @@
 
 #include "ListModel.h"
 
+#include <QAbstractProxyModel>
+#include <QApplication>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -75,6 +77,9 @@ ListView::ListView(QWidget* parent)
     m_hoverTimer.setSingleShot(true);
     m_hoverTimer.setInterval(hoverTime());
     connect(&m_hoverTimer, &QTimer::timeout, this, &ListView::hoverElapsed);
+
+    m_clickEditTimer.setSingleShot(true);
+    connect(&m_clickEditTimer, &QTimer::timeout, this, &ListView::clickEditElapsed);
 }
 
 int ListView::hoverTime()
@@ -89,19 +94,44 @@ void ListView::setListModel(ListModel* model)
     setModel(model);
 }
 
+void ListView::setRowFilter(QAbstractProxyModel* filter)
+{
+    if (filter == m_filter)
+        return;
+    commitEdit();
+    const int selected = selectedRow();
+    m_filter = filter;
+    setHotRow(-1);
+    setModel(m_filter ? static_cast<QAbstractItemModel*>(m_filter) : m_model);
+    selectRow(selected);
+}
+
+QModelIndex ListView::shownIndex(int row) const
+{
+    const QModelIndex source = m_model->index(row, 0);
+    return m_filter ? m_filter->mapFromSource(source) : source;
+}
+
+int ListView::listRow(const QModelIndex& shown) const
+{
+    return m_filter ? m_filter->mapToSource(shown).row() : shown.row();
+}
+
 int ListView::selectedRow() const
 {
     if (!selectionModel())
         return -1;
     const QModelIndexList rows = selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+    return rows.isEmpty() ? -1 : listRow(rows.first());
 }
 
 void ListView::selectRow(int row)
 {
     if (!m_model || row < 0 || row >= m_model->count())
         return;
-    const QModelIndex idx = m_model->index(row, 0);
+    const QModelIndex idx = shownIndex(row);
+    if (!idx.isValid())
+        return;
     selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     scrollTo(idx);
 }
@@ -114,7 +144,7 @@ void ListView::beginEdit(int row)
     commitEdit();
     setFocus(Qt::OtherFocusReason);
     selectRow(row);
-    edit(m_model->index(row, 0));
+    edit(shownIndex(row));
 }
 
 bool ListView::isEditing() const
@@ -148,20 +178,49 @@ void ListView::mousePressEvent(QMouseEvent* event)
 {
     m_focusedOnPress = hasFocus() && !m_focusedByMouse;
     m_focusedByMouse = false;
+    m_doubleClicked = false;
+    m_clickEditTimer.stop();
     QTreeView::mousePressEvent(event);
 }
 
 bool ListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
 {
+    if (trigger != SelectedClicked)
+        return QTreeView::edit(index, trigger, event);
     // As in the platform's lists, a click on the selected entry renames it only in a list that already had the
-    // focus: the click that merely comes to a row selected by hovering does not.
-    if (trigger == SelectedClicked && !m_focusedOnPress)
+    // focus: the click that merely comes to a row selected by hovering does not. The release that ends a double
+    // click is no such click either.
+    if (!m_focusedOnPress || m_doubleClicked || !(editTriggers() & SelectedClicked))
         return false;
-    return QTreeView::edit(index, trigger, event);
+    // Qt's own delay would open the box even after the focus has gone on to another field, and the typing meant
+    // for that field would land in the entry's name.
+    const auto* mouse
+        = event && event->type() == QEvent::MouseButtonRelease ? static_cast<QMouseEvent*>(event) : nullptr;
+    m_clickEditIndex = index;
+    m_clickEditPos = mouse ? mouse->position().toPoint() : QPoint();
+    m_clickEditTimer.start(QApplication::doubleClickInterval());
+    return true;
+}
+
+void ListView::clickEditElapsed()
+{
+    const QModelIndex index = m_clickEditIndex;
+    m_clickEditIndex = QPersistentModelIndex();
+    if (!index.isValid() || !hasFocus() || isEditing() || index.row() != selectedRow())
+        return;
+    QTreeView::edit(index, AllEditTriggers, nullptr);
+}
+
+void ListView::focusOutEvent(QFocusEvent* event)
+{
+    m_clickEditTimer.stop();
+    QTreeView::focusOutEvent(event);
 }
 
 void ListView::mouseDoubleClickEvent(QMouseEvent* event)
 {
+    m_doubleClicked = true;
+    m_clickEditTimer.stop();
     QTreeView::mouseDoubleClickEvent(event);
     // As in the platform's lists, only the left button's double click counts.
     if (event->button() == Qt::LeftButton)
@@ -174,6 +233,9 @@ void ListView::mouseMoveEvent(QMouseEvent* event)
     const QPoint pos = event->position().toPoint();
     const QModelIndex idx = indexAt(pos);
     setHotRow(idx.isValid() ? idx.row() : -1);
+    // The pointer moving on from the clicked entry takes back the rename the click asked for.
+    if (m_clickEditTimer.isActive() && (pos - m_clickEditPos).manhattanLength() >= QApplication::startDragDistance())
+        m_clickEditTimer.stop();
     // Selecting needs the pointer to rest: leaving the small hover box around it starts the wait again.
     const QPoint moved = pos - m_hoverAnchor;
     if (m_hotRow >= 0 && (qAbs(moved.x()) > kHoverBox / 2 || qAbs(moved.y()) > kHoverBox / 2)) {
@@ -185,6 +247,7 @@ void ListView::mouseMoveEvent(QMouseEvent* event)
 void ListView::leaveEvent(QEvent* event)
 {
     QTreeView::leaveEvent(event);
+    m_clickEditTimer.stop();
     setHotRow(-1);
 }
 
@@ -211,6 +274,9 @@ void ListView::setHotRow(int row)
 
 void ListView::hoverElapsed()
 {
-    if (m_hotRow >= 0 && !isEditing() && m_hotRow != selectedRow())
-        selectRow(m_hotRow);
+    if (m_hotRow < 0 || isEditing())
+        return;
+    const int row = listRow(model()->index(m_hotRow, 0));
+    if (row != selectedRow())
+        selectRow(row);
 }

@@ -5,6 +5,7 @@
 #include <QTreeView>
 
 class ListModel;
+class QAbstractProxyModel;
 
 // A list in report style over a ListModel: whole-row single selection, grid lines, columns sharing the width,
 // in-place editing of the caption, and selection by resting the pointer on a row.
@@ -18,6 +19,10 @@ public:
 
     void setListModel(ListModel* model);
     ListModel* listModel() const { return m_model; }
+    // Shows only the rows this proxy of the list model lets through; null shows all. Rows given to and returned
+    // by the view's functions stay rows of the list model; the selection stays with its row if still shown.
+    void setRowFilter(QAbstractProxyModel* filter);
+    QAbstractProxyModel* rowFilter() const { return m_filter; }
 
     // The one selected row, or -1.
     int selectedRow() const;
@@ -47,6 +52,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
@@ -54,13 +60,24 @@ protected:
 
 private:
     void setHotRow(int row);
+    // The shown index of a list model row (invalid when filtered out), and the list model row of a shown index.
+    QModelIndex shownIndex(int row) const;
+    int listRow(const QModelIndex& shown) const;
     void hoverElapsed();
+    void clickEditElapsed();
 
     ListModel* m_model = nullptr;
+    QAbstractProxyModel* m_filter = nullptr;
     int m_hotRow = -1;
     QPointer<QWidget> m_editor;
     QPoint m_hoverAnchor;
     bool m_focusedByMouse = false;
     bool m_focusedOnPress = false;
     QTimer m_hoverTimer;
+    // A click on the selected entry renames it only after the double-click time, and only while the list keeps
+    // the focus and the pointer stays where it clicked.
+    QTimer m_clickEditTimer;
+    QPersistentModelIndex m_clickEditIndex;
+    QPoint m_clickEditPos;
+    bool m_doubleClicked = false;
 };

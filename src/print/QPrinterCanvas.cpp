@@ -34,7 +34,9 @@ QPrinterCanvas::~QPrinterCanvas()
 void QPrinterCanvas::beginJob(const QString& documentName)
 {
     m_owner.checkIdle();
-    m_printer.setFullPage(false);
+    // A printer's margins start at its printable area; a PDF has no unprintable edge, and Qt's PDF writer would
+    // add its own default page margins, so there they start at the sheet's edge.
+    m_printer.setFullPage(m_printer.outputFormat() == QPrinter::PdfFormat);
     m_printer.setDocName(documentName);
     if (!m_painter.begin(&m_printer))
         throw PrintError(QStringLiteral("Der Druckauftrag konnte nicht begonnen werden"));

@@ -4,12 +4,15 @@
 #include "lists/ListTexts.h"
 #include "print/PrintCanvas.h"
 
+#include <QHash>
+
 #include <cmath>
 #include <vector>
 
 namespace {
 
 const QString kDocumentName = QStringLiteral("Einkaufsliste");
+const QString kTickBox = QStringLiteral("\u2610");
 
 // A length in millimetres as printer dots before truncation.
 double millimetresToDots(int millimetres, int dpi)
@@ -25,16 +28,30 @@ int edgeLessMargin(int extent, int millimetres, int dpi)
 
 } // namespace
 
-ShoppingPrintout::ShoppingPrintout(
-    PrintCanvas& canvas, const ListModel& shopping, const PrintMargins& margins, const PrintFont& font)
+ShoppingPrintout::ShoppingPrintout(PrintCanvas& canvas, const ListModel& shopping, const PrintMargins& margins,
+    const PrintFont& font, const PrintOptions& options)
     : m_canvas(canvas)
     , m_shopping(shopping)
     , m_margins(margins)
     , m_font(font)
+    , m_options(options)
 {
 }
 
 RowAmounts ShoppingPrintout::readRowAmounts(
+    const QString& quantityText, const QString& priceText, const QString& decimalSep)
+{
+    RowAmounts amounts = readAmounts(quantityText, priceText, decimalSep);
+    amounts.lineTotalText = korbana::amountText(amounts.lineTotal, decimalSep) + amounts.currencySuffix;
+    return amounts;
+}
+
+QString ShoppingPrintout::totalLine(double grandTotal, const QString& currencySuffix, const QString& decimalSep)
+{
+    return QStringLiteral("Gesamtpreis in EUR: ") + korbana::amountText(grandTotal, decimalSep) + currencySuffix;
+}
+
+RowAmounts ShoppingPrintout::readAmounts(
     const QString& quantityText, const QString& priceText, const QString& decimalSep)
 {
     RowAmounts amounts;
@@ -58,7 +75,6 @@ RowAmounts ShoppingPrintout::readRowAmounts(
         amounts.currencySuffix = QStringLiteral(" EUR");
     }
     amounts.lineTotal = amounts.unitPrice * amounts.quantity;
-    amounts.lineTotalText = korbana::amountText(amounts.lineTotal, decimalSep) + amounts.currencySuffix;
     return amounts;
 }
 
@@ -72,6 +88,7 @@ void ShoppingPrintout::startLayout()
     // The right edge limits nothing: a long line runs on past it, as it always has.
     m_rightEdge = edgeLessMargin(m_canvas.printableWidth(), m_margins.right, dpiX);
     m_gap = static_cast<int>(std::trunc(millimetresToDots(5, dpiX)));
+    m_tickBoxIndent = 0;
     m_y = m_top;
     m_columnWidth.fill(0);
     m_columnX.fill(0);
@@ -96,28 +113,78 @@ void ShoppingPrintout::run()
     const int count = m_shopping.count();
     std::vector<RowTexts> rows;
     std::vector<double> lineTotals;
+    QStringList suffixes;
     rows.reserve(static_cast<size_t>(count));
     lineTotals.reserve(static_cast<size_t>(count));
     for (int row = 0; row < count; ++row) {
         rows.push_back(readRow(row));
         lineTotals.push_back(m_amounts.lineTotal);
+        if (m_options.groupByShop)
+            suffixes.append(m_amounts.currencySuffix);
         measureRow(rows.back());
     }
 
-    m_columnX[0] = m_left;
+    // The boxes stand in a narrow column of their own left of the quantities.
+    if (m_options.tickBoxes)
+        m_tickBoxIndent = m_canvas.measure(kTickBox).width() + m_gap / 2;
+    m_columnX[0] = m_left + m_tickBoxIndent;
     for (size_t k = 1; k < kColumns; ++k)
         m_columnX[k] = m_columnX[k - 1] + m_columnWidth[k - 1] + m_gap;
 
+    // The grand total adds up in list order, also when the rows are printed grouped.
     m_grandTotal = 0;
-    for (size_t row = 0; row < rows.size(); ++row) {
-        m_grandTotal += lineTotals[row];
-        printRow(rows[row]);
+    for (const double lineTotal : lineTotals)
+        m_grandTotal += lineTotal;
+    if (m_options.groupByShop) {
+        printGroups(rows, lineTotals, suffixes);
+    } else {
+        for (const RowTexts& row : rows)
+            printRow(row);
     }
 
     printLine(QStringLiteral(" "));
-    printLine(
-        QStringLiteral("Gesamtpreis in EUR: ") + korbana::amountText(m_grandTotal, m_decimalSep) + m_currencySuffix);
+    printLine(totalLine(m_grandTotal, m_currencySuffix, m_decimalSep));
     m_canvas.endJob();
+}
+
+void ShoppingPrintout::printGroups(
+    const std::vector<RowTexts>& rows, const std::vector<double>& lineTotals, const QStringList& suffixes)
+{
+    // Shops in the order of their first entry; entries keep their order within a shop.
+    QHash<QString, size_t> groupOfShop;
+    std::vector<std::vector<size_t>> groups;
+    for (size_t row = 0; row < rows.size(); ++row) {
+        const QString& shop = rows[row][2];
+        auto found = groupOfShop.constFind(shop);
+        if (found == groupOfShop.cend()) {
+            found = groupOfShop.insert(shop, groups.size());
+            groups.emplace_back();
+        }
+        groups[*found].push_back(row);
+    }
+
+    for (size_t g = 0; g < groups.size(); ++g) {
+        const std::vector<size_t>& members = groups[g];
+        if (g > 0)
+            printLine(QStringLiteral(" "));
+        const QString& shop = rows[members.front()][2];
+        const int firstRowHeight = rowHeight(rows[members.front()]);
+        m_canvas.setFont(m_font, true);
+        // A shop without a name still gets its heading line, so its subtotal reads as a group of its own.
+        const QString heading = shop.isEmpty() ? QStringLiteral(" ") : shop;
+        // A heading never stays alone at the foot of a page: it moves on with its first entry.
+        breakPageFor(m_canvas.measure(heading).height() + firstRowHeight);
+        printLine(heading);
+        m_canvas.setFont(m_font, false);
+
+        double subtotal = 0;
+        for (const size_t row : members) {
+            subtotal += lineTotals[row];
+            printRow(rows[row]);
+        }
+        const QString& suffix = suffixes[static_cast<qsizetype>(members.back())];
+        printLine(QStringLiteral("Zwischensumme: ") + korbana::amountText(subtotal, m_decimalSep) + suffix);
+    }
 }
 
 ShoppingPrintout::RowTexts ShoppingPrintout::readRow(int row)
@@ -144,12 +211,19 @@ void ShoppingPrintout::printLine(const QString& text)
     m_y += h;
 }
 
-void ShoppingPrintout::printRow(const RowTexts& texts)
+int ShoppingPrintout::rowHeight(const RowTexts& texts)
 {
     // An empty quantity still takes a full line, so the row's other columns are not overprinted.
     const QString& quantity = texts[0];
-    const int h = m_canvas.measure(quantity.isEmpty() ? QStringLiteral(" ") : quantity).height();
+    return m_canvas.measure(quantity.isEmpty() ? QStringLiteral(" ") : quantity).height();
+}
+
+void ShoppingPrintout::printRow(const RowTexts& texts)
+{
+    const int h = rowHeight(texts);
     breakPageFor(h);
+    if (m_options.tickBoxes)
+        m_canvas.drawText(m_left, m_y, kTickBox);
     for (size_t k = 0; k < kColumns; ++k)
         m_canvas.drawText(m_columnX[k], m_y, texts[k]);
     m_y += h;

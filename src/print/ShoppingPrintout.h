@@ -3,8 +3,10 @@
 #include "print/PrintFont.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
+#include <vector>
 
 class ListModel;
 class PrintCanvas;
@@ -16,6 +18,15 @@ struct PrintMargins
     int top = 15;
     int right = 15;
     int bottom = 15;
+};
+
+// Additions to the printout that the user turns on; with both off it is the plain table.
+struct PrintOptions
+{
+    // An empty box before each entry, to tick off while shopping.
+    bool tickBoxes = false;
+    // Entries grouped by shop in the order of each shop's first entry, each group with its subtotal.
+    bool groupByShop = false;
 };
 
 // The amounts of one shopping entry as the printout reads them.
@@ -36,8 +47,8 @@ public:
     // Millimetres per inch as the printout has always converted them.
     static constexpr double kMillimetresPerInch = 25.39995;
 
-    ShoppingPrintout(
-        PrintCanvas& canvas, const ListModel& shopping, const PrintMargins& margins, const PrintFont& font);
+    ShoppingPrintout(PrintCanvas& canvas, const ListModel& shopping, const PrintMargins& margins, const PrintFont& font,
+        const PrintOptions& options = {});
 
     // Begins the job, prints everything and ends the job.
     void run();
@@ -45,6 +56,10 @@ public:
     // Quantity 1 when the quantity text is no number; the currency word follows the last blank of the price
     // text; an amount that is no number counts 0 with " EUR".
     static RowAmounts readRowAmounts(const QString& quantityText, const QString& priceText, const QString& decimalSep);
+    // The same amounts without the line-total text, for readers that only add up.
+    static RowAmounts readAmounts(const QString& quantityText, const QString& priceText, const QString& decimalSep);
+    // "Gesamtpreis in EUR: " with the total and the currency suffix of the entry read last.
+    static QString totalLine(double grandTotal, const QString& currencySuffix, const QString& decimalSep);
 
     // The layout of the run, for a look after run().
     int left() const { return m_left; }
@@ -64,6 +79,9 @@ private:
     void printLine(const QString& text);
     void printRow(const RowTexts& texts);
     void measureRow(const RowTexts& texts);
+    int rowHeight(const RowTexts& texts);
+    void printGroups(
+        const std::vector<RowTexts>& rows, const std::vector<double>& lineTotals, const QStringList& suffixes);
     // Starts a new page when a line of height h would reach below bottom, unless it is the first on its page.
     void breakPageFor(int h);
 
@@ -71,6 +89,7 @@ private:
     const ListModel& m_shopping;
     PrintMargins m_margins;
     PrintFont m_font;
+    PrintOptions m_options;
     QString m_decimalSep;
 
     int m_left = 0;
@@ -78,6 +97,7 @@ private:
     int m_bottom = 0;
     int m_rightEdge = 0;
     int m_gap = 0;
+    int m_tickBoxIndent = 0;
     int m_y = 0;
     std::array<int, kColumns> m_columnX {};
     std::array<int, kColumns> m_columnWidth {};

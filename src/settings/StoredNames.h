@@ -17,4 +17,9 @@ inline constexpr char16_t kPrintFont[] = u"FontDialog1";
 inline constexpr char16_t kStoresPanel[] = u"Panel1Laeden";
 inline constexpr char16_t kProductsPanel[] = u"Panel1Produkte";
 
+// The printout's additions, in a section of their own so that the window's section stays as it always was.
+inline constexpr char16_t kPrintOptionsSection[] = u"Printout";
+inline constexpr char16_t kTickBoxes[] = u"TickBoxes";
+inline constexpr char16_t kGroupByShop[] = u"GroupByShop";
+
 } // namespace StoredNames

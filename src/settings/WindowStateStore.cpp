@@ -48,6 +48,8 @@ void WindowStateStore::restoreProperties(korbana::SettingsStore& store)
     forEachEntry([&props](QObject* component, const QMetaProperty& property, const QString& valueName) {
         props.loadProperty(component, property, valueName);
     });
+    if (m_restoreFurther)
+        m_restoreFurther(store);
 }
 
 void WindowStateStore::saveProperties(korbana::SettingsStore& store)
@@ -56,4 +58,6 @@ void WindowStateStore::saveProperties(korbana::SettingsStore& store)
     forEachEntry([&props](QObject* component, const QMetaProperty& property, const QString& valueName) {
         props.storeProperty(component, property, valueName);
     });
+    if (m_saveFurther)
+        m_saveFurther(store);
 }

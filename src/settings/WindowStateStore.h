@@ -23,6 +23,13 @@ public:
     QStringList storedProps() const { return m_storedProps; }
     // Looks the components up (case-insensitive) and drops the entries that don't parse or name none.
     void resolveStoredProps();
+    // Values kept beside the window's own section, restored and saved together with its properties.
+    using ValuesStep = std::function<void(korbana::SettingsStore&)>;
+    void setFurtherValues(ValuesStep restore, ValuesStep save)
+    {
+        m_restoreFurther = std::move(restore);
+        m_saveFurther = std::move(save);
+    }
 
 protected:
     void restoreProperties(korbana::SettingsStore& store) override;
@@ -42,4 +49,6 @@ private:
 
     QStringList m_storedProps;
     std::vector<Entry> m_entries;
+    ValuesStep m_restoreFurther;
+    ValuesStep m_saveFurther;
 };

@@ -7,6 +7,7 @@
 
 #include <QDate>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 
 namespace {
@@ -135,4 +136,14 @@ void AboutDialog::showEvent(QShowEvent* event)
 {
     centreOnScreen(this);
     QDialog::showEvent(event);
+}
+
+void AboutDialog::keyPressEvent(QKeyEvent* event)
+{
+    // The box has no cancel button: only OK and the close box close it.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

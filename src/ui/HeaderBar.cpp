@@ -12,6 +12,12 @@ HeaderBar::HeaderBar(const QString& text, int height, QWidget* parent)
     f.setPixelSize(16);
     f.setWeight(QFont::Black);
     setFont(f);
+    // A dark colour scheme's light text would vanish on the beige, here and in the labels placed on the bar.
+    QPalette colours = palette();
+    for (QPalette::ColorRole role : { QPalette::WindowText, QPalette::Text })
+        colours.setColor(role, textColor());
+    colours.setColor(QPalette::Window, headerColor());
+    setPalette(colours);
 }
 
 void HeaderBar::paintEvent(QPaintEvent*)
@@ -24,8 +30,8 @@ void HeaderBar::paintEvent(QPaintEvent*)
     if (m_text.isEmpty())
         return;
     painter.setFont(font());
-    painter.setPen(palette().color(QPalette::Light));
+    painter.setPen(shadowColor());
     painter.drawText(outer.translated(-1, -1), Qt::AlignCenter, m_text);
-    painter.setPen(palette().color(QPalette::WindowText));
+    painter.setPen(textColor());
     painter.drawText(outer, Qt::AlignCenter, m_text);
 }

@@ -68,10 +68,11 @@ private:
 
 } // namespace
 
-MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, QWidget* parent)
+MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QString& startFile, QWidget* parent)
     : QMainWindow(parent)
     , m_dialogs(dialogs)
     , m_programDir(programDir)
+    , m_startFile(startFile)
 {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromUtf16(kTitle));
@@ -112,6 +113,8 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, QWidget* par
     buildListsPage();
     buildSettingsPage();
     m_pages->setCurrentIndex(0);
+    setUpKeys();
+    nameControls();
 
     auto* status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("statusBar"));
@@ -135,7 +138,9 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, QWidget* par
 
     createWindowState();
     setUpDocumentSafety();
-    openDefaultList();
+    setAcceptDrops(true);
+    buildShoppingTrip();
+    openStartFile();
 }
 
 void MainWindow::buildMenu()

@@ -9,6 +9,9 @@
 #include <optional>
 
 class QAction;
+class QCheckBox;
+class QLabel;
+class QTimer;
 class QLineEdit;
 class QSplitter;
 class QTabWidget;
@@ -30,6 +33,9 @@ class BitmapButton;
 class ListModel;
 class ListView;
 class ProductDialog;
+class ProductFilter;
+class ShoppingTotal;
+struct PrintOptions;
 class SidePanel;
 class SpinEdit;
 class WindowStateStore;
@@ -45,8 +51,11 @@ public:
     static constexpr char16_t kTitle[] = u"TALVEN Einkaufsliste 1.3";
     static constexpr char16_t kDefaultFile[] = u"korbana.kbl";
 
-    // programDir: the folder of the default list file and the help file; empty means the program's own folder.
-    explicit MainWindow(Dialogs& dialogs, const QString& programDir = {}, QWidget* parent = nullptr);
+    // programDir: the folder of the help file, and of the default list file when no startFile is given; empty
+    // means the program's own folder. startFile: the list file opened at start instead (the command line's file,
+    // or the default list in the user's data folder).
+    explicit MainWindow(
+        Dialogs& dialogs, const QString& programDir = {}, const QString& startFile = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The other windows, created once by the main routine; the main window only shows them.
@@ -88,6 +97,10 @@ public:
     void refreshStatusText();
     // Stores what an open in-place edit box of any list holds, so that saving and printing take what the user sees.
     void commitEdits();
+    // The printout's additions as ticked on the settings page.
+    PrintOptions printOptions() const;
+    // "Summe: 4,47 EUR", as the status bar shows it.
+    QString shoppingTotalText() const;
     // Where the window's placement and stored properties are kept between runs.
     WindowStateStore* windowStateStore() const { return m_windowState; }
     // Whether the lists have been changed since the document's file was last read or written.
@@ -97,8 +110,10 @@ public:
 
 public Q_SLOTS:
     // The document and its life.
-    void openDefaultList();
+    void openStartFile();
     void openFile(const QString& path);
+    // A file dropped on the window: opened as "Öffnen..." would, after the unsaved-data question.
+    void openDroppedFile(const QString& path);
     // True when the file was written whole; on failure the old file is untouched and the user was told.
     bool saveFile(const QString& path);
     // The unsaved-data question of closing; true when the window may close.
@@ -138,9 +153,20 @@ public Q_SLOTS:
     void sortProducts(int column);
     void sortShoppingList(int column);
 
+    // The shopping trip: the list as text for a messenger, and the search in the Product catalogue.
+    void copyShoppingListAsText();
+    void copySelectedStore();
+    void copySelectedProduct();
+    void focusProductSearch();
+    // Filters the Product catalogue by the search field's text now (typing waits for a pause first).
+    void applyProductSearch();
+    void clearProductSearch();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
@@ -150,6 +176,9 @@ private:
     void buildListButtons(QWidget* storesStrip, QWidget* productsStrip, QWidget* shoppingStrip);
     void connectLists();
     void buildSettingsPage();
+    // Shortcuts and Insert in the lists; accessible names for the controls.
+    void setUpKeys();
+    void nameControls();
     QWidget* buildSettingsPicture(QWidget* parent);
     void setDocumentName(const QString& path);
     // Yes: save (under the name, or through the save dialog). False when the command must stop.
@@ -157,6 +186,9 @@ private:
     // The unsaved-data question; false when the command must stop (Cancel, cancelled or failed save).
     bool askToSave(const QString& title);
     void sortList(List list, int column);
+    void buildShoppingTrip();
+    void buildProductSearch();
+    void buildPrintOptions();
 
     // Keeping the document safe: changes made elsewhere, backups, recovery copies.
     void setUpDocumentSafety();
@@ -181,6 +213,7 @@ private:
 
     Dialogs& m_dialogs;
     QString m_programDir;
+    QString m_startFile;
     QString m_documentName;
     ListModel* m_stores = nullptr;
     ListModel* m_products = nullptr;
@@ -220,6 +253,13 @@ private:
     SpinEdit* m_rightMarginEdit = nullptr;
     SpinEdit* m_bottomMarginEdit = nullptr;
     WindowStateStore* m_windowState = nullptr;
+    ShoppingTotal* m_shoppingTotal = nullptr;
+    QLabel* m_shoppingTotalLabel = nullptr;
+    QLineEdit* m_productSearchEdit = nullptr;
+    ProductFilter* m_productFilter = nullptr;
+    QTimer* m_productSearchTimer = nullptr;
+    QCheckBox* m_tickBoxesCheck = nullptr;
+    QCheckBox* m_groupByShopCheck = nullptr;
 
     std::unique_ptr<korbana::DocumentFileState> m_fileState;
     std::unique_ptr<korbana::RecoveryStore> m_recovery;

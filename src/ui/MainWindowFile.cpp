@@ -1,4 +1,5 @@
-// The document's life: the default list at start, New, Open, Save, Save as, closing; help and the about box.
+// The document's life: the list at start, New, Open (also by dropping a file), Save, Save as, closing; help and
+// the about box.
 #include "AboutDialog.h"
 #include "MainWindow.h"
 #include "document/ListFile.h"
@@ -7,7 +8,13 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
 #include <QStatusBar>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -24,6 +31,32 @@ QString fileNamePart(const QString& path)
     return path.mid(cut + 1);
 }
 
+// The one local list file (*.kbl) that a drag carries; empty for anything else, several files included.
+QString droppedListFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls())
+        return {};
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile())
+        return {};
+    const QString path = urls.first().toLocalFile();
+    return path.endsWith(QStringLiteral(".kbl"), Qt::CaseInsensitive) ? path : QString();
+}
+
+#ifndef Q_OS_WIN
+// The help's start page: in help/ beside a program that is not installed, else in the installed documentation.
+QString helpStartPage(const QString& programDir)
+{
+    for (const QString& page :
+        { QStringLiteral("help/index.htm"), QStringLiteral("../share/doc/korbana/html/index.htm") }) {
+        const QString path = QDir::cleanPath(programDir + page);
+        if (QFileInfo::exists(path))
+            return path;
+    }
+    return {};
+}
+#endif
+
 } // namespace
 
 void MainWindow::refreshStatusText()
@@ -38,13 +71,13 @@ void MainWindow::setDocumentName(const QString& path)
         + (path.isEmpty() ? QStringLiteral("Kein Name") : fileNamePart(path)));
 }
 
-void MainWindow::openDefaultList()
+void MainWindow::openStartFile()
 {
     if (m_programDir.isEmpty())
         m_programDir = QCoreApplication::applicationDirPath();
     if (!m_programDir.endsWith(u'/'))
         m_programDir += u'/';
-    openFile(m_programDir + QString::fromUtf16(kDefaultFile));
+    openFile(m_startFile.isEmpty() ? m_programDir + QString::fromUtf16(kDefaultFile) : m_startFile);
 }
 
 void MainWindow::openFile(const QString& path)
@@ -118,6 +151,29 @@ void MainWindow::openDocument()
         openFile(path);
 }
 
+void MainWindow::openDroppedFile(const QString& path)
+{
+    if (askToSave(QStringLiteral("Datei: Öffnen...")))
+        openFile(path);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!droppedListFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    const QString path = droppedListFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // The question and the open run after the drop has ended, so that the file manager is not held up meanwhile.
+    QMetaObject::invokeMethod(
+        this, [this, path] { openDroppedFile(path); }, Qt::QueuedConnection);
+}
+
 void MainWindow::save()
 {
     if (m_documentName.isEmpty())
@@ -168,7 +224,15 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::showHelp()
 {
+#ifdef Q_OS_WIN
     m_dialogs.openUrl(m_programDir + QStringLiteral("korbana.chm"));
+#else
+    // Linux desktops open no compiled help, but every one opens HTML in the browser. Without the pages nothing
+    // happens, as with a missing help file on Windows.
+    const QString page = helpStartPage(m_programDir);
+    if (!page.isEmpty())
+        m_dialogs.openUrl(page);
+#endif
 }
 
 void MainWindow::showAbout()

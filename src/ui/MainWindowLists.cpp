@@ -107,6 +107,8 @@ void MainWindow::addProduct()
             this, QStringLiteral("Sie haben keinen Laden ausgewählt."), QStringLiteral("Kein Laden ausgewählt"));
         return;
     }
+    // The new row must be visible for its in-place edit.
+    clearProductSearch();
     appendAndEdit(m_productsView, m_products, QStringLiteral("Produkt"),
         { m_stores->caption(store), korbana::priceText(m_priceEdit->value()) });
 }

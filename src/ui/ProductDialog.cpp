@@ -26,6 +26,9 @@ ProductDialog::ProductDialog(QWidget* parent)
     m_priceEdit = new QLineEdit(this);
     m_priceEdit->setObjectName(QStringLiteral("priceEdit"));
     m_priceEdit->setGeometry(8, 72, 257, 21);
+    // A screen reader names each field by its label.
+    nameLabel->setBuddy(m_nameEdit);
+    priceLabel->setBuddy(m_priceEdit);
     auto* bevel = new QFrame(this);
     bevel->setObjectName(QStringLiteral("bevel"));
     bevel->setFrameStyle(QFrame::HLine | QFrame::Sunken);

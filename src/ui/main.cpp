@@ -1,8 +1,11 @@
 #include "AboutDialog.h"
+#include "CommandLine.h"
 #include "Dialogs.h"
 #include "ErrorReport.h"
 #include "MainWindow.h"
 #include "ProductDialog.h"
+#include "QtTranslations.h"
+#include "document/DefaultList.h"
 
 #include <QLibraryInfo>
 #include <QLocale>
@@ -10,22 +13,42 @@
 
 int main(int argc, char* argv[])
 {
-    KorbanaApplication app(argc, argv);
     // The application's title ("Einkaufsliste 1.2") captions the error reports; as a display name Qt would append
     // it to every window title on X11.
     QCoreApplication::setApplicationName(QStringLiteral("korbana"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("korbana"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KORBANA_VERSION));
 
-    // Standard buttons in the system's language: "Ja", "Nein", "Abbrechen" under a German locale.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtTranslator);
+    // --help, --version and a wrong command line are answered without a display.
+    CommandLine commandLine;
+    {
+        QCoreApplication parsing(argc, argv);
+        QTranslator parserTranslator; // the program speaks German, its help too
+        if (parserTranslator.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(&parserTranslator);
+        commandLine = parseCommandLine(QCoreApplication::arguments());
+    }
+    if (commandLine.exitCode)
+        return *commandLine.exitCode;
+
+    KorbanaApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("de.talven.korbana"));
+
+    installGermanQtTranslations();
+
+    QString startFile = commandLine.listFile;
+    if (startFile.isEmpty()) {
+        const korbana::DefaultList defaultList(
+            QCoreApplication::applicationDirPath(), korbana::DefaultList::userDataDir());
+        // A failed first start needs no message of its own: the list then cannot be opened, which is reported.
+        defaultList.prepare();
+        startFile = defaultList.filePath();
+    }
 
     QtDialogs dialogs;
     app.setDialogs(&dialogs);
 
-    MainWindow mainWindow(dialogs);
+    MainWindow mainWindow(dialogs, {}, startFile);
     AboutDialog aboutDialog(dialogs, &mainWindow);
     ProductDialog productDialog(&mainWindow);
     mainWindow.setAboutDialog(&aboutDialog);

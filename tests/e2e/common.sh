@@ -2,6 +2,7 @@
 # Shared by the install tests: a scratch folder, failing with a message, installing into a temporary prefix.
 # Expects BUILD_DIR (the build folder) and CONFIG (may be empty) to be set by the sourcing script.
 
+e2e_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/korbana-e2e.XXXXXX")
 cleanup() { rm -rf -- "$work"; }
 trap cleanup EXIT
@@ -34,4 +35,43 @@ write_list_file() {
     printf '3\r\nB\344ckerei M\374ller\r\nWochenmarkt\r\n Drogerie \r\n' >"$1"
     printf '2\r\nBr\366tchen\r\nB\344ckerei M\374ller\r\n0,45 EUR\r\n\304pfel (1 kg)\r\nWochenmarkt\r\n2,99 EUR\r\n' >>"$1"
     printf '2\r\n6\r\nBr\366tchen\r\nB\344ckerei M\374ller\r\n0,45 EUR\r\n\r\n\304pfel (1 kg)\r\nWochenmarkt\r\n2,99 EUR\r\n' >>"$1"
+}
+
+# Exits 77 (skipped) unless the tools for a session on a virtual X display are there.
+need_virtual_display() {
+    for tool in xvfb-run xauth xdotool; do
+        if ! command -v "$tool" >/dev/null; then
+            echo "SKIP: $tool is not installed"
+            exit 77
+        fi
+    done
+}
+
+# run_session HOME PROGRAM TITLE [ARGUMENTS...]: starts PROGRAM with the ARGUMENTS on a virtual X display with HOME
+# as a fresh home, checks that the main window has TITLE, quits through the menu "Datei" with the keyboard and
+# answers the question with "Ja" (see session.sh).
+run_session() {
+    local home=$1 program=$2 title=$3 rc
+    shift 3
+    mkdir -p "$home"
+    chmod 700 "$home"
+    # -noreset: an X server that resets when its last client leaves refuses the clients that connect meanwhile.
+    # A display that cannot be reached all the same (exit 75) is tried once more on a new one.
+    for _ in 1 2; do
+        rc=0
+        (
+            cd "$work"
+            # Settings and data into the scratch home, German locale (standard buttons "Ja", "Nein", "Abbrechen").
+            exec env -u LC_ALL -u LANGUAGE -u LC_MESSAGES -u WAYLAND_DISPLAY -u XDG_CONFIG_HOME -u XDG_DATA_HOME \
+                HOME="$home" XDG_RUNTIME_DIR="$home" LANG=de_DE.UTF-8 QT_QPA_PLATFORM=xcb \
+                KORBANA="$program" TITLE="$title" LOG="$work/program.log" \
+                timeout 90 xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash "$e2e_dir/session.sh" "$@"
+        ) || rc=$?
+        [ $rc -ne 75 ] && break
+    done
+    if [ $rc -ne 0 ]; then
+        echo "--- program output:" >&2
+        cat "$work/program.log" >&2 || true
+        fail "the session on the virtual display failed ($rc)"
+    fi
 }

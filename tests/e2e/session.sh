@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs on the virtual display (see installed_program.sh): drives the installed program with xdotool.
 # There is no window manager: windowfocus --sync, then key, reaches Qt; windows are found with --onlyvisible.
-# Input: KORBANA (the launcher), LOG (program output).
+# Input: KORBANA (the program), TITLE (the main window's expected title), LOG (program output); the arguments are
+# passed to the program.
 set -euo pipefail
-readonly title="TALVEN Einkaufsliste 1.3 - korbana.kbl"
+readonly title=$TITLE
 readonly question="Datei: Beenden..."
 
 # Under load the new display may take a moment to accept clients.
@@ -38,7 +39,7 @@ wait_window() {
     fail "no window named /$1/ within $2 s"
 }
 
-"$KORBANA" >"$LOG" 2>&1 &
+"$KORBANA" "$@" >"$LOG" 2>&1 &
 pid=$!
 
 main=$(wait_window '^TALVEN Einkaufsliste' 30)

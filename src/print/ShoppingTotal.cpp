@@ -1,0 +1,78 @@
+#include "ShoppingTotal.h"
+
+#include "ShoppingPrintout.h"
+#include "lists/ListModel.h"
+#include "lists/ListTexts.h"
+
+ShoppingTotal::ShoppingTotal(const ListModel& shopping, QObject* parent)
+    : QObject(parent)
+    , m_shopping(shopping)
+    , m_decimalSep(korbana::decimalSeparator())
+{
+    connect(&shopping, &QAbstractItemModel::rowsInserted, this,
+        [this](const QModelIndex&, int first, int last) { insertRows(first, last); });
+    connect(&shopping, &QAbstractItemModel::rowsRemoved, this,
+        [this](const QModelIndex&, int first, int last) { removeRows(first, last); });
+    connect(&shopping, &QAbstractItemModel::dataChanged, this,
+        [this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+            readRows(topLeft.row(), bottomRight.row());
+            addUp();
+        });
+    // A new order or a new list: the line totals are read again, in the new order.
+    connect(&shopping, &QAbstractItemModel::layoutChanged, this, &ShoppingTotal::readAll);
+    connect(&shopping, &QAbstractItemModel::modelReset, this, &ShoppingTotal::readAll);
+    connect(&shopping, &QAbstractItemModel::rowsMoved, this, &ShoppingTotal::readAll);
+    readAll();
+}
+
+QString ShoppingTotal::currencySuffix() const
+{
+    const int count = m_shopping.count();
+    if (count == 0)
+        return QStringLiteral(" EUR");
+    const Entry& last = m_shopping.entryAt(count - 1);
+    return ShoppingPrintout::readAmounts(last.caption, last.subItems[2], m_decimalSep).currencySuffix;
+}
+
+QString ShoppingTotal::text() const
+{
+    return QStringLiteral("Summe: ") + korbana::amountText(m_total, m_decimalSep) + currencySuffix();
+}
+
+void ShoppingTotal::readRows(int first, int last)
+{
+    for (int row = first; row <= last; ++row) {
+        const Entry& entry = m_shopping.entryAt(row);
+        m_lineTotals[static_cast<size_t>(row)]
+            = ShoppingPrintout::readAmounts(entry.caption, entry.subItems[2], m_decimalSep).lineTotal;
+    }
+}
+
+void ShoppingTotal::readAll()
+{
+    m_lineTotals.assign(static_cast<size_t>(m_shopping.count()), 0.0);
+    readRows(0, m_shopping.count() - 1);
+    addUp();
+}
+
+void ShoppingTotal::insertRows(int first, int last)
+{
+    m_lineTotals.insert(m_lineTotals.begin() + first, static_cast<size_t>(last - first + 1), 0.0);
+    readRows(first, last);
+    addUp();
+}
+
+void ShoppingTotal::removeRows(int first, int last)
+{
+    m_lineTotals.erase(m_lineTotals.begin() + first, m_lineTotals.begin() + last + 1);
+    addUp();
+}
+
+void ShoppingTotal::addUp()
+{
+    double total = 0;
+    for (const double lineTotal : m_lineTotals)
+        total += lineTotal;
+    m_total = total;
+    Q_EMIT changed();
+}
