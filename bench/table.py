@@ -13,6 +13,7 @@ GOALS = {  # case -> (goal ratio, what is measured)
     "search": (3.0, "one keystroke in the catalogue's search (products)"),
     "search-first": (3.0, "the first keystroke after a change of the catalogue"),
     "total": (0.2, "running total after adding and removing an entry"),
+    "recovery": (0.5, "recovery copy: the window's part against writing it in the window"),
 }
 UNIT_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
 

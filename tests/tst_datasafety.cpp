@@ -2,6 +2,7 @@
 // crash, durable saves, hostile files.
 #include "FaultTools.h"
 #include "MainWindowFixture.h"
+#include "SampleLists.h"
 #include "WindowWidgets.h"
 #include "document/Csv.h"
 #include "document/DurableFile.h"
@@ -63,6 +64,8 @@ private Q_SLOTS:
     void recoveryCopy_data();
     void recoveryCopy();
     void recoveryCopyGoesWithSaveOrNo();
+    void recoveryCopyInSlices_data();
+    void recoveryCopyInSlices();
     void failedDiskSyncFailsTheSave();
     void nonRegularTargetsAreRefused_data();
     void nonRegularTargetsAreRefused();
@@ -336,6 +339,51 @@ void TestDataSafety::recoveryCopyGoesWithSaveOrNo()
     f.dialogs.answers = { QMessageBox::No };
     QVERIFY(form.queryClose());
     QVERIFY(!QFile::exists(copy));
+}
+
+void TestDataSafety::recoveryCopyInSlices_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("midway");
+    QTest::newRow("one slice") << 10 << QString();
+    QTest::newRow("several slices") << 120000 << QString();
+    QTest::newRow("changed between slices") << 120000 << "change";
+    QTest::newRow("saved between slices") << 120000 << "save";
+}
+
+void TestDataSafety::recoveryCopyInSlices()
+{
+    QFETCH(int, rows);
+    QFETCH(QString, midway);
+
+    MainWindowFixture f;
+    MainWindow& form = startOnSample(f);
+    const QString path = f.path(QStringLiteral("korbana.kbl"));
+    const QString copy = korbana::RecoveryStore::copyPathFor(path);
+    const int products = form.products()->count() + rows;
+    form.products()->appendAll(std::vector<Entry>(static_cast<size_t>(rows), Entry { QStringLiteral("Mehl"), {}, 0 }));
+    form.writeRecoveryCopy();
+    QCoreApplication::processEvents();
+    if (midway == "change")
+        form.stores()->append(QStringLiteral("Zwischendurch"));
+    if (midway == "save")
+        QVERIFY(form.saveFile(path));
+    form.waitForRecoveryCopy();
+    if (midway == "save") {
+        // A copy begun before the save must not outlive it.
+        QVERIFY(!QFile::exists(copy));
+        return;
+    }
+    if (midway == "change") {
+        // The half-made copy was given up; the next one holds the change.
+        QVERIFY(!QFile::exists(copy));
+        form.writeRecoveryCopy();
+        form.waitForRecoveryCopy();
+    }
+    sample::Lists recovered;
+    QCOMPARE(korbana::parseListFile(f.readFile(copy), recovered.set()), korbana::ReadResult::Ok);
+    QCOMPARE(recovered.products->count(), products);
+    QCOMPARE(recovered.stores->caption(recovered.stores->count() - 1) == "Zwischendurch", midway == "change");
 }
 
 void TestDataSafety::failedDiskSyncFailsTheSave()

@@ -83,6 +83,51 @@ QString RecoveryStore::copyPathFor(const QString& documentPath)
     return folder() + u'/' + document.completeBaseName() + u'-' + QString::fromLatin1(key) + QStringLiteral(".kbl");
 }
 
+void SnapshotCopier::start(const ListSet& lists)
+{
+    m_lists[0] = lists.stores;
+    m_lists[1] = lists.products;
+    m_lists[2] = lists.shopping;
+    m_snapshot = {};
+    m_list = 0;
+    m_row = 0;
+    m_active = true;
+}
+
+void SnapshotCopier::cancel()
+{
+    m_active = false;
+    m_snapshot = {};
+}
+
+std::vector<Entry>* SnapshotCopier::targetOf(int list)
+{
+    std::vector<Entry>* targets[] = { &m_snapshot.stores, &m_snapshot.products, &m_snapshot.shopping };
+    return targets[list];
+}
+
+bool SnapshotCopier::copy(qsizetype rows)
+{
+    for (; m_list < 3; ++m_list, m_row = 0) {
+        const ListModel& list = *m_lists[m_list];
+        std::vector<Entry>& target = *targetOf(m_list);
+        if (m_row == 0)
+            target.reserve(static_cast<size_t>(list.count()));
+        for (; m_row < list.count(); ++m_row) {
+            if (rows-- <= 0)
+                return false;
+            target.push_back(list.entryAt(m_row));
+        }
+    }
+    return true;
+}
+
+ListsSnapshot SnapshotCopier::take()
+{
+    m_active = false;
+    return std::move(m_snapshot);
+}
+
 std::optional<QByteArray> RecoveryStore::read(const QString& documentPath)
 {
     if (documentPath.isEmpty())

@@ -13,12 +13,38 @@
 
 namespace korbana {
 
+struct ListSet;
+
 // The three lists' rows, copied so that another thread can write them while the window goes on.
 struct ListsSnapshot
 {
     std::vector<Entry> stores;
     std::vector<Entry> products;
     std::vector<Entry> shopping;
+};
+
+// Copies the three lists a slice of rows at a time, so that the window answers between the slices even at a
+// million rows. The lists must not change until the copy is complete (start anew when they do).
+class SnapshotCopier final
+{
+public:
+    // Rows per turn of the event loop: a few milliseconds of copying.
+    static constexpr qsizetype kRowsPerTurn = 50000;
+
+    void start(const ListSet& lists);
+    void cancel();
+    bool isActive() const { return m_active; }
+    // Copies up to rows further rows; true when the whole snapshot is there.
+    bool copy(qsizetype rows);
+    ListsSnapshot take();
+
+private:
+    const ListModel* m_lists[3] = {};
+    std::vector<Entry>* targetOf(int list);
+    ListsSnapshot m_snapshot;
+    int m_list = 0;
+    int m_row = 0;
+    bool m_active = false;
 };
 
 // Recovery copies: the unsaved lists of a document, kept in the user's state folder so that a crash loses at

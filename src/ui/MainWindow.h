@@ -24,6 +24,7 @@ class QTimer;
 namespace korbana {
 class DocumentFileState;
 class RecoveryStore;
+class SnapshotCopier;
 enum class ReadResult;
 enum class WriteResult;
 } // namespace korbana
@@ -202,6 +203,8 @@ private:
     std::optional<QByteArray> offerRecovery(const QString& path);
     void applyRecovery(const QString& path, const QByteArray& bytes);
     void discardRecoveryCopy();
+    void copyRecoverySlice();
+    void stopRecoveryCopy();
     // New: the document has no file any more.
     void forgetDocumentFile();
     void watchDocumentFile();
@@ -263,6 +266,9 @@ private:
 
     std::unique_ptr<korbana::DocumentFileState> m_fileState;
     std::unique_ptr<korbana::RecoveryStore> m_recovery;
+    std::unique_ptr<korbana::SnapshotCopier> m_snapshotCopier;
+    QTimer* m_snapshotTimer = nullptr;
+    quint64 m_snapshotGeneration = 0;
     QFileSystemWatcher* m_fileWatcher = nullptr;
     QTimer* m_fileCheckTimer = nullptr;
     QTimer* m_recoveryTimer = nullptr;

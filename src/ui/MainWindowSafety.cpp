@@ -21,15 +21,6 @@ constexpr int kRecoveryDelayMs = 2000;
 // Programs write a file in several steps; look at it once they are done.
 constexpr int kFileCheckDelayMs = 300;
 
-std::vector<Entry> entriesOf(const ListModel& list)
-{
-    std::vector<Entry> entries;
-    entries.reserve(static_cast<size_t>(list.count()));
-    for (int row = 0; row < list.count(); ++row)
-        entries.push_back(list.entryAt(row));
-    return entries;
-}
-
 } // namespace
 
 void MainWindow::setUpDocumentSafety()
@@ -51,6 +42,10 @@ void MainWindow::setUpDocumentSafety()
     m_recoveryTimer->setSingleShot(true);
     m_recoveryTimer->setInterval(kRecoveryDelayMs);
     connect(m_recoveryTimer, &QTimer::timeout, this, &MainWindow::writeRecoveryCopy);
+    m_snapshotCopier = std::make_unique<korbana::SnapshotCopier>();
+    m_snapshotTimer = new QTimer(this);
+    m_snapshotTimer->setInterval(0);
+    connect(m_snapshotTimer, &QTimer::timeout, this, &MainWindow::copyRecoverySlice);
 
     for (ListModel* list : { m_stores, m_products, m_shopping }) {
         connect(list, &QAbstractItemModel::dataChanged, this, &MainWindow::listsChanged);
@@ -96,7 +91,7 @@ korbana::ReadResult MainWindow::readDocument(const QString& path)
         result = korbana::ReadResult::BadFormat;
     }
     m_fileState->setModified(false);
-    m_recoveryTimer->stop();
+    stopRecoveryCopy();
     watchDocumentFile();
     return result;
 }
@@ -104,7 +99,7 @@ korbana::ReadResult MainWindow::readDocument(const QString& path)
 void MainWindow::forgetDocumentFile()
 {
     m_fileState->forget();
-    m_recoveryTimer->stop();
+    stopRecoveryCopy();
     watchDocumentFile();
 }
 
@@ -150,7 +145,7 @@ korbana::WriteResult MainWindow::writeDocument(const QString& path)
     // What was kept for the former file (Save as) and for this one is safe on disk now.
     m_recovery->remove(m_fileState->path());
     m_recovery->remove(path);
-    m_recoveryTimer->stop();
+    stopRecoveryCopy();
     m_fileState->written(path, bytes);
     watchDocumentFile();
     return result;
@@ -187,7 +182,7 @@ void MainWindow::applyRecovery(const QString& path, const QByteArray& bytes)
 
 void MainWindow::discardRecoveryCopy()
 {
-    m_recoveryTimer->stop();
+    stopRecoveryCopy();
     m_recovery->remove(m_documentName);
 }
 
@@ -195,18 +190,42 @@ void MainWindow::writeRecoveryCopy()
 {
     if (m_documentName.isEmpty() || !m_fileState->isModified())
         return;
-    korbana::ListsSnapshot snapshot { entriesOf(*m_stores), entriesOf(*m_products), entriesOf(*m_shopping) };
+    m_snapshotGeneration = m_changeGeneration;
+    m_snapshotCopier->start({ m_stores, m_products, m_shopping });
+    m_snapshotTimer->start();
+}
+
+void MainWindow::copyRecoverySlice()
+{
+    // Changed meanwhile: the change has started the recovery timer again, which begins a fresh copy.
+    if (m_snapshotGeneration != m_changeGeneration) {
+        stopRecoveryCopy();
+        m_recoveryTimer->start();
+        return;
+    }
+    if (!m_snapshotCopier->copy(korbana::SnapshotCopier::kRowsPerTurn))
+        return;
+    m_snapshotTimer->stop();
     const QByteArray savedHash = m_fileState->path() == m_documentName ? m_fileState->contentHash() : QByteArray();
-    const quint64 generation = m_changeGeneration;
-    m_recovery->write(m_documentName, std::move(snapshot), savedHash, this, [this, generation] {
+    const quint64 generation = m_snapshotGeneration;
+    m_recovery->write(m_documentName, m_snapshotCopier->take(), savedHash, this, [this, generation] {
         // Back to what the file holds, and no change since: nothing is unsaved.
         if (generation == m_changeGeneration)
             m_fileState->setModified(false);
     });
 }
 
+void MainWindow::stopRecoveryCopy()
+{
+    m_recoveryTimer->stop();
+    m_snapshotTimer->stop();
+    m_snapshotCopier->cancel();
+}
+
 void MainWindow::waitForRecoveryCopy()
 {
+    while (m_snapshotCopier->isActive())
+        copyRecoverySlice();
     m_recovery->waitForWrites();
 }
 
