@@ -1,19 +1,9 @@
 #!/bin/bash
-# The real program under Xvfb, as a household uses it: two windows on one list each saving, a damaged list closed
-# with "Ja", a kill after an edit. Nothing may be lost without a question. Usage: data_safety.sh <korbana binary>
+# The real program under Xvfb, as a household uses it: two windows on one list each saving, a change made by another
+# program, a damaged list closed with "Ja", a kill after an edit. Nothing may be lost without a question.
+# Usage: data_safety.sh <korbana binary>
 set -u
-command -v xvfb-run >/dev/null && command -v xdotool >/dev/null || { echo "SKIP: needs xvfb-run and xdotool"; exit 77; }
-if [ -z "${KORBANA_IN_XVFB:-}" ]; then
-    # -noreset: an X server that resets when its last client leaves refuses the clients that connect meanwhile.
-    for _ in 1 2; do
-        KORBANA_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$0" "$@"
-        rc=$?
-        [ $rc -ne 75 ] && exit $rc
-    done
-    exit 1
-fi
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "display $DISPLAY not reachable"; exit 75; }
+source "$(dirname "$0")/virtual_display.sh"
 
 work=$(mktemp -d)
 trap 'kill -9 $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
