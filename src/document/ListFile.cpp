@@ -30,8 +30,8 @@ constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
 constexpr int kMaxEntriesPastEnd = 10000;
 
 // An entry costs about a hundred bytes however short its lines, so a file of empty lines could ask for many
-// times its size. Beyond one entry per eight bytes of the file (a product or shopping entry takes that even empty), plus a
-// floor for small files, the file counts as malformed: memory stays within a small multiple of the file size.
+// times its size. Beyond one entry per eight bytes of the file (a product or shopping entry takes that even empty),
+// plus a floor for small files, the file counts as malformed: memory stays within a small multiple of the file size.
 constexpr qsizetype kBytesPerEntry = 8;
 constexpr qsizetype kMinEntryBudget = 100000;
 
