@@ -2,21 +2,8 @@
 # Restart under Xvfb: move and resize the real program's window, drag a pane, change a margin and the print font,
 # exit, start again and see everything come back. Usage: restart_settings.sh <korbana binary>
 set -u
-command -v xvfb-run >/dev/null && command -v xdotool >/dev/null || { echo "SKIP: needs xvfb-run and xdotool"; exit 77; }
-if [ -z "${KORBANA_IN_XVFB:-}" ]; then
-    # -noreset: an X server that resets when its last client leaves refuses the clients that connect meanwhile.
-    # A display that cannot be reached all the same is tried once more on a new one.
-    for _ in 1 2; do
-        KORBANA_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash "$0" "$@"
-        rc=$?
-        [ $rc -ne 75 ] && exit $rc
-    done
-    exit 1
-fi
+source "$(dirname "$0")/virtual_display.sh"
 program=$1
-# Under load the new display may take a moment to accept clients.
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "display $DISPLAY not reachable"; exit 75; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME=$work/config LANG=de_DE.UTF-8 QT_QPA_PLATFORM=xcb

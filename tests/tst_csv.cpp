@@ -178,6 +178,18 @@ void TestCsv::fields_data()
                                 << "\" \"";
     QTest::newRow("formula") << "=SUMME(A1:A9)"
                              << "\"'=SUMME(A1:A9)\"";
+    QTest::newRow("formula after blanks") << "  =1+1"
+                                          << "\"'  =1+1\"";
+    QTest::newRow("formula after no-break space") << "\u00a0+1"
+                                                  << "\"'\u00a0+1\"";
+    QTest::newRow("formula after full-width space") << "\u3000-1"
+                                                    << "\"'\u3000-1\"";
+    QTest::newRow("full-width equals") << "\uff1dA1"
+                                       << "\"'\uff1dA1\"";
+    QTest::newRow("full-width at after blank") << " \uff20A1"
+                                               << "\"' \uff20A1\"";
+    QTest::newRow("minus inside") << "Milch - fettarm"
+                                  << "Milch - fettarm";
     QTest::newRow("plus") << "+49 30"
                           << "\"'+49 30\"";
     QTest::newRow("minus price") << "-2,00 EUR"

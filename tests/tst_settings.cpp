@@ -459,6 +459,11 @@ void TestSettings::positionRestore_data()
     } << QRect(desktop.topLeft(), largest);
     QTest::newRow("huge size") << SettingsFile::Values { { "NormPos", "10,20,2000000000,2000000000" } }
                                << QRect(QPoint(10, 20), largest);
+    QTest::newRow("integer limits") << SettingsFile::Values {
+        { "NormPos", "-2147483648,-2147483648,2147483647,2147483647" }
+    } << QRect(desktop.topLeft(), largest);
+    QTest::newRow("at the largest integer")
+        << SettingsFile::Values { { "NormPos", "2147483000,0,2147483647,500" } } << QRect(0, 0, 647, 500);
 }
 
 void TestSettings::positionRestore()

@@ -32,6 +32,21 @@ constexpr char16_t kShoppingList[] = u"Einkauf";
 // those first); the apostrophe is here so that a text that really starts with one survives the round trip.
 constexpr QStringView kGuardedStarts = u"=+-@\t\r'";
 constexpr QChar kGuard = u'\'';
+// Spreadsheets also skip leading blanks (no-break and full-width ones too) and take the full-width forms.
+constexpr QStringView kGuardedAfterBlanks = u"=+-@\uFF1D\uFF0B\uFF0D\uFF20";
+
+bool needsGuard(const QString& text)
+{
+    if (text.isEmpty())
+        return false;
+    if (kGuardedStarts.contains(text.front()))
+        return true;
+    for (const QChar c : text) {
+        if (!c.isSpace())
+            return kGuardedAfterBlanks.contains(c);
+    }
+    return false;
+}
 
 // Header names of a foreign product table, case-folded.
 const std::array<QStringView, 6> kNameHeaders
@@ -200,7 +215,7 @@ bool takeSeparatorLine(QStringView& text, QChar& separator)
 
 QString csvField(const QString& text)
 {
-    const bool guarded = !text.isEmpty() && kGuardedStarts.contains(text.front());
+    const bool guarded = needsGuard(text);
     const bool quoted = guarded || text.contains(kSeparator) || text.contains(u'"') || text.contains(u'\r')
         || text.contains(u'\n') || (!text.isEmpty() && (isBlank(text.front()) || isBlank(text.back())));
     if (!quoted)

@@ -1,5 +1,7 @@
 #include "LineReader.h"
 
+#include "FileFingerprint.h"
+
 #include <QIODevice>
 
 #include <cstring>
@@ -22,8 +24,9 @@ LineReader::LineReader(QByteArrayView data)
     start(data);
 }
 
-LineReader::LineReader(QIODevice& device)
+LineReader::LineReader(QIODevice& device, ContentHash* hash)
     : m_device(&device)
+    , m_hash(hash)
     , m_exhausted(false)
 {
     m_buffer.reserve(kBlockSize);
@@ -51,6 +54,7 @@ void LineReader::cutAtEndOfFile(const char* from)
     if (const auto* stop = static_cast<const char*>(std::memchr(from, kEndOfFile, static_cast<size_t>(m_end - from)))) {
         m_end = stop;
         m_exhausted = true;
+        m_stoppedAtEndMark = true;
     }
 }
 
@@ -71,6 +75,8 @@ bool LineReader::refill()
         m_exhausted = true;
         return false;
     }
+    if (m_hash)
+        m_hash->add(QByteArrayView(m_end - added, added));
     cutAtEndOfFile(m_end - added);
     return true;
 }
@@ -106,6 +112,16 @@ QByteArrayView LineReader::next()
             return { start, m_end - start };
         }
     }
+}
+
+void LineReader::hashRest()
+{
+    if (!m_hash || !m_device)
+        return;
+    QByteArray block(kBlockSize, Qt::Uninitialized);
+    qint64 got = 0;
+    while ((got = m_device->read(block.data(), block.size())) > 0)
+        m_hash->add(QByteArrayView(block).first(got));
 }
 
 qint64 LineReader::remainingBytes() const

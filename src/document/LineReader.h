@@ -7,6 +7,8 @@ class QIODevice;
 
 namespace korbana {
 
+class ContentHash;
+
 // The lines of a list file: a line ends at CR (an LF right after it belongs to the end), byte 26 ends the file,
 // and past the end every line is empty. A file on a device is read block by block, so that a large one is never
 // held whole beside the lists it fills.
@@ -15,8 +17,9 @@ class LineReader
 public:
     // Lines of bytes already in memory; they must outlive the reader.
     explicit LineReader(QByteArrayView data);
-    // Lines read from the device as they are needed; a read error ends the file there.
-    explicit LineReader(QIODevice& device);
+    // Lines read from the device as they are needed; a read error ends the file there. Every byte taken from the
+    // device also goes into hash, when there is one.
+    explicit LineReader(QIODevice& device, ContentHash* hash = nullptr);
 
     // Whether the file started with a UTF-8 byte-order mark (not part of the first line).
     bool isUtf8() const { return m_utf8; }
@@ -28,6 +31,11 @@ public:
     // At least as many bytes as are still to come.
     qint64 remainingBytes() const;
 
+    // Whether a byte 26 ended the lines (what follows it, if anything, is never read as lines).
+    bool stoppedAtEndMark() const { return m_stoppedAtEndMark; }
+    // Gives the device's bytes that were not needed for lines to the hash too.
+    void hashRest();
+
 private:
     void start(QByteArrayView head);
     // Keeps the unread bytes and appends the device's next block; false at the end of the device.
@@ -36,11 +44,13 @@ private:
     void cutAtEndOfFile(const char* from);
 
     QIODevice* m_device = nullptr;
+    ContentHash* m_hash = nullptr;
     QByteArray m_buffer;
     const char* m_pos = nullptr;
     const char* m_end = nullptr;
     bool m_exhausted = true;
     bool m_utf8 = false;
+    bool m_stoppedAtEndMark = false;
 };
 
 } // namespace korbana

@@ -1,5 +1,6 @@
 #include "ListFile.h"
 
+#include "DurableFile.h"
 #include "LineReader.h"
 #include "Windows1252.h"
 #include "lists/ListModel.h"
@@ -17,6 +18,7 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -29,6 +31,15 @@ constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
 // A damaged count may promise far more entries than the file holds; the missing ones read as empty entries
 // until this many, then the file counts as malformed.
 constexpr int kMaxEntriesPastEnd = 10000;
+
+// An entry costs about a hundred bytes however short its lines, so a file of empty lines could ask for many
+// times its size. Beyond one entry per eight bytes of the file (a product or shopping entry takes that even empty),
+// plus a floor for small files, the file counts as malformed: memory stays within a small multiple of the file size.
+constexpr qsizetype kBytesPerEntry = 8;
+constexpr qsizetype kMinEntryBudget = 100000;
+
+// Larger files are not read at all: no list comes near this size.
+constexpr qint64 kMaxFileSize = qint64(512) << 20;
 
 // Texts that repeat from row to row share one string; the pool stops growing at this size.
 constexpr qsizetype kMaxPooledTexts = 1 << 16;
@@ -63,8 +74,13 @@ public:
         // A field may begin with U+FEFF: QString::fromUtf8 would drop it as a byte-order mark.
         QStringDecoder utf8(
             QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-        return utf8.decode(bytes);
+        QString text = utf8.decode(bytes);
+        m_hadErrors = m_hadErrors || utf8.hasError();
+        return text;
     }
+
+    // Whether some bytes were no UTF-8 and became replacement characters.
+    bool hadErrors() const { return m_hadErrors; }
 
     QString pooled(QByteArrayView bytes)
     {
@@ -119,6 +135,7 @@ private:
     }
 
     bool m_utf8;
+    mutable bool m_hadErrors = false;
     std::vector<Slot> m_slots; // a power of two, at most half full
     qsizetype m_used = 0;
 };
@@ -175,8 +192,15 @@ public:
     explicit Parser(LineReader& lines)
         : m_lines(lines)
         , m_decoder(lines.isUtf8())
+        , m_entryBudget(lines.remainingBytes() / kBytesPerEntry + kMinEntryBudget)
     {
     }
+
+    // The file promised more entries than its size can honestly hold.
+    bool overBudget() const { return m_overBudget; }
+    // Entries were made up for lines past the end of the file.
+    bool ranPastEnd() const { return m_entriesPastEnd > 0; }
+    bool decodedEveryByte() const { return !m_decoder.hadErrors(); }
 
     // Reads one section's entries. The entries read are kept also when it fails.
     bool readSection(std::vector<Entry>& entries, const Section& section)
@@ -190,6 +214,11 @@ public:
         bool ok = true;
         for (int i = 0; i < count; ++i) {
             if (m_lines.atEnd() && ++m_entriesPastEnd > kMaxEntriesPastEnd) {
+                ok = false;
+                break;
+            }
+            if (--m_entryBudget < 0) {
+                m_overBudget = true;
                 ok = false;
                 break;
             }
@@ -209,7 +238,7 @@ private:
         // Each entry takes at least one byte per line; past a few million the list grows as entries arrive.
         constexpr qint64 kMostTrusted = 1 << 22;
         const qint64 fits = m_lines.remainingBytes() / (section.subItems + 1) + 1;
-        return static_cast<size_t>(std::min({ qint64(count), fits, kMostTrusted }));
+        return static_cast<size_t>(std::min({ qint64(count), fits, kMostTrusted, qint64(m_entryBudget) }));
     }
 
     QString field(const Section& section, int index)
@@ -221,6 +250,8 @@ private:
     LineReader& m_lines;
     TextDecoder m_decoder;
     int m_entriesPastEnd = 0;
+    qsizetype m_entryBudget;
+    bool m_overBudget = false;
 };
 
 // Appends one field and its line end; false when the text has no Windows-1252 form.
@@ -287,12 +318,16 @@ Encoded encodeSections(QByteArray& out, const ListSet& lists, bool utf8, qsizety
 WriteResult finishSave(QSaveFile& file, bool written)
 {
     // QSaveFile::commit() alone was seen to succeed on a full disk with an empty file left behind: check each step.
-    if (!written || !file.flush()) {
+    if (!written || !syncToDisk(file)) {
         file.cancelWriting();
         file.commit();
         return WriteResult::WriteFailed;
     }
-    return file.commit() ? WriteResult::Ok : WriteResult::WriteFailed;
+    if (!file.commit())
+        return WriteResult::WriteFailed;
+    syncFolderOf(file.fileName());
+    removeStaleSaveTemporaries(file.fileName());
+    return WriteResult::Ok;
 }
 
 // The size of the file in Windows-1252, so that encoding needs no reallocation.
@@ -316,23 +351,49 @@ qsizetype encodedSize(const ListSet& lists)
 
 namespace {
 
-// Only a plain file: opening a pipe waits for a writer, and a device such as /dev/zero never ends.
+// Only a plain file: opening a pipe waits for a writer, and a device such as /dev/zero never ends. A file larger
+// than any list is not read at all.
 bool openPlainFile(QFile& file)
 {
-    return QFileInfo(file.fileName()).isFile() && file.open(QIODevice::ReadOnly);
+    const QFileInfo info(file.fileName());
+    return info.isFile() && info.size() <= kMaxFileSize && file.open(QIODevice::ReadOnly);
 }
 
 ListContent parseLines(LineReader& lines)
 {
     ListContent content;
     content.result = ReadResult::Ok;
-    Parser parser(lines);
-    for (size_t i = 0; i < kSections.size(); ++i) {
-        if (!parser.readSection(content.sections[i], kSections[i])) {
-            content.result = ReadResult::BadFormat;
-            break;
+    try {
+        Parser parser(lines);
+        for (size_t i = 0; i < kSections.size(); ++i) {
+            if (!parser.readSection(content.sections[i], kSections[i])) {
+                content.result = ReadResult::BadFormat;
+                break;
+            }
         }
+        if (parser.overBudget())
+            content.sections = {};
+        content.facts.complete = content.result == ReadResult::Ok && !parser.ranPastEnd() && lines.atEnd()
+            && !lines.stoppedAtEndMark() && parser.decodedEveryByte();
+    } catch (const std::bad_alloc&) {
+        // Too large for this machine's memory: empty lists and the format message rather than the end of the program.
+        content.sections = {};
+        content.result = ReadResult::BadFormat;
+        content.facts.complete = false;
     }
+    return content;
+}
+
+// Reads the file into content; the stamp and the hash of its bytes go with it.
+ListContent readOpenedFile(QFile& file, const FileStamp& stamp)
+{
+    ContentHash hash;
+    // Read as it is parsed: a large file is never held whole beside the entries made from it.
+    LineReader lines(file, &hash);
+    ListContent content = parseLines(lines);
+    lines.hashRest();
+    content.facts.stamp = stamp;
+    content.facts.contentHash = hash.result();
     return content;
 }
 
@@ -349,12 +410,12 @@ std::optional<QByteArray> readWholeFile(const QString& path)
 
 ListContent readListContent(const QString& path)
 {
+    // Taken before the read: a change in between shows as different metadata, then settled by the content.
+    const FileStamp stamp = FileStamp::of(path);
     QFile file(path);
     if (!openPlainFile(file))
         return {};
-    // Read as it is parsed: a large file is never held whole beside the entries made from it.
-    LineReader lines(file);
-    return parseLines(lines);
+    return readOpenedFile(file, stamp);
 }
 
 ReadResult applyListContent(ListContent&& content, const ListSet& lists)
@@ -370,16 +431,19 @@ ReadResult applyListContent(ListContent&& content, const ListSet& lists)
     return content.result;
 }
 
-ReadResult readListFile(const QString& path, const ListSet& lists)
+ReadResult readListFile(const QString& path, const ListSet& lists, ReadFacts* facts)
 {
+    const FileStamp stamp = FileStamp::of(path);
     QFile file(path);
     if (!openPlainFile(file))
         return ReadResult::CannotOpen;
     // The old entries go before the new ones are read: a large list is never held twice.
     for (const Section& section : kSections)
         (lists.*section.list)->clear();
-    LineReader lines(file);
-    return applyListContent(parseLines(lines), lists);
+    ListContent content = readOpenedFile(file, stamp);
+    if (facts)
+        *facts = content.facts;
+    return applyListContent(std::move(content), lists);
 }
 
 ReadResult parseListFile(QByteArrayView data, const ListSet& lists)
@@ -404,21 +468,23 @@ QByteArray encodeListFile(const ListSet& lists)
 
 WriteResult saveWholeFile(QSaveFile& file, QByteArrayView bytes)
 {
-    if (!file.open(QIODevice::WriteOnly))
+    if (!isReplaceableTarget(file.fileName()) || !file.open(QIODevice::WriteOnly))
         return WriteResult::CannotCreate;
     return finishSave(file, file.write(bytes.data(), bytes.size()) == bytes.size());
 }
 
-WriteResult writeListFile(const QString& path, const ListSet& lists)
+WriteResult writeListFile(const QString& path, const ListSet& lists, QByteArray* contentHash)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!isReplaceableTarget(path) || !file.open(QIODevice::WriteOnly))
         return WriteResult::CannotCreate;
+    ContentHash hash;
     // Written in blocks as they are encoded: a large list is never held twice, once as text and once as bytes.
     constexpr qsizetype kBlockSize = 1 << 20;
     QByteArray block;
     block.reserve(kBlockSize + kBlockSize / 4);
-    const auto spill = [&file](QByteArray& bytes) {
+    const auto spill = [&file, &hash](QByteArray& bytes) {
+        hash.add(bytes);
         const bool written = file.write(bytes) == bytes.size() && file.flush();
         bytes.resize(0);
         startWritingToDisk(file);
@@ -429,9 +495,13 @@ WriteResult writeListFile(const QString& path, const ListSet& lists)
         // A text beyond Windows-1252: the whole file again, in UTF-8 and marked so that the reader knows. Every
         // character takes at least as many bytes in UTF-8, so the new content covers all that was written.
         block = kUtf8Bom.toByteArray();
+        hash = ContentHash();
         encoded = file.seek(0) ? encodeSections(block, lists, true, kBlockSize, spill) : Encoded::SpillFailed;
     }
-    return finishSave(file, encoded == Encoded::Done && spill(block));
+    const WriteResult result = finishSave(file, encoded == Encoded::Done && spill(block));
+    if (contentHash && result == WriteResult::Ok)
+        *contentHash = hash.result();
+    return result;
 }
 
 QString messageText(ReadResult result)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileFingerprint.h"
 #include "lists/ListModel.h"
 
 #include <QByteArray>
@@ -38,25 +39,37 @@ enum class WriteResult {
 // would block or never end).
 std::optional<QByteArray> readWholeFile(const QString& path);
 
+// What reading a list file learnt about the file itself.
+struct ReadFacts
+{
+    FileStamp stamp; // taken before the read
+    QByteArray contentHash; // of every byte read
+    // False when a save would not write back all the file held: a format error, a count past the end, a byte 26
+    // before the end, lines after the lists, or bytes that are no text in the file's encoding.
+    bool complete = false;
+};
+
 // The entries of a list file, read apart from the lists: a worker thread may read them while the window is built.
 struct ListContent
 {
     std::array<std::vector<Entry>, 3> sections; // the Store list, the Product catalogue, the Shopping list
     ReadResult result = ReadResult::CannotOpen;
+    ReadFacts facts;
 };
 ListContent readListContent(const QString& path);
 // When the file could be opened, empties the three lists and fills them with its entries; gives its result.
 ReadResult applyListContent(ListContent&& content, const ListSet& lists);
 
 // Opens the file; when that succeeds, empties the three lists and fills them from it.
-ReadResult readListFile(const QString& path, const ListSet& lists);
+ReadResult readListFile(const QString& path, const ListSet& lists, ReadFacts* facts = nullptr);
 // Empties the three lists and fills them from the bytes of a list file.
 ReadResult parseListFile(QByteArrayView data, const ListSet& lists);
 
 // The bytes of the three lists as a list file.
 QByteArray encodeListFile(const ListSet& lists);
 // Writes the three lists; a failure leaves an existing file exactly as it was.
-WriteResult writeListFile(const QString& path, const ListSet& lists);
+// With contentHash, it receives the hash of the bytes written.
+WriteResult writeListFile(const QString& path, const ListSet& lists, QByteArray* contentHash = nullptr);
 // Opens the save file, writes the bytes and commits them; on any failure the target stays as it was.
 WriteResult saveWholeFile(QSaveFile& file, QByteArrayView bytes);
 

@@ -167,6 +167,15 @@ void SettingsStore::open()
     }
 #endif
     QDir().mkpath(QFileInfo(path).absolutePath());
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        // A pipe would block the start and a device would be replaced by a file on saving: read nothing from
+        // it (the fields keep their values) and refuse every write.
+        m_refused = true;
+        m_scratch = std::make_unique<QTemporaryDir>();
+        m_settings = std::make_unique<QSettings>(m_scratch->filePath(QStringLiteral("refused.conf")), iniFormat());
+        return;
+    }
     m_settings = std::make_unique<QSettings>(path, iniFormat());
 }
 
@@ -178,6 +187,7 @@ void SettingsStore::close()
     const bool failed = m_settings->status() == QSettings::AccessError;
     m_settings.reset();
     m_scratch.reset();
+    m_refused = false;
     const QString pending = std::exchange(m_firstPending, QString());
     if (failed && !pending.isEmpty())
         throw SettingsError(QStringLiteral("Konnte Daten für '%1' nicht setzen").arg(pending));
@@ -214,7 +224,7 @@ int SettingsStore::readInteger(const QString& section, const QString& name, int 
 void SettingsStore::writeString(const QString& section, const QString& name, const QString& text)
 {
     QSettings& s = settings();
-    if (!s.isWritable())
+    if (m_refused || !s.isWritable())
         throw SettingsError(QStringLiteral("Erzeugung von Schlüssel %1 misslungen").arg(section));
     s.setValue(key(section, name), text);
     if (s.status() != QSettings::NoError)

@@ -60,6 +60,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_scratch;
     std::unique_ptr<QSettings> m_settings;
     QString m_firstPending; // the first value not yet on disk
+    bool m_refused = false; // the settings path is no regular file
 };
 
 // Parses text as a whole decimal number.

@@ -200,7 +200,12 @@ void WindowPlacement::restorePosition(korbana::SettingsStore& store)
         found = false;
     if (!found || right <= left)
         return;
-    QRect rect(left, top, boundedExtent(left, right, current.width(), Qt::Horizontal),
+    // Far beyond every screen is as good as off them all; kept in range, the rectangle's own arithmetic (its
+    // right edge is left + width - 1) cannot overflow, and onScreen() brings it back.
+    const int farAway = QWIDGETSIZE_MAX;
+    const int boundedLeft = std::clamp(left, -farAway, farAway);
+    const int boundedTop = std::clamp(top, -farAway, farAway);
+    QRect rect(boundedLeft, boundedTop, boundedExtent(left, right, current.width(), Qt::Horizontal),
         boundedExtent(top, bottom, current.height(), Qt::Vertical));
     if (m_window->minimumSize() == m_window->maximumSize())
         rect.setSize(current.size()); // a window of fixed size keeps it

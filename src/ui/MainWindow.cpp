@@ -1,4 +1,6 @@
 #include "MainWindow.h"
+#include "document/DocumentFileState.h"
+#include "document/RecoveryStore.h"
 
 #include "AboutDialog.h"
 #include "HeaderBar.h"
@@ -149,6 +151,7 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
     });
 
     createWindowState();
+    setUpDocumentSafety();
     setAcceptDrops(true);
     buildShoppingTrip();
     openStartFile();

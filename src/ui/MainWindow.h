@@ -7,6 +7,8 @@
 #include <QMainWindow>
 
 #include <future>
+#include <memory>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -17,6 +19,17 @@ class QSplitter;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
+
+class QFileSystemWatcher;
+class QTimer;
+
+namespace korbana {
+class DocumentFileState;
+class RecoveryStore;
+class SnapshotCopier;
+enum class ReadResult;
+enum class WriteResult;
+} // namespace korbana
 
 class AboutDialog;
 class BitmapButton;
@@ -93,6 +106,10 @@ public:
     QString shoppingTotalText() const;
     // Where the window's placement and stored properties are kept between runs.
     WindowStateStore* windowStateStore() const { return m_windowState; }
+    // Whether the lists have been changed since the document's file was last read or written.
+    bool isModified() const;
+    // Waits until the recovery copy being written in the background is on disk.
+    void waitForRecoveryCopy();
 
 public Q_SLOTS:
     // The document and its life.
@@ -111,6 +128,10 @@ public Q_SLOTS:
     void quit();
     void exportCsv();
     void importCsv();
+    // Looks whether the document's file was changed elsewhere and offers to load it again.
+    void checkDocumentFile();
+    // Keeps the unsaved lists in the recovery copy (a few seconds after a change).
+    void writeRecoveryCopy();
 
     void setUpPrinter();
     void printShoppingList();
@@ -166,8 +187,8 @@ private:
     // The command line's file, else the default list file.
     QString startFilePath();
     void startReadingStartFile();
-    // The document name, the message of a failure and the status text after reading a list file.
-    void showOpenResult(const QString& path, korbana::ReadResult result);
+    // Opens path, its lists already read when preRead is given (the start file, read while the window was built).
+    void openDocument(const QString& path, korbana::ListContent* preRead);
     // Yes: save (under the name, or through the save dialog). False when the command must stop.
     bool saveStep();
     // The unsaved-data question; false when the command must stop (Cancel, cancelled or failed save).
@@ -176,6 +197,25 @@ private:
     void buildShoppingTrip();
     void buildProductSearch();
     void buildPrintOptions();
+
+    // Keeping the document safe: changes made elsewhere, backups, recovery copies.
+    void setUpDocumentSafety();
+    void listsChanged();
+    // Reads path into the lists (or takes what was read already) and remembers what the file was.
+    korbana::ReadResult readDocument(const QString& path, korbana::ListContent* preRead);
+    // Asks before overwriting a file changed elsewhere and keeps a file that did not load completely; false stops
+    // the save.
+    bool prepareOverwrite(const QString& path);
+    korbana::WriteResult writeDocument(const QString& path);
+    // The recovered lists when there is a recovery copy for path and the user wants it.
+    std::optional<QByteArray> offerRecovery(const QString& path);
+    void applyRecovery(const QString& path, const QByteArray& bytes);
+    void discardRecoveryCopy();
+    void copyRecoverySlice();
+    void stopRecoveryCopy();
+    // New: the document has no file any more.
+    void forgetDocumentFile();
+    void watchDocumentFile();
 
     // Settings: restore on the first showing, save on an allowed close, and from the destruction if none ran.
     void createWindowState();
@@ -232,6 +272,17 @@ private:
     QTimer* m_productSearchTimer = nullptr;
     QCheckBox* m_tickBoxesCheck = nullptr;
     QCheckBox* m_groupByShopCheck = nullptr;
+
+    std::unique_ptr<korbana::DocumentFileState> m_fileState;
+    std::unique_ptr<korbana::RecoveryStore> m_recovery;
+    std::unique_ptr<korbana::SnapshotCopier> m_snapshotCopier;
+    QTimer* m_snapshotTimer = nullptr;
+    quint64 m_snapshotGeneration = 0;
+    QFileSystemWatcher* m_fileWatcher = nullptr;
+    QTimer* m_fileCheckTimer = nullptr;
+    QTimer* m_recoveryTimer = nullptr;
+    quint64 m_changeGeneration = 0;
+    bool m_askingToReload = false;
 
     FileDialogOptions m_listOpenOptions;
     FileDialogOptions m_listSaveOptions;

@@ -89,23 +89,29 @@ void MainWindow::openStartFile()
 {
     const QString path = startFilePath();
     // Read on a worker thread while the window was built: waited for here, before any message or window shows.
-    if (m_startFileRead.valid())
-        showOpenResult(path, korbana::applyListContent(m_startFileRead.get(), { m_stores, m_products, m_shopping }));
-    else
+    if (m_startFileRead.valid()) {
+        korbana::ListContent content = m_startFileRead.get();
+        openDocument(path, &content);
+    } else {
         openFile(path);
+    }
 }
 
 void MainWindow::openFile(const QString& path)
 {
-    showOpenResult(path, korbana::readListFile(path, { m_stores, m_products, m_shopping }));
+    openDocument(path, nullptr);
 }
 
-void MainWindow::showOpenResult(const QString& path, korbana::ReadResult result)
+void MainWindow::openDocument(const QString& path, korbana::ListContent* preRead)
 {
-    if (result != korbana::ReadResult::CannotOpen)
+    const std::optional<QByteArray> recovered = offerRecovery(path);
+    const korbana::ReadResult result = readDocument(path, preRead);
+    if (result != korbana::ReadResult::CannotOpen || recovered)
         setDocumentName(path);
     if (result != korbana::ReadResult::Ok)
         m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
+    if (recovered)
+        applyRecovery(path, *recovered);
     refreshStatusText();
 }
 
@@ -113,8 +119,9 @@ bool MainWindow::saveFile(const QString& path)
 {
     // A name still being typed in a list is saved as the user sees it.
     commitEdits();
-    const korbana::ListSet lists { m_stores, m_products, m_shopping };
-    const korbana::WriteResult result = korbana::writeListFile(path, lists);
+    if (!prepareOverwrite(path))
+        return false;
+    const korbana::WriteResult result = writeDocument(path);
     if (result != korbana::WriteResult::Ok) {
         m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
         return false;
@@ -139,7 +146,10 @@ bool MainWindow::askToSave(const QString& title)
         title, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Yes)
         return saveStep();
-    return answer == QMessageBox::No;
+    if (answer != QMessageBox::No)
+        return false;
+    discardRecoveryCopy();
+    return true;
 }
 
 void MainWindow::newDocument()
@@ -150,6 +160,7 @@ void MainWindow::newDocument()
     m_stores->clear();
     m_products->clear();
     m_shopping->clear();
+    forgetDocumentFile();
     refreshStatusText();
 }
 

@@ -1,6 +1,8 @@
 // The stored settings of the main window.
 #include "ErrorReport.h"
 #include "MainWindow.h"
+#include "document/DocumentFileState.h"
+#include "document/RecoveryStore.h"
 #include "settings/StoredNames.h"
 #include "settings/WindowStateStore.h"
 

@@ -32,7 +32,8 @@ void SidePanel::showEvent(QShowEvent* event)
 
 void SidePanel::setPanelWidth(int width)
 {
-    m_width = std::max(0, width);
+    // A stored width may be anything up to the integer limit; no widget gets wider than this.
+    m_width = std::clamp(width, 0, QWIDGETSIZE_MAX);
     QSplitter* s = splitter();
     const int index = s ? s->indexOf(this) : -1;
     if (index < 0)
@@ -41,12 +42,12 @@ void SidePanel::setPanelWidth(int width)
     if (sizes.size() <= index)
         return;
     const int total = std::max(s->width(), 1);
-    int others = 0;
+    qint64 others = 0;
     for (int i = 0; i < sizes.size(); ++i)
         if (i != index && i != sizes.size() - 1)
             others += sizes[i];
     sizes[index] = m_width;
     // The last pane takes what is left.
-    sizes.back() = std::max(0, total - others - m_width);
+    sizes.back() = static_cast<int>(std::max<qint64>(0, qint64(total) - others - m_width));
     s->setSizes(sizes);
 }

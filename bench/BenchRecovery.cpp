@@ -1,0 +1,66 @@
+// The recovery copy at size: the longest the window itself is busy with it (one slice of the rows copied, or the
+// last slice handed to the writer thread), beside writing the same copy in the window, as a program without the
+// thread would.
+#include "BenchFixture.h"
+
+#include "document/ListFile.h"
+#include "document/RecoveryStore.h"
+
+#include <QSaveFile>
+
+namespace {
+
+const QString kDocument = QStringLiteral("/nirgends/korbana.kbl");
+
+void recoveryKorbana(benchmark::State& state)
+{
+    const bench::Fixture& f = bench::fixture(static_cast<int>(state.range(0)));
+    korbana::RecoveryStore::setFolderOverride(bench::scratchPath(QStringLiteral("recovery")));
+    korbana::RecoveryStore store;
+    korbana::SnapshotCopier copier;
+    for (auto _ : state) {
+        if (!copier.isActive()) {
+            state.PauseTiming();
+            copier.start(f.lists.set());
+            state.ResumeTiming();
+        }
+        if (copier.copy(korbana::SnapshotCopier::kRowsPerTurn)) {
+            store.write(kDocument, copier.take(), QByteArray(), nullptr, {});
+            // The writer's own work runs beside the window and is not the window's time.
+            state.PauseTiming();
+            store.waitForWrites();
+            state.ResumeTiming();
+        }
+    }
+    // The last copy begun is finished so that what it writes can be looked at.
+    if (copier.isActive()) {
+        copier.copy(f.lists.total());
+        store.write(kDocument, copier.take(), QByteArray(), nullptr, {});
+        store.waitForWrites();
+    }
+    if (!korbana::RecoveryStore::read(kDocument))
+        state.SkipWithError("no recovery copy was written");
+    store.remove(kDocument);
+    korbana::RecoveryStore::setFolderOverride(QString());
+}
+
+void recoveryBaseline(benchmark::State& state)
+{
+    const bench::Fixture& f = bench::fixture(static_cast<int>(state.range(0)));
+    const QString path = bench::scratchPath(QStringLiteral("recovery-baseline.kbl"));
+    for (auto _ : state) {
+        QSaveFile file(path);
+        if (korbana::saveWholeFile(file, korbana::encodeListFile(f.lists.set())) != korbana::WriteResult::Ok) {
+            state.SkipWithError("cannot write");
+            break;
+        }
+    }
+}
+
+const bool registered = [] {
+    bench::registerSizes("recovery", "korbana", recoveryKorbana);
+    bench::registerSizes("recovery", "baseline", recoveryBaseline);
+    return true;
+}();
+
+} // namespace

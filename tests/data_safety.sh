@@ -1,0 +1,183 @@
+#!/bin/bash
+# The real program under Xvfb, as a household uses it: two windows on one list each saving, a change made by another
+# program, a damaged list closed with "Ja", a kill after an edit. Nothing may be lost without a question.
+# Usage: data_safety.sh <korbana binary>
+set -u
+source "$(dirname "$0")/virtual_display.sh"
+
+work=$(mktemp -d)
+trap 'kill -9 $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
+# Each scenario's list is given on the command line, in a folder of its own.
+export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_STATE_HOME=$work/state LANG=de_DE.UTF-8 \
+    QT_QPA_PLATFORM=xcb
+
+fail() {
+    echo "FAIL: $*"
+    echo "visible windows:"
+    for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do echo "  $(xdotool getwindowname "$w")"; done
+    cat "$work"/*.log 2>/dev/null
+    exit 1
+}
+
+# A visible window of the process $1 whose title matches $2, within $3 seconds (default 15). xdotool matches the
+# title byte by byte without the locale: patterns stand for an umlaut with ".*".
+window_of() {
+    local deadline=$((SECONDS + ${3:-15})) w
+    while [ $SECONDS -lt $deadline ]; do
+        w=$(xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null | head -1)
+        [ -n "$w" ] && { echo "$w"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# Starts the program on the list of folder $1; its pid is in $pid. Messages at start come before the main window.
+launch() {
+    "$program" "$1/korbana.kbl" >>"$work/$(basename "$1").log" 2>&1 &
+    pid=$!
+    log=$work/$(basename "$1").log
+}
+
+# The main window of $pid into $main.
+find_main() {
+    main=$(window_of "$pid" '^TALVEN' 30) || {
+        grep -q "could not connect to display" "$log" && exit 75
+        fail "no main window"
+    }
+    sleep 0.5
+}
+
+start() {
+    launch "$1"
+    find_main
+}
+
+# Answers the box titled $2 of process $1 with the keys $3.
+answer() {
+    local box
+    box=$(window_of "$1" "$2" "${4:-15}") || fail "no box '$2'"
+    # A box just mapped may not take keys yet, nor keys sent in the same breath as the focus.
+    sleep 0.5
+    xdotool windowfocus --sync "$box"
+    sleep 0.3
+    xdotool key "$3"
+    sleep 0.3
+}
+
+# Datei > CSV Import... of the file $2 in the window $1: an edit made through the keyboard alone.
+import_csv() {
+    xdotool windowfocus --sync "$main"
+    sleep 0.3
+    xdotool key alt+d
+    sleep 0.5
+    xdotool key Down Down Down Down Down Return
+    local dialog=
+    for _ in $(seq 100); do
+        dialog=$(xdotool search --all --onlyvisible --pid "$1" --name . 2>/dev/null | grep -vx "$main" | head -1)
+        [ -n "$dialog" ] && break
+        sleep 0.1
+    done
+    [ -n "$dialog" ] || fail "no file dialog"
+    # The dialog takes a moment to give its name field the focus.
+    sleep 1
+    xdotool windowfocus --sync "$dialog"
+    sleep 0.3
+    xdotool type --delay 20 "$2"
+    sleep 0.3
+    # The name field's completion list may take the first Return.
+    for _ in 1 2 3; do
+        xdotool windowfocus --sync "$dialog"
+        sleep 0.3
+        xdotool key Return
+        for _ in $(seq 30); do
+            xdotool search --all --onlyvisible --pid "$1" --name . 2>/dev/null | grep -qx "$dialog" || return 0
+            sleep 0.1
+        done
+    done
+    fail "the file dialog did not take $2"
+}
+
+quit_with() {
+    xdotool windowfocus --sync "$main"
+    sleep 0.3
+    xdotool key alt+d
+    sleep 0.5
+    xdotool key b
+    answer "$1" '^Datei: Beenden' "$2"
+}
+
+ended() {
+    for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+    return 1
+}
+
+folder() {
+    mkdir -p "$work/$1"
+    printf '1\r\nMarkt\r\n0\r\n0\r\n' >"$work/$1/korbana.kbl"
+    echo "$work/$1"
+}
+
+csv() {
+    printf 'Liste;Menge;Name;Laden;Preis\r\nLaden;;%s;;\r\n' "$2" >"$work/$1.csv"
+    echo "$work/$1.csv"
+}
+program=$1
+
+# 1. Two windows on one list: the second "Ja" must ask before it overwrites the first one's entry.
+if [ -z "${SKIP_TWO:-}" ]; then
+dir=$(folder two)
+start "$dir"; first=$pid; first_main=$main
+start "$dir"; second=$pid; second_main=$main
+main=$first_main; import_csv "$first" "$(csv a 'Von Fenster A')"
+main=$second_main; import_csv "$second" "$(csv b 'Von Fenster B')"
+main=$first_main; quit_with "$first" alt+j
+ended "$first" || fail "the first window did not end"
+grep -q 'Von Fenster A' "$dir/korbana.kbl" || fail "the first window's entry was not saved"
+main=$second_main; quit_with "$second" alt+j
+# Default "Nein": nothing is written and the window stays.
+answer "$second" '^Datei ge.*ndert$' Return
+grep -q 'Von Fenster A' "$dir/korbana.kbl" || fail "the second window overwrote the first one's entry"
+kill -0 "$second" 2>/dev/null || fail "the window closed although its save did not happen"
+quit_with "$second" alt+n
+ended "$second" || fail "the second window did not end"
+fi
+
+# 2. Rewritten by another program while the window has changes of its own: caught at the save, nothing written.
+dir=$(folder outside)
+start "$dir"
+import_csv "$pid" "$(csv o 'Hier geändert')"
+printf '1\r\nVon draußen\r\n0\r\n0\r\n' >"$work/outside.kbl"
+cp "$work/outside.kbl" "$dir/korbana.kbl"
+quit_with "$pid" alt+j
+answer "$pid" '^Datei ge.*ndert$' Return
+cmp "$work/outside.kbl" "$dir/korbana.kbl" || fail "the save overwrote the outside change without asking"
+kill -0 "$pid" 2>/dev/null || fail "the window closed although its save did not happen"
+quit_with "$pid" alt+n
+ended "$pid" || fail "the window did not end"
+
+# 3. A list that did not load completely, closed with Beenden > Ja: the original bytes stay in korbana.kbl.bak.
+dir=$(folder damaged)
+printf '2\nAldi\nLidl\n0\n0\n' >"$dir/korbana.kbl"
+cp "$dir/korbana.kbl" "$work/damaged.original"
+launch "$dir"
+answer "$pid" '^Fehler beim .*ffnen$' Return 30
+find_main
+quit_with "$pid" alt+j
+answer "$pid" '^Sicherungskopie$' Return
+ended "$pid" || fail "the program did not end after saving the damaged list"
+cmp "$work/damaged.original" "$dir/korbana.kbl.bak" || fail "korbana.kbl.bak does not hold the original bytes"
+
+# 4. Killed after an edit: the next start offers the recovered lists, and "Ja" shows the edit.
+dir=$(folder killed)
+start "$dir"
+import_csv "$pid" "$(csv k 'Vor dem Absturz')"
+sleep 4
+kill -9 "$pid"
+wait "$pid" 2>/dev/null
+launch "$dir"
+answer "$pid" '^Wiederherstellen$' alt+j 30
+find_main
+quit_with "$pid" alt+j
+ended "$pid" || fail "the program did not end after the recovery"
+grep -q 'Vor dem Absturz' "$dir/korbana.kbl" || fail "the recovered edit was not in the lists"
+echo "PASS: two windows, an outside change, a damaged list and a killed program lost nothing"

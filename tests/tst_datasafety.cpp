@@ -1,0 +1,582 @@
+// Never lose a list: changes made to the file elsewhere, files that did not load completely, recovery after a
+// crash, durable saves, hostile files.
+#include "FaultTools.h"
+#include "MainWindowFixture.h"
+#include "SampleLists.h"
+#include "WindowWidgets.h"
+#include "document/Csv.h"
+#include "document/DurableFile.h"
+#include "document/ListFile.h"
+#include "document/RecoveryStore.h"
+#include "lists/ListModel.h"
+#include "settings/SettingsStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QScopeGuard>
+#include <QSplitter>
+#include <QTest>
+
+#include <climits>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+const QString kChangedTitle = QStringLiteral("Datei geändert");
+const QString kRecoverTitle = QStringLiteral("Wiederherstellen");
+const QByteArray kOtherList("1\r\nAnderswo\r\n0\r\n0\r\n");
+
+QStringList titles(const ScriptedDialogs& dialogs)
+{
+    QStringList result;
+    for (const ScriptedDialogs::Message& message : dialogs.messages)
+        result.append(message.title);
+    return result;
+}
+
+// The window over korbana.kbl with the sample lists, past its start.
+MainWindow& startOnSample(MainWindowFixture& f)
+{
+    const QByteArray sample = sampleListFile();
+    MainWindow& form = f.start(&sample);
+    f.dialogs.messages.clear();
+    return form;
+}
+
+} // namespace
+
+class TestDataSafety : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void changedElsewhereBeforeSave_data();
+    void changedElsewhereBeforeSave();
+    void saveAsElsewhereNeverAsks();
+    void reloadOffer_data();
+    void reloadOffer();
+    void incompleteFileIsKept_data();
+    void incompleteFileIsKept();
+    void failedBackupStopsTheSave();
+    void savedFileReadsBackWhole_data();
+    void savedFileReadsBackWhole();
+    void recoveryCopy_data();
+    void recoveryCopy();
+    void recoveryCopyGoesWithSaveOrNo();
+    void recoveryCopyInSlices_data();
+    void recoveryCopyInSlices();
+    void failedDiskSyncFailsTheSave();
+    void nonRegularTargetsAreRefused_data();
+    void nonRegularTargetsAreRefused();
+    void settingsPipeNeitherHangsNorIsReplaced();
+    void staleSaveTemporariesAreRemoved();
+    void loadingStaysWithinMemory_data();
+    void loadingStaysWithinMemory();
+    void paneWidthAtIntegerLimit();
+};
+
+void TestDataSafety::changedElsewhereBeforeSave_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("written");
+
+    QTest::newRow("rewritten, Nein keeps it") << "rewrite" << QMessageBox::No << true << false;
+    QTest::newRow("rewritten, Ja overwrites") << "rewrite" << QMessageBox::Yes << true << true;
+    QTest::newRow("replaced by rename") << "rename" << QMessageBox::No << true << false;
+    QTest::newRow("same bytes touched") << "touch" << QMessageBox::No << false << true;
+    QTest::newRow("deleted is simply written") << "delete" << QMessageBox::No << false << true;
+    QTest::newRow("unchanged") << "none" << QMessageBox::No << false << true;
+}
+
+void TestDataSafety::changedElsewhereBeforeSave()
+{
+    QFETCH(QString, change);
+    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, written);
+
+    MainWindowFixture f;
+    MainWindow& form = startOnSample(f);
+    const QString path = f.path(QStringLiteral("korbana.kbl"));
+    form.stores()->append(QStringLiteral("Neu hier"));
+    QByteArray onDisk = sampleListFile();
+    if (change == QLatin1String("rewrite")) {
+        onDisk = kOtherList;
+        f.writeFile(path, onDisk);
+    } else if (change == QLatin1String("rename")) {
+        onDisk = sampleListFile().replace("Markt", "Kiosk");
+        f.writeFile(path + QStringLiteral(".neu"), onDisk);
+        QVERIFY(::rename(QFile::encodeName(path + ".neu").constData(), QFile::encodeName(path).constData()) == 0);
+    } else if (change == QLatin1String("touch")) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+    } else if (change == QLatin1String("delete")) {
+        QVERIFY(QFile::remove(path));
+    }
+
+    f.dialogs.answers = { answer };
+    QCOMPARE(form.saveFile(path), written);
+    QCOMPARE(titles(f.dialogs).contains(kChangedTitle), asked);
+    if (asked) {
+        const ScriptedDialogs::Message& question = f.dialogs.messages.constFirst();
+        QVERIFY(question.text.startsWith(
+            "Die Datei wurde seit dem letzten Öffnen oder Speichern von einem anderen Programm geändert."));
+        QCOMPARE(question.defaultButton, QMessageBox::No);
+        QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
+    }
+    if (written)
+        QVERIFY(f.readFile(path).contains("Neu hier"));
+    else
+        QCOMPARE(f.readFile(path), onDisk);
+
+    // After a write the file is ours again: the next save does not ask.
+    f.dialogs.messages.clear();
+    if (written) {
+        QVERIFY(form.saveFile(path));
+        QVERIFY(f.dialogs.messages.isEmpty());
+    }
+}
+
+void TestDataSafety::saveAsElsewhereNeverAsks()
+{
+    MainWindowFixture f;
+    MainWindow& form = startOnSample(f);
+    f.writeFile(f.path(QStringLiteral("korbana.kbl")), kOtherList);
+    const QString other = f.path(QStringLiteral("andere.kbl"));
+    f.writeFile(other, "0\r\n0\r\n0\r\n");
+    f.dialogs.fileAnswers = { other };
+    form.saveAs();
+    QVERIFY(f.dialogs.messages.isEmpty());
+    QCOMPARE(f.readFile(other), sampleListFile());
+    QCOMPARE(form.documentName(), other);
+}
+
+void TestDataSafety::reloadOffer_data()
+{
+    QTest::addColumn<bool>("changedHere");
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+
+    QTest::newRow("Ja loads it") << false << QMessageBox::Yes;
+    QTest::newRow("Nein keeps the lists") << false << QMessageBox::No;
+    QTest::newRow("changed here too: no question") << true << QMessageBox::Yes;
+}
+
+void TestDataSafety::reloadOffer()
+{
+    QFETCH(bool, changedHere);
+    QFETCH(QMessageBox::StandardButton, answer);
+
+    MainWindowFixture f;
+    MainWindow& form = startOnSample(f);
+    if (changedHere)
+        form.shopping()->deleteAt(0);
+    QVERIFY(form.isModified() == changedHere);
+    const QString path = f.path(QStringLiteral("korbana.kbl"));
+    // Replaced by rename, as synchronising programs do: the watch must follow the new file.
+    f.writeFile(path + QStringLiteral(".tmp"), kOtherList);
+    QVERIFY(QFile::remove(path));
+    QVERIFY(QFile::rename(path + QStringLiteral(".tmp"), path));
+    f.dialogs.answers = { answer };
+    QTRY_COMPARE_WITH_TIMEOUT(f.dialogs.messages.size(), changedHere ? 0 : 1, 5000);
+    if (changedHere) {
+        QTest::qWait(600);
+        QVERIFY(f.dialogs.messages.isEmpty());
+        return;
+    }
+    const ScriptedDialogs::Message& question = f.dialogs.messages.constFirst();
+    QCOMPARE(question.title, kChangedTitle);
+    QVERIFY(question.text.startsWith("Die Datei wurde von einem anderen Programm geändert."));
+    QCOMPARE(question.defaultButton, QMessageBox::Yes);
+    const bool reloaded = answer == QMessageBox::Yes;
+    QCOMPARE(form.stores()->count() == 1 && form.stores()->caption(0) == "Anderswo", reloaded);
+    // A reloaded file is saved without a question; one kept aside still asks.
+    f.dialogs.messages.clear();
+    f.dialogs.answers = { QMessageBox::No };
+    QCOMPARE(form.saveFile(path), reloaded);
+    QCOMPARE(f.dialogs.messages.isEmpty(), reloaded);
+}
+
+void TestDataSafety::incompleteFileIsKept_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("backupsBefore");
+
+    QTest::newRow("LF line ends") << QByteArray("2\nAldi\nLidl\n0\n0\n") << 0;
+    QTest::newRow("UTF-16") << QByteArray("\xff\xfe"
+                                          "1\0\r\0\n\0A\0\r\0\n\0",
+        14) << 0;
+    QTest::newRow("damaged product count") << sampleListFile().replace("\r\n1\r\nBrot", "\r\nx\r\nBrot") << 0;
+    QTest::newRow("count past the end") << QByteArray("1\r\nAldi\r\n5\r\nBrot\r\n") << 0;
+    QTest::newRow("backups exist already") << QByteArray("2\nAldi\nLidl\n0\n0\n") << 2;
+    QTest::newRow("lines after the lists") << sampleListFile() + "Notiz\r\n" << 0;
+    QTest::newRow("byte 26 before the end") << sampleListFile()
+            + "\x1a"
+              "Notiz" << 0;
+    QTest::newRow("bytes that are no UTF-8") << QByteArray("\xEF\xBB\xBF"
+                                                           "1\r\nK\xE4se\r\n0\r\n0\r\n")
+                                             << 0;
+}
+
+void TestDataSafety::incompleteFileIsKept()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, backupsBefore);
+
+    MainWindowFixture f;
+    const QString path = f.path(QStringLiteral("korbana.kbl"));
+    for (int i = 1; i <= backupsBefore; ++i)
+        f.writeFile(path + (i == 1 ? QStringLiteral(".bak") : QStringLiteral(".bak%1").arg(i)), "alt");
+    MainWindow& form = f.start(&bytes);
+    f.dialogs.messages.clear();
+
+    // Beenden > Ja, as a household would answer.
+    f.dialogs.answers = { QMessageBox::Yes };
+    QVERIFY(form.queryClose());
+    const QString backup = path + (backupsBefore ? QStringLiteral(".bak%1").arg(backupsBefore + 1) : ".bak");
+    QCOMPARE(f.readFile(backup), bytes);
+    QCOMPARE(f.readFile(path), korbana::encodeListFile({ form.stores(), form.products(), form.shopping() }));
+    QCOMPARE(f.dialogs.messages.size(), 2);
+    QVERIFY(f.dialogs.messages.last().text.contains(QDir::toNativeSeparators(backup)));
+    if (backupsBefore)
+        QCOMPARE(f.readFile(path + ".bak"), QByteArray("alt"));
+
+    // The file written is whole: later saves keep no further copies.
+    f.dialogs.messages.clear();
+    QVERIFY(form.saveFile(path));
+    QVERIFY(f.dialogs.messages.isEmpty());
+    QCOMPARE(QDir(f.dir.path()).entryList({ "*.bak*" }).size(), backupsBefore + 1);
+}
+
+void TestDataSafety::savedFileReadsBackWhole_data()
+{
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("empty lists") << 0 << QString();
+    QTest::newRow("Windows-1252") << 3 << QStringLiteral("Käse für 2 €");
+    QTest::newRow("UTF-8, several blocks") << 60000 << QStringLiteral("Grüner Tee 緑茶");
+}
+
+void TestDataSafety::savedFileReadsBackWhole()
+{
+    QFETCH(int, entries);
+    QFETCH(QString, text);
+
+    MainWindowFixture f;
+    const QString path = f.path(QStringLiteral("liste.kbl"));
+    sample::Lists lists;
+    for (int i = 0; i < entries; ++i)
+        lists.products->append(text + QString::number(i), { QStringLiteral("Markt"), QStringLiteral("1,99") });
+    QByteArray written;
+    QCOMPARE(korbana::writeListFile(path, lists.set(), &written), korbana::WriteResult::Ok);
+
+    // The hash of what was written, of the file, and of what was read agree, however the bytes came in pieces.
+    const korbana::ListContent read = korbana::readListContent(path);
+    QCOMPARE(read.result, korbana::ReadResult::Ok);
+    QVERIFY(read.facts.complete);
+    QCOMPARE(read.facts.contentHash, written);
+    QCOMPARE(korbana::ContentHash::ofFile(path), written);
+    QCOMPARE(korbana::ContentHash::of(f.readFile(path)), written);
+    QVERIFY(korbana::ContentHash::of(f.readFile(path) + "x") != written);
+}
+
+void TestDataSafety::failedBackupStopsTheSave()
+{
+    QTemporaryDir folder;
+    faults::TmpfsMount mount(folder.path(), "1m");
+    if (!mount.whyNot().isEmpty())
+        QSKIP(qPrintable(mount.whyNot()));
+    const QString path = folder.filePath(QStringLiteral("korbana.kbl"));
+    const QByteArray damaged("2\nAldi\nLidl\n0\n0\n");
+    MainWindowFixture::writeFile(path, damaged);
+    ScriptedDialogs dialogs;
+    MainWindow form(dialogs, folder.path());
+    dialogs.messages.clear();
+    QVERIFY(mount.remountReadOnly());
+    QVERIFY(!form.saveFile(path));
+    QCOMPARE(dialogs.messages.size(), 1);
+    QCOMPARE(dialogs.messages.front().title, QString("Fehler beim Speichern"));
+    QCOMPARE(MainWindowFixture::readFile(path), damaged);
+}
+
+void TestDataSafety::recoveryCopy_data()
+{
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<bool>("fileThere");
+
+    QTest::newRow("Ja shows the edit") << QMessageBox::Yes << true;
+    QTest::newRow("Nein keeps the file and sets the copy aside") << QMessageBox::No << true;
+    QTest::newRow("Ja for a file that is gone") << QMessageBox::Yes << false;
+}
+
+void TestDataSafety::recoveryCopy()
+{
+    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(bool, fileThere);
+
+    MainWindowFixture f;
+    const QString path = f.path(QStringLiteral("korbana.kbl"));
+    const QString copy = korbana::RecoveryStore::copyPathFor(path);
+    {
+        MainWindow& form = startOnSample(f);
+        form.stores()->append(QStringLiteral("Nach dem Absturz"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(copy), 10000);
+        form.waitForRecoveryCopy();
+        // The window goes without its close query, as in a crash.
+        f.form.reset();
+    }
+    if (!fileThere)
+        QFile::remove(path);
+
+    f.dialogs.messages.clear();
+    f.dialogs.answers = { answer };
+    MainWindow form(f.dialogs, f.dir.path());
+    QCOMPARE(f.dialogs.messages.constFirst().title, kRecoverTitle);
+    QVERIFY(f.dialogs.messages.constFirst().text.startsWith(
+        "korbana wurde beendet, ohne die letzten Änderungen zu sichern."));
+    QCOMPARE(f.dialogs.messages.constFirst().defaultButton, QMessageBox::Yes);
+    const bool recovered = answer == QMessageBox::Yes;
+    QCOMPARE(form.stores()->count() == 3 && form.stores()->caption(2) == "Nach dem Absturz", recovered);
+    QCOMPARE(form.documentName(), path);
+    QCOMPARE(form.windowTitle(), QString("TALVEN Einkaufsliste 1.3 - korbana.kbl"));
+    QCOMPARE(QFile::exists(copy), recovered);
+    if (!recovered) {
+        QCOMPARE(QDir(QFileInfo(copy).path()).entryList({ QFileInfo(copy).fileName() + ".abgelehnt-*" }).size(), 1);
+        return;
+    }
+    // The next save writes the recovered lists to the original file and ends the copy.
+    f.dialogs.messages.clear();
+    QVERIFY(form.saveFile(path));
+    QVERIFY(f.dialogs.messages.isEmpty());
+    QVERIFY(f.readFile(path).contains("Nach dem Absturz"));
+    QVERIFY(!QFile::exists(copy));
+}
+
+void TestDataSafety::recoveryCopyGoesWithSaveOrNo()
+{
+    MainWindowFixture f;
+    MainWindow& form = startOnSample(f);
+    const QString copy = korbana::RecoveryStore::copyPathFor(f.path(QStringLiteral("korbana.kbl")));
+    form.stores()->append(QStringLiteral("X"));
+    form.writeRecoveryCopy();
+    form.waitForRecoveryCopy();
+    QVERIFY(QFile::exists(copy));
+    // Back to what the file holds: nothing is unsaved any more.
+    form.stores()->deleteAt(2);
+    form.writeRecoveryCopy();
+    form.waitForRecoveryCopy();
+    QVERIFY(!QFile::exists(copy));
+    QTRY_VERIFY(!form.isModified());
+
+    form.stores()->append(QStringLiteral("Y"));
+    form.writeRecoveryCopy();
+    form.waitForRecoveryCopy();
+    QVERIFY(QFile::exists(copy));
+    f.dialogs.answers = { QMessageBox::No };
+    QVERIFY(form.queryClose());
+    QVERIFY(!QFile::exists(copy));
+}
+
+void TestDataSafety::recoveryCopyInSlices_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("midway");
+    QTest::newRow("one slice") << 10 << QString();
+    QTest::newRow("several slices") << 120000 << QString();
+    QTest::newRow("changed between slices") << 120000 << "change";
+    QTest::newRow("saved between slices") << 120000 << "save";
+}
+
+void TestDataSafety::recoveryCopyInSlices()
+{
+    QFETCH(int, rows);
+    QFETCH(QString, midway);
+
+    MainWindowFixture f;
+    MainWindow& form = startOnSample(f);
+    const QString path = f.path(QStringLiteral("korbana.kbl"));
+    const QString copy = korbana::RecoveryStore::copyPathFor(path);
+    const int products = form.products()->count() + rows;
+    form.products()->appendAll(std::vector<Entry>(static_cast<size_t>(rows), Entry { QStringLiteral("Mehl"), {}, 0 }));
+    form.writeRecoveryCopy();
+    QCoreApplication::processEvents();
+    if (midway == "change")
+        form.stores()->append(QStringLiteral("Zwischendurch"));
+    if (midway == "save")
+        QVERIFY(form.saveFile(path));
+    form.waitForRecoveryCopy();
+    if (midway == "save") {
+        // A copy begun before the save must not outlive it.
+        QVERIFY(!QFile::exists(copy));
+        return;
+    }
+    if (midway == "change") {
+        // The half-made copy was given up; the next one holds the change.
+        QVERIFY(!QFile::exists(copy));
+        form.writeRecoveryCopy();
+        form.waitForRecoveryCopy();
+    }
+    sample::Lists recovered;
+    QCOMPARE(korbana::parseListFile(f.readFile(copy), recovered.set()), korbana::ReadResult::Ok);
+    QCOMPARE(recovered.products->count(), products);
+    QCOMPARE(recovered.stores->caption(recovered.stores->count() - 1) == "Zwischendurch", midway == "change");
+}
+
+void TestDataSafety::failedDiskSyncFailsTheSave()
+{
+    MainWindowFixture f;
+    MainWindow& form = startOnSample(f);
+    const QString path = f.path(QStringLiteral("korbana.kbl"));
+    form.stores()->append(QStringLiteral("Neu"));
+    korbana::setDiskSyncForTesting([](int) { return false; });
+    const auto restore = qScopeGuard([] { korbana::setDiskSyncForTesting({}); });
+    QVERIFY(!form.saveFile(path));
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QCOMPARE(f.dialogs.messages.front().text, QString("Konnte die Datei nicht vollständig schreiben."));
+    QCOMPARE(f.readFile(path), sampleListFile());
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files).size(), 1);
+}
+
+void TestDataSafety::nonRegularTargetsAreRefused_data()
+{
+    QTest::addColumn<bool>("throughLink");
+    QTest::addColumn<bool>("csv");
+
+    QTest::newRow("list file is a pipe") << false << false;
+    QTest::newRow("list file links to a pipe") << true << false;
+    QTest::newRow("CSV export is a pipe") << false << true;
+    QTest::newRow("CSV export links to a pipe") << true << true;
+}
+
+void TestDataSafety::nonRegularTargetsAreRefused()
+{
+    QFETCH(bool, throughLink);
+    QFETCH(bool, csv);
+
+    MainWindowFixture f;
+    MainWindow& form = startOnSample(f);
+    const QString pipe = f.path(QStringLiteral("rohr"));
+    QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    QString target = pipe;
+    if (throughLink) {
+        target = f.path(QStringLiteral("verweis"));
+        QVERIFY(QFile::link(pipe, target));
+    }
+    if (csv) {
+        f.dialogs.fileAnswers = { target };
+        form.exportCsv();
+    } else {
+        QVERIFY(!form.saveFile(target));
+    }
+    QCOMPARE(f.dialogs.messages.size(), 1);
+    QCOMPARE(f.dialogs.messages.front().text, QString("Konnte die Datei nicht erstellen."));
+    QVERIFY(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile());
+    QCOMPARE(QFileInfo(target).isSymLink(), throughLink);
+}
+
+void TestDataSafety::settingsPipeNeitherHangsNorIsReplaced()
+{
+    QTemporaryDir folder;
+    const QString conf = folder.filePath(QStringLiteral("korbana.conf"));
+    QVERIFY(::mkfifo(QFile::encodeName(conf).constData(), 0600) == 0);
+    korbana::SettingsStore::setFileOverride(conf);
+    const auto restore = qScopeGuard([] { korbana::SettingsStore::setFileOverride({}); });
+    korbana::SettingsStore store;
+    store.open();
+    QCOMPARE(store.readString(QStringLiteral("TMainForm"), QStringLiteral("CurrEd_Text"), QStringLiteral("EUR")),
+        QString("EUR"));
+    QVERIFY_THROWS_EXCEPTION(korbana::SettingsError,
+        store.writeString(QStringLiteral("TMainForm"), QStringLiteral("CurrEd_Text"), QStringLiteral("USD")));
+    store.close();
+    QVERIFY(!QFileInfo(conf).isFile());
+}
+
+void TestDataSafety::staleSaveTemporariesAreRemoved()
+{
+    MainWindowFixture f;
+    MainWindow& form = startOnSample(f);
+    const QString path = f.path(QStringLiteral("korbana.kbl"));
+    const QStringList names { "korbana.kbl.aB3xY9", "korbana.kbl.Qw12er", "korbana.kbl.bak12", "korbana.kbl.bak123",
+        "korbana.kbl.Zz9Zz9" };
+    for (const QString& name : names) {
+        f.writeFile(f.path(name), "halb");
+        QFile file(f.path(name));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        // The last one is young: another program may still be saving it.
+        const QDateTime time
+            = name.endsWith("Zz9Zz9") ? QDateTime::currentDateTime() : QDateTime::currentDateTime().addSecs(-3600);
+        QVERIFY(file.setFileTime(time, QFileDevice::FileModificationTime));
+    }
+    QVERIFY(form.saveFile(path));
+    QStringList left = QDir(f.dir.path()).entryList({ "korbana.kbl.*" }, QDir::Files);
+    left.sort();
+    QCOMPARE(left, QStringList({ "korbana.kbl.Zz9Zz9", "korbana.kbl.bak12", "korbana.kbl.bak123" }));
+}
+
+void TestDataSafety::loadingStaysWithinMemory_data()
+{
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<char>("filler");
+
+    QTest::newRow("largest count, then empty lines") << QByteArray("2147483647\r") << '\r';
+    QTest::newRow("empty products") << QByteArray("0\r\n2147483647\r") << '\r';
+    QTest::newRow("empty shopping entries, hexadecimal count") << QByteArray("0\r\n0\r\n$7FFFFFFF\r") << '\r';
+}
+
+void TestDataSafety::loadingStaysWithinMemory()
+{
+    QFETCH(QByteArray, head);
+    QFETCH(char, filler);
+    constexpr qsizetype kSize = 16 << 20;
+    QByteArray data = head;
+    data.append(kSize, filler);
+
+    // In a child of its own, so that its peak memory can be read alone.
+    const pid_t child = ::fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        rusage before {};
+        ::getrusage(RUSAGE_SELF, &before);
+        ListModel stores({ "Name" });
+        ListModel products({ "Name", "Laden", "Preis" });
+        ListModel shopping({ "Menge", "Name", "Laden", "Preis" });
+        const korbana::ReadResult result = korbana::parseListFile(data, { &stores, &products, &shopping });
+        rusage after {};
+        ::getrusage(RUSAGE_SELF, &after);
+        const long grownKiB = after.ru_maxrss - before.ru_maxrss;
+        const bool empty = stores.count() == 0 && products.count() == 0 && shopping.count() == 0;
+#if defined(__SANITIZE_ADDRESS__)
+        const long allowedKiB = LONG_MAX; // the sanitizer's own bookkeeping grows with every allocation
+#else
+        const long allowedKiB = 20 * kSize / 1024;
+#endif
+        ::_exit(result == korbana::ReadResult::BadFormat && empty && grownKiB < allowedKiB ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+}
+
+void TestDataSafety::paneWidthAtIntegerLimit()
+{
+    MainWindowFixture f;
+    MainWindow& form = startOnSample(f);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    for (const int width : { INT_MAX, INT_MIN, 0 }) {
+        storesPanel(form)->setPanelWidth(width);
+        productsPanel(form)->setPanelWidth(INT_MAX);
+        for (const int size : listSplitter(form)->sizes())
+            QVERIFY(size >= 0 && size <= form.width());
+    }
+}
+
+QTEST_MAIN(TestDataSafety)
+#include "tst_datasafety.moc"
