@@ -67,7 +67,7 @@ AboutDialog::AboutDialog(Dialogs& dialogs, QWidget* parent)
     black.setColor(QPalette::WindowText, Qt::black);
     productName->setPalette(black);
 
-    m_copyright = label(panel, "copyright", QStringLiteral("Copyright © XXXX TALVEN. Alle Rechte vorbehalten."),
+    m_copyright = label(panel, "copyright", QStringLiteral("Copyright © XXXX TALVEN. Lizenz: GNU GPL 3+."),
         QRect(336, 40, 283, 13));
 
     QLabel* comments = label(panel, "comments",

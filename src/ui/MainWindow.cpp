@@ -8,7 +8,6 @@
 #include "SpinEdit.h"
 #include "controls/BitmapButton.h"
 #include "controls/Pictures.h"
-#include "document/ListFile.h"
 #include "lists/ListModel.h"
 #include "lists/ListTexts.h"
 #include "lists/ListView.h"
@@ -16,7 +15,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCloseEvent>
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
