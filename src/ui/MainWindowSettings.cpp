@@ -3,6 +3,7 @@
 #include "MainWindow.h"
 #include "document/DocumentFileState.h"
 #include "document/RecoveryStore.h"
+#include "lists/ListModel.h"
 #include "settings/StoredNames.h"
 #include "settings/WindowStateStore.h"
 
@@ -150,6 +151,10 @@ MainWindow::~MainWindow()
 {
     // A window that goes without an allowed close (the tests, a lost session) still keeps its settings.
     m_windowState->destroySave();
+    // Closing the window below commits a name still being typed; by then this is no MainWindow any more, so the
+    // lists must not call back into it.
+    for (const ListModel* list : { m_stores, m_products, m_shopping })
+        disconnect(list, nullptr, this, nullptr);
 }
 
 #include "MainWindowSettings.moc"
