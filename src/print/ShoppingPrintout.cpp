@@ -153,7 +153,8 @@ RowAmounts ShoppingPrintout::readRowAmounts(
     const QString& quantityText, const QString& priceText, const QString& decimalSep)
 {
     RowAmounts amounts = readAmounts(quantityText, priceText, decimalSep);
-    amounts.lineTotalText = korbana::amountText(amounts.lineTotal, decimalSep) + amounts.currencySuffix;
+    amounts.lineTotalText = korbana::amountText(amounts.lineTotal, decimalSep);
+    amounts.lineTotalText += amounts.currencySuffix;
     return amounts;
 }
 
@@ -174,7 +175,9 @@ RowAmounts ShoppingPrintout::readAmounts(
         const QStringView currencyWord = QStringView(priceText).mid(lastBlank + 1);
         if (!currencyWord.isEmpty()) {
             amountText = QStringView(priceText).left(lastBlank);
-            amounts.currencySuffix = QChar(u' ') + currencyWord.toString();
+            amounts.currencySuffix.reserve(currencyWord.size() + 1);
+            amounts.currencySuffix += u' ';
+            amounts.currencySuffix += currencyWord;
         }
     }
     // A price text without any blank is all amount and carries no currency word.
