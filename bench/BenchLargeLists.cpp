@@ -1,6 +1,6 @@
 // What a user feels with a million entries: a header click, the first add after loading, and "Beenden" with
-// "Ja" (save, sync to the disk, free the lists). Wall-clock time with a real view over the lists, each beside
-// the least work the same step needs.
+// "Ja" (save, sync to the disk, leave the lists to the process's end). Wall-clock time with a real view over the
+// lists, each beside the least work the same step needs.
 #include "BenchFixture.h"
 
 #include "document/ListFile.h"
