@@ -27,8 +27,7 @@ int edgeLessMargin(int extent, int millimetres, int dpi)
     return static_cast<int>(std::trunc(extent - millimetresToDots(millimetres, dpi)));
 }
 
-// Rows whose strings are fetched before they are printed: the canvas keeps each text it is given. The pairs of
-// texts a row is priced by are looked up as far ahead.
+// Rows whose strings and amounts are fetched before they are printed: the canvas keeps each text it is given.
 constexpr size_t kFetchAhead = 8;
 
 // A hint to the processor to start loading the memory; no effect on the result.
@@ -74,12 +73,6 @@ public:
             slot = find(key);
         }
         return slot->pair;
-    }
-
-    // A hint that the pair is looked up soon.
-    void prefetchPair(const QString& quantityText, const QString& priceText) const
-    {
-        prefetch(&m_slots[firstSlot(quantityText.constData(), priceText.constData())]);
     }
 
 private:
@@ -227,14 +220,8 @@ void ShoppingPrintout::run()
     AmountsCache cache(m_decimalSep);
     std::vector<Row> rows;
     rows.reserve(static_cast<size_t>(m_shopping.count()));
-    const int count = m_shopping.count();
-    for (int row = 0; row < count; ++row) {
-        if (row + static_cast<int>(kFetchAhead) < count) {
-            const Entry& ahead = m_shopping.entryAt(row + static_cast<int>(kFetchAhead));
-            cache.prefetchPair(ahead.caption, ahead.subItems[2]);
-        }
+    for (int row = 0; row < m_shopping.count(); ++row)
         rows.push_back(readRow(row, cache));
-    }
 
     // The boxes stand in a narrow column of their own left of the quantities.
     if (m_options.tickBoxes)
