@@ -24,7 +24,7 @@ ABSOLUTE = {  # case -> (goal in ms, what is measured, baseline)
 }
 # Wall-clock ratios.
 WALL = {
-    "exit-save": (2.0, "\"Beenden\" > \"Ja\": save, sync, free (wall)"),
+    "exit-save": (2.0, "\"Beenden\" > \"Ja\": save, sync, lists left to the process's end (wall)"),
 }
 # Start-up cases of bench/run: case, entries, goal, what the baseline does.
 STARTUP = [

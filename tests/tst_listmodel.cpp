@@ -39,6 +39,8 @@ private Q_SLOTS:
     void editsColumnZeroOnly();
     void setSubItemChangesOneCell();
     void headersAndColumns();
+    void destroyedListLeavesRowsAtProcessEnd_data();
+    void destroyedListLeavesRowsAtProcessEnd();
 
 private:
     ListModel* m_model = nullptr;
@@ -237,6 +239,33 @@ void TestListModel::headersAndColumns()
     m_model->append("x");
     QCOMPARE(m_model->rowCount(m_model->index(0, 0)), 0);
     QCOMPARE(m_model->columnCount(m_model->index(0, 0)), 0);
+}
+
+void TestListModel::destroyedListLeavesRowsAtProcessEnd_data()
+{
+    QTest::addColumn<bool>("processEnding");
+    QTest::newRow("while the program runs") << false;
+    QTest::newRow("after the event loop") << true;
+}
+
+void TestListModel::destroyedListLeavesRowsAtProcessEnd()
+{
+    QFETCH(bool, processEnding);
+    const QString text = QString::fromUtf8("Äpfel Elstar");
+    ListModel::leaveRowsToProcessEnd(processEnding);
+    {
+        ListModel list({ "Name", "Laden" });
+        Entry entry;
+        entry.caption = text;
+        entry.subItems[0] = text;
+        std::vector<Entry> rows { entry, entry };
+        list.appendAll(std::move(rows));
+    }
+    // The text is still shared exactly when the destroyed list's rows were left alive.
+    QCOMPARE(!text.isDetached(), processEnding);
+    ListModel::freeRowsLeft();
+    ListModel::leaveRowsToProcessEnd(false);
+    QVERIFY(text.isDetached());
 }
 
 QTEST_GUILESS_MAIN(TestListModel)

@@ -185,6 +185,18 @@ void TestPrintout::lineTotals_data()
         << QStringList { QStringLiteral("1,98 EUR"), QStringLiteral("2,97 EUR"), QStringLiteral("1,98 EUR"),
                QStringLiteral("2,00 CHF"), QStringLiteral("1,98 EUR"), QStringLiteral("1,98 EUR") }
         << QStringLiteral("Gesamtpreis in EUR: 12,89 EUR");
+    // Two texts on one buffer differ only in their length; each row still reads its own quantity.
+    static const char16_t kQuantityDigits[] = u"1,5";
+    const auto onBuffer = [](qsizetype length) {
+        return QString::fromRawData(reinterpret_cast<const QChar*>(kQuantityDigits), length);
+    };
+    const QString price = QStringLiteral("2,00 EUR");
+    QTest::newRow("texts on one buffer") << de
+                                         << QList<Row> { { onBuffer(3), price }, { onBuffer(1), price },
+                                                { onBuffer(3), price } }
+                                         << QStringList { QStringLiteral("3,00 EUR"), QStringLiteral("2,00 EUR"),
+                                                QStringLiteral("3,00 EUR") }
+                                         << QStringLiteral("Gesamtpreis in EUR: 8,00 EUR");
     QTest::newRow("negative and exponent")
         << de << QList<Row> { row("1e1", "-0,5 EUR") } << QStringList { QStringLiteral("-5,00 EUR") }
         << QStringLiteral("Gesamtpreis in EUR: -5,00 EUR");

@@ -37,6 +37,10 @@ std::vector<int> cycleWalk(const std::vector<int>& newOrder)
     return walk;
 }
 
+bool g_leaveRows = false;
+// Reachable from here until the process ends, so that leak checkers do not count the rows left.
+std::vector<std::vector<Entry>>* g_rowsLeft = nullptr;
+
 size_t rowOfStep(int step)
 {
     return static_cast<size_t>(step < 0 ? -step - 1 : step);
@@ -49,6 +53,26 @@ ListModel::ListModel(const QStringList& headers, QObject* parent)
     , m_headers(headers)
 {
     Q_ASSERT(!headers.isEmpty() && headers.size() <= Entry::kMaxSubItems + 1);
+}
+
+ListModel::~ListModel()
+{
+    if (!g_leaveRows || m_rows.empty())
+        return;
+    if (!g_rowsLeft)
+        g_rowsLeft = new std::vector<std::vector<Entry>>;
+    g_rowsLeft->push_back(std::move(m_rows));
+}
+
+void ListModel::leaveRowsToProcessEnd(bool leave)
+{
+    g_leaveRows = leave;
+}
+
+void ListModel::freeRowsLeft()
+{
+    delete g_rowsLeft;
+    g_rowsLeft = nullptr;
 }
 
 int ListModel::append(const QString& caption, const QStringList& subItems)

@@ -25,6 +25,13 @@ class ListModel final : public QAbstractTableModel
 
 public:
     explicit ListModel(const QStringList& headers, QObject* parent = nullptr);
+    ~ListModel() override;
+
+    // Once the event loop has ended, a list that is destroyed leaves its rows to the end of the process: the
+    // system takes back a million entries at once, where freeing them string by string would hold up the exit.
+    static void leaveRowsToProcessEnd(bool leave = true);
+    // Frees the rows left so far, for a process that goes on after its lists are gone.
+    static void freeRowsLeft();
 
     void setIcon(const QIcon& icon) { m_icon = icon; }
 

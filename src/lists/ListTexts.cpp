@@ -148,6 +148,8 @@ QString amountText(double value, QStringView decimalSep)
     int exponent = 0;
     std::from_chars(e + (e[1] == '+' ? 2 : 1), last, exponent);
     QString text;
+    // Room for the usual amount and a currency word after it, so that neither grows the string again.
+    text.reserve(24);
     const auto append = [&text, decimalSep](const char* from, const char* to) {
         for (const char* p = from; p != to; ++p) {
             if (*p == '.')

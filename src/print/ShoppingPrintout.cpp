@@ -27,58 +27,109 @@ int edgeLessMargin(int extent, int millimetres, int dpi)
     return static_cast<int>(std::trunc(extent - millimetresToDots(millimetres, dpi)));
 }
 
-// Rows whose strings are fetched before they are printed: the canvas keeps each text it is given.
+// Rows whose strings and amounts are fetched before they are printed: the canvas keeps each text it is given.
 constexpr size_t kFetchAhead = 8;
+
+// A hint to the processor to start loading the memory; no effect on the result.
+void prefetch(const void* address)
+{
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(address);
+#else
+    Q_UNUSED(address);
+#endif
+}
 
 } // namespace
 
 // The amounts of the rows by the strings they are read from. Rows of a long list share their quantity and price
 // strings (a loaded file shares texts that repeat), so most rows find their amounts read and formatted already.
-// The list cannot change during a run, so its strings stay where they are.
+// The list cannot change during a run, so its strings stay where they are. The table is open addressing over the
+// strings' addresses: a lookup for every row has to cost far less than reading the row's texts.
 class ShoppingPrintout::AmountsCache
 {
 public:
     explicit AmountsCache(const QString& decimalSep)
         : m_decimalSep(decimalSep)
+        , m_slots(kFirstSlots)
     {
     }
 
-    const RowAmounts& amountsOf(const QString& quantityText, const QString& priceText)
+    PricedQuantity& pairOf(const QString& quantityText, const QString& priceText)
     {
-        const Key key { quantityText.constData(), quantityText.size(), priceText.constData(), priceText.size() };
-        if (const auto known = m_index.constFind(key); known != m_index.cend())
-            return **known;
+        const Slot key { quantityText.constData(), priceText.constData(), quantityText.size(), priceText.size(), {} };
+        Slot* slot = find(key);
+        if (slot->pair.amounts)
+            return slot->pair;
         const RowAmounts& made = m_amounts.emplace_back(readRowAmounts(quantityText, priceText, m_decimalSep));
-        if (m_index.size() < kMostRemembered)
-            m_index.insert(key, &made);
-        return made;
+        if (m_used >= kMostRemembered) {
+            m_unremembered = { &made, -1 };
+            return m_unremembered;
+        }
+        *slot = key;
+        slot->pair.amounts = &made;
+        if (++m_used * 4 > m_slots.size() * 3) {
+            grow();
+            slot = find(key);
+        }
+        return slot->pair;
     }
 
 private:
     // Past this many different pairs the texts hardly repeat; the rest are read row by row.
-    static constexpr qsizetype kMostRemembered = 1 << 16;
+    static constexpr size_t kMostRemembered = size_t(1) << 16;
+    static constexpr size_t kFirstSlots = 1024; // a power of two, kept at most three quarters full
 
-    struct Key
+    struct Slot
     {
         const QChar* quantity;
-        qsizetype quantitySize;
         const QChar* price;
+        qsizetype quantitySize;
         qsizetype priceSize;
+        PricedQuantity pair; // no amounts in a free slot
 
-        bool operator==(const Key& other) const
+        bool sameTexts(const Slot& other) const
         {
-            return quantity == other.quantity && quantitySize == other.quantitySize && price == other.price
+            return quantity == other.quantity && price == other.price && quantitySize == other.quantitySize
                 && priceSize == other.priceSize;
-        }
-        friend size_t qHash(const Key& key, size_t seed = 0)
-        {
-            return qHashMulti(seed, key.quantity, key.quantitySize, key.price, key.priceSize);
         }
     };
 
+    // Where the search for the pair starts.
+    size_t firstSlot(const QChar* quantity, const QChar* price) const
+    {
+        const auto address = [](const QChar* text) { return static_cast<quint64>(reinterpret_cast<quintptr>(text)); };
+        // Multiplying spreads the aligned addresses over the high bits, which the shift keeps.
+        const quint64 mixed = address(quantity) * 0x9E3779B97F4A7C15ULL ^ address(price) * 0xC2B2AE3D27D4EB4FULL;
+        return static_cast<size_t>(mixed >> 32) & (m_slots.size() - 1);
+    }
+
+    // The slot holding the key's texts, or the free slot where they belong.
+    Slot* find(const Slot& key)
+    {
+        const size_t mask = m_slots.size() - 1;
+        for (size_t at = firstSlot(key.quantity, key.price);; at = (at + 1) & mask) {
+            Slot& slot = m_slots[at];
+            if (!slot.pair.amounts || slot.sameTexts(key))
+                return &slot;
+        }
+    }
+
+    void grow()
+    {
+        std::vector<Slot> old(m_slots.size() * 2);
+        old.swap(m_slots);
+        for (const Slot& slot : old) {
+            if (slot.pair.amounts)
+                *find(slot) = slot;
+        }
+    }
+
     QString m_decimalSep;
+    std::vector<Slot> m_slots;
+    size_t m_used = 0;
     std::deque<RowAmounts> m_amounts; // stays in place as it grows
-    QHash<Key, const RowAmounts*> m_index;
+    PricedQuantity m_unremembered;
 };
 
 ShoppingPrintout::ShoppingPrintout(PrintCanvas& canvas, const ListModel& shopping, const PrintMargins& margins,
@@ -95,7 +146,8 @@ RowAmounts ShoppingPrintout::readRowAmounts(
     const QString& quantityText, const QString& priceText, const QString& decimalSep)
 {
     RowAmounts amounts = readAmounts(quantityText, priceText, decimalSep);
-    amounts.lineTotalText = korbana::amountText(amounts.lineTotal, decimalSep) + amounts.currencySuffix;
+    amounts.lineTotalText = korbana::amountText(amounts.lineTotal, decimalSep);
+    amounts.lineTotalText += amounts.currencySuffix;
     return amounts;
 }
 
@@ -116,7 +168,9 @@ RowAmounts ShoppingPrintout::readAmounts(
         const QStringView currencyWord = QStringView(priceText).mid(lastBlank + 1);
         if (!currencyWord.isEmpty()) {
             amountText = QStringView(priceText).left(lastBlank);
-            amounts.currencySuffix = QChar(u' ') + currencyWord.toString();
+            amounts.currencySuffix.reserve(currencyWord.size() + 1);
+            amounts.currencySuffix += u' ';
+            amounts.currencySuffix += currencyWord;
         }
     }
     // A price text without any blank is all amount and carries no currency word.
@@ -166,10 +220,8 @@ void ShoppingPrintout::run()
     AmountsCache cache(m_decimalSep);
     std::vector<Row> rows;
     rows.reserve(static_cast<size_t>(m_shopping.count()));
-    for (int row = 0; row < m_shopping.count(); ++row) {
+    for (int row = 0; row < m_shopping.count(); ++row)
         rows.push_back(readRow(row, cache));
-        measureRow(rows.back());
-    }
 
     // The boxes stand in a narrow column of their own left of the quantities.
     if (m_options.tickBoxes)
@@ -182,14 +234,17 @@ void ShoppingPrintout::run()
     // word of the last row.
     if (!rows.empty())
         m_currencySuffix = rows.back().amounts->currencySuffix;
-    m_grandTotal = 0;
-    for (const Row& row : rows)
-        m_grandTotal += row.amounts->lineTotal;
     if (m_options.groupByShop) {
+        for (const Row& row : rows)
+            m_grandTotal += row.amounts->lineTotal;
         printGroups(rows);
     } else {
         for (size_t i = 0; i < rows.size(); ++i) {
-            m_shopping.prefetchTexts(static_cast<int>(i + kFetchAhead));
+            if (i + kFetchAhead < rows.size()) {
+                m_shopping.prefetchTexts(static_cast<int>(i + kFetchAhead));
+                prefetch(rows[i + kFetchAhead].amounts);
+            }
+            m_grandTotal += rows[i].amounts->lineTotal;
             printRow(rows[i]);
         }
     }
@@ -241,17 +296,22 @@ void ShoppingPrintout::printGroups(const std::vector<Row>& rows)
     }
 }
 
-ShoppingPrintout::Row ShoppingPrintout::readRow(int row, AmountsCache& cache)
-{
-    const Entry& entry = m_shopping.entryAt(row);
-    return { &entry, &cache.amountsOf(entry.caption, entry.subItems[2]), 0 };
-}
-
-ShoppingPrintout::RowTexts ShoppingPrintout::textsOf(const Row& row)
+inline ShoppingPrintout::RowTexts ShoppingPrintout::textsOf(const Row& row)
 {
     const Entry& entry = *row.entry;
     // Quantity, name, shop, price, then the line total.
     return { &entry.caption, &entry.subItems[0], &entry.subItems[1], &entry.subItems[2], &row.amounts->lineTotalText };
+}
+
+ShoppingPrintout::Row ShoppingPrintout::readRow(int row, AmountsCache& cache)
+{
+    const Entry& entry = m_shopping.entryAt(row);
+    PricedQuantity& pair = cache.pairOf(entry.caption, entry.subItems[2]);
+    if (pair.height < 0)
+        measurePair(entry.caption, entry.subItems[2], pair);
+    widenColumn(1, entry.subItems[0]);
+    widenColumn(2, entry.subItems[1]);
+    return { &entry, pair.amounts, pair.height };
 }
 
 void ShoppingPrintout::breakPageFor(int h)
@@ -281,16 +341,17 @@ void ShoppingPrintout::printRow(const Row& row)
     m_y += row.height;
 }
 
-void ShoppingPrintout::measureRow(Row& row)
+void ShoppingPrintout::widenColumn(size_t column, const QString& text)
 {
-    const RowTexts texts = textsOf(row);
-    for (size_t k = 0; k < kColumns; ++k) {
-        const QSize size = m_canvas.measure(*texts[k]);
-        m_columnWidth[k] = std::max(m_columnWidth[k], size.width());
-        if (k == 0)
-            row.height = size.height();
-    }
+    m_columnWidth[column] = std::max(m_columnWidth[column], m_canvas.measure(text).width());
+}
+
+void ShoppingPrintout::measurePair(const QString& quantityText, const QString& priceText, PricedQuantity& pair)
+{
+    const QSize quantity = m_canvas.measure(quantityText);
+    m_columnWidth[0] = std::max(m_columnWidth[0], quantity.width());
+    widenColumn(3, priceText);
+    widenColumn(4, pair.amounts->lineTotalText);
     // An empty quantity still takes a full line, so the row's other columns are not overprinted.
-    if (texts[0]->isEmpty())
-        row.height = m_canvas.measure(QStringLiteral(" ")).height();
+    pair.height = quantityText.isEmpty() ? m_canvas.measure(QStringLiteral(" ")).height() : quantity.height();
 }

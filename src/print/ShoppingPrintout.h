@@ -75,6 +75,14 @@ public:
 private:
     class AmountsCache;
 
+    // What a pair of quantity and price texts gives: the amounts, and the height of a row with them. Rows that
+    // share both texts share this, so each pair is read and measured once.
+    struct PricedQuantity
+    {
+        const RowAmounts* amounts = nullptr;
+        int height = -1; // not measured yet
+    };
+
     // One printed row: the entry's texts and its amounts, read once for both passes.
     struct Row
     {
@@ -90,8 +98,9 @@ private:
     Row readRow(int row, AmountsCache& cache);
     void printLine(const QString& text);
     void printRow(const Row& row);
-    // Widens the columns to the row's texts and notes the row's height.
-    void measureRow(Row& row);
+    // Widens the columns to the quantity, price and line total of rows with this pair, and notes their height.
+    void measurePair(const QString& quantityText, const QString& priceText, PricedQuantity& pair);
+    void widenColumn(size_t column, const QString& text);
     void printGroups(const std::vector<Row>& rows);
     // Starts a new page when a line of height h would reach below bottom, unless it is the first on its page.
     void breakPageFor(int h);

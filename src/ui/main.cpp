@@ -7,6 +7,7 @@
 #include "QtTranslations.h"
 #include "controls/Pictures.h"
 #include "document/DefaultList.h"
+#include "lists/ListModel.h"
 
 #include <QFontDatabase>
 #include <QLibraryInfo>
@@ -66,6 +67,8 @@ int main(int argc, char* argv[])
 
     mainWindow.show();
     const int exitCode = QApplication::exec();
+    // The window is gone and the lists saved: what they hold goes with the process.
+    ListModel::leaveRowsToProcessEnd();
     fontDatabase.join();
     return exitCode;
 }
