@@ -69,6 +69,17 @@ void ContentHash::add(QByteArrayView bytes)
     m_pending.append(bytes);
 }
 
+bool ContentHash::addRest(QIODevice& device)
+{
+    QByteArray block(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = device.read(block.data(), block.size());
+        if (got <= 0)
+            return got == 0;
+        add(QByteArrayView(block).first(got));
+    }
+}
+
 QByteArray ContentHash::result() const
 {
     const size_t tail = qHashBits(m_pending.constData(), static_cast<size_t>(m_pending.size()), m_state);
@@ -91,15 +102,8 @@ QByteArray ContentHash::ofFile(const QString& path)
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return {};
     ContentHash hash;
-    QByteArray block(1 << 20, Qt::Uninitialized);
-    for (;;) {
-        const qint64 got = file.read(block.data(), block.size());
-        if (got < 0)
-            return {};
-        if (got == 0)
-            break;
-        hash.add(QByteArrayView(block).first(got));
-    }
+    if (!hash.addRest(file))
+        return {};
     return hash.result();
 }
 

@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QString>
 
+class QIODevice;
+
 namespace korbana {
 
 // What a file on disk looked like at one moment.
@@ -27,6 +29,8 @@ class ContentHash
 {
 public:
     void add(QByteArrayView bytes);
+    // Adds what is left to read from the device; false on a read error.
+    bool addRest(QIODevice& device);
     QByteArray result() const;
 
     static QByteArray of(QByteArrayView bytes);

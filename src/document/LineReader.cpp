@@ -116,12 +116,8 @@ QByteArrayView LineReader::next()
 
 void LineReader::hashRest()
 {
-    if (!m_hash || !m_device)
-        return;
-    QByteArray block(kBlockSize, Qt::Uninitialized);
-    qint64 got = 0;
-    while ((got = m_device->read(block.data(), block.size())) > 0)
-        m_hash->add(QByteArrayView(block).first(got));
+    if (m_hash && m_device)
+        m_hash->addRest(*m_device);
 }
 
 qint64 LineReader::remainingBytes() const
