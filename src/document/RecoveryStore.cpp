@@ -1,6 +1,5 @@
 #include "RecoveryStore.h"
 
-#include "DocumentFileState.h"
 #include "ListFile.h"
 
 #include <QCryptographicHash>
@@ -9,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMetaObject>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <memory>
@@ -32,7 +30,8 @@ QStringList blankHeaders(int columns)
     return headers;
 }
 
-QByteArray encodeSnapshot(ListsSnapshot&& snapshot)
+// Writes the rows as a list file; the hash of the bytes written, empty on failure.
+QByteArray writeSnapshot(const QString& path, ListsSnapshot&& snapshot)
 {
     ListModel stores(blankHeaders(1));
     ListModel products(blankHeaders(3));
@@ -40,7 +39,10 @@ QByteArray encodeSnapshot(ListsSnapshot&& snapshot)
     stores.appendAll(std::move(snapshot.stores));
     products.appendAll(std::move(snapshot.products));
     shopping.appendAll(std::move(snapshot.shopping));
-    return encodeListFile({ &stores, &products, &shopping });
+    QByteArray hash;
+    // Written in blocks, as a save is: a large list is never held a second time as one text.
+    writeListFile(path, { &stores, &products, &shopping }, &hash);
+    return hash;
 }
 
 } // namespace
@@ -156,21 +158,18 @@ void RecoveryStore::write(const QString& documentPath, ListsSnapshot snapshot, c
     auto lists = std::make_shared<ListsSnapshot>(std::move(snapshot));
     const QString copy = copyPathFor(documentPath);
     m_pool.start([this, lists, copy, savedHash, epoch, receiver, unchanged = std::move(unchanged)]() {
-        const QByteArray bytes = encodeSnapshot(std::move(*lists));
-        const bool same = ContentHash::of(bytes) == savedHash;
         std::lock_guard lock(m_mutex);
         if (epoch != m_epoch)
             return;
-        if (same) {
-            QFile::remove(copy);
-            // The receiver outlives the write: its owner waits for the writes before it goes.
-            if (receiver)
-                QMetaObject::invokeMethod(receiver, unchanged, Qt::QueuedConnection);
-            return;
-        }
         QDir().mkpath(QFileInfo(copy).absolutePath());
-        QSaveFile file(copy);
-        saveWholeFile(file, bytes);
+        const QByteArray written = writeSnapshot(copy, std::move(*lists));
+        if (written.isEmpty() || written != savedHash)
+            return;
+        // What the file holds already: no copy is needed.
+        QFile::remove(copy);
+        // The receiver outlives the write: its owner waits for the writes before it goes.
+        if (receiver)
+            QMetaObject::invokeMethod(receiver, unchanged, Qt::QueuedConnection);
     });
 }
 
