@@ -34,6 +34,7 @@ public:
     static void freeRowsLeft();
 
     void setIcon(const QIcon& icon) { m_icon = icon; }
+    const QIcon& icon() const { return m_icon; }
 
     int count() const { return static_cast<int>(m_rows.size()); }
     int subItemCount() const { return static_cast<int>(m_headers.size()) - 1; }

@@ -25,6 +25,8 @@ public:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
+        // The selection marks the entry; a focus frame around one cell of it would single out a column.
+        option->state &= ~QStyle::State_HasFocus;
         if (index.row() == m_view->hotRow())
             option->font.setUnderline(true);
     }
@@ -53,22 +55,30 @@ private:
 } // namespace
 
 ListView::ListView(QWidget* parent)
-    : QTreeView(parent)
+    : QTableView(parent)
 {
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
+    // A table keeps no item per row, unlike a tree view: adding to a million entries does not lay out all again.
+    setShowGrid(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    // Tab leaves the list for the next field, as it does in any list.
+    setTabKeyNavigation(false);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
     setIconSize(QSize(24, 24));
     setMouseTracking(true);
     setItemDelegate(new ListDelegate(this));
+    verticalHeader()->hide();
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    updateRowHeight();
     // The columns share the view's width.
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     header()->setMinimumSectionSize(16);
     header()->setSectionResizeMode(QHeaderView::Stretch);
+    header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header()->setHighlightSections(false);
     header()->setSectionsClickable(true);
     header()->setSectionsMovable(false);
     header()->setSortIndicatorShown(false);
@@ -92,6 +102,51 @@ void ListView::setListModel(ListModel* model)
 {
     m_model = model;
     setModel(model);
+    updateRowHeight();
+}
+
+void ListView::updateRowHeight()
+{
+    // Every row is as high as a caption with the list's icon, as in a tree view of uniform rows.
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    option.text = QStringLiteral("Ag");
+    if (m_model && !m_model->icon().isNull()) {
+        option.features |= QStyleOptionViewItem::HasDecoration;
+        option.decorationSize = iconSize();
+    }
+    const int height = style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).height();
+    // Setting the size visits every row.
+    if (height != verticalHeader()->defaultSectionSize())
+        verticalHeader()->setDefaultSectionSize(height);
+}
+
+void ListView::changeEvent(QEvent* event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        updateRowHeight();
+}
+
+QModelIndex ListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    // The keys move between entries as in a list: left and right stay on the entry, Home and End go to the first
+    // and the last entry.
+    const QModelIndex current = currentIndex();
+    const int rows = model() ? model()->rowCount() : 0;
+    switch (action) {
+    case MoveLeft:
+    case MoveRight:
+        return current;
+    case MoveHome:
+    case MoveEnd:
+        if (rows == 0)
+            return current;
+        return model()->index(action == MoveHome ? 0 : rows - 1, current.isValid() ? current.column() : 0);
+    default:
+        return QTableView::moveCursor(action, modifiers);
+    }
 }
 
 void ListView::setRowFilter(QAbstractProxyModel* filter)
@@ -164,14 +219,14 @@ void ListView::commitEdit()
 void ListView::keyPressEvent(QKeyEvent* event)
 {
     Q_EMIT keyDown(event->key());
-    QTreeView::keyPressEvent(event);
+    QTableView::keyPressEvent(event);
 }
 
 void ListView::focusInEvent(QFocusEvent* event)
 {
     // The press that brings the focus arrives after it; it must not count as a press in a focused list.
     m_focusedByMouse = event->reason() == Qt::MouseFocusReason;
-    QTreeView::focusInEvent(event);
+    QTableView::focusInEvent(event);
 }
 
 void ListView::mousePressEvent(QMouseEvent* event)
@@ -180,13 +235,13 @@ void ListView::mousePressEvent(QMouseEvent* event)
     m_focusedByMouse = false;
     m_doubleClicked = false;
     m_clickEditTimer.stop();
-    QTreeView::mousePressEvent(event);
+    QTableView::mousePressEvent(event);
 }
 
 bool ListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
 {
     if (trigger != SelectedClicked)
-        return QTreeView::edit(index, trigger, event);
+        return QTableView::edit(index, trigger, event);
     // As in the platform's lists, a click on the selected entry renames it only in a list that already had the
     // focus: the click that merely comes to a row selected by hovering does not. The release that ends a double
     // click is no such click either.
@@ -208,20 +263,20 @@ void ListView::clickEditElapsed()
     m_clickEditIndex = QPersistentModelIndex();
     if (!index.isValid() || !hasFocus() || isEditing() || index.row() != selectedRow())
         return;
-    QTreeView::edit(index, AllEditTriggers, nullptr);
+    QTableView::edit(index, AllEditTriggers, nullptr);
 }
 
 void ListView::focusOutEvent(QFocusEvent* event)
 {
     m_clickEditTimer.stop();
-    QTreeView::focusOutEvent(event);
+    QTableView::focusOutEvent(event);
 }
 
 void ListView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     m_doubleClicked = true;
     m_clickEditTimer.stop();
-    QTreeView::mouseDoubleClickEvent(event);
+    QTableView::mouseDoubleClickEvent(event);
     // As in the platform's lists, only the left button's double click counts.
     if (event->button() == Qt::LeftButton)
         Q_EMIT dblClick();
@@ -229,7 +284,7 @@ void ListView::mouseDoubleClickEvent(QMouseEvent* event)
 
 void ListView::mouseMoveEvent(QMouseEvent* event)
 {
-    QTreeView::mouseMoveEvent(event);
+    QTableView::mouseMoveEvent(event);
     const QPoint pos = event->position().toPoint();
     const QModelIndex idx = indexAt(pos);
     setHotRow(idx.isValid() ? idx.row() : -1);
@@ -246,7 +301,7 @@ void ListView::mouseMoveEvent(QMouseEvent* event)
 
 void ListView::leaveEvent(QEvent* event)
 {
-    QTreeView::leaveEvent(event);
+    QTableView::leaveEvent(event);
     m_clickEditTimer.stop();
     setHotRow(-1);
 }
@@ -256,7 +311,7 @@ bool ListView::viewportEvent(QEvent* event)
     // The pointer can leave the rows for the column header without leaving the view.
     if (event->type() == QEvent::Leave)
         setHotRow(-1);
-    return QTreeView::viewportEvent(event);
+    return QTableView::viewportEvent(event);
 }
 
 void ListView::setHotRow(int row)

@@ -2,14 +2,14 @@
 
 #include <QPointer>
 #include <QTimer>
-#include <QTreeView>
+#include <QTableView>
 
 class ListModel;
 class QAbstractProxyModel;
 
 // A list in report style over a ListModel: whole-row single selection, grid lines, columns sharing the width,
 // in-place editing of the caption, and selection by resting the pointer on a row.
-class ListView final : public QTreeView
+class ListView final : public QTableView
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ListView)
@@ -30,7 +30,8 @@ public:
     // Focus to the list, select the row and open the edit box over its caption.
     void beginEdit(int row);
     bool isEditing() const;
-    using QTreeView::edit;
+    using QTableView::edit;
+    QHeaderView* header() const { return horizontalHeader(); }
     // Stores the open edit box's text as the caption and closes the box; nothing when none is open.
     void commitEdit();
     // Called by the delegate for each edit box it makes.
@@ -57,9 +58,12 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void setHotRow(int row);
+    void updateRowHeight();
     // The shown index of a list model row (invalid when filtered out), and the list model row of a shown index.
     QModelIndex shownIndex(int row) const;
     int listRow(const QModelIndex& shown) const;
