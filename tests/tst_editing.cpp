@@ -36,6 +36,8 @@ private Q_SLOTS:
     void statusText_data();
     void statusText();
     void keys_data();
+    void moveKeys_data();
+    void moveKeys();
     void keys();
     void enterWithoutSelection();
     void deleteWhileEditingRemovesNothing();
@@ -352,6 +354,41 @@ void TestEditing::keys_data()
         }
         QTest::addRow("%s keypad enter", names[list]) << list << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << false;
     }
+}
+
+void TestEditing::moveKeys_data()
+{
+    QTest::addColumn<int>("list");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("selected");
+
+    // Every row is an entry: the keys move between entries, never between the columns of one.
+    const std::pair<const char*, Qt::Key> keys[] = { { "home", Qt::Key_Home }, { "end", Qt::Key_End },
+        { "left", Qt::Key_Left }, { "right", Qt::Key_Right }, { "up", Qt::Key_Up }, { "down", Qt::Key_Down } };
+    const int selected[] = { 0, 2, 1, 1, 0, 2 };
+    for (int list = Stores; list <= Shopping; list += Shopping - Stores) {
+        for (size_t k = 0; k < std::size(keys); ++k)
+            QTest::addRow("%s %s", list == Stores ? "stores" : "shopping", keys[k].first)
+                << list << int(keys[k].second) << selected[k];
+    }
+}
+
+void TestEditing::moveKeys()
+{
+    QFETCH(int, list);
+    QFETCH(int, key);
+    QFETCH(int, selected);
+
+    h->fill(list, { "a|x|y|z", "b|x|y|z", "c|x|y|z" });
+    ListView* view = h->view(list);
+    view->setFocus();
+    view->selectRow(1);
+    QTest::keyClick(view, Qt::Key(key));
+    QCOMPARE(view->selectedRow(), selected);
+    // Left and right keep to the caption, so that F2 still renames the entry.
+    QTest::keyClick(view, Qt::Key_F2);
+    QVERIFY(view->isEditing());
+    QCOMPARE(view->currentIndex().column(), 0);
 }
 
 void TestEditing::keys()

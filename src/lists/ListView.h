@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QPointer>
-#include <QTimer>
 #include <QTableView>
+#include <QTimer>
 
 class ListModel;
 class QAbstractProxyModel;
