@@ -20,7 +20,7 @@ GOALS = {  # case -> (goal ratio, what is measured)
 ABSOLUTE = {  # case -> (goal in ms, what is measured, baseline)
     "header-click": (100.0, "click on \"Preis\" with the view (wall)", "the view taking a new order"),
     "first-add": (5.0, "first \"Eintrag hinzufügen\" after loading (wall)",
-                  "the same row added to a plain table model of the same rows in a plain table view"),
+                  "the same row added to a plain table model of the same rows in a plain tree view"),
 }
 # Wall-clock ratios.
 WALL = {

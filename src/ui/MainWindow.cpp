@@ -27,7 +27,6 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -89,8 +88,7 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
     startReadingStartFile();
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromUtf16(kTitle));
-    // Given once the window is on its way to the screen: the window manager takes a later icon as well.
-    QTimer::singleShot(0, this, [this] { setWindowIcon(programIcon()); });
+    setWindowIcon(programIcon());
     resize(696, 480);
     move(223, 115);
 

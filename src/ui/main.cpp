@@ -5,15 +5,17 @@
 #include "MainWindow.h"
 #include "ProductDialog.h"
 #include "QtTranslations.h"
-#include "StartupFonts.h"
 #include "controls/Pictures.h"
 #include "document/DefaultList.h"
 #include "lists/ListModel.h"
 
+#include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStyleFactory>
 #include <QTranslator>
+
+#include <thread>
 
 int main(int argc, char* argv[])
 {
@@ -35,9 +37,10 @@ int main(int argc, char* argv[])
     if (commandLine.exitCode)
         return *commandLine.exitCode;
 
-    StartupFonts fonts;
     KorbanaApplication app(argc, argv);
-    fonts.applicationCreated();
+    // The font database is filled on a worker thread while the window is built: the first text measured would
+    // otherwise wait for fontconfig to read the description of every font.
+    std::thread fontDatabase([] { QFontDatabase::families(); });
     // The same style, chosen as ever, with the menu bar's overflow icon made when it is first drawn.
     QApplication::setStyle(new Pictures::DeferredIconsStyle(QStyleFactory::create(QApplication::style()->name())));
     QGuiApplication::setDesktopFileName(QStringLiteral("de.talven.korbana"));
@@ -66,6 +69,6 @@ int main(int argc, char* argv[])
     const int exitCode = QApplication::exec();
     // The window is gone and the lists saved: what they hold goes with the process.
     ListModel::leaveRowsToProcessEnd();
-    fonts.finish();
+    fontDatabase.join();
     return exitCode;
 }
