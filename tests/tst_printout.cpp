@@ -199,6 +199,17 @@ void TestPrintout::lineTotals_data()
                                          << QStringList { QStringLiteral("3,00 EUR"), QStringLiteral("2,00 EUR"),
                                                 QStringLiteral("3,00 EUR") }
                                          << QStringLiteral("Gesamtpreis in EUR: 8,00 EUR");
+    // More different quantities than a price keeps its pairs with at hand, all with one price string.
+    QList<Row> manyQuantities;
+    QStringList doubled;
+    for (int quantity = 1; quantity <= 12; ++quantity) {
+        manyQuantities.append({ QString::number(quantity), price });
+        doubled.append(QString::number(2 * quantity) + QStringLiteral(",00 EUR"));
+    }
+    manyQuantities.append(manyQuantities.back());
+    doubled.append(doubled.back());
+    QTest::newRow("many quantities, one price")
+        << de << manyQuantities << doubled << QStringLiteral("Gesamtpreis in EUR: 180,00 EUR");
     QTest::newRow("negative and exponent")
         << de << QList<Row> { row("1e1", "-0,5 EUR") } << QStringList { QStringLiteral("-5,00 EUR") }
         << QStringLiteral("Gesamtpreis in EUR: -5,00 EUR");

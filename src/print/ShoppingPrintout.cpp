@@ -280,17 +280,21 @@ void ShoppingPrintout::run()
 
 void ShoppingPrintout::readRows()
 {
+    // Few quantity texts recur (1, 2, 500 g ...): the pairs of a price with the first of them are found by index.
+    constexpr size_t kQuantitiesByPrice = 8;
+    constexpr quint32 kNoPair = ~quint32(0);
     // A quantity text read and measured.
     struct Quantity
     {
         double value;
         int height;
     };
-    // A price text read: the unit price and the currency suffix.
+    // A price text read: the unit price, the currency suffix, and the pairs it makes with the first quantities.
     struct Price
     {
         double unitPrice;
         QString currencySuffix;
+        std::array<quint32, kQuantitiesByPrice> pairWithQuantity;
     };
     std::vector<Quantity> quantities;
     std::vector<Price> prices;
@@ -306,13 +310,27 @@ void ShoppingPrintout::readRows()
         widenColumn(3, text);
         RowAmounts amounts;
         readPriceText(text, m_decimalSep, amounts);
-        prices.push_back({ amounts.unitPrice, amounts.currencySuffix });
+        Price& price = prices.emplace_back();
+        price.unitPrice = amounts.unitPrice;
+        price.currencySuffix = amounts.currencySuffix;
+        price.pairWithQuantity.fill(kNoPair);
         return static_cast<quint32>(prices.size() - 1);
+    };
+    const auto makePair = [&](const Quantity& quantity, const Price& price) {
+        PricedQuantity& pair = m_pairs.emplace_back();
+        pair.amounts.quantity = quantity.value;
+        pair.amounts.unitPrice = price.unitPrice;
+        pair.amounts.currencySuffix = price.currencySuffix;
+        pair.amounts.lineTotal = price.unitPrice * quantity.value;
+        pair.amounts.lineTotalText = lineTotalText(pair.amounts, m_decimalSep);
+        pair.height = quantity.height;
+        widenColumn(4, pair.amounts.lineTotalText);
+        return static_cast<quint32>(m_pairs.size() - 1);
     };
 
     TextTable quantityIndex;
     TextTable priceIndex;
-    TextTable pairIndex;
+    TextTable pairIndex; // for quantities past the first few
     MeasuredTexts names;
     MeasuredTexts shops;
     const int count = m_shopping.count();
@@ -322,21 +340,20 @@ void ShoppingPrintout::readRows()
         const Entry& entry = m_shopping.entryAt(row);
         const QString& quantityText = entry.caption;
         const QString& priceText = entry.subItems[2];
-        m_pairOfRow[static_cast<size_t>(row)] = pairIndex.indexOf(quantityText, priceText, [&] {
-            const quint32 quantityAt = quantityIndex.indexOf(quantityText, [&] { return readQuantity(quantityText); });
-            const quint32 priceAt = priceIndex.indexOf(priceText, [&] { return readPrice(priceText); });
-            const Quantity& quantity = quantities[quantityAt];
-            const Price& price = prices[priceAt];
-            PricedQuantity& pair = m_pairs.emplace_back();
-            pair.amounts.quantity = quantity.value;
-            pair.amounts.unitPrice = price.unitPrice;
-            pair.amounts.currencySuffix = price.currencySuffix;
-            pair.amounts.lineTotal = price.unitPrice * quantity.value;
-            pair.amounts.lineTotalText = lineTotalText(pair.amounts, m_decimalSep);
-            pair.height = quantity.height;
-            widenColumn(4, pair.amounts.lineTotalText);
-            return static_cast<quint32>(m_pairs.size() - 1);
-        });
+        const quint32 quantityAt = quantityIndex.indexOf(quantityText, [&] { return readQuantity(quantityText); });
+        const quint32 priceAt = priceIndex.indexOf(priceText, [&] { return readPrice(priceText); });
+        quint32 pairAt = kNoPair;
+        if (quantityAt < kQuantitiesByPrice) {
+            pairAt = prices[priceAt].pairWithQuantity[quantityAt];
+            if (pairAt == kNoPair) {
+                pairAt = makePair(quantities[quantityAt], prices[priceAt]);
+                prices[priceAt].pairWithQuantity[quantityAt] = pairAt;
+            }
+        } else {
+            pairAt = pairIndex.indexOf(
+                quantityText, priceText, [&] { return makePair(quantities[quantityAt], prices[priceAt]); });
+        }
+        m_pairOfRow[static_cast<size_t>(row)] = pairAt;
         if (!names.seenBefore(entry.subItems[0]))
             widenColumn(1, entry.subItems[0]);
         if (!shops.seenBefore(entry.subItems[1]))
