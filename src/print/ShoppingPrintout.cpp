@@ -27,7 +27,7 @@ int edgeLessMargin(int extent, int millimetres, int dpi)
 }
 
 // Rows whose strings are fetched before they are printed: the canvas keeps each text it is given.
-constexpr int kFetchAhead = 8;
+constexpr size_t kFetchAhead = 8;
 
 // A string by where its characters are and how many there are, packed in one word; 0 when that does not fit.
 // While the list cannot change, equal keys mean equal texts.
