@@ -50,6 +50,8 @@ private Q_SLOTS:
     void lineTotals();
     void rowTextsUnchanged();
     void widestNameMovesColumns();
+    void columnsFitTheirWidestTexts_data();
+    void columnsFitTheirWidestTexts();
     void pageBreakBelowBottom();
     void marginLeavingLessThanOneLine();
     void emptyQuantityTakesOneLine();
@@ -197,6 +199,17 @@ void TestPrintout::lineTotals_data()
                                          << QStringList { QStringLiteral("3,00 EUR"), QStringLiteral("2,00 EUR"),
                                                 QStringLiteral("3,00 EUR") }
                                          << QStringLiteral("Gesamtpreis in EUR: 8,00 EUR");
+    // More different quantities than a price keeps its pairs with at hand, all with one price string.
+    QList<Row> manyQuantities;
+    QStringList doubled;
+    for (int quantity = 1; quantity <= 12; ++quantity) {
+        manyQuantities.append({ QString::number(quantity), price });
+        doubled.append(QString::number(2 * quantity) + QStringLiteral(",00 EUR"));
+    }
+    manyQuantities.append(manyQuantities.back());
+    doubled.append(doubled.back());
+    QTest::newRow("many quantities, one price")
+        << de << manyQuantities << doubled << QStringLiteral("Gesamtpreis in EUR: 180,00 EUR");
     QTest::newRow("negative and exponent")
         << de << QList<Row> { row("1e1", "-0,5 EUR") } << QStringList { QStringLiteral("-5,00 EUR") }
         << QStringLiteral("Gesamtpreis in EUR: -5,00 EUR");
@@ -263,6 +276,48 @@ void TestPrintout::widestNameMovesColumns()
         QCOMPARE(canvas.drawn[i].x, xs[(i - 2) % 5]);
     QCOMPARE(canvas.drawn[2 + 5].page, 0);
     QCOMPARE(canvas.drawn[2 + 10].page, 1);
+}
+
+void TestPrintout::columnsFitTheirWidestTexts_data()
+{
+    QTest::addColumn<QList<Row>>("rows");
+    QTest::addColumn<QList<int>>("widestChars"); // per column, quantity to line total
+
+    // Texts on one buffer that differ only in length, the longer coming after the shorter: each is measured.
+    static const char16_t kLetters[] = u"Supermarkt Vollkornbrot";
+    const auto onBuffer
+        = [](qsizetype length) { return QString::fromRawData(reinterpret_cast<const QChar*>(kLetters), length); };
+    const QString price = QStringLiteral("2,00 EUR");
+    const QString one = QStringLiteral("1");
+    QTest::newRow("texts on one buffer") << QList<Row> { { onBuffer(1), price, onBuffer(4), onBuffer(5) },
+        { one, price, onBuffer(23), onBuffer(5) }, { onBuffer(1), price, onBuffer(4), onBuffer(10) },
+        { onBuffer(3), price, onBuffer(4), onBuffer(2) } }
+                                         << QList<int> { 3, 23, 10, 8, 8 };
+    // Copies of one row share their strings, as the rows of a loaded file do; the widest texts come last.
+    const Row shared { one, price, QStringLiteral("Brot"), QStringLiteral("Hof") };
+    QTest::newRow("rows sharing their strings")
+        << QList<Row> { shared, shared, { one, price, shared.name, QStringLiteral("Bäckerei") }, shared,
+               { QStringLiteral("12"), QStringLiteral("10,00 CHF"), QStringLiteral("Vollkornbrot"), shared.shop } }
+        << QList<int> { 2, 12, 8, 9, 10 };
+}
+
+void TestPrintout::columnsFitTheirWidestTexts()
+{
+    QFETCH(QList<Row>, rows);
+    QFETCH(QList<int>, widestChars);
+
+    FakeCanvas canvas;
+    const auto list = shoppingList(rows);
+    ShoppingPrintout printout(canvas, *list, allMargins(15), PrintFont());
+    printout.run();
+
+    int x = printout.left();
+    for (int k = 0; k < ShoppingPrintout::kColumns; ++k) {
+        QCOMPARE(printout.columnX(k), x);
+        x += widestChars[k] * FakeCanvas::kCharWidth + printout.gap();
+    }
+    for (qsizetype i = 0; i < 5 * rows.size(); ++i)
+        QCOMPARE(canvas.drawn[static_cast<size_t>(2 + i)].x, printout.columnX(static_cast<int>(i % 5)));
 }
 
 void TestPrintout::pageBreakBelowBottom()

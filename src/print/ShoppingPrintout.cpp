@@ -7,7 +7,6 @@
 #include <QHash>
 
 #include <cmath>
-#include <deque>
 #include <vector>
 
 namespace {
@@ -27,90 +26,85 @@ int edgeLessMargin(int extent, int millimetres, int dpi)
     return static_cast<int>(std::trunc(extent - millimetresToDots(millimetres, dpi)));
 }
 
-// Rows whose strings and amounts are fetched before they are printed: the canvas keeps each text it is given.
+// Rows whose strings are fetched before they are printed: the canvas keeps each text it is given.
 constexpr size_t kFetchAhead = 8;
 
-// A hint to the processor to start loading the memory; no effect on the result.
-void prefetch(const void* address)
+// A string by where its characters are and how many there are, packed in one word; 0 when that does not fit.
+// While the list cannot change, equal keys mean equal texts.
+quint64 stringKey(const QString& text)
 {
-#if defined(__GNUC__) || defined(__clang__)
-    __builtin_prefetch(address);
-#else
-    Q_UNUSED(address);
-#endif
+    // Characters are two-byte aligned, so the low bit is free: set, it keeps a null string's key from being 0.
+    const auto address = static_cast<quint64>(reinterpret_cast<quintptr>(text.constData())) | 1;
+    const auto size = static_cast<quint64>(text.size());
+    return (address >> 48) == 0 && size < (quint64(1) << 16) ? address | size << 48 : 0;
+}
+
+// Spreads the keys' aligned addresses over the high bits, which the caller keeps.
+quint64 mixKeys(quint64 first, quint64 second)
+{
+    return (first * 0x9E3779B97F4A7C15ULL) ^ (second * 0xC2B2AE3D27D4EB4FULL);
 }
 
 } // namespace
 
-// The amounts of the rows by the strings they are read from. Rows of a long list share their quantity and price
-// strings (a loaded file shares texts that repeat), so most rows find their amounts read and formatted already.
-// The list cannot change during a run, so its strings stay where they are. The table is open addressing over the
-// strings' addresses: a lookup for every row has to cost far less than reading the row's texts.
-class ShoppingPrintout::AmountsCache
+// Indices by texts, or by pairs of texts, told apart by their strings. Rows of a long list share their quantity
+// and price strings (a loaded file shares texts that repeat), so most rows find theirs read, formatted and measured
+// already. The table is open addressing over the string keys: a lookup for every row has to cost far less than
+// reading the row's texts.
+class ShoppingPrintout::TextTable
 {
 public:
-    explicit AmountsCache(const QString& decimalSep)
-        : m_decimalSep(decimalSep)
-        , m_slots(kFirstSlots)
+    TextTable()
+        : m_slots(size_t(1) << kFirstBits)
     {
     }
 
-    PricedQuantity& pairOf(const QString& quantityText, const QString& priceText)
+    // The index of the text; make() gives the index of a text not seen before.
+    template<class Make> quint32 indexOf(const QString& text, Make make)
     {
-        const Slot key { quantityText.constData(), priceText.constData(), quantityText.size(), priceText.size(), {} };
-        Slot* slot = find(key);
-        if (slot->pair.amounts)
-            return slot->pair;
-        const RowAmounts& made = m_amounts.emplace_back(readRowAmounts(quantityText, priceText, m_decimalSep));
-        if (m_used >= kMostRemembered) {
-            m_unremembered = { &made, -1 };
-            return m_unremembered;
-        }
-        *slot = key;
-        slot->pair.amounts = &made;
-        if (++m_used * 4 > m_slots.size() * 3) {
-            grow();
-            slot = find(key);
-        }
-        return slot->pair;
+        return indexOfKeys(stringKey(text), 1, make);
+    }
+    template<class Make> quint32 indexOf(const QString& first, const QString& second, Make make)
+    {
+        const quint64 secondKey = stringKey(second);
+        return indexOfKeys(secondKey == 0 ? 0 : stringKey(first), secondKey, make);
     }
 
 private:
-    // Past this many different pairs the texts hardly repeat; the rest are read row by row.
+    // Past this many different texts they hardly repeat; the rest are read row by row.
     static constexpr size_t kMostRemembered = size_t(1) << 16;
-    static constexpr size_t kFirstSlots = 1024; // a power of two, kept at most three quarters full
+    static constexpr int kFirstBits = 10; // the table is kept at most half full: most lookups end at their first slot
 
     struct Slot
     {
-        const QChar* quantity;
-        const QChar* price;
-        qsizetype quantitySize;
-        qsizetype priceSize;
-        PricedQuantity pair; // no amounts in a free slot
-
-        bool sameTexts(const Slot& other) const
-        {
-            return quantity == other.quantity && price == other.price && quantitySize == other.quantitySize
-                && priceSize == other.priceSize;
-        }
+        quint64 first; // 0 in a free slot
+        quint64 second;
+        quint32 index;
     };
 
-    // Where the search for the pair starts.
-    size_t firstSlot(const QChar* quantity, const QChar* price) const
+    template<class Make> quint32 indexOfKeys(quint64 first, quint64 second, Make make)
     {
-        const auto address = [](const QChar* text) { return static_cast<quint64>(reinterpret_cast<quintptr>(text)); };
-        // Multiplying spreads the aligned addresses over the high bits, which the shift keeps.
-        const quint64 mixed = address(quantity) * 0x9E3779B97F4A7C15ULL ^ address(price) * 0xC2B2AE3D27D4EB4FULL;
-        return static_cast<size_t>(mixed >> 32) & (m_slots.size() - 1);
+        if (first == 0)
+            return make();
+        Slot* slot = find(first, second);
+        if (slot->first != 0)
+            return slot->index;
+        const quint32 index = make();
+        if (m_used < kMostRemembered) {
+            *slot = { first, second, index };
+            if (++m_used * 2 > m_slots.size())
+                grow();
+        }
+        return index;
     }
 
-    // The slot holding the key's texts, or the free slot where they belong.
-    Slot* find(const Slot& key)
+    // The slot holding the keys, or the free slot where they belong.
+    Slot* find(quint64 first, quint64 second)
     {
         const size_t mask = m_slots.size() - 1;
-        for (size_t at = firstSlot(key.quantity, key.price);; at = (at + 1) & mask) {
+        for (size_t at = static_cast<size_t>(mixKeys(first, second) >> (64 - m_bits));; at = (at + 1) & mask) {
             Slot& slot = m_slots[at];
-            if (!slot.pair.amounts || slot.sameTexts(key))
+            if (slot.first == 0 || (slot.first == first && slot.second == second))
                 return &slot;
         }
     }
@@ -119,17 +113,46 @@ private:
     {
         std::vector<Slot> old(m_slots.size() * 2);
         old.swap(m_slots);
+        ++m_bits;
         for (const Slot& slot : old) {
-            if (slot.pair.amounts)
-                *find(slot) = slot;
+            if (slot.first != 0)
+                *find(slot.first, slot.second) = slot;
         }
     }
 
-    QString m_decimalSep;
     std::vector<Slot> m_slots;
+    int m_bits = kFirstBits;
     size_t m_used = 0;
-    std::deque<RowAmounts> m_amounts; // stays in place as it grows
-    PricedQuantity m_unremembered;
+};
+
+// The texts a column was already widened to, by their strings: rows share the strings of names and shops that
+// repeat, and the same text measured again cannot widen its column. Each slot remembers the text that came last;
+// a text that lost its slot to another is just measured once more.
+class ShoppingPrintout::MeasuredTexts
+{
+public:
+    MeasuredTexts()
+        : m_slots(size_t(1) << kBits)
+    {
+    }
+
+    // Whether the text was seen before; it counts as seen from now on.
+    bool seenBefore(const QString& text)
+    {
+        const quint64 key = stringKey(text);
+        if (key == 0)
+            return false;
+        quint64& slot = m_slots[static_cast<size_t>(mixKeys(key, 0) >> (64 - kBits))];
+        if (slot == key)
+            return true;
+        slot = key;
+        return false;
+    }
+
+private:
+    static constexpr int kBits = 12;
+
+    std::vector<quint64> m_slots;
 };
 
 ShoppingPrintout::ShoppingPrintout(PrintCanvas& canvas, const ListModel& shopping, const PrintMargins& margins,
@@ -146,9 +169,15 @@ RowAmounts ShoppingPrintout::readRowAmounts(
     const QString& quantityText, const QString& priceText, const QString& decimalSep)
 {
     RowAmounts amounts = readAmounts(quantityText, priceText, decimalSep);
-    amounts.lineTotalText = korbana::amountText(amounts.lineTotal, decimalSep);
-    amounts.lineTotalText += amounts.currencySuffix;
+    amounts.lineTotalText = lineTotalText(amounts, decimalSep);
     return amounts;
+}
+
+QString ShoppingPrintout::lineTotalText(const RowAmounts& amounts, const QString& decimalSep)
+{
+    QString text = korbana::amountText(amounts.lineTotal, decimalSep);
+    text += amounts.currencySuffix;
+    return text;
 }
 
 QString ShoppingPrintout::totalLine(double grandTotal, const QString& currencySuffix, const QString& decimalSep)
@@ -160,8 +189,19 @@ RowAmounts ShoppingPrintout::readAmounts(
     const QString& quantityText, const QString& priceText, const QString& decimalSep)
 {
     RowAmounts amounts;
-    amounts.quantity = korbana::readNumber(quantityText, decimalSep).value_or(1.0);
+    amounts.quantity = readQuantityText(quantityText, decimalSep);
+    readPriceText(priceText, decimalSep, amounts);
+    amounts.lineTotal = amounts.unitPrice * amounts.quantity;
+    return amounts;
+}
 
+double ShoppingPrintout::readQuantityText(const QString& quantityText, const QString& decimalSep)
+{
+    return korbana::readNumber(quantityText, decimalSep).value_or(1.0);
+}
+
+void ShoppingPrintout::readPriceText(const QString& priceText, const QString& decimalSep, RowAmounts& amounts)
+{
     const qsizetype lastBlank = priceText.lastIndexOf(u' ');
     QStringView amountText = priceText;
     if (lastBlank >= 0) {
@@ -181,8 +221,6 @@ RowAmounts ShoppingPrintout::readAmounts(
         amounts.unitPrice = 0;
         amounts.currencySuffix = QStringLiteral(" EUR");
     }
-    amounts.lineTotal = amounts.unitPrice * amounts.quantity;
-    return amounts;
 }
 
 void ShoppingPrintout::startLayout()
@@ -217,11 +255,7 @@ void ShoppingPrintout::run()
     m_canvas.setFont(m_font, false);
 
     // The printing pass uses the texts and amounts as measured, so each row is read only once.
-    AmountsCache cache(m_decimalSep);
-    std::vector<Row> rows;
-    rows.reserve(static_cast<size_t>(m_shopping.count()));
-    for (int row = 0; row < m_shopping.count(); ++row)
-        rows.push_back(readRow(row, cache));
+    readRows();
 
     // The boxes stand in a narrow column of their own left of the quantities.
     if (m_options.tickBoxes)
@@ -232,35 +266,137 @@ void ShoppingPrintout::run()
 
     // The grand total adds up in list order, also when the rows are printed grouped, and carries the currency
     // word of the last row.
-    if (!rows.empty())
-        m_currencySuffix = rows.back().amounts->currencySuffix;
-    if (m_options.groupByShop) {
-        for (const Row& row : rows)
-            m_grandTotal += row.amounts->lineTotal;
-        printGroups(rows);
-    } else {
-        for (size_t i = 0; i < rows.size(); ++i) {
-            if (i + kFetchAhead < rows.size()) {
-                m_shopping.prefetchTexts(static_cast<int>(i + kFetchAhead));
-                prefetch(rows[i + kFetchAhead].amounts);
-            }
-            m_grandTotal += rows[i].amounts->lineTotal;
-            printRow(rows[i]);
-        }
-    }
+    if (m_shopping.count() > 0)
+        m_currencySuffix = pairOfRow(m_shopping.count() - 1).amounts.currencySuffix;
+    if (m_options.groupByShop)
+        printGroups();
+    else
+        printRows();
 
     printLine(QStringLiteral(" "));
     printLine(totalLine(m_grandTotal, m_currencySuffix, m_decimalSep));
     m_canvas.endJob();
 }
 
-void ShoppingPrintout::printGroups(const std::vector<Row>& rows)
+void ShoppingPrintout::readRows()
+{
+    // Few quantity texts recur (1, 2, 500 g ...): the pairs of a price with the first of them are found by index.
+    constexpr size_t kQuantitiesByPrice = 8;
+    constexpr quint32 kNoPair = ~quint32(0);
+    // A quantity text read and measured.
+    struct Quantity
+    {
+        double value;
+        int height;
+    };
+    // A price text read: the unit price, the currency suffix, and the pairs it makes with the first quantities.
+    struct Price
+    {
+        double unitPrice;
+        QString currencySuffix;
+        std::array<quint32, kQuantitiesByPrice> pairWithQuantity;
+    };
+    std::vector<Quantity> quantities;
+    std::vector<Price> prices;
+    const auto readQuantity = [&](const QString& text) {
+        const QSize size = m_canvas.measure(text);
+        m_columnWidth[0] = std::max(m_columnWidth[0], size.width());
+        // An empty quantity still takes a full line, so the row's other columns are not overprinted.
+        const int height = text.isEmpty() ? m_canvas.measure(QStringLiteral(" ")).height() : size.height();
+        quantities.push_back({ readQuantityText(text, m_decimalSep), height });
+        return static_cast<quint32>(quantities.size() - 1);
+    };
+    const auto readPrice = [&](const QString& text) {
+        widenColumn(3, text);
+        RowAmounts amounts;
+        readPriceText(text, m_decimalSep, amounts);
+        Price& price = prices.emplace_back();
+        price.unitPrice = amounts.unitPrice;
+        price.currencySuffix = amounts.currencySuffix;
+        price.pairWithQuantity.fill(kNoPair);
+        return static_cast<quint32>(prices.size() - 1);
+    };
+    const auto makePair = [&](const Quantity& quantity, const Price& price) {
+        PricedQuantity& pair = m_pairs.emplace_back();
+        pair.amounts.quantity = quantity.value;
+        pair.amounts.unitPrice = price.unitPrice;
+        pair.amounts.currencySuffix = price.currencySuffix;
+        pair.amounts.lineTotal = price.unitPrice * quantity.value;
+        pair.amounts.lineTotalText = lineTotalText(pair.amounts, m_decimalSep);
+        pair.height = quantity.height;
+        widenColumn(4, pair.amounts.lineTotalText);
+        return static_cast<quint32>(m_pairs.size() - 1);
+    };
+
+    TextTable quantityIndex;
+    TextTable priceIndex;
+    TextTable pairIndex; // for quantities past the first few
+    MeasuredTexts names;
+    MeasuredTexts shops;
+    const int count = m_shopping.count();
+    m_pairs.clear();
+    m_pairOfRow.resize(static_cast<size_t>(count));
+    for (int row = 0; row < count; ++row) {
+        const Entry& entry = m_shopping.entryAt(row);
+        const QString& quantityText = entry.caption;
+        const QString& priceText = entry.subItems[2];
+        const quint32 quantityAt = quantityIndex.indexOf(quantityText, [&] { return readQuantity(quantityText); });
+        const quint32 priceAt = priceIndex.indexOf(priceText, [&] { return readPrice(priceText); });
+        quint32 pairAt = kNoPair;
+        if (quantityAt < kQuantitiesByPrice) {
+            pairAt = prices[priceAt].pairWithQuantity[quantityAt];
+            if (pairAt == kNoPair) {
+                pairAt = makePair(quantities[quantityAt], prices[priceAt]);
+                prices[priceAt].pairWithQuantity[quantityAt] = pairAt;
+            }
+        } else {
+            pairAt = pairIndex.indexOf(
+                quantityText, priceText, [&] { return makePair(quantities[quantityAt], prices[priceAt]); });
+        }
+        m_pairOfRow[static_cast<size_t>(row)] = pairAt;
+        if (!names.seenBefore(entry.subItems[0]))
+            widenColumn(1, entry.subItems[0]);
+        if (!shops.seenBefore(entry.subItems[1]))
+            widenColumn(2, entry.subItems[1]);
+    }
+}
+
+inline void ShoppingPrintout::printRow(const Entry& entry, const PricedQuantity& pair)
+{
+    breakPageFor(pair.height);
+    if (m_options.tickBoxes)
+        m_canvas.drawText(m_left, m_y, kTickBox);
+    // Quantity, name, shop, price, then the line total.
+    m_canvas.drawText(m_columnX[0], m_y, entry.caption);
+    m_canvas.drawText(m_columnX[1], m_y, entry.subItems[0]);
+    m_canvas.drawText(m_columnX[2], m_y, entry.subItems[1]);
+    m_canvas.drawText(m_columnX[3], m_y, entry.subItems[2]);
+    m_canvas.drawText(m_columnX[4], m_y, pair.amounts.lineTotalText);
+    m_y += pair.height;
+}
+
+void ShoppingPrintout::printRows()
+{
+    // In list order the rows follow one another in memory: the processor fetches them ahead unasked.
+    const int count = m_shopping.count();
+    double grandTotal = 0;
+    for (int row = 0; row < count; ++row) {
+        const PricedQuantity& pair = pairOfRow(row);
+        grandTotal += pair.amounts.lineTotal;
+        printRow(m_shopping.entryAt(row), pair);
+    }
+    m_grandTotal = grandTotal;
+}
+
+void ShoppingPrintout::printGroups()
 {
     // Shops in the order of their first entry; entries keep their order within a shop.
     QHash<QString, size_t> groupOfShop;
-    std::vector<std::vector<size_t>> groups;
-    for (size_t row = 0; row < rows.size(); ++row) {
-        const QString& shop = rows[row].entry->subItems[1];
+    std::vector<std::vector<int>> groups;
+    double grandTotal = 0;
+    for (int row = 0; row < m_shopping.count(); ++row) {
+        grandTotal += pairOfRow(row).amounts.lineTotal;
+        const QString& shop = m_shopping.entryAt(row).subItems[1];
         auto found = groupOfShop.constFind(shop);
         if (found == groupOfShop.cend()) {
             found = groupOfShop.insert(shop, groups.size());
@@ -268,50 +404,32 @@ void ShoppingPrintout::printGroups(const std::vector<Row>& rows)
         }
         groups[*found].push_back(row);
     }
+    m_grandTotal = grandTotal;
 
     for (size_t g = 0; g < groups.size(); ++g) {
-        const std::vector<size_t>& members = groups[g];
+        const std::vector<int>& members = groups[g];
         if (g > 0)
             printLine(QStringLiteral(" "));
-        const Row& first = rows[members.front()];
-        const QString& shop = first.entry->subItems[1];
+        const QString& shop = m_shopping.entryAt(members.front()).subItems[1];
         m_canvas.setFont(m_font, true);
         // A shop without a name still gets its heading line, so its subtotal reads as a group of its own.
         const QString heading = shop.isEmpty() ? QStringLiteral(" ") : shop;
         // A heading never stays alone at the foot of a page: it moves on with its first entry.
-        breakPageFor(m_canvas.measure(heading).height() + first.height);
+        breakPageFor(m_canvas.measure(heading).height() + pairOfRow(members.front()).height);
         printLine(heading);
         m_canvas.setFont(m_font, false);
 
         double subtotal = 0;
         for (size_t i = 0; i < members.size(); ++i) {
             if (i + kFetchAhead < members.size())
-                m_shopping.prefetchTexts(static_cast<int>(members[i + kFetchAhead]));
-            const Row& row = rows[members[i]];
-            subtotal += row.amounts->lineTotal;
-            printRow(row);
+                m_shopping.prefetchTexts(members[i + kFetchAhead]);
+            const PricedQuantity& pair = pairOfRow(members[i]);
+            subtotal += pair.amounts.lineTotal;
+            printRow(m_shopping.entryAt(members[i]), pair);
         }
-        const QString& suffix = rows[members.back()].amounts->currencySuffix;
+        const QString& suffix = pairOfRow(members.back()).amounts.currencySuffix;
         printLine(QStringLiteral("Zwischensumme: ") + korbana::amountText(subtotal, m_decimalSep) + suffix);
     }
-}
-
-inline ShoppingPrintout::RowTexts ShoppingPrintout::textsOf(const Row& row)
-{
-    const Entry& entry = *row.entry;
-    // Quantity, name, shop, price, then the line total.
-    return { &entry.caption, &entry.subItems[0], &entry.subItems[1], &entry.subItems[2], &row.amounts->lineTotalText };
-}
-
-ShoppingPrintout::Row ShoppingPrintout::readRow(int row, AmountsCache& cache)
-{
-    const Entry& entry = m_shopping.entryAt(row);
-    PricedQuantity& pair = cache.pairOf(entry.caption, entry.subItems[2]);
-    if (pair.height < 0)
-        measurePair(entry.caption, entry.subItems[2], pair);
-    widenColumn(1, entry.subItems[0]);
-    widenColumn(2, entry.subItems[1]);
-    return { &entry, pair.amounts, pair.height };
 }
 
 void ShoppingPrintout::breakPageFor(int h)
@@ -330,28 +448,7 @@ void ShoppingPrintout::printLine(const QString& text)
     m_y += h;
 }
 
-void ShoppingPrintout::printRow(const Row& row)
-{
-    const RowTexts texts = textsOf(row);
-    breakPageFor(row.height);
-    if (m_options.tickBoxes)
-        m_canvas.drawText(m_left, m_y, kTickBox);
-    for (size_t k = 0; k < kColumns; ++k)
-        m_canvas.drawText(m_columnX[k], m_y, *texts[k]);
-    m_y += row.height;
-}
-
 void ShoppingPrintout::widenColumn(size_t column, const QString& text)
 {
     m_columnWidth[column] = std::max(m_columnWidth[column], m_canvas.measure(text).width());
-}
-
-void ShoppingPrintout::measurePair(const QString& quantityText, const QString& priceText, PricedQuantity& pair)
-{
-    const QSize quantity = m_canvas.measure(quantityText);
-    m_columnWidth[0] = std::max(m_columnWidth[0], quantity.width());
-    widenColumn(3, priceText);
-    widenColumn(4, pair.amounts->lineTotalText);
-    // An empty quantity still takes a full line, so the row's other columns are not overprinted.
-    pair.height = quantityText.isEmpty() ? m_canvas.measure(QStringLiteral(" ")).height() : quantity.height();
 }

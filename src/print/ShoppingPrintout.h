@@ -73,35 +73,33 @@ public:
     double grandTotal() const { return m_grandTotal; }
 
 private:
-    class AmountsCache;
+    class TextTable;
+    class MeasuredTexts;
 
     // What a pair of quantity and price texts gives: the amounts, and the height of a row with them. Rows that
     // share both texts share this, so each pair is read and measured once.
     struct PricedQuantity
     {
-        const RowAmounts* amounts = nullptr;
-        int height = -1; // not measured yet
-    };
-
-    // One printed row: the entry's texts and its amounts, read once for both passes.
-    struct Row
-    {
-        const Entry* entry;
-        const RowAmounts* amounts;
+        RowAmounts amounts;
         int height = 0; // of the quantity, or of a blank for an empty one
     };
-    // The texts of a row's columns, left to right.
-    using RowTexts = std::array<const QString*, kColumns>;
-    static RowTexts textsOf(const Row& row);
+
+    // The quantity, 1 when the text is no number.
+    static double readQuantityText(const QString& quantityText, const QString& decimalSep);
+    // The unit price and the currency suffix of a price text.
+    static void readPriceText(const QString& priceText, const QString& decimalSep, RowAmounts& amounts);
+    // The line total with the currency suffix.
+    static QString lineTotalText(const RowAmounts& amounts, const QString& decimalSep);
 
     void startLayout();
-    Row readRow(int row, AmountsCache& cache);
+    // Reads every row's pair and widens the columns to the row's texts.
+    void readRows();
     void printLine(const QString& text);
-    void printRow(const Row& row);
-    // Widens the columns to the quantity, price and line total of rows with this pair, and notes their height.
-    void measurePair(const QString& quantityText, const QString& priceText, PricedQuantity& pair);
+    void printRows();
+    void printRow(const Entry& entry, const PricedQuantity& pair);
+    const PricedQuantity& pairOfRow(int row) const { return m_pairs[m_pairOfRow[static_cast<size_t>(row)]]; }
     void widenColumn(size_t column, const QString& text);
-    void printGroups(const std::vector<Row>& rows);
+    void printGroups();
     // Starts a new page when a line of height h would reach below bottom, unless it is the first on its page.
     void breakPageFor(int h);
 
@@ -123,4 +121,6 @@ private:
     std::array<int, kColumns> m_columnWidth {};
     double m_grandTotal = 0;
     QString m_currencySuffix;
+    std::vector<PricedQuantity> m_pairs;
+    std::vector<quint32> m_pairOfRow; // the index into m_pairs for each row
 };
