@@ -1,8 +1,10 @@
 // The start-up baseline: the smallest Qt Widgets program that shows an empty main window.
 //   bench_emptywindow [FILE]    with a file: reads it and decodes it from Windows-1252 first, as any program that
 //                               shows its content must.
+//   bench_emptywindow --text    the window shows one line of text: what Qt's fonts cost any window with text.
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QMainWindow>
 
 #include <iconv.h>
@@ -32,12 +34,15 @@ size_t decodedCharacters(const QByteArray& bytes)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    if (argc > 1) {
+    const bool text = argc > 1 && QByteArray(argv[1]) == "--text";
+    if (argc > 1 && !text) {
         QFile file(QString::fromLocal8Bit(argv[1]));
         if (!file.open(QIODevice::ReadOnly) || decodedCharacters(file.readAll()) == 0)
             return 1;
     }
     QMainWindow window;
+    if (text)
+        window.setCentralWidget(new QLabel(QStringLiteral("Einkaufsliste")));
     window.resize(696, 480);
     window.show();
     return QApplication::exec();
