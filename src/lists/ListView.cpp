@@ -240,6 +240,9 @@ void ListView::mousePressEvent(QMouseEvent* event)
 
 bool ListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
 {
+    // F2 renames the entry whichever of its columns was clicked last.
+    if (trigger == EditKeyPressed)
+        return QTableView::edit(index.siblingAtColumn(0), trigger, event);
     if (trigger != SelectedClicked)
         return QTableView::edit(index, trigger, event);
     // As in the platform's lists, a click on the selected entry renames it only in a list that already had the
