@@ -1,6 +1,4 @@
 #include "MainWindow.h"
-#include "document/DocumentFileState.h"
-#include "document/RecoveryStore.h"
 
 #include "AboutDialog.h"
 #include "HeaderBar.h"
@@ -84,21 +82,18 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
     , m_programDir(programDir)
     , m_startFile(startFile)
 {
+    m_document = new korbana::ListDocument(this);
     // The list file at start is read and decoded on a worker thread while the window is built.
-    startReadingStartFile();
+    m_document->readAhead(startFilePath());
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromUtf16(kTitle));
     setWindowIcon(programIcon());
     resize(696, 480);
     move(223, 115);
 
-    m_stores = new ListModel({ QStringLiteral("Name") }, this);
-    m_products = new ListModel({ QStringLiteral("Name"), QStringLiteral("Laden"), QStringLiteral("Preis") }, this);
-    m_shopping = new ListModel(
-        { QStringLiteral("Menge"), QStringLiteral("Name"), QStringLiteral("Laden"), QStringLiteral("Preis") }, this);
-    m_stores->setIcon(picture("laden"));
-    m_products->setIcon(picture("produkt"));
-    m_shopping->setIcon(picture("einkauf"));
+    stores()->setIcon(picture("laden"));
+    products()->setIcon(picture("produkt"));
+    shopping()->setIcon(picture("einkauf"));
 
     const QString filter = QStringLiteral("Einkaufslisten (*.kbl)");
     m_listOpenOptions = { FileDialogOptions::Mode::Open, filter, QStringLiteral("kbl"), false, {} };
@@ -149,7 +144,9 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
     });
 
     createWindowState();
-    setUpDocumentSafety();
+    connect(m_document, &korbana::ListDocument::fileNameChanged, this, &MainWindow::showTitle);
+    connect(m_document, &korbana::ListDocument::shoppingCountChanged, this, &MainWindow::showStatusText);
+    connect(m_document, &korbana::ListDocument::changedOnDisk, this, &MainWindow::offerReload);
     setAcceptDrops(true);
     buildShoppingTrip();
     openStartFile();

@@ -10,7 +10,7 @@ void MainWindow::exportCsv()
     const QString path = m_dialogs.chooseFile(this, m_csvSaveOptions);
     if (path.isEmpty())
         return;
-    if (const auto failure = korbana::exportCsvFile(path, { m_stores, m_products, m_shopping }))
+    if (const auto failure = korbana::exportCsvFile(path, m_document->lists()))
         m_dialogs.error(this, failure->text, failure->title);
 }
 
@@ -20,7 +20,7 @@ void MainWindow::importCsv()
     const QString path = m_dialogs.chooseFile(this, m_csvOpenOptions);
     if (path.isEmpty())
         return;
-    if (const auto failure = korbana::importCsvFile(path, { m_stores, m_products, m_shopping }))
+    if (const auto failure = korbana::importCsvFile(path, m_document->lists()))
         m_dialogs.error(this, failure->text, failure->title);
-    refreshStatusText();
+    showStatusText();
 }

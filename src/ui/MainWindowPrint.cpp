@@ -40,7 +40,7 @@ void MainWindow::printShoppingList()
         // The run keeps the event loop until the job is closed, so the lists cannot change under it.
         QPrinterCanvas canvas(printer);
         const PrintMargins margins { leftMargin(), topMargin(), rightMargin(), bottomMargin() };
-        ShoppingPrintout(canvas, *m_shopping, margins, m_printFont, printOptions()).run();
+        ShoppingPrintout(canvas, *shopping(), margins, m_printFont, printOptions()).run();
     });
 }
 
