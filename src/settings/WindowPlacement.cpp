@@ -75,6 +75,32 @@ QRect onScreen(const QRect& rect)
     return rect;
 }
 
+// A rectangle (the frame's top left, the window's size) made to fit the available area of the screen it mostly
+// lies on, all four edges of its frame visible: shrunk where it is larger, then moved inside.
+QRect withinScreen(const QRect& rect, const QSize& frameExtra, bool fixedSize)
+{
+    const QScreen* best = QGuiApplication::primaryScreen();
+    qint64 bestArea = 0;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect common = screen->availableGeometry().intersected(rect);
+        const qint64 area = qint64(common.width()) * common.height();
+        if (area > bestArea) {
+            best = screen;
+            bestArea = area;
+        }
+    }
+    if (!best)
+        return rect;
+    const QRect area = best->availableGeometry();
+    QSize size = rect.size();
+    if (!fixedSize)
+        size = size.boundedTo(area.size() - frameExtra).expandedTo(QSize(1, 1));
+    const QSize outer = size + frameExtra;
+    const int left = std::max(area.left(), std::min(rect.left(), area.left() + area.width() - outer.width()));
+    const int top = std::max(area.top(), std::min(rect.top(), area.top() + area.height() - outer.height()));
+    return QRect(QPoint(left, top), size);
+}
+
 // The window's place in the normal state, also while it is maximized or minimized: the frame's top left
 // (where move() puts it) and the size of the window proper (what resize() sets), so that it comes back exactly.
 QRect normalRect(const QWidget* window)
@@ -207,9 +233,16 @@ void WindowPlacement::restorePosition(korbana::SettingsStore& store)
     const int boundedTop = std::clamp(top, -farAway, farAway);
     QRect rect(boundedLeft, boundedTop, boundedExtent(left, right, current.width(), Qt::Horizontal),
         boundedExtent(top, bottom, current.height(), Qt::Vertical));
-    if (m_window->minimumSize() == m_window->maximumSize())
+    const bool fixedSize = m_window->minimumSize() == m_window->maximumSize();
+    if (fixedSize)
         rect.setSize(current.size()); // a window of fixed size keeps it
     rect = onScreen(rect);
+    // Stored for another screen or scale (nothing under this screen's own name): a place that was fine there
+    // may reach beyond this one, so it is brought wholly onto it.
+    if (rect != current && store.readString(name, kNormPos + resolutionSuffix(), QString()).isEmpty()) {
+        const QSize frameExtra = m_window->frameGeometry().size() - m_window->geometry().size();
+        rect = withinScreen(rect, frameExtra, fixedSize);
+    }
     m_window->move(rect.topLeft());
     m_window->resize(rect.size());
 }
