@@ -138,10 +138,11 @@ QString WindowPlacement::resolutionSuffix()
     return QStringLiteral("(%1x%2)").arg(size.width()).arg(size.height());
 }
 
-void WindowPlacement::runReported(void (WindowPlacement::*step)())
+bool WindowPlacement::runReported(void (WindowPlacement::*step)())
 {
     try {
         (this->*step)();
+        return true;
     } catch (const korbana::SettingsError& error) {
         if (m_reportError)
             m_reportError(error.text());
@@ -149,6 +150,7 @@ void WindowPlacement::runReported(void (WindowPlacement::*step)())
         if (m_reportError)
             m_reportError(QString::fromUtf8(error.what()));
     }
+    return false;
 }
 
 void WindowPlacement::restore()
@@ -165,7 +167,8 @@ void WindowPlacement::closeSave()
 
 void WindowPlacement::destroySave()
 {
-    if (!m_active || m_saved || !m_window)
+    // A save at close that failed has been reported; the same failure is not reported twice.
+    if (!m_active || m_saved || m_saveFailed || !m_window)
         return;
     m_destroying = true;
     save();
@@ -174,7 +177,7 @@ void WindowPlacement::destroySave()
 
 void WindowPlacement::save()
 {
-    runReported(&WindowPlacement::saveSteps);
+    m_saveFailed = !runReported(&WindowPlacement::saveSteps);
 }
 
 void WindowPlacement::restoreSteps()
