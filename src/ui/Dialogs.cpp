@@ -139,6 +139,9 @@ int QtDialogs::exec(QDialog* dialog)
 
 void QtDialogs::openUrl(const QString& fileOrUrl)
 {
-    const QUrl url = fileOrUrl.contains(QStringLiteral("://")) ? QUrl(fileOrUrl) : QUrl::fromLocalFile(fileOrUrl);
+    // An address has a scheme ("https:", also "mailto:" without "//"); a path has none, or a drive letter.
+    QUrl url(fileOrUrl);
+    if (url.scheme().size() < 2)
+        url = QUrl::fromLocalFile(fileOrUrl);
     QDesktopServices::openUrl(url);
 }

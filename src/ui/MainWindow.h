@@ -25,6 +25,7 @@ class QTimer;
 
 namespace korbana {
 class DocumentFileState;
+class HelpWindow;
 class RecoveryStore;
 class SnapshotCopier;
 enum class ReadResult;
@@ -236,6 +237,7 @@ private:
     bool m_closeAllowed = false;
 
     AboutDialog* m_aboutDialog = nullptr;
+    korbana::HelpWindow* m_helpWindow = nullptr;
     ProductDialog* m_productDialog = nullptr;
 
     QAction* m_newAction = nullptr;
