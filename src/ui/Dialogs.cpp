@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
 #include <QUrl>
@@ -106,6 +107,14 @@ bool QtDialogs::print(QWidget* parent, QPrinter* printer)
     // Printing to a PDF file stays available: most households print that way.
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     return dialog.exec() == QDialog::Accepted;
+}
+
+void QtDialogs::showPrintPreview(QWidget* parent, QPrinter& printer, const std::function<void(QPrinter*)>& paint)
+{
+    QPrintPreviewDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Seitenansicht"));
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, paint);
+    dialog.exec();
 }
 
 bool QtDialogs::printerSetup(QWidget* parent, QPrinter* printer)
