@@ -4,8 +4,11 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace korbana;
 
@@ -30,6 +33,29 @@ QString words(const std::vector<Entry>& list)
     for (const Entry& e : list)
         out.append(e.subItems[0].isEmpty() ? e.caption : e.caption + u'|' + e.subItems[0]);
     return out.join(u' ');
+}
+
+// A few random removals, changes and additions; new entries are named from the counter so that they are new.
+std::vector<Entry> edited(std::vector<Entry> list, QRandomGenerator& random, int& counter)
+{
+    const int edits = random.bounded(4);
+    for (int n = 0; n < edits; ++n) {
+        const auto at = list.begin() + random.bounded(static_cast<int>(list.size()) + 1);
+        const int kind = list.empty() || at == list.end() ? 2 : random.bounded(3);
+        if (kind == 0)
+            at->caption = QString::number(++counter);
+        else if (kind == 1)
+            list.erase(at);
+        else
+            list.insert(at, entries(QString::number(++counter)).front());
+    }
+    return list;
+}
+
+QStringList sorted(QStringList list)
+{
+    list.sort();
+    return list;
 }
 
 } // namespace
@@ -193,11 +219,40 @@ private slots:
         // The sides swapped: the same entries and conflicts, only the order may differ.
         ListMergeResult swapped = mergeList(entries(base), entries(theirs), entries(ours));
         QCOMPARE(swapped.conflicts, result.conflicts);
-        QStringList mergedSorted = words(result.entries).split(u' ');
-        QStringList swappedSorted = words(swapped.entries).split(u' ');
-        mergedSorted.sort();
-        swappedSorted.sort();
-        QCOMPARE(swappedSorted, mergedSorted);
+        QCOMPARE(sorted(words(swapped.entries).split(u' ')), sorted(words(result.entries).split(u' ')));
+    }
+
+    // What one side alone did comes out as it did it (in its order where records are unique, else as a multiset),
+    // and both sides doing the same thing gives that, with no conflict.
+    void mergeOneSided_data()
+    {
+        QTest::addColumn<QString>("alphabet");
+        QTest::newRow("unique records") << "A B C D E F G H";
+        QTest::newRow("duplicates") << "A A B A C";
+    }
+
+    void mergeOneSided()
+    {
+        QFETCH(QString, alphabet);
+        const bool unique = !alphabet.contains(QStringLiteral("A A"));
+        QRandomGenerator random(7);
+        int counter = 0;
+        for (int round = 0; round < 500; ++round) {
+            QStringList letters = alphabet.split(u' ');
+            std::shuffle(letters.begin(), letters.end(), random);
+            const std::vector<Entry> base = entries(letters.mid(0, random.bounded(letters.size() + 1)).join(u' '));
+            const std::vector<Entry> side = edited(base, random, counter);
+            const QString expected = words(side);
+            const ListMergeResult ours = mergeList(base, side, base);
+            const ListMergeResult theirs = mergeList(base, base, side);
+            const ListMergeResult both = mergeList(base, side, side);
+            QCOMPARE(words(ours.entries), expected);
+            QCOMPARE(words(both.entries), expected);
+            if (unique)
+                QCOMPARE(words(theirs.entries), expected);
+            QCOMPARE(sorted(words(theirs.entries).split(u' ')), sorted(expected.split(u' ')));
+            QCOMPARE(ours.conflicts + theirs.conflicts + both.conflicts, 0);
+        }
     }
 
     // The lists merge each on its own, and the conflicts add up.
