@@ -65,154 +65,48 @@ class TestListMerge : public QObject
     Q_OBJECT
 
 private slots:
+    // Each row: base; ours; theirs; the merged list.
     void merge_data()
     {
-        QTest::addColumn<QString>("base");
-        QTest::addColumn<QString>("ours");
-        QTest::addColumn<QString>("theirs");
-        QTest::addColumn<QString>("merged");
+        QTest::addColumn<QString>("versions");
         QTest::addColumn<int>("conflicts");
-        QTest::newRow("unchanged") << "A B C"
-                                   << "A B C"
-                                   << "A B C"
-                                   << "A B C" << 0;
-        QTest::newRow("both sides equal") << "A B C"
-                                          << "A X C D"
-                                          << "A X C D"
-                                          << "A X C D" << 0;
-        QTest::newRow("add/add") << "A B"
-                                 << "A X B"
-                                 << "A B Y"
-                                 << "A X B Y" << 0;
-        QTest::newRow("add/add in one gap") << "A B"
-                                            << "A X B"
-                                            << "A Y B"
-                                            << "A X Y B" << 0;
-        QTest::newRow("add/add at the end") << "A"
-                                            << "A X"
-                                            << "A Y"
-                                            << "A X Y" << 0;
-        QTest::newRow("add/add at the start") << "A"
-                                              << "X A"
-                                              << "Y A"
-                                              << "X Y A" << 0;
-        QTest::newRow("the same added on both") << "A"
-                                                << "A X"
-                                                << "X A"
-                                                << "A X" << 0;
-        QTest::newRow("add/remove") << "A B C"
-                                    << "A B C X"
-                                    << "A C"
-                                    << "A C X" << 0;
-        QTest::newRow("remove/add") << "A B C"
-                                    << "B C"
-                                    << "A B Y C"
-                                    << "B Y C" << 0;
-        QTest::newRow("removed on both") << "A B C"
-                                         << "A C"
-                                         << "A C"
-                                         << "A C" << 0;
-        QTest::newRow("everything removed") << "A B"
-                                            << ""
-                                            << "A B"
-                                            << "" << 0;
-        QTest::newRow("change/unchanged") << "A B C"
-                                          << "A B2 C"
-                                          << "A B C"
-                                          << "A B2 C" << 0;
-        QTest::newRow("unchanged/change") << "A B C"
-                                          << "A B C"
-                                          << "A B2 C"
-                                          << "A B2 C" << 0;
-        QTest::newRow("remove/change") << "A B C"
-                                       << "A C"
-                                       << "A B2 C"
-                                       << "A B2 C" << 1;
-        QTest::newRow("change/remove") << "A B C"
-                                       << "A B2 C"
-                                       << "A C"
-                                       << "A B2 C" << 1;
-        QTest::newRow("change/change") << "A B C"
-                                       << "A B1 C"
-                                       << "A B2 C"
-                                       << "A B1 B2 C" << 1;
-        QTest::newRow("change/change alike") << "A B C"
-                                             << "A B1 C"
-                                             << "A B1 C"
-                                             << "A B1 C" << 0;
-        QTest::newRow("change/change of a sub-item") << "A|1 B|1"
-                                                     << "A|2 B|1"
-                                                     << "A|3 B|1"
-                                                     << "A|2 A|3 B|1" << 1;
-        QTest::newRow("change/change, two entries") << "A B C"
-                                                    << "A1 B1 C"
-                                                    << "A2 B2 C"
-                                                    << "A1 B1 A2 B2 C" << 2;
-        QTest::newRow("change/change of the only entry") << "A"
-                                                         << "A1"
-                                                         << "A2"
-                                                         << "A1 A2" << 1;
-        QTest::newRow("sort on ours, add on theirs") << "C A B"
-                                                     << "A B C"
-                                                     << "C A X B"
-                                                     << "A X B C" << 0;
-        QTest::newRow("sort on ours, remove and change on theirs") << "D C B A"
-                                                                   << "A B C D"
-                                                                   << "D C2 A"
-                                                                   << "C2 A D" << 0;
-        QTest::newRow("sort on theirs, add on ours") << "C A B"
-                                                     << "C A X B"
-                                                     << "A B C"
-                                                     << "C A X B" << 0;
-        QTest::newRow("sort on theirs, remove on ours") << "C A B"
-                                                        << "C B"
-                                                        << "A B C"
-                                                        << "C B" << 0;
-        QTest::newRow("sort with duplicates") << "B A B A"
-                                              << "A A B B"
-                                              << "B A B A X"
-                                              << "A A B B X" << 0;
-        QTest::newRow("empty base") << ""
-                                    << "A B"
-                                    << "B C"
-                                    << "A B C" << 0;
-        QTest::newRow("empty base, duplicates") << ""
-                                                << "A A B"
-                                                << "A B B"
-                                                << "A A B B" << 0;
-        QTest::newRow("empty base, ours empty") << ""
-                                                << ""
-                                                << "A B"
-                                                << "A B" << 0;
-        QTest::newRow("one duplicate removed") << "A B A"
-                                               << "A B"
-                                               << "A B A"
-                                               << "A B" << 0;
-        QTest::newRow("a duplicate added") << "A B"
-                                           << "A B A"
-                                           << "A B"
-                                           << "A B A" << 0;
-        QTest::newRow("the same duplicate added on both") << "A"
-                                                          << "A A"
-                                                          << "A A"
-                                                          << "A A" << 0;
-        QTest::newRow("duplicate added and removed") << "A A"
-                                                     << "A A A"
-                                                     << "A"
-                                                     << "A A" << 0;
-        QTest::newRow("one of two duplicates changed on both") << "A A"
-                                                               << "A A1"
-                                                               << "A A2"
-                                                               << "A A1 A2" << 1;
+        QTest::newRow("unchanged") << "A B C; A B C; A B C; A B C" << 0;
+        QTest::newRow("both sides equal") << "A B C; A X C D; A X C D; A X C D" << 0;
+        QTest::newRow("add/add") << "A B; A X B; A B Y; A X B Y" << 0;
+        QTest::newRow("add/add in one gap") << "A B; A X B; A Y B; A X Y B" << 0;
+        QTest::newRow("add/add at the end") << "A; A X; A Y; A X Y" << 0;
+        QTest::newRow("add/add at the start") << "A; X A; Y A; X Y A" << 0;
+        QTest::newRow("the same added on both") << "A; A X; X A; A X" << 0;
+        QTest::newRow("add/remove") << "A B C; A B C X; A C; A C X" << 0;
+        QTest::newRow("remove/add") << "A B C; B C; A B Y C; B Y C" << 0;
+        QTest::newRow("everything removed") << "A B; ; A B; " << 0;
+        QTest::newRow("change/unchanged") << "A B C; A B2 C; A B C; A B2 C" << 0;
+        QTest::newRow("remove/change") << "A B C; A C; A B2 C; A B2 C" << 1;
+        QTest::newRow("change/remove") << "A B C; A B2 C; A C; A B2 C" << 1;
+        QTest::newRow("change/change") << "A B C; A B1 C; A B2 C; A B1 B2 C" << 1;
+        QTest::newRow("change/change alike") << "A B C; A B1 C; A B1 C; A B1 C" << 0;
+        QTest::newRow("change/change of a sub-item") << "A|1 B|1; A|2 B|1; A|3 B|1; A|2 A|3 B|1" << 1;
+        QTest::newRow("change/change, two entries") << "A B C; A1 B1 C; A2 B2 C; A1 B1 A2 B2 C" << 2;
+        QTest::newRow("change/change of the only entry") << "A; A1; A2; A1 A2" << 1;
+        QTest::newRow("sort on ours, add on theirs") << "C A B; A B C; C A X B; A X B C" << 0;
+        QTest::newRow("sort on ours, remove and change on theirs") << "D C B A; A B C D; D C2 A; C2 A D" << 0;
+        QTest::newRow("sort on theirs, add on ours") << "C A B; C A X B; A B C; C A X B" << 0;
+        QTest::newRow("sort on theirs, remove on ours") << "C A B; C B; A B C; C B" << 0;
+        QTest::newRow("sort with duplicates") << "B A B A; A A B B; B A B A X; A A B B X" << 0;
+        QTest::newRow("empty base") << "; A B; B C; A B C" << 0;
+        QTest::newRow("empty base, duplicates") << "; A A B; A B B; A A B B" << 0;
+        QTest::newRow("empty base, ours empty") << "; ; A B; A B" << 0;
+        QTest::newRow("one duplicate removed") << "A B A; A B; A B A; A B" << 0;
+        QTest::newRow("duplicate added and removed") << "A A; A A A; A; A A" << 0;
+        QTest::newRow("one of two duplicates changed on both") << "A A; A A1; A A2; A A1 A2" << 1;
     }
 
     void merge()
     {
-        QFETCH(QString, base);
-        QFETCH(QString, ours);
-        QFETCH(QString, theirs);
-        QFETCH(QString, merged);
+        QFETCH(QString, versions);
         QFETCH(int, conflicts);
+        const QStringList v = versions.split(u';');
+        const QString base = v[0], ours = v[1], theirs = v[2], merged = v[3].trimmed();
         const ListMergeResult result = mergeList(entries(base), entries(ours), entries(theirs));
         QCOMPARE(words(result.entries), merged);
         QCOMPARE(result.conflicts, conflicts);
@@ -258,12 +152,9 @@ private slots:
     // The lists merge each on its own, and the conflicts add up.
     void mergeLists()
     {
-        const ListSections base { entries(QStringLiteral("L1 L2")), entries(QStringLiteral("P")),
-            entries(QStringLiteral("E")) };
-        const ListSections ours { entries(QStringLiteral("L1 L2")), entries(QStringLiteral("P1")),
-            entries(QStringLiteral("E1 X")) };
-        const ListSections theirs { entries(QStringLiteral("L2 L3")), entries(QStringLiteral("P2")),
-            entries(QStringLiteral("E2")) };
+        const ListSections base { entries("L1 L2"), entries("P"), entries("E") };
+        const ListSections ours { entries("L1 L2"), entries("P1"), entries("E1 X") };
+        const ListSections theirs { entries("L2 L3"), entries("P2"), entries("E2") };
         const MergeResult result = korbana::mergeLists(base, ours, theirs);
         QCOMPARE(words(result.sections[0]), QStringLiteral("L2 L3"));
         QCOMPARE(words(result.sections[1]), QStringLiteral("P1 P2"));
