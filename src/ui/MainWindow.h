@@ -18,6 +18,10 @@ class QToolBar;
 class QToolButton;
 class QTimer;
 
+namespace korbana {
+class HelpWindow;
+} // namespace korbana
+
 class AboutDialog;
 class BitmapButton;
 class ListModel;
@@ -115,6 +119,8 @@ public Q_SLOTS:
 
     void setUpPrinter();
     void printShoppingList();
+    // Shows the printout's pages as they would print, with the current margins, font and options.
+    void previewShoppingList();
     void choosePrintFont();
     void showHelp();
     void showAbout();
@@ -177,6 +183,8 @@ private:
     void buildShoppingTrip();
     void buildProductSearch();
     void buildPrintOptions();
+    // Draws the Shopping list on the printer object with the current margins, font and options.
+    void printOut();
 
     // Keeping the document safe: the questions about changes made elsewhere, backups and recovery copies.
     // Asks before overwriting a file changed elsewhere and keeps a file that did not load completely; false stops
@@ -206,6 +214,7 @@ private:
     bool m_askingToReload = false;
 
     AboutDialog* m_aboutDialog = nullptr;
+    korbana::HelpWindow* m_helpWindow = nullptr;
     ProductDialog* m_productDialog = nullptr;
 
     QAction* m_newAction = nullptr;
@@ -216,6 +225,7 @@ private:
     QAction* m_csvImportAction = nullptr;
     QAction* m_printerSetupAction = nullptr;
     QAction* m_printAction = nullptr;
+    QAction* m_printPreviewAction = nullptr;
     QAction* m_quitAction = nullptr;
     QAction* m_helpAction = nullptr;
     QAction* m_aboutAction = nullptr;
