@@ -118,7 +118,8 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
     setCentralWidget(hole);
 
     buildListsPage();
-    buildSettingsPage();
+    m_settingsPage = new korbana::SettingsPage(m_pages, picture("tab-einstellungen"));
+    connect(m_settingsPage->fontButton(), &BitmapButton::activated, this, &MainWindow::choosePrintFont);
     m_pages->setCurrentIndex(0);
     setUpKeys();
     nameControls();
@@ -360,130 +361,6 @@ void MainWindow::buildListButtons(QWidget* storesStrip, QWidget* productsStrip, 
         button->move(b.x, 5);
         connect(button, &QToolButton::clicked, this, b.command);
     }
-}
-
-void MainWindow::buildSettingsPage()
-{
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("settingsPage"));
-    m_pages->addTab(page, picture("tab-einstellungen"), QStringLiteral("Einstellungen"));
-    auto* pageLayout = new QVBoxLayout(page);
-    pageLayout->setContentsMargins(0, 0, 0, 0);
-    pageLayout->setSpacing(0);
-
-    auto* header = new HeaderBar(QString(), 33, page);
-    header->setObjectName(QStringLiteral("settingsHeader"));
-    auto* headerLabel = new QLabel(QStringLiteral("Einstellungen - Schriftart und Seitenränder ändern"), header);
-    QFont bold = headerLabel->font();
-    bold.setBold(true);
-    headerLabel->setFont(bold);
-    headerLabel->move(16, 10);
-    pageLayout->addWidget(header);
-
-    auto* body = new QWidget(page);
-    pageLayout->addWidget(body, 1);
-    auto* bodyLayout = new QHBoxLayout(body);
-    bodyLayout->setContentsMargins(0, 0, 0, 0);
-    bodyLayout->addWidget(buildSettingsPicture(body));
-    bodyLayout->addStretch(1);
-
-    m_fontButton = new BitmapButton(body);
-    m_fontButton->setObjectName(QStringLiteral("fontButton"));
-    m_fontButton->setText(QStringLiteral("&Schriftart"));
-    m_fontButton->setGlyph(Pictures::read(QStringLiteral(":/glyphs/FONTBTN.bmp"), "bmp"));
-    m_fontButton->setToolTip(QStringLiteral("Schriftart für den Ausdruck ändern...."));
-    m_fontButton->setGeometry(216, 40 - 33, 113, 25);
-    connect(m_fontButton, &BitmapButton::activated, this, &MainWindow::choosePrintFont);
-
-    auto margin = [body](const QString& label, const char16_t* name, int y) {
-        auto* l = new QLabel(label, body);
-        l->move(216, y - 33 + 3);
-        // Placed by hand beside the page's layout, so sized to their text here.
-        l->adjustSize();
-        auto* field = new SpinEdit(body);
-        field->setObjectName(QString::fromUtf16(name));
-        field->setDecimals(0);
-        field->setRange(0, 50);
-        field->setIncrement(1);
-        field->setValue(15);
-        field->setGeometry(296, y - 33, 89, 21);
-        l->setBuddy(field);
-        auto* unit = new QLabel(QStringLiteral("mm"), body);
-        unit->move(392, y - 33 + 3);
-        unit->adjustSize();
-        return field;
-    };
-    m_leftMarginEdit = margin(QStringLiteral("Rand links:"), StoredNames::kLeftMargin, 72);
-    m_topMarginEdit = margin(QStringLiteral("Rand oben::"), StoredNames::kTopMargin, 96);
-    m_rightMarginEdit = margin(QStringLiteral("Rand rechts:"), StoredNames::kRightMargin, 120);
-    m_bottomMarginEdit = margin(QStringLiteral("Rand unten:"), StoredNames::kBottomMargin, 144);
-
-    setTabOrder(m_fontButton, m_leftMarginEdit);
-    setTabOrder(m_leftMarginEdit, m_topMarginEdit);
-    setTabOrder(m_topMarginEdit, m_rightMarginEdit);
-    setTabOrder(m_rightMarginEdit, m_bottomMarginEdit);
-}
-
-// The green panel with the picture and its title, at the left of the settings page.
-QWidget* MainWindow::buildSettingsPicture(QWidget* parent)
-{
-    auto* panel = new QFrame(parent);
-    panel->setObjectName(QStringLiteral("settingsPicturePanel"));
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setAutoFillBackground(true);
-    QPalette green = panel->palette();
-    green.setColor(QPalette::Window, QColor(192, 220, 192));
-    panel->setPalette(green);
-    // Left-aligned: the full height of the page below the header, 209 wide.
-    panel->setFixedWidth(209);
-    auto* pictureFrame = new QLabel(panel);
-    pictureFrame->setObjectName(QStringLiteral("settingsPicture"));
-    pictureFrame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    pictureFrame->setGeometry(7, 7, 195, 284);
-    pictureFrame->setScaledContents(true);
-    auto* title = new QLabel(QStringLiteral("Einstellungen\nändern..."), pictureFrame);
-    title->setObjectName(QStringLiteral("settingsTitle"));
-    title->setGeometry(8, 8, 177, 73);
-    title->setAutoFillBackground(true);
-    QPalette titlePalette = title->palette();
-    titlePalette.setColor(QPalette::Window, HeaderBar::headerColor());
-    titlePalette.setColor(QPalette::WindowText, QColor(128, 0, 0));
-    title->setPalette(titlePalette);
-    title->setAlignment(Qt::AlignCenter);
-
-    // The page starts hidden: its picture is decoded, and the title's font looked up, when it is first shown.
-    connect(m_pages, &QTabWidget::currentChanged, pictureFrame, [this, pictureFrame, title](int index) {
-        if (!m_pages->widget(index)->isAncestorOf(pictureFrame) || !pictureFrame->pixmap().isNull())
-            return;
-        pictureFrame->setPixmap(
-            QPixmap::fromImage(Pictures::read(QStringLiteral(":/pictures/einstellungen.gif"), "gif")));
-        QFont font(QStringLiteral("Arial Black"));
-        font.setPixelSize(19);
-        // Where Arial Black is missing, the heaviest weight of the substitute keeps its look.
-        font.setWeight(QFont::Black);
-        title->setFont(font);
-    });
-    return panel;
-}
-
-int MainWindow::leftMargin() const
-{
-    return m_leftMarginEdit->intValue();
-}
-
-int MainWindow::topMargin() const
-{
-    return m_topMarginEdit->intValue();
-}
-
-int MainWindow::rightMargin() const
-{
-    return m_rightMarginEdit->intValue();
-}
-
-int MainWindow::bottomMargin() const
-{
-    return m_bottomMarginEdit->intValue();
 }
 
 bool MainWindow::event(QEvent* event)

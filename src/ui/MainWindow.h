@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Dialogs.h"
+#include "SettingsPage.h"
 #include "document/ListDocument.h"
 #include "print/PrintFont.h"
 
@@ -73,10 +74,10 @@ public:
     const PrintFont& printFont() const { return m_printFont; }
     void setPrintFont(const PrintFont& font) { m_printFont = font; }
     // Margins in whole millimetres as the fields read them: text that is no whole number gives 0.
-    int leftMargin() const;
-    int topMargin() const;
-    int rightMargin() const;
-    int bottomMargin() const;
+    int leftMargin() const { return m_settingsPage->leftMargin(); }
+    int topMargin() const { return m_settingsPage->topMargin(); }
+    int rightMargin() const { return m_settingsPage->rightMargin(); }
+    int bottomMargin() const { return m_settingsPage->bottomMargin(); }
 
     // Sort state of one list, not stored.
     struct SortState
@@ -164,11 +165,9 @@ private:
     void buildListsPage();
     void buildListButtons(QWidget* storesStrip, QWidget* productsStrip, QWidget* shoppingStrip);
     void connectLists();
-    void buildSettingsPage();
     // Shortcuts and Insert in the lists; accessible names for the controls.
     void setUpKeys();
     void nameControls();
-    QWidget* buildSettingsPicture(QWidget* parent);
     // The title and the status text follow the document; the commands on the Shopping list, and open and reload
     // after their messages, also show the status text anew when they end.
     void showTitle(const QString& path);
@@ -239,11 +238,7 @@ private:
     ListView* m_shoppingView = nullptr;
     SpinEdit* m_priceEdit = nullptr;
     QLineEdit* m_currencyEdit = nullptr;
-    BitmapButton* m_fontButton = nullptr;
-    SpinEdit* m_leftMarginEdit = nullptr;
-    SpinEdit* m_topMarginEdit = nullptr;
-    SpinEdit* m_rightMarginEdit = nullptr;
-    SpinEdit* m_bottomMarginEdit = nullptr;
+    korbana::SettingsPage* m_settingsPage = nullptr;
     WindowStateStore* m_windowState = nullptr;
     ShoppingTotal* m_shoppingTotal = nullptr;
     QLabel* m_shoppingTotalLabel = nullptr;

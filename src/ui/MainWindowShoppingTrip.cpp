@@ -159,7 +159,7 @@ void MainWindow::clearProductSearch()
 void MainWindow::buildPrintOptions()
 {
     // Below the margins, at the font button's left edge.
-    QWidget* body = m_fontButton->parentWidget();
+    QWidget* body = m_settingsPage->body();
     auto* group = new QGroupBox(QStringLiteral("Ausdruck"), body);
     group->setObjectName(QStringLiteral("printOptionsGroup"));
     auto* layout = new QVBoxLayout(group);
