@@ -2,6 +2,7 @@
 
 #include "AboutDialog.h"
 #include "HeaderBar.h"
+#include "ListSplitter.h"
 #include "SidePanel.h"
 #include "SpinEdit.h"
 #include "controls/BitmapButton.h"
@@ -48,31 +49,6 @@ QIcon programIcon()
     }
     return icon;
 }
-
-// Remembers the Product catalogue's width when a drag of the splitter handle right of the Store list begins.
-class StoresEdgeDrag final : public QObject
-{
-public:
-    explicit StoresEdgeDrag(QSplitter* splitter)
-        : QObject(splitter)
-        , m_splitter(splitter)
-    {
-        splitter->handle(1)->installEventFilter(this);
-    }
-
-    int productsWidth() const { return m_productsWidth; }
-
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::MouseButtonPress)
-            m_productsWidth = m_splitter->sizes().value(1);
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    QSplitter* m_splitter;
-    int m_productsWidth = 0;
-};
 
 } // namespace
 
@@ -235,12 +211,7 @@ void MainWindow::buildListsPage()
     auto* pageLayout = new QHBoxLayout(page);
     pageLayout->setContentsMargins(0, 0, 0, 0);
 
-    m_splitter = new QSplitter(Qt::Horizontal, page);
-    m_splitter->setObjectName(QStringLiteral("listSplitter"));
-    m_splitter->setHandleWidth(3);
-    m_splitter->setChildrenCollapsible(true);
-    // A hatched line follows the drag; the width changes on release.
-    m_splitter->setOpaqueResize(false);
+    m_splitter = new korbana::ListSplitter(page);
     pageLayout->addWidget(m_splitter);
 
     // One column: the header bar, the row of buttons at y 32 in a strip 57 high, the list below.
@@ -287,29 +258,7 @@ void MainWindow::buildListsPage()
 
     buildListButtons(storesStrip, productsStrip, shoppingStrip);
 
-    m_splitter->setStretchFactor(0, 0);
-    m_splitter->setStretchFactor(1, 0);
-    m_splitter->setStretchFactor(2, 1);
-    m_splitter->setSizes({ 145, 269, 696 - 145 - 269 - 6 });
-    auto* storesEdge = new StoresEdgeDrag(m_splitter);
-    connect(m_splitter, &QSplitter::splitterMoved, this, [this, storesEdge](int, int index) {
-        QList<int> sizes = m_splitter->sizes();
-        // The Product catalogue is left-aligned: moving the Store list's edge moves it whole, and the Shopping
-        // list takes up the difference.
-        if (index == 1) {
-            const int total = sizes[0] + sizes[1] + sizes[2];
-            sizes[1] = std::min(storesEdge->productsWidth(), total - sizes[0]);
-            sizes[2] = total - sizes[0] - sizes[1];
-        }
-        for (int i = 0; i < 2; ++i) {
-            if (sizes[i] > 0 && sizes[i] <= kCollapseWidth) {
-                sizes[2] += sizes[i];
-                sizes[i] = 0;
-            }
-        }
-        if (sizes != m_splitter->sizes())
-            m_splitter->setSizes(sizes);
-    });
+    m_splitter->finishPanes();
 
     connectLists();
 

@@ -21,6 +21,7 @@ class QTimer;
 
 namespace korbana {
 class HelpWindow;
+class ListSplitter;
 } // namespace korbana
 
 class AboutDialog;
@@ -230,7 +231,7 @@ private:
     QAction* m_aboutAction = nullptr;
     QToolBar* m_toolBar = nullptr;
     QTabWidget* m_pages = nullptr;
-    QSplitter* m_splitter = nullptr;
+    korbana::ListSplitter* m_splitter = nullptr;
     SidePanel* m_storesPanel = nullptr;
     SidePanel* m_productsPanel = nullptr;
     ListView* m_storesView = nullptr;
