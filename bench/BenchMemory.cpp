@@ -11,6 +11,8 @@
 #include <fstream>
 #include <string>
 
+using namespace korbana;
+
 namespace {
 
 // The high-water mark of the resident set, from the kernel's own account.

@@ -8,6 +8,8 @@
 
 #include <QSaveFile>
 
+using namespace korbana;
+
 namespace {
 
 const QString kDocument = QStringLiteral("/nirgends/korbana.kbl");

@@ -10,6 +10,8 @@
 
 #include <vector>
 
+using namespace korbana;
+
 namespace {
 
 struct Row

@@ -11,6 +11,8 @@
 #include <QScopeGuard>
 #include <QTest>
 
+using namespace korbana;
+
 using namespace faults;
 
 class TestSettingsFaults : public QObject

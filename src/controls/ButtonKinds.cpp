@@ -6,6 +6,8 @@
 
 #include <array>
 
+namespace korbana {
+
 namespace {
 
 constexpr std::array<ButtonKindInfo, 11> kKinds { {
@@ -55,3 +57,5 @@ int dialogResultFor(int modalResult)
         return modalResult;
     }
 }
+
+} // namespace korbana

@@ -6,9 +6,10 @@
 
 class QFileDevice;
 
+namespace korbana {
+
 // What a save needs beyond QSaveFile so that a written file survives a power cut and never replaces what is not
 // a file of ours.
-namespace korbana {
 
 // False when the path is (or links to) something other than a regular file: a device, a pipe, a folder. A save
 // there would replace the device with a file.

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace korbana {
+
 namespace {
 
 constexpr qsizetype kMaxRememberedWidths = 1 << 16;
@@ -138,3 +140,5 @@ bool QPrinterCanvas::pdfComplete(const QString& path)
         return false;
     return file.readAll().contains("%%EOF");
 }
+
+} // namespace korbana

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace korbana {
+
 // Names under which the main window's settings are stored: the section and the components whose properties are
 // kept ("PreisED" gives the value "PreisED_Value"). They are a stored format: users' existing settings files (and
 // the registry on Windows) carry them, so they must never change, whatever the code calls these things.
@@ -23,3 +25,5 @@ inline constexpr char16_t kTickBoxes[] = u"TickBoxes";
 inline constexpr char16_t kGroupByShop[] = u"GroupByShop";
 
 } // namespace StoredNames
+
+} // namespace korbana

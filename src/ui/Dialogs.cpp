@@ -11,6 +11,8 @@
 #include <QScreen>
 #include <QUrl>
 
+namespace korbana {
+
 void centreOnScreen(QWidget* window)
 {
     if (const QScreen* screen = window->screen()) {
@@ -101,3 +103,5 @@ void QtDialogs::openUrl(const QString& fileOrUrl)
     const QUrl url = fileOrUrl.contains(QStringLiteral("://")) ? QUrl(fileOrUrl) : QUrl::fromLocalFile(fileOrUrl);
     QDesktopServices::openUrl(url);
 }
+
+} // namespace korbana

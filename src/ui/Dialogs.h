@@ -8,6 +8,8 @@ class QDialog;
 class QPrinter;
 class QWidget;
 
+namespace korbana {
+
 // What a file dialog is asked for. The caller keeps it, so the last chosen name is offered again.
 struct FileDialogOptions
 {
@@ -67,3 +69,5 @@ public:
     int exec(QDialog* dialog) override;
     void openUrl(const QString& fileOrUrl) override;
 };
+
+} // namespace korbana

@@ -24,12 +24,12 @@ class QFileSystemWatcher;
 class QTimer;
 
 namespace korbana {
+
 class DocumentFileState;
 class RecoveryStore;
 class SnapshotCopier;
 enum class ReadResult;
 enum class WriteResult;
-} // namespace korbana
 
 class AboutDialog;
 class BitmapButton;
@@ -289,3 +289,5 @@ private:
     FileDialogOptions m_csvOpenOptions;
     FileDialogOptions m_csvSaveOptions;
 };
+
+} // namespace korbana

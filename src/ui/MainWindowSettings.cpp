@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+namespace korbana {
+
 // The print font as the settings see it: the font dialog's font with its seven properties. The property and
 // enumerator names are part of the stored format ("FontDialog1_FontSize", "fpDefault", "[fsBold]").
 class StoredPrintFont final : public QObject
@@ -156,5 +158,7 @@ MainWindow::~MainWindow()
     for (const ListModel* list : { m_stores, m_products, m_shopping })
         disconnect(list, nullptr, this, nullptr);
 }
+
+} // namespace korbana
 
 #include "MainWindowSettings.moc"
