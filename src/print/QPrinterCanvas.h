@@ -11,6 +11,9 @@
 #include <optional>
 
 class QPrinter;
+
+namespace korbana {
+
 class Printer;
 
 // The print canvas on the printer object's QPrinter. The origin is the top-left corner of the printable area.
@@ -43,7 +46,11 @@ private:
     Printer& m_owner;
     QPrinter& m_printer;
     QPainter m_painter;
+    // A print preview draws into pictures: no file is written then, so there is none to check.
+    bool m_previewing = false;
     std::optional<QFontMetrics> m_metrics;
     // Widths of the texts measured in the current font.
     QHash<QString, int> m_widths;
 };
+
+} // namespace korbana
