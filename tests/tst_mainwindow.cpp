@@ -542,7 +542,7 @@ private Q_SLOTS:
             QStringList({ QStringLiteral("&Neu..."), QStringLiteral("&Öffnen..."), QStringLiteral("&Speichern"),
                 QStringLiteral("Speichern &unter..."), QStringLiteral("CSV Export..."), QStringLiteral("CSV Import..."),
                 QStringLiteral("-"), QStringLiteral("Drucker &einrichten..."), QStringLiteral("&Drucken..."),
-                QStringLiteral("-"), QStringLiteral("&Beenden") }));
+                QStringLiteral("Seitena&nsicht..."), QStringLiteral("-"), QStringLiteral("&Beenden") }));
 
         // A tool button runs its menu item's handler: "Neu" asks the question of New.
         f.dialogs.messages.clear();
