@@ -2,8 +2,11 @@
 // cheapest shops for the whole list and the comparison of the shops.
 #include "lists/ListModel.h"
 #include "lists/PriceComparison.h"
+#include "lists/PriceHints.h"
 
+#include <QIcon>
 #include <QLocale>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace korbana;
@@ -53,6 +56,7 @@ private Q_SLOTS:
     void cheapestShops();
     void comparison();
     void comparisonWithoutACompleteShop();
+    void markerFollowsTheCatalogue();
 };
 
 void TestPriceComparison::sameProduct_data()
@@ -283,6 +287,39 @@ void TestPriceComparison::comparisonWithoutACompleteShop()
     const PriceComparisonResult none = index.compare(*empty);
     QCOMPARE(none.referenceShop, -1);
     QCOMPARE(none.cheapestMixTotal, 0.0);
+}
+
+// The Shopping list's price cells ask the hints; a change of the catalogue counts at once, without a wait.
+void TestPriceComparison::markerFollowsTheCatalogue()
+{
+    const auto products = catalogue({ "Milch|Aldi|0,99 EUR", "Brot|Aldi|2,00 EUR" });
+    const auto shopping = shoppingList({ "1|Milch|Aldi|0,99 EUR", "2|Brot|Aldi|2,00 EUR" });
+    int modelSignals = 0;
+    connect(shopping.get(), &QAbstractItemModel::dataChanged, this, [&] { ++modelSignals; });
+    auto hints = std::make_unique<PriceHints>(*products, *shopping, QIcon());
+    const auto cell = [&](int row, int role) { return shopping->index(row, PriceHints::kPriceColumn).data(role); };
+    QVERIFY(!cell(0, Qt::DecorationRole).isValid());
+
+    products->append(QStringLiteral("MILCH "), { QStringLiteral("Lidl"), QStringLiteral("0,89 EUR") });
+    products->append(QStringLiteral("Brot"), { QStringLiteral("Bäcker"), QStringLiteral("1,50 EUR") });
+    QCOMPARE(cell(0, Qt::DecorationRole).userType(), QMetaType::QIcon);
+    QCOMPARE(cell(0, Qt::ToolTipRole).toString(), QStringLiteral("Bei Lidl: 0,89 EUR (0,10 EUR günstiger)"));
+    QVERIFY(cell(0, Qt::AccessibleDescriptionRole).toString().endsWith(QStringLiteral("(0,10 EUR günstiger)")));
+    QCOMPARE(cell(1, Qt::ToolTipRole).toString(), QStringLiteral("Bei Bäcker: 1,50 EUR (1,00 EUR günstiger)"));
+    // Only the price column carries the marker, and the texts stay the list's.
+    QVERIFY(!shopping->index(0, 1).data(Qt::ToolTipRole).isValid());
+    QCOMPARE(cell(0, Qt::DisplayRole).toString(), QStringLiteral("0,99 EUR"));
+
+    QSignalSpy changed(hints.get(), &PriceHints::changed);
+    products->setSubItem(2, 1, QStringLiteral("1,10 EUR"));
+    QVERIFY(!cell(0, Qt::ToolTipRole).isValid());
+    QVERIFY(changed.wait());
+    products->deleteAt(3);
+    QVERIFY(!cell(1, Qt::DecorationRole).isValid());
+    // The markers never count as a change of the list.
+    QCOMPARE(modelSignals, 0);
+    hints.reset();
+    QVERIFY(!cell(0, Qt::DecorationRole).isValid());
 }
 
 QTEST_GUILESS_MAIN(TestPriceComparison)
