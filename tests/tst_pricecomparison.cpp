@@ -3,10 +3,16 @@
 #include "lists/ListModel.h"
 #include "lists/PriceComparison.h"
 #include "lists/PriceHints.h"
+#include "ui/PriceComparisonDialog.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHeaderView>
 #include <QIcon>
 #include <QLocale>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTest>
 
 using namespace korbana;
@@ -57,6 +63,7 @@ private Q_SLOTS:
     void comparison();
     void comparisonWithoutACompleteShop();
     void markerFollowsTheCatalogue();
+    void comparisonDialog();
 };
 
 void TestPriceComparison::sameProduct_data()
@@ -322,5 +329,41 @@ void TestPriceComparison::markerFollowsTheCatalogue()
     QVERIFY(!cell(0, Qt::DecorationRole).isValid());
 }
 
-QTEST_GUILESS_MAIN(TestPriceComparison)
+// The dialog's table sorts by value with the cheapest mix last either way, and copies as it shows.
+void TestPriceComparison::comparisonDialog()
+{
+    const auto products = catalogue({ "Tee|A|1,00 EUR", "Tee|B|2,00 EUR", "Brot|A|3,00 EUR", "Brot|B|2,00 EUR",
+        "Brot|C|10,00 EUR", "Reis|C|1,00 EUR" });
+    const auto shopping = shoppingList({ "2|Tee|A|1,00 EUR", "1|Brot|A|3,00 EUR", "1|Zucker|A|1,00 EUR" });
+    PriceIndex index;
+    index.rebuild(*products);
+    PriceComparisonDialog dialog(index.compare(*shopping), shopping->count());
+    dialog.show();
+    const auto column = [&](int c) {
+        QStringList texts;
+        for (int row = 0; row < dialog.table()->model()->rowCount(); ++row)
+            texts << dialog.table()->model()->index(row, c).data().toString();
+        return texts;
+    };
+    // By total, cheapest first: A 5,00, B 6,00, C 10,00; C lacks Tee and Zucker.
+    QCOMPARE(column(0), QStringList({ "A", "B", "C", "Günstigste Aufteilung" }));
+    QCOMPARE(column(2), QStringList({ "5,00 EUR", "6,00 EUR", "10,00 EUR", "4,00 EUR" }));
+    QCOMPARE(column(3), QStringList({ "1: Zucker", "1: Zucker", "2: Zucker, Tee", "1" }));
+    QCOMPARE(column(4).last(), QStringLiteral("1,00 EUR gegenüber A"));
+    QHeaderView* header = dialog.table()->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+        QPoint(header->sectionViewportPosition(PriceComparisonDialog::Total) + 5, header->height() / 2));
+    QCOMPARE(column(0), QStringList({ "C", "B", "A", "Günstigste Aufteilung" }));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+        QPoint(header->sectionViewportPosition(PriceComparisonDialog::Shop) + 5, header->height() / 2));
+    QCOMPARE(column(0).last(), QStringLiteral("Günstigste Aufteilung"));
+
+    dialog.findChild<QPushButton*>(QStringLiteral("copyButton"))->click();
+    const QStringList lines = QGuiApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 5);
+    QCOMPARE(lines.first(), QStringLiteral("Laden\tProdukte\tSumme\tEs fehlen\tErsparnis"));
+    QCOMPARE(lines.last().section(u'\t', 0, 2), QStringLiteral("Günstigste Aufteilung\t2\t4,00 EUR"));
+}
+
+QTEST_MAIN(TestPriceComparison)
 #include "tst_pricecomparison.moc"
