@@ -33,6 +33,30 @@ template<class Visit> void forFoldedCodePoints(QStringView text, Visit visit)
 
 } // namespace
 
+// Texts of a list that repeat mostly share one string (a loaded file shares them, and so do copies): during one
+// pass over a list that does not change, each string is looked up once and then found by its address.
+struct PriceIndex::Memo
+{
+    // Beyond this many strings the texts hardly repeat, and each is looked up on its own.
+    static constexpr size_t kMaxRemembered = 1 << 16;
+
+    std::unordered_map<const QChar*, std::pair<qsizetype, int>> groups;
+    std::unordered_map<const QChar*, std::pair<qsizetype, int>> shops;
+
+    template<class Find>
+    static int remembered(
+        std::unordered_map<const QChar*, std::pair<qsizetype, int>>& known, const QString& text, Find find)
+    {
+        const auto it = known.find(text.constData());
+        if (it != known.end() && it->second.first == text.size())
+            return it->second.second;
+        const int found = find(text);
+        if (found >= 0 && known.size() < kMaxRemembered)
+            known[text.constData()] = { text.size(), found };
+        return found;
+    }
+};
+
 bool sameProduct(QStringView a, QStringView b)
 {
     return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
@@ -69,26 +93,34 @@ void PriceIndex::rebuild(const ListModel& products)
     m_products = &products;
     const QString decimalSep = decimalSeparator();
     std::vector<std::vector<Offer>> raw;
+    Memo memo;
+    const auto groupOrNew = [&](const QString& name) {
+        int group = groupOf(name);
+        if (group < 0) {
+            // The key views the group's own copy of the name, which outlives any change to the catalogue.
+            group = int(m_groups.size());
+            m_groups.push_back(Group { name, {}, -1, -1 });
+            m_groupOfName.emplace(NameKey { QStringView(m_groups.back().name).trimmed() }, group);
+            raw.emplace_back();
+        }
+        return group;
+    };
+    const auto shopOrNew = [&](const QString& name) {
+        int shop = shopOf(name);
+        if (shop < 0) {
+            shop = int(m_shops.size());
+            m_shops.push_back(name);
+            m_shopIds.insert(name, shop);
+        }
+        return shop;
+    };
     for (int row = 0; row < products.count(); ++row) {
         const Entry& entry = products.entryAt(row);
         const std::optional<double> price = priceOf(entry.subItems[1], decimalSep);
         if (!price)
             continue;
-        int group = groupOf(entry.caption);
-        if (group < 0) {
-            // The key views the group's own copy of the name, which outlives any change to the catalogue.
-            group = int(m_groups.size());
-            m_groups.push_back(Group { entry.caption, {}, -1, -1 });
-            m_groupOfName.emplace(NameKey { QStringView(m_groups.back().name).trimmed() }, group);
-            raw.emplace_back();
-        }
-        const auto shopIt = m_shopIds.constFind(entry.subItems[0]);
-        int shop = shopIt == m_shopIds.cend() ? -1 : *shopIt;
-        if (shop < 0) {
-            shop = int(m_shops.size());
-            m_shops.push_back(entry.subItems[0]);
-            m_shopIds.insert(entry.subItems[0], shop);
-        }
+        const int group = Memo::remembered(memo.groups, entry.caption, groupOrNew);
+        const int shop = Memo::remembered(memo.shops, entry.subItems[0], shopOrNew);
         raw[size_t(group)].push_back(Offer { shop, row, *price });
     }
     // Each shop's cheapest offer per product; of equal prices at one shop, the first in the catalogue.
@@ -133,13 +165,15 @@ const PriceIndex::Offer* PriceIndex::offerAt(const Group& group, int shop) const
     return it != group.offers.end() && it->shop == shop ? &*it : nullptr;
 }
 
-PriceIndex::EntryPrices PriceIndex::pricesOf(const Entry& entry, QStringView decimalSep) const
+PriceIndex::EntryPrices PriceIndex::pricesOf(const Entry& entry, QStringView decimalSep, Memo* memo) const
 {
     EntryPrices prices;
-    prices.group = groupOf(entry.subItems[0]);
+    const auto findGroup = [this](const QString& name) { return groupOf(name); };
+    const auto findShop = [this](const QString& name) { return shopOf(name); };
+    prices.group = memo ? Memo::remembered(memo->groups, entry.subItems[0], findGroup) : groupOf(entry.subItems[0]);
     if (prices.group < 0)
         return prices;
-    prices.shop = shopOf(entry.subItems[1]);
+    prices.shop = memo ? Memo::remembered(memo->shops, entry.subItems[1], findShop) : shopOf(entry.subItems[1]);
     prices.quantity = quantityOf(entry.caption, decimalSep);
     prices.current = priceOf(entry.subItems[2], decimalSep);
     // The entry's price text may be older than the catalogue: its shop's price there counts when lower.
@@ -176,8 +210,9 @@ Reassignment PriceIndex::cheapestShops(const ListModel& shopping) const
 {
     Reassignment result;
     const QString decimalSep = decimalSeparator();
+    Memo memo;
     for (int row = 0; row < shopping.count(); ++row) {
-        const EntryPrices prices = pricesOf(shopping.entryAt(row), decimalSep);
+        const EntryPrices prices = pricesOf(shopping.entryAt(row), decimalSep, &memo);
         if (prices.group < 0 || !prices.current)
             continue;
         const Group& group = m_groups[size_t(prices.group)];
@@ -200,9 +235,11 @@ PriceComparisonResult PriceIndex::compare(const ListModel& shopping) const
     std::vector<double> quantityOfGroup(m_groups.size(), 0.0);
     std::vector<int> entriesOfGroup(m_groups.size(), 0);
     QStringList notInCatalogue;
+    Memo memo;
+    const auto findGroup = [this](const QString& name) { return groupOf(name); };
     for (int row = 0; row < shopping.count(); ++row) {
         const Entry& entry = shopping.entryAt(row);
-        const int group = groupOf(entry.subItems[0]);
+        const int group = Memo::remembered(memo.groups, entry.subItems[0], findGroup);
         if (group < 0) {
             ++result.mixMissing;
             if (notInCatalogue.size() < kMissingNamesShown

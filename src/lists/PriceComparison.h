@@ -126,10 +126,12 @@ private:
         double quantity = 1;
     };
 
+    struct Memo;
+
     int groupOf(QStringView name) const;
     int shopOf(const QString& shop) const;
     const Offer* offerAt(const Group& group, int shop) const;
-    EntryPrices pricesOf(const Entry& entry, QStringView decimalSep) const;
+    EntryPrices pricesOf(const Entry& entry, QStringView decimalSep, Memo* memo = nullptr) const;
     ShopOffer offerText(const Offer& offer) const;
 
     const ListModel* m_products = nullptr;
