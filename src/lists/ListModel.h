@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+namespace korbana {
+
 // One row of a list: a caption (first column) and up to three sub-items (the further columns).
 struct Entry
 {
@@ -105,3 +107,5 @@ private:
     int m_hintColumn = -1;
     CellHints m_hints;
 };
+
+} // namespace korbana
