@@ -20,9 +20,9 @@ class QToolButton;
 class QTimer;
 
 namespace korbana {
+
 class HelpWindow;
 class ListSplitter;
-} // namespace korbana
 
 class AboutDialog;
 class BitmapButton;
@@ -254,3 +254,5 @@ private:
     FileDialogOptions m_csvOpenOptions;
     FileDialogOptions m_csvSaveOptions;
 };
+
+} // namespace korbana

@@ -3,15 +3,19 @@
 
 #include "ProductDialog.h"
 #include "SpinEdit.h"
+#include "controls/Pictures.h"
 #include "lists/ListModel.h"
 #include "lists/ListSort.h"
 #include "lists/ListTexts.h"
 #include "lists/ListView.h"
+#include "lists/PriceHints.h"
 
 #include <QLineEdit>
 
 #include <algorithm>
 #include <functional>
+
+namespace korbana {
 
 namespace {
 
@@ -169,6 +173,10 @@ void MainWindow::connectLists()
     m_storesView->setListModel(stores());
     m_productsView->setListModel(products());
     m_shoppingView->setListModel(shopping());
+    // Shopping entries that another shop sells cheaper show a marker in their price cell.
+    auto* priceHints = new korbana::PriceHints(
+        *products(), *shopping(), Pictures::svg(QStringLiteral(":/pictures/guenstiger.svg")), this);
+    connect(priceHints, &korbana::PriceHints::changed, m_shoppingView->viewport(), qOverload<>(&QWidget::update));
 
     // Delete removes the selected entry; Enter and a double click on a shop or shopping entry open its caption.
     const std::pair<ListView*, void (MainWindow::*)()> removers[] = { { m_storesView, &MainWindow::removeStore },
@@ -222,3 +230,5 @@ void MainWindow::sortList(List list, int column)
     models[list]->applyOrder(korbana::sortOrder(kinds[list], state.column, state.flipped, *models[list]));
     views[list]->setUpdatesEnabled(true);
 }
+
+} // namespace korbana

@@ -4,6 +4,8 @@
 
 #include <QDir>
 
+namespace korbana {
+
 bool MainWindow::prepareOverwrite(const QString& path)
 {
     if (m_document->isChangedOnDisk(path)) {
@@ -58,13 +60,20 @@ void MainWindow::offerReload()
         QStringLiteral("Die Datei wurde von einem anderen Programm geändert.\n\nWollen Sie sie neu laden?"),
         QStringLiteral("Datei geändert"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
     m_askingToReload = false;
-    // Changed here meanwhile: the save will ask before it overwrites.
-    if (answer != QMessageBox::Yes || m_document->isModified())
+    if (answer != QMessageBox::Yes)
         return;
+    // A name still being typed is closed first, as a save does; the file's lists replace it.
+    commitEdits();
     m_statusHeld = true;
     const korbana::ReadResult result = m_document->reload();
     if (result != korbana::ReadResult::Ok)
-        m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
+        m_dialogs.error(this,
+            korbana::messageText(result)
+                + QStringLiteral("\n\nDie Listen wurden nicht neu geladen und sind "
+                                 "unverändert."),
+            korbana::messageTitle(result));
     m_statusHeld = false;
     showStatusText();
 }
+
+} // namespace korbana
