@@ -8,6 +8,7 @@
 #include "document/ListFile.h"
 #include "document/RecoveryStore.h"
 #include "lists/ListModel.h"
+#include "lists/ListView.h"
 #include "settings/SettingsStore.h"
 
 #include <QDir>
@@ -70,6 +71,7 @@ private Q_SLOTS:
     void staleSaveTemporariesAreRemoved_data();
     void staleSaveTemporariesAreRemoved();
     void paneWidthAtIntegerLimit();
+    void missingListOnCommandLineStartsEmpty();
 };
 
 void TestDataSafety::changedElsewhereBeforeSave_data()
@@ -155,29 +157,39 @@ void TestDataSafety::reloadOffer_data()
 {
     QTest::addColumn<bool>("changedHere");
     QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<bool>("typing"); // a shop's name is being typed when the question comes
+    QTest::addColumn<QByteArray>("bytes");
 
-    QTest::newRow("Ja loads it") << false << QMessageBox::Yes;
-    QTest::newRow("Nein keeps the lists") << false << QMessageBox::No;
-    QTest::newRow("changed here too: no question") << true << QMessageBox::Yes;
+    QTest::newRow("Ja loads it") << false << QMessageBox::Yes << false << kOtherList;
+    QTest::newRow("Nein keeps the lists") << false << QMessageBox::No << false << kOtherList;
+    QTest::newRow("changed here too: no question") << true << QMessageBox::Yes << false << kOtherList;
+    QTest::newRow("typing: the edit closes, then Ja loads") << false << QMessageBox::Yes << true << kOtherList;
+    QTest::newRow("does not read: the lists stay")
+        << false << QMessageBox::Yes << false << QByteArray("1\r\nAnderswo\r\nx\r\n");
 }
 
 void TestDataSafety::reloadOffer()
 {
     QFETCH(bool, changedHere);
     QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(bool, typing);
+    QFETCH(QByteArray, bytes);
 
     MainWindowFixture f;
     MainWindow& form = startOnSample(f);
     if (changedHere)
         form.shopping()->deleteAt(0);
     QVERIFY(form.isModified() == changedHere);
+    if (typing)
+        form.storesView()->beginEdit(0);
     const QString path = f.path(QStringLiteral("korbana.kbl"));
     // Replaced by rename, as synchronising programs do: the watch must follow the new file.
-    f.writeFile(path + QStringLiteral(".tmp"), kOtherList);
+    f.writeFile(path + QStringLiteral(".tmp"), bytes);
     QVERIFY(QFile::remove(path));
     QVERIFY(QFile::rename(path + QStringLiteral(".tmp"), path));
     f.dialogs.answers = { answer };
-    QTRY_COMPARE_WITH_TIMEOUT(f.dialogs.messages.size(), changedHere ? 0 : 1, 5000);
+    const bool readable = bytes == kOtherList;
+    QTRY_COMPARE_WITH_TIMEOUT(f.dialogs.messages.size(), changedHere ? 0 : (readable ? 1 : 2), 5000);
     if (changedHere) {
         QTest::qWait(600);
         QVERIFY(f.dialogs.messages.isEmpty());
@@ -187,8 +199,9 @@ void TestDataSafety::reloadOffer()
     QCOMPARE(question.title, kChangedTitle);
     QVERIFY(question.text.startsWith("Die Datei wurde von einem anderen Programm geändert."));
     QCOMPARE(question.defaultButton, QMessageBox::Yes);
-    const bool reloaded = answer == QMessageBox::Yes;
+    const bool reloaded = answer == QMessageBox::Yes && readable;
     QCOMPARE(form.stores()->count() == 1 && form.stores()->caption(0) == "Anderswo", reloaded);
+    QCOMPARE(form.stores()->count(), reloaded ? 1 : 2);
     // A reloaded file is saved without a question; one kept aside still asks.
     f.dialogs.messages.clear();
     f.dialogs.answers = { QMessageBox::No };
@@ -462,5 +475,19 @@ void TestDataSafety::paneWidthAtIntegerLimit()
     }
 }
 
+void TestDataSafety::missingListOnCommandLineStartsEmpty()
+{
+    MainWindowFixture f;
+    const QString path = f.path(QStringLiteral("neu.kbl"));
+    MainWindow form(f.dialogs, f.dir.path(), path);
+    QVERIFY(f.dialogs.messages.isEmpty());
+    QVERIFY(form.windowTitle().endsWith(QStringLiteral(" - neu.kbl")));
+    form.stores()->append(QStringLiteral("Markt"));
+    form.save();
+    QVERIFY(f.dialogs.fileRequests.isEmpty() && f.dialogs.messages.isEmpty());
+    QCOMPARE(f.readFile(path), QByteArray("1\r\nMarkt\r\n0\r\n0\r\n"));
+}
+
 QTEST_MAIN(TestDataSafety)
+
 #include "tst_datasafety.moc"

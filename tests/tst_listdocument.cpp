@@ -145,6 +145,14 @@ void TestListDocument::saveAndClear()
     QCOMPARE(document.stores()->count(), 0);
     QVERIFY(!document.isModified());
     QVERIFY(!document.isChangedOnDisk(path));
+
+    // A name whose file is not there yet: empty lists under it, saved without a question.
+    const QString fresh = dir.filePath(QStringLiteral("neu.kbl"));
+    document.stores()->append(QStringLiteral("Alt"));
+    document.startNamed(fresh);
+    QCOMPARE(named.last().at(0).toString(), fresh);
+    QCOMPARE(document.stores()->count(), 0);
+    QVERIFY(!document.isModified() && !document.isChangedOnDisk(fresh) && !document.needsBackup(fresh));
 }
 
 void TestListDocument::changedOnDiskAndReload()
@@ -173,6 +181,12 @@ void TestListDocument::changedOnDiskAndReload()
     QVERIFY(!document.isModified());
     QVERIFY(!document.isChangedOnDisk(path));
     QVERIFY(isIdle(document));
+
+    // A file that does not read keeps the lists, and the save still asks before it overwrites it.
+    writeFile(path, "2\r\nNur\r\n");
+    QCOMPARE(document.reload(), ReadResult::BadFormat);
+    QCOMPARE(document.stores()->count(), 1);
+    QVERIFY(document.isChangedOnDisk(path));
 }
 
 void TestListDocument::incompleteFileNeedsBackup()

@@ -120,7 +120,21 @@ ReadResult ListDocument::open(const QString& path, bool nameEvenIfUnreadable)
 
 ReadResult ListDocument::reload()
 {
-    return readFile(m_fileState->path());
+    const QString path = m_fileState->path();
+    ListContent content;
+    try {
+        content = readListContent(path);
+    } catch (const std::bad_alloc&) {
+        content.result = ReadResult::BadFormat;
+    }
+    // Read apart first: a file that does not read completely leaves the lists as they were, and the file's former
+    // state stays, so that a save still asks before it overwrites the change made elsewhere.
+    if (content.result != ReadResult::Ok)
+        return content.result;
+    const ReadFacts facts = content.facts;
+    applyListContent(std::move(content), lists());
+    fileRead(path, facts);
+    return ReadResult::Ok;
 }
 
 ReadResult ListDocument::readFile(const QString& path)
@@ -143,14 +157,18 @@ ReadResult ListDocument::readFile(const QString& path)
         facts = { FileStamp::of(path), ContentHash::ofFile(path), false };
         result = ReadResult::BadFormat;
     }
-    if (result == ReadResult::CannotOpen)
-        return result;
+    if (result != ReadResult::CannotOpen)
+        fileRead(path, facts);
+    return result;
+}
+
+void ListDocument::fileRead(const QString& path, const ReadFacts& facts)
+{
     // Filling the lists marked them changed: they hold what the file holds.
     m_fileState->loaded(path, facts.stamp, facts.contentHash, facts.complete);
     setModified(false);
     stopRecoveryCopy();
     watchFile();
-    return result;
 }
 
 void ListDocument::clear()
@@ -163,6 +181,15 @@ void ListDocument::clear()
     setModified(false);
     stopRecoveryCopy();
     watchFile();
+}
+
+void ListDocument::startNamed(const QString& path)
+{
+    clear();
+    // No file yet: the first save writes it without asking for a name or about changes made elsewhere.
+    m_fileState->written(path, {});
+    watchFile();
+    setFileName(path);
 }
 
 bool ListDocument::isChangedOnDisk(const QString& path) const

@@ -48,10 +48,12 @@ public:
     // Reads path into the lists. The document takes path as its name when the file could be opened, and with
     // nameEvenIfUnreadable also when not (its recovery copy follows). Ends unmodified unless it cannot open.
     ReadResult open(const QString& path, bool nameEvenIfUnreadable = false);
-    // Reads the document's file again.
+    // Reads the document's file again. When it does not read completely, the lists stay as they were.
     ReadResult reload();
     // New: empty lists without a file.
     void clear();
+    // New under a name: empty lists for a file that does not exist yet.
+    void startNamed(const QString& path);
 
     // Whether a save to path would overwrite a change made to the document's file elsewhere.
     bool isChangedOnDisk(const QString& path) const;
@@ -92,6 +94,7 @@ private:
     void setFileName(const QString& path);
     // Every read of a file into the lists goes through here; the lists are replaced whole.
     ReadResult readFile(const QString& path);
+    void fileRead(const QString& path, const ReadFacts& facts);
     void copyRecoverySlice();
     void stopRecoveryCopy();
     void watchFile();

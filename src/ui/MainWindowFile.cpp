@@ -86,7 +86,15 @@ void MainWindow::openStartFile()
 {
     // Read on a worker thread while the window was built: waited for here, before any message or window shows.
     m_document->finishReadingAhead();
-    openFile(startFilePath());
+    const QString path = startFilePath();
+    // A list named on the command line that does not exist yet starts empty under its name, as a text editor
+    // opens a new document.
+    if (!m_startFile.isEmpty() && !QFileInfo(path).exists() && !QFileInfo(path).isSymLink()
+        && !korbana::ListDocument::recoveryCopy(path)) {
+        m_document->startNamed(path);
+        return;
+    }
+    openFile(path);
 }
 
 void MainWindow::openFile(const QString& path)
