@@ -283,16 +283,19 @@ void TestDataSafety::recoveryCopy_data()
 {
     QTest::addColumn<QMessageBox::StandardButton>("answer");
     QTest::addColumn<bool>("fileThere");
+    QTest::addColumn<bool>("damaged"); // the copy was cut to nothing
 
-    QTest::newRow("Ja shows the edit") << QMessageBox::Yes << true;
-    QTest::newRow("Nein keeps the file and sets the copy aside") << QMessageBox::No << true;
-    QTest::newRow("Ja for a file that is gone") << QMessageBox::Yes << false;
+    QTest::newRow("Ja shows the edit") << QMessageBox::Yes << true << false;
+    QTest::newRow("Nein keeps the file and sets the copy aside") << QMessageBox::No << true << false;
+    QTest::newRow("Ja for a file that is gone") << QMessageBox::Yes << false << false;
+    QTest::newRow("damaged: kept aside, never applied") << QMessageBox::Yes << true << true;
 }
 
 void TestDataSafety::recoveryCopy()
 {
     QFETCH(QMessageBox::StandardButton, answer);
     QFETCH(bool, fileThere);
+    QFETCH(bool, damaged);
 
     MainWindowFixture f;
     const QString path = f.path(QStringLiteral("korbana.kbl"));
@@ -307,11 +310,20 @@ void TestDataSafety::recoveryCopy()
     }
     if (!fileThere)
         QFile::remove(path);
+    if (damaged)
+        QVERIFY(QFile::resize(copy, 0));
 
     f.dialogs.messages.clear();
     f.dialogs.answers = { answer };
     MainWindow form(f.dialogs, f.dir.path());
     QCOMPARE(f.dialogs.messages.constFirst().title, kRecoverTitle);
+    if (damaged) {
+        QVERIFY(f.dialogs.messages.constFirst().text.contains("beschädigt"));
+        QCOMPARE(form.stores()->count(), 2);
+        QVERIFY(!QFile::exists(copy));
+        QCOMPARE(QDir(QFileInfo(copy).path()).entryList({ QFileInfo(copy).fileName() + ".beschaedigt-*" }).size(), 1);
+        return;
+    }
     QVERIFY(f.dialogs.messages.constFirst().text.startsWith(
         "korbana wurde beendet, ohne die letzten Änderungen zu sichern."));
     QCOMPARE(f.dialogs.messages.constFirst().defaultButton, QMessageBox::Yes);
@@ -330,6 +342,10 @@ void TestDataSafety::recoveryCopy()
     QVERIFY(f.dialogs.messages.isEmpty());
     QVERIFY(f.readFile(path).contains("Nach dem Absturz"));
     QVERIFY(!QFile::exists(copy));
+    // The file's own version was kept before the recovered lists replaced it, once.
+    QCOMPARE(f.readFile(path + QStringLiteral(".bak")), fileThere ? sampleListFile() : QByteArray());
+    QVERIFY(form.saveFile(path));
+    QVERIFY(!QFile::exists(path + QStringLiteral(".bak2")));
 }
 
 void TestDataSafety::recoveryCopyGoesWithSaveOrNo()

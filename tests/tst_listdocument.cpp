@@ -238,7 +238,22 @@ void TestListDocument::recoveryCopy()
     QCOMPARE(document.save(path), WriteResult::Ok);
     QVERIFY(!ListDocument::recoveryCopy(path));
 
+    // A copy that cannot be written is reported, until one can be written again.
+    QSignalSpy failing(&document, &ListDocument::recoveryFailingChanged);
+    const QString folder = korbana::RecoveryStore::folder();
+    korbana::RecoveryStore::setFolderOverride(path + QStringLiteral("/recovery"));
+    for (const bool blocked : { true, true, false }) {
+        if (!blocked)
+            korbana::RecoveryStore::setFolderOverride(folder);
+        document.stores()->append(QStringLiteral("Noch eins"));
+        document.writeRecoveryCopy();
+        document.waitForRecoveryCopy();
+        QTRY_COMPARE(document.isRecoveryFailing(), blocked);
+    }
+    QCOMPARE(failing.size(), 2);
+
     // A document without a name keeps no copy.
+    QVERIFY(document.save(path) == WriteResult::Ok);
     document.clear();
     document.stores()->append(QStringLiteral("Ohne Namen"));
     document.writeRecoveryCopy();

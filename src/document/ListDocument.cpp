@@ -209,10 +209,14 @@ std::optional<QString> ListDocument::keepBackup() const
 
 WriteResult ListDocument::save(const QString& path)
 {
+    // Recovered lists replace what the file holds: the file's own version is kept first.
+    if (path == m_recoveredOver && QFileInfo(path).isFile() && !m_fileState->keepBackup())
+        return WriteResult::CannotCreate;
     QByteArray contentHash;
     const WriteResult result = writeListFile(path, lists(), &contentHash);
     if (result != WriteResult::Ok)
         return result;
+    m_recoveredOver.clear();
     // What was kept for the former file (Save as) and for this one is safe on disk now.
     m_recovery->remove(m_fileState->path());
     m_recovery->remove(path);
@@ -234,6 +238,11 @@ void ListDocument::setRecoveryCopyAside(const QString& path)
     RecoveryStore::setAside(path);
 }
 
+QString ListDocument::setDamagedRecoveryCopyAside(const QString& path)
+{
+    return RecoveryStore::setAside(path, RecoveryStore::Aside::Damaged);
+}
+
 void ListDocument::applyRecoveryCopy(const QString& path, const QByteArray& bytes)
 {
     if (m_fileState->path() != path) {
@@ -242,6 +251,7 @@ void ListDocument::applyRecoveryCopy(const QString& path, const QByteArray& byte
         m_fileState->written(path, {});
     }
     parseListFile(bytes, lists());
+    m_recoveredOver = path;
     // The copy stays until the lists are saved or given up.
     setModified(true);
 }
@@ -274,11 +284,17 @@ void ListDocument::copyRecoverySlice()
     m_snapshotTimer->stop();
     const QByteArray savedHash = m_fileState->path() == m_fileName ? m_fileState->contentHash() : QByteArray();
     const quint64 generation = m_snapshotGeneration;
-    m_recovery->write(m_fileName, m_snapshotCopier->take(), savedHash, this, [this, generation] {
-        // Back to what the file holds, and no change since: nothing is unsaved.
-        if (generation == m_changeGeneration)
-            setModified(false);
-    });
+    m_recovery->write(
+        m_fileName, m_snapshotCopier->take(), savedHash, this, [this, generation](RecoveryStore::Outcome outcome) {
+            // Back to what the file holds, and no change since: nothing is unsaved.
+            if (outcome == RecoveryStore::Outcome::Unchanged && generation == m_changeGeneration)
+                setModified(false);
+            const bool failing = outcome == RecoveryStore::Outcome::Failed;
+            if (failing != m_recoveryFailing) {
+                m_recoveryFailing = failing;
+                Q_EMIT recoveryFailingChanged(failing);
+            }
+        });
 }
 
 void ListDocument::stopRecoveryCopy()

@@ -68,8 +68,13 @@ public:
     static std::optional<QByteArray> recoveryCopy(const QString& path);
     // Moves a declined recovery copy out of the way, kept but not offered again.
     static void setRecoveryCopyAside(const QString& path);
-    // Fills the lists from a recovery copy of path; they stay modified until saved or given up.
+    // Moves a recovery copy that does not read completely out of the way; where it is kept now.
+    static QString setDamagedRecoveryCopyAside(const QString& path);
+    // Fills the lists from a recovery copy of path; they stay modified until saved or given up. The first save
+    // over the file keeps the file's own version beside it first (<name>.bak).
     void applyRecoveryCopy(const QString& path, const QByteArray& bytes);
+    // Whether the last recovery copy could not be written (the window says so until one succeeds again).
+    bool isRecoveryFailing() const { return m_recoveryFailing; }
     // The unsaved lists are given up: their recovery copy goes.
     void discardRecoveryCopy();
     // Keeps the unsaved lists in the recovery copy (a few seconds after a change).
@@ -87,6 +92,8 @@ Q_SIGNALS:
     // The file was changed by another program while the lists hold no change of their own.
     void changedOnDisk();
     void shoppingCountChanged(int count);
+    // A recovery copy could not be written (true), or could again (false).
+    void recoveryFailingChanged(bool failing);
 
 private:
     void listsChanged();
@@ -119,6 +126,9 @@ private:
     QTimer* m_snapshotTimer = nullptr;
     quint64 m_changeGeneration = 0;
     quint64 m_snapshotGeneration = 0;
+    bool m_recoveryFailing = false;
+    // The file whose content recovered lists replace: its own version is kept before the first save over it.
+    QString m_recoveredOver;
 };
 
 } // namespace korbana

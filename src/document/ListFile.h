@@ -64,6 +64,8 @@ ReadResult applyListContent(ListContent&& content, const ListSet& lists);
 ReadResult readListFile(const QString& path, const ListSet& lists, ReadFacts* facts = nullptr);
 // Empties the three lists and fills them from the bytes of a list file.
 ReadResult parseListFile(QByteArrayView data, const ListSet& lists);
+// Whether the bytes read as a list file to their end, with nothing left out.
+bool readsCompletely(QByteArrayView data);
 
 // The bytes of the three lists as a list file.
 QByteArray encodeListFile(const ListSet& lists);

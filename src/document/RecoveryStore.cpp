@@ -148,18 +148,21 @@ std::optional<QByteArray> RecoveryStore::read(const QString& documentPath)
     return readWholeFile(copy);
 }
 
-void RecoveryStore::setAside(const QString& documentPath)
+QString RecoveryStore::setAside(const QString& documentPath, Aside why)
 {
     const QString copy = copyPathFor(documentPath);
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString aside = copy + QStringLiteral(".abgelehnt-") + stamp;
+    const QString base
+        = copy + (why == Aside::Damaged ? QStringLiteral(".beschaedigt-") : QStringLiteral(".abgelehnt-")) + stamp;
+    QString aside = base;
     for (int n = 2; QFileInfo::exists(aside); ++n)
-        aside = copy + QStringLiteral(".abgelehnt-") + stamp + u'-' + QString::number(n);
+        aside = base + u'-' + QString::number(n);
     QFile::rename(copy, aside);
+    return aside;
 }
 
 void RecoveryStore::write(const QString& documentPath, ListsSnapshot snapshot, const QByteArray& savedHash,
-    QObject* receiver, std::function<void()> unchanged)
+    QObject* receiver, std::function<void(Outcome)> done)
 {
     quint64 epoch = 0;
     {
@@ -168,19 +171,22 @@ void RecoveryStore::write(const QString& documentPath, ListsSnapshot snapshot, c
     }
     auto lists = std::make_shared<ListsSnapshot>(std::move(snapshot));
     const QString copy = copyPathFor(documentPath);
-    m_pool.start([this, lists, copy, savedHash, epoch, receiver, unchanged = std::move(unchanged)]() {
+    m_pool.start([this, lists, copy, savedHash, epoch, receiver, done = std::move(done)]() {
         std::lock_guard lock(m_mutex);
         if (epoch != m_epoch)
             return;
         makePrivateFolder(QFileInfo(copy).absolutePath());
         const QByteArray written = writeSnapshot(copy, std::move(*lists));
-        if (written.isEmpty() || written != savedHash)
-            return;
-        // What the file holds already: no copy is needed.
-        QFile::remove(copy);
+        Outcome outcome = written.isEmpty() ? Outcome::Failed : Outcome::Written;
+        if (outcome == Outcome::Written && written == savedHash) {
+            // What the file holds already: no copy is needed.
+            QFile::remove(copy);
+            outcome = Outcome::Unchanged;
+        }
         // The receiver outlives the write: its owner waits for the writes before it goes.
         if (receiver)
-            QMetaObject::invokeMethod(receiver, unchanged, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                receiver, [done, outcome] { done(outcome); }, Qt::QueuedConnection);
     });
 }
 

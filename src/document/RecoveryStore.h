@@ -63,14 +63,16 @@ public:
     static QString copyPathFor(const QString& documentPath);
 
     static std::optional<QByteArray> read(const QString& documentPath);
-    // Moves a copy that the user declined out of the way (kept, renamed with the time), so that it is not offered
-    // again but is not lost either.
-    static void setAside(const QString& documentPath);
+    enum class Aside { Declined, Damaged };
+    // Moves a copy that the user declined, or one that does not read completely, out of the way (kept, renamed
+    // with the reason and the time), so that it is not offered again but is not lost either. Its new path.
+    static QString setAside(const QString& documentPath, Aside why = Aside::Declined);
 
+    enum class Outcome { Written, Unchanged, Failed };
     // Writes the lists on a worker thread, atomically. When they turn out to be what the file holds
-    // (savedHash), the copy is removed instead and unchanged() runs on the receiver's thread.
+    // (savedHash), the copy is removed instead (Unchanged). done(outcome) runs on the receiver's thread.
     void write(const QString& documentPath, ListsSnapshot snapshot, const QByteArray& savedHash, QObject* receiver,
-        std::function<void()> unchanged);
+        std::function<void(Outcome)> done);
     // Removes the copy; a write still under way for it is dropped.
     void remove(const QString& documentPath);
     // Waits for the writes under way.

@@ -40,6 +40,16 @@ std::optional<QByteArray> MainWindow::offerRecovery(const QString& path)
     std::optional<QByteArray> recovered = korbana::ListDocument::recoveryCopy(path);
     if (!recovered)
         return recovered;
+    // Read to its end before it is offered: a damaged copy would replace good lists with a part of them.
+    if (!korbana::readsCompletely(*recovered)) {
+        const QString aside = korbana::ListDocument::setDamagedRecoveryCopyAside(path);
+        m_dialogs.message(this,
+            QStringLiteral("Die Wiederherstellungskopie der letzten Änderungen ist beschädigt und wurde nicht "
+                           "geladen. Sie wurde aufbewahrt in:\n%1")
+                .arg(QDir::toNativeSeparators(aside)),
+            QStringLiteral("Wiederherstellen"), QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok);
+        return std::nullopt;
+    }
     const auto answer = m_dialogs.message(this,
         QStringLiteral("korbana wurde beendet, ohne die letzten Änderungen zu sichern.\n\nWollen Sie die "
                        "wiederhergestellten Listen laden?"),
