@@ -299,9 +299,10 @@ void TestDataSafety::recoveryCopy()
 
     MainWindowFixture f;
     const QString path = f.path(QStringLiteral("korbana.kbl"));
-    const QString copy = korbana::RecoveryStore::copyPathFor(path);
+    QString copy;
     {
         MainWindow& form = startOnSample(f);
+        copy = form.document()->recoveryCopyPath();
         form.stores()->append(QStringLiteral("Nach dem Absturz"));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(copy), 10000);
         form.document()->waitForRecoveryCopy();
@@ -352,7 +353,7 @@ void TestDataSafety::recoveryCopyGoesWithSaveOrNo()
 {
     MainWindowFixture f;
     MainWindow& form = startOnSample(f);
-    const QString copy = korbana::RecoveryStore::copyPathFor(f.path(QStringLiteral("korbana.kbl")));
+    const QString copy = form.document()->recoveryCopyPath();
     form.stores()->append(QStringLiteral("X"));
     form.document()->writeRecoveryCopy();
     form.document()->waitForRecoveryCopy();

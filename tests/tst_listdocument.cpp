@@ -221,7 +221,9 @@ void TestListDocument::recoveryCopy()
         // The recovery timer starts the copy; a document that goes waits for the copy's write.
         QTRY_VERIFY_WITH_TIMEOUT(isIdle(document), 10000);
     }
-    const std::optional<QByteArray> copy = ListDocument::recoveryCopy(path);
+    const std::vector<korbana::LeftCopy> left = korbana::RecoveryStore::leftCopies(path);
+    QCOMPARE(left.size(), size_t(1));
+    const std::optional<QByteArray> copy = korbana::RecoveryStore::read(left.front());
     QVERIFY(copy);
     QVERIFY(QFile::remove(path));
 
@@ -229,14 +231,14 @@ void TestListDocument::recoveryCopy()
     QCOMPARE(document.open(path, true), ReadResult::CannotOpen);
     QCOMPARE(document.fileName(), path);
     QSignalSpy modified(&document, &ListDocument::modifiedChanged);
-    document.applyRecoveryCopy(path, *copy);
+    document.applyRecoveryCopy(left.front(), *copy);
     QCOMPARE(document.stores()->caption(2), QStringLiteral("Nach dem Absturz"));
     QCOMPARE(modified.size(), 1);
     QVERIFY(document.isModified());
     // The next save goes to the file without a question and ends the copy.
     QVERIFY(!document.isChangedOnDisk(path));
     QCOMPARE(document.save(path), WriteResult::Ok);
-    QVERIFY(!ListDocument::recoveryCopy(path));
+    QVERIFY(!QFile::exists(left.front().copyPath));
 
     // A copy that cannot be written is reported, until one can be written again.
     QSignalSpy failing(&document, &ListDocument::recoveryFailingChanged);
@@ -252,13 +254,21 @@ void TestListDocument::recoveryCopy()
     }
     QCOMPARE(failing.size(), 2);
 
-    // A document without a name keeps no copy.
     QVERIFY(document.save(path) == WriteResult::Ok);
-    document.clear();
-    document.stores()->append(QStringLiteral("Ohne Namen"));
-    document.writeRecoveryCopy();
-    document.waitForRecoveryCopy();
-    QVERIFY(QDir(korbana::RecoveryStore::folder()).entryList(QDir::Files).isEmpty());
+
+    // A document without a name keeps a copy too. While its owner runs, no other start takes it.
+    {
+        ListDocument unnamed;
+        unnamed.stores()->append(QStringLiteral("Ohne Namen"));
+        unnamed.writeRecoveryCopy();
+        unnamed.waitForRecoveryCopy();
+        QVERIFY(QFile::exists(unnamed.recoveryCopyPath()));
+        QVERIFY(korbana::RecoveryStore::leftCopies().empty());
+    }
+    const std::vector<korbana::LeftCopy> unnamed = korbana::RecoveryStore::leftCopies();
+    QCOMPARE(unnamed.size(), size_t(1));
+    QCOMPARE(unnamed.front().documentPath, QString());
+    QVERIFY(QFile::remove(unnamed.front().copyPath));
 }
 
 void TestListDocument::recoveryCopyInSlices_data()
@@ -281,7 +291,7 @@ void TestListDocument::recoveryCopyInSlices()
     writeFile(path, sampleListFile());
     ListDocument document;
     document.open(path);
-    const QString copy = korbana::RecoveryStore::copyPathFor(path);
+    const QString copy = document.recoveryCopyPath();
     const int products = document.products()->count() + rows;
     document.products()->appendAll(
         std::vector<Entry>(static_cast<size_t>(rows), Entry { QStringLiteral("Mehl"), {}, 0 }));

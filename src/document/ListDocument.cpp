@@ -218,8 +218,7 @@ WriteResult ListDocument::save(const QString& path)
         return result;
     m_recoveredOver.clear();
     // What was kept for the former file (Save as) and for this one is safe on disk now.
-    m_recovery->remove(m_fileState->path());
-    m_recovery->remove(path);
+    m_recovery->remove();
     stopRecoveryCopy();
     m_fileState->written(path, contentHash);
     setModified(false);
@@ -228,23 +227,15 @@ WriteResult ListDocument::save(const QString& path)
     return result;
 }
 
-std::optional<QByteArray> ListDocument::recoveryCopy(const QString& path)
+QString ListDocument::recoveryCopyPath() const
 {
-    return RecoveryStore::read(path);
+    return m_recovery->copyPath();
 }
 
-void ListDocument::setRecoveryCopyAside(const QString& path)
+void ListDocument::applyRecoveryCopy(const LeftCopy& copy, const QByteArray& bytes)
 {
-    RecoveryStore::setAside(path);
-}
-
-QString ListDocument::setDamagedRecoveryCopyAside(const QString& path)
-{
-    return RecoveryStore::setAside(path, RecoveryStore::Aside::Damaged);
-}
-
-void ListDocument::applyRecoveryCopy(const QString& path, const QByteArray& bytes)
-{
+    m_recovery->adopt(copy);
+    const QString path = m_fileName;
     if (m_fileState->path() != path) {
         // The file itself could not be read: the next save goes to it without asking.
         m_fileState->forget();
@@ -259,12 +250,12 @@ void ListDocument::applyRecoveryCopy(const QString& path, const QByteArray& byte
 void ListDocument::discardRecoveryCopy()
 {
     stopRecoveryCopy();
-    m_recovery->remove(m_fileName);
+    m_recovery->remove();
 }
 
 void ListDocument::writeRecoveryCopy()
 {
-    if (m_fileName.isEmpty() || !m_modified)
+    if (!m_modified)
         return;
     m_snapshotGeneration = m_changeGeneration;
     m_snapshotCopier->start(lists());

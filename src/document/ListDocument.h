@@ -15,6 +15,7 @@ class QTimer;
 namespace korbana {
 
 class DocumentFileState;
+struct LeftCopy;
 class RecoveryStore;
 class SnapshotCopier;
 
@@ -64,15 +65,12 @@ public:
     // Writes the lists to path; on success path is the document's name and it is unmodified.
     WriteResult save(const QString& path);
 
-    // The recovery copy kept for path, if any.
-    static std::optional<QByteArray> recoveryCopy(const QString& path);
-    // Moves a declined recovery copy out of the way, kept but not offered again.
-    static void setRecoveryCopyAside(const QString& path);
-    // Moves a recovery copy that does not read completely out of the way; where it is kept now.
-    static QString setDamagedRecoveryCopyAside(const QString& path);
-    // Fills the lists from a recovery copy of path; they stay modified until saved or given up. The first save
+    // Where this document keeps its unsaved lists.
+    QString recoveryCopyPath() const;
+    // Fills the lists from the bytes of a copy left by a window that is gone, for the document's present name;
+    // they stay modified until saved or given up, and the copy is this document's from now on. The first save
     // over the file keeps the file's own version beside it first (<name>.bak).
-    void applyRecoveryCopy(const QString& path, const QByteArray& bytes);
+    void applyRecoveryCopy(const LeftCopy& copy, const QByteArray& bytes);
     // Whether the last recovery copy could not be written (the window says so until one succeeds again).
     bool isRecoveryFailing() const { return m_recoveryFailing; }
     // The unsaved lists are given up: their recovery copy goes.

@@ -86,27 +86,31 @@ void MainWindow::openStartFile()
 {
     // Read on a worker thread while the window was built: waited for here, before any message or window shows.
     m_document->finishReadingAhead();
+    // Every copy that a crashed or killed window left is offered first, whichever list it belongs to.
+    m_statusHeld = true;
+    const bool recovered = offerRecovery(std::nullopt);
+    m_statusHeld = false;
     const QString path = startFilePath();
-    // A list named on the command line that does not exist yet starts empty under its name, as a text editor
-    // opens a new document.
-    if (!m_startFile.isEmpty() && !QFileInfo(path).exists() && !QFileInfo(path).isSymLink()
-        && !korbana::ListDocument::recoveryCopy(path)) {
+    if (recovered) {
+        showStatusText();
+    } else if (!m_startFile.isEmpty() && !QFileInfo(path).exists() && !QFileInfo(path).isSymLink()) {
+        // A list named on the command line that does not exist yet starts empty under its name, as a text editor
+        // opens a new document.
         m_document->startNamed(path);
-        return;
+    } else {
+        openFile(path);
     }
-    openFile(path);
 }
 
 void MainWindow::openFile(const QString& path)
 {
     m_statusHeld = true;
-    const std::optional<QByteArray> recovered = offerRecovery(path);
-    // The title shows the name before a message about the file.
-    const korbana::ReadResult result = m_document->open(path, recovered.has_value());
-    if (result != korbana::ReadResult::Ok)
-        m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
-    if (recovered)
-        m_document->applyRecoveryCopy(path, *recovered);
+    if (!offerRecovery(path)) {
+        // The title shows the name before a message about the file.
+        const korbana::ReadResult result = m_document->open(path);
+        if (result != korbana::ReadResult::Ok)
+            m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
+    }
     m_statusHeld = false;
     showStatusText();
 }

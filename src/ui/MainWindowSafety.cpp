@@ -1,8 +1,10 @@
 // Keeping the document safe: the questions about changes made to its file elsewhere, files that did not load
 // completely, recovery copies of unsaved lists.
 #include "MainWindow.h"
+#include "document/RecoveryStore.h"
 
 #include <QDir>
+#include <QLocale>
 
 namespace korbana {
 
@@ -35,30 +37,45 @@ bool MainWindow::prepareOverwrite(const QString& path)
     return true;
 }
 
-std::optional<QByteArray> MainWindow::offerRecovery(const QString& path)
+bool MainWindow::offerRecovery(const std::optional<QString>& documentPath)
 {
-    std::optional<QByteArray> recovered = korbana::ListDocument::recoveryCopy(path);
-    if (!recovered)
-        return recovered;
-    // Read to its end before it is offered: a damaged copy would replace good lists with a part of them.
-    if (!korbana::readsCompletely(*recovered)) {
-        const QString aside = korbana::ListDocument::setDamagedRecoveryCopyAside(path);
-        m_dialogs.message(this,
-            QStringLiteral("Die Wiederherstellungskopie der letzten Änderungen ist beschädigt und wurde nicht "
-                           "geladen. Sie wurde aufbewahrt in:\n%1")
-                .arg(QDir::toNativeSeparators(aside)),
-            QStringLiteral("Wiederherstellen"), QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok);
-        return std::nullopt;
+    for (const korbana::LeftCopy& copy : korbana::RecoveryStore::leftCopies(documentPath)) {
+        const std::optional<QByteArray> bytes = korbana::RecoveryStore::read(copy);
+        if (!bytes)
+            continue;
+        // Read to its end before it is offered: a damaged copy would replace good lists with a part of them.
+        if (!korbana::readsCompletely(*bytes)) {
+            const QString aside = korbana::RecoveryStore::setAside(copy, korbana::RecoveryStore::Aside::Damaged);
+            m_dialogs.message(this,
+                QStringLiteral("Die Wiederherstellungskopie der letzten Änderungen ist beschädigt und wurde nicht "
+                               "geladen. Sie wurde aufbewahrt in:\n%1")
+                    .arg(QDir::toNativeSeparators(aside)),
+                QStringLiteral("Wiederherstellen"), QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok);
+            continue;
+        }
+        const QString list
+            = copy.documentPath.isEmpty() ? QStringLiteral("Kein Name") : QDir::toNativeSeparators(copy.documentPath);
+        const auto answer = m_dialogs.message(this,
+            QStringLiteral("korbana wurde beendet, ohne die letzten Änderungen zu sichern.\n\nListe: %1\nStand: "
+                           "%2\n\nWollen Sie die wiederhergestellten Listen laden?")
+                .arg(list, QLocale(QLocale::German).toString(copy.written, QLocale::ShortFormat)),
+            QStringLiteral("Wiederherstellen"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+            QMessageBox::Yes);
+        if (answer != QMessageBox::Yes) {
+            korbana::RecoveryStore::setAside(copy);
+            continue;
+        }
+        // The title shows the name before a message about the file.
+        const korbana::ReadResult result
+            = copy.documentPath.isEmpty() ? korbana::ReadResult::Ok : m_document->open(copy.documentPath, true);
+        if (copy.documentPath.isEmpty())
+            m_document->clear();
+        if (result != korbana::ReadResult::Ok)
+            m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
+        m_document->applyRecoveryCopy(copy, *bytes);
+        return true;
     }
-    const auto answer = m_dialogs.message(this,
-        QStringLiteral("korbana wurde beendet, ohne die letzten Änderungen zu sichern.\n\nWollen Sie die "
-                       "wiederhergestellten Listen laden?"),
-        QStringLiteral("Wiederherstellen"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
-        QMessageBox::Yes);
-    if (answer == QMessageBox::Yes)
-        return recovered;
-    korbana::ListDocument::setRecoveryCopyAside(path);
-    return std::nullopt;
+    return false;
 }
 
 void MainWindow::offerReload()
