@@ -180,4 +180,24 @@ find_main
 quit_with "$pid" alt+j
 ended "$pid" || fail "the program did not end after the recovery"
 grep -q 'Vor dem Absturz' "$dir/korbana.kbl" || fail "the recovered edit was not in the lists"
-echo "PASS: two windows, an outside change, a damaged list and a killed program lost nothing"
+
+# 5. Two windows on one list, both killed after an edit: the next start offers each window's copy, newest first.
+dir=$(folder twokilled)
+start "$dir"; first=$pid; first_main=$main
+start "$dir"; second=$pid; second_main=$main
+main=$first_main; import_csv "$first" "$(csv ka 'Von A')"
+main=$second_main; import_csv "$second" "$(csv kb 'Von B')"
+copies() { grep -l "Von $1" "$XDG_STATE_HOME"/korbana/recovery/*.kbl 2>/dev/null | wc -l; }
+for _ in $(seq 300); do [ "$(copies A)" = 1 ] && [ "$(copies B)" = 1 ] && break; sleep 0.1; done
+[ "$(copies A)" = 1 ] && [ "$(copies B)" = 1 ] || fail "each window did not keep a copy of its own"
+kill -9 "$first" "$second"
+wait "$first" "$second" 2>/dev/null
+launch "$dir"
+answer "$pid" '^Wiederherstellen$' alt+n 30
+answer "$pid" '^Wiederherstellen$' alt+j
+find_main
+quit_with "$pid" alt+j
+ended "$pid" || fail "the program did not end after the recovery"
+grep -q 'Von A' "$dir/korbana.kbl" || fail "the older window's copy was not offered second"
+grep -lq 'Von B' "$XDG_STATE_HOME"/korbana/recovery/*.abgelehnt-* || fail "the declined copy was not kept aside"
+echo "PASS: two windows, an outside change, a damaged list and killed programs lost nothing"
