@@ -9,7 +9,8 @@ work=$(mktemp -d)
 trap 'end_own_processes; rm -rf "$work"' EXIT
 # Each scenario's list is given on the command line, in a folder of its own.
 export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_STATE_HOME=$work/state LANG=de_DE.UTF-8 \
-    QT_QPA_PLATFORM=xcb
+    QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$work/runtime"
 
 fail() {
     echo "FAIL: $*"
@@ -127,7 +128,8 @@ program=$1
 if [ -z "${SKIP_TWO:-}" ]; then
 dir=$(folder two)
 start "$dir"; first=$pid; first_main=$main
-start "$dir"; second=$pid; second_main=$main
+# The second window is told that the first has the list open, and opens it anyway.
+launch "$dir"; answer "$pid" '^Bereits ge.*ffnet$' alt+t 30; find_main; second=$pid; second_main=$main
 main=$first_main; import_csv "$first" "$(csv a 'Von Fenster A')"
 main=$second_main; import_csv "$second" "$(csv b 'Von Fenster B')"
 main=$first_main; quit_with "$first" alt+j
@@ -184,7 +186,8 @@ grep -q 'Vor dem Absturz' "$dir/korbana.kbl" || fail "the recovered edit was not
 # 5. Two windows on one list, both killed after an edit: the next start offers each window's copy, newest first.
 dir=$(folder twokilled)
 start "$dir"; first=$pid; first_main=$main
-start "$dir"; second=$pid; second_main=$main
+# The second window is told that the first has the list open, and opens it anyway.
+launch "$dir"; answer "$pid" '^Bereits ge.*ffnet$' alt+t 30; find_main; second=$pid; second_main=$main
 main=$first_main; import_csv "$first" "$(csv ka 'Von A')"
 main=$second_main; import_csv "$second" "$(csv kb 'Von B')"
 copies() { grep -l "Von $1" "$XDG_STATE_HOME"/korbana/recovery/*.kbl 2>/dev/null | wc -l; }

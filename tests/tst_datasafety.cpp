@@ -72,6 +72,8 @@ private Q_SLOTS:
     void staleSaveTemporariesAreRemoved();
     void paneWidthAtIntegerLimit();
     void missingListOnCommandLineStartsEmpty();
+    void listOpenInAnotherWindow_data();
+    void listOpenInAnotherWindow();
 };
 
 void TestDataSafety::changedElsewhereBeforeSave_data()
@@ -503,6 +505,33 @@ void TestDataSafety::missingListOnCommandLineStartsEmpty()
     form.save();
     QVERIFY(f.dialogs.fileRequests.isEmpty() && f.dialogs.messages.isEmpty());
     QCOMPARE(f.readFile(path), QByteArray("1\r\nMarkt\r\n0\r\n0\r\n"));
+}
+
+void TestDataSafety::listOpenInAnotherWindow_data()
+{
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::newRow("Trotzdem öffnen") << QMessageBox::Open;
+    QTest::newRow("Abbrechen") << QMessageBox::Cancel;
+}
+
+void TestDataSafety::listOpenInAnotherWindow()
+{
+    QFETCH(QMessageBox::StandardButton, answer);
+    MainWindowFixture f;
+    startOnSample(f);
+    ScriptedDialogs dialogs;
+    dialogs.answers = { answer };
+    MainWindow second(dialogs, f.dir.path());
+    QCOMPARE(titles(dialogs), QStringList { QStringLiteral("Bereits geöffnet") });
+    QCOMPARE(dialogs.messages.constFirst().defaultButton, QMessageBox::Cancel);
+    const bool opened = answer == QMessageBox::Open;
+    QCOMPARE(second.documentName(), opened ? f.path(QStringLiteral("korbana.kbl")) : QString());
+    QCOMPARE(second.stores()->count(), opened ? 2 : 0);
+    // The first window's lock goes with it.
+    f.form.reset();
+    dialogs.messages.clear();
+    MainWindow third(dialogs, f.dir.path());
+    QVERIFY(dialogs.messages.isEmpty());
 }
 
 QTEST_MAIN(TestDataSafety)

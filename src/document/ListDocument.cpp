@@ -3,8 +3,11 @@
 #include "DocumentFileState.h"
 #include "RecoveryStore.h"
 
+#include <QCryptographicHash>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QLockFile>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <new>
@@ -24,6 +27,21 @@ QTimer* singleShotTimer(int interval, QObject* parent)
     timer->setSingleShot(true);
     timer->setInterval(interval);
     return timer;
+}
+
+// The lock that says a window has the list at path open; null for no path.
+std::unique_ptr<QLockFile> openLockFor(const QString& path)
+{
+    if (path.isEmpty())
+        return nullptr;
+    const QFileInfo file(path);
+    const QString key = file.exists() ? file.canonicalFilePath() : file.absoluteFilePath();
+    const QByteArray hash = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex().left(20);
+    auto lock = std::make_unique<QLockFile>(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
+        + QStringLiteral("/korbana-") + QString::fromLatin1(hash) + QStringLiteral(".lock"));
+    // Stale only when its window is gone, never by age.
+    lock->setStaleLockTime(0);
+    return lock;
 }
 
 } // namespace
@@ -94,6 +112,13 @@ void ListDocument::setModified(bool modified)
 
 void ListDocument::setFileName(const QString& path)
 {
+    if (path != m_fileName || !m_openLock) {
+        m_openLock.reset();
+        m_openLock = openLockFor(path);
+        // Opened anyway beside another window: that one keeps the lock.
+        if (m_openLock && !m_openLock->tryLock(0))
+            m_openLock.reset();
+    }
     m_fileName = path;
     Q_EMIT fileNameChanged(path);
 }
@@ -190,6 +215,14 @@ void ListDocument::startNamed(const QString& path)
     m_fileState->written(path, {});
     watchFile();
     setFileName(path);
+}
+
+bool ListDocument::isOpenElsewhere(const QString& path) const
+{
+    if (path == m_fileName && m_openLock)
+        return false;
+    const std::unique_ptr<QLockFile> lock = openLockFor(path);
+    return lock && !lock->tryLock(0) && lock->error() == QLockFile::LockFailedError;
 }
 
 bool ListDocument::isChangedOnDisk(const QString& path) const

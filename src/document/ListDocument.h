@@ -10,6 +10,7 @@
 #include <optional>
 
 class QFileSystemWatcher;
+class QLockFile;
 class QTimer;
 
 namespace korbana {
@@ -55,6 +56,9 @@ public:
     void clear();
     // New under a name: empty lists for a file that does not exist yet.
     void startNamed(const QString& path);
+
+    // Whether another window on this machine has the list at path open.
+    bool isOpenElsewhere(const QString& path) const;
 
     // Whether a save to path would overwrite a change made to the document's file elsewhere.
     bool isChangedOnDisk(const QString& path) const;
@@ -125,6 +129,9 @@ private:
     quint64 m_changeGeneration = 0;
     quint64 m_snapshotGeneration = 0;
     bool m_recoveryFailing = false;
+    // Tells other windows that this one has the file open; in the runtime folder, never beside the list, which
+    // a synchronised folder would carry to other machines.
+    std::unique_ptr<QLockFile> m_openLock;
     // The file whose content recovered lists replace: its own version is kept before the first save over it.
     QString m_recoveredOver;
 };

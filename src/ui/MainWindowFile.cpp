@@ -97,8 +97,11 @@ void MainWindow::openStartFile()
         // A list named on the command line that does not exist yet starts empty under its name, as a text editor
         // opens a new document.
         m_document->startNamed(path);
-    } else {
+    } else if (openAnyway(path)) {
         openFile(path);
+    } else {
+        // Not opened a second time: the window starts with empty lists without a name.
+        m_document->clear();
     }
 }
 
@@ -161,13 +164,13 @@ void MainWindow::openDocument()
     if (!askToSave(QStringLiteral("Datei: Öffnen...")))
         return;
     const QString path = m_dialogs.chooseFile(this, m_listOpenOptions);
-    if (!path.isEmpty())
+    if (!path.isEmpty() && openAnyway(path))
         openFile(path);
 }
 
 void MainWindow::openDroppedFile(const QString& path)
 {
-    if (askToSave(QStringLiteral("Datei: Öffnen...")))
+    if (askToSave(QStringLiteral("Datei: Öffnen...")) && openAnyway(path))
         openFile(path);
 }
 

@@ -78,6 +78,22 @@ bool MainWindow::offerRecovery(const std::optional<QString>& documentPath)
     return false;
 }
 
+bool MainWindow::openAnyway(const QString& path)
+{
+    if (!m_document->isOpenElsewhere(path))
+        return true;
+    const auto answer = m_dialogs.labelledMessage(this,
+        QStringLiteral("Die Liste „%1“ ist bereits in einem anderen korbana-Fenster geöffnet. Wenn Sie sie auch "
+                       "hier bearbeiten, kann das eine Fenster beim Speichern die Änderungen des anderen "
+                       "überschreiben.\n\nWollen Sie sie trotzdem öffnen?")
+            .arg(QDir::toNativeSeparators(path)),
+        QStringLiteral("Bereits geöffnet"), QMessageBox::Warning,
+        { { QMessageBox::Open, QStringLiteral("&Trotzdem öffnen") },
+            { QMessageBox::Cancel, QStringLiteral("Abbrechen") } },
+        QMessageBox::Cancel);
+    return answer == QMessageBox::Open;
+}
+
 void MainWindow::offerReload()
 {
     if (m_askingToReload)
