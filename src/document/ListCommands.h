@@ -122,6 +122,23 @@ private:
     std::vector<int> m_newOrder;
 };
 
+// Appends many rows at once (an import); undoing takes them out again.
+class AppendRowsCommand final : public QUndoCommand
+{
+public:
+    AppendRowsCommand(ListModel* model, std::vector<Entry>&& rows, const QString& text, QUndoCommand* parent = nullptr);
+    ~AppendRowsCommand() override;
+    Q_DISABLE_COPY_MOVE(AppendRowsCommand)
+
+    void redo() override;
+    void undo() override;
+
+private:
+    ListModel* m_model;
+    int m_first;
+    std::vector<Entry> m_rows; // held here while undone
+};
+
 // Replaces all rows of a list at once: clearing it, an import, a recovery. The rows not shown wait here.
 class ReplaceRowsCommand final : public QUndoCommand
 {
