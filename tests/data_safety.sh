@@ -64,13 +64,14 @@ answer() {
     sleep 0.3
 }
 
-# Datei > CSV Import... of the file $2 in the window $1: an edit made through the keyboard alone.
+# Datei > CSV Import... of the file $2 in the window $1 (the sixth item below "&Neu..."): an edit made through the
+# keyboard alone.
 import_csv() {
     xdotool windowfocus --sync "$main"
     sleep 0.3
     xdotool key alt+d
     sleep 0.5
-    xdotool key Down Down Down Down Down Return
+    xdotool key Down Down Down Down Down Down Return
     local dialog=
     for _ in $(seq 100); do
         dialog=$(xdotool search --all --onlyvisible --pid "$1" --name . 2>/dev/null | grep -vx "$main" | head -1)

@@ -370,14 +370,22 @@ std::optional<CsvFailure> exportCsvFile(const QString& path, const ListSet& list
     return CsvFailure { messageText(result), messageTitle(result) };
 }
 
-std::optional<CsvFailure> importCsvFile(const QString& path, const ListSet& lists)
+std::optional<CsvFailure> readCsvFile(const QString& path, CsvContent& content)
 {
     const std::optional<QByteArray> data = readWholeFile(path);
     if (!data)
         return CsvFailure { messageText(ReadResult::CannotOpen), messageTitle(ReadResult::CannotOpen) };
-    CsvContent content = parseCsv(*data);
+    content = parseCsv(*data);
     if (!content.error.isEmpty())
         return CsvFailure { content.error, QString::fromUtf16(kImportTitle) };
+    return std::nullopt;
+}
+
+std::optional<CsvFailure> importCsvFile(const QString& path, const ListSet& lists)
+{
+    CsvContent content;
+    if (auto failure = readCsvFile(path, content))
+        return failure;
     if (lists.stores)
         lists.stores->appendAll(std::move(content.stores));
     if (lists.products)

@@ -73,6 +73,8 @@ struct CsvFailure
 
 // Writes the three lists; on failure an existing file stays as it was.
 std::optional<CsvFailure> exportCsvFile(const QString& path, const ListSet& lists);
+// Reads the file for an import into content, or tells why it cannot be imported.
+std::optional<CsvFailure> readCsvFile(const QString& path, CsvContent& content);
 // Appends what the file holds to the lists, or nothing at all on failure.
 std::optional<CsvFailure> importCsvFile(const QString& path, const ListSet& lists);
 

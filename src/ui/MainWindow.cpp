@@ -29,6 +29,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <tuple>
@@ -99,6 +100,7 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
     m_stores->setIcon(picture("laden"));
     m_products->setIcon(picture("produkt"));
     m_shopping->setIcon(picture("einkauf"));
+    m_history = new QUndoStack(this);
 
     const QString filter = QStringLiteral("Einkaufslisten (*.kbl)");
     m_listOpenOptions = { FileDialogOptions::Mode::Open, filter, QStringLiteral("kbl"), false, {} };
@@ -152,6 +154,7 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
     setUpDocumentSafety();
     setAcceptDrops(true);
     buildShoppingTrip();
+    offerHistoryInContextMenus();
     openStartFile();
 }
 
@@ -196,6 +199,8 @@ void MainWindow::buildMenu()
     QMenu* hilfe = menuBar()->addMenu(QStringLiteral("&Hilfe"));
     hilfe->setObjectName(QStringLiteral("helpMenu"));
     hilfe->addActions({ m_helpAction, m_aboutAction });
+    buildRecentFilesMenu(datei, m_csvExportAction);
+    buildEditMenu(hilfe->menuAction());
 }
 
 void MainWindow::buildToolBar()

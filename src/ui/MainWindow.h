@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 #include "document/ListFile.h"
 #include "print/PrintFont.h"
+#include "settings/RecentFiles.h"
 
 #include <QMainWindow>
 
@@ -11,6 +12,8 @@
 #include <optional>
 
 class QAction;
+class QMenu;
+class QUndoStack;
 class QCheckBox;
 class QLabel;
 class QTimer;
@@ -34,6 +37,7 @@ enum class WriteResult;
 class AboutDialog;
 class BitmapButton;
 class ListModel;
+struct Entry;
 class ListView;
 class ProductDialog;
 class ProductFilter;
@@ -110,6 +114,10 @@ public:
     bool isModified() const;
     // Waits until the recovery copy being written in the background is on disk.
     void waitForRecoveryCopy();
+    // Every change to the lists is a step of this history.
+    QUndoStack* history() const;
+    // The list files opened or saved last, newest first.
+    QStringList recentFiles() const;
 
 public Q_SLOTS:
     // The document and its life.
@@ -140,6 +148,13 @@ public Q_SLOTS:
     void choosePrintFont();
     void showHelp();
     void showAbout();
+
+    // Undo and redo of the lists' changes.
+    void undo();
+    void redo();
+    // "Zuletzt geöffnet": as "Öffnen..." with that file.
+    void openRecentFile(const QString& path);
+    void clearRecentFiles();
 
     // Editing the lists.
     void addStore();
@@ -196,6 +211,15 @@ private:
     // The unsaved-data question; false when the command must stop (Cancel, cancelled or failed save).
     bool askToSave(const QString& title);
     void sortList(List list, int column);
+    // Adds the entry as one step and opens its caption, so the user types over the default at once.
+    void addEntry(ListView* view, Entry&& entry, const QString& stepName);
+    void renameEntry(ListView* view, int row, const QString& caption);
+    void buildEditMenu(QAction* before);
+    void offerHistoryInContextMenus();
+    void buildRecentFilesMenu(QMenu* fileMenu, QAction* before);
+    void showRecentFiles();
+    void rememberRecentFile(const QString& path);
+    void storeRecentFiles();
     void buildShoppingTrip();
     void buildProductSearch();
     void buildPrintOptions();
@@ -254,6 +278,14 @@ private:
     QAction* m_quitAction = nullptr;
     QAction* m_helpAction = nullptr;
     QAction* m_aboutAction = nullptr;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
+    QUndoStack* m_history = nullptr;
+    // The edit box that adding an entry opened: its naming is part of the add.
+    ListView* m_namingView = nullptr;
+    int m_namingRow = -1;
+    QMenu* m_recentMenu = nullptr;
+    korbana::RecentFiles m_recentFiles;
     QToolBar* m_toolBar = nullptr;
     QTabWidget* m_pages = nullptr;
     QSplitter* m_splitter = nullptr;

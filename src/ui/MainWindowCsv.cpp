@@ -2,6 +2,9 @@
 #include "MainWindow.h"
 
 #include "document/Csv.h"
+#include "document/ListCommands.h"
+
+#include <QUndoStack>
 
 void MainWindow::exportCsv()
 {
@@ -20,7 +23,21 @@ void MainWindow::importCsv()
     const QString path = m_dialogs.chooseFile(this, m_csvOpenOptions);
     if (path.isEmpty())
         return;
-    if (const auto failure = korbana::importCsvFile(path, { m_stores, m_products, m_shopping }))
+    korbana::CsvContent content;
+    if (const auto failure = korbana::readCsvFile(path, content)) {
         m_dialogs.error(this, failure->text, failure->title);
+    } else {
+        // The three lists' additions are one step.
+        auto* step = new QUndoCommand(korbana::StepNames::importCsv());
+        const std::pair<ListModel*, std::vector<Entry>*> parts[]
+            = { { m_stores, &content.stores }, { m_products, &content.products }, { m_shopping, &content.shopping } };
+        for (const auto& [list, rows] : parts)
+            if (!rows->empty())
+                new korbana::AppendRowsCommand(list, std::move(*rows), {}, step);
+        if (step->childCount() > 0)
+            history()->push(step);
+        else
+            delete step;
+    }
     refreshStatusText();
 }

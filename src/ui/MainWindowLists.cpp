@@ -3,12 +3,14 @@
 
 #include "ProductDialog.h"
 #include "SpinEdit.h"
+#include "document/ListCommands.h"
 #include "lists/ListModel.h"
 #include "lists/ListSort.h"
 #include "lists/ListTexts.h"
 #include "lists/ListView.h"
 
 #include <QLineEdit>
+#include <QUndoStack>
 
 #include <algorithm>
 #include <functional>
@@ -25,13 +27,7 @@ bool isEnterKey(int key)
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
-// Appends an entry and opens its caption for editing, so the user types over the default at once.
-void appendAndEdit(ListView* view, ListModel* model, const QString& caption, const QStringList& subItems = {})
-{
-    view->beginEdit(model->append(caption, subItems));
-}
-
-void removeSelected(Dialogs& dialogs, QWidget* parent, ListView* view, ListModel* model)
+void removeSelected(Dialogs& dialogs, QWidget* parent, QUndoStack& history, ListView* view, ListModel* model)
 {
     const int row = view->selectedRow();
     if (row < 0) {
@@ -43,17 +39,17 @@ void removeSelected(Dialogs& dialogs, QWidget* parent, ListView* view, ListModel
     if (dialogs.question(parent, QStringLiteral("Wollen Sie den Eintrag löschen?"), QStringLiteral("Eintrag löschen"))
         != QMessageBox::Yes)
         return;
-    model->deleteAt(row);
+    history.push(new korbana::RemoveEntryCommand(model, row));
     // Keep a selection for the next Delete from the keyboard.
     view->selectRow(std::min(row, model->count() - 1));
 }
 
-void clearList(Dialogs& dialogs, QWidget* parent, ListModel* model)
+void clearList(Dialogs& dialogs, QWidget* parent, QUndoStack& history, ListModel* model)
 {
     if (dialogs.question(
             parent, QStringLiteral("Wollen Sie die komplette Liste löschen?"), QStringLiteral("Liste löschen"))
         == QMessageBox::Yes)
-        model->clear();
+        history.push(korbana::clearListCommand(model));
 }
 
 void editSelected(ListView* view)
@@ -82,19 +78,41 @@ void MainWindow::commitEdits()
         view->commitEdit();
 }
 
+void MainWindow::addEntry(ListView* view, Entry&& entry, const QString& stepName)
+{
+    // A caption still open in this list is its own step, before the new entry.
+    view->commitEdit();
+    auto* step = new korbana::AddEntryCommand(view->listModel(), std::move(entry), stepName);
+    history()->push(step);
+    // The user types over the default at once; that naming belongs to this step.
+    m_namingView = view;
+    m_namingRow = step->row();
+    view->beginEdit(m_namingRow);
+}
+
+void MainWindow::renameEntry(ListView* view, int row, const QString& caption)
+{
+    ListModel* model = view->listModel();
+    // A caption confirmed as it was changes nothing, and is no step to undo.
+    if (ListModel::storable(caption) == model->caption(row))
+        return;
+    const bool namesNewEntry = view == m_namingView && row == m_namingRow;
+    history()->push(new korbana::RenameEntryCommand(model, row, caption, namesNewEntry));
+}
+
 void MainWindow::addStore()
 {
-    appendAndEdit(m_storesView, m_stores, QStringLiteral("Laden"));
+    addEntry(m_storesView, m_stores->makeEntry(QStringLiteral("Laden")), korbana::StepNames::addStore());
 }
 
 void MainWindow::removeStore()
 {
-    removeSelected(m_dialogs, this, m_storesView, m_stores);
+    removeSelected(m_dialogs, this, *history(), m_storesView, m_stores);
 }
 
 void MainWindow::clearStores()
 {
-    clearList(m_dialogs, this, m_stores);
+    clearList(m_dialogs, this, *history(), m_stores);
 }
 
 void MainWindow::addProduct()
@@ -109,18 +127,20 @@ void MainWindow::addProduct()
     }
     // The new row must be visible for its in-place edit.
     clearProductSearch();
-    appendAndEdit(m_productsView, m_products, QStringLiteral("Produkt"),
-        { m_stores->caption(store), korbana::priceText(m_priceEdit->value()) });
+    addEntry(m_productsView,
+        m_products->makeEntry(
+            QStringLiteral("Produkt"), { m_stores->caption(store), korbana::priceText(m_priceEdit->value()) }),
+        korbana::StepNames::addProduct());
 }
 
 void MainWindow::removeProduct()
 {
-    removeSelected(m_dialogs, this, m_productsView, m_products);
+    removeSelected(m_dialogs, this, *history(), m_productsView, m_products);
 }
 
 void MainWindow::clearProducts()
 {
-    clearList(m_dialogs, this, m_products);
+    clearList(m_dialogs, this, *history(), m_products);
 }
 
 void MainWindow::editProduct()
@@ -133,8 +153,8 @@ void MainWindow::editProduct()
     m_productDialog->setProduct(m_products->caption(row), m_products->subItem(row, 1));
     if (m_dialogs.exec(m_productDialog) != QDialog::Accepted)
         return;
-    m_products->setCaption(row, m_productDialog->name());
-    m_products->setSubItem(row, 1, m_productDialog->price());
+    history()->push(
+        new korbana::EditProductCommand(m_products, row, m_productDialog->name(), m_productDialog->price()));
 }
 
 void MainWindow::addToShoppingList()
@@ -146,21 +166,22 @@ void MainWindow::addToShoppingList()
             this, QStringLiteral("Sie haben kein Produkt ausgewählt."), QStringLiteral("Kein Produkt ausgewählt"));
     } else {
         const Entry& source = m_products->entryAt(product);
-        appendAndEdit(m_shoppingView, m_shopping, QStringLiteral("1"),
-            { source.caption, source.subItems[0], source.subItems[1] });
+        addEntry(m_shoppingView,
+            m_shopping->makeEntry(QStringLiteral("1"), { source.caption, source.subItems[0], source.subItems[1] }),
+            korbana::StepNames::addShoppingEntry());
     }
     refreshStatusText();
 }
 
 void MainWindow::removeFromShoppingList()
 {
-    removeSelected(m_dialogs, this, m_shoppingView, m_shopping);
+    removeSelected(m_dialogs, this, *history(), m_shoppingView, m_shopping);
     refreshStatusText();
 }
 
 void MainWindow::clearShoppingList()
 {
-    clearList(m_dialogs, this, m_shopping);
+    clearList(m_dialogs, this, *history(), m_shopping);
     refreshStatusText();
 }
 
@@ -169,6 +190,12 @@ void MainWindow::connectLists()
     m_storesView->setListModel(m_stores);
     m_productsView->setListModel(m_products);
     m_shoppingView->setListModel(m_shopping);
+
+    // Captions confirmed in an edit box are steps of the undo history.
+    for (ListView* view : { m_storesView, m_productsView, m_shoppingView }) {
+        view->setRenameHandler([this, view](int row, const QString& caption) { renameEntry(view, row, caption); });
+        connect(view, &ListView::editClosed, this, [this] { m_namingView = nullptr; });
+    }
 
     // Delete removes the selected entry; Enter and a double click on a shop or shopping entry open its caption.
     const std::pair<ListView*, void (MainWindow::*)()> removers[] = { { m_storesView, &MainWindow::removeStore },
@@ -219,6 +246,7 @@ void MainWindow::sortList(List list, int column)
     // A caption still being typed sorts as what the user sees.
     views[list]->commitEdit();
     views[list]->setUpdatesEnabled(false);
-    models[list]->applyOrder(korbana::sortOrder(kinds[list], state.column, state.flipped, *models[list]));
+    history()->push(new korbana::ReorderCommand(
+        models[list], korbana::sortOrder(kinds[list], state.column, state.flipped, *models[list])));
     views[list]->setUpdatesEnabled(true);
 }

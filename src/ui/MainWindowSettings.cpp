@@ -4,6 +4,7 @@
 #include "document/DocumentFileState.h"
 #include "document/RecoveryStore.h"
 #include "lists/ListModel.h"
+#include "lists/ListView.h"
 #include "settings/StoredNames.h"
 #include "settings/WindowStateStore.h"
 
@@ -155,6 +156,11 @@ MainWindow::~MainWindow()
     // lists must not call back into it.
     for (const ListModel* list : { m_stores, m_products, m_shopping })
         disconnect(list, nullptr, this, nullptr);
+    // Such a name goes straight into its list: the history goes with the window.
+    for (ListView* view : { m_storesView, m_productsView, m_shoppingView }) {
+        view->setRenameHandler(nullptr);
+        disconnect(view, nullptr, this, nullptr);
+    }
 }
 
 #include "MainWindowSettings.moc"
