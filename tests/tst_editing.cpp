@@ -14,6 +14,8 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+using namespace korbana;
+
 enum List { Stores = 0, Products = 1, Shopping = 2 };
 
 class TestEditing : public QObject
@@ -700,7 +702,7 @@ void TestEditing::productDialogLayout()
     QVERIFY(windowWidget<QFrame>(form, QStringLiteral("bevel"))->geometry().bottom()
         < windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->y());
     QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->text(), "OK");
-    QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->text(), "Cancel");
+    QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->text(), "Abbrechen");
     QVERIFY(windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->isDefault());
     QVERIFY(windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->geometry().right()
         < windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->x());

@@ -11,6 +11,8 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
+namespace korbana {
+
 namespace {
 
 // Draws the grid lines of the report style and underlines the row under the pointer.
@@ -361,3 +363,5 @@ void ListView::hoverElapsed()
     if (row != selectedRow())
         selectRow(row);
 }
+
+} // namespace korbana

@@ -6,8 +6,11 @@
 
 #include <functional>
 
-class ListModel;
 class QAbstractProxyModel;
+
+namespace korbana {
+
+class ListModel;
 
 // A list in report style over a ListModel: whole-row single selection, grid lines, columns sharing the width,
 // in-place editing of the caption, and selection by resting the pointer on a row.
@@ -96,3 +99,5 @@ private:
     QPoint m_clickEditPos;
     bool m_doubleClicked = false;
 };
+
+} // namespace korbana

@@ -27,12 +27,13 @@ class QFileSystemWatcher;
 class QTimer;
 
 namespace korbana {
+
 class DocumentFileState;
+class HelpWindow;
 class RecoveryStore;
 class SnapshotCopier;
 enum class ReadResult;
 enum class WriteResult;
-} // namespace korbana
 
 class AboutDialog;
 class BitmapButton;
@@ -264,6 +265,7 @@ private:
     bool m_closeAllowed = false;
 
     AboutDialog* m_aboutDialog = nullptr;
+    korbana::HelpWindow* m_helpWindow = nullptr;
     ProductDialog* m_productDialog = nullptr;
 
     QAction* m_newAction = nullptr;
@@ -326,3 +328,5 @@ private:
     FileDialogOptions m_csvOpenOptions;
     FileDialogOptions m_csvSaveOptions;
 };
+
+} // namespace korbana

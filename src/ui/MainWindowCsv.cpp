@@ -6,6 +6,8 @@
 
 #include <QUndoStack>
 
+namespace korbana {
+
 void MainWindow::exportCsv()
 {
     // The tool and menu commands take no focus: an open edit box would otherwise keep its text from the file.
@@ -41,3 +43,5 @@ void MainWindow::importCsv()
     }
     refreshStatusText();
 }
+
+} // namespace korbana

@@ -10,6 +10,8 @@
 #include <QMenuBar>
 #include <QUndoStack>
 
+namespace korbana {
+
 namespace {
 
 // "&Rückgängig: Liste löschen", or "&Rückgängig" with nothing to undo.
@@ -153,3 +155,5 @@ void MainWindow::storeRecentFiles()
         // The list holds for this run; the window's own settings report a broken store when they are saved.
     }
 }
+
+} // namespace korbana

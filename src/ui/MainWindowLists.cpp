@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <functional>
 
+namespace korbana {
+
 namespace {
 
 bool isDeleteKey(int key)
@@ -250,3 +252,5 @@ void MainWindow::sortList(List list, int column)
         models[list], korbana::sortOrder(kinds[list], state.column, state.flipped, *models[list])));
     views[list]->setUpdatesEnabled(true);
 }
+
+} // namespace korbana
