@@ -204,4 +204,13 @@ ReplaceRowsCommand* clearListCommand(ListModel* model, QUndoCommand* parent)
     return new ReplaceRowsCommand(model, {}, StepNames::clearList(), parent);
 }
 
+QUndoCommand* replaceListsCommand(const ListSet& lists, ListContent&& content, const QString& text)
+{
+    auto* step = new QUndoCommand(text);
+    ListModel* const models[] = { lists.stores, lists.products, lists.shopping };
+    for (size_t i = 0; i < content.sections.size(); ++i)
+        new ReplaceRowsCommand(models[i], std::move(content.sections[i]), text, step);
+    return step;
+}
+
 } // namespace korbana

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/ListFile.h"
 #include "lists/ListModel.h"
 
 #include <QUndoCommand>
@@ -158,5 +159,8 @@ private:
 
 // Clears a list: a whole list is one step.
 ReplaceRowsCommand* clearListCommand(ListModel* model, QUndoCommand* parent = nullptr);
+
+// Replaces the rows of all three lists as one step (a recovery copy applied).
+QUndoCommand* replaceListsCommand(const ListSet& lists, ListContent&& content, const QString& text);
 
 } // namespace korbana
