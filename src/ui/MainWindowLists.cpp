@@ -3,11 +3,13 @@
 
 #include "ProductDialog.h"
 #include "SpinEdit.h"
+#include "controls/Pictures.h"
 #include "document/ListCommands.h"
 #include "lists/ListModel.h"
 #include "lists/ListSort.h"
 #include "lists/ListTexts.h"
 #include "lists/ListView.h"
+#include "lists/PriceHints.h"
 
 #include <QLineEdit>
 #include <QUndoStack>
@@ -192,6 +194,10 @@ void MainWindow::connectLists()
     m_storesView->setListModel(m_stores);
     m_productsView->setListModel(m_products);
     m_shoppingView->setListModel(m_shopping);
+    // Shopping entries that another shop sells cheaper show a marker in their price cell.
+    auto* priceHints = new korbana::PriceHints(
+        *m_products, *m_shopping, Pictures::svg(QStringLiteral(":/pictures/guenstiger.svg")), this);
+    connect(priceHints, &korbana::PriceHints::changed, m_shoppingView->viewport(), qOverload<>(&QWidget::update));
 
     // Captions confirmed in an edit box are steps of the undo history.
     for (ListView* view : { m_storesView, m_productsView, m_shoppingView }) {
