@@ -35,9 +35,9 @@ void type(const QString& text, int key = Qt::Key_Return)
     QCoreApplication::processEvents();
 }
 
-void click(ListsHarness& h, const char* name)
+void click(ListsHarness& harness, const char* name)
 {
-    QTest::mouseClick(h.form->findChild<QToolButton*>(QLatin1String(name)), Qt::LeftButton);
+    QTest::mouseClick(harness.form->findChild<QToolButton*>(QLatin1String(name)), Qt::LeftButton);
 }
 
 } // namespace
@@ -90,60 +90,60 @@ void TestUndo::everyChange_data()
     const QStringList products { "Brot|Bäcker|1,99 EUR", "Milch|Markt|0,89 EUR" };
     const QStringList shopping { "2|Milch|Markt|0,89 EUR" };
 
-    QTest::newRow("add a store, named") << Change([](ListsHarness& h) {
-        click(h, "addStoreButton");
+    QTest::newRow("add a store, named") << Change([](ListsHarness& harness) {
+        click(harness, "addStoreButton");
         type("Kiosk");
     }) << (stores + QStringList { "Kiosk" })
                                         << products << shopping << "Laden hinzufügen";
-    QTest::newRow("add a product, named") << Change([](ListsHarness& h) {
-        h.view(Stores)->selectRow(1);
-        priceEdit(*h.form)->setValue(2.5);
-        click(h, "addProductButton");
+    QTest::newRow("add a product, named") << Change([](ListsHarness& harness) {
+        harness.view(Stores)->selectRow(1);
+        priceEdit(*harness.form)->setValue(2.5);
+        click(harness, "addProductButton");
         type("Gouda");
     }) << stores << (products + QStringList { "Gouda|Markt|2,50 EUR" })
                                           << shopping << "Produkt hinzufügen";
-    QTest::newRow("add to the shopping list, Escape") << Change([](ListsHarness& h) {
-        h.view(Products)->selectRow(0);
-        click(h, "addToShoppingButton");
+    QTest::newRow("add to the shopping list, Escape") << Change([](ListsHarness& harness) {
+        harness.view(Products)->selectRow(0);
+        click(harness, "addToShoppingButton");
         type("", Qt::Key_Escape);
     }) << stores << products << (shopping + QStringList { "1|Brot|Bäcker|1,99 EUR" })
                                                       << "Eintrag hinzufügen";
-    QTest::newRow("remove a store") << Change([](ListsHarness& h) {
-        h.view(Stores)->selectRow(0);
-        h.dialogs.answers = { QMessageBox::Yes };
-        click(h, "removeStoreButton");
+    QTest::newRow("remove a store") << Change([](ListsHarness& harness) {
+        harness.view(Stores)->selectRow(0);
+        harness.dialogs.answers = { QMessageBox::Yes };
+        click(harness, "removeStoreButton");
     }) << QStringList { "Markt" } << products
                                     << shopping << "Eintrag entfernen";
-    QTest::newRow("clear the products") << Change([](ListsHarness& h) {
-        h.dialogs.answers = { QMessageBox::Yes };
-        click(h, "clearProductsButton");
+    QTest::newRow("clear the products") << Change([](ListsHarness& harness) {
+        harness.dialogs.answers = { QMessageBox::Yes };
+        click(harness, "clearProductsButton");
     }) << stores << QStringList() << shopping
                                         << "Liste löschen";
-    QTest::newRow("rename a quantity") << Change([](ListsHarness& h) {
-        h.view(Shopping)->selectRow(0);
-        h.view(Shopping)->setFocus();
-        QTest::keyClick(h.view(Shopping), Qt::Key_Return);
+    QTest::newRow("rename a quantity") << Change([](ListsHarness& harness) {
+        harness.view(Shopping)->selectRow(0);
+        harness.view(Shopping)->setFocus();
+        QTest::keyClick(harness.view(Shopping), Qt::Key_Return);
         type("3");
     }) << stores << products << QStringList { "3|Milch|Markt|0,89 EUR" }
                                        << "Umbenennen";
-    QTest::newRow("product dialog") << Change([](ListsHarness& h) {
-        h.view(Products)->selectRow(1);
-        h.dialogs.execAnswer = [](QDialog* dialog) {
+    QTest::newRow("product dialog") << Change([](ListsHarness& harness) {
+        harness.view(Products)->selectRow(1);
+        harness.dialogs.execAnswer = [](QDialog* dialog) {
             qobject_cast<ProductDialog*>(dialog)->setProduct("Vollmilch", "1,09 EUR");
             return int(QDialog::Accepted);
         };
-        click(h, "editProductButton");
+        click(harness, "editProductButton");
     }) << stores << QStringList { "Brot|Bäcker|1,99 EUR", "Vollmilch|Markt|1,09 EUR" }
                                     << shopping << "Produkt bearbeiten";
-    QTest::newRow("CSV import") << Change([](ListsHarness& h) {
-        const QString csv = h.path("import.csv");
+    QTest::newRow("CSV import") << Change([](ListsHarness& harness) {
+        const QString csv = harness.path("import.csv");
         MainWindowFixture::writeFile(
             csv, "Liste;Menge;Name;Laden;Preis\r\nLaden;;Kiosk;;\r\nProdukt;;Tee;Kiosk;2,00 EUR\r\n");
-        h.dialogs.fileAnswers = { csv };
-        windowWidget<QAction>(*h.form, "csvImportAction")->trigger();
+        harness.dialogs.fileAnswers = { csv };
+        windowWidget<QAction>(*harness.form, "csvImportAction")->trigger();
     }) << (stores + QStringList { "Kiosk" })
                                 << (products + QStringList { "Tee|Kiosk|2,00 EUR" }) << shopping << "CSV importieren";
-    QTest::newRow("sort by a header") << Change([](ListsHarness& h) { h.clickHeader(Stores, 0); })
+    QTest::newRow("sort by a header") << Change([](ListsHarness& harness) { harness.clickHeader(Stores, 0); })
                                       << QStringList { "Markt", "Bäcker" } << products << shopping << "Sortieren";
 }
 

@@ -88,6 +88,11 @@ void MainWindow::buildRecentFilesMenu(QMenu* fileMenu, QAction* before)
     } catch (const korbana::SettingsError&) {
         // The list starts empty; the window's own settings report a broken store when they are saved.
     }
+    // The title names every file the lists were read from or written to.
+    connect(this, &QWidget::windowTitleChanged, this, [this] {
+        if (!documentName().isEmpty())
+            rememberRecentFile(documentName());
+    });
     m_recentMenu = new QMenu(QStringLiteral("Zuletzt geöffnet"), this);
     m_recentMenu->setObjectName(QStringLiteral("recentFilesMenu"));
     fileMenu->insertMenu(before, m_recentMenu);
