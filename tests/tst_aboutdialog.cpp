@@ -304,7 +304,7 @@ void TestAboutDialog::productDialogButtons()
     QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->text(), QStringLiteral("OK"));
     QVERIFY(windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->isDefaultButton());
     QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->kind(), ButtonKind::Cancel);
-    QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->text(), QStringLiteral("Cancel"));
+    QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->text(), QStringLiteral("Abbrechen"));
     QVERIFY(windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->isCancelButton());
     QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->modalResult(), 2);
     // OK stands left of Cancel.

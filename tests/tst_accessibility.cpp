@@ -3,14 +3,19 @@
 #include "WindowWidgets.h"
 #include "ui/AboutDialog.h"
 #include "ui/HeaderBar.h"
+#include "ui/HelpWindow.h"
 #include "ui/QtTranslations.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 
 #include <map>
 
@@ -88,6 +93,8 @@ private Q_SLOTS:
         asked += QStringList(h->dialogs.fileRequests.size(), "file") + QStringList(h->dialogs.printRequests, "print");
         for (const QString& url : std::as_const(h->dialogs.openedUrls))
             asked.append(url.section(u'/', -1));
+        if (auto* help = h->form->findChild<korbana::HelpWindow*>(); help && help->isVisible())
+            asked.append(help->source().fileName());
         if (!h->form->isVisible())
             asked.append("closed");
         QTEST(asked, "asked");
@@ -263,6 +270,43 @@ private Q_SLOTS:
             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         buttons.sort();
         QCOMPARE(buttons, QStringList({ "Abbrechen", "Ja", "Nein" }));
+    }
+
+    void fileDialogInGermanOnEnglishSystem()
+    {
+        QTemporaryDir dir;
+        QFile file(dir.filePath("woche.kbl"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(2500, 'x'));
+        file.close();
+        QStringList shown;
+        QTimer::singleShot(0, this, [&shown] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->setViewMode(QFileDialog::Detail);
+            auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+            QVERIFY(view);
+            const auto row = [view] {
+                return view->model()
+                    ->match(view->model()->index(0, 0, view->rootIndex()), Qt::DisplayRole, QStringLiteral("woche.kbl"),
+                        1, Qt::MatchExactly)
+                    .value(0);
+            };
+            if (QTest::qWaitFor([&] { return row().isValid(); }, 20000)) {
+                const QModelIndex name = row();
+                shown = QStringList { name.siblingAtColumn(1).data().toString(),
+                    name.siblingAtColumn(3).data().toString() };
+            }
+            dialog->reject();
+        });
+        FileDialogOptions options { FileDialogOptions::Mode::Open, QStringLiteral("Einkaufslisten (*.kbl)"),
+            QStringLiteral("kbl"), false, dir.filePath("woche.kbl") };
+        QtDialogs().chooseFile(h->form.get(), options);
+        const QLocale german(QLocale::German, QLocale::Germany);
+        QCOMPARE(shown,
+            QStringList({ german.formattedDataSize(2500),
+                german.toString(QFileInfo(file).lastModified(), QLocale::ShortFormat) }));
+        QVERIFY(shown.constFirst().contains(u','));
     }
 
 private:

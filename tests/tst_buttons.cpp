@@ -216,15 +216,15 @@ void TestButtons::kindTable_data()
 
     const QSize normal(36, 18);
     QTest::newRow("Ok") << ButtonKind::Ok << QStringLiteral("OK") << 1 << true << false << normal;
-    QTest::newRow("Cancel") << ButtonKind::Cancel << QStringLiteral("Cancel") << 2 << false << true << normal;
-    QTest::newRow("Help") << ButtonKind::Help << QStringLiteral("&Help") << 0 << false << false << normal;
-    QTest::newRow("Yes") << ButtonKind::Yes << QStringLiteral("&Yes") << 6 << true << false << normal;
-    QTest::newRow("No") << ButtonKind::No << QStringLiteral("&No") << 7 << false << true << normal;
-    QTest::newRow("Close") << ButtonKind::Close << QStringLiteral("&Close") << 0 << false << false << normal;
-    QTest::newRow("Abort") << ButtonKind::Abort << QStringLiteral("Abort") << 3 << false << false << normal;
-    QTest::newRow("Retry") << ButtonKind::Retry << QStringLiteral("&Retry") << 4 << false << false << normal;
-    QTest::newRow("Ignore") << ButtonKind::Ignore << QStringLiteral("&Ignore") << 5 << false << false << normal;
-    QTest::newRow("All") << ButtonKind::All << QStringLiteral("&All") << 8 << false << false << QSize(36, 19);
+    QTest::newRow("Cancel") << ButtonKind::Cancel << QStringLiteral("Abbrechen") << 2 << false << true << normal;
+    QTest::newRow("Help") << ButtonKind::Help << QStringLiteral("&Hilfe") << 0 << false << false << normal;
+    QTest::newRow("Yes") << ButtonKind::Yes << QStringLiteral("&Ja") << 6 << true << false << normal;
+    QTest::newRow("No") << ButtonKind::No << QStringLiteral("&Nein") << 7 << false << true << normal;
+    QTest::newRow("Close") << ButtonKind::Close << QStringLiteral("&Schließen") << 0 << false << false << normal;
+    QTest::newRow("Abort") << ButtonKind::Abort << QStringLiteral("Abbrechen") << 3 << false << false << normal;
+    QTest::newRow("Retry") << ButtonKind::Retry << QStringLiteral("&Wiederholen") << 4 << false << false << normal;
+    QTest::newRow("Ignore") << ButtonKind::Ignore << QStringLiteral("&Ignorieren") << 5 << false << false << normal;
+    QTest::newRow("All") << ButtonKind::All << QStringLiteral("&Alle") << 8 << false << false << QSize(36, 19);
 }
 
 void TestButtons::kindTable()

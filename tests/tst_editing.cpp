@@ -700,7 +700,7 @@ void TestEditing::productDialogLayout()
     QVERIFY(windowWidget<QFrame>(form, QStringLiteral("bevel"))->geometry().bottom()
         < windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->y());
     QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->text(), "OK");
-    QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->text(), "Cancel");
+    QCOMPARE(windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->text(), "Abbrechen");
     QVERIFY(windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->isDefault());
     QVERIFY(windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->geometry().right()
         < windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->x());

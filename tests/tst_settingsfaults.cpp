@@ -11,6 +11,8 @@
 #include <QScopeGuard>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace faults;
 
 class TestSettingsFaults : public QObject
@@ -113,17 +115,22 @@ void TestSettingsFaults::damagedSettingsFile()
 void TestSettingsFaults::settingsFolderWithoutWriteAccess_data()
 {
     QTest::addColumn<bool>("saveLists");
-    QTest::newRow("exit saving the lists") << true;
-    QTest::newRow("exit without saving") << false;
+    QTest::addColumn<bool>("pipe");
+    QTest::newRow("exit saving the lists") << true << false;
+    QTest::newRow("exit without saving") << false << false;
+    QTest::newRow("settings file is a pipe") << false << true;
 }
 
 void TestSettingsFaults::settingsFolderWithoutWriteAccess()
 {
     QFETCH(bool, saveLists);
+    QFETCH(bool, pipe);
     const QString settingsFolder = m_dir->filePath(QStringLiteral("config"));
     QVERIFY(QDir().mkpath(settingsFolder));
     std::unique_ptr<TmpfsMount> fs;
-    if (geteuid() == 0) {
+    if (pipe) {
+        QVERIFY(::mkfifo(QFile::encodeName(settingsFolder + QStringLiteral("/korbana.conf")).constData(), 0600) == 0);
+    } else if (geteuid() == 0) {
         // Permission bits do not stop root: a read-only filesystem does.
         fs = std::make_unique<TmpfsMount>(settingsFolder, "64k");
         if (!fs->whyNot().isEmpty())
@@ -156,7 +163,12 @@ void TestSettingsFaults::settingsFolderWithoutWriteAccess()
     QCOMPARE(program.dialogs.messages.size(), 2);
     QCOMPARE(program.dialogs.messages[1].title, QStringLiteral("Einkaufsliste 1.2"));
     QCOMPARE(program.dialogs.messages[1].icon, QMessageBox::Critical);
-    QVERIFY(!QFileInfo::exists(settingsFolder + QStringLiteral("/korbana.conf")));
+    // Once: the window going after the failed save does not say it again.
+    program.form.reset();
+    QCOMPARE(program.dialogs.messages.size(), 2);
+    const QFileInfo settingsFile(settingsFolder + QStringLiteral("/korbana.conf"));
+    QCOMPARE(settingsFile.exists(), pipe);
+    QVERIFY(!settingsFile.isFile());
 }
 
 QTEST_MAIN(TestSettingsFaults)

@@ -8,18 +8,19 @@
 
 namespace {
 
+// German like every other text of the program, whatever the system's language.
 constexpr std::array<ButtonKindInfo, 11> kKinds { {
     { u"", "", ModalResult::None, false, false },
     { u"OK", "BBOKX", ModalResult::Ok, true, false },
-    { u"Cancel", "BBCANCELX", ModalResult::Cancel, false, true },
-    { u"&Help", "BBHELPX", ModalResult::None, false, false },
-    { u"&Yes", "BBYESX", ModalResult::Yes, true, false },
-    { u"&No", "BBNOX", ModalResult::No, false, true },
-    { u"&Close", "BBCLOSEX", ModalResult::None, false, false },
-    { u"Abort", "BBABORTX", ModalResult::Abort, false, false },
-    { u"&Retry", "BBRETRYX", ModalResult::Retry, false, false },
-    { u"&Ignore", "BBIGNOREX", ModalResult::Ignore, false, false },
-    { u"&All", "BBALLX", ModalResult::All, false, false },
+    { u"Abbrechen", "BBCANCELX", ModalResult::Cancel, false, true },
+    { u"&Hilfe", "BBHELPX", ModalResult::None, false, false },
+    { u"&Ja", "BBYESX", ModalResult::Yes, true, false },
+    { u"&Nein", "BBNOX", ModalResult::No, false, true },
+    { u"&Schließen", "BBCLOSEX", ModalResult::None, false, false },
+    { u"Abbrechen", "BBABORTX", ModalResult::Abort, false, false },
+    { u"&Wiederholen", "BBRETRYX", ModalResult::Retry, false, false },
+    { u"&Ignorieren", "BBIGNOREX", ModalResult::Ignore, false, false },
+    { u"&Alle", "BBALLX", ModalResult::All, false, false },
 } };
 
 } // namespace

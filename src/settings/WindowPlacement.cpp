@@ -75,6 +75,32 @@ QRect onScreen(const QRect& rect)
     return rect;
 }
 
+// A rectangle (the frame's top left, the window's size) made to fit the available area of the screen it mostly
+// lies on, all four edges of its frame visible: shrunk where it is larger, then moved inside.
+QRect withinScreen(const QRect& rect, const QSize& frameExtra, bool fixedSize)
+{
+    const QScreen* best = QGuiApplication::primaryScreen();
+    qint64 bestArea = 0;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect common = screen->availableGeometry().intersected(rect);
+        const qint64 area = qint64(common.width()) * common.height();
+        if (area > bestArea) {
+            best = screen;
+            bestArea = area;
+        }
+    }
+    if (!best)
+        return rect;
+    const QRect area = best->availableGeometry();
+    QSize size = rect.size();
+    if (!fixedSize)
+        size = size.boundedTo(area.size() - frameExtra).expandedTo(QSize(1, 1));
+    const QSize outer = size + frameExtra;
+    const int left = std::max(area.left(), std::min(rect.left(), area.left() + area.width() - outer.width()));
+    const int top = std::max(area.top(), std::min(rect.top(), area.top() + area.height() - outer.height()));
+    return QRect(QPoint(left, top), size);
+}
+
 // The window's place in the normal state, also while it is maximized or minimized: the frame's top left
 // (where move() puts it) and the size of the window proper (what resize() sets), so that it comes back exactly.
 QRect normalRect(const QWidget* window)
@@ -112,10 +138,11 @@ QString WindowPlacement::resolutionSuffix()
     return QStringLiteral("(%1x%2)").arg(size.width()).arg(size.height());
 }
 
-void WindowPlacement::runReported(void (WindowPlacement::*step)())
+bool WindowPlacement::runReported(void (WindowPlacement::*step)())
 {
     try {
         (this->*step)();
+        return true;
     } catch (const korbana::SettingsError& error) {
         if (m_reportError)
             m_reportError(error.text());
@@ -123,6 +150,7 @@ void WindowPlacement::runReported(void (WindowPlacement::*step)())
         if (m_reportError)
             m_reportError(QString::fromUtf8(error.what()));
     }
+    return false;
 }
 
 void WindowPlacement::restore()
@@ -139,7 +167,8 @@ void WindowPlacement::closeSave()
 
 void WindowPlacement::destroySave()
 {
-    if (!m_active || m_saved || !m_window)
+    // A save at close that failed has been reported; the same failure is not reported twice.
+    if (!m_active || m_saved || m_saveFailed || !m_window)
         return;
     m_destroying = true;
     save();
@@ -148,7 +177,7 @@ void WindowPlacement::destroySave()
 
 void WindowPlacement::save()
 {
-    runReported(&WindowPlacement::saveSteps);
+    m_saveFailed = !runReported(&WindowPlacement::saveSteps);
 }
 
 void WindowPlacement::restoreSteps()
@@ -207,9 +236,16 @@ void WindowPlacement::restorePosition(korbana::SettingsStore& store)
     const int boundedTop = std::clamp(top, -farAway, farAway);
     QRect rect(boundedLeft, boundedTop, boundedExtent(left, right, current.width(), Qt::Horizontal),
         boundedExtent(top, bottom, current.height(), Qt::Vertical));
-    if (m_window->minimumSize() == m_window->maximumSize())
+    const bool fixedSize = m_window->minimumSize() == m_window->maximumSize();
+    if (fixedSize)
         rect.setSize(current.size()); // a window of fixed size keeps it
     rect = onScreen(rect);
+    // Stored for another screen or scale (nothing under this screen's own name): a place that was fine there
+    // may reach beyond this one, so it is brought wholly onto it.
+    if (rect != current && store.readString(name, kNormPos + resolutionSuffix(), QString()).isEmpty()) {
+        const QSize frameExtra = m_window->frameGeometry().size() - m_window->geometry().size();
+        rect = withinScreen(rect, frameExtra, fixedSize);
+    }
     m_window->move(rect.topLeft());
     m_window->resize(rect.size());
 }

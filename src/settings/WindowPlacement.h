@@ -56,7 +56,8 @@ protected:
 
 private:
     void save();
-    void runReported(void (WindowPlacement::*step)());
+    // False when the step failed (and was reported).
+    bool runReported(void (WindowPlacement::*step)());
     void restoreSteps();
     void saveSteps();
     void restorePosition(korbana::SettingsStore& store);
@@ -73,6 +74,7 @@ private:
     bool m_restored = false;
     bool m_saved = false;
     bool m_destroying = false;
+    bool m_saveFailed = false;
     int m_flags = 0;
     QPoint m_minPosition { -1, -1 };
     QPoint m_maxPosition { -1, -1 };

@@ -3,13 +3,54 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
 #include <QUrl>
+
+namespace {
+
+// Qt's own file dialog writes sizes and dates in the system's language; the program speaks German throughout.
+// Only these two columns are rewritten: the numbers the program reads keep following the system.
+class GermanFileDetails final : public QIdentityProxyModel
+{
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role != Qt::DisplayRole || !files || !index.isValid())
+            return QIdentityProxyModel::data(index, role);
+        const QModelIndex source = mapToSource(index);
+        const QLocale german(QLocale::German, QLocale::Germany);
+        switch (index.column()) {
+        case kSizeColumn:
+            if (files->isDir(source))
+                break;
+            return german.formattedDataSize(files->size(source));
+        case kDateColumn:
+            return german.toString(files->lastModified(source), QLocale::ShortFormat);
+        default:
+            break;
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+
+private:
+    // The columns of QFileSystemModel: name, size, type, date modified.
+    static constexpr int kSizeColumn = 1;
+    static constexpr int kDateColumn = 3;
+};
+
+} // namespace
 
 void centreOnScreen(QWidget* window)
 {
@@ -48,6 +89,7 @@ QString QtDialogs::chooseFile(QWidget* parent, FileDialogOptions& options)
     dialog.setDefaultSuffix(options.defaultSuffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.confirmOverwrite);
     dialog.setOption(QFileDialog::ReadOnly, false);
+    dialog.setProxyModel(new GermanFileDetails(&dialog));
     if (!options.fileName.isEmpty())
         dialog.selectFile(options.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -65,6 +107,14 @@ bool QtDialogs::print(QWidget* parent, QPrinter* printer)
     // Printing to a PDF file stays available: most households print that way.
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     return dialog.exec() == QDialog::Accepted;
+}
+
+void QtDialogs::showPrintPreview(QWidget* parent, QPrinter& printer, const std::function<void(QPrinter*)>& paint)
+{
+    QPrintPreviewDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Seitenansicht"));
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, paint);
+    dialog.exec();
 }
 
 bool QtDialogs::printerSetup(QWidget* parent, QPrinter* printer)
@@ -98,6 +148,9 @@ int QtDialogs::exec(QDialog* dialog)
 
 void QtDialogs::openUrl(const QString& fileOrUrl)
 {
-    const QUrl url = fileOrUrl.contains(QStringLiteral("://")) ? QUrl(fileOrUrl) : QUrl::fromLocalFile(fileOrUrl);
+    // An address has a scheme ("https:", also "mailto:" without "//"); a path has none, or a drive letter.
+    QUrl url(fileOrUrl);
+    if (url.scheme().size() < 2)
+        url = QUrl::fromLocalFile(fileOrUrl);
     QDesktopServices::openUrl(url);
 }

@@ -8,6 +8,11 @@
 #include "settings/WindowStateStore.h"
 
 #include <algorithm>
+#include <cstdlib>
+
+// A stored print font larger than this would print a page of blocks with no text: two inches, a few letters of
+// which still fit across the narrowest page with the widest margins. Larger stored sizes give the design font.
+constexpr int kLargestPrintPoints = 144;
 
 // The print font as the settings see it: the font dialog's font with its seven properties. The property and
 // enumerator names are part of the stored format ("FontDialog1_FontSize", "fpDefault", "[fsBold]").
@@ -48,7 +53,9 @@ public:
     int height() const { return font().height; }
     void setHeight(int value)
     {
-        change([value](PrintFont& f) { f.setHeight(value, WindowPlacement::screenPixelsPerInch()); });
+        const int ppi = WindowPlacement::screenPixelsPerInch();
+        const bool printable = std::abs(qint64(value)) <= qint64(kLargestPrintPoints) * ppi / 72;
+        change([value, ppi, printable](PrintFont& f) { f.setHeight(printable ? value : PrintFont().height, ppi); });
     }
     QString name() const { return font().name; }
     void setName(const QString& value)
@@ -63,7 +70,10 @@ public:
     int size() const { return font().size; }
     void setSize(int value)
     {
-        change([value](PrintFont& f) { f.setSize(value, WindowPlacement::screenPixelsPerInch()); });
+        const bool printable = value >= 0 && value <= kLargestPrintPoints;
+        change([value, printable](PrintFont& f) {
+            f.setSize(printable ? value : PrintFont().size, WindowPlacement::screenPixelsPerInch());
+        });
     }
     FontStyles style() const
     {

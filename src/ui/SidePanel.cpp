@@ -1,5 +1,6 @@
 #include "SidePanel.h"
 
+#include <QScreen>
 #include <QSplitter>
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 SidePanel::SidePanel(int width, QWidget* parent)
     : QFrame(parent)
     , m_width(width)
+    , m_designWidth(width)
 {
 }
 
@@ -32,8 +34,11 @@ void SidePanel::showEvent(QShowEvent* event)
 
 void SidePanel::setPanelWidth(int width)
 {
-    // A stored width may be anything up to the integer limit; no widget gets wider than this.
-    m_width = std::clamp(width, 0, QWIDGETSIZE_MAX);
+    // A stored width may be anything up to the integer limit. One wider than the screen would push the other
+    // lists out of any window that fits on it: the pane takes its design width instead.
+    const QScreen* shownOn = screen();
+    const int screenWidth = shownOn ? shownOn->availableVirtualGeometry().width() : QWIDGETSIZE_MAX;
+    m_width = width > screenWidth ? m_designWidth : std::clamp(width, 0, QWIDGETSIZE_MAX);
     QSplitter* s = splitter();
     const int index = s ? s->indexOf(this) : -1;
     if (index < 0)

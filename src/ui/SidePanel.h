@@ -23,6 +23,7 @@ protected:
 private:
     QSplitter* splitter() const;
     int m_width;
+    const int m_designWidth;
     // The splitter's sizes are real once it has been laid out for a showing, also while its page is hidden.
     bool m_laidOut = false;
 };
