@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSet>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -539,9 +540,27 @@ private Q_SLOTS:
             items << (a->isSeparator() ? QStringLiteral("-") : a->text());
         QCOMPARE(items,
             QStringList({ QStringLiteral("&Neu..."), QStringLiteral("&Öffnen..."), QStringLiteral("&Speichern"),
-                QStringLiteral("Speichern &unter..."), QStringLiteral("CSV Export..."), QStringLiteral("CSV Import..."),
-                QStringLiteral("-"), QStringLiteral("Drucker &einrichten..."), QStringLiteral("&Drucken..."),
-                QStringLiteral("-"), QStringLiteral("&Beenden") }));
+                QStringLiteral("Speichern &unter..."), QStringLiteral("CSV E&xport..."),
+                QStringLiteral("CSV &Import..."), QStringLiteral("-"), QStringLiteral("Drucker &einrichten..."),
+                QStringLiteral("&Drucken..."), QStringLiteral("-"), QStringLiteral("&Beenden") }));
+        QStringList helpItems;
+        for (QAction* a : menus[1]->menu()->actions())
+            helpItems << a->text();
+        QCOMPARE(
+            helpItems, QStringList({ QStringLiteral("&Hilfe aufrufen..."), QStringLiteral("&Über das Programm...") }));
+        // Every item of a menu has an Alt letter of its own.
+        for (QAction* menu : menus) {
+            QSet<QChar> letters;
+            for (QAction* a : menu->menu()->actions()) {
+                if (a->isSeparator())
+                    continue;
+                const qsizetype amp = a->text().indexOf(u'&');
+                QVERIFY2(amp >= 0 && amp + 1 < a->text().size(), qPrintable(a->text()));
+                const QChar letter = a->text().at(amp + 1).toLower();
+                QVERIFY2(!letters.contains(letter), qPrintable(a->text()));
+                letters.insert(letter);
+            }
+        }
 
         // A tool button runs its menu item's handler: "Neu" asks the question of New.
         f.dialogs.messages.clear();
@@ -587,7 +606,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("page");
         QTest::addColumn<QStringList>("chain");
         QTest::newRow("lists") << 0
-                               << QStringList { "storesView", "PreisED", "CurrEd", "productsView", "shoppingView" };
+                               << QStringList { "storesView", "PreisED", "CurrEd", "productSearchEdit", "productsView",
+                                      "shoppingView" };
         QTest::newRow("settings") << 1 << QStringList { "fontButton", "leftREd", "TopREd", "RightREd", "BottomREd" };
     }
 
@@ -603,6 +623,9 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&form));
         auto* first = form.findChild<QWidget*>(chain.first());
         QVERIFY(first);
+        // The window opens with the focus in the Store list, so Insert adds a shop at once.
+        if (page == 0)
+            QTRY_COMPARE(QApplication::focusWidget(), first);
         first->setFocus(Qt::TabFocusReason);
         for (qsizetype i = 1; i < chain.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

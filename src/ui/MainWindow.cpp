@@ -152,6 +152,8 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
     setUpDocumentSafety();
     setAcceptDrops(true);
     buildShoppingTrip();
+    // Insert adds a shop at once, with no Tab or click first.
+    m_storesView->setFocus();
     openStartFile();
 }
 
@@ -167,13 +169,13 @@ void MainWindow::buildMenu()
     m_openAction = action(QStringLiteral("&Öffnen..."), "openAction", &MainWindow::openDocument);
     m_saveAction = action(QStringLiteral("&Speichern"), "saveAction", &MainWindow::save);
     m_saveAsAction = action(QStringLiteral("Speichern &unter..."), "saveAsAction", &MainWindow::saveAs);
-    m_csvExportAction = action(QStringLiteral("CSV Export..."), "csvExportAction", &MainWindow::exportCsv);
-    m_csvImportAction = action(QStringLiteral("CSV Import..."), "csvImportAction", &MainWindow::importCsv);
+    m_csvExportAction = action(QStringLiteral("CSV E&xport..."), "csvExportAction", &MainWindow::exportCsv);
+    m_csvImportAction = action(QStringLiteral("CSV &Import..."), "csvImportAction", &MainWindow::importCsv);
     m_printerSetupAction
         = action(QStringLiteral("Drucker &einrichten..."), "printerSetupAction", &MainWindow::setUpPrinter);
     m_printAction = action(QStringLiteral("&Drucken..."), "printAction", &MainWindow::printShoppingList);
     m_quitAction = action(QStringLiteral("&Beenden"), "quitAction", &MainWindow::quit);
-    m_helpAction = action(QStringLiteral("Hilfe aufrufen..."), "helpAction", &MainWindow::showHelp);
+    m_helpAction = action(QStringLiteral("&Hilfe aufrufen..."), "helpAction", &MainWindow::showHelp);
     m_aboutAction = action(QStringLiteral("&Über das Programm..."), "aboutAction", &MainWindow::showAbout);
 
     m_newAction->setIcon(picture("neu"));

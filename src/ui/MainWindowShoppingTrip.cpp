@@ -108,8 +108,9 @@ void MainWindow::buildProductSearch()
     m_productSearchEdit->setPlaceholderText(QStringLiteral("Suchen…"));
     m_productSearchEdit->setAccessibleName(QStringLiteral("Produkte suchen"));
     m_productSearchEdit->setClearButtonEnabled(true);
-    // Outside the Tab chain of the lists page: Ctrl+F or a click reaches it.
-    m_productSearchEdit->setFocusPolicy(Qt::ClickFocus);
+    // Tab reaches it just before the list it filters.
+    setTabOrder(m_currencyEdit, m_productSearchEdit);
+    setTabOrder(m_productSearchEdit, m_productsView);
     // Between the button strip and the list.
     auto* column = static_cast<QVBoxLayout*>(m_productsPanel->layout());
     column->insertWidget(column->indexOf(m_productsView), m_productSearchEdit);
