@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QSet>
 #include <QSplitter>
 #include <QStatusBar>
@@ -598,6 +599,72 @@ private Q_SLOTS:
         for (QLabel* label : settingsPage(form)->findChildren<QLabel*>()) {
             if (label->text().startsWith(QStringLiteral("Rand")) || label->text() == QStringLiteral("mm"))
                 QCOMPARE(label->size(), label->sizeHint());
+        }
+    }
+
+    // At the design font everything stands where it was designed; with a larger font the controls move and grow,
+    // and no label, price or quantity is cut (also run at QT_SCALE_FACTOR=2, see CMakeLists.txt).
+    void textFits_data()
+    {
+        QTest::addColumn<int>("points");
+        QTest::addColumn<bool>("afterStart");
+        QTest::newRow("design font") << 0 << false;
+        QTest::newRow("14-point font") << 14 << false;
+        QTest::newRow("14-point font chosen while running") << 14 << true;
+        QTest::newRow("20-point font") << 20 << false;
+    }
+
+    void textFits()
+    {
+        QFETCH(int, points);
+        QFETCH(bool, afterStart);
+        const QFont designFont = QApplication::font();
+        const auto restoreFont = qScopeGuard([designFont] { QApplication::setFont(designFont); });
+        QFont larger = designFont;
+        if (points > 0)
+            larger.setPointSize(points);
+        if (!afterStart)
+            QApplication::setFont(larger);
+        MainWindowFixture f;
+        const QByteArray lists("1\r\nHofladen am Markt\r\n1\r\nVollkornbrot\r\nHofladen am Markt\r\n1.234,56 "
+                               "EUR\r\n1\r\n12\r\nVollkornbrot\r\nHofladen am Markt\r\n1.234,56 EUR\r\n");
+        MainWindow& form = f.start(&lists);
+        if (afterStart)
+            QApplication::setFont(larger);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        if (points == 0) {
+            QCOMPARE(fontButton(form)->geometry(), QRect(216, 7, 113, 25));
+            const SpinEdit* fields[]
+                = { leftMarginEdit(form), topMarginEdit(form), rightMarginEdit(form), bottomMarginEdit(form) };
+            for (int i = 0; i < 4; ++i)
+                QCOMPARE(fields[i]->geometry(), QRect(296, 39 + 24 * i, 89, 21));
+        }
+        for (const int page : { 1, 0 }) {
+            pages(form)->setCurrentIndex(page);
+            for (const QLabel* label : pages(form)->widget(page)->findChildren<QLabel*>()) {
+                if (!label->isVisible() || label->text().isEmpty() || !label->pixmap().isNull())
+                    continue;
+                const QFontMetrics metrics(label->font());
+                for (const QString& line : label->text().split(u'\n'))
+                    QVERIFY2(metrics.horizontalAdvance(line) <= label->contentsRect().width(), qPrintable(line));
+                // Nor does a field hide part of it.
+                for (const QWidget* other : label->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                    if (other != label && other->isVisible() && !other->geometry().contains(label->geometry()))
+                        QVERIFY2(!other->geometry().intersects(label->geometry()),
+                            qPrintable(label->text() + " / " + other->objectName()));
+            }
+        }
+        // The quantity and the prices are shown whole in the default window.
+        for (const auto& [name, columns] :
+            { std::pair { "productsView", QList<int> { 2 } }, std::pair { "shoppingView", QList<int> { 0, 3 } } }) {
+            auto* view = windowWidget<ListView>(form, QLatin1String(name));
+            const QFontMetrics metrics(view->font());
+            for (const int column : columns) {
+                const QString text = view->model()->index(0, column).data().toString();
+                // The text stands 3 pixels inside the cell on either side, the grid line takes one.
+                QTRY_VERIFY2(metrics.horizontalAdvance(text) + 7 <= view->columnWidth(column), qPrintable(text));
+            }
         }
     }
 

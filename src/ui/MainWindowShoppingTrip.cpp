@@ -173,6 +173,7 @@ void MainWindow::buildPrintOptions()
         check->setFocusPolicy(Qt::ClickFocus);
         layout->addWidget(check);
     }
+    // The settings page's placement keeps it below the margins.
     group->move(216, 176 - 33);
     group->adjustSize();
 
