@@ -1,31 +1,47 @@
 // Peak resident size after loading a list file, and the list files the start-up and memory cases use.
 //   bench_memory generate FILE STORES PRODUCTS SHOPPING
 //   bench_memory load FILE      prints: file_bytes entries peak_rss_kb rss_before_kb peak_after_add_kb
+//   bench_memory merge FILE     prints: merge_extra_kb merge_result_kb merge_ms merge_cpu_ms merge_conflicts
+#include "MergeSample.h"
 #include "SampleLists.h"
 
 #include <QFile>
 #include <QFileInfo>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <string>
 
 namespace {
 
-// The high-water mark of the resident set, from the kernel's own account.
-long peakResidentKb()
+// A figure of the kernel's own account of the process, in kB: VmHWM (the high-water mark of the resident set) or
+// VmRSS (the resident set now).
+long statusKb(const std::string& field)
 {
     std::ifstream status("/proc/self/status");
     std::string key;
     while (status >> key) {
-        if (key == "VmHWM:") {
+        if (key == field) {
             long kb = 0;
             status >> kb;
             return kb;
         }
     }
     return -1;
+}
+
+long peakResidentKb()
+{
+    return statusKb("VmHWM:");
+}
+
+// Lowers the high-water mark to the resident set now, so that the next peak is the next step's own.
+void resetPeak()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
 }
 
 int generate(const QString& path, sample::Counts counts)
@@ -60,6 +76,33 @@ int load(const QString& path)
     return 0;
 }
 
+// The extra memory of merging two versions of the file's lists with 1,000 edits on each side: the peak resident
+// size during the merge above the resident size before it, the merged lists included (they replace the window's).
+int merge(const QString& path)
+{
+    korbana::ListContent base = korbana::readListContent(path);
+    korbana::ListContent theirs = korbana::readListContent(path);
+    if (base.result != korbana::ReadResult::Ok || theirs.result != korbana::ReadResult::Ok) {
+        std::fprintf(stderr, "cannot load %s\n", qPrintable(path));
+        return 1;
+    }
+    korbana::ListSections ours = base.sections;
+    sample::edit(ours, 1000, 1);
+    sample::edit(theirs.sections, 1000, 2);
+    resetPeak();
+    const long before = statusKb("VmRSS:");
+    const auto start = std::chrono::steady_clock::now();
+    const std::clock_t startCpu = std::clock();
+    const korbana::MergeResult merged = korbana::mergeLists(base.sections, ours, theirs.sections);
+    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+    const double cpuMs = 1000.0 * static_cast<double>(std::clock() - startCpu) / CLOCKS_PER_SEC;
+    const long peak = peakResidentKb();
+    const long after = statusKb("VmRSS:");
+    std::printf("merge_extra_kb %ld merge_result_kb %ld merge_ms %.0f merge_cpu_ms %.0f merge_conflicts %d\n",
+        peak - before, after - before, took.count(), cpuMs, merged.totalConflicts());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -71,6 +114,8 @@ int main(int argc, char* argv[])
     }
     if (mode == "load" && argc == 3)
         return load(QString::fromLocal8Bit(argv[2]));
-    std::fprintf(stderr, "usage: bench_memory generate FILE STORES PRODUCTS SHOPPING | load FILE\n");
+    if (mode == "merge" && argc == 3)
+        return merge(QString::fromLocal8Bit(argv[2]));
+    std::fprintf(stderr, "usage: bench_memory generate FILE STORES PRODUCTS SHOPPING | load FILE | merge FILE\n");
     return 2;
 }

@@ -6,8 +6,6 @@
 #include "document/ListFile.h"
 #include "document/RecoveryStore.h"
 
-#include <QSaveFile>
-
 namespace {
 
 const QString kDocument = QStringLiteral("/nirgends/korbana.kbl");
@@ -49,7 +47,7 @@ void recoveryBaseline(benchmark::State& state)
     const bench::Fixture& f = bench::fixture(static_cast<int>(state.range(0)));
     const QString path = bench::scratchPath(QStringLiteral("recovery-baseline.kbl"));
     for (auto _ : state) {
-        QSaveFile file(path);
+        korbana::SaveFile file(path);
         if (korbana::saveWholeFile(file, korbana::encodeListFile(f.lists.set())) != korbana::WriteResult::Ok) {
             state.SkipWithError("cannot write");
             break;

@@ -33,14 +33,26 @@ install(TARGETS korbana RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${KORBANA_HTML_HELP_PAGES} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/korbana/html)
 install(FILES packaging/copyright DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/korbana)
 
-# The manual page, compressed as man-db and Debian expect.
-set(korbana_man_page "${PROJECT_BINARY_DIR}/korbana.1.gz")
-add_custom_command(OUTPUT "${korbana_man_page}"
-    COMMAND gzip -9 -n -c "${PROJECT_SOURCE_DIR}/packaging/korbana.1" > "${korbana_man_page}"
-    DEPENDS "${PROJECT_SOURCE_DIR}/packaging/korbana.1"
-    VERBATIM)
-add_custom_target(korbana_man_page ALL DEPENDS "${korbana_man_page}")
-install(FILES "${korbana_man_page}" DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The manual pages, English and German (man shows the German one under a German locale), compressed as man-db
+# and Debian expect.
+set(korbana_man_pages)
+foreach(language en de)
+    set(source "${PROJECT_SOURCE_DIR}/packaging/korbana.1")
+    set(destination ${CMAKE_INSTALL_MANDIR}/man1)
+    if(NOT language STREQUAL "en")
+        set(source "${PROJECT_SOURCE_DIR}/packaging/korbana.${language}.1")
+        set(destination ${CMAKE_INSTALL_MANDIR}/${language}/man1)
+    endif()
+    set(page "${PROJECT_BINARY_DIR}/man/${language}/korbana.1.gz")
+    add_custom_command(OUTPUT "${page}"
+        COMMAND ${CMAKE_COMMAND} -E make_directory "${PROJECT_BINARY_DIR}/man/${language}"
+        COMMAND gzip -9 -n -c "${source}" > "${page}"
+        DEPENDS "${source}"
+        VERBATIM)
+    list(APPEND korbana_man_pages "${page}")
+    install(FILES "${page}" DESTINATION ${destination})
+endforeach()
+add_custom_target(korbana_man_page ALL DEPENDS ${korbana_man_pages})
 
 # The menu entry: a program in a folder outside the usual PATH (~/.local/bin is not on every session's) is
 # named by its absolute path. The path is only known at install time (cmake --install --prefix), so the file is

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QList>
 #include <QMessageBox>
+#include <QPrintPreviewWidget>
 #include <QStringList>
 
 #include <functional>
@@ -31,6 +32,8 @@ public:
     int printRequests = 0;
     QList<bool> setupAnswers;
     int setupRequests = 0;
+    // Pages of each preview shown, drawn by Qt's own preview.
+    QList<int> previewPages;
     QList<std::function<bool(QFont&)>> fontAnswers;
     int fontRequests = 0;
     // Called with the dialog before its result is returned; may fill its fields.
@@ -64,6 +67,14 @@ public:
     {
         ++setupRequests;
         return !setupAnswers.isEmpty() && setupAnswers.takeFirst();
+    }
+
+    void showPrintPreview(QWidget*, QPrinter& printer, const std::function<void(QPrinter*)>& paint) override
+    {
+        QPrintPreviewWidget preview(&printer);
+        QObject::connect(&preview, &QPrintPreviewWidget::paintRequested, &preview, paint);
+        preview.updatePreview();
+        previewPages.append(preview.pageCount());
     }
 
     bool chooseFont(QWidget*, QFont& font) override

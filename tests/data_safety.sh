@@ -6,7 +6,7 @@ set -u
 source "$(dirname "$0")/virtual_display.sh"
 
 work=$(mktemp -d)
-trap 'kill -9 $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
+trap 'end_own_processes; rm -rf "$work"' EXIT
 # Each scenario's list is given on the command line, in a folder of its own.
 export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_STATE_HOME=$work/state LANG=de_DE.UTF-8 \
     QT_QPA_PLATFORM=xcb

@@ -5,7 +5,7 @@ set -u
 source "$(dirname "$0")/virtual_display.sh"
 program=$1
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'end_own_processes; rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME=$work/config LANG=de_DE.UTF-8 QT_QPA_PLATFORM=xcb
 settings=$XDG_CONFIG_HOME/korbana.conf
 

@@ -3,6 +3,7 @@
 #include "WindowWidgets.h"
 #include "ui/AboutDialog.h"
 #include "ui/HeaderBar.h"
+#include "ui/HelpWindow.h"
 #include "ui/QtTranslations.h"
 
 #include <QAbstractButton>
@@ -92,6 +93,8 @@ private Q_SLOTS:
         asked += QStringList(h->dialogs.fileRequests.size(), "file") + QStringList(h->dialogs.printRequests, "print");
         for (const QString& url : std::as_const(h->dialogs.openedUrls))
             asked.append(url.section(u'/', -1));
+        if (auto* help = h->form->findChild<korbana::HelpWindow*>(); help && help->isVisible())
+            asked.append(help->source().fileName());
         if (!h->form->isVisible())
             asked.append("closed");
         QTEST(asked, "asked");

@@ -58,6 +58,8 @@ void TestCommandLine::answersWithoutWindow()
     for (const char* name : { "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM" })
         environment.remove(QString::fromLatin1(name));
     environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    // No session bus, so none is started that would outlive the test.
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
     program.setProcessEnvironment(environment);
     program.start(QStringLiteral(KORBANA_PROGRAM), arguments);
     QVERIFY(program.waitForFinished(30000));

@@ -72,6 +72,7 @@ private Q_SLOTS:
     void nonRegularTargetsAreRefused_data();
     void nonRegularTargetsAreRefused();
     void settingsPipeNeitherHangsNorIsReplaced();
+    void staleSaveTemporariesAreRemoved_data();
     void staleSaveTemporariesAreRemoved();
     void loadingStaysWithinMemory_data();
     void loadingStaysWithinMemory();
@@ -497,26 +498,39 @@ void TestDataSafety::settingsPipeNeitherHangsNorIsReplaced()
     QVERIFY(!QFileInfo(conf).isFile());
 }
 
+void TestDataSafety::staleSaveTemporariesAreRemoved_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("minutesOld");
+    QTest::addColumn<bool>("kept");
+
+    // The user's own files beside the list, however much their names look like a temporary.
+    for (const char* suffix : { "backup", "240101", "before", "kopie1", "bak123", "bak12", "aB3xY9" })
+        QTest::newRow(suffix) << QStringLiteral("korbana.kbl.%1").arg(suffix) << 60 << true;
+    QTest::newRow("another list's temporary") << ".andere.kbl.korbana-aB3xY9.tmp" << 60 << true;
+    QTest::newRow("own temporary, young") << ".korbana.kbl.korbana-Zz9Zz9.tmp" << 0 << true;
+    QTest::newRow("own temporary, old") << ".korbana.kbl.korbana-aB3xY9.tmp" << 60 << false;
+}
+
 void TestDataSafety::staleSaveTemporariesAreRemoved()
 {
+    QFETCH(QString, name);
+    QFETCH(int, minutesOld);
+    QFETCH(bool, kept);
     MainWindowFixture f;
     MainWindow& form = startOnSample(f);
     const QString path = f.path(QStringLiteral("korbana.kbl"));
-    const QStringList names { "korbana.kbl.aB3xY9", "korbana.kbl.Qw12er", "korbana.kbl.bak12", "korbana.kbl.bak123",
-        "korbana.kbl.Zz9Zz9" };
-    for (const QString& name : names) {
-        f.writeFile(f.path(name), "halb");
-        QFile file(f.path(name));
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        // The last one is young: another program may still be saving it.
-        const QDateTime time
-            = name.endsWith("Zz9Zz9") ? QDateTime::currentDateTime() : QDateTime::currentDateTime().addSecs(-3600);
-        QVERIFY(file.setFileTime(time, QFileDevice::FileModificationTime));
-    }
+    f.writeFile(f.path(name), "mine");
+    QFile file(f.path(name));
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(
+        file.setFileTime(QDateTime::currentDateTime().addSecs(-60 * minutesOld), QFileDevice::FileModificationTime));
+    file.close();
     QVERIFY(form.saveFile(path));
-    QStringList left = QDir(f.dir.path()).entryList({ "korbana.kbl.*" }, QDir::Files);
-    left.sort();
-    QCOMPARE(left, QStringList({ "korbana.kbl.Zz9Zz9", "korbana.kbl.bak12", "korbana.kbl.bak123" }));
+    QCOMPARE(QFileInfo::exists(f.path(name)), kept);
+    // Nothing of the save itself is left beside the list.
+    const QStringList all = QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(all.filter(QStringLiteral("korbana-")).size(), kept && name.contains(QStringLiteral("korbana-")) ? 1 : 0);
 }
 
 void TestDataSafety::loadingStaysWithinMemory_data()

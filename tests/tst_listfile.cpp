@@ -1,12 +1,13 @@
 #include "ThreeLists.h"
+#include "document/DocumentFileState.h"
 #include "document/ListFile.h"
+#include "document/RecoveryStore.h"
 #include "document/Windows1252.h"
 #include "lists/ListModel.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -103,11 +104,11 @@ private:
 };
 
 // A save file whose writes fail once a byte budget is used up, as on a full or vanished medium.
-class FailingSaveFile final : public QSaveFile
+class FailingSaveFile final : public SaveFile
 {
 public:
     FailingSaveFile(const QString& path, qint64 budget)
-        : QSaveFile(path)
+        : SaveFile(path)
         , m_budget(budget)
     {
     }
@@ -119,7 +120,7 @@ protected:
             return -1;
         const qint64 n = std::min(len, m_budget);
         m_budget -= n;
-        return QSaveFile::writeData(data, n);
+        return SaveFile::writeData(data, n);
     }
 
 private:
@@ -162,6 +163,11 @@ private Q_SLOTS:
     void saveIntoMissingFolder();
     void saveIntoReadOnlyFolder();
     void failedWriteKeepsOldFile();
+    void sideCopiesNoMoreReadable_data();
+    void sideCopiesNoMoreReadable();
+    void recoveryCopyRefusesLink();
+    void unchangedSaveLeavesFile_data();
+    void unchangedSaveLeavesFile();
     void fullDiskKeepsOldFile();
     void messages();
 };
@@ -675,6 +681,117 @@ void TestListFile::failedWriteKeepsOldFile()
     FailingSaveFile roomy(path, newBytes.size());
     QCOMPARE(saveWholeFile(roomy, newBytes), WriteResult::Ok);
     QCOMPARE(readBytes(path), newBytes);
+}
+
+unsigned modeOf(const QString& path)
+{
+    struct stat status
+    {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777u : 0u;
+}
+
+void TestListFile::sideCopiesNoMoreReadable_data()
+{
+    QTest::addColumn<QString>("copy");
+    QTest::addColumn<unsigned>("listMode");
+    QTest::addColumn<unsigned>("copyMode");
+    for (const unsigned mode : { 0600u, 0640u, 0664u }) {
+        const QString octal = QString::number(mode, 8);
+        QTest::newRow(qPrintable("saved list " + octal)) << "list" << mode << mode;
+        QTest::newRow(qPrintable("backup " + octal)) << "backup" << mode << mode;
+        QTest::newRow(qPrintable("recovery copy " + octal)) << "recovery" << mode << 0600u;
+    }
+}
+
+void TestListFile::sideCopiesNoMoreReadable()
+{
+    QFETCH(QString, copy);
+    QFETCH(unsigned, listMode);
+    QFETCH(unsigned, copyMode);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("liste.kbl");
+    QVERIFY(writeBytes(path, "kaputt"));
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), listMode) == 0);
+    Lists lists;
+    fillExample(lists);
+
+    QString written = path;
+    if (copy == "list") {
+        QCOMPARE(writeListFile(path, lists.set()), WriteResult::Ok);
+    } else if (copy == "backup") {
+        DocumentFileState state;
+        state.loaded(path, FileStamp::of(path), {}, false);
+        written = state.keepBackup().value_or(QString());
+        QCOMPARE(readBytes(written), QByteArray("kaputt"));
+    } else {
+        const QString folder = dir.filePath("state/recovery");
+        QVERIFY(QDir().mkpath(folder));
+        RecoveryStore::setFolderOverride(folder);
+        RecoveryStore store;
+        store.write(path, { { { "Markt", {} } }, {}, {} }, {}, nullptr, {});
+        store.waitForWrites();
+        written = RecoveryStore::copyPathFor(path);
+        RecoveryStore::setFolderOverride({});
+        QCOMPARE(modeOf(folder), 0700u);
+    }
+    QCOMPARE(QString::number(modeOf(written), 8), QString::number(copyMode, 8));
+    QCOMPARE(modeOf(path), listMode);
+}
+
+void TestListFile::recoveryCopyRefusesLink()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString elsewhere = dir.filePath("fremd.kbl");
+    QVERIFY(writeBytes(elsewhere, "fremd"));
+    const QString copy = dir.filePath("kopie.kbl");
+    QVERIFY(QFile::link(elsewhere, copy));
+    Lists lists;
+    fillExample(lists);
+    QCOMPARE(writeListFile(copy, lists.set(), nullptr, SaveFile::Kind::Private), WriteResult::CannotCreate);
+    QCOMPARE(readBytes(elsewhere), QByteArray("fremd"));
+    QVERIFY(QFileInfo(copy).isSymLink());
+    // The user's own list may be a link: it is written through, and stays a link.
+    QCOMPARE(writeListFile(copy, lists.set()), WriteResult::Ok);
+    QCOMPARE(readBytes(elsewhere), kExampleBytes);
+    QVERIFY(QFileInfo(copy).isSymLink());
+}
+
+void TestListFile::unchangedSaveLeavesFile_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<bool>("rewritten");
+    QTest::newRow("same bytes") << kExampleBytes << false;
+    QTest::newRow("same size, other bytes") << QByteArray(kExampleBytes).replace("Markt", "Marku") << true;
+    QTest::newRow("longer") << kExampleBytes + "\r\n" << true;
+    QTest::newRow("LF line ends") << QByteArray(kExampleBytes).replace("\r\n", "\n") << true;
+}
+
+void TestListFile::unchangedSaveLeavesFile()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(bool, rewritten);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("liste.kbl");
+    QVERIFY(writeBytes(path, before));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const QDateTime past = QDateTime::currentDateTime().addSecs(-3600);
+    QVERIFY(file.setFileTime(past, QFileDevice::FileModificationTime));
+    file.close();
+    const FileStamp stamp = FileStamp::of(path);
+
+    Lists lists;
+    fillExample(lists);
+    QByteArray hash;
+    QCOMPARE(writeListFile(path, lists.set(), &hash), WriteResult::Ok);
+    QCOMPARE(hash, ContentHash::of(kExampleBytes));
+    QCOMPARE(readBytes(path), kExampleBytes);
+    QCOMPARE(!FileStamp::of(path).sameMetadata(stamp), rewritten);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "liste.kbl" });
 }
 
 void TestListFile::fullDiskKeepsOldFile()

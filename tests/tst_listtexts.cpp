@@ -39,7 +39,6 @@ void TestListTexts::numberReading_data()
     QTest::newRow("de exponent capital neg") << de << "25E-1" << true << 2.5;
     QTest::newRow("de exponent without digits") << de << "4e" << true << 4.0;
     QTest::newRow("de exponent sign only") << de << "4e+" << true << 4.0;
-    QTest::newRow("de point is foreign") << de << "1.99" << false << 0.0;
     QTest::newRow("de grouping") << de << "1.000,00" << false << 0.0;
     QTest::newRow("de empty") << de << "" << false << 0.0;
     QTest::newRow("de blanks only") << de << "   " << false << 0.0;
@@ -52,8 +51,40 @@ void TestListTexts::numberReading_data()
     QTest::newRow("de out of range") << de << "1e400" << false << 0.0;
     QTest::newRow("de exponent alone") << de << "e5" << false << 0.0;
     QTest::newRow("en point") << en << "1.99" << true << 1.99;
-    QTest::newRow("en comma is foreign") << en << "1,99" << false << 0.0;
     QTest::newRow("en lone point") << en << "." << true << 0.0;
+    // The other separator where it cannot be a digit group: the same reading under every locale, the C locale
+    // included. Three digits after it make a group, which is read as the locale always read it.
+    const QString c = QStringLiteral("C");
+    const auto bothWays = [](const QString& name, const QString& locale, const char* text, bool ok, double value) {
+        QTest::newRow(qPrintable(locale + u' ' + name)) << locale << text << ok << value;
+    };
+    for (const QString& locale : { de, en, c }) {
+        bothWays(QStringLiteral("comma, two digits"), locale, "1,09", true, 1.09);
+        bothWays(QStringLiteral("point, two digits"), locale, "1.09", true, 1.09);
+        bothWays(QStringLiteral("comma, one digit"), locale, "2,5", true, 2.5);
+        bothWays(QStringLiteral("point, one digit"), locale, "2.5", true, 2.5);
+        bothWays(QStringLiteral("signed comma"), locale, " -0,99 ", true, -0.99);
+        bothWays(QStringLiteral("signed point"), locale, "+0.99", true, 0.99);
+        bothWays(QStringLiteral("comma before exponent"), locale, "1,5e3", true, 1500.0);
+        bothWays(QStringLiteral("point before exponent"), locale, "-2.5E-1", true, -0.25);
+        bothWays(QStringLiteral("comma, no integer digits"), locale, ",25", true, 0.25);
+        bothWays(QStringLiteral("point, no integer digits"), locale, ".25", true, 0.25);
+        bothWays(QStringLiteral("both separators"), locale, "1.000,00", false, 0.0);
+        bothWays(QStringLiteral("both separators, point last"), locale, "1,000.00", false, 0.0);
+        bothWays(QStringLiteral("two groups"), locale, "1.000.000", false, 0.0);
+        bothWays(QStringLiteral("currency after"), locale, "1,09 EUR", false, 0.0);
+        bothWays(QStringLiteral("letter after"), locale, "1.09x", false, 0.0);
+        bothWays(QStringLiteral("three decimals after a sign"), locale, "-1,000e", locale == de, -1.0);
+    }
+    QTest::newRow("de point group") << de << "1.000" << false << 0.0;
+    QTest::newRow("de comma before a group") << de << "1,000" << true << 1.0;
+    QTest::newRow("de point without digits") << de << "3." << false << 0.0;
+    QTest::newRow("de point and comma") << de << "1.5,0" << false << 0.0;
+    QTest::newRow("de two points") << de << "1.5.0" << false << 0.0;
+    QTest::newRow("en comma group") << en << "1,000" << false << 0.0;
+    QTest::newRow("en point before a group") << en << "1.000" << true << 1.0;
+    QTest::newRow("en comma without digits") << en << "3," << false << 0.0;
+    QTest::newRow("C comma group") << c << "12,345" << false << 0.0;
     // Texts longer than the reader's stack room take the other path and must read alike.
     const QString zeros(80, u'0');
     QTest::newRow("de long integer") << de << QString(u'1' + zeros) << true << 1e80;

@@ -91,6 +91,7 @@ private Q_SLOTS:
 
     void realJobIntoPdf();
     void manyEntriesMakeSeveralPages();
+    void previewShowsThePagesThatPrint();
     void cancelledPrintPrintsNothing();
     void leftMarginMovesTheText();
     void pdfMarginFromSheetEdge();
@@ -177,6 +178,26 @@ void TestPrinting::manyEntriesMakeSeveralPages()
     QVERIFY(inOrder(text,
         { QStringLiteral("Artikel0"), QStringLiteral("Artikel199"),
             QStringLiteral("Gesamtpreis in EUR: 200,00 EUR") }));
+}
+
+void TestPrinting::previewShowsThePagesThatPrint()
+{
+    SKIP_WITHOUT_PDFTOTEXT();
+    for (int i = 0; i < 150; ++i)
+        m_form->shopping()->append(QStringLiteral("1"), { QStringLiteral("Artikel%1").arg(i) });
+    topMarginEdit(*m_form)->setValue(50);
+    // The preview writes no file, even with the printer set to one.
+    m_form->previewShoppingList();
+    QCOMPARE(m_dialogs->previewPages.size(), 1);
+    QVERIFY(!QFile::exists(m_pdf));
+    QCOMPARE(m_dialogs->messages.size(), 0);
+    QVERIFY(!Printer::instance().printing());
+
+    m_dialogs->printAnswers = { true };
+    m_form->printShoppingList();
+    const int printed = static_cast<int>(pdfText(m_pdf).count(u'\f'));
+    QVERIFY(printed > 1);
+    QCOMPARE(m_dialogs->previewPages.constFirst(), printed);
 }
 
 void TestPrinting::cancelledPrintPrintsNothing()

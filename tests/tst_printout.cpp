@@ -1,10 +1,12 @@
 // The printout's layout, dot for dot, on a canvas with fixed metrics.
 #include "FakeCanvas.h"
+#include "document/ListFile.h"
 #include "lists/ListModel.h"
 #include "print/PrintCanvas.h"
 #include "print/PrintFont.h"
 #include "print/ShoppingPrintout.h"
 
+#include <QFile>
 #include <QLocale>
 #include <QTest>
 
@@ -48,6 +50,7 @@ private Q_SLOTS:
     void emptyList();
     void lineTotals_data();
     void lineTotals();
+    void sampleListPrintsAlikeEverywhere();
     void rowTextsUnchanged();
     void widestNameMovesColumns();
     void columnsFitTheirWidestTexts_data();
@@ -166,9 +169,28 @@ void TestPrintout::lineTotals_data()
     QTest::newRow("decimal quantity") << de << QList<Row> { row("1,5", "2,00 EUR"), row(" 3 ", "0,10 EUR") }
                                       << QStringList { QStringLiteral("3,00 EUR"), QStringLiteral("0,30 EUR") }
                                       << QStringLiteral("Gesamtpreis in EUR: 3,30 EUR");
-    QTest::newRow("other decimal separator counts 1")
-        << en << QList<Row> { row("1,5", "2.00 EUR") } << QStringList { QStringLiteral("2.00 EUR") }
-        << QStringLiteral("Gesamtpreis in EUR: 2.00 EUR");
+    QTest::newRow("other decimal separator")
+        << en << QList<Row> { row("1,5", "2.00 EUR") } << QStringList { QStringLiteral("3.00 EUR") }
+        << QStringLiteral("Gesamtpreis in EUR: 3.00 EUR");
+    // Texts from a machine with the other separator read alike; digit groups and both separators stay no number.
+    const QString c = QStringLiteral("C");
+    for (const QString& locale : { de, en, c }) {
+        const bool comma = QLocale(locale).decimalPoint() == u',';
+        const auto amount = [comma](const char* text) {
+            QString a = QString::fromLatin1(text);
+            return comma ? a.replace(u'.', u',') : a;
+        };
+        QTest::newRow(qPrintable(locale + QStringLiteral(" both separators")))
+            << locale
+            << QList<Row> { row("2", "0,99 EUR"), row("1,5", "2.00 EUR"), row("-1", "+0.5 EUR"),
+                   row("1e1", "0,1E0 CHF") }
+            << QStringList { amount("1.98 EUR"), amount("3.00 EUR"), amount("-0.50 EUR"), amount("1.00 CHF") }
+            << QStringLiteral("Gesamtpreis in EUR: ") + amount("5.48 CHF");
+        QTest::newRow(qPrintable(locale + QStringLiteral(" groups")))
+            << locale << QList<Row> { row("1", "1.000,00 EUR"), row("2", "1,000.00 EUR"), row("2.000", "1,50 EUR") }
+            << QStringList { amount("0.00 EUR"), amount("0.00 EUR"), amount(comma ? "1.50 EUR" : "3.00 EUR") }
+            << QStringLiteral("Gesamtpreis in EUR: ") + amount(comma ? "1.50 EUR" : "3.00 EUR");
+    }
     QTest::newRow("empty quantity counts 1")
         << de << QList<Row> { row("", "4,00 EUR") } << QStringList { QStringLiteral("4,00 EUR") }
         << QStringLiteral("Gesamtpreis in EUR: 4,00 EUR");
@@ -233,6 +255,34 @@ void TestPrintout::lineTotals()
     for (qsizetype i = 0; i < rows.size(); ++i)
         QCOMPARE(texts[2 + 5 * i + 4], lineTotals[i]);
     QCOMPARE(texts.back(), totalLine);
+}
+
+// The sample list, written with decimal commas, prints the same line totals and total under every locale.
+void TestPrintout::sampleListPrintsAlikeEverywhere()
+{
+    QFile sample(QStringLiteral(":/sample/korbana.kbl"));
+    QVERIFY(sample.open(QIODevice::ReadOnly));
+    const QByteArray bytes = sample.readAll();
+    const auto printed = [&bytes](const char* locale) {
+        QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
+        const QStringList headers { QStringLiteral("Name") };
+        ListModel stores(headers);
+        ListModel products({ QStringLiteral("Name"), QStringLiteral("Laden"), QStringLiteral("Preis") });
+        const auto shopping = shoppingList({});
+        if (korbana::parseListFile(bytes, { &stores, &products, shopping.get() }) != korbana::ReadResult::Ok)
+            return QStringList();
+        FakeCanvas canvas;
+        ShoppingPrintout(canvas, *shopping, allMargins(15), PrintFont()).run();
+        QStringList texts = canvas.texts();
+        for (QString& text : texts)
+            text.replace(u'.', u',');
+        return texts;
+    };
+    const QStringList german = printed("de_DE");
+    QVERIFY(german.size() > 4);
+    QVERIFY2(!german.last().endsWith(QStringLiteral(" 0,00 EUR")), qPrintable(german.last()));
+    QCOMPARE(printed("C"), german);
+    QCOMPARE(printed("en_US"), german);
 }
 
 void TestPrintout::rowTextsUnchanged()

@@ -1,6 +1,7 @@
 // Property texts of the settings: each kind written and read, the real format, the store's INI dialect.
 #include "SettingsFile.h"
 #include "settings/PropertyStore.h"
+#include "settings/RecentFiles.h"
 #include "settings/SettingsStore.h"
 
 #include <QLocale>
@@ -102,6 +103,8 @@ private Q_SLOTS:
     void storeKeepsNamesAndCommas();
     void storeReadsOtherSectionsAndKeepsThem();
     void trimControls();
+    void recentFiles_data();
+    void recentFiles();
 
 private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
@@ -409,6 +412,69 @@ void TestPropertyStore::trimControls()
     QCOMPARE(korbana::trimControls(QString("\x1f")), QString());
     // Only blanks and control characters go: a no-break space stays.
     QCOMPARE(korbana::trimControls(QStringLiteral("\u00a0x")), QStringLiteral("\u00a0x"));
+}
+
+void TestPropertyStore::recentFiles_data()
+{
+    QTest::addColumn<SettingsFile::Values>("stored");
+    QTest::addColumn<QStringList>("steps"); // "+path" adds, "-path" removes, "clear"
+    QTest::addColumn<QStringList>("expected");
+
+    const SettingsFile::Values abc { { "File1", "/l/a.kbl" }, { "File2", "/l/b.kbl" }, { "File3", "/l/c.kbl" } };
+    QStringList nine;
+    QStringList lastEight;
+    for (int i = 1; i <= 9; ++i) {
+        nine << QString("+/l/%1.kbl").arg(i);
+        if (i > 1)
+            lastEight.prepend(QString("/l/%1.kbl").arg(i));
+    }
+    QTest::newRow("first start") << SettingsFile::Values() << QStringList { "+/l/a.kbl", "+/l/b.kbl" }
+                                 << QStringList { "/l/b.kbl", "/l/a.kbl" };
+    QTest::newRow("stored order kept") << abc << QStringList() << QStringList { "/l/a.kbl", "/l/b.kbl", "/l/c.kbl" };
+    QTest::newRow("an opened file moves to the front")
+        << abc << QStringList { "+/l/b.kbl" } << QStringList { "/l/b.kbl", "/l/a.kbl", "/l/c.kbl" };
+    QTest::newRow("the ninth drops the oldest") << SettingsFile::Values() << nine << lastEight;
+    QTest::newRow("one file, two spellings")
+        << abc << QStringList { "+/l/x/../c.kbl" } << QStringList { "/l/c.kbl", "/l/a.kbl", "/l/b.kbl" };
+    QTest::newRow("a file that failed leaves")
+        << abc << QStringList { "-/l/b.kbl" } << QStringList { "/l/a.kbl", "/l/c.kbl" };
+    QTest::newRow("emptied") << abc << QStringList { "clear" } << QStringList();
+    QTest::newRow("blank, repeated and surplus values") << SettingsFile::Values { { "File1", "" },
+        { "File2", "/l/a.kbl" }, { "File3", "/l/a.kbl" }, { "File4", "/l/b.kbl" }, { "File9", "/l/z.kbl" } }
+                                                        << QStringList() << QStringList { "/l/a.kbl", "/l/b.kbl" };
+}
+
+void TestPropertyStore::recentFiles()
+{
+    QFETCH(SettingsFile::Values, stored);
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, expected);
+
+    SettingsFile::write(path("korbana.conf"), "RecentFiles", stored);
+    SettingsStore store;
+    store.open();
+    korbana::RecentFiles recent;
+    recent.read(store);
+    for (const QString& step : steps) {
+        if (step == "clear")
+            recent.clear();
+        else if (step.startsWith('+'))
+            recent.add(step.mid(1));
+        else
+            recent.remove(step.mid(1));
+    }
+    QCOMPARE(recent.files(), expected);
+    recent.write(store);
+    store.close();
+
+    // A later start reads the same list, and no value of a longer list is left behind.
+    const SettingsFile::Values written = SettingsFile::read(path("korbana.conf"), "RecentFiles");
+    QCOMPARE(written.value("File8", "-"), expected.value(7));
+    store.open();
+    korbana::RecentFiles again;
+    again.read(store);
+    store.close();
+    QCOMPARE(again.files(), expected);
 }
 
 QTEST_GUILESS_MAIN(TestPropertyStore)

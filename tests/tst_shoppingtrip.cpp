@@ -109,8 +109,9 @@ void TestShoppingTrip::totalFollowsChanges_data()
     QTest::newRow("open") << de << chf << int(Open) << "Summe: 3,98 EUR";
     QTest::newRow("csv import") << de << chf << int(CsvImport) << "Summe: 11,70 EUR";
     QTest::newRow("sort") << de << chf << int(Sort) << "Summe: 9,72 EUR";
-    // With a decimal point "0,99 EUR" and "1,5" are no numbers: those prices count 0, that quantity 1.
-    QTest::newRow("en add") << QStringLiteral("en_US") << QStringLiteral("0.25 CHF") << int(Add) << "Summe: 0.75 EUR";
+    // A list written with decimal commas totals alike under a decimal point locale and the C locale.
+    QTest::newRow("en add") << QStringLiteral("en_US") << QStringLiteral("0.25 CHF") << int(Add) << "Summe: 11.51 EUR";
+    QTest::newRow("C add") << QStringLiteral("C") << QStringLiteral("0.25 CHF") << int(Add) << "Summe: 11.51 EUR";
 }
 
 void TestShoppingTrip::totalFollowsChanges()

@@ -156,15 +156,24 @@ void TestSorting::numberComparison_data()
     QTest::newRow("de both unreadable, flag") << "de_DE"
                                               << ""
                                               << "ca." << true << 1;
-    QTest::newRow("de point is foreign") << "de_DE"
+    QTest::newRow("de point as decimal") << "de_DE"
                                          << "1.5"
-                                         << "1" << true << 1;
+                                         << "1,75" << true << -1;
+    QTest::newRow("de point group is foreign") << "de_DE"
+                                               << "1"
+                                               << "1.500" << true << 1;
     QTest::newRow("en decimals") << "en_US"
                                  << "1.99"
                                  << "10.00" << false << 1;
-    QTest::newRow("en comma is foreign") << "en_US"
+    QTest::newRow("en comma as decimal") << "en_US"
                                          << "1,5"
-                                         << "1" << true << 1;
+                                         << "1.25" << false << -1;
+    QTest::newRow("C comma as decimal") << "C"
+                                        << "-0,5"
+                                        << "-0.25" << true << -1;
+    QTest::newRow("en comma group is foreign") << "en_US"
+                                               << "1,500"
+                                               << "1" << false << 1;
     QTest::newRow("en negative") << "en_US"
                                  << "-1"
                                  << "0.5" << true << -1;
@@ -204,6 +213,12 @@ void TestSorting::headerClicks_data()
     const QStringList pricesEn { "a|S|1.99 EUR", "b|S|10.00 EUR", "c|S|2.50 EUR" };
     QTest::newRow("en prices largest first") << "en_US" << int(Products) << pricesEn << QList<int> { 2 }
                                              << QStringList({ "b|S|10.00 EUR", "c|S|2.50 EUR", "a|S|1.99 EUR" });
+    // Prices written with either separator sort by their value under every locale.
+    const QStringList pricesMixed { "a|S|1,99 EUR", "b|S|10.00 EUR", "c|S|2,5 EUR" };
+    for (const char* locale : { "de_DE", "en_US", "C" })
+        QTest::addRow("%s mixed separators largest first", locale)
+            << locale << int(Products) << pricesMixed << QList<int> { 2 }
+            << QStringList({ "b|S|10.00 EUR", "c|S|2,5 EUR", "a|S|1,99 EUR" });
 
     const QStringList products { "Milch|Markt B|1", "brot|Markt A|2", "Apfel|Markt B|3", "Brot|markt b|4" };
     QTest::newRow("products by shop, names A to Z")

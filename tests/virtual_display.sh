@@ -2,6 +2,7 @@
 # Sourced first by the tests that drive the real program under Xvfb. Without xvfb-run and xdotool the test is
 # skipped (77); outside a virtual display the test runs itself again inside a new one; inside, this waits until the
 # display takes clients.
+source "$(dirname "${BASH_SOURCE[0]}")/own_processes.sh"
 command -v xvfb-run >/dev/null && command -v xdotool >/dev/null || { echo "SKIP: needs xvfb-run and xdotool"; exit 77; }
 if [ -z "${KORBANA_IN_XVFB:-}" ]; then
     # -noreset: an X server that resets when its last client leaves refuses the clients that connect meanwhile.

@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -363,7 +362,7 @@ CsvContent parseCsv(QByteArrayView data)
 
 std::optional<CsvFailure> exportCsvFile(const QString& path, const ListSet& lists)
 {
-    QSaveFile file(path);
+    SaveFile file(path);
     const WriteResult result = saveWholeFile(file, encodeCsv(lists));
     if (result == WriteResult::Ok)
         return std::nullopt;

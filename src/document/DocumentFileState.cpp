@@ -67,12 +67,15 @@ std::optional<QString> DocumentFileState::keepBackup() const
             continue;
         QFile backup(name);
         // NewOnly: a backup that appeared in the meantime is never overwritten.
-        if (!backup.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        // Created for the owner alone, then given the list's own permission bits before a byte is in it: the copy
+        // is never more readable than the list.
+        if (!backup.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
             if (QFileInfo::exists(name))
                 continue;
             return std::nullopt;
         }
-        const bool ok = backup.write(*original) == original->size() && syncToDisk(backup);
+        const bool ok = setPermissionBits(backup, permissionBitsOf(m_path).value_or(0600u))
+            && backup.write(*original) == original->size() && syncToDisk(backup);
         backup.close();
         if (!ok) {
             backup.remove();

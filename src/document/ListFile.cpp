@@ -7,7 +7,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #ifdef Q_OS_LINUX
@@ -315,19 +314,14 @@ Encoded encodeSections(QByteArray& out, const ListSet& lists, bool utf8, qsizety
 }
 
 // Commits the save file when everything was written; otherwise leaves the target as it was.
-WriteResult finishSave(QSaveFile& file, bool written)
+WriteResult finishSave(SaveFile& file, bool written)
 {
-    // QSaveFile::commit() alone was seen to succeed on a full disk with an empty file left behind: check each step.
-    if (!written || !syncToDisk(file)) {
-        file.cancelWriting();
-        file.commit();
+    // A commit alone was seen to succeed on a full disk with an empty file left behind: each step is checked.
+    if (!written) {
+        file.cancel();
         return WriteResult::WriteFailed;
     }
-    if (!file.commit())
-        return WriteResult::WriteFailed;
-    syncFolderOf(file.fileName());
-    removeStaleSaveTemporaries(file.fileName());
-    return WriteResult::Ok;
+    return file.commit() ? WriteResult::Ok : WriteResult::WriteFailed;
 }
 
 // The size of the file in Windows-1252, so that encoding needs no reallocation.
@@ -466,17 +460,22 @@ QByteArray encodeListFile(const ListSet& lists)
     return out;
 }
 
-WriteResult saveWholeFile(QSaveFile& file, QByteArrayView bytes)
+WriteResult saveWholeFile(SaveFile& file, QByteArrayView bytes)
 {
-    if (!isReplaceableTarget(file.fileName()) || !file.open(QIODevice::WriteOnly))
+    if (!file.begin())
         return WriteResult::CannotCreate;
     return finishSave(file, file.write(bytes.data(), bytes.size()) == bytes.size());
 }
 
 WriteResult writeListFile(const QString& path, const ListSet& lists, QByteArray* contentHash)
 {
-    QSaveFile file(path);
-    if (!isReplaceableTarget(path) || !file.open(QIODevice::WriteOnly))
+    return writeListFile(path, lists, contentHash, SaveFile::Kind::Shared);
+}
+
+WriteResult writeListFile(const QString& path, const ListSet& lists, QByteArray* contentHash, SaveFile::Kind kind)
+{
+    SaveFile file(path, kind);
+    if (!file.begin())
         return WriteResult::CannotCreate;
     ContentHash hash;
     // Written in blocks as they are encoded: a large list is never held twice, once as text and once as bytes.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DurableFile.h"
 #include "FileFingerprint.h"
 #include "lists/ListModel.h"
 
@@ -10,8 +11,6 @@
 #include <array>
 #include <optional>
 #include <vector>
-
-class QSaveFile;
 
 // The list file: the Store list, the Product catalogue and the Shopping list in one text file, one field per line.
 namespace korbana {
@@ -69,9 +68,11 @@ ReadResult parseListFile(QByteArrayView data, const ListSet& lists);
 QByteArray encodeListFile(const ListSet& lists);
 // Writes the three lists; a failure leaves an existing file exactly as it was.
 // With contentHash, it receives the hash of the bytes written.
+// When the file holds these very bytes already it is left as it is.
 WriteResult writeListFile(const QString& path, const ListSet& lists, QByteArray* contentHash = nullptr);
-// Opens the save file, writes the bytes and commits them; on any failure the target stays as it was.
-WriteResult saveWholeFile(QSaveFile& file, QByteArrayView bytes);
+WriteResult writeListFile(const QString& path, const ListSet& lists, QByteArray* contentHash, SaveFile::Kind kind);
+// Begins the save file, writes the bytes and commits them; on any failure the target stays as it was.
+WriteResult saveWholeFile(SaveFile& file, QByteArrayView bytes);
 
 // The message and its title for a result other than Ok.
 QString messageText(ReadResult result);

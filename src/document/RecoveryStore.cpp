@@ -40,9 +40,18 @@ QByteArray writeSnapshot(const QString& path, ListsSnapshot&& snapshot)
     products.appendAll(std::move(snapshot.products));
     shopping.appendAll(std::move(snapshot.shopping));
     QByteArray hash;
-    // Written in blocks, as a save is: a large list is never held a second time as one text.
-    writeListFile(path, { &stores, &products, &shopping }, &hash);
+    // Written in blocks, as a save is: a large list is never held a second time as one text. For the owner's eyes
+    // only, and never through a link that someone put at its path.
+    writeListFile(path, { &stores, &products, &shopping }, &hash, SaveFile::Kind::Private);
     return hash;
+}
+
+// The copies hold the lists of every document: the folder is the owner's alone, also when it existed before.
+void makePrivateFolder(const QString& folder)
+{
+    QDir().mkpath(folder);
+    if (!QFileInfo(folder).isSymLink())
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 } // namespace
@@ -132,9 +141,11 @@ ListsSnapshot SnapshotCopier::take()
 
 std::optional<QByteArray> RecoveryStore::read(const QString& documentPath)
 {
-    if (documentPath.isEmpty())
+    const QString copy = copyPathFor(documentPath);
+    // Only a copy that korbana wrote itself: a link at its place may lead anywhere.
+    if (documentPath.isEmpty() || QFileInfo(copy).isSymLink())
         return std::nullopt;
-    return readWholeFile(copyPathFor(documentPath));
+    return readWholeFile(copy);
 }
 
 void RecoveryStore::setAside(const QString& documentPath)
@@ -161,7 +172,7 @@ void RecoveryStore::write(const QString& documentPath, ListsSnapshot snapshot, c
         std::lock_guard lock(m_mutex);
         if (epoch != m_epoch)
             return;
-        QDir().mkpath(QFileInfo(copy).absolutePath());
+        makePrivateFolder(QFileInfo(copy).absolutePath());
         const QByteArray written = writeSnapshot(copy, std::move(*lists));
         if (written.isEmpty() || written != savedHash)
             return;

@@ -57,11 +57,18 @@ ListModel::ListModel(const QStringList& headers, QObject* parent)
 
 ListModel::~ListModel()
 {
-    if (!g_leaveRows || m_rows.empty())
+    dispose(std::move(m_rows));
+}
+
+void ListModel::dispose(std::vector<Entry>&& rows)
+{
+    if (!g_leaveRows || rows.empty()) {
+        std::vector<Entry>().swap(rows);
         return;
+    }
     if (!g_rowsLeft)
         g_rowsLeft = new std::vector<std::vector<Entry>>;
-    g_rowsLeft->push_back(std::move(m_rows));
+    g_rowsLeft->push_back(std::move(rows));
 }
 
 void ListModel::leaveRowsToProcessEnd(bool leave)
@@ -75,18 +82,55 @@ void ListModel::freeRowsLeft()
     g_rowsLeft = nullptr;
 }
 
-int ListModel::append(const QString& caption, const QStringList& subItems)
+Entry ListModel::makeEntry(const QString& caption, const QStringList& subItems) const
 {
     Entry entry;
     entry.caption = storable(caption);
     const int n = std::min(static_cast<int>(subItems.size()), subItemCount());
     for (int i = 0; i < n; ++i)
         entry.subItems[static_cast<size_t>(i)] = storable(subItems[i]);
+    return entry;
+}
+
+int ListModel::append(const QString& caption, const QStringList& subItems)
+{
     const int row = count();
-    beginInsertRows({}, row, row);
-    m_rows.push_back(std::move(entry));
-    endInsertRows();
+    insertAt(row, makeEntry(caption, subItems));
     return row;
+}
+
+void ListModel::insertAt(int row, Entry&& entry)
+{
+    Q_ASSERT(row >= 0 && row <= count());
+    beginInsertRows({}, row, row);
+    m_rows.insert(m_rows.begin() + row, std::move(entry));
+    endInsertRows();
+}
+
+Entry ListModel::takeAt(int row)
+{
+    Q_ASSERT(row >= 0 && row < count());
+    beginRemoveRows({}, row, row);
+    Entry taken = std::move(m_rows[static_cast<size_t>(row)]);
+    m_rows.erase(m_rows.begin() + row);
+    endRemoveRows();
+    return taken;
+}
+
+Entry ListModel::replaceAt(int row, Entry&& entry)
+{
+    Q_ASSERT(row >= 0 && row < count());
+    std::swap(m_rows[static_cast<size_t>(row)], entry);
+    Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1), { Qt::DisplayRole, Qt::EditRole });
+    return std::move(entry);
+}
+
+std::vector<Entry> ListModel::replaceAll(std::vector<Entry>&& rows)
+{
+    beginResetModel();
+    std::swap(m_rows, rows);
+    endResetModel();
+    return std::move(rows);
 }
 
 void ListModel::appendAll(std::vector<Entry>&& entries)
@@ -107,11 +151,8 @@ void ListModel::appendAll(std::vector<Entry>&& entries)
 
 void ListModel::deleteAt(int row)
 {
-    if (row < 0 || row >= count())
-        return;
-    beginRemoveRows({}, row, row);
-    m_rows.erase(m_rows.begin() + row);
-    endRemoveRows();
+    if (row >= 0 && row < count())
+        takeAt(row);
 }
 
 void ListModel::clear()

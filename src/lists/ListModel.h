@@ -40,12 +40,26 @@ public:
     int subItemCount() const { return static_cast<int>(m_headers.size()) - 1; }
     const Entry& entryAt(int row) const { return m_rows[static_cast<size_t>(row)]; }
 
+    // An entry as append() would add it: image index 0, texts storable, sub-items past the column count dropped.
+    Entry makeEntry(const QString& caption, const QStringList& subItems = {}) const;
     // Appends at the end with image index 0 and returns the new row. Sub-items past the column count are dropped.
     int append(const QString& caption, const QStringList& subItems = {});
     // Appends many rows at once (loading a file); one model reset.
     void appendAll(std::vector<Entry>&& entries);
     void deleteAt(int row);
     void clear();
+
+    // The steps of the undo history move entries in and out whole, so that no text is ever copied.
+    // Puts the entry in at row (0 to count()).
+    void insertAt(int row, Entry&& entry);
+    // Takes the row out and returns it; row must exist.
+    Entry takeAt(int row);
+    // Puts the entry in place of the row and returns the one it replaced; row must exist.
+    Entry replaceAt(int row, Entry&& entry);
+    // Swaps all rows for these in one model reset and returns the rows held before.
+    std::vector<Entry> replaceAll(std::vector<Entry>&& rows);
+    // Ends rows that are no longer needed: freed now, or left to the process end as a destroyed list leaves its own.
+    static void dispose(std::vector<Entry>&& rows);
 
     // A hint that the row's texts are read soon: a pass over a long list otherwise waits on memory for every
     // string in turn. Rows out of range are ignored.

@@ -46,6 +46,26 @@ char* formatAwayFromZero(char* buf, char* end, double value, std::chars_format f
     return std::to_chars(buf, end, value, format, precision).ptr;
 }
 
+// The length of the locale's decimal separator when it stands at i, else 0.
+qsizetype decimalSepAt(QStringView text, qsizetype i, QStringView decimalSep)
+{
+    return !decimalSep.isEmpty() && text.mid(i).startsWith(decimalSep) ? decimalSep.size() : 0;
+}
+
+// A "." or "," at i that can only be a decimal separator: the locale's own separator occurs nowhere in the text,
+// and one or two digits end the number after it (three would be a digit group). So "1,09" typed on a machine
+// that writes "1.09", or a list from such a machine, reads alike everywhere.
+bool otherSeparatorAt(QStringView text, qsizetype i, QStringView decimalSep)
+{
+    const qsizetype n = text.size();
+    if (i >= n || (text[i] != u'.' && text[i] != u',') || decimalSepAt(text, i, decimalSep) > 0)
+        return false;
+    qsizetype digits = 0;
+    while (i + 1 + digits < n && isDigit(text[i + 1 + digits]))
+        ++digits;
+    return digits >= 1 && digits <= 2 && (decimalSep.isEmpty() || !text.contains(decimalSep));
+}
+
 } // namespace
 
 QString decimalSeparator()
@@ -84,8 +104,9 @@ std::optional<double> readNumber(QStringView text, QStringView decimalSep)
     tookSomething = i > intStart;
     if (intStart == i)
         *out++ = '0';
-    if (!decimalSep.isEmpty() && text.mid(i).startsWith(decimalSep)) {
-        i += decimalSep.size();
+    const qsizetype sepSize = otherSeparatorAt(text, i, decimalSep) ? 1 : decimalSepAt(text, i, decimalSep);
+    if (sepSize > 0) {
+        i += sepSize;
         tookSomething = true;
         *out++ = '.';
         const qsizetype fracStart = i;

@@ -12,7 +12,9 @@ namespace korbana {
 QString decimalSeparator();
 
 // Blanks, optional sign, digits with the decimal separator, optional exponent, blanks, and nothing else.
-// Fails (nullopt) on anything else and on values beyond the range of a double.
+// Where decimalSep does not occur in the text, one "." or "," followed by one or two digits that end the digits
+// reads as the decimal separator too: "1,09" and "2.5" read alike under every locale, while "1.000" (a digit
+// group) does not. Fails (nullopt) on anything else and on values beyond the range of a double.
 std::optional<double> readNumber(QStringView text, QStringView decimalSep);
 std::optional<double> readNumber(QStringView text);
 

@@ -5,6 +5,7 @@
 #include "print/Printer.h"
 
 #include <QFile>
+#include <QPaintEngine>
 #include <QPrinter>
 
 #include <algorithm>
@@ -41,6 +42,7 @@ void QPrinterCanvas::beginJob(const QString& documentName)
     if (!m_painter.begin(&m_printer))
         throw PrintError(QStringLiteral("Der Druckauftrag konnte nicht begonnen werden"));
     m_owner.setPrinting(true);
+    m_previewing = m_painter.paintEngine() && m_painter.paintEngine()->type() == QPaintEngine::Picture;
 }
 
 int QPrinterCanvas::dpiX() const
@@ -121,7 +123,7 @@ void QPrinterCanvas::endJob()
     m_owner.setPrinting(false);
     if (!ended)
         throw PrintError(QStringLiteral("Der Druckauftrag konnte nicht abgeschlossen werden"));
-    if (m_printer.outputFormat() == QPrinter::PdfFormat && !m_printer.outputFileName().isEmpty()
+    if (!m_previewing && m_printer.outputFormat() == QPrinter::PdfFormat && !m_printer.outputFileName().isEmpty()
         && !pdfComplete(m_printer.outputFileName()))
         throw PrintError(QStringLiteral("Konnte die Datei nicht vollständig schreiben"));
 }

@@ -43,6 +43,8 @@ private:
     Printer& m_owner;
     QPrinter& m_printer;
     QPainter m_painter;
+    // A print preview draws into pictures: no file is written then, so there is none to check.
+    bool m_previewing = false;
     std::optional<QFontMetrics> m_metrics;
     // Widths of the texts measured in the current font.
     QHash<QString, int> m_widths;

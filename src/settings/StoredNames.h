@@ -22,4 +22,8 @@ inline constexpr char16_t kPrintOptionsSection[] = u"Printout";
 inline constexpr char16_t kTickBoxes[] = u"TickBoxes";
 inline constexpr char16_t kGroupByShop[] = u"GroupByShop";
 
+// The files opened or saved last, newest first, as "File1" to "File8".
+inline constexpr char16_t kRecentFilesSection[] = u"RecentFiles";
+inline constexpr char16_t kRecentFile[] = u"File";
+
 } // namespace StoredNames

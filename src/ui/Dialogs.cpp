@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
 #include <QUrl>
@@ -108,6 +109,14 @@ bool QtDialogs::print(QWidget* parent, QPrinter* printer)
     return dialog.exec() == QDialog::Accepted;
 }
 
+void QtDialogs::showPrintPreview(QWidget* parent, QPrinter& printer, const std::function<void(QPrinter*)>& paint)
+{
+    QPrintPreviewDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Seitenansicht"));
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, paint);
+    dialog.exec();
+}
+
 bool QtDialogs::printerSetup(QWidget* parent, QPrinter* printer)
 {
     QPageSetupDialog dialog(printer, parent);
@@ -139,6 +148,9 @@ int QtDialogs::exec(QDialog* dialog)
 
 void QtDialogs::openUrl(const QString& fileOrUrl)
 {
-    const QUrl url = fileOrUrl.contains(QStringLiteral("://")) ? QUrl(fileOrUrl) : QUrl::fromLocalFile(fileOrUrl);
+    // An address has a scheme ("https:", also "mailto:" without "//"); a path has none, or a drive letter.
+    QUrl url(fileOrUrl);
+    if (url.scheme().size() < 2)
+        url = QUrl::fromLocalFile(fileOrUrl);
     QDesktopServices::openUrl(url);
 }

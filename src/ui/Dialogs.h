@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <functional>
+
 class QDialog;
 class QPrinter;
 class QWidget;
@@ -39,6 +41,8 @@ public:
     virtual bool print(QWidget* parent, QPrinter* printer) = 0;
     // Printer set-up (printer, paper, orientation): true on OK.
     virtual bool printerSetup(QWidget* parent, QPrinter* printer) = 0;
+    // Shows the pages that paint draws on the printer, from which the user may print them (paint runs again).
+    virtual void showPrintPreview(QWidget* parent, QPrinter& printer, const std::function<void(QPrinter*)>& paint) = 0;
     // Font dialog opened on font; on OK font takes the choice and true is returned.
     virtual bool chooseFont(QWidget* parent, QFont& font) = 0;
     // Runs a dialog of the program modally and returns its result (QDialog::Accepted / Rejected).
@@ -63,6 +67,7 @@ public:
     QString chooseFile(QWidget* parent, FileDialogOptions& options) override;
     bool print(QWidget* parent, QPrinter* printer) override;
     bool printerSetup(QWidget* parent, QPrinter* printer) override;
+    void showPrintPreview(QWidget* parent, QPrinter& printer, const std::function<void(QPrinter*)>& paint) override;
     bool chooseFont(QWidget* parent, QFont& font) override;
     int exec(QDialog* dialog) override;
     void openUrl(const QString& fileOrUrl) override;

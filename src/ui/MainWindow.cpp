@@ -253,6 +253,8 @@ void MainWindow::buildMenu()
     m_printerSetupAction
         = action(QStringLiteral("Drucker &einrichten..."), "printerSetupAction", &MainWindow::setUpPrinter);
     m_printAction = action(QStringLiteral("&Drucken..."), "printAction", &MainWindow::printShoppingList);
+    m_printPreviewAction
+        = action(QStringLiteral("Seiten&ansicht..."), "printPreviewAction", &MainWindow::previewShoppingList);
     m_quitAction = action(QStringLiteral("&Beenden"), "quitAction", &MainWindow::quit);
     m_helpAction = action(QStringLiteral("&Hilfe aufrufen..."), "helpAction", &MainWindow::showHelp);
     m_aboutAction = action(QStringLiteral("&Über das Programm..."), "aboutAction", &MainWindow::showAbout);
@@ -269,7 +271,7 @@ void MainWindow::buildMenu()
     datei->addActions(
         { m_newAction, m_openAction, m_saveAction, m_saveAsAction, m_csvExportAction, m_csvImportAction });
     datei->addSeparator();
-    datei->addActions({ m_printerSetupAction, m_printAction });
+    datei->addActions({ m_printerSetupAction, m_printAction, m_printPreviewAction });
     datei->addSeparator();
     datei->addAction(m_quitAction);
     QMenu* hilfe = menuBar()->addMenu(QStringLiteral("&Hilfe"));

@@ -25,6 +25,7 @@ class QTimer;
 
 namespace korbana {
 class DocumentFileState;
+class HelpWindow;
 class RecoveryStore;
 class SnapshotCopier;
 enum class ReadResult;
@@ -135,6 +136,8 @@ public Q_SLOTS:
 
     void setUpPrinter();
     void printShoppingList();
+    // Shows the printout's pages as they would print, with the current margins, font and options.
+    void previewShoppingList();
     void choosePrintFont();
     void showHelp();
     void showAbout();
@@ -197,6 +200,8 @@ private:
     void buildShoppingTrip();
     void buildProductSearch();
     void buildPrintOptions();
+    // Draws the Shopping list on the printer object with the current margins, font and options.
+    void printOut();
 
     // Keeping the document safe: changes made elsewhere, backups, recovery copies.
     void setUpDocumentSafety();
@@ -236,6 +241,7 @@ private:
     bool m_closeAllowed = false;
 
     AboutDialog* m_aboutDialog = nullptr;
+    korbana::HelpWindow* m_helpWindow = nullptr;
     ProductDialog* m_productDialog = nullptr;
 
     QAction* m_newAction = nullptr;
@@ -246,6 +252,7 @@ private:
     QAction* m_csvImportAction = nullptr;
     QAction* m_printerSetupAction = nullptr;
     QAction* m_printAction = nullptr;
+    QAction* m_printPreviewAction = nullptr;
     QAction* m_quitAction = nullptr;
     QAction* m_helpAction = nullptr;
     QAction* m_aboutAction = nullptr;

@@ -1,6 +1,7 @@
 // The document's life: the list at start, New, Open (also by dropping a file), Save, Save as, closing; help and
 // the about box.
 #include "AboutDialog.h"
+#include "HelpWindow.h"
 #include "MainWindow.h"
 #include "document/ListFile.h"
 #include "lists/ListModel.h"
@@ -249,11 +250,19 @@ void MainWindow::showHelp()
 #ifdef Q_OS_WIN
     m_dialogs.openUrl(m_programDir + QStringLiteral("korbana.chm"));
 #else
-    // Linux desktops open no compiled help, but every one opens HTML in the browser. Without the pages nothing
-    // happens, as with a missing help file on Windows.
+    // Linux desktops open no compiled help, and not every one has a web browser: the HTML pages open in a window
+    // of the program's own. Without the pages nothing happens, as with a missing help file on Windows.
     const QString page = helpStartPage(m_programDir);
-    if (!page.isEmpty())
-        m_dialogs.openUrl(page);
+    if (page.isEmpty())
+        return;
+    if (!m_helpWindow)
+        m_helpWindow = new korbana::HelpWindow(m_dialogs, this);
+    // A help window still open keeps its page; a closed one opens again at the contents.
+    if (!m_helpWindow->isVisible())
+        m_helpWindow->openContents(page);
+    m_helpWindow->show();
+    m_helpWindow->raise();
+    m_helpWindow->activateWindow();
 #endif
 }
 

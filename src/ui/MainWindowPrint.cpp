@@ -37,10 +37,29 @@ void MainWindow::printShoppingList()
         device.setDocName(QStringLiteral("Einkaufsliste"));
         if (!m_dialogs.print(this, &device))
             return;
-        // The run keeps the event loop until the job is closed, so the lists cannot change under it.
-        QPrinterCanvas canvas(printer);
-        const PrintMargins margins { leftMargin(), topMargin(), rightMargin(), bottomMargin() };
-        ShoppingPrintout(canvas, *m_shopping, margins, m_printFont, printOptions()).run();
+        printOut();
+    });
+}
+
+void MainWindow::printOut()
+{
+    // The run keeps the event loop until the job is closed, so the lists cannot change under it.
+    QPrinterCanvas canvas(Printer::instance());
+    const PrintMargins margins { leftMargin(), topMargin(), rightMargin(), bottomMargin() };
+    ShoppingPrintout(canvas, *m_shopping, margins, m_printFont, printOptions()).run();
+}
+
+void MainWindow::previewShoppingList()
+{
+    commitEdits();
+    reportingErrors(m_dialogs, [this] {
+        Printer& printer = Printer::instance();
+        printer.checkIdle();
+        QPrinter& device = printer.printer();
+        device.setDocName(QStringLiteral("Einkaufsliste"));
+        // The preview draws by the printout's own code, so it shows what prints; printing from it draws again.
+        m_dialogs.showPrintPreview(
+            this, device, [this](QPrinter*) { reportingErrors(m_dialogs, [this] { printOut(); }); });
     });
 }
 

@@ -3,8 +3,13 @@
 # Expects BUILD_DIR (the build folder) and CONFIG (may be empty) to be set by the sourcing script.
 
 e2e_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=tests/own_processes.sh
+source "$e2e_dir/../own_processes.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/korbana-e2e.XXXXXX")
-cleanup() { rm -rf -- "$work"; }
+cleanup() {
+    end_own_processes
+    rm -rf -- "$work"
+}
 trap cleanup EXIT
 
 fail() {

@@ -26,6 +26,9 @@ for page in index.htm listen.htm datei.htm orte.htm drucken.htm einstellungen.ht
 done
 grep -q 'GPL-3.0-or-later' "$prefix/share/doc/korbana/copyright" || fail "no licence in the copyright file"
 gzip -dc -- "$prefix/share/man/man1/korbana.1.gz" | grep -q '^\.TH KORBANA 1' || fail "no manual page korbana.1"
+# The German page for German locales: man looks in man/de/ under LANG=de_DE.UTF-8.
+gzip -dc -- "$prefix/share/man/de/man1/korbana.1.gz" | grep -q '^\.SH BESCHREIBUNG' ||
+    fail "no German manual page de/man1/korbana.1"
 grep -q '<glob pattern="\*\.kbl"/>' "$prefix/share/mime/packages/korbana.xml" || fail "no MIME type for *.kbl"
 for kind_name in apps/korbana mimetypes/application-x-korbana; do
     for size in 16 22 24 32 48 64 128 256; do

@@ -1,0 +1,182 @@
+#include "ListCommands.h"
+
+#include <utility>
+
+namespace korbana {
+
+namespace StepNames {
+QString addStore()
+{
+    return QStringLiteral("Laden hinzufügen");
+}
+QString addProduct()
+{
+    return QStringLiteral("Produkt hinzufügen");
+}
+QString addShoppingEntry()
+{
+    return QStringLiteral("Eintrag hinzufügen");
+}
+QString removeEntry()
+{
+    return QStringLiteral("Eintrag entfernen");
+}
+QString clearList()
+{
+    return QStringLiteral("Liste löschen");
+}
+QString rename()
+{
+    return QStringLiteral("Umbenennen");
+}
+QString editProduct()
+{
+    return QStringLiteral("Produkt bearbeiten");
+}
+QString sort()
+{
+    return QStringLiteral("Sortieren");
+}
+QString importCsv()
+{
+    return QStringLiteral("CSV importieren");
+}
+QString applyRecovery()
+{
+    return QStringLiteral("Wiederherstellen");
+}
+} // namespace StepNames
+
+RenameEntryCommand::RenameEntryCommand(
+    ListModel* model, int row, const QString& caption, bool namesNewEntry, QUndoCommand* parent)
+    : QUndoCommand(StepNames::rename(), parent)
+    , m_model(model)
+    , m_row(row)
+    , m_caption(ListModel::storable(caption))
+    , m_namesNewEntry(namesNewEntry)
+{
+}
+
+void RenameEntryCommand::swapCaption()
+{
+    QString shown = m_model->caption(m_row);
+    m_model->setCaption(m_row, m_caption);
+    m_caption = std::move(shown);
+}
+
+void RenameEntryCommand::redo()
+{
+    swapCaption();
+}
+
+void RenameEntryCommand::undo()
+{
+    swapCaption();
+}
+
+AddEntryCommand::AddEntryCommand(ListModel* model, Entry&& entry, const QString& text, QUndoCommand* parent)
+    : QUndoCommand(text, parent)
+    , m_model(model)
+    , m_row(model->count())
+    , m_entry(std::move(entry))
+{
+}
+
+void AddEntryCommand::redo()
+{
+    m_model->insertAt(m_row, std::move(m_entry));
+}
+
+void AddEntryCommand::undo()
+{
+    m_entry = m_model->takeAt(m_row);
+}
+
+bool AddEntryCommand::mergeWith(const QUndoCommand* other)
+{
+    // The rename is done already and the entry lives in the list: undoing this step takes it out as named.
+    const auto* naming = dynamic_cast<const RenameEntryCommand*>(other);
+    if (m_named || !naming || !naming->namesNewEntry() || naming->model() != m_model || naming->row() != m_row)
+        return false;
+    m_named = true;
+    return true;
+}
+
+RemoveEntryCommand::RemoveEntryCommand(ListModel* model, int row, QUndoCommand* parent)
+    : QUndoCommand(StepNames::removeEntry(), parent)
+    , m_model(model)
+    , m_row(row)
+{
+}
+
+void RemoveEntryCommand::redo()
+{
+    m_entry = m_model->takeAt(m_row);
+}
+
+void RemoveEntryCommand::undo()
+{
+    m_model->insertAt(m_row, std::move(m_entry));
+}
+
+EditProductCommand::EditProductCommand(
+    ListModel* model, int row, const QString& caption, const QString& price, QUndoCommand* parent)
+    : QUndoCommand(StepNames::editProduct(), parent)
+    , m_model(model)
+    , m_row(row)
+    , m_other(model->entryAt(row))
+{
+    m_other.caption = ListModel::storable(caption);
+    m_other.subItems[1] = ListModel::storable(price);
+}
+
+void EditProductCommand::redo()
+{
+    m_other = m_model->replaceAt(m_row, std::move(m_other));
+}
+
+ReorderCommand::ReorderCommand(ListModel* model, std::vector<int>&& newOrder, QUndoCommand* parent)
+    : QUndoCommand(StepNames::sort(), parent)
+    , m_model(model)
+    , m_newOrder(std::move(newOrder))
+{
+}
+
+void ReorderCommand::redo()
+{
+    m_model->applyOrder(m_newOrder);
+}
+
+void ReorderCommand::undo()
+{
+    // The way back is the inverse permutation: row newOrder[i] gets back the entry now at row i.
+    std::vector<int> oldOrder(m_newOrder.size());
+    for (size_t i = 0; i < m_newOrder.size(); ++i)
+        oldOrder[static_cast<size_t>(m_newOrder[i])] = static_cast<int>(i);
+    m_model->applyOrder(oldOrder);
+}
+
+ReplaceRowsCommand::ReplaceRowsCommand(
+    ListModel* model, std::vector<Entry>&& rows, const QString& text, QUndoCommand* parent)
+    : QUndoCommand(text, parent)
+    , m_model(model)
+    , m_other(std::move(rows))
+{
+}
+
+ReplaceRowsCommand::~ReplaceRowsCommand()
+{
+    ListModel::dispose(std::move(m_other));
+}
+
+void ReplaceRowsCommand::redo()
+{
+    m_other = m_model->replaceAll(std::move(m_other));
+}
+
+ReplaceRowsCommand* clearListCommand(ListModel* model, QUndoCommand* parent)
+{
+    return new ReplaceRowsCommand(model, {}, StepNames::clearList(), parent);
+}
+
+} // namespace korbana
