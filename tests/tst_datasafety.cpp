@@ -23,6 +23,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using namespace korbana;
+
 namespace {
 
 const QString kChangedTitle = QStringLiteral("Datei geändert");

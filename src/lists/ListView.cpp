@@ -13,6 +13,8 @@
 
 #include <algorithm>
 
+namespace korbana {
+
 namespace {
 
 // Draws the grid lines of the report style and underlines the row under the pointer.
@@ -435,3 +437,5 @@ void ListView::hoverElapsed()
     if (row != selectedRow())
         selectRow(row);
 }
+
+} // namespace korbana

@@ -4,8 +4,11 @@
 #include <QTableView>
 #include <QTimer>
 
-class ListModel;
 class QAbstractProxyModel;
+
+namespace korbana {
+
+class ListModel;
 
 // A list in report style over a ListModel: whole-row single selection, grid lines, columns sharing the width,
 // in-place editing of the caption, and selection by resting the pointer on a row.
@@ -97,3 +100,5 @@ private:
     // Measures once after a burst of changes.
     QTimer m_fitTimer;
 };
+
+} // namespace korbana

@@ -34,6 +34,8 @@
 #include <tuple>
 #include <vector>
 
+namespace korbana {
+
 namespace {
 
 // Drawn from its SVG when first shown, so that no SVG is parsed before the window appears.
@@ -577,3 +579,5 @@ bool MainWindow::event(QEvent* event)
         return true;
     return QMainWindow::event(event);
 }
+
+} // namespace korbana

@@ -24,13 +24,13 @@ class QFileSystemWatcher;
 class QTimer;
 
 namespace korbana {
+
 class DocumentFileState;
 class HelpWindow;
 class RecoveryStore;
 class SnapshotCopier;
 enum class ReadResult;
 enum class WriteResult;
-} // namespace korbana
 
 class AboutDialog;
 class BitmapButton;
@@ -296,3 +296,5 @@ private:
     FileDialogOptions m_csvOpenOptions;
     FileDialogOptions m_csvSaveOptions;
 };
+
+} // namespace korbana

@@ -19,6 +19,8 @@
 
 #include <algorithm>
 
+namespace korbana {
+
 namespace {
 
 QString fileNamePart(const QString& path)
@@ -271,3 +273,5 @@ void MainWindow::showAbout()
     if (m_aboutDialog)
         m_dialogs.exec(m_aboutDialog);
 }
+
+} // namespace korbana

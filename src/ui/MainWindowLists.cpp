@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <functional>
 
+namespace korbana {
+
 namespace {
 
 bool isDeleteKey(int key)
@@ -243,3 +245,5 @@ void MainWindow::sortList(List list, int column)
     models[list]->applyOrder(korbana::sortOrder(kinds[list], state.column, state.flipped, *models[list]));
     views[list]->setUpdatesEnabled(true);
 }
+
+} // namespace korbana

@@ -13,6 +13,8 @@
 
 #include <new>
 
+namespace korbana {
+
 namespace {
 
 // A change reaches the recovery copy this soon; further changes in between go with it.
@@ -262,3 +264,5 @@ void MainWindow::checkDocumentFile()
         m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
     refreshStatusText();
 }
+
+} // namespace korbana
