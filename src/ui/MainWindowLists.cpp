@@ -195,9 +195,9 @@ void MainWindow::connectLists()
     m_productsView->setListModel(m_products);
     m_shoppingView->setListModel(m_shopping);
     // Shopping entries that another shop sells cheaper show a marker in their price cell.
-    auto* priceHints = new korbana::PriceHints(
-        *m_products, *m_shopping, Pictures::svg(QStringLiteral(":/pictures/guenstiger.svg")), this);
-    connect(priceHints, &korbana::PriceHints::changed, m_shoppingView->viewport(), qOverload<>(&QWidget::update));
+    auto* priceHints
+        = new PriceHints(*m_products, *m_shopping, Pictures::svg(QStringLiteral(":/pictures/guenstiger.svg")), this);
+    connect(priceHints, &PriceHints::changed, m_shoppingView->viewport(), qOverload<>(&QWidget::update));
 
     // Delete removes the selected entry; Enter and a double click on a shop or shopping entry open its caption.
     const std::pair<ListView*, void (MainWindow::*)()> removers[] = { { m_storesView, &MainWindow::removeStore },
