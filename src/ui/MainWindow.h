@@ -39,6 +39,7 @@ class AboutDialog;
 class BitmapButton;
 class ListModel;
 struct Entry;
+struct CsvContent;
 class ListView;
 class ProductDialog;
 class ProductFilter;
@@ -221,6 +222,8 @@ private:
     void showRecentFiles();
     void rememberRecentFile(const QString& path);
     void storeRecentFiles();
+    // A CSV file's entries as one step of the history.
+    void pushImport(CsvContent& content);
     void buildShoppingTrip();
     void buildProductSearch();
     void buildPrintOptions();

@@ -93,7 +93,7 @@ void MainWindow::buildRecentFilesMenu(QMenu* fileMenu, QAction* before)
         if (!documentName().isEmpty())
             rememberRecentFile(documentName());
     });
-    m_recentMenu = new QMenu(QStringLiteral("Zuletzt geöffnet"), this);
+    m_recentMenu = new QMenu(QStringLiteral("&Zuletzt geöffnet"), this);
     m_recentMenu->setObjectName(QStringLiteral("recentFilesMenu"));
     fileMenu->insertMenu(before, m_recentMenu);
     showRecentFiles();

@@ -12,6 +12,8 @@
 #include "lists/PriceHints.h"
 
 #include <QLineEdit>
+#include <QStatusBar>
+#include <QTimer>
 #include <QUndoStack>
 
 #include <algorithm>
@@ -29,6 +31,21 @@ bool isDeleteKey(int key)
 bool isEnterKey(int key)
 {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// How long a hint about a command that did nothing stands in the status bar.
+constexpr int kHintMs = 5000;
+
+// Says in the status bar why a command did nothing, without a box to click away; the status text that stood there
+// comes back afterwards unless something else has been shown meanwhile.
+void showHint(QStatusBar* bar, const QString& hint)
+{
+    const QString before = bar->currentMessage();
+    bar->showMessage(hint);
+    QTimer::singleShot(kHintMs, bar, [bar, before, hint] {
+        if (bar->currentMessage() == hint)
+            bar->showMessage(before);
+    });
 }
 
 void removeSelected(Dialogs& dialogs, QWidget* parent, QUndoStack& history, ListView* view, ListModel* model)
@@ -151,7 +168,11 @@ void MainWindow::editProduct()
 {
     m_productsView->commitEdit();
     const int row = m_productsView->selectedRow();
-    if (row < 0 || !m_productDialog)
+    if (row < 0) {
+        showHint(statusBar(), QStringLiteral("Bitte zuerst ein Produkt auswählen."));
+        return;
+    }
+    if (!m_productDialog)
         return;
     // Both fields are filled every time, so nothing of an earlier edit shows.
     m_productDialog->setProduct(m_products->caption(row), m_products->subItem(row, 1));
@@ -195,9 +216,9 @@ void MainWindow::connectLists()
     m_productsView->setListModel(m_products);
     m_shoppingView->setListModel(m_shopping);
     // Shopping entries that another shop sells cheaper show a marker in their price cell.
-    auto* priceHints = new korbana::PriceHints(
-        *m_products, *m_shopping, Pictures::svg(QStringLiteral(":/pictures/guenstiger.svg")), this);
-    connect(priceHints, &korbana::PriceHints::changed, m_shoppingView->viewport(), qOverload<>(&QWidget::update));
+    auto* priceHints
+        = new PriceHints(*m_products, *m_shopping, Pictures::svg(QStringLiteral(":/pictures/guenstiger.svg")), this);
+    connect(priceHints, &PriceHints::changed, m_shoppingView->viewport(), qOverload<>(&QWidget::update));
 
     // Captions confirmed in an edit box are steps of the undo history.
     for (ListView* view : { m_storesView, m_productsView, m_shoppingView }) {
