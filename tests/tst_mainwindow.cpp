@@ -24,6 +24,8 @@
 #include <QTest>
 #include <QToolButton>
 
+using namespace korbana;
+
 namespace {
 
 const QString kTitle = QStringLiteral("TALVEN Einkaufsliste 1.3");

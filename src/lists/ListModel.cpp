@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace korbana {
+
 namespace {
 
 // A hint to the processor to start loading the entry's memory; no effect on the result.
@@ -308,3 +310,5 @@ Qt::ItemFlags ListModel::flags(const QModelIndex& index) const
         f |= Qt::ItemIsEditable;
     return f;
 }
+
+} // namespace korbana

@@ -8,6 +8,8 @@
 #include <array>
 #include <vector>
 
+namespace korbana {
+
 // One row of a list: a caption (first column) and up to three sub-items (the further columns).
 struct Entry
 {
@@ -95,3 +97,5 @@ private:
     std::vector<Entry> m_rows;
     QIcon m_icon;
 };
+
+} // namespace korbana

@@ -5,8 +5,9 @@
 
 #include <optional>
 
-// The texts the lists hold and the one rule by which they are read back as numbers.
 namespace korbana {
+
+// The texts the lists hold and the one rule by which they are read back as numbers.
 
 // The decimal separator of the current default locale (the system's unless a test pinned another).
 QString decimalSeparator();

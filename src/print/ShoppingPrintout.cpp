@@ -9,6 +9,8 @@
 #include <cmath>
 #include <vector>
 
+namespace korbana {
+
 namespace {
 
 const QString kDocumentName = QStringLiteral("Einkaufsliste");
@@ -452,3 +454,5 @@ void ShoppingPrintout::widenColumn(size_t column, const QString& text)
 {
     m_columnWidth[column] = std::max(m_columnWidth[column], m_canvas.measure(text).width());
 }
+
+} // namespace korbana

@@ -18,6 +18,8 @@
 
 #include <algorithm>
 
+namespace korbana {
+
 namespace {
 
 QString fileNamePart(const QString& path)
@@ -248,3 +250,5 @@ void MainWindow::showAbout()
     if (m_aboutDialog)
         m_dialogs.exec(m_aboutDialog);
 }
+
+} // namespace korbana

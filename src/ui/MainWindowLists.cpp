@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <functional>
 
+namespace korbana {
+
 namespace {
 
 bool isDeleteKey(int key)
@@ -222,3 +224,5 @@ void MainWindow::sortList(List list, int column)
     models[list]->applyOrder(korbana::sortOrder(kinds[list], state.column, state.flipped, *models[list]));
     views[list]->setUpdatesEnabled(true);
 }
+
+} // namespace korbana
