@@ -18,7 +18,7 @@ void MainWindow::exportCsv()
     const QString path = m_dialogs.chooseFile(this, m_csvSaveOptions);
     if (path.isEmpty())
         return;
-    if (const auto failure = korbana::exportCsvFile(path, { m_stores, m_products, m_shopping }))
+    if (const auto failure = korbana::exportCsvFile(path, m_document->lists()))
         m_dialogs.error(this, failure->text, failure->title);
 }
 
@@ -55,9 +55,9 @@ void MainWindow::importCsv()
             return;
         }
     }
-    if (const auto failure = korbana::applyCsvContent(reading.get(), { m_stores, m_products, m_shopping }))
+    if (const auto failure = korbana::applyCsvContent(reading.get(), m_document->lists()))
         m_dialogs.error(this, failure->text, failure->title);
-    refreshStatusText();
+    showStatusText();
 }
 
 } // namespace korbana

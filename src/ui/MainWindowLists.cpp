@@ -105,17 +105,17 @@ void MainWindow::commitEdits()
 
 void MainWindow::addStore()
 {
-    appendAndEdit(m_storesView, m_stores, QStringLiteral("Laden"));
+    appendAndEdit(m_storesView, stores(), QStringLiteral("Laden"));
 }
 
 void MainWindow::removeStore()
 {
-    removeSelected(m_dialogs, this, m_storesView, m_stores);
+    removeSelected(m_dialogs, this, m_storesView, stores());
 }
 
 void MainWindow::clearStores()
 {
-    clearList(m_dialogs, this, m_stores);
+    clearList(m_dialogs, this, stores());
 }
 
 void MainWindow::addProduct()
@@ -130,18 +130,18 @@ void MainWindow::addProduct()
     }
     // The new row must be visible for its in-place edit.
     clearProductSearch();
-    appendAndEdit(m_productsView, m_products, QStringLiteral("Produkt"),
-        { m_stores->caption(store), korbana::priceText(m_priceEdit->value()) });
+    appendAndEdit(m_productsView, products(), QStringLiteral("Produkt"),
+        { stores()->caption(store), korbana::priceText(m_priceEdit->value()) });
 }
 
 void MainWindow::removeProduct()
 {
-    removeSelected(m_dialogs, this, m_productsView, m_products);
+    removeSelected(m_dialogs, this, m_productsView, products());
 }
 
 void MainWindow::clearProducts()
 {
-    clearList(m_dialogs, this, m_products);
+    clearList(m_dialogs, this, products());
 }
 
 void MainWindow::editProduct()
@@ -155,11 +155,11 @@ void MainWindow::editProduct()
     if (!m_productDialog)
         return;
     // Both fields are filled every time, so nothing of an earlier edit shows.
-    m_productDialog->setProduct(m_products->caption(row), m_products->subItem(row, 1));
+    m_productDialog->setProduct(products()->caption(row), products()->subItem(row, 1));
     if (m_dialogs.exec(m_productDialog) != QDialog::Accepted)
         return;
-    m_products->setCaption(row, m_productDialog->name());
-    m_products->setSubItem(row, 1, m_productDialog->price());
+    products()->setCaption(row, m_productDialog->name());
+    products()->setSubItem(row, 1, m_productDialog->price());
 }
 
 void MainWindow::addToShoppingList()
@@ -170,33 +170,33 @@ void MainWindow::addToShoppingList()
         m_dialogs.error(
             this, QStringLiteral("Sie haben kein Produkt ausgewählt."), QStringLiteral("Kein Produkt ausgewählt"));
     } else {
-        const Entry& source = m_products->entryAt(product);
-        appendAndEdit(m_shoppingView, m_shopping, QStringLiteral("1"),
+        const Entry& source = products()->entryAt(product);
+        appendAndEdit(m_shoppingView, shopping(), QStringLiteral("1"),
             { source.caption, source.subItems[0], source.subItems[1] });
     }
-    refreshStatusText();
+    showStatusText();
 }
 
 void MainWindow::removeFromShoppingList()
 {
-    removeSelected(m_dialogs, this, m_shoppingView, m_shopping);
-    refreshStatusText();
+    removeSelected(m_dialogs, this, m_shoppingView, shopping());
+    showStatusText();
 }
 
 void MainWindow::clearShoppingList()
 {
-    clearList(m_dialogs, this, m_shopping);
-    refreshStatusText();
+    clearList(m_dialogs, this, shopping());
+    showStatusText();
 }
 
 void MainWindow::connectLists()
 {
-    m_storesView->setListModel(m_stores);
-    m_productsView->setListModel(m_products);
-    m_shoppingView->setListModel(m_shopping);
+    m_storesView->setListModel(stores());
+    m_productsView->setListModel(products());
+    m_shoppingView->setListModel(shopping());
     // Shopping entries that another shop sells cheaper show a marker in their price cell.
     auto* priceHints
-        = new PriceHints(*m_products, *m_shopping, Pictures::svg(QStringLiteral(":/pictures/guenstiger.svg")), this);
+        = new PriceHints(*products(), *shopping(), Pictures::svg(QStringLiteral(":/pictures/guenstiger.svg")), this);
     connect(priceHints, &PriceHints::changed, m_shoppingView->viewport(), qOverload<>(&QWidget::update));
 
     // Delete removes the selected entry; Enter and a double click on a shop or shopping entry open its caption.
@@ -236,7 +236,7 @@ void MainWindow::sortList(List list, int column)
     static constexpr korbana::ListKind kinds[]
         = { korbana::ListKind::Stores, korbana::ListKind::Products, korbana::ListKind::Shopping };
     ListView* const views[] = { m_storesView, m_productsView, m_shoppingView };
-    ListModel* const models[] = { m_stores, m_products, m_shopping };
+    ListModel* const models[] = { stores(), products(), shopping() };
     SortState& state = m_sort[list];
     // The same column turns the order round, another column starts unturned.
     if (column == state.column) {
