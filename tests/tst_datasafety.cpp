@@ -2,7 +2,6 @@
 // crash, durable saves, hostile files.
 #include "FaultTools.h"
 #include "MainWindowFixture.h"
-#include "SampleLists.h"
 #include "WindowWidgets.h"
 #include "document/Csv.h"
 #include "document/DurableFile.h"
@@ -18,9 +17,7 @@
 #include <QTest>
 
 #include <climits>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace korbana;
@@ -63,21 +60,15 @@ private Q_SLOTS:
     void incompleteFileIsKept_data();
     void incompleteFileIsKept();
     void failedBackupStopsTheSave();
-    void savedFileReadsBackWhole_data();
-    void savedFileReadsBackWhole();
     void recoveryCopy_data();
     void recoveryCopy();
     void recoveryCopyGoesWithSaveOrNo();
-    void recoveryCopyInSlices_data();
-    void recoveryCopyInSlices();
     void failedDiskSyncFailsTheSave();
     void nonRegularTargetsAreRefused_data();
     void nonRegularTargetsAreRefused();
     void settingsPipeNeitherHangsNorIsReplaced();
     void staleSaveTemporariesAreRemoved_data();
     void staleSaveTemporariesAreRemoved();
-    void loadingStaysWithinMemory_data();
-    void loadingStaysWithinMemory();
     void paneWidthAtIntegerLimit();
 };
 
@@ -256,39 +247,6 @@ void TestDataSafety::incompleteFileIsKept()
     QCOMPARE(QDir(f.dir.path()).entryList({ "*.bak*" }).size(), backupsBefore + 1);
 }
 
-void TestDataSafety::savedFileReadsBackWhole_data()
-{
-    QTest::addColumn<int>("entries");
-    QTest::addColumn<QString>("text");
-
-    QTest::newRow("empty lists") << 0 << QString();
-    QTest::newRow("Windows-1252") << 3 << QStringLiteral("Käse für 2 €");
-    QTest::newRow("UTF-8, several blocks") << 60000 << QStringLiteral("Grüner Tee 緑茶");
-}
-
-void TestDataSafety::savedFileReadsBackWhole()
-{
-    QFETCH(int, entries);
-    QFETCH(QString, text);
-
-    MainWindowFixture f;
-    const QString path = f.path(QStringLiteral("liste.kbl"));
-    sample::Lists lists;
-    for (int i = 0; i < entries; ++i)
-        lists.products->append(text + QString::number(i), { QStringLiteral("Markt"), QStringLiteral("1,99") });
-    QByteArray written;
-    QCOMPARE(korbana::writeListFile(path, lists.set(), &written), korbana::WriteResult::Ok);
-
-    // The hash of what was written, of the file, and of what was read agree, however the bytes came in pieces.
-    const korbana::ListContent read = korbana::readListContent(path);
-    QCOMPARE(read.result, korbana::ReadResult::Ok);
-    QVERIFY(read.facts.complete);
-    QCOMPARE(read.facts.contentHash, written);
-    QCOMPARE(korbana::ContentHash::ofFile(path), written);
-    QCOMPARE(korbana::ContentHash::of(f.readFile(path)), written);
-    QVERIFY(korbana::ContentHash::of(f.readFile(path) + "x") != written);
-}
-
 void TestDataSafety::failedBackupStopsTheSave()
 {
     QTemporaryDir folder;
@@ -330,7 +288,7 @@ void TestDataSafety::recoveryCopy()
         MainWindow& form = startOnSample(f);
         form.stores()->append(QStringLiteral("Nach dem Absturz"));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(copy), 10000);
-        form.waitForRecoveryCopy();
+        form.document()->waitForRecoveryCopy();
         // The window goes without its close query, as in a crash.
         f.form.reset();
     }
@@ -367,68 +325,23 @@ void TestDataSafety::recoveryCopyGoesWithSaveOrNo()
     MainWindow& form = startOnSample(f);
     const QString copy = korbana::RecoveryStore::copyPathFor(f.path(QStringLiteral("korbana.kbl")));
     form.stores()->append(QStringLiteral("X"));
-    form.writeRecoveryCopy();
-    form.waitForRecoveryCopy();
+    form.document()->writeRecoveryCopy();
+    form.document()->waitForRecoveryCopy();
     QVERIFY(QFile::exists(copy));
     // Back to what the file holds: nothing is unsaved any more.
     form.stores()->deleteAt(2);
-    form.writeRecoveryCopy();
-    form.waitForRecoveryCopy();
+    form.document()->writeRecoveryCopy();
+    form.document()->waitForRecoveryCopy();
     QVERIFY(!QFile::exists(copy));
     QTRY_VERIFY(!form.isModified());
 
     form.stores()->append(QStringLiteral("Y"));
-    form.writeRecoveryCopy();
-    form.waitForRecoveryCopy();
+    form.document()->writeRecoveryCopy();
+    form.document()->waitForRecoveryCopy();
     QVERIFY(QFile::exists(copy));
     f.dialogs.answers = { QMessageBox::No };
     QVERIFY(form.queryClose());
     QVERIFY(!QFile::exists(copy));
-}
-
-void TestDataSafety::recoveryCopyInSlices_data()
-{
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<QString>("midway");
-    QTest::newRow("one slice") << 10 << QString();
-    QTest::newRow("several slices") << 120000 << QString();
-    QTest::newRow("changed between slices") << 120000 << "change";
-    QTest::newRow("saved between slices") << 120000 << "save";
-}
-
-void TestDataSafety::recoveryCopyInSlices()
-{
-    QFETCH(int, rows);
-    QFETCH(QString, midway);
-
-    MainWindowFixture f;
-    MainWindow& form = startOnSample(f);
-    const QString path = f.path(QStringLiteral("korbana.kbl"));
-    const QString copy = korbana::RecoveryStore::copyPathFor(path);
-    const int products = form.products()->count() + rows;
-    form.products()->appendAll(std::vector<Entry>(static_cast<size_t>(rows), Entry { QStringLiteral("Mehl"), {}, 0 }));
-    form.writeRecoveryCopy();
-    QCoreApplication::processEvents();
-    if (midway == "change")
-        form.stores()->append(QStringLiteral("Zwischendurch"));
-    if (midway == "save")
-        QVERIFY(form.saveFile(path));
-    form.waitForRecoveryCopy();
-    if (midway == "save") {
-        // A copy begun before the save must not outlive it.
-        QVERIFY(!QFile::exists(copy));
-        return;
-    }
-    if (midway == "change") {
-        // The half-made copy was given up; the next one holds the change.
-        QVERIFY(!QFile::exists(copy));
-        form.writeRecoveryCopy();
-        form.waitForRecoveryCopy();
-    }
-    sample::Lists recovered;
-    QCOMPARE(korbana::parseListFile(f.readFile(copy), recovered.set()), korbana::ReadResult::Ok);
-    QCOMPARE(recovered.products->count(), products);
-    QCOMPARE(recovered.stores->caption(recovered.stores->count() - 1) == "Zwischendurch", midway == "change");
 }
 
 void TestDataSafety::failedDiskSyncFailsTheSave()
@@ -533,54 +446,6 @@ void TestDataSafety::staleSaveTemporariesAreRemoved()
     // Nothing of the save itself is left beside the list.
     const QStringList all = QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden);
     QCOMPARE(all.filter(QStringLiteral("korbana-")).size(), kept && name.contains(QStringLiteral("korbana-")) ? 1 : 0);
-}
-
-void TestDataSafety::loadingStaysWithinMemory_data()
-{
-    QTest::addColumn<QByteArray>("head");
-    QTest::addColumn<QByteArray>("filler");
-
-    QTest::newRow("largest count, then empty lines") << QByteArray("2147483647\r") << QByteArray("\r");
-    QTest::newRow("empty products") << QByteArray("0\r\n2147483647\r") << QByteArray("\r");
-    QTest::newRow("empty shopping entries, hexadecimal count")
-        << QByteArray("0\r\n0\r\n$7FFFFFFF\r") << QByteArray("\r");
-    QTest::newRow("one-letter shops") << QByteArray("2147483647\r") << QByteArray("a\r");
-    QTest::newRow("one-letter products, LF line ends") << QByteArray("0\n2147483647\n") << QByteArray("a\nb\nc\n");
-}
-
-void TestDataSafety::loadingStaysWithinMemory()
-{
-    QFETCH(QByteArray, head);
-    QFETCH(QByteArray, filler);
-    constexpr qsizetype kSize = 16 << 20;
-    QByteArray data = head;
-    data.append(filler.repeated(kSize / filler.size()));
-
-    // In a child of its own, so that its peak memory can be read alone.
-    const pid_t child = ::fork();
-    QVERIFY(child >= 0);
-    if (child == 0) {
-        rusage before {};
-        ::getrusage(RUSAGE_SELF, &before);
-        ListModel stores({ "Name" });
-        ListModel products({ "Name", "Laden", "Preis" });
-        ListModel shopping({ "Menge", "Name", "Laden", "Preis" });
-        const korbana::ReadResult result = korbana::parseListFile(data, { &stores, &products, &shopping });
-        rusage after {};
-        ::getrusage(RUSAGE_SELF, &after);
-        const long grownKiB = after.ru_maxrss - before.ru_maxrss;
-        const bool empty = stores.count() == 0 && products.count() == 0 && shopping.count() == 0;
-#if defined(__SANITIZE_ADDRESS__)
-        const long allowedKiB = LONG_MAX; // the sanitizer's own bookkeeping grows with every allocation
-#else
-        const long allowedKiB = (5 * kSize + (2 << 20)) / 1024; // and the reader's own buffers
-#endif
-        ::_exit(result == korbana::ReadResult::BadFormat && empty && grownKiB < allowedKiB ? 0 : 1);
-    }
-    int status = 0;
-    QCOMPARE(::waitpid(child, &status, 0), child);
-    QVERIFY(WIFEXITED(status));
-    QCOMPARE(WEXITSTATUS(status), 0);
 }
 
 void TestDataSafety::paneWidthAtIntegerLimit()

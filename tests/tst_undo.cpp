@@ -53,6 +53,7 @@ private Q_SLOTS:
     void cleanup();
     void everyChange_data();
     void everyChange();
+    void undoingToTheSavedStateIsUnmodified();
     void typingInAnEditBoxIsUndoneThere();
     void editMenu();
 
@@ -159,6 +160,7 @@ void TestUndo::everyChange()
     const QList<QStringList> after { stores, products, shopping };
     change(*h);
     QCOMPARE(lists(), after);
+    QVERIFY(h->form->isModified());
     QCOMPARE(h->form->history()->count(), 1);
     QCOMPARE(action("undoAction")->text(), "&Rückgängig: " + undoText);
 
@@ -171,6 +173,25 @@ void TestUndo::everyChange()
     QTest::keyClick(h->form.get(), Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(h->form.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(lists(), after);
+}
+
+void TestUndo::undoingToTheSavedStateIsUnmodified()
+{
+    h->dialogs.fileAnswers = { h->path("liste.kbl") };
+    h->form->saveAs();
+    QVERIFY(!h->form->isModified());
+    h->dialogs.answers = { QMessageBox::Yes };
+    click(*h, "clearShoppingButton");
+    QVERIFY(h->form->isModified());
+    QTest::keyClick(h->form.get(), Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(!h->form->isModified());
+    QCOMPARE(h->rows(Shopping), QStringList { "2|Milch|Markt|0,89 EUR" });
+    QTest::keyClick(h->form.get(), Qt::Key_Y, Qt::ControlModifier);
+    QVERIFY(h->form->isModified());
+    // A file read starts an empty history.
+    h->form->openFile(h->path("liste.kbl"));
+    QVERIFY(!h->form->history()->canUndo());
+    QVERIFY(!h->form->isModified());
 }
 
 void TestUndo::typingInAnEditBoxIsUndoneThere()

@@ -15,7 +15,6 @@ void DocumentFileState::loaded(
     m_stamp = stamp;
     m_hash = contentHash;
     m_complete = complete;
-    m_modified = false;
 }
 
 void DocumentFileState::written(const QString& path, const QByteArray& contentHash)
@@ -24,7 +23,6 @@ void DocumentFileState::written(const QString& path, const QByteArray& contentHa
     m_stamp = FileStamp::of(path);
     m_hash = contentHash;
     m_complete = true;
-    m_modified = false;
 }
 
 void DocumentFileState::forget()

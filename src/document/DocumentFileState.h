@@ -36,16 +36,11 @@ public:
     // copy, or nullopt when it could not be made.
     std::optional<QString> keepBackup() const;
 
-    // Whether the lists have been changed since the last read or write.
-    bool isModified() const { return m_modified; }
-    void setModified(bool modified) { m_modified = modified; }
-
 private:
     QString m_path;
     FileStamp m_stamp;
     QByteArray m_hash;
     bool m_complete = true;
-    bool m_modified = false;
 };
 
 } // namespace korbana

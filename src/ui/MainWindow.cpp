@@ -1,9 +1,8 @@
 #include "MainWindow.h"
-#include "document/DocumentFileState.h"
-#include "document/RecoveryStore.h"
 
 #include "AboutDialog.h"
 #include "HeaderBar.h"
+#include "ListSplitter.h"
 #include "SidePanel.h"
 #include "SpinEdit.h"
 #include "controls/BitmapButton.h"
@@ -55,109 +54,6 @@ QIcon programIcon()
     return icon;
 }
 
-// Remembers the Product catalogue's width when a drag of the splitter handle right of the Store list begins.
-class StoresEdgeDrag final : public QObject
-{
-public:
-    explicit StoresEdgeDrag(QSplitter* splitter)
-        : QObject(splitter)
-        , m_splitter(splitter)
-    {
-        splitter->handle(1)->installEventFilter(this);
-    }
-
-    int productsWidth() const { return m_productsWidth; }
-
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::MouseButtonPress)
-            m_productsWidth = m_splitter->sizes().value(1);
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    QSplitter* m_splitter;
-    int m_productsWidth = 0;
-};
-
-struct MarginRow
-{
-    QLabel* label;
-    QWidget* field;
-    QLabel* unit;
-};
-
-// The settings page's controls at their design positions, moved right and down only as far as a larger font or
-// another style needs so that no text is cut.
-class SettingsPlacement final : public QObject
-{
-public:
-    SettingsPlacement(QWidget* body, QLabel* heading, QWidget* fontButton, std::vector<MarginRow> rows)
-        : QObject(body)
-        , m_body(body)
-        , m_heading(heading)
-        , m_fontButton(fontButton)
-        , m_rows(std::move(rows))
-    {
-        body->installEventFilter(this);
-    }
-
-    // Design: the font button at 216, 40 (113 by 25); the margin rows at y 72, 96, 120 and 144, their labels at
-    // x 216, the fields at x 296 (89 by 21), "mm" at x 392; all on the page below its 33 high header. The print
-    // options that follow keep their distance below the last row.
-    void place()
-    {
-        constexpr int kHeader = 33;
-        constexpr int kLeft = 216;
-        const QFontMetrics metrics(m_body->font());
-        m_heading->adjustSize();
-
-        const int buttonText = metrics.horizontalAdvance(QStringLiteral("Schriftart"));
-        const QSize button = QSize(113, 25).expandedTo(QSize(buttonText + 40, metrics.height() + 10));
-        m_fontButton->setGeometry(kLeft, 40 - kHeader, button.width(), button.height());
-
-        int labelWidth = 0;
-        for (const MarginRow& row : m_rows) {
-            row.label->adjustSize();
-            row.unit->adjustSize();
-            labelWidth = std::max(labelWidth, row.label->width());
-        }
-        const int fieldX = std::max(296, kLeft + labelWidth + 4);
-        const QSize field = QSize(89, 21).expandedTo(
-            QSize(metrics.horizontalAdvance(QStringLiteral("50")) + 40, metrics.height() + 6));
-        const int pitch = std::max(24, field.height() + 3);
-        int y = std::max(72 - kHeader, m_fontButton->geometry().bottom() + 1 + 7);
-        for (const MarginRow& row : m_rows) {
-            row.field->setGeometry(fieldX, y, field.width(), field.height());
-            const int labelY
-                = row.label->height() + 3 <= field.height() ? y + 3 : y + (field.height() - row.label->height()) / 2;
-            row.label->move(kLeft, labelY);
-            row.unit->move(fieldX + field.width() + 7, labelY);
-            y += pitch;
-        }
-        if (QWidget* below = m_body->findChild<QWidget*>(QStringLiteral("printOptionsGroup"))) {
-            below->move(kLeft, std::max(176 - kHeader, y - pitch + field.height() + 11));
-            below->adjustSize();
-        }
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        // Shown: the print options added after the margins are placed too.
-        const QEvent::Type type = event->type();
-        if (watched == m_body && (type == QEvent::FontChange || type == QEvent::StyleChange || type == QEvent::Show))
-            place();
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    QWidget* m_body;
-    QLabel* m_heading;
-    QWidget* m_fontButton;
-    std::vector<MarginRow> m_rows;
-};
-
 } // namespace
 
 MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QString& startFile, QWidget* parent)
@@ -166,22 +62,18 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
     , m_programDir(programDir)
     , m_startFile(startFile)
 {
+    m_document = new korbana::ListDocument(this);
     // The list file at start is read and decoded on a worker thread while the window is built.
-    startReadingStartFile();
+    m_document->readAhead(startFilePath());
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromUtf16(kTitle));
     setWindowIcon(programIcon());
     resize(696, 480);
     move(223, 115);
 
-    m_stores = new ListModel({ QStringLiteral("Name") }, this);
-    m_products = new ListModel({ QStringLiteral("Name"), QStringLiteral("Laden"), QStringLiteral("Preis") }, this);
-    m_shopping = new ListModel(
-        { QStringLiteral("Menge"), QStringLiteral("Name"), QStringLiteral("Laden"), QStringLiteral("Preis") }, this);
-    m_stores->setIcon(picture("laden"));
-    m_products->setIcon(picture("produkt"));
-    m_shopping->setIcon(picture("einkauf"));
-    m_history = new QUndoStack(this);
+    stores()->setIcon(picture("laden"));
+    products()->setIcon(picture("produkt"));
+    shopping()->setIcon(picture("einkauf"));
 
     const QString filter = QStringLiteral("Einkaufslisten (*.kbl)");
     m_listOpenOptions = { FileDialogOptions::Mode::Open, filter, QStringLiteral("kbl"), false, {} };
@@ -206,7 +98,8 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
     setCentralWidget(hole);
 
     buildListsPage();
-    buildSettingsPage();
+    m_settingsPage = new korbana::SettingsPage(m_pages, picture("tab-einstellungen"));
+    connect(m_settingsPage->fontButton(), &BitmapButton::activated, this, &MainWindow::choosePrintFont);
     m_pages->setCurrentIndex(0);
     setUpKeys();
     nameControls();
@@ -232,7 +125,9 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
     });
 
     createWindowState();
-    setUpDocumentSafety();
+    connect(m_document, &korbana::ListDocument::fileNameChanged, this, &MainWindow::showTitle);
+    connect(m_document, &korbana::ListDocument::shoppingCountChanged, this, &MainWindow::showStatusText);
+    connect(m_document, &korbana::ListDocument::changedOnDisk, this, &MainWindow::offerReload);
     setAcceptDrops(true);
     buildShoppingTrip();
     offerHistoryInContextMenus();
@@ -325,12 +220,7 @@ void MainWindow::buildListsPage()
     auto* pageLayout = new QHBoxLayout(page);
     pageLayout->setContentsMargins(0, 0, 0, 0);
 
-    m_splitter = new QSplitter(Qt::Horizontal, page);
-    m_splitter->setObjectName(QStringLiteral("listSplitter"));
-    m_splitter->setHandleWidth(3);
-    m_splitter->setChildrenCollapsible(true);
-    // A hatched line follows the drag; the width changes on release.
-    m_splitter->setOpaqueResize(false);
+    m_splitter = new korbana::ListSplitter(page);
     pageLayout->addWidget(m_splitter);
 
     // One column: the header bar, the row of buttons at y 32 in a strip 57 high, the list below.
@@ -377,29 +267,7 @@ void MainWindow::buildListsPage()
 
     buildListButtons(storesStrip, productsStrip, shoppingStrip);
 
-    m_splitter->setStretchFactor(0, 0);
-    m_splitter->setStretchFactor(1, 0);
-    m_splitter->setStretchFactor(2, 1);
-    m_splitter->setSizes({ 145, 269, 696 - 145 - 269 - 6 });
-    auto* storesEdge = new StoresEdgeDrag(m_splitter);
-    connect(m_splitter, &QSplitter::splitterMoved, this, [this, storesEdge](int, int index) {
-        QList<int> sizes = m_splitter->sizes();
-        // The Product catalogue is left-aligned: moving the Store list's edge moves it whole, and the Shopping
-        // list takes up the difference.
-        if (index == 1) {
-            const int total = sizes[0] + sizes[1] + sizes[2];
-            sizes[1] = std::min(storesEdge->productsWidth(), total - sizes[0]);
-            sizes[2] = total - sizes[0] - sizes[1];
-        }
-        for (int i = 0; i < 2; ++i) {
-            if (sizes[i] > 0 && sizes[i] <= kCollapseWidth) {
-                sizes[2] += sizes[i];
-                sizes[i] = 0;
-            }
-        }
-        if (sizes != m_splitter->sizes())
-            m_splitter->setSizes(sizes);
-    });
+    m_splitter->finishPanes();
 
     connectLists();
     // Prices and quantities are never cut; names give way.
@@ -454,127 +322,6 @@ void MainWindow::buildListButtons(QWidget* storesStrip, QWidget* productsStrip, 
         button->move(b.x, 5);
         connect(button, &QToolButton::clicked, this, b.command);
     }
-}
-
-void MainWindow::buildSettingsPage()
-{
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("settingsPage"));
-    m_pages->addTab(page, picture("tab-einstellungen"), QStringLiteral("Einstellungen"));
-    auto* pageLayout = new QVBoxLayout(page);
-    pageLayout->setContentsMargins(0, 0, 0, 0);
-    pageLayout->setSpacing(0);
-
-    auto* header = new HeaderBar(QString(), 33, page);
-    header->setObjectName(QStringLiteral("settingsHeader"));
-    auto* headerLabel = new QLabel(QStringLiteral("Einstellungen - Schriftart und Seitenränder ändern"), header);
-    QFont bold = headerLabel->font();
-    bold.setBold(true);
-    headerLabel->setFont(bold);
-    headerLabel->move(16, 10);
-    pageLayout->addWidget(header);
-
-    auto* body = new QWidget(page);
-    pageLayout->addWidget(body, 1);
-    auto* bodyLayout = new QHBoxLayout(body);
-    bodyLayout->setContentsMargins(0, 0, 0, 0);
-    bodyLayout->addWidget(buildSettingsPicture(body));
-    bodyLayout->addStretch(1);
-
-    m_fontButton = new BitmapButton(body);
-    m_fontButton->setObjectName(QStringLiteral("fontButton"));
-    m_fontButton->setText(QStringLiteral("&Schriftart"));
-    m_fontButton->setGlyph(Pictures::read(QStringLiteral(":/glyphs/FONTBTN.bmp"), "bmp"));
-    m_fontButton->setToolTip(QStringLiteral("Schriftart für den Ausdruck ändern...."));
-    connect(m_fontButton, &BitmapButton::activated, this, &MainWindow::choosePrintFont);
-
-    std::vector<MarginRow> rows;
-    auto margin = [body, &rows](const QString& label, const char16_t* name) {
-        auto* field = new SpinEdit(body);
-        field->setObjectName(QString::fromUtf16(name));
-        field->setDecimals(0);
-        field->setRange(0, 50);
-        field->setIncrement(1);
-        field->setValue(15);
-        auto* l = new QLabel(label, body);
-        l->setBuddy(field);
-        rows.push_back({ l, field, new QLabel(QStringLiteral("mm"), body) });
-        return field;
-    };
-    m_leftMarginEdit = margin(QStringLiteral("Rand links:"), StoredNames::kLeftMargin);
-    m_topMarginEdit = margin(QStringLiteral("Rand oben::"), StoredNames::kTopMargin);
-    m_rightMarginEdit = margin(QStringLiteral("Rand rechts:"), StoredNames::kRightMargin);
-    m_bottomMarginEdit = margin(QStringLiteral("Rand unten:"), StoredNames::kBottomMargin);
-    // Placed by hand beside the page's layout: again whenever the font or the style changes what the texts need.
-    auto* placement = new SettingsPlacement(body, headerLabel, m_fontButton, std::move(rows));
-    placement->place();
-
-    setTabOrder(m_fontButton, m_leftMarginEdit);
-    setTabOrder(m_leftMarginEdit, m_topMarginEdit);
-    setTabOrder(m_topMarginEdit, m_rightMarginEdit);
-    setTabOrder(m_rightMarginEdit, m_bottomMarginEdit);
-}
-
-// The green panel with the picture and its title, at the left of the settings page.
-QWidget* MainWindow::buildSettingsPicture(QWidget* parent)
-{
-    auto* panel = new QFrame(parent);
-    panel->setObjectName(QStringLiteral("settingsPicturePanel"));
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setAutoFillBackground(true);
-    QPalette green = panel->palette();
-    green.setColor(QPalette::Window, QColor(192, 220, 192));
-    panel->setPalette(green);
-    // Left-aligned: the full height of the page below the header, 209 wide.
-    panel->setFixedWidth(209);
-    auto* pictureFrame = new QLabel(panel);
-    pictureFrame->setObjectName(QStringLiteral("settingsPicture"));
-    pictureFrame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    pictureFrame->setGeometry(7, 7, 195, 284);
-    pictureFrame->setScaledContents(true);
-    auto* title = new QLabel(QStringLiteral("Einstellungen\nändern..."), pictureFrame);
-    title->setObjectName(QStringLiteral("settingsTitle"));
-    title->setGeometry(8, 8, 177, 73);
-    title->setAutoFillBackground(true);
-    QPalette titlePalette = title->palette();
-    titlePalette.setColor(QPalette::Window, HeaderBar::headerColor());
-    titlePalette.setColor(QPalette::WindowText, QColor(128, 0, 0));
-    title->setPalette(titlePalette);
-    title->setAlignment(Qt::AlignCenter);
-
-    // The page starts hidden: its picture is decoded, and the title's font looked up, when it is first shown.
-    connect(m_pages, &QTabWidget::currentChanged, pictureFrame, [this, pictureFrame, title](int index) {
-        if (!m_pages->widget(index)->isAncestorOf(pictureFrame) || !pictureFrame->pixmap().isNull())
-            return;
-        pictureFrame->setPixmap(
-            QPixmap::fromImage(Pictures::read(QStringLiteral(":/pictures/einstellungen.gif"), "gif")));
-        QFont font(QStringLiteral("Arial Black"));
-        font.setPixelSize(19);
-        // Where Arial Black is missing, the heaviest weight of the substitute keeps its look.
-        font.setWeight(QFont::Black);
-        title->setFont(font);
-    });
-    return panel;
-}
-
-int MainWindow::leftMargin() const
-{
-    return m_leftMarginEdit->intValue();
-}
-
-int MainWindow::topMargin() const
-{
-    return m_topMarginEdit->intValue();
-}
-
-int MainWindow::rightMargin() const
-{
-    return m_rightMarginEdit->intValue();
-}
-
-int MainWindow::bottomMargin() const
-{
-    return m_bottomMarginEdit->intValue();
 }
 
 bool MainWindow::event(QEvent* event)

@@ -1,14 +1,13 @@
 #pragma once
 
 #include "Dialogs.h"
-#include "document/ListFile.h"
+#include "SettingsPage.h"
+#include "document/ListDocument.h"
 #include "print/PrintFont.h"
 #include "settings/RecentFiles.h"
 
 #include <QMainWindow>
 
-#include <future>
-#include <memory>
 #include <optional>
 
 class QAction;
@@ -16,28 +15,20 @@ class QMenu;
 class QUndoStack;
 class QCheckBox;
 class QLabel;
-class QTimer;
 class QLineEdit;
 class QSplitter;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
-
-class QFileSystemWatcher;
 class QTimer;
 
 namespace korbana {
 
-class DocumentFileState;
-class HelpWindow;
-class RecoveryStore;
-class SnapshotCopier;
-enum class ReadResult;
-enum class WriteResult;
-
 class AboutDialog;
 class BitmapButton;
+class HelpWindow;
 class ListModel;
+class ListSplitter;
 struct Entry;
 struct CsvContent;
 class ListView;
@@ -50,7 +41,7 @@ class SpinEdit;
 class WindowStateStore;
 
 // The main window: three lists side by side, the print settings page, the file commands.
-// The list models are the document; every command is one of the public slots below.
+// The lists and their file are the document beside it; every command is one of the public slots below.
 class MainWindow final : public QMainWindow
 {
     Q_OBJECT
@@ -74,12 +65,13 @@ public:
     Dialogs& dialogs() const { return m_dialogs; }
     // The program directory, always ending in "/".
     QString programDirectory() const { return m_programDir; }
+    ListDocument* document() const { return m_document; }
     // Full path of the list file last opened or saved, empty for a document without a file.
-    QString documentName() const { return m_documentName; }
+    QString documentName() const { return m_document->fileName(); }
 
-    ListModel* stores() const { return m_stores; }
-    ListModel* products() const { return m_products; }
-    ListModel* shopping() const { return m_shopping; }
+    ListModel* stores() const { return m_document->stores(); }
+    ListModel* products() const { return m_document->products(); }
+    ListModel* shopping() const { return m_document->shopping(); }
     ListView* storesView() const { return m_storesView; }
     ListView* productsView() const { return m_productsView; }
     ListView* shoppingView() const { return m_shoppingView; }
@@ -87,10 +79,10 @@ public:
     const PrintFont& printFont() const { return m_printFont; }
     void setPrintFont(const PrintFont& font) { m_printFont = font; }
     // Margins in whole millimetres as the fields read them: text that is no whole number gives 0.
-    int leftMargin() const;
-    int topMargin() const;
-    int rightMargin() const;
-    int bottomMargin() const;
+    int leftMargin() const { return m_settingsPage->leftMargin(); }
+    int topMargin() const { return m_settingsPage->topMargin(); }
+    int rightMargin() const { return m_settingsPage->rightMargin(); }
+    int bottomMargin() const { return m_settingsPage->bottomMargin(); }
 
     // Sort state of one list, not stored.
     struct SortState
@@ -102,8 +94,6 @@ public:
     enum List { Stores = 0, Products = 1, Shopping = 2 };
     SortState sortState(int list) const { return m_sort[list]; }
 
-    // Sets the status bar from the Shopping list's count.
-    void refreshStatusText();
     // Stores what an open in-place edit box of any list holds, so that saving and printing take what the user sees.
     void commitEdits();
     // The printout's additions as ticked on the settings page.
@@ -113,10 +103,8 @@ public:
     // Where the window's placement and stored properties are kept between runs.
     WindowStateStore* windowStateStore() const { return m_windowState; }
     // Whether the lists have been changed since the document's file was last read or written.
-    bool isModified() const;
-    // Waits until the recovery copy being written in the background is on disk.
-    void waitForRecoveryCopy();
-    // Every change to the lists is a step of this history.
+    bool isModified() const { return m_document->isModified(); }
+    // Every change to the lists is a step of the document's history.
     QUndoStack* history() const;
     // The list files opened or saved last, newest first.
     QStringList recentFiles() const;
@@ -138,10 +126,6 @@ public Q_SLOTS:
     void quit();
     void exportCsv();
     void importCsv();
-    // Looks whether the document's file was changed elsewhere and offers to load it again.
-    void checkDocumentFile();
-    // Keeps the unsaved lists in the recovery copy (a few seconds after a change).
-    void writeRecoveryCopy();
 
     void setUpPrinter();
     void printShoppingList();
@@ -197,17 +181,15 @@ private:
     void buildListsPage();
     void buildListButtons(QWidget* storesStrip, QWidget* productsStrip, QWidget* shoppingStrip);
     void connectLists();
-    void buildSettingsPage();
     // Shortcuts and Insert in the lists; accessible names for the controls.
     void setUpKeys();
     void nameControls();
-    QWidget* buildSettingsPicture(QWidget* parent);
-    void setDocumentName(const QString& path);
+    // The title and the status text follow the document; the commands on the Shopping list, and open and reload
+    // after their messages, also show the status text anew when they end.
+    void showTitle(const QString& path);
+    void showStatusText();
     // The command line's file, else the default list file.
     QString startFilePath();
-    void startReadingStartFile();
-    // Opens path, its lists already read when preRead is given (the start file, read while the window was built).
-    void openDocument(const QString& path, korbana::ListContent* preRead);
     // Yes: save (under the name, or through the save dialog). False when the command must stop.
     bool saveStep();
     // The unsaved-data question; false when the command must stop (Cancel, cancelled or failed save).
@@ -230,24 +212,14 @@ private:
     // Draws the Shopping list on the printer object with the current margins, font and options.
     void printOut();
 
-    // Keeping the document safe: changes made elsewhere, backups, recovery copies.
-    void setUpDocumentSafety();
-    void listsChanged();
-    // Reads path into the lists (or takes what was read already) and remembers what the file was.
-    korbana::ReadResult readDocument(const QString& path, korbana::ListContent* preRead);
+    // Keeping the document safe: the questions about changes made elsewhere, backups and recovery copies.
     // Asks before overwriting a file changed elsewhere and keeps a file that did not load completely; false stops
     // the save.
     bool prepareOverwrite(const QString& path);
-    korbana::WriteResult writeDocument(const QString& path);
     // The recovered lists when there is a recovery copy for path and the user wants it.
     std::optional<QByteArray> offerRecovery(const QString& path);
-    void applyRecovery(const QString& path, const QByteArray& bytes);
-    void discardRecoveryCopy();
-    void copyRecoverySlice();
-    void stopRecoveryCopy();
-    // New: the document has no file any more.
-    void forgetDocumentFile();
-    void watchDocumentFile();
+    // The document's file was changed elsewhere: offers to load it again.
+    void offerReload();
 
     // Settings: restore on the first showing, save on an allowed close, and from the destruction if none ran.
     void createWindowState();
@@ -257,18 +229,18 @@ private:
     Dialogs& m_dialogs;
     QString m_programDir;
     QString m_startFile;
-    std::future<korbana::ListContent> m_startFileRead;
-    QString m_documentName;
-    ListModel* m_stores = nullptr;
-    ListModel* m_products = nullptr;
-    ListModel* m_shopping = nullptr;
+    // Made before the views that show its lists; ~MainWindow cuts its signals to the window.
+    ListDocument* m_document = nullptr;
     PrintFont m_printFont;
     SortState m_sort[3];
     bool m_shown = false;
     bool m_closeAllowed = false;
+    // While open or reload runs, the status text waits for their messages, so it shows the count after them.
+    bool m_statusHeld = false;
+    bool m_askingToReload = false;
 
     AboutDialog* m_aboutDialog = nullptr;
-    korbana::HelpWindow* m_helpWindow = nullptr;
+    HelpWindow* m_helpWindow = nullptr;
     ProductDialog* m_productDialog = nullptr;
 
     QAction* m_newAction = nullptr;
@@ -285,7 +257,6 @@ private:
     QAction* m_aboutAction = nullptr;
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
-    QUndoStack* m_history = nullptr;
     // The edit box that adding an entry opened: its naming is part of the add.
     ListView* m_namingView = nullptr;
     int m_namingRow = -1;
@@ -293,7 +264,7 @@ private:
     korbana::RecentFiles m_recentFiles;
     QToolBar* m_toolBar = nullptr;
     QTabWidget* m_pages = nullptr;
-    QSplitter* m_splitter = nullptr;
+    ListSplitter* m_splitter = nullptr;
     SidePanel* m_storesPanel = nullptr;
     SidePanel* m_productsPanel = nullptr;
     ListView* m_storesView = nullptr;
@@ -301,11 +272,7 @@ private:
     ListView* m_shoppingView = nullptr;
     SpinEdit* m_priceEdit = nullptr;
     QLineEdit* m_currencyEdit = nullptr;
-    BitmapButton* m_fontButton = nullptr;
-    SpinEdit* m_leftMarginEdit = nullptr;
-    SpinEdit* m_topMarginEdit = nullptr;
-    SpinEdit* m_rightMarginEdit = nullptr;
-    SpinEdit* m_bottomMarginEdit = nullptr;
+    SettingsPage* m_settingsPage = nullptr;
     WindowStateStore* m_windowState = nullptr;
     ShoppingTotal* m_shoppingTotal = nullptr;
     QLabel* m_shoppingTotalLabel = nullptr;
@@ -314,17 +281,6 @@ private:
     QTimer* m_productSearchTimer = nullptr;
     QCheckBox* m_tickBoxesCheck = nullptr;
     QCheckBox* m_groupByShopCheck = nullptr;
-
-    std::unique_ptr<korbana::DocumentFileState> m_fileState;
-    std::unique_ptr<korbana::RecoveryStore> m_recovery;
-    std::unique_ptr<korbana::SnapshotCopier> m_snapshotCopier;
-    QTimer* m_snapshotTimer = nullptr;
-    quint64 m_snapshotGeneration = 0;
-    QFileSystemWatcher* m_fileWatcher = nullptr;
-    QTimer* m_fileCheckTimer = nullptr;
-    QTimer* m_recoveryTimer = nullptr;
-    quint64 m_changeGeneration = 0;
-    bool m_askingToReload = false;
 
     FileDialogOptions m_listOpenOptions;
     FileDialogOptions m_listSaveOptions;

@@ -40,10 +40,10 @@ void MainWindow::nameControls()
     m_shoppingView->setAccessibleName(QStringLiteral("Einkaufsliste"));
     m_priceEdit->setAccessibleName(QStringLiteral("Preis für neue Produkte"));
     m_currencyEdit->setAccessibleName(QStringLiteral("Währung"));
-    m_leftMarginEdit->setAccessibleName(QStringLiteral("Rand links in mm"));
-    m_topMarginEdit->setAccessibleName(QStringLiteral("Rand oben in mm"));
-    m_rightMarginEdit->setAccessibleName(QStringLiteral("Rand rechts in mm"));
-    m_bottomMarginEdit->setAccessibleName(QStringLiteral("Rand unten in mm"));
+    m_settingsPage->leftMarginEdit()->setAccessibleName(QStringLiteral("Rand links in mm"));
+    m_settingsPage->topMarginEdit()->setAccessibleName(QStringLiteral("Rand oben in mm"));
+    m_settingsPage->rightMarginEdit()->setAccessibleName(QStringLiteral("Rand rechts in mm"));
+    m_settingsPage->bottomMarginEdit()->setAccessibleName(QStringLiteral("Rand unten in mm"));
     m_pages->tabBar()->setAccessibleName(QStringLiteral("Seiten"));
 }
 

@@ -20,7 +20,7 @@ void MainWindow::exportCsv()
     const QString path = m_dialogs.chooseFile(this, m_csvSaveOptions);
     if (path.isEmpty())
         return;
-    if (const auto failure = korbana::exportCsvFile(path, { m_stores, m_products, m_shopping }))
+    if (const auto failure = korbana::exportCsvFile(path, m_document->lists()))
         m_dialogs.error(this, failure->text, failure->title);
 }
 
@@ -62,7 +62,7 @@ void MainWindow::importCsv()
         m_dialogs.error(this, failure->text, failure->title);
     else if (!content.cancelled)
         pushImport(content);
-    refreshStatusText();
+    showStatusText();
 }
 
 void MainWindow::pushImport(CsvContent& content)
@@ -70,12 +70,12 @@ void MainWindow::pushImport(CsvContent& content)
     // The three lists' additions are one step.
     auto* step = new QUndoCommand(StepNames::importCsv());
     const std::pair<ListModel*, std::vector<Entry>*> parts[]
-        = { { m_stores, &content.stores }, { m_products, &content.products }, { m_shopping, &content.shopping } };
+        = { { stores(), &content.stores }, { products(), &content.products }, { shopping(), &content.shopping } };
     for (const auto& [list, rows] : parts)
         if (!rows->empty())
             new AppendRowsCommand(list, std::move(*rows), {}, step);
     if (step->childCount() > 0)
-        history()->push(step);
+        m_document->push(step);
     else
         delete step;
 }

@@ -3,7 +3,6 @@
 #include "AboutDialog.h"
 #include "HelpWindow.h"
 #include "MainWindow.h"
-#include "document/ListFile.h"
 #include "lists/ListModel.h"
 #include "lists/ListTexts.h"
 
@@ -62,14 +61,14 @@ QString helpStartPage(const QString& programDir)
 
 } // namespace
 
-void MainWindow::refreshStatusText()
+void MainWindow::showStatusText()
 {
-    statusBar()->showMessage(korbana::statusText(m_shopping->count()));
+    if (!m_statusHeld)
+        statusBar()->showMessage(korbana::statusText(shopping()->count()));
 }
 
-void MainWindow::setDocumentName(const QString& path)
+void MainWindow::showTitle(const QString& path)
 {
-    m_documentName = path;
     setWindowTitle(QString::fromUtf16(kTitle) + QStringLiteral(" - ")
         + (path.isEmpty() ? QStringLiteral("Kein Name") : fileNamePart(path)));
 }
@@ -83,39 +82,25 @@ QString MainWindow::startFilePath()
     return m_startFile.isEmpty() ? m_programDir + QString::fromUtf16(kDefaultFile) : m_startFile;
 }
 
-void MainWindow::startReadingStartFile()
-{
-    m_startFileRead = std::async(std::launch::async, korbana::readListContent, startFilePath());
-}
-
 void MainWindow::openStartFile()
 {
-    const QString path = startFilePath();
     // Read on a worker thread while the window was built: waited for here, before any message or window shows.
-    if (m_startFileRead.valid()) {
-        korbana::ListContent content = m_startFileRead.get();
-        openDocument(path, &content);
-    } else {
-        openFile(path);
-    }
+    m_document->finishReadingAhead();
+    openFile(startFilePath());
 }
 
 void MainWindow::openFile(const QString& path)
 {
-    openDocument(path, nullptr);
-}
-
-void MainWindow::openDocument(const QString& path, korbana::ListContent* preRead)
-{
+    m_statusHeld = true;
     const std::optional<QByteArray> recovered = offerRecovery(path);
-    const korbana::ReadResult result = readDocument(path, preRead);
-    if (result != korbana::ReadResult::CannotOpen || recovered)
-        setDocumentName(path);
+    // The title shows the name before a message about the file.
+    const korbana::ReadResult result = m_document->open(path, recovered.has_value());
     if (result != korbana::ReadResult::Ok)
         m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
     if (recovered)
-        applyRecovery(path, *recovered);
-    refreshStatusText();
+        m_document->applyRecoveryCopy(path, *recovered);
+    m_statusHeld = false;
+    showStatusText();
 }
 
 bool MainWindow::saveFile(const QString& path)
@@ -124,19 +109,16 @@ bool MainWindow::saveFile(const QString& path)
     commitEdits();
     if (!prepareOverwrite(path))
         return false;
-    const korbana::WriteResult result = writeDocument(path);
-    if (result != korbana::WriteResult::Ok) {
+    const korbana::WriteResult result = m_document->save(path);
+    if (result != korbana::WriteResult::Ok)
         m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
-        return false;
-    }
-    setDocumentName(path);
-    return true;
+    return result == korbana::WriteResult::Ok;
 }
 
 bool MainWindow::saveStep()
 {
-    if (!m_documentName.isEmpty())
-        return saveFile(m_documentName);
+    if (!documentName().isEmpty())
+        return saveFile(documentName());
     const QString path = m_dialogs.chooseFile(this, m_listSaveOptions);
     if (path.isEmpty())
         return false;
@@ -151,7 +133,7 @@ bool MainWindow::askToSave(const QString& title)
         return saveStep();
     if (answer != QMessageBox::No)
         return false;
-    discardRecoveryCopy();
+    m_document->discardRecoveryCopy();
     return true;
 }
 
@@ -159,12 +141,7 @@ void MainWindow::newDocument()
 {
     if (!askToSave(QStringLiteral("Datei: Neu...")))
         return;
-    setDocumentName(QString());
-    m_stores->clear();
-    m_products->clear();
-    m_shopping->clear();
-    forgetDocumentFile();
-    refreshStatusText();
+    m_document->clear();
 }
 
 void MainWindow::openDocument()
@@ -201,10 +178,10 @@ void MainWindow::dropEvent(QDropEvent* event)
 
 void MainWindow::save()
 {
-    if (m_documentName.isEmpty())
+    if (documentName().isEmpty())
         saveAs();
     else
-        saveFile(m_documentName);
+        saveFile(documentName());
 }
 
 void MainWindow::saveAs()

@@ -24,7 +24,7 @@ QString stepText(const QString& command, const QString& step)
 
 QUndoStack* MainWindow::history() const
 {
-    return m_history;
+    return m_document->history();
 }
 
 void MainWindow::buildEditMenu(QAction* before)
@@ -40,13 +40,13 @@ void MainWindow::buildEditMenu(QAction* before)
     connect(m_redoAction, &QAction::triggered, this, &MainWindow::redo);
 
     const auto follow = [this] {
-        m_undoAction->setEnabled(m_history->canUndo());
-        m_undoAction->setText(stepText(QStringLiteral("&Rückgängig"), m_history->undoText()));
-        m_redoAction->setEnabled(m_history->canRedo());
-        m_redoAction->setText(stepText(QStringLiteral("&Wiederholen"), m_history->redoText()));
+        m_undoAction->setEnabled(history()->canUndo());
+        m_undoAction->setText(stepText(QStringLiteral("&Rückgängig"), history()->undoText()));
+        m_redoAction->setEnabled(history()->canRedo());
+        m_redoAction->setText(stepText(QStringLiteral("&Wiederholen"), history()->redoText()));
     };
-    connect(m_history, &QUndoStack::indexChanged, this, follow);
-    connect(m_history, &QUndoStack::cleanChanged, this, follow);
+    connect(history(), &QUndoStack::indexChanged, this, follow);
+    connect(history(), &QUndoStack::cleanChanged, this, follow);
     follow();
 
     auto* edit = new QMenu(QStringLiteral("&Bearbeiten"), this);
@@ -67,15 +67,15 @@ void MainWindow::undo()
 {
     // A caption still open is a step of its own, and it is the one undone.
     commitEdits();
-    m_history->undo();
-    refreshStatusText();
+    m_document->undo();
+    showStatusText();
 }
 
 void MainWindow::redo()
 {
     commitEdits();
-    m_history->redo();
-    refreshStatusText();
+    m_document->redo();
+    showStatusText();
 }
 
 void MainWindow::buildRecentFilesMenu(QMenu* fileMenu, QAction* before)
@@ -88,10 +88,10 @@ void MainWindow::buildRecentFilesMenu(QMenu* fileMenu, QAction* before)
     } catch (const korbana::SettingsError&) {
         // The list starts empty; the window's own settings report a broken store when they are saved.
     }
-    // The title names every file the lists were read from or written to.
-    connect(this, &QWidget::windowTitleChanged, this, [this] {
-        if (!documentName().isEmpty())
-            rememberRecentFile(documentName());
+    // The document takes the name of every file it was read from or written to.
+    connect(m_document, &ListDocument::fileNameChanged, this, [this](const QString& path) {
+        if (!path.isEmpty())
+            rememberRecentFile(path);
     });
     m_recentMenu = new QMenu(QStringLiteral("&Zuletzt geöffnet"), this);
     m_recentMenu->setObjectName(QStringLiteral("recentFilesMenu"));

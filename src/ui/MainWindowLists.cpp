@@ -48,7 +48,7 @@ void showHint(QStatusBar* bar, const QString& hint)
     });
 }
 
-void removeSelected(Dialogs& dialogs, QWidget* parent, QUndoStack& history, ListView* view, ListModel* model)
+void removeSelected(Dialogs& dialogs, QWidget* parent, ListDocument& document, ListView* view, ListModel* model)
 {
     const int row = view->selectedRow();
     if (row < 0) {
@@ -60,17 +60,17 @@ void removeSelected(Dialogs& dialogs, QWidget* parent, QUndoStack& history, List
     if (dialogs.question(parent, QStringLiteral("Wollen Sie den Eintrag löschen?"), QStringLiteral("Eintrag löschen"))
         != QMessageBox::Yes)
         return;
-    history.push(new korbana::RemoveEntryCommand(model, row));
+    document.push(new korbana::RemoveEntryCommand(model, row));
     // Keep a selection for the next Delete from the keyboard.
     view->selectRow(std::min(row, model->count() - 1));
 }
 
-void clearList(Dialogs& dialogs, QWidget* parent, QUndoStack& history, ListModel* model)
+void clearList(Dialogs& dialogs, QWidget* parent, ListDocument& document, ListModel* model)
 {
     if (dialogs.question(
             parent, QStringLiteral("Wollen Sie die komplette Liste löschen?"), QStringLiteral("Liste löschen"))
         == QMessageBox::Yes)
-        history.push(korbana::clearListCommand(model));
+        document.push(korbana::clearListCommand(model));
 }
 
 void editSelected(ListView* view)
@@ -104,7 +104,7 @@ void MainWindow::addEntry(ListView* view, Entry&& entry, const QString& stepName
     // A caption still open in this list is its own step, before the new entry.
     view->commitEdit();
     auto* step = new korbana::AddEntryCommand(view->listModel(), std::move(entry), stepName);
-    history()->push(step);
+    m_document->push(step);
     // The user types over the default at once; that naming belongs to this step.
     m_namingView = view;
     m_namingRow = step->row();
@@ -118,22 +118,22 @@ void MainWindow::renameEntry(ListView* view, int row, const QString& caption)
     if (ListModel::storable(caption) == model->caption(row))
         return;
     const bool namesNewEntry = view == m_namingView && row == m_namingRow;
-    history()->push(new korbana::RenameEntryCommand(model, row, caption, namesNewEntry));
+    m_document->push(new korbana::RenameEntryCommand(model, row, caption, namesNewEntry));
 }
 
 void MainWindow::addStore()
 {
-    addEntry(m_storesView, m_stores->makeEntry(QStringLiteral("Laden")), korbana::StepNames::addStore());
+    addEntry(m_storesView, stores()->makeEntry(QStringLiteral("Laden")), korbana::StepNames::addStore());
 }
 
 void MainWindow::removeStore()
 {
-    removeSelected(m_dialogs, this, *history(), m_storesView, m_stores);
+    removeSelected(m_dialogs, this, *m_document, m_storesView, stores());
 }
 
 void MainWindow::clearStores()
 {
-    clearList(m_dialogs, this, *history(), m_stores);
+    clearList(m_dialogs, this, *m_document, stores());
 }
 
 void MainWindow::addProduct()
@@ -149,19 +149,19 @@ void MainWindow::addProduct()
     // The new row must be visible for its in-place edit.
     clearProductSearch();
     addEntry(m_productsView,
-        m_products->makeEntry(
-            QStringLiteral("Produkt"), { m_stores->caption(store), korbana::priceText(m_priceEdit->value()) }),
+        products()->makeEntry(
+            QStringLiteral("Produkt"), { stores()->caption(store), korbana::priceText(m_priceEdit->value()) }),
         korbana::StepNames::addProduct());
 }
 
 void MainWindow::removeProduct()
 {
-    removeSelected(m_dialogs, this, *history(), m_productsView, m_products);
+    removeSelected(m_dialogs, this, *m_document, m_productsView, products());
 }
 
 void MainWindow::clearProducts()
 {
-    clearList(m_dialogs, this, *history(), m_products);
+    clearList(m_dialogs, this, *m_document, products());
 }
 
 void MainWindow::editProduct()
@@ -175,11 +175,11 @@ void MainWindow::editProduct()
     if (!m_productDialog)
         return;
     // Both fields are filled every time, so nothing of an earlier edit shows.
-    m_productDialog->setProduct(m_products->caption(row), m_products->subItem(row, 1));
+    m_productDialog->setProduct(products()->caption(row), products()->subItem(row, 1));
     if (m_dialogs.exec(m_productDialog) != QDialog::Accepted)
         return;
-    history()->push(
-        new korbana::EditProductCommand(m_products, row, m_productDialog->name(), m_productDialog->price()));
+    m_document->push(
+        new korbana::EditProductCommand(products(), row, m_productDialog->name(), m_productDialog->price()));
 }
 
 void MainWindow::addToShoppingList()
@@ -190,34 +190,34 @@ void MainWindow::addToShoppingList()
         m_dialogs.error(
             this, QStringLiteral("Sie haben kein Produkt ausgewählt."), QStringLiteral("Kein Produkt ausgewählt"));
     } else {
-        const Entry& source = m_products->entryAt(product);
+        const Entry& source = products()->entryAt(product);
         addEntry(m_shoppingView,
-            m_shopping->makeEntry(QStringLiteral("1"), { source.caption, source.subItems[0], source.subItems[1] }),
+            shopping()->makeEntry(QStringLiteral("1"), { source.caption, source.subItems[0], source.subItems[1] }),
             korbana::StepNames::addShoppingEntry());
     }
-    refreshStatusText();
+    showStatusText();
 }
 
 void MainWindow::removeFromShoppingList()
 {
-    removeSelected(m_dialogs, this, *history(), m_shoppingView, m_shopping);
-    refreshStatusText();
+    removeSelected(m_dialogs, this, *m_document, m_shoppingView, shopping());
+    showStatusText();
 }
 
 void MainWindow::clearShoppingList()
 {
-    clearList(m_dialogs, this, *history(), m_shopping);
-    refreshStatusText();
+    clearList(m_dialogs, this, *m_document, shopping());
+    showStatusText();
 }
 
 void MainWindow::connectLists()
 {
-    m_storesView->setListModel(m_stores);
-    m_productsView->setListModel(m_products);
-    m_shoppingView->setListModel(m_shopping);
+    m_storesView->setListModel(stores());
+    m_productsView->setListModel(products());
+    m_shoppingView->setListModel(shopping());
     // Shopping entries that another shop sells cheaper show a marker in their price cell.
     auto* priceHints
-        = new PriceHints(*m_products, *m_shopping, Pictures::svg(QStringLiteral(":/pictures/guenstiger.svg")), this);
+        = new PriceHints(*products(), *shopping(), Pictures::svg(QStringLiteral(":/pictures/guenstiger.svg")), this);
     connect(priceHints, &PriceHints::changed, m_shoppingView->viewport(), qOverload<>(&QWidget::update));
 
     // Captions confirmed in an edit box are steps of the undo history.
@@ -263,7 +263,7 @@ void MainWindow::sortList(List list, int column)
     static constexpr korbana::ListKind kinds[]
         = { korbana::ListKind::Stores, korbana::ListKind::Products, korbana::ListKind::Shopping };
     ListView* const views[] = { m_storesView, m_productsView, m_shoppingView };
-    ListModel* const models[] = { m_stores, m_products, m_shopping };
+    ListModel* const models[] = { stores(), products(), shopping() };
     SortState& state = m_sort[list];
     // The same column turns the order round, another column starts unturned.
     if (column == state.column) {
@@ -275,7 +275,7 @@ void MainWindow::sortList(List list, int column)
     // A caption still being typed sorts as what the user sees.
     views[list]->commitEdit();
     views[list]->setUpdatesEnabled(false);
-    history()->push(new korbana::ReorderCommand(
+    m_document->push(new korbana::ReorderCommand(
         models[list], korbana::sortOrder(kinds[list], state.column, state.flipped, *models[list])));
     views[list]->setUpdatesEnabled(true);
 }

@@ -48,7 +48,7 @@ void MainWindow::printOut()
     // The run keeps the event loop until the job is closed, so the lists cannot change under it.
     QPrinterCanvas canvas(Printer::instance());
     const PrintMargins margins { leftMargin(), topMargin(), rightMargin(), bottomMargin() };
-    ShoppingPrintout(canvas, *m_shopping, margins, m_printFont, printOptions()).run();
+    ShoppingPrintout(canvas, *shopping(), margins, m_printFont, printOptions()).run();
 }
 
 void MainWindow::previewShoppingList()

@@ -1,8 +1,6 @@
 // The stored settings of the main window.
 #include "ErrorReport.h"
 #include "MainWindow.h"
-#include "document/DocumentFileState.h"
-#include "document/RecoveryStore.h"
 #include "lists/ListModel.h"
 #include "lists/ListView.h"
 #include "settings/StoredNames.h"
@@ -165,10 +163,9 @@ MainWindow::~MainWindow()
     // A window that goes without an allowed close (the tests, a lost session) still keeps its settings.
     m_windowState->destroySave();
     // Closing the window below commits a name still being typed; by then this is no MainWindow any more, so the
-    // lists must not call back into it.
-    for (const ListModel* list : { m_stores, m_products, m_shopping })
-        disconnect(list, nullptr, this, nullptr);
-    // Such a name goes straight into its list: the history goes with the window.
+    // document must not call back into it.
+    disconnect(m_document, nullptr, this, nullptr);
+    // Such a name goes straight into its list, not through the window's handler.
     for (ListView* view : { m_storesView, m_productsView, m_shoppingView }) {
         view->setRenameHandler(nullptr);
         disconnect(view, nullptr, this, nullptr);

@@ -55,7 +55,7 @@ void copyText(const QString& text)
 
 void MainWindow::buildShoppingTrip()
 {
-    m_shoppingTotal = new ShoppingTotal(*m_shopping, this);
+    m_shoppingTotal = new ShoppingTotal(*shopping(), this);
     m_shoppingTotalLabel = new QLabel(statusBar());
     m_shoppingTotalLabel->setObjectName(QStringLiteral("shoppingTotalLabel"));
     statusBar()->addPermanentWidget(m_shoppingTotalLabel);
@@ -85,25 +85,25 @@ QString MainWindow::shoppingTotalText() const
 void MainWindow::copyShoppingListAsText()
 {
     m_shoppingView->commitEdit();
-    copyText(korbana::shoppingListText(*m_shopping));
+    copyText(korbana::shoppingListText(*shopping()));
 }
 
 void MainWindow::copySelectedStore()
 {
     if (const int row = m_storesView->selectedRow(); row >= 0)
-        copyText(korbana::rowText(*m_stores, row));
+        copyText(korbana::rowText(*stores(), row));
 }
 
 void MainWindow::copySelectedProduct()
 {
     if (const int row = m_productsView->selectedRow(); row >= 0)
-        copyText(korbana::rowText(*m_products, row));
+        copyText(korbana::rowText(*products(), row));
 }
 
 void MainWindow::buildProductSearch()
 {
     m_productFilter = new ProductFilter(this);
-    m_productFilter->setSourceModel(m_products);
+    m_productFilter->setSourceModel(products());
 
     m_productSearchEdit = new QLineEdit(m_productsPanel);
     m_productSearchEdit->setObjectName(QStringLiteral("productSearchEdit"));
@@ -122,7 +122,7 @@ void MainWindow::buildProductSearch()
     m_productSearchTimer->setInterval(kSearchPauseMs);
     connect(m_productSearchTimer, &QTimer::timeout, this, &MainWindow::applyProductSearch);
     connect(m_productSearchEdit, &QLineEdit::textEdited, this, [this] {
-        if (m_products->count() <= kInstantSearchRows)
+        if (products()->count() <= kInstantSearchRows)
             applyProductSearch();
         else
             m_productSearchTimer->start();
@@ -162,7 +162,7 @@ void MainWindow::clearProductSearch()
 void MainWindow::buildPrintOptions()
 {
     // Below the margins, at the font button's left edge.
-    QWidget* body = m_fontButton->parentWidget();
+    QWidget* body = m_settingsPage->body();
     auto* group = new QGroupBox(QStringLiteral("Ausdruck"), body);
     group->setObjectName(QStringLiteral("printOptionsGroup"));
     auto* layout = new QVBoxLayout(group);

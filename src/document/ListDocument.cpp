@@ -1,0 +1,332 @@
+#include "ListDocument.h"
+
+#include "DocumentFileState.h"
+#include "RecoveryStore.h"
+
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QScopedValueRollback>
+#include <QTimer>
+#include <QUndoStack>
+
+#include <new>
+
+namespace korbana {
+
+namespace {
+
+// A change reaches the recovery copy this soon; further changes in between go with it.
+constexpr int kRecoveryDelayMs = 2000;
+// Programs write a file in several steps; look at it once they are done.
+constexpr int kFileCheckDelayMs = 300;
+
+QTimer* singleShotTimer(int interval, QObject* parent)
+{
+    auto* timer = new QTimer(parent);
+    timer->setSingleShot(true);
+    timer->setInterval(interval);
+    return timer;
+}
+
+} // namespace
+
+ListDocument::ListDocument(QObject* parent)
+    : QObject(parent)
+    , m_fileState(std::make_unique<DocumentFileState>())
+    , m_recovery(std::make_unique<RecoveryStore>())
+    , m_snapshotCopier(std::make_unique<SnapshotCopier>())
+{
+    m_stores = new ListModel({ QStringLiteral("Name") }, this);
+    m_products = new ListModel({ QStringLiteral("Name"), QStringLiteral("Laden"), QStringLiteral("Preis") }, this);
+    m_shopping = new ListModel(
+        { QStringLiteral("Menge"), QStringLiteral("Name"), QStringLiteral("Laden"), QStringLiteral("Preis") }, this);
+
+    m_history = new QUndoStack(this);
+    connect(m_history, &QUndoStack::cleanChanged, this, [this](bool clean) {
+        if (!clean || !m_stepping || !m_modified)
+            return;
+        setModified(false);
+        discardRecoveryCopy();
+    });
+
+    m_fileWatcher = new QFileSystemWatcher(this);
+    m_fileCheckTimer = singleShotTimer(kFileCheckDelayMs, this);
+    connect(m_fileCheckTimer, &QTimer::timeout, this, &ListDocument::checkFile);
+    const auto fileTouched = [this] { m_fileCheckTimer->start(); };
+    connect(m_fileWatcher, &QFileSystemWatcher::fileChanged, this, fileTouched);
+    // A replace by rename drops the file's watch; its folder tells when the new file arrives.
+    connect(m_fileWatcher, &QFileSystemWatcher::directoryChanged, this, fileTouched);
+
+    m_recoveryTimer = singleShotTimer(kRecoveryDelayMs, this);
+    connect(m_recoveryTimer, &QTimer::timeout, this, &ListDocument::writeRecoveryCopy);
+    m_snapshotTimer = new QTimer(this);
+    m_snapshotTimer->setInterval(0);
+    connect(m_snapshotTimer, &QTimer::timeout, this, &ListDocument::copyRecoverySlice);
+
+    for (ListModel* list : { m_stores, m_products, m_shopping }) {
+        connect(list, &QAbstractItemModel::dataChanged, this, &ListDocument::listsChanged);
+        connect(list, &QAbstractItemModel::rowsInserted, this, &ListDocument::listsChanged);
+        connect(list, &QAbstractItemModel::rowsRemoved, this, &ListDocument::listsChanged);
+        connect(list, &QAbstractItemModel::rowsMoved, this, &ListDocument::listsChanged);
+        connect(list, &QAbstractItemModel::modelReset, this, &ListDocument::listsChanged);
+        connect(list, &QAbstractItemModel::layoutChanged, this, &ListDocument::listsChanged);
+    }
+}
+
+ListDocument::~ListDocument()
+{
+    stopRecoveryCopy();
+    m_recovery->waitForWrites();
+    // The lists go with this object; nothing of theirs may call back into it meanwhile.
+    for (const ListModel* list : { m_stores, m_products, m_shopping })
+        disconnect(list, nullptr, this, nullptr);
+}
+
+void ListDocument::push(QUndoCommand* step)
+{
+    const QScopedValueRollback stepping(m_stepping, true);
+    m_history->push(step);
+}
+
+void ListDocument::undo()
+{
+    const QScopedValueRollback stepping(m_stepping, true);
+    m_history->undo();
+}
+
+void ListDocument::redo()
+{
+    const QScopedValueRollback stepping(m_stepping, true);
+    m_history->redo();
+}
+
+void ListDocument::listsChanged()
+{
+    // Changed beside the history (a file read, a recovery copy): its steps no longer fit the lists, and no undo
+    // leads back to the state last saved.
+    if (!m_stepping && m_history->count() > 0) {
+        m_history->clear();
+        m_history->resetClean();
+    }
+    setModified(true);
+    ++m_changeGeneration;
+    if (!m_recoveryTimer->isActive())
+        m_recoveryTimer->start();
+    if (m_shopping->count() != m_shoppingCount) {
+        m_shoppingCount = m_shopping->count();
+        Q_EMIT shoppingCountChanged(m_shoppingCount);
+    }
+}
+
+void ListDocument::setModified(bool modified)
+{
+    if (modified == m_modified)
+        return;
+    m_modified = modified;
+    Q_EMIT modifiedChanged(modified);
+}
+
+void ListDocument::setFileName(const QString& path)
+{
+    m_fileName = path;
+    Q_EMIT fileNameChanged(path);
+}
+
+void ListDocument::readAhead(const QString& path)
+{
+    m_readAheadPath = path;
+    m_readAhead = std::async(std::launch::async, readListContent, path);
+}
+
+void ListDocument::finishReadingAhead()
+{
+    if (m_readAhead.valid())
+        m_readAhead.wait();
+}
+
+ReadResult ListDocument::open(const QString& path, bool nameEvenIfUnreadable)
+{
+    const ReadResult result = readFile(path);
+    if (result != ReadResult::CannotOpen || nameEvenIfUnreadable)
+        setFileName(path);
+    return result;
+}
+
+ReadResult ListDocument::reload()
+{
+    return readFile(m_fileState->path());
+}
+
+ReadResult ListDocument::readFile(const QString& path)
+{
+    ReadResult result = ReadResult::CannotOpen;
+    ReadFacts facts;
+    try {
+        if (m_readAhead.valid() && path == m_readAheadPath) {
+            ListContent content = m_readAhead.get();
+            facts = content.facts;
+            result = applyListContent(std::move(content), lists());
+        } else {
+            result = readListFile(path, lists(), &facts);
+        }
+    } catch (const std::bad_alloc&) {
+        // A file too large for this machine's memory: start from empty lists rather than end the program.
+        m_stores->clear();
+        m_products->clear();
+        m_shopping->clear();
+        facts = { FileStamp::of(path), ContentHash::ofFile(path), false };
+        result = ReadResult::BadFormat;
+    }
+    if (result == ReadResult::CannotOpen)
+        return result;
+    // Filling the lists marked them changed: they hold what the file holds.
+    m_fileState->loaded(path, facts.stamp, facts.contentHash, facts.complete);
+    setModified(false);
+    m_history->clear();
+    stopRecoveryCopy();
+    watchFile();
+    return result;
+}
+
+void ListDocument::clear()
+{
+    setFileName(QString());
+    m_stores->clear();
+    m_products->clear();
+    m_shopping->clear();
+    m_fileState->forget();
+    setModified(false);
+    m_history->clear();
+    stopRecoveryCopy();
+    watchFile();
+}
+
+bool ListDocument::isChangedOnDisk(const QString& path) const
+{
+    return path == m_fileState->path() && m_fileState->changedElsewhere();
+}
+
+bool ListDocument::needsBackup(const QString& path) const
+{
+    return m_fileState->needsBackup(path);
+}
+
+std::optional<QString> ListDocument::keepBackup() const
+{
+    return m_fileState->keepBackup();
+}
+
+WriteResult ListDocument::save(const QString& path)
+{
+    QByteArray contentHash;
+    const WriteResult result = writeListFile(path, lists(), &contentHash);
+    if (result != WriteResult::Ok)
+        return result;
+    // What was kept for the former file (Save as) and for this one is safe on disk now.
+    m_recovery->remove(m_fileState->path());
+    m_recovery->remove(path);
+    stopRecoveryCopy();
+    m_fileState->written(path, contentHash);
+    setModified(false);
+    m_history->setClean();
+    watchFile();
+    setFileName(path);
+    return result;
+}
+
+std::optional<QByteArray> ListDocument::recoveryCopy(const QString& path)
+{
+    return RecoveryStore::read(path);
+}
+
+void ListDocument::setRecoveryCopyAside(const QString& path)
+{
+    RecoveryStore::setAside(path);
+}
+
+void ListDocument::applyRecoveryCopy(const QString& path, const QByteArray& bytes)
+{
+    if (m_fileState->path() != path) {
+        // The file itself could not be read: the next save goes to it without asking.
+        m_fileState->forget();
+        m_fileState->written(path, {});
+    }
+    parseListFile(bytes, lists());
+    // The copy stays until the lists are saved or given up.
+    setModified(true);
+}
+
+void ListDocument::discardRecoveryCopy()
+{
+    stopRecoveryCopy();
+    m_recovery->remove(m_fileName);
+}
+
+void ListDocument::writeRecoveryCopy()
+{
+    if (m_fileName.isEmpty() || !m_modified)
+        return;
+    m_snapshotGeneration = m_changeGeneration;
+    m_snapshotCopier->start(lists());
+    m_snapshotTimer->start();
+}
+
+void ListDocument::copyRecoverySlice()
+{
+    // Changed meanwhile: the change has started the recovery timer again, which begins a fresh copy.
+    if (m_snapshotGeneration != m_changeGeneration) {
+        stopRecoveryCopy();
+        m_recoveryTimer->start();
+        return;
+    }
+    if (!m_snapshotCopier->copy(SnapshotCopier::kRowsPerTurn))
+        return;
+    m_snapshotTimer->stop();
+    const QByteArray savedHash = m_fileState->path() == m_fileName ? m_fileState->contentHash() : QByteArray();
+    const quint64 generation = m_snapshotGeneration;
+    m_recovery->write(m_fileName, m_snapshotCopier->take(), savedHash, this, [this, generation] {
+        // Back to what the file holds, and no change since: nothing is unsaved.
+        if (generation == m_changeGeneration)
+            setModified(false);
+    });
+}
+
+void ListDocument::stopRecoveryCopy()
+{
+    m_recoveryTimer->stop();
+    m_snapshotTimer->stop();
+    m_snapshotCopier->cancel();
+}
+
+void ListDocument::waitForRecoveryCopy()
+{
+    while (m_snapshotCopier->isActive())
+        copyRecoverySlice();
+    m_recovery->waitForWrites();
+}
+
+void ListDocument::watchFile()
+{
+    const QStringList watched = m_fileWatcher->files() + m_fileWatcher->directories();
+    if (!watched.isEmpty())
+        m_fileWatcher->removePaths(watched);
+    const QString path = m_fileState->path();
+    if (path.isEmpty())
+        return;
+    m_fileWatcher->addPath(QFileInfo(path).absolutePath());
+    if (QFileInfo::exists(path))
+        m_fileWatcher->addPath(path);
+}
+
+void ListDocument::checkFile()
+{
+    const QString path = m_fileState->path();
+    if (path.isEmpty() || path != m_fileName)
+        return;
+    watchFile();
+    // Changed here too: the save will ask before it overwrites.
+    if (!m_modified && m_fileState->changedElsewhere())
+        Q_EMIT changedOnDisk();
+}
+
+} // namespace korbana

@@ -1,0 +1,134 @@
+#pragma once
+
+#include "ListFile.h"
+
+#include <QObject>
+#include <QString>
+
+#include <future>
+#include <memory>
+#include <optional>
+
+class QFileSystemWatcher;
+class QUndoCommand;
+class QUndoStack;
+class QTimer;
+
+namespace korbana {
+
+class DocumentFileState;
+class RecoveryStore;
+class SnapshotCopier;
+
+// The document: the three lists, the file they were read from or written to, whether they have changed since,
+// the watch on that file and the recovery copy of unsaved lists. It asks nothing: it reports by results and
+// signals, and the window asks the user.
+class ListDocument final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ListDocument)
+
+public:
+    explicit ListDocument(QObject* parent = nullptr);
+    // Waits for a recovery copy still being written.
+    ~ListDocument() override;
+
+    ListModel* stores() const { return m_stores; }
+    ListModel* products() const { return m_products; }
+    ListModel* shopping() const { return m_shopping; }
+    ListSet lists() const { return { m_stores, m_products, m_shopping }; }
+
+    // Every change to the lists is a step of this history; it starts empty with each file read and with New.
+    QUndoStack* history() const { return m_history; }
+    // Does the step and keeps it; undo and redo take the last one back and forth. Back at the state last read or
+    // saved, the document is unmodified again and its recovery copy goes, as after a save.
+    void push(QUndoCommand* step);
+    void undo();
+    void redo();
+
+    // Full path of the list file last opened or saved, empty for a document without a file.
+    QString fileName() const { return m_fileName; }
+    // Whether the lists have been changed since the file was last read or written.
+    bool isModified() const { return m_modified; }
+
+    // Starts reading path on a worker thread; the next open of path takes what it read.
+    void readAhead(const QString& path);
+    // Waits until the file read ahead is in memory.
+    void finishReadingAhead();
+    // Reads path into the lists. The document takes path as its name when the file could be opened, and with
+    // nameEvenIfUnreadable also when not (its recovery copy follows). Ends unmodified unless it cannot open.
+    ReadResult open(const QString& path, bool nameEvenIfUnreadable = false);
+    // Reads the document's file again.
+    ReadResult reload();
+    // New: empty lists without a file.
+    void clear();
+
+    // Whether a save to path would overwrite a change made to the document's file elsewhere.
+    bool isChangedOnDisk(const QString& path) const;
+    // Whether a save to path must first keep the file's original bytes (it did not load completely).
+    bool needsBackup(const QString& path) const;
+    // Copies the document's file beside itself; the copy's path, or nullopt when it could not be made.
+    std::optional<QString> keepBackup() const;
+    // Writes the lists to path; on success path is the document's name and it is unmodified.
+    WriteResult save(const QString& path);
+
+    // The recovery copy kept for path, if any.
+    static std::optional<QByteArray> recoveryCopy(const QString& path);
+    // Moves a declined recovery copy out of the way, kept but not offered again.
+    static void setRecoveryCopyAside(const QString& path);
+    // Fills the lists from a recovery copy of path; they stay modified until saved or given up.
+    void applyRecoveryCopy(const QString& path, const QByteArray& bytes);
+    // The unsaved lists are given up: their recovery copy goes.
+    void discardRecoveryCopy();
+    // Keeps the unsaved lists in the recovery copy (a few seconds after a change).
+    void writeRecoveryCopy();
+    // Waits until the recovery copy being written in the background is on disk.
+    void waitForRecoveryCopy();
+
+    // Looks whether the file was changed elsewhere while the lists were not; changedOnDisk() tells.
+    void checkFile();
+
+Q_SIGNALS:
+    // The document took a name (also the same one again); empty for New.
+    void fileNameChanged(const QString& fileName);
+    void modifiedChanged(bool modified);
+    // The file was changed by another program while the lists hold no change of their own.
+    void changedOnDisk();
+    void shoppingCountChanged(int count);
+
+private:
+    void listsChanged();
+    void setModified(bool modified);
+    void setFileName(const QString& path);
+    // Every read of a file into the lists goes through here; the lists are replaced whole.
+    ReadResult readFile(const QString& path);
+    void copyRecoverySlice();
+    void stopRecoveryCopy();
+    void watchFile();
+
+    ListModel* m_stores = nullptr;
+    ListModel* m_products = nullptr;
+    ListModel* m_shopping = nullptr;
+    QString m_fileName;
+    bool m_modified = false;
+    QUndoStack* m_history = nullptr;
+    // A step of the history is changing the lists; any other change leaves the steps behind it invalid.
+    bool m_stepping = false;
+    int m_shoppingCount = 0;
+
+    QString m_readAheadPath;
+    std::future<ListContent> m_readAhead;
+
+    std::unique_ptr<DocumentFileState> m_fileState;
+    QFileSystemWatcher* m_fileWatcher = nullptr;
+    QTimer* m_fileCheckTimer = nullptr;
+
+    std::unique_ptr<RecoveryStore> m_recovery;
+    std::unique_ptr<SnapshotCopier> m_snapshotCopier;
+    QTimer* m_recoveryTimer = nullptr;
+    QTimer* m_snapshotTimer = nullptr;
+    quint64 m_changeGeneration = 0;
+    quint64 m_snapshotGeneration = 0;
+};
+
+} // namespace korbana

@@ -1,0 +1,366 @@
+// The document without a window: open, save, reload, changes made elsewhere, backups, recovery copies, and what
+// it tells by its signals.
+#include "MainWindowFixture.h"
+#include "SampleLists.h"
+#include "document/ListDocument.h"
+#include "document/RecoveryStore.h"
+#include "lists/ListModel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using korbana::ListDocument;
+using korbana::ReadResult;
+using korbana::WriteResult;
+
+namespace {
+
+const QByteArray kOtherList("1\r\nAnderswo\r\n0\r\n0\r\n");
+
+QByteArray readFile(const QString& path)
+{
+    return MainWindowFixture::readFile(path);
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    MainWindowFixture::writeFile(path, bytes);
+}
+
+// Nothing is pending: no recovery copy on its way, no look at the file.
+bool isIdle(const ListDocument& document)
+{
+    const QList<QTimer*> timers = document.findChildren<QTimer*>();
+    return std::none_of(timers.begin(), timers.end(), [](const QTimer* timer) { return timer->isActive(); });
+}
+
+} // namespace
+
+class TestListDocument : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void open_data();
+    void open();
+    void saveAndClear();
+    void changedOnDiskAndReload();
+    void incompleteFileNeedsBackup();
+    void recoveryCopy();
+    void recoveryCopyInSlices_data();
+    void recoveryCopyInSlices();
+    void savedFileReadsBackWhole_data();
+    void savedFileReadsBackWhole();
+    void loadingStaysWithinMemory_data();
+    void loadingStaysWithinMemory();
+};
+
+void TestListDocument::open_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // null: no file
+    QTest::addColumn<bool>("nameEvenIfUnreadable");
+    QTest::addColumn<bool>("readAhead");
+    QTest::addColumn<ReadResult>("result");
+    QTest::addColumn<int>("shopping");
+
+    QTest::newRow("whole file") << sampleListFile() << false << false << ReadResult::Ok << 1;
+    QTest::newRow("read ahead") << sampleListFile() << false << true << ReadResult::Ok << 1;
+    QTest::newRow("bad format keeps what was read")
+        << QByteArray("1\r\nAldi\r\nx\r\n") << false << false << ReadResult::BadFormat << 0;
+    QTest::newRow("missing keeps the lists") << QByteArray() << false << false << ReadResult::CannotOpen << 2;
+    QTest::newRow("missing, its recovery copy follows") << QByteArray() << true << false << ReadResult::CannotOpen << 2;
+}
+
+void TestListDocument::open()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, nameEvenIfUnreadable);
+    QFETCH(bool, readAhead);
+    QFETCH(ReadResult, result);
+    QFETCH(int, shopping);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("liste.kbl"));
+    if (!bytes.isNull())
+        writeFile(path, bytes);
+    ListDocument document;
+    if (readAhead) {
+        document.readAhead(path);
+        document.finishReadingAhead();
+        // What was read ahead is what opens, however the file changed since.
+        writeFile(path, kOtherList);
+    }
+    document.shopping()->append(QStringLiteral("1"));
+    document.shopping()->append(QStringLiteral("2"));
+    QVERIFY(document.isModified());
+    QSignalSpy named(&document, &ListDocument::fileNameChanged);
+    QSignalSpy modified(&document, &ListDocument::modifiedChanged);
+    QSignalSpy count(&document, &ListDocument::shoppingCountChanged);
+
+    QCOMPARE(document.open(path, nameEvenIfUnreadable), result);
+    const bool opened = result != ReadResult::CannotOpen;
+    QCOMPARE(named.size(), opened || nameEvenIfUnreadable ? 1 : 0);
+    QCOMPARE(document.fileName(), opened || nameEvenIfUnreadable ? path : QString());
+    QCOMPARE(document.shopping()->count(), shopping);
+    QCOMPARE(count.isEmpty() ? 2 : count.last().at(0).toInt(), shopping);
+    // Filling the lists is no change of the user's: the document ends unmodified with nothing pending.
+    QCOMPARE(document.isModified(), !opened);
+    QCOMPARE(modified.isEmpty() ? true : modified.last().at(0).toBool(), !opened);
+    QVERIFY(!opened || isIdle(document));
+}
+
+void TestListDocument::saveAndClear()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("liste.kbl"));
+    ListDocument document;
+    document.stores()->append(QStringLiteral("Markt"));
+    QSignalSpy named(&document, &ListDocument::fileNameChanged);
+    QSignalSpy modified(&document, &ListDocument::modifiedChanged);
+
+    // A folder cannot be written: the document keeps its name and its change.
+    QCOMPARE(document.save(dir.path()), WriteResult::CannotCreate);
+    QVERIFY(named.isEmpty() && modified.isEmpty());
+    QVERIFY(document.isModified());
+
+    QCOMPARE(document.save(path), WriteResult::Ok);
+    QCOMPARE(readFile(path), korbana::encodeListFile(document.lists()));
+    QCOMPARE(named.takeFirst().at(0).toString(), path);
+    QCOMPARE(modified.takeFirst().at(0).toBool(), false);
+    QVERIFY(isIdle(document));
+
+    document.clear();
+    QCOMPARE(named.takeFirst().at(0).toString(), QString());
+    QCOMPARE(document.stores()->count(), 0);
+    QVERIFY(!document.isModified());
+    QVERIFY(!document.isChangedOnDisk(path));
+}
+
+void TestListDocument::changedOnDiskAndReload()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("liste.kbl"));
+    writeFile(path, sampleListFile());
+    ListDocument document;
+    QCOMPARE(document.open(path), ReadResult::Ok);
+    QSignalSpy changed(&document, &ListDocument::changedOnDisk);
+
+    // Replaced by rename, as synchronising programs do: the watch follows the new file.
+    writeFile(path + QStringLiteral(".tmp"), kOtherList);
+    QVERIFY(std::rename(QFile::encodeName(path + ".tmp").constData(), QFile::encodeName(path).constData()) == 0);
+    QTRY_COMPARE_WITH_TIMEOUT(changed.size(), 1, 5000);
+    QVERIFY(document.isChangedOnDisk(path));
+    QVERIFY(!document.isChangedOnDisk(dir.filePath(QStringLiteral("andere.kbl"))));
+
+    // Changed here too: nothing is offered, the save asks instead.
+    document.stores()->append(QStringLiteral("Hier"));
+    document.checkFile();
+    QCOMPARE(changed.size(), 1);
+
+    QCOMPARE(document.reload(), ReadResult::Ok);
+    QCOMPARE(document.stores()->caption(0), QStringLiteral("Anderswo"));
+    QVERIFY(!document.isModified());
+    QVERIFY(!document.isChangedOnDisk(path));
+    QVERIFY(isIdle(document));
+}
+
+void TestListDocument::incompleteFileNeedsBackup()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("liste.kbl"));
+    const QByteArray damaged("2\nAldi\nLidl\n0\n0\n");
+    writeFile(path, damaged);
+    writeFile(path + QStringLiteral(".bak"), "alt");
+    ListDocument document;
+    QCOMPARE(document.open(path), ReadResult::BadFormat);
+    QVERIFY(document.needsBackup(path));
+    QVERIFY(!document.needsBackup(dir.filePath(QStringLiteral("andere.kbl"))));
+
+    // Never over an earlier backup.
+    QCOMPARE(document.keepBackup(), std::optional<QString>(path + QStringLiteral(".bak2")));
+    QCOMPARE(readFile(path + QStringLiteral(".bak2")), damaged);
+    QCOMPARE(readFile(path + QStringLiteral(".bak")), QByteArray("alt"));
+    QCOMPARE(document.save(path), WriteResult::Ok);
+    QVERIFY(!document.needsBackup(path));
+}
+
+void TestListDocument::recoveryCopy()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("liste.kbl"));
+    writeFile(path, sampleListFile());
+    {
+        ListDocument document;
+        document.open(path);
+        document.stores()->append(QStringLiteral("Nach dem Absturz"));
+        // The recovery timer starts the copy; a document that goes waits for the copy's write.
+        QTRY_VERIFY_WITH_TIMEOUT(isIdle(document), 10000);
+    }
+    const std::optional<QByteArray> copy = ListDocument::recoveryCopy(path);
+    QVERIFY(copy);
+    QVERIFY(QFile::remove(path));
+
+    ListDocument document;
+    QCOMPARE(document.open(path, true), ReadResult::CannotOpen);
+    QCOMPARE(document.fileName(), path);
+    QSignalSpy modified(&document, &ListDocument::modifiedChanged);
+    document.applyRecoveryCopy(path, *copy);
+    QCOMPARE(document.stores()->caption(2), QStringLiteral("Nach dem Absturz"));
+    QCOMPARE(modified.size(), 1);
+    QVERIFY(document.isModified());
+    // The next save goes to the file without a question and ends the copy.
+    QVERIFY(!document.isChangedOnDisk(path));
+    QCOMPARE(document.save(path), WriteResult::Ok);
+    QVERIFY(!ListDocument::recoveryCopy(path));
+
+    // A document without a name keeps no copy.
+    document.clear();
+    document.stores()->append(QStringLiteral("Ohne Namen"));
+    document.writeRecoveryCopy();
+    document.waitForRecoveryCopy();
+    QVERIFY(QDir(korbana::RecoveryStore::folder()).entryList(QDir::Files).isEmpty());
+}
+
+void TestListDocument::recoveryCopyInSlices_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("midway");
+    QTest::newRow("one slice") << 10 << QString();
+    QTest::newRow("several slices") << 120000 << QString();
+    QTest::newRow("changed between slices") << 120000 << "change";
+    QTest::newRow("saved between slices") << 120000 << "save";
+}
+
+void TestListDocument::recoveryCopyInSlices()
+{
+    QFETCH(int, rows);
+    QFETCH(QString, midway);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("korbana.kbl"));
+    writeFile(path, sampleListFile());
+    ListDocument document;
+    document.open(path);
+    const QString copy = korbana::RecoveryStore::copyPathFor(path);
+    const int products = document.products()->count() + rows;
+    document.products()->appendAll(
+        std::vector<Entry>(static_cast<size_t>(rows), Entry { QStringLiteral("Mehl"), {}, 0 }));
+    document.writeRecoveryCopy();
+    QCoreApplication::processEvents();
+    if (midway == "change")
+        document.stores()->append(QStringLiteral("Zwischendurch"));
+    if (midway == "save")
+        QCOMPARE(document.save(path), WriteResult::Ok);
+    document.waitForRecoveryCopy();
+    if (midway == "save") {
+        // A copy begun before the save must not outlive it.
+        QVERIFY(!QFile::exists(copy));
+        return;
+    }
+    if (midway == "change") {
+        // The half-made copy was given up; the next one holds the change.
+        QVERIFY(!QFile::exists(copy));
+        document.writeRecoveryCopy();
+        document.waitForRecoveryCopy();
+    }
+    sample::Lists recovered;
+    QCOMPARE(korbana::parseListFile(readFile(copy), recovered.set()), korbana::ReadResult::Ok);
+    QCOMPARE(recovered.products->count(), products);
+    QCOMPARE(recovered.stores->caption(recovered.stores->count() - 1) == "Zwischendurch", midway == "change");
+    document.discardRecoveryCopy();
+}
+
+void TestListDocument::savedFileReadsBackWhole_data()
+{
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("empty lists") << 0 << QString();
+    QTest::newRow("Windows-1252") << 3 << QStringLiteral("Käse für 2 €");
+    QTest::newRow("UTF-8, several blocks") << 60000 << QStringLiteral("Grüner Tee 緑茶");
+}
+
+void TestListDocument::savedFileReadsBackWhole()
+{
+    QFETCH(int, entries);
+    QFETCH(QString, text);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("liste.kbl"));
+    sample::Lists lists;
+    for (int i = 0; i < entries; ++i)
+        lists.products->append(text + QString::number(i), { QStringLiteral("Markt"), QStringLiteral("1,99") });
+    QByteArray written;
+    QCOMPARE(korbana::writeListFile(path, lists.set(), &written), korbana::WriteResult::Ok);
+
+    // The hash of what was written, of the file, and of what was read agree, however the bytes came in pieces.
+    const korbana::ListContent read = korbana::readListContent(path);
+    QCOMPARE(read.result, korbana::ReadResult::Ok);
+    QVERIFY(read.facts.complete);
+    QCOMPARE(read.facts.contentHash, written);
+    QCOMPARE(korbana::ContentHash::ofFile(path), written);
+    QCOMPARE(korbana::ContentHash::of(readFile(path)), written);
+    QVERIFY(korbana::ContentHash::of(readFile(path) + "x") != written);
+}
+
+void TestListDocument::loadingStaysWithinMemory_data()
+{
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<QByteArray>("filler");
+
+    QTest::newRow("largest count, then empty lines") << QByteArray("2147483647\r") << QByteArray("\r");
+    QTest::newRow("empty products") << QByteArray("0\r\n2147483647\r") << QByteArray("\r");
+    QTest::newRow("empty shopping entries, hexadecimal count")
+        << QByteArray("0\r\n0\r\n$7FFFFFFF\r") << QByteArray("\r");
+    QTest::newRow("one-letter shops") << QByteArray("2147483647\r") << QByteArray("a\r");
+    QTest::newRow("one-letter products, LF line ends") << QByteArray("0\n2147483647\n") << QByteArray("a\nb\nc\n");
+}
+
+void TestListDocument::loadingStaysWithinMemory()
+{
+    QFETCH(QByteArray, head);
+    QFETCH(QByteArray, filler);
+    constexpr qsizetype kSize = 16 << 20;
+    QByteArray data = head;
+    data.append(filler.repeated(kSize / filler.size()));
+
+    // In a child of its own, so that its peak memory can be read alone.
+    const pid_t child = ::fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        rusage before {};
+        ::getrusage(RUSAGE_SELF, &before);
+        ListModel stores({ "Name" });
+        ListModel products({ "Name", "Laden", "Preis" });
+        ListModel shopping({ "Menge", "Name", "Laden", "Preis" });
+        const korbana::ReadResult result = korbana::parseListFile(data, { &stores, &products, &shopping });
+        rusage after {};
+        ::getrusage(RUSAGE_SELF, &after);
+        const long grownKiB = after.ru_maxrss - before.ru_maxrss;
+        const bool empty = stores.count() == 0 && products.count() == 0 && shopping.count() == 0;
+#if defined(__SANITIZE_ADDRESS__)
+        const long allowedKiB = LONG_MAX; // the sanitizer's own bookkeeping grows with every allocation
+#else
+        const long allowedKiB = (5 * kSize + (2 << 20)) / 1024; // and the reader's own buffers
+#endif
+        ::_exit(result == korbana::ReadResult::BadFormat && empty && grownKiB < allowedKiB ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+}
+
+QTEST_MAIN(TestListDocument)
+#include "tst_listdocument.moc"
