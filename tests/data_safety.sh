@@ -157,7 +157,7 @@ ended "$pid" || fail "the window did not end"
 
 # 3. A list that did not load completely, closed with Beenden > Ja: the original bytes stay in korbana.kbl.bak.
 dir=$(folder damaged)
-printf '2\nAldi\nLidl\n0\n0\n' >"$dir/korbana.kbl"
+printf '2\nAldi\nLidl\n0\n0\r\n' >"$dir/korbana.kbl"
 cp "$dir/korbana.kbl" "$work/damaged.original"
 launch "$dir"
 answer "$pid" '^Fehler beim .*ffnen$' Return 30

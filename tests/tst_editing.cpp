@@ -675,9 +675,13 @@ void TestEditing::productDialog()
 void TestEditing::productDialogSilentWithoutProduct()
 {
     h->fill(Products, { "Milch|Markt A|0,99 EUR" });
+    h->form->statusBar()->showMessage("1 Eintrag");
     QTest::mouseClick(button("editProductButton"), Qt::LeftButton);
     QVERIFY(h->dialogs.executed.isEmpty());
     QVERIFY(h->dialogs.messages.isEmpty());
+    // No box, but the status bar says why, and then shows its text again.
+    QCOMPARE(h->form->statusBar()->currentMessage(), "Bitte zuerst ein Produkt auswählen.");
+    QTRY_COMPARE_WITH_TIMEOUT(h->form->statusBar()->currentMessage(), "1 Eintrag", 15000);
 }
 
 void TestEditing::productDialogLayout()

@@ -40,6 +40,11 @@ public:
     // Called by the delegate for each edit box it makes.
     void setEditor(QWidget* editor) { m_editor = editor; }
 
+    // Columns of short values (a quantity, a price) that are widened to their shown texts and heading where the
+    // shared width would cut them, as under a larger font; the other columns share what is left. While every
+    // text fits, all columns share the width equally.
+    void setFittedColumns(const QList<int>& columns);
+
     // Row under the pointer (underlined), -1 when none.
     int hotRow() const { return m_hotRow; }
     static int hoverTime();
@@ -63,10 +68,14 @@ protected:
     bool viewportEvent(QEvent* event) override;
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void setHotRow(int row);
     void updateRowHeight();
+    void watchShownRows();
+    void fitColumns();
+    int columnNeed(int column) const;
     // The shown index of a list model row (invalid when filtered out), and the list model row of a shown index.
     QModelIndex shownIndex(int row) const;
     int listRow(const QModelIndex& shown) const;
@@ -87,6 +96,9 @@ private:
     QPersistentModelIndex m_clickEditIndex;
     QPoint m_clickEditPos;
     bool m_doubleClicked = false;
+    QList<int> m_fittedColumns;
+    // Measures once after a burst of changes.
+    QTimer m_fitTimer;
 };
 
 } // namespace korbana

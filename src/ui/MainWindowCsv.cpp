@@ -3,6 +3,12 @@
 
 #include "document/Csv.h"
 
+#include <QProgressDialog>
+#include <QTimer>
+
+#include <chrono>
+#include <future>
+
 namespace korbana {
 
 void MainWindow::exportCsv()
@@ -22,7 +28,34 @@ void MainWindow::importCsv()
     const QString path = m_dialogs.chooseFile(this, m_csvOpenOptions);
     if (path.isEmpty())
         return;
-    if (const auto failure = korbana::importCsvFile(path, { m_stores, m_products, m_shopping }))
+    // Read on a worker thread: a large file must not freeze the window. Most files are read before the progress
+    // dialog would appear; it shows after half a second, and its "Abbrechen" leaves the lists as they are.
+    korbana::CsvReadControl control;
+    std::future<korbana::CsvContent> reading
+        = std::async(std::launch::async, [path, &control] { return korbana::readCsvFile(path, &control); });
+    using namespace std::chrono_literals;
+    if (reading.wait_for(500ms) != std::future_status::ready) {
+        QProgressDialog progress(
+            QStringLiteral("Die CSV-Datei wird gelesen …"), QStringLiteral("Abbrechen"), 0, 1000, this);
+        progress.setWindowTitle(QStringLiteral("CSV Import"));
+        progress.setMinimumDuration(0);
+        progress.setAutoClose(false);
+        progress.setAutoReset(false);
+        QTimer poll;
+        poll.callOnTimeout(&progress, [&] {
+            if (reading.wait_for(0ms) == std::future_status::ready)
+                progress.accept();
+            else
+                progress.setValue(std::min(999, control.permille.load()));
+        });
+        poll.start(50);
+        if (m_dialogs.exec(&progress) != QDialog::Accepted) {
+            control.cancel = true;
+            reading.wait();
+            return;
+        }
+    }
+    if (const auto failure = korbana::applyCsvContent(reading.get(), { m_stores, m_products, m_shopping }))
         m_dialogs.error(this, failure->text, failure->title);
     refreshStatusText();
 }

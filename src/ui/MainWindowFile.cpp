@@ -235,15 +235,16 @@ void MainWindow::showEvent(QShowEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_closeAllowed) { // the session's end has asked and saved already
-        event->accept();
-        return;
-    }
-    if (!queryClose()) {
+    // The session's end has asked and saved already (m_closeAllowed).
+    if (!m_closeAllowed && !queryClose()) {
         event->ignore();
         return;
     }
-    saveWindowState();
+    if (!m_closeAllowed)
+        saveWindowState();
+    // The help goes with the window it belongs to.
+    if (m_helpWindow)
+        m_helpWindow->close();
     event->accept();
 }
 

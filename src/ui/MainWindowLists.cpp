@@ -3,12 +3,16 @@
 
 #include "ProductDialog.h"
 #include "SpinEdit.h"
+#include "controls/Pictures.h"
 #include "lists/ListModel.h"
 #include "lists/ListSort.h"
 #include "lists/ListTexts.h"
 #include "lists/ListView.h"
+#include "lists/PriceHints.h"
 
 #include <QLineEdit>
+#include <QStatusBar>
+#include <QTimer>
 
 #include <algorithm>
 #include <functional>
@@ -25,6 +29,21 @@ bool isDeleteKey(int key)
 bool isEnterKey(int key)
 {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// How long a hint about a command that did nothing stands in the status bar.
+constexpr int kHintMs = 5000;
+
+// Says in the status bar why a command did nothing, without a box to click away; the status text that stood there
+// comes back afterwards unless something else has been shown meanwhile.
+void showHint(QStatusBar* bar, const QString& hint)
+{
+    const QString before = bar->currentMessage();
+    bar->showMessage(hint);
+    QTimer::singleShot(kHintMs, bar, [bar, before, hint] {
+        if (bar->currentMessage() == hint)
+            bar->showMessage(before);
+    });
 }
 
 // Appends an entry and opens its caption for editing, so the user types over the default at once.
@@ -129,7 +148,11 @@ void MainWindow::editProduct()
 {
     m_productsView->commitEdit();
     const int row = m_productsView->selectedRow();
-    if (row < 0 || !m_productDialog)
+    if (row < 0) {
+        showHint(statusBar(), QStringLiteral("Bitte zuerst ein Produkt auswählen."));
+        return;
+    }
+    if (!m_productDialog)
         return;
     // Both fields are filled every time, so nothing of an earlier edit shows.
     m_productDialog->setProduct(m_products->caption(row), m_products->subItem(row, 1));
@@ -171,6 +194,10 @@ void MainWindow::connectLists()
     m_storesView->setListModel(m_stores);
     m_productsView->setListModel(m_products);
     m_shoppingView->setListModel(m_shopping);
+    // Shopping entries that another shop sells cheaper show a marker in their price cell.
+    auto* priceHints
+        = new PriceHints(*m_products, *m_shopping, Pictures::svg(QStringLiteral(":/pictures/guenstiger.svg")), this);
+    connect(priceHints, &PriceHints::changed, m_shoppingView->viewport(), qOverload<>(&QWidget::update));
 
     // Delete removes the selected entry; Enter and a double click on a shop or shopping entry open its caption.
     const std::pair<ListView*, void (MainWindow::*)()> removers[] = { { m_storesView, &MainWindow::removeStore },
