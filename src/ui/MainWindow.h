@@ -4,12 +4,15 @@
 #include "SettingsPage.h"
 #include "document/ListDocument.h"
 #include "print/PrintFont.h"
+#include "settings/RecentFiles.h"
 
 #include <QMainWindow>
 
 #include <optional>
 
 class QAction;
+class QMenu;
+class QUndoStack;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -21,12 +24,13 @@ class QTimer;
 
 namespace korbana {
 
-class HelpWindow;
-class ListSplitter;
-
 class AboutDialog;
 class BitmapButton;
+class HelpWindow;
 class ListModel;
+class ListSplitter;
+struct Entry;
+struct CsvContent;
 class ListView;
 class ProductDialog;
 class ProductFilter;
@@ -61,7 +65,7 @@ public:
     Dialogs& dialogs() const { return m_dialogs; }
     // The program directory, always ending in "/".
     QString programDirectory() const { return m_programDir; }
-    korbana::ListDocument* document() const { return m_document; }
+    ListDocument* document() const { return m_document; }
     // Full path of the list file last opened or saved, empty for a document without a file.
     QString documentName() const { return m_document->fileName(); }
 
@@ -100,6 +104,10 @@ public:
     WindowStateStore* windowStateStore() const { return m_windowState; }
     // Whether the lists have been changed since the document's file was last read or written.
     bool isModified() const { return m_document->isModified(); }
+    // Every change to the lists is a step of the document's history.
+    QUndoStack* history() const;
+    // The list files opened or saved last, newest first.
+    QStringList recentFiles() const;
 
 public Q_SLOTS:
     // The document and its life.
@@ -126,6 +134,13 @@ public Q_SLOTS:
     void choosePrintFont();
     void showHelp();
     void showAbout();
+
+    // Undo and redo of the lists' changes.
+    void undo();
+    void redo();
+    // "Zuletzt geöffnet": as "Öffnen..." with that file.
+    void openRecentFile(const QString& path);
+    void clearRecentFiles();
 
     // Editing the lists.
     void addStore();
@@ -180,6 +195,17 @@ private:
     // The unsaved-data question; false when the command must stop (Cancel, cancelled or failed save).
     bool askToSave(const QString& title);
     void sortList(List list, int column);
+    // Adds the entry as one step and opens its caption, so the user types over the default at once.
+    void addEntry(ListView* view, Entry&& entry, const QString& stepName);
+    void renameEntry(ListView* view, int row, const QString& caption);
+    void buildEditMenu(QAction* before);
+    void offerHistoryInContextMenus();
+    void buildRecentFilesMenu(QMenu* fileMenu, QAction* before);
+    void showRecentFiles();
+    void rememberRecentFile(const QString& path);
+    void storeRecentFiles();
+    // A CSV file's entries as one step of the history.
+    void pushImport(CsvContent& content);
     void buildShoppingTrip();
     void buildProductSearch();
     void buildPrintOptions();
@@ -207,7 +233,7 @@ private:
     QString m_programDir;
     QString m_startFile;
     // Made before the views that show its lists; ~MainWindow cuts its signals to the window.
-    korbana::ListDocument* m_document = nullptr;
+    ListDocument* m_document = nullptr;
     PrintFont m_printFont;
     SortState m_sort[3];
     bool m_shown = false;
@@ -217,7 +243,7 @@ private:
     bool m_askingToReload = false;
 
     AboutDialog* m_aboutDialog = nullptr;
-    korbana::HelpWindow* m_helpWindow = nullptr;
+    HelpWindow* m_helpWindow = nullptr;
     ProductDialog* m_productDialog = nullptr;
 
     QAction* m_newAction = nullptr;
@@ -232,9 +258,16 @@ private:
     QAction* m_quitAction = nullptr;
     QAction* m_helpAction = nullptr;
     QAction* m_aboutAction = nullptr;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
+    // The edit box that adding an entry opened: its naming is part of the add.
+    ListView* m_namingView = nullptr;
+    int m_namingRow = -1;
+    QMenu* m_recentMenu = nullptr;
+    korbana::RecentFiles m_recentFiles;
     QToolBar* m_toolBar = nullptr;
     QTabWidget* m_pages = nullptr;
-    korbana::ListSplitter* m_splitter = nullptr;
+    ListSplitter* m_splitter = nullptr;
     SidePanel* m_storesPanel = nullptr;
     SidePanel* m_productsPanel = nullptr;
     ListView* m_storesView = nullptr;
@@ -242,7 +275,7 @@ private:
     ListView* m_shoppingView = nullptr;
     SpinEdit* m_priceEdit = nullptr;
     QLineEdit* m_currencyEdit = nullptr;
-    korbana::SettingsPage* m_settingsPage = nullptr;
+    SettingsPage* m_settingsPage = nullptr;
     WindowStateStore* m_windowState = nullptr;
     ShoppingTotal* m_shoppingTotal = nullptr;
     QLabel* m_shoppingTotalLabel = nullptr;
