@@ -536,20 +536,21 @@ private Q_SLOTS:
         QCOMPARE(priceEdit(form)->text(), QStringLiteral("0,00"));
         QCOMPARE(leftMarginEdit(form)->text(), QStringLiteral("15"));
         const QList<QAction*> menus = form.menuBar()->actions();
-        QCOMPARE(menus.size(), 2);
+        QCOMPARE(menus.size(), 3);
         QCOMPARE(menus[0]->text(), QStringLiteral("&Datei"));
-        QCOMPARE(menus[1]->text(), QStringLiteral("&Hilfe"));
+        QCOMPARE(menus[1]->text(), QStringLiteral("&Bearbeiten"));
+        QCOMPARE(menus[2]->text(), QStringLiteral("&Hilfe"));
         QStringList items;
         for (QAction* a : menus[0]->menu()->actions())
             items << (a->isSeparator() ? QStringLiteral("-") : a->text());
         QCOMPARE(items,
             QStringList({ QStringLiteral("&Neu..."), QStringLiteral("&Öffnen..."), QStringLiteral("&Speichern"),
-                QStringLiteral("Speichern &unter..."), QStringLiteral("CSV E&xport..."),
-                QStringLiteral("CSV &Import..."), QStringLiteral("-"), QStringLiteral("Drucker &einrichten..."),
-                QStringLiteral("&Drucken..."), QStringLiteral("Seiten&ansicht..."), QStringLiteral("-"),
-                QStringLiteral("&Beenden") }));
+                QStringLiteral("Speichern &unter..."), QStringLiteral("&Zuletzt geöffnet"),
+                QStringLiteral("CSV E&xport..."), QStringLiteral("CSV &Import..."), QStringLiteral("-"),
+                QStringLiteral("Drucker &einrichten..."), QStringLiteral("&Drucken..."),
+                QStringLiteral("Seiten&ansicht..."), QStringLiteral("-"), QStringLiteral("&Beenden") }));
         QStringList helpItems;
-        for (QAction* a : menus[1]->menu()->actions())
+        for (QAction* a : menus[2]->menu()->actions())
             helpItems << a->text();
         QCOMPARE(
             helpItems, QStringList({ QStringLiteral("&Hilfe aufrufen..."), QStringLiteral("&Über das Programm...") }));

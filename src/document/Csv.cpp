@@ -525,12 +525,19 @@ std::optional<CsvFailure> importCsvFile(const QString& path, const ListSet& list
     return applyCsvContent(readCsvFile(path), lists);
 }
 
-std::optional<CsvFailure> applyCsvContent(CsvContent&& content, const ListSet& lists)
+std::optional<CsvFailure> csvFailure(const CsvContent& content)
 {
     if (content.cannotOpen)
         return CsvFailure { messageText(ReadResult::CannotOpen), messageTitle(ReadResult::CannotOpen) };
     if (!content.error.isEmpty())
         return CsvFailure { content.error, QString::fromUtf16(kImportTitle) };
+    return std::nullopt;
+}
+
+std::optional<CsvFailure> applyCsvContent(CsvContent&& content, const ListSet& lists)
+{
+    if (auto failure = csvFailure(content))
+        return failure;
     if (content.cancelled)
         return std::nullopt;
     if (lists.stores)

@@ -110,8 +110,12 @@ struct CsvFailure
 
 // Writes the three lists; on failure an existing file stays as it was.
 std::optional<CsvFailure> exportCsvFile(const QString& path, const ListSet& lists);
+// Reads the file for an import into content, or tells why it cannot be imported.
+std::optional<CsvFailure> readCsvFile(const QString& path, CsvContent& content);
 // Appends what the file holds to the lists, or nothing at all on failure.
 std::optional<CsvFailure> importCsvFile(const QString& path, const ListSet& lists);
+// The failure to show for what was read, if any.
+std::optional<CsvFailure> csvFailure(const CsvContent& content);
 // Appends what was read to the lists; the failure to show otherwise (none when the reading was cancelled).
 std::optional<CsvFailure> applyCsvContent(CsvContent&& content, const ListSet& lists);
 

@@ -5,7 +5,9 @@
 
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QScopedValueRollback>
 #include <QTimer>
+#include <QUndoStack>
 
 #include <new>
 
@@ -38,6 +40,14 @@ ListDocument::ListDocument(QObject* parent)
     m_products = new ListModel({ QStringLiteral("Name"), QStringLiteral("Laden"), QStringLiteral("Preis") }, this);
     m_shopping = new ListModel(
         { QStringLiteral("Menge"), QStringLiteral("Name"), QStringLiteral("Laden"), QStringLiteral("Preis") }, this);
+
+    m_history = new QUndoStack(this);
+    connect(m_history, &QUndoStack::cleanChanged, this, [this](bool clean) {
+        if (!clean || !m_stepping || !m_modified)
+            return;
+        setModified(false);
+        discardRecoveryCopy();
+    });
 
     m_fileWatcher = new QFileSystemWatcher(this);
     m_fileCheckTimer = singleShotTimer(kFileCheckDelayMs, this);
@@ -72,8 +82,32 @@ ListDocument::~ListDocument()
         disconnect(list, nullptr, this, nullptr);
 }
 
+void ListDocument::push(QUndoCommand* step)
+{
+    const QScopedValueRollback stepping(m_stepping, true);
+    m_history->push(step);
+}
+
+void ListDocument::undo()
+{
+    const QScopedValueRollback stepping(m_stepping, true);
+    m_history->undo();
+}
+
+void ListDocument::redo()
+{
+    const QScopedValueRollback stepping(m_stepping, true);
+    m_history->redo();
+}
+
 void ListDocument::listsChanged()
 {
+    // Changed beside the history (a file read, a recovery copy): its steps no longer fit the lists, and no undo
+    // leads back to the state last saved.
+    if (!m_stepping && m_history->count() > 0) {
+        m_history->clear();
+        m_history->resetClean();
+    }
     setModified(true);
     ++m_changeGeneration;
     if (!m_recoveryTimer->isActive())
@@ -148,6 +182,7 @@ ReadResult ListDocument::readFile(const QString& path)
     // Filling the lists marked them changed: they hold what the file holds.
     m_fileState->loaded(path, facts.stamp, facts.contentHash, facts.complete);
     setModified(false);
+    m_history->clear();
     stopRecoveryCopy();
     watchFile();
     return result;
@@ -161,6 +196,7 @@ void ListDocument::clear()
     m_shopping->clear();
     m_fileState->forget();
     setModified(false);
+    m_history->clear();
     stopRecoveryCopy();
     watchFile();
 }
@@ -192,6 +228,7 @@ WriteResult ListDocument::save(const QString& path)
     stopRecoveryCopy();
     m_fileState->written(path, contentHash);
     setModified(false);
+    m_history->setClean();
     watchFile();
     setFileName(path);
     return result;

@@ -457,10 +457,15 @@ ReadResult readListFile(const QString& path, const ListSet& lists, ReadFacts* fa
     return applyListContent(std::move(content), lists);
 }
 
-ReadResult parseListFile(QByteArrayView data, const ListSet& lists)
+ListContent parseListContent(QByteArrayView data)
 {
     LineReader lines(data);
-    return applyListContent(parseLines(lines), lists);
+    return parseLines(lines);
+}
+
+ReadResult parseListFile(QByteArrayView data, const ListSet& lists)
+{
+    return applyListContent(parseListContent(data), lists);
 }
 
 QByteArray encodeListFile(const ListSet& lists)

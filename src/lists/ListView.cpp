@@ -7,6 +7,7 @@
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
@@ -41,6 +42,13 @@ public:
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         m_view->setEditor(editor);
         return editor;
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
+    {
+        const auto* line = qobject_cast<QLineEdit*>(editor);
+        if (!line || !m_view->rename(index, line->text()))
+            QStyledItemDelegate::setModelData(editor, model, index);
     }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
@@ -313,6 +321,21 @@ void ListView::commitEdit()
     QWidget* editor = m_editor;
     commitData(editor);
     closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+bool ListView::rename(const QModelIndex& shown, const QString& caption)
+{
+    const int row = listRow(shown);
+    if (!m_renameHandler || row < 0)
+        return false;
+    m_renameHandler(row, caption);
+    return true;
+}
+
+void ListView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    QTableView::closeEditor(editor, hint);
+    Q_EMIT editClosed();
 }
 
 void ListView::keyPressEvent(QKeyEvent* event)

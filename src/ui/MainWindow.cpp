@@ -28,6 +28,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <tuple>
@@ -129,6 +130,7 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
     connect(m_document, &korbana::ListDocument::changedOnDisk, this, &MainWindow::offerReload);
     setAcceptDrops(true);
     buildShoppingTrip();
+    offerHistoryInContextMenus();
     // Insert adds a shop at once, with no Tab or click first.
     m_storesView->setFocus();
     openStartFile();
@@ -175,6 +177,8 @@ void MainWindow::buildMenu()
     QMenu* hilfe = menuBar()->addMenu(QStringLiteral("&Hilfe"));
     hilfe->setObjectName(QStringLiteral("helpMenu"));
     hilfe->addActions({ m_helpAction, m_aboutAction });
+    buildRecentFilesMenu(datei, m_csvExportAction);
+    buildEditMenu(hilfe->menuAction());
 }
 
 void MainWindow::buildToolBar()

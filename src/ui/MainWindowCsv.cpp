@@ -2,9 +2,11 @@
 #include "MainWindow.h"
 
 #include "document/Csv.h"
+#include "document/ListCommands.h"
 
 #include <QProgressDialog>
 #include <QTimer>
+#include <QUndoStack>
 
 #include <chrono>
 #include <future>
@@ -55,9 +57,27 @@ void MainWindow::importCsv()
             return;
         }
     }
-    if (const auto failure = korbana::applyCsvContent(reading.get(), m_document->lists()))
+    korbana::CsvContent content = reading.get();
+    if (const auto failure = korbana::csvFailure(content))
         m_dialogs.error(this, failure->text, failure->title);
+    else if (!content.cancelled)
+        pushImport(content);
     showStatusText();
+}
+
+void MainWindow::pushImport(CsvContent& content)
+{
+    // The three lists' additions are one step.
+    auto* step = new QUndoCommand(StepNames::importCsv());
+    const std::pair<ListModel*, std::vector<Entry>*> parts[]
+        = { { stores(), &content.stores }, { products(), &content.products }, { shopping(), &content.shopping } };
+    for (const auto& [list, rows] : parts)
+        if (!rows->empty())
+            new AppendRowsCommand(list, std::move(*rows), {}, step);
+    if (step->childCount() > 0)
+        m_document->push(step);
+    else
+        delete step;
 }
 
 } // namespace korbana

@@ -2,6 +2,7 @@
 #include "ErrorReport.h"
 #include "MainWindow.h"
 #include "lists/ListModel.h"
+#include "lists/ListView.h"
 #include "settings/StoredNames.h"
 #include "settings/WindowStateStore.h"
 
@@ -164,6 +165,11 @@ MainWindow::~MainWindow()
     // Closing the window below commits a name still being typed; by then this is no MainWindow any more, so the
     // document must not call back into it.
     disconnect(m_document, nullptr, this, nullptr);
+    // Such a name goes straight into its list, not through the window's handler.
+    for (ListView* view : { m_storesView, m_productsView, m_shoppingView }) {
+        view->setRenameHandler(nullptr);
+        disconnect(view, nullptr, this, nullptr);
+    }
 }
 
 } // namespace korbana
