@@ -25,6 +25,7 @@ QString editProduct();
 QString sort();
 QString importCsv();
 QString applyRecovery();
+QString chooseCheapestShops();
 } // namespace StepNames
 
 // An added entry and the naming of it in its edit box that follows are one step.
@@ -106,6 +107,24 @@ private:
     ListModel* m_model;
     int m_row;
     Entry m_other; // the entry the list does not show
+};
+
+// Sets sub-items first to last of many rows as one step (the entries moved to their cheapest shops). The texts the
+// list does not show wait here; they are the list's own shared strings, never copies.
+class SetSubItemsCommand final : public QUndoCommand
+{
+public:
+    SetSubItemsCommand(ListModel* model, int first, int last, std::vector<SubItemTexts>&& rows, const QString& text,
+        QUndoCommand* parent = nullptr);
+
+    void redo() override;
+    void undo() override { redo(); }
+
+private:
+    ListModel* m_model;
+    int m_first;
+    int m_last;
+    std::vector<SubItemTexts> m_rows;
 };
 
 // Puts a list in a new order; undoing puts back the order before. Only the permutation is kept.
