@@ -83,12 +83,7 @@ void TestEditing::cleanup()
 
 void TestEditing::typeIntoEditor(const QString& text, int key)
 {
-    QLineEdit* editor = openEditor();
-    QVERIFY(editor);
-    editor->selectAll();
-    QTest::keyClicks(editor, text);
-    QTest::keyClick(editor, Qt::Key(key));
-    QCoreApplication::processEvents();
+    typeIntoOpenEditor(text, key);
 }
 
 void TestEditing::missingSelection_data()

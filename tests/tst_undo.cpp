@@ -26,13 +26,7 @@ QLineEdit* openEditor()
 
 void type(const QString& text, int key = Qt::Key_Return)
 {
-    QLineEdit* editor = openEditor();
-    QVERIFY(editor);
-    editor->selectAll();
-    QTest::keyClicks(editor, text);
-    QTest::keyClick(editor, Qt::Key(key));
-    // The box hands its text over once the key's own handling has ended.
-    QCoreApplication::processEvents();
+    typeIntoOpenEditor(text, key);
 }
 
 void click(ListsHarness& harness, const char* name)

@@ -31,7 +31,7 @@ void MainWindow::buildEditMenu(QAction* before)
 {
     m_undoAction = new QAction(QStringLiteral("&Rückgängig"), this);
     m_undoAction->setObjectName(QStringLiteral("undoAction"));
-    m_undoAction->setShortcuts(QKeySequence::Undo);
+    m_undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     m_redoAction = new QAction(QStringLiteral("&Wiederholen"), this);
     m_redoAction->setObjectName(QStringLiteral("redoAction"));
     // Both keys that programs on either platform use for it.

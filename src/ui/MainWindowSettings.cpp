@@ -9,11 +9,11 @@
 #include <algorithm>
 #include <cstdlib>
 
+namespace korbana {
+
 // A stored print font larger than this would print a page of blocks with no text: two inches, a few letters of
 // which still fit across the narrowest page with the widest margins. Larger stored sizes give the design font.
 constexpr int kLargestPrintPoints = 144;
-
-namespace korbana {
 
 // The print font as the settings see it: the font dialog's font with its seven properties. The property and
 // enumerator names are part of the stored format ("FontDialog1_FontSize", "fpDefault", "[fsBold]").
