@@ -154,6 +154,22 @@ void SetSubItemsCommand::redo()
     m_model->swapSubItems(m_first, m_last, m_rows);
 }
 
+SetSubItemsCommand* moveToShopsCommand(ListModel* shopping, std::vector<ShopMove>&& moves)
+{
+    // The Shopping list's sub-items: name, shop, price.
+    constexpr int kShop = 1;
+    constexpr int kPrice = 2;
+    std::vector<SubItemTexts> rows;
+    rows.reserve(moves.size());
+    for (ShopMove& move : moves) {
+        SubItemTexts& texts = rows.emplace_back();
+        texts.row = move.row;
+        texts.subItems[kShop] = std::move(move.shop);
+        texts.subItems[kPrice] = std::move(move.priceText);
+    }
+    return new SetSubItemsCommand(shopping, kShop, kPrice, std::move(rows), StepNames::chooseCheapestShops());
+}
+
 ReorderCommand::ReorderCommand(ListModel* model, std::vector<int>&& newOrder, QUndoCommand* parent)
     : QUndoCommand(StepNames::sort(), parent)
     , m_model(model)

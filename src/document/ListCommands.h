@@ -2,6 +2,7 @@
 
 #include "document/ListFile.h"
 #include "lists/ListModel.h"
+#include "lists/PriceComparison.h"
 
 #include <QUndoCommand>
 
@@ -126,6 +127,9 @@ private:
     int m_last;
     std::vector<SubItemTexts> m_rows;
 };
+
+// Moves Shopping list entries to other shops as one step: each gets the shop and price text, its quantity stays.
+SetSubItemsCommand* moveToShopsCommand(ListModel* shopping, std::vector<ShopMove>&& moves);
 
 // Puts a list in a new order; undoing puts back the order before. Only the permutation is kept.
 class ReorderCommand final : public QUndoCommand

@@ -13,14 +13,6 @@
 
 namespace korbana {
 
-namespace {
-
-// The Shopping list's sub-items: name, shop, price.
-constexpr int kShopSubItem = 1;
-constexpr int kPriceSubItem = 2;
-
-} // namespace
-
 void MainWindow::addPriceCommands(QMenu* editMenu)
 {
     m_cheapestShopsAction = new QAction(QStringLiteral("&Günstigste Läden wählen"), this);
@@ -42,17 +34,8 @@ void MainWindow::chooseCheapestShops()
         showHint(QStringLiteral("Alle Einträge stehen schon beim günstigsten Laden."));
         return;
     }
-    std::vector<SubItemTexts> rows;
-    rows.reserve(cheapest.moves.size());
-    for (ShopMove& move : cheapest.moves) {
-        SubItemTexts& texts = rows.emplace_back();
-        texts.row = move.row;
-        texts.subItems[kShopSubItem] = std::move(move.shop);
-        texts.subItems[kPriceSubItem] = std::move(move.priceText);
-    }
-    m_document->push(new SetSubItemsCommand(
-        shopping(), kShopSubItem, kPriceSubItem, std::move(rows), StepNames::chooseCheapestShops()));
-    const qsizetype moved = cheapest.moves.size();
+    const qsizetype moved = qsizetype(cheapest.moves.size());
+    m_document->push(moveToShopsCommand(shopping(), std::move(cheapest.moves)));
     showHint(QStringLiteral("%1 %2 umgestellt, %3 gespart")
                  .arg(moved)
                  .arg(moved == 1 ? QStringLiteral("Eintrag") : QStringLiteral("Einträge"), priceText(cheapest.saving)));
