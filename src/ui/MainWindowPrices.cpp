@@ -34,7 +34,7 @@ void MainWindow::chooseCheapestShops()
         showHint(QStringLiteral("Alle Einträge stehen schon beim günstigsten Laden."));
         return;
     }
-    const qsizetype moved = qsizetype(cheapest.moves.size());
+    const auto moved = qsizetype(cheapest.moves.size());
     m_document->push(moveToShopsCommand(shopping(), std::move(cheapest.moves)));
     showHint(QStringLiteral("%1 %2 umgestellt, %3 gespart")
                  .arg(moved)
