@@ -8,6 +8,7 @@
 #include "document/ListFile.h"
 #include "document/RecoveryStore.h"
 #include "lists/ListModel.h"
+#include "lists/ListView.h"
 #include "settings/SettingsStore.h"
 
 #include <QDir>
@@ -70,6 +71,9 @@ private Q_SLOTS:
     void staleSaveTemporariesAreRemoved_data();
     void staleSaveTemporariesAreRemoved();
     void paneWidthAtIntegerLimit();
+    void missingListOnCommandLineStartsEmpty();
+    void listOpenInAnotherWindow_data();
+    void listOpenInAnotherWindow();
 };
 
 void TestDataSafety::changedElsewhereBeforeSave_data()
@@ -155,29 +159,39 @@ void TestDataSafety::reloadOffer_data()
 {
     QTest::addColumn<bool>("changedHere");
     QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<bool>("typing"); // a shop's name is being typed when the question comes
+    QTest::addColumn<QByteArray>("bytes");
 
-    QTest::newRow("Ja loads it") << false << QMessageBox::Yes;
-    QTest::newRow("Nein keeps the lists") << false << QMessageBox::No;
-    QTest::newRow("changed here too: no question") << true << QMessageBox::Yes;
+    QTest::newRow("Ja loads it") << false << QMessageBox::Yes << false << kOtherList;
+    QTest::newRow("Nein keeps the lists") << false << QMessageBox::No << false << kOtherList;
+    QTest::newRow("changed here too: no question") << true << QMessageBox::Yes << false << kOtherList;
+    QTest::newRow("typing: the edit closes, then Ja loads") << false << QMessageBox::Yes << true << kOtherList;
+    QTest::newRow("does not read: the lists stay")
+        << false << QMessageBox::Yes << false << QByteArray("1\r\nAnderswo\r\nx\r\n");
 }
 
 void TestDataSafety::reloadOffer()
 {
     QFETCH(bool, changedHere);
     QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(bool, typing);
+    QFETCH(QByteArray, bytes);
 
     MainWindowFixture f;
     MainWindow& form = startOnSample(f);
     if (changedHere)
         form.shopping()->deleteAt(0);
     QVERIFY(form.isModified() == changedHere);
+    if (typing)
+        form.storesView()->beginEdit(0);
     const QString path = f.path(QStringLiteral("korbana.kbl"));
     // Replaced by rename, as synchronising programs do: the watch must follow the new file.
-    f.writeFile(path + QStringLiteral(".tmp"), kOtherList);
+    f.writeFile(path + QStringLiteral(".tmp"), bytes);
     QVERIFY(QFile::remove(path));
     QVERIFY(QFile::rename(path + QStringLiteral(".tmp"), path));
     f.dialogs.answers = { answer };
-    QTRY_COMPARE_WITH_TIMEOUT(f.dialogs.messages.size(), changedHere ? 0 : 1, 5000);
+    const bool readable = bytes == kOtherList;
+    QTRY_COMPARE_WITH_TIMEOUT(f.dialogs.messages.size(), changedHere ? 0 : (readable ? 1 : 2), 5000);
     if (changedHere) {
         QTest::qWait(600);
         QVERIFY(f.dialogs.messages.isEmpty());
@@ -187,8 +201,9 @@ void TestDataSafety::reloadOffer()
     QCOMPARE(question.title, kChangedTitle);
     QVERIFY(question.text.startsWith("Die Datei wurde von einem anderen Programm geändert."));
     QCOMPARE(question.defaultButton, QMessageBox::Yes);
-    const bool reloaded = answer == QMessageBox::Yes;
+    const bool reloaded = answer == QMessageBox::Yes && readable;
     QCOMPARE(form.stores()->count() == 1 && form.stores()->caption(0) == "Anderswo", reloaded);
+    QCOMPARE(form.stores()->count(), reloaded ? 1 : 2);
     // A reloaded file is saved without a question; one kept aside still asks.
     f.dialogs.messages.clear();
     f.dialogs.answers = { QMessageBox::No };
@@ -270,22 +285,26 @@ void TestDataSafety::recoveryCopy_data()
 {
     QTest::addColumn<QMessageBox::StandardButton>("answer");
     QTest::addColumn<bool>("fileThere");
+    QTest::addColumn<bool>("damaged"); // the copy was cut to nothing
 
-    QTest::newRow("Ja shows the edit") << QMessageBox::Yes << true;
-    QTest::newRow("Nein keeps the file and sets the copy aside") << QMessageBox::No << true;
-    QTest::newRow("Ja for a file that is gone") << QMessageBox::Yes << false;
+    QTest::newRow("Ja shows the edit") << QMessageBox::Yes << true << false;
+    QTest::newRow("Nein keeps the file and sets the copy aside") << QMessageBox::No << true << false;
+    QTest::newRow("Ja for a file that is gone") << QMessageBox::Yes << false << false;
+    QTest::newRow("damaged: kept aside, never applied") << QMessageBox::Yes << true << true;
 }
 
 void TestDataSafety::recoveryCopy()
 {
     QFETCH(QMessageBox::StandardButton, answer);
     QFETCH(bool, fileThere);
+    QFETCH(bool, damaged);
 
     MainWindowFixture f;
     const QString path = f.path(QStringLiteral("korbana.kbl"));
-    const QString copy = korbana::RecoveryStore::copyPathFor(path);
+    QString copy;
     {
         MainWindow& form = startOnSample(f);
+        copy = form.document()->recoveryCopyPath();
         form.stores()->append(QStringLiteral("Nach dem Absturz"));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(copy), 10000);
         form.document()->waitForRecoveryCopy();
@@ -294,11 +313,20 @@ void TestDataSafety::recoveryCopy()
     }
     if (!fileThere)
         QFile::remove(path);
+    if (damaged)
+        QVERIFY(QFile::resize(copy, 0));
 
     f.dialogs.messages.clear();
     f.dialogs.answers = { answer };
     MainWindow form(f.dialogs, f.dir.path());
     QCOMPARE(f.dialogs.messages.constFirst().title, kRecoverTitle);
+    if (damaged) {
+        QVERIFY(f.dialogs.messages.constFirst().text.contains("beschädigt"));
+        QCOMPARE(form.stores()->count(), 2);
+        QVERIFY(!QFile::exists(copy));
+        QCOMPARE(QDir(QFileInfo(copy).path()).entryList({ QFileInfo(copy).fileName() + ".beschaedigt-*" }).size(), 1);
+        return;
+    }
     QVERIFY(f.dialogs.messages.constFirst().text.startsWith(
         "korbana wurde beendet, ohne die letzten Änderungen zu sichern."));
     QCOMPARE(f.dialogs.messages.constFirst().defaultButton, QMessageBox::Yes);
@@ -317,13 +345,17 @@ void TestDataSafety::recoveryCopy()
     QVERIFY(f.dialogs.messages.isEmpty());
     QVERIFY(f.readFile(path).contains("Nach dem Absturz"));
     QVERIFY(!QFile::exists(copy));
+    // The file's own version was kept before the recovered lists replaced it, once.
+    QCOMPARE(f.readFile(path + QStringLiteral(".bak")), fileThere ? sampleListFile() : QByteArray());
+    QVERIFY(form.saveFile(path));
+    QVERIFY(!QFile::exists(path + QStringLiteral(".bak2")));
 }
 
 void TestDataSafety::recoveryCopyGoesWithSaveOrNo()
 {
     MainWindowFixture f;
     MainWindow& form = startOnSample(f);
-    const QString copy = korbana::RecoveryStore::copyPathFor(f.path(QStringLiteral("korbana.kbl")));
+    const QString copy = form.document()->recoveryCopyPath();
     form.stores()->append(QStringLiteral("X"));
     form.document()->writeRecoveryCopy();
     form.document()->waitForRecoveryCopy();
@@ -462,5 +494,46 @@ void TestDataSafety::paneWidthAtIntegerLimit()
     }
 }
 
+void TestDataSafety::missingListOnCommandLineStartsEmpty()
+{
+    MainWindowFixture f;
+    const QString path = f.path(QStringLiteral("neu.kbl"));
+    MainWindow form(f.dialogs, f.dir.path(), path);
+    QVERIFY(f.dialogs.messages.isEmpty());
+    QVERIFY(form.windowTitle().endsWith(QStringLiteral(" - neu.kbl")));
+    form.stores()->append(QStringLiteral("Markt"));
+    form.save();
+    QVERIFY(f.dialogs.fileRequests.isEmpty() && f.dialogs.messages.isEmpty());
+    QCOMPARE(f.readFile(path), QByteArray("1\r\nMarkt\r\n0\r\n0\r\n"));
+}
+
+void TestDataSafety::listOpenInAnotherWindow_data()
+{
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::newRow("Trotzdem öffnen") << QMessageBox::Open;
+    QTest::newRow("Abbrechen") << QMessageBox::Cancel;
+}
+
+void TestDataSafety::listOpenInAnotherWindow()
+{
+    QFETCH(QMessageBox::StandardButton, answer);
+    MainWindowFixture f;
+    startOnSample(f);
+    ScriptedDialogs dialogs;
+    dialogs.answers = { answer };
+    MainWindow second(dialogs, f.dir.path());
+    QCOMPARE(titles(dialogs), QStringList { QStringLiteral("Bereits geöffnet") });
+    QCOMPARE(dialogs.messages.constFirst().defaultButton, QMessageBox::Cancel);
+    const bool opened = answer == QMessageBox::Open;
+    QCOMPARE(second.documentName(), opened ? f.path(QStringLiteral("korbana.kbl")) : QString());
+    QCOMPARE(second.stores()->count(), opened ? 2 : 0);
+    // The first window's lock goes with it.
+    f.form.reset();
+    dialogs.messages.clear();
+    MainWindow third(dialogs, f.dir.path());
+    QVERIFY(dialogs.messages.isEmpty());
+}
+
 QTEST_MAIN(TestDataSafety)
+
 #include "tst_datasafety.moc"

@@ -12,6 +12,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScreen>
 #include <QUrl>
 
@@ -77,6 +78,25 @@ QMessageBox::StandardButton QtDialogs::message(QWidget* parent, const QString& t
     QMessageBox::Icon icon, QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
     QMessageBox box(icon, title, text, buttons, parent);
+    box.setDefaultButton(defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+QMessageBox::StandardButton Dialogs::labelledMessage(QWidget* parent, const QString& text, const QString& title,
+    QMessageBox::Icon icon, const LabelledButtons& buttons, QMessageBox::StandardButton defaultButton)
+{
+    QMessageBox::StandardButtons all;
+    for (const auto& button : buttons)
+        all |= button.first;
+    return message(parent, text, title, icon, all, defaultButton);
+}
+
+QMessageBox::StandardButton QtDialogs::labelledMessage(QWidget* parent, const QString& text, const QString& title,
+    QMessageBox::Icon icon, const LabelledButtons& buttons, QMessageBox::StandardButton defaultButton)
+{
+    QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
+    for (const auto& [button, label] : buttons)
+        box.addButton(button)->setText(label);
     box.setDefaultButton(defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
