@@ -1,5 +1,6 @@
 // The price comparison at a household's worst: 400 shops, 499,800 products in 1,250 groups of the same name,
 // 499,800 shopping entries. Each case beside a baseline: one pass reading every entry's price, as the total does.
+#include "document/ListCommands.h"
 #include "lists/ListModel.h"
 #include "lists/ListTexts.h"
 #include "lists/PriceComparison.h"
@@ -100,6 +101,21 @@ void cheapestShops(benchmark::State& state)
     state.counters["moves"] = double(moves);
 }
 
+// "Günstigste Läden wählen" whole: the moves found, made one step of the history and done. Undone untimed.
+void chooseCheapestShopsStep(benchmark::State& state)
+{
+    const korbana::PriceIndex& index = builtIndex();
+    ListModel& shopping = lists().shopping;
+    for (auto _ : state) {
+        std::unique_ptr<QUndoCommand> step(korbana::moveToShopsCommand(&shopping, index.cheapestShops(shopping).moves));
+        step->redo();
+        state.PauseTiming();
+        step->undo();
+        step.reset();
+        state.ResumeTiming();
+    }
+}
+
 void comparison(benchmark::State& state)
 {
     const korbana::PriceIndex& index = builtIndex();
@@ -154,6 +170,7 @@ void indexMemory(benchmark::State& state)
 BENCHMARK(indexMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(markersAfterChange)->Unit(benchmark::kMillisecond);
 BENCHMARK(cheapestShops)->Unit(benchmark::kMillisecond);
+BENCHMARK(chooseCheapestShopsStep)->Unit(benchmark::kMillisecond);
 BENCHMARK(comparison)->Unit(benchmark::kMillisecond);
 BENCHMARK(readEveryPrice)->Name("baseline/readEveryPrice")->Unit(benchmark::kMillisecond);
 

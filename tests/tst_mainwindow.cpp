@@ -724,6 +724,7 @@ private Q_SLOTS:
             { "clearStoresButton", clear }, { "addProductButton", add }, { "removeProductButton", remove },
             { "clearProductsButton", clear }, { "editProductButton", QStringLiteral("Eintrag verändern") },
             { "addToShoppingButton", add }, { "removeFromShoppingButton", remove }, { "clearShoppingButton", clear },
+            { "cheapestShopsButton", QStringLiteral("Günstigste Läden wählen") },
             { "fontButton", QStringLiteral("Schriftart für den Ausdruck ändern....") } };
         for (const auto& [name, hint] : rows)
             QTest::newRow(name) << QString::fromLatin1(name) << hint;

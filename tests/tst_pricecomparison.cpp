@@ -1,5 +1,6 @@
 // Which shop sells a product cheapest: the grouping of same-named products, the cheaper offer of one entry, the
 // cheapest shops for the whole list and the comparison of the shops.
+#include "MainWindowFixture.h"
 #include "lists/ListModel.h"
 #include "lists/PriceComparison.h"
 #include "lists/PriceHints.h"
@@ -12,22 +13,30 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
+#include <QToolButton>
+#include <QUndoStack>
 
 using namespace korbana;
 
 namespace {
 
 // Rows "name|shop|price" for the catalogue and "quantity|name|shop|price" for the Shopping list.
-std::unique_ptr<ListModel> listOf(const QStringList& headers, const QStringList& rows)
+void fill(ListModel& list, const QStringList& rows)
 {
-    auto model = std::make_unique<ListModel>(headers);
     for (const QString& row : rows) {
         QStringList fields = row.split(u'|');
         const QString caption = fields.takeFirst();
-        model->append(caption, fields);
+        list.append(caption, fields);
     }
+}
+
+std::unique_ptr<ListModel> listOf(const QStringList& headers, const QStringList& rows)
+{
+    auto model = std::make_unique<ListModel>(headers);
+    fill(*model, rows);
     return model;
 }
 
@@ -64,6 +73,9 @@ private Q_SLOTS:
     void comparisonWithoutACompleteShop();
     void markerFollowsTheCatalogue();
     void comparisonDialog();
+    void cheapestShopsInTheWindow_data();
+    void cheapestShopsInTheWindow();
+    void comparisonInTheWindow();
 };
 
 void TestPriceComparison::sameProduct_data()
@@ -363,6 +375,83 @@ void TestPriceComparison::comparisonDialog()
     QCOMPARE(lines.size(), 5);
     QCOMPARE(lines.first(), QStringLiteral("Laden\tProdukte\tSumme\tEs fehlen\tErsparnis"));
     QCOMPARE(lines.last().section(u'\t', 0, 2), QStringLiteral("Günstigste Aufteilung\t2\t4,00 EUR"));
+}
+
+namespace {
+
+const QStringList kShops { "Milch|Aldi|0,99 EUR", "milch|Lidl|0,89 EUR", "Milch|Edeka|1,19 EUR", "Brot|Aldi|2,00 EUR",
+    "Brot|Bäcker|1,50 EUR", "Butter|Edeka|1,79 EUR" };
+
+} // namespace
+
+void TestPriceComparison::cheapestShopsInTheWindow_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("three moved, one alone at its shop")
+        << "cheapestShopsAction"
+        << QStringList { "2|Milch|Aldi|0,99 EUR", "1|Brot|Aldi|2,00 EUR", "1|Butter|Edeka|1,79 EUR",
+               "3|milch|Edeka|1,19 EUR" }
+        << QStringList { "2|Milch|Lidl|0,89 EUR", "1|Brot|Bäcker|1,50 EUR", "1|Butter|Edeka|1,79 EUR",
+               "3|milch|Lidl|0,89 EUR" }
+        << "3 Einträge umgestellt, 1,60 EUR gespart";
+    QTest::newRow("one, by the button, quantity kept")
+        << "cheapestShopsButton" << QStringList { "1,5|Milch|Aldi|0,99 EUR", "1|Zucker|Aldi|1,00 EUR" }
+        << QStringList { "1,5|Milch|Lidl|0,89 EUR", "1|Zucker|Aldi|1,00 EUR" }
+        << "1 Eintrag umgestellt, 0,15 EUR gespart";
+    QTest::newRow("nothing to move") << "cheapestShopsAction" << QStringList { "1|Milch|Lidl|0,89 EUR" }
+                                     << QStringList { "1|Milch|Lidl|0,89 EUR" }
+                                     << "Alle Einträge stehen schon beim günstigsten Laden.";
+}
+
+// Through the window: one step that undo takes back whole and redo does again; nothing to move is no step.
+void TestPriceComparison::cheapestShopsInTheWindow()
+{
+    QFETCH(QString, control);
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, after);
+    QFETCH(QString, status);
+    MainWindowFixture f;
+    MainWindow& form = f.start();
+    fill(*form.products(), kShops);
+    fill(*form.shopping(), before);
+    const auto rows = [&form] {
+        QStringList texts;
+        for (int row = 0; row < form.shopping()->count(); ++row) {
+            const Entry& e = form.shopping()->entryAt(row);
+            texts << QStringList({ e.caption, e.subItems[0], e.subItems[1], e.subItems[2] }).join(u'|');
+        }
+        return texts;
+    };
+    if (auto* button = form.findChild<QToolButton*>(control))
+        button->click();
+    else
+        form.findChild<QAction*>(control)->trigger();
+    QCOMPARE(rows(), after);
+    QCOMPARE(form.statusBar()->currentMessage(), status);
+    QCOMPARE(form.history()->count(), before == after ? 0 : 1);
+    form.undo();
+    QCOMPARE(rows(), before);
+    form.redo();
+    QCOMPARE(rows(), after);
+}
+
+// The dialog runs through the dialogs' interface, over the window's lists.
+void TestPriceComparison::comparisonInTheWindow()
+{
+    MainWindowFixture f;
+    MainWindow& form = f.start();
+    fill(*form.products(), kShops);
+    fill(*form.shopping(), { "2|Milch|Aldi|0,99 EUR", "1|Butter|Edeka|1,79 EUR" });
+    QString table;
+    f.dialogs.execAnswer = [&table](QDialog* dialog) {
+        table = qobject_cast<PriceComparisonDialog*>(dialog)->tableText();
+        return int(QDialog::Accepted);
+    };
+    form.findChild<QAction*>(QStringLiteral("priceComparisonAction"))->trigger();
+    QVERIFY2(table.contains(QStringLiteral("Edeka\t2\t4,17 EUR")), qPrintable(table));
 }
 
 QTEST_MAIN(TestPriceComparison)

@@ -209,7 +209,7 @@ void TestUndo::editMenu()
     const QList<QAction*> menus = h->form->menuBar()->actions();
     QCOMPARE(menus.size(), 3);
     QCOMPARE(menus[1]->text(), "&Bearbeiten");
-    QCOMPARE(menus[1]->menu()->actions(), QList<QAction*>({ action("undoAction"), action("redoAction") }));
+    QCOMPARE(menus[1]->menu()->actions().mid(0, 2), QList<QAction*>({ action("undoAction"), action("redoAction") }));
     QCOMPARE(action("undoAction")->text(), "&Rückgängig");
     QVERIFY(!action("undoAction")->isEnabled());
     QVERIFY(!action("redoAction")->isEnabled());

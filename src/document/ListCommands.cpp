@@ -45,6 +45,10 @@ QString applyRecovery()
 {
     return QStringLiteral("Wiederherstellen");
 }
+QString chooseCheapestShops()
+{
+    return QStringLiteral("Günstigste Läden wählen");
+}
 } // namespace StepNames
 
 RenameEntryCommand::RenameEntryCommand(
@@ -133,6 +137,37 @@ EditProductCommand::EditProductCommand(
 void EditProductCommand::redo()
 {
     m_other = m_model->replaceAt(m_row, std::move(m_other));
+}
+
+SetSubItemsCommand::SetSubItemsCommand(
+    ListModel* model, int first, int last, std::vector<SubItemTexts>&& rows, const QString& text, QUndoCommand* parent)
+    : QUndoCommand(text, parent)
+    , m_model(model)
+    , m_first(first)
+    , m_last(last)
+    , m_rows(std::move(rows))
+{
+}
+
+void SetSubItemsCommand::redo()
+{
+    m_model->swapSubItems(m_first, m_last, m_rows);
+}
+
+SetSubItemsCommand* moveToShopsCommand(ListModel* shopping, std::vector<ShopMove>&& moves)
+{
+    // The Shopping list's sub-items: name, shop, price.
+    constexpr int kShop = 1;
+    constexpr int kPrice = 2;
+    std::vector<SubItemTexts> rows;
+    rows.reserve(moves.size());
+    for (ShopMove& move : moves) {
+        SubItemTexts& texts = rows.emplace_back();
+        texts.row = move.row;
+        texts.subItems[kShop] = std::move(move.shop);
+        texts.subItems[kPrice] = std::move(move.priceText);
+    }
+    return new SetSubItemsCommand(shopping, kShop, kPrice, std::move(rows), StepNames::chooseCheapestShops());
 }
 
 ReorderCommand::ReorderCommand(ListModel* model, std::vector<int>&& newOrder, QUndoCommand* parent)

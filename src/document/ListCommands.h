@@ -2,6 +2,7 @@
 
 #include "document/ListFile.h"
 #include "lists/ListModel.h"
+#include "lists/PriceComparison.h"
 
 #include <QUndoCommand>
 
@@ -25,6 +26,7 @@ QString editProduct();
 QString sort();
 QString importCsv();
 QString applyRecovery();
+QString chooseCheapestShops();
 } // namespace StepNames
 
 // An added entry and the naming of it in its edit box that follows are one step.
@@ -107,6 +109,27 @@ private:
     int m_row;
     Entry m_other; // the entry the list does not show
 };
+
+// Sets sub-items first to last of many rows as one step (the entries moved to their cheapest shops). The texts the
+// list does not show wait here; they are the list's own shared strings, never copies.
+class SetSubItemsCommand final : public QUndoCommand
+{
+public:
+    SetSubItemsCommand(ListModel* model, int first, int last, std::vector<SubItemTexts>&& rows, const QString& text,
+        QUndoCommand* parent = nullptr);
+
+    void redo() override;
+    void undo() override { redo(); }
+
+private:
+    ListModel* m_model;
+    int m_first;
+    int m_last;
+    std::vector<SubItemTexts> m_rows;
+};
+
+// Moves Shopping list entries to other shops as one step: each gets the shop and price text, its quantity stays.
+SetSubItemsCommand* moveToShopsCommand(ListModel* shopping, std::vector<ShopMove>&& moves);
 
 // Puts a list in a new order; undoing puts back the order before. Only the permutation is kept.
 class ReorderCommand final : public QUndoCommand

@@ -127,6 +127,26 @@ Entry ListModel::replaceAt(int row, Entry&& entry)
     return std::move(entry);
 }
 
+void ListModel::swapSubItems(int first, int last, std::vector<SubItemTexts>& rows)
+{
+    first = std::max(first, 0);
+    last = std::min(last, subItemCount() - 1);
+    int top = count();
+    int bottom = -1;
+    for (SubItemTexts& texts : rows) {
+        if (texts.row < 0 || texts.row >= count())
+            continue;
+        Entry& entry = m_rows[static_cast<size_t>(texts.row)];
+        for (int i = first; i <= last; ++i)
+            std::swap(entry.subItems[static_cast<size_t>(i)], texts.subItems[static_cast<size_t>(i)]);
+        top = std::min(top, texts.row);
+        bottom = std::max(bottom, texts.row);
+    }
+    // One signal for the whole range: a signal per row would redraw and recount the list half a million times.
+    if (bottom >= 0 && first <= last)
+        Q_EMIT dataChanged(index(top, first + 1), index(bottom, last + 1), { Qt::DisplayRole });
+}
+
 std::vector<Entry> ListModel::takeFrom(int row)
 {
     Q_ASSERT(row >= 0 && row <= count());

@@ -20,6 +20,13 @@ struct Entry
     int imageIndex = 0;
 };
 
+// Texts for some sub-items of one row, held beside the list to be swapped in.
+struct SubItemTexts
+{
+    int row = 0;
+    std::array<QString, Entry::kMaxSubItems> subItems;
+};
+
 // A list in report style. The model owns its rows; there is no other copy of the data.
 class ListModel final : public QAbstractTableModel
 {
@@ -66,6 +73,9 @@ public:
     Entry takeAt(int row);
     // Puts the entry in place of the row and returns the one it replaced; row must exist.
     Entry replaceAt(int row, Entry&& entry);
+    // Swaps sub-items first to last of each given row with the texts held for them, as one change of the list.
+    // Rows out of range are left alone.
+    void swapSubItems(int first, int last, std::vector<SubItemTexts>& rows);
     // Takes the rows from row to the end out at once and returns them.
     std::vector<Entry> takeFrom(int row);
     // Swaps all rows for these in one model reset and returns the rows held before.

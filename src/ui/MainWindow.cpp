@@ -304,6 +304,7 @@ void MainWindow::buildListButtons(QWidget* storesStrip, QWidget* productsStrip, 
         void (MainWindow::*command)();
     };
     const QString edit = QStringLiteral("Eintrag verändern");
+    const QString cheapest = QStringLiteral("Günstigste Läden wählen");
     const Button buttons[] = {
         { storesStrip, "addStoreButton", add, "plus", 8, &MainWindow::addStore },
         { storesStrip, "removeStoreButton", remove, "minus", 32, &MainWindow::removeStore },
@@ -315,6 +316,7 @@ void MainWindow::buildListButtons(QWidget* storesStrip, QWidget* productsStrip, 
         { shoppingStrip, "addToShoppingButton", add, "plus", 8, &MainWindow::addToShoppingList },
         { shoppingStrip, "removeFromShoppingButton", remove, "minus", 32, &MainWindow::removeFromShoppingList },
         { shoppingStrip, "clearShoppingButton", clear, "loeschen", 64, &MainWindow::clearShoppingList },
+        { shoppingStrip, "cheapestShopsButton", cheapest, "guenstigste-laeden", 88, &MainWindow::chooseCheapestShops },
     };
     for (const Button& b : buttons) {
         // A small flat button above a list: a picture and a hint, no focus.

@@ -32,6 +32,7 @@ class ListSplitter;
 struct Entry;
 struct CsvContent;
 class ListView;
+class PriceHints;
 class ProductDialog;
 class ProductFilter;
 class ShoppingTotal;
@@ -142,6 +143,11 @@ public Q_SLOTS:
     void openRecentFile(const QString& path);
     void clearRecentFiles();
 
+    // Prices across shops: each shopping entry to the shop that sells its product cheapest (one step), and the
+    // comparison of the shops over the Shopping list.
+    void chooseCheapestShops();
+    void comparePrices();
+
     // Editing the lists.
     void addStore();
     void removeStore();
@@ -199,6 +205,9 @@ private:
     void addEntry(ListView* view, Entry&& entry, const QString& stepName);
     void renameEntry(ListView* view, int row, const QString& caption);
     void buildEditMenu(QAction* before);
+    void addPriceCommands(QMenu* editMenu);
+    // Says in the status bar why a command did nothing, or what it did, for a few seconds.
+    void showHint(const QString& hint);
     void offerHistoryInContextMenus();
     void buildRecentFilesMenu(QMenu* fileMenu, QAction* before);
     void showRecentFiles();
@@ -260,6 +269,8 @@ private:
     QAction* m_aboutAction = nullptr;
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
+    QAction* m_cheapestShopsAction = nullptr;
+    QAction* m_priceComparisonAction = nullptr;
     // The edit box that adding an entry opened: its naming is part of the add.
     ListView* m_namingView = nullptr;
     int m_namingRow = -1;
@@ -273,6 +284,8 @@ private:
     ListView* m_storesView = nullptr;
     ListView* m_productsView = nullptr;
     ListView* m_shoppingView = nullptr;
+    // The marker of entries sold cheaper elsewhere, and the catalogue's offers the price commands ask.
+    PriceHints* m_priceHints = nullptr;
     SpinEdit* m_priceEdit = nullptr;
     QLineEdit* m_currencyEdit = nullptr;
     SettingsPage* m_settingsPage = nullptr;

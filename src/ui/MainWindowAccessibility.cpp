@@ -24,6 +24,7 @@ void MainWindow::nameControls()
         { "addToShoppingButton", u"Auf die Einkaufsliste" },
         { "removeFromShoppingButton", u"Von der Einkaufsliste entfernen" },
         { "clearShoppingButton", u"Einkaufsliste löschen" },
+        { "cheapestShopsButton", u"Einkaufsliste: günstigste Läden wählen" },
         { "newButton", u"Neu" },
         { "openButton", u"Öffnen" },
         { "saveButton", u"Speichern" },

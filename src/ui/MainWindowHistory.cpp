@@ -52,6 +52,7 @@ void MainWindow::buildEditMenu(QAction* before)
     auto* edit = new QMenu(QStringLiteral("&Bearbeiten"), this);
     edit->setObjectName(QStringLiteral("editMenu"));
     edit->addActions({ m_undoAction, m_redoAction });
+    addPriceCommands(edit);
     menuBar()->insertMenu(before, edit);
 }
 

@@ -33,20 +33,8 @@ bool isEnterKey(int key)
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
-// How long a hint about a command that did nothing stands in the status bar.
+// How long a hint about a command stands in the status bar.
 constexpr int kHintMs = 5000;
-
-// Says in the status bar why a command did nothing, without a box to click away; the status text that stood there
-// comes back afterwards unless something else has been shown meanwhile.
-void showHint(QStatusBar* bar, const QString& hint)
-{
-    const QString before = bar->currentMessage();
-    bar->showMessage(hint);
-    QTimer::singleShot(kHintMs, bar, [bar, before, hint] {
-        if (bar->currentMessage() == hint)
-            bar->showMessage(before);
-    });
-}
 
 void removeSelected(Dialogs& dialogs, QWidget* parent, ListDocument& document, ListView* view, ListModel* model)
 {
@@ -92,6 +80,19 @@ void listKey(int key, ListView* view, const std::function<void()>& remove)
 // The same column toggles the direction, another column starts with the flag false.
 
 } // namespace
+
+void MainWindow::showHint(const QString& hint)
+{
+    // No box to click away; the status text that stood there comes back afterwards unless something else has been
+    // shown meanwhile.
+    QStatusBar* bar = statusBar();
+    const QString before = bar->currentMessage();
+    bar->showMessage(hint);
+    QTimer::singleShot(kHintMs, bar, [bar, before, hint] {
+        if (bar->currentMessage() == hint)
+            bar->showMessage(before);
+    });
+}
 
 void MainWindow::commitEdits()
 {
@@ -169,7 +170,7 @@ void MainWindow::editProduct()
     m_productsView->commitEdit();
     const int row = m_productsView->selectedRow();
     if (row < 0) {
-        showHint(statusBar(), QStringLiteral("Bitte zuerst ein Produkt auswählen."));
+        showHint(QStringLiteral("Bitte zuerst ein Produkt auswählen."));
         return;
     }
     if (!m_productDialog)
@@ -216,9 +217,9 @@ void MainWindow::connectLists()
     m_productsView->setListModel(products());
     m_shoppingView->setListModel(shopping());
     // Shopping entries that another shop sells cheaper show a marker in their price cell.
-    auto* priceHints
+    m_priceHints
         = new PriceHints(*products(), *shopping(), Pictures::svg(QStringLiteral(":/pictures/guenstiger.svg")), this);
-    connect(priceHints, &PriceHints::changed, m_shoppingView->viewport(), qOverload<>(&QWidget::update));
+    connect(m_priceHints, &PriceHints::changed, m_shoppingView->viewport(), qOverload<>(&QWidget::update));
 
     // Captions confirmed in an edit box are steps of the undo history.
     for (ListView* view : { m_storesView, m_productsView, m_shoppingView }) {
