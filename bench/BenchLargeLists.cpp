@@ -22,6 +22,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+using namespace korbana;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+using namespace korbana;
+
 namespace {
 
 using korbana::ReadResult;

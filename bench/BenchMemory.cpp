@@ -15,6 +15,8 @@
 #include <fstream>
 #include <string>
 
+using namespace korbana;
+
 namespace {
 
 // A figure of the kernel's own account of the process, in kB: VmHWM (the high-water mark of the resident set) or

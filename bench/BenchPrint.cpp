@@ -15,6 +15,8 @@
 #include <variant>
 #include <vector>
 
+using namespace korbana;
+
 namespace {
 
 constexpr int kShoppingEntries = 10'000;

@@ -6,6 +6,8 @@
 #include "document/ListFile.h"
 #include "document/RecoveryStore.h"
 
+using namespace korbana;
+
 namespace {
 
 const QString kDocument = QStringLiteral("/nirgends/korbana.kbl");

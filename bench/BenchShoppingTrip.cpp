@@ -10,6 +10,8 @@
 #include <map>
 #include <memory>
 
+using namespace korbana;
+
 namespace {
 
 // n products and n shopping entries (the shared fixture splits its entries between the lists).

@@ -11,6 +11,8 @@
 #include <optional>
 #include <vector>
 
+using namespace korbana;
+
 namespace {
 
 constexpr int kName = 0;

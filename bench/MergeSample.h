@@ -19,7 +19,7 @@ namespace sample {
 inline korbana::ListSections sectionsOf(const korbana::ListSet& lists)
 {
     korbana::ListSections out;
-    const ListModel* models[] = { lists.stores, lists.products, lists.shopping };
+    const korbana::ListModel* models[] = { lists.stores, lists.products, lists.shopping };
     for (size_t list = 0; list < out.size(); ++list) {
         out[list].reserve(static_cast<size_t>(models[list]->count()));
         for (int row = 0; row < models[list]->count(); ++row)
@@ -45,9 +45,9 @@ inline void edit(korbana::ListSections& lists, int edits, unsigned seed)
     auto place = places.cbegin();
     size_t at = 0;
     for (size_t list = 0; list < lists.size(); ++list) {
-        std::vector<Entry> edited;
+        std::vector<korbana::Entry> edited;
         edited.reserve(lists[list].size() + places.size());
-        for (Entry& e : lists[list]) {
+        for (korbana::Entry& e : lists[list]) {
             bool removed = false;
             for (; place != places.cend() && place->first == at; ++place) {
                 const QString mark = QStringLiteral(" (%1)").arg(seed * 100000u + static_cast<unsigned>(place->second));

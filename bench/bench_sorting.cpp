@@ -7,6 +7,8 @@
 
 #include <benchmark/benchmark.h>
 
+using namespace korbana;
+
 namespace {
 
 // A Shopping list of n random entries, as the program makes them.

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+using namespace korbana;
+
 namespace {
 
 bool sameEntries(const std::vector<Entry>& a, const std::vector<Entry>& b)

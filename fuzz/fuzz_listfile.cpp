@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+using namespace korbana;
+
 namespace {
 
 bool sameEntries(const ListModel& a, const ListModel& b)

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+using namespace korbana;
+
 namespace {
 
 // One property of every kind the stored settings know.

@@ -9,6 +9,8 @@
 
 #include <vector>
 
+using namespace korbana;
+
 // Every character is kCharWidth dots wide (kBoldCharWidth in bold); a non-empty text is one cell high,
 // an empty one 0 high, as the least helpful printer would measure it.
 class FakeCanvas final : public PrintCanvas

@@ -19,6 +19,8 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+using namespace korbana;
+
 namespace faults {
 
 inline QByteArray contents(const QString& path)

@@ -13,6 +13,8 @@
 
 #include <memory>
 
+using namespace korbana;
+
 // The real main window over a temporary program directory, shown, with the product dialog attached and the
 // start-up message about the missing default file forgotten.
 struct ListsHarness : MainWindowFixture

@@ -8,6 +8,8 @@
 
 #include <memory>
 
+using namespace korbana;
+
 // A main window over a temporary program directory, answered by a script.
 struct MainWindowFixture
 {

@@ -15,6 +15,8 @@
 #include <random>
 #include <vector>
 
+using namespace korbana;
+
 namespace sample {
 
 // The three lists with their real columns, owned together.

@@ -10,6 +10,8 @@
 
 #include <functional>
 
+using namespace korbana;
+
 // Answers every modal interaction from a script and records what was asked. An unscripted message is
 // answered with its default button, an unscripted file choice with "cancelled".
 class ScriptedDialogs final : public Dialogs

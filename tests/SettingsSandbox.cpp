@@ -6,6 +6,8 @@
 
 #include <QTemporaryDir>
 
+using namespace korbana;
+
 namespace {
 const bool kScratch = (korbana::SettingsStore::setScratchMode(true), true);
 QTemporaryDir recoveryFolder;

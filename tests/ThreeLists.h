@@ -3,6 +3,8 @@
 #include "document/ListFile.h"
 #include "lists/ListModel.h"
 
+using namespace korbana;
+
 // Three fresh lists with the main window's columns.
 struct ThreeLists
 {

@@ -11,6 +11,8 @@
 #include <QTabWidget>
 #include <QToolButton>
 
+using namespace korbana;
+
 // The main window's controls as a user finds them, by their names.
 template<class Widget> Widget* windowWidget(const QObject& window, const QString& name)
 {

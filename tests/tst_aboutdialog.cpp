@@ -17,6 +17,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace korbana;
+
 namespace {
 
 QByteArray testData(const char* name)

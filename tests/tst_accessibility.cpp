@@ -19,6 +19,8 @@
 
 #include <map>
 
+using namespace korbana;
+
 namespace {
 
 // qt6ct's "darker" colour scheme (/usr/share/qt6ct/colors/darker.conf), in QPalette's role order.

@@ -14,6 +14,8 @@
 
 #include <memory>
 
+using namespace korbana;
+
 Q_DECLARE_METATYPE(ButtonLayout)
 Q_DECLARE_METATYPE(ButtonKind)
 

@@ -20,6 +20,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace korbana;
+
 namespace {
 
 const QString kChangedTitle = QStringLiteral("Datei geändert");

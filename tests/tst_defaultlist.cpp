@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace korbana;
+
 using korbana::DefaultList;
 
 namespace {

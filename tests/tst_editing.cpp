@@ -14,6 +14,8 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+using namespace korbana;
+
 enum List { Stores = 0, Products = 1, Shopping = 2 };
 
 class TestEditing : public QObject

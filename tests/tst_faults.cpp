@@ -20,6 +20,8 @@
 #include <csignal>
 #include <memory>
 
+using namespace korbana;
+
 using namespace faults;
 
 namespace {

@@ -8,6 +8,8 @@
 #include <numeric>
 #include <random>
 
+using namespace korbana;
+
 namespace {
 
 QStringList captions(const ListModel& model)

@@ -24,6 +24,8 @@
 #include <QTest>
 #include <QToolButton>
 
+using namespace korbana;
+
 namespace {
 
 const QString kTitle = QStringLiteral("TALVEN Einkaufsliste 1.3");
@@ -697,6 +699,10 @@ private Q_SLOTS:
         QVERIFY(f.dialogs.openedUrls.isEmpty());
         auto* help = form.findChild<korbana::HelpWindow*>();
         QCOMPARE(help ? help->source() : QUrl(), expected.isEmpty() ? QUrl() : QUrl::fromLocalFile(f.path(expected)));
+        // It goes when the main window closes.
+        f.dialogs.answers = { QMessageBox::No };
+        QVERIFY(form.close());
+        QVERIFY(!help || !help->isVisible());
 #endif
     }
 };

@@ -10,6 +10,8 @@
 
 #include <memory>
 
+using namespace korbana;
+
 // Pictures made late or read without asking every image-format plugin, so that the program starts quickly.
 class TestPictures : public QObject
 {

@@ -28,6 +28,8 @@
 
 #include <stdexcept>
 
+using namespace korbana;
+
 namespace {
 
 // The text of a PDF as pdftotext reads it, lines kept as laid out; pages end in a form feed.

@@ -14,6 +14,8 @@
 
 #include <memory>
 
+using namespace korbana;
+
 namespace {
 
 const QString kBox = QStringLiteral("\u2610");

@@ -12,6 +12,8 @@
 
 #include <vector>
 
+using namespace korbana;
+
 namespace {
 
 struct Row

@@ -12,6 +12,8 @@
 #include <cmath>
 #include <limits>
 
+using namespace korbana;
+
 using korbana::SettingsStore;
 
 class Inner : public QObject

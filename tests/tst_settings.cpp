@@ -21,6 +21,8 @@
 
 #include <memory>
 
+using namespace korbana;
+
 using korbana::SettingsStore;
 
 // Where the window stands and how large it is, as move() and resize() set them.

@@ -13,6 +13,8 @@
 
 #include <sys/stat.h>
 
+using namespace korbana;
+
 using namespace faults;
 
 class TestSettingsFaults : public QObject

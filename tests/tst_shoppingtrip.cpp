@@ -15,6 +15,8 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 
+using namespace korbana;
+
 namespace {
 
 enum Change { Add, EditInPlace, ProductDialogEdit, Remove, Clear, NewDocument, Open, CsvImport, Sort };

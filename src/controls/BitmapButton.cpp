@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QPalette>
 
+namespace korbana {
+
 namespace {
 
 std::function<void(int)> s_helpHandler;
@@ -272,3 +274,5 @@ void BitmapButton::paintEvent(QPaintEvent*)
     if (plan.focusRect)
         drawDottedRect(painter, client.adjusted(4, 4, -4, -4), palette().color(QPalette::ButtonText));
 }
+
+} // namespace korbana

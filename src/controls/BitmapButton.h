@@ -11,6 +11,8 @@
 
 #include <functional>
 
+namespace korbana {
+
 // Kept for form compatibility; it does not change the drawing.
 enum class ButtonStyle { AutoDetect, Win31, New };
 
@@ -95,3 +97,5 @@ private:
     bool m_modifiedGlyph = false;
     QPointer<QWidget> m_watchedWindow;
 };
+
+} // namespace korbana

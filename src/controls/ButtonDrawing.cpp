@@ -6,6 +6,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+namespace korbana {
+
 GlyphLayout layoutGlyphAndText(
     QSize client, QSize glyph, QSize text, ButtonLayout layout, int margin, int spacing, bool rightToLeft)
 {
@@ -163,3 +165,5 @@ void drawDottedRect(QPainter& painter, const QRect& rect, const QColor& colour)
         painter.drawPoint(rect.right(), y);
     }
 }
+
+} // namespace korbana

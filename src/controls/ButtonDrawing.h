@@ -14,6 +14,8 @@ class QPainter;
 class QPalette;
 class QWidget;
 
+namespace korbana {
+
 // Where the glyph sits relative to the caption.
 enum class ButtonLayout { GlyphLeft, GlyphRight, GlyphTop, GlyphBottom };
 
@@ -77,3 +79,5 @@ void drawGlyphAndCaption(
     QPainter& painter, const QRect& rect, ButtonState state, const ButtonContent& content, const QPalette& palette);
 
 void drawDottedRect(QPainter& painter, const QRect& rect, const QColor& colour);
+
+} // namespace korbana

@@ -6,6 +6,8 @@
 
 #include <array>
 
+namespace korbana {
+
 namespace {
 
 // German like every other text of the program, whatever the system's language.
@@ -56,3 +58,5 @@ int dialogResultFor(int modalResult)
         return modalResult;
     }
 }
+
+} // namespace korbana

@@ -2,6 +2,8 @@
 
 #include <QImage>
 
+namespace korbana {
+
 // A kind sets a button's caption, glyph, Enter and Escape roles and modal result at once.
 enum class ButtonKind { Custom, Ok, Cancel, Help, Yes, No, Close, Abort, Retry, Ignore, All };
 
@@ -26,3 +28,5 @@ QImage buttonKindGlyph(ButtonKind kind);
 // What a QDialog's exec() returns for a button's modal result: OK accepts (QDialog::Accepted), Cancel rejects
 // (QDialog::Rejected); every other result is handed on unchanged.
 int dialogResultFor(int modalResult);
+
+} // namespace korbana

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace korbana {
+
 namespace {
 
 GlyphCache* s_cache = nullptr;
@@ -243,3 +245,5 @@ int ButtonGlyph::makeStateImage(ButtonState state, const QPalette& palette)
     index = m_glyphList->add(QPixmap::fromImage(image));
     return index;
 }
+
+} // namespace korbana

@@ -12,6 +12,8 @@
 
 class QPalette;
 
+namespace korbana {
+
 // The four images a glyph bitmap may hold side by side, in this order.
 enum class ButtonState { Up, Disabled, Down, Exclusive };
 
@@ -103,3 +105,5 @@ private:
     QColor m_transparentColor { 128, 128, 0 };
     int m_numGlyphs = 1;
 };
+
+} // namespace korbana

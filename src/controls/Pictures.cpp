@@ -11,6 +11,8 @@
 #include <memory>
 #include <utility>
 
+namespace korbana {
+
 namespace Pictures {
 
 namespace {
@@ -117,3 +119,5 @@ const QStyle* drawingStyle(const QStyle* style)
 }
 
 } // namespace Pictures
+
+} // namespace korbana

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+namespace korbana {
+
 // Pictures of the program's resources, made so that starting the program stays quick.
 namespace Pictures {
 
@@ -38,3 +40,5 @@ public:
 const QStyle* drawingStyle(const QStyle* style);
 
 } // namespace Pictures
+
+} // namespace korbana

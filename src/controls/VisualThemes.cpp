@@ -12,6 +12,8 @@
 
 #include <mutex>
 
+namespace korbana {
+
 namespace VisualThemes {
 
 namespace {
@@ -139,3 +141,5 @@ QRect drawClassicButtonFrame(QPainter& painter, const QRect& rect, const QPalett
 }
 
 } // namespace VisualThemes
+
+} // namespace korbana

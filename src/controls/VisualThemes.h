@@ -9,6 +9,8 @@ class QPainter;
 class QPalette;
 class QWidget;
 
+namespace korbana {
+
 // The visual-themes layer the buttons draw through. "Themes" are in use when the widget's style is not
 // the classic "windows" style; themed drawing then goes through that style's push-button panel.
 namespace VisualThemes {
@@ -61,3 +63,5 @@ void drawThemeBackground(
 QRect drawClassicButtonFrame(QPainter& painter, const QRect& rect, const QPalette& palette);
 
 } // namespace VisualThemes
+
+} // namespace korbana

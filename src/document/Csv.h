@@ -12,6 +12,8 @@
 #include <optional>
 #include <vector>
 
+namespace korbana {
+
 // CSV export and import of the three lists, for spreadsheets and other shopping-list programs.
 //
 // Export: a header "Liste;Menge;Name;Laden;Preis", then one row per entry naming its list ("Laden", "Produkt",
@@ -22,7 +24,6 @@
 //
 // Import: korbana's own shape, or a plain product table whose header names at least a name column. The separator
 // is the one the first line uses most, or the one a first line "sep=;" names (as Excel writes it).
-namespace korbana {
 
 // The three lists as one CSV file.
 QByteArray encodeCsv(const ListSet& lists);

@@ -8,9 +8,10 @@
 
 class QFileDevice;
 
+namespace korbana {
+
 // What a save needs so that a written file survives a power cut, never replaces what is not a file of ours, and
 // never touches a file beside it that the program did not make.
-namespace korbana {
 
 // False when the path is (or links to) something other than a regular file: a device, a pipe, a folder. A save
 // there would replace the device with a file.

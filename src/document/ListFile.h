@@ -12,8 +12,9 @@
 #include <optional>
 #include <vector>
 
-// The list file: the Store list, the Product catalogue and the Shopping list in one text file, one field per line.
 namespace korbana {
+
+// The list file: the Store list, the Product catalogue and the Shopping list in one text file, one field per line.
 
 struct ListSet
 {

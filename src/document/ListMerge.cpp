@@ -47,6 +47,15 @@ bool sharesTexts(const Entry& a, const Entry& b)
         && sameText(a.subItems[1], b.subItems[1]) && sameText(a.subItems[2], b.subItems[2]);
 }
 
+void prefetchMemory(const void* at)
+{
+#if defined(__GNUC__)
+    __builtin_prefetch(at);
+#else
+    Q_UNUSED(at);
+#endif
+}
+
 // Open addressing over record numbers; a slot keeps part of the hash so that most probes read no text.
 class RecordTable
 {
@@ -61,9 +70,11 @@ public:
         m_records.reserve(expected);
     }
 
-    Id intern(const Entry& e)
+    // A hint that the record with this hash is looked up soon: the table is far larger than the caches.
+    void prefetch(size_t hash) const { prefetchMemory(&m_slots[hash & m_mask]); }
+
+    Id intern(const Entry& e, size_t hash)
     {
-        const size_t hash = recordHash(e);
         const auto tag = static_cast<std::uint32_t>(hash ^ (hash >> 32));
         for (size_t at = hash & m_mask;; at = (at + 1) & m_mask) {
             Slot& slot = m_slots[at];
@@ -184,9 +195,14 @@ public:
 
 private:
     // The sides mostly hold the base's entries in the base's order: each entry is first compared with the base
-    // entry after the last one found, and only hashed when that is another record.
+    // entry after the last one found, and only hashed when that is another record. Once one is hashed, the next
+    // few are hashed ahead, so that their places in the table are fetched while the others are looked up (a
+    // sorted side misses the base's order everywhere).
     void intern(const std::vector<Entry>& entries, const std::vector<Entry>* base, Version& out)
     {
+        constexpr size_t kAhead = 16;
+        std::array<size_t, kAhead> hashes {};
+        size_t hashedTo = 0; // the entries before it are hashed
         out.ids.resize(entries.size());
         size_t next = 0; // in the base
         for (size_t i = 0; i < entries.size(); ++i) {
@@ -195,7 +211,11 @@ private:
                 out.ids[i] = m_base.ids[next++];
                 continue;
             }
-            const Id id = m_table.intern(e);
+            for (hashedTo = std::max(hashedTo, i); hashedTo < std::min(i + kAhead, entries.size()); ++hashedTo) {
+                hashes[hashedTo % kAhead] = recordHash(entries[hashedTo]);
+                m_table.prefetch(hashes[hashedTo % kAhead]);
+            }
+            const Id id = m_table.intern(e, hashes[i % kAhead]);
             out.ids[i] = id;
             if (base && id < m_basePlace.size() && m_basePlace[id] != kNoPlace)
                 next = m_basePlace[id] + 1;

@@ -5,10 +5,11 @@
 #include <QString>
 #include <QStringView>
 
+namespace korbana {
+
 // Windows-1252, the code page of existing list files. Every byte decodes to one character: the five bytes the code
 // page leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the control characters of the same value, so any byte
 // sequence survives a decode and an encode unchanged.
-namespace korbana {
 
 QString decodeWindows1252(QByteArrayView bytes);
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace korbana {
+
 namespace {
 
 // A hint to the processor to start loading the entry's memory; no effect on the result.
@@ -270,6 +272,10 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
     const Entry& entry = entryAt(index.row());
+    if (m_hints && index.column() == m_hintColumn && role != Qt::DisplayRole && role != Qt::EditRole) {
+        if (QVariant hint = m_hints(index.row(), role); hint.isValid())
+            return hint;
+    }
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
@@ -281,6 +287,12 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
     default:
         return {};
     }
+}
+
+void ListModel::setCellHints(int column, CellHints hints)
+{
+    m_hintColumn = column;
+    m_hints = std::move(hints);
 }
 
 bool ListModel::setData(const QModelIndex& index, const QVariant& value, int role)
@@ -308,3 +320,5 @@ Qt::ItemFlags ListModel::flags(const QModelIndex& index) const
         f |= Qt::ItemIsEditable;
     return f;
 }
+
+} // namespace korbana

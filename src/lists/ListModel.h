@@ -6,7 +6,10 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <vector>
+
+namespace korbana {
 
 // One row of a list: a caption (first column) and up to three sub-items (the further columns).
 struct Entry
@@ -35,6 +38,13 @@ public:
 
     void setIcon(const QIcon& icon) { m_icon = icon; }
     const QIcon& icon() const { return m_icon; }
+
+    // More data of one column's cells (a marker, its tooltip) from a provider that the model does not own. The
+    // provider answers (row, role) with a value, or an invalid QVariant for nothing; the texts stay the model's.
+    using CellHints = std::function<QVariant(int row, int role)>;
+    void setCellHints(int column, CellHints hints);
+    // The provider's answers have changed: the views ask again for every cell of its column.
+    void cellHintsChanged();
 
     int count() const { return static_cast<int>(m_rows.size()); }
     int subItemCount() const { return static_cast<int>(m_headers.size()) - 1; }
@@ -94,4 +104,8 @@ private:
     QStringList m_headers;
     std::vector<Entry> m_rows;
     QIcon m_icon;
+    int m_hintColumn = -1;
+    CellHints m_hints;
 };
+
+} // namespace korbana

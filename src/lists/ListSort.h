@@ -8,11 +8,12 @@
 #include <optional>
 #include <vector>
 
+namespace korbana {
+
 struct Entry;
 class ListModel;
 
 // How the three lists order their entries when a column header is clicked.
-namespace korbana {
 
 enum class ListKind { Stores, Products, Shopping };
 

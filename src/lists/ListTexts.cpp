@@ -229,6 +229,19 @@ QStringView leadingAmount(QStringView priceText)
     return blank < 0 ? priceText : priceText.left(blank);
 }
 
+PriceParts splitPriceText(QStringView priceText)
+{
+    const qsizetype lastBlank = priceText.lastIndexOf(u' ');
+    if (lastBlank < 0 || lastBlank + 1 == priceText.size())
+        return { priceText, {} };
+    return { priceText.left(lastBlank), priceText.mid(lastBlank + 1) };
+}
+
+double quantityOf(QStringView quantityText, QStringView decimalSep)
+{
+    return readNumber(quantityText, decimalSep).value_or(1.0);
+}
+
 QString statusText(qsizetype shoppingCount)
 {
     return QString::number(shoppingCount) + QStringLiteral(" Produkte auf der Einkaufsliste");

@@ -5,8 +5,9 @@
 
 #include <optional>
 
-// The texts the lists hold and the one rule by which they are read back as numbers.
 namespace korbana {
+
+// The texts the lists hold and the one rule by which they are read back as numbers.
 
 // The decimal separator of the current default locale (the system's unless a test pinned another).
 QString decimalSeparator();
@@ -27,6 +28,18 @@ QString priceText(double value);
 
 // The part of a price text before its first blank (the whole text without a blank).
 QStringView leadingAmount(QStringView priceText);
+
+// A price text as the printout reads it: the currency word follows the last blank (none when the text ends in a
+// blank or has none), the amount text is what stands before that blank (the whole text without a currency word).
+struct PriceParts
+{
+    QStringView amount;
+    QStringView currency;
+};
+PriceParts splitPriceText(QStringView priceText);
+
+// A quantity text as the printout counts it: read as a number, else 1.
+double quantityOf(QStringView quantityText, QStringView decimalSep);
 
 // "<count> Produkte auf der Einkaufsliste".
 QString statusText(qsizetype shoppingCount);

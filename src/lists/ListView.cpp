@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
+namespace korbana {
+
 namespace {
 
 // Draws the grid lines of the report style and underlines the row under the pointer.
@@ -338,3 +340,5 @@ void ListView::hoverElapsed()
     if (row != selectedRow())
         selectRow(row);
 }
+
+} // namespace korbana

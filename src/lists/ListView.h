@@ -4,8 +4,11 @@
 #include <QTableView>
 #include <QTimer>
 
-class ListModel;
 class QAbstractProxyModel;
+
+namespace korbana {
+
+class ListModel;
 
 // A list in report style over a ListModel: whole-row single selection, grid lines, columns sharing the width,
 // in-place editing of the caption, and selection by resting the pointer on a row.
@@ -85,3 +88,5 @@ private:
     QPoint m_clickEditPos;
     bool m_doubleClicked = false;
 };
+
+} // namespace korbana

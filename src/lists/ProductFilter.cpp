@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string_view>
 
+namespace korbana {
+
 namespace {
 
 // Ends a name or a shop in the search index; folded search texts never hold it.
@@ -75,7 +77,7 @@ void appendFoldedUtf8(std::string& out, QStringView text)
 
 } // namespace
 
-QString korbana::foldForSearch(QStringView text)
+QString foldForSearch(QStringView text)
 {
     QString folded;
     folded.reserve(text.size());
@@ -199,3 +201,5 @@ bool ProductFilter::filterAcceptsRow(int sourceRow, const QModelIndex&) const
     const Entry& entry = products->entryAt(sourceRow);
     return matches(entry.caption, entry.subItems[0]);
 }
+
+} // namespace korbana

@@ -14,8 +14,6 @@ namespace korbana {
 // "Müller", "MUELLER" and "mueller" all fold to "mueller".
 QString foldForSearch(QStringView text);
 
-} // namespace korbana
-
 // Lets through the products whose name or shop contains the search text, ignoring case and umlaut spellings.
 // It only filters: the rows keep the list model's order, which sorting changes in the model itself.
 // For a long catalogue one keystroke must stay quick: the folded names and shops are kept in one block of text,
@@ -53,3 +51,5 @@ private:
     std::vector<bool> m_rowMatches;
     bool m_indexValid = false;
 };
+
+} // namespace korbana

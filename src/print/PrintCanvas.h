@@ -3,6 +3,8 @@
 #include <QSize>
 #include <QString>
 
+namespace korbana {
+
 struct PrintFont;
 
 // The few printer operations the shopping list printout needs. Positions and lengths are printer dots;
@@ -31,3 +33,5 @@ public:
     // Sends the last page and closes the job.
     virtual void endJob() = 0;
 };
+
+} // namespace korbana

@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+namespace korbana {
+
 // A printing failure meant for the user: its German text ends the command and reaches the error report.
 class PrintError final : public std::runtime_error
 {
@@ -13,3 +15,5 @@ public:
     {
     }
 };
+
+} // namespace korbana

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <limits>
 
+namespace korbana {
+
 namespace {
 
 // A stored size or height may be anything: the converted value is rounded and kept within int.
@@ -66,3 +68,5 @@ void PrintFont::assignQFont(const QFont& font, const QColor& colour, int pixelsP
         color = static_cast<qint32>(static_cast<quint32>(colour.red()) | (static_cast<quint32>(colour.green()) << 8)
             | (static_cast<quint32>(colour.blue()) << 16));
 }
+
+} // namespace korbana

@@ -4,6 +4,8 @@
 #include <QFont>
 #include <QString>
 
+namespace korbana {
+
 // The print font as the font dialog keeps it: face, character set, colour, height and size, pitch and style.
 struct PrintFont
 {
@@ -31,3 +33,5 @@ struct PrintFont
     QFont toQFont() const;
     void assignQFont(const QFont& font, const QColor& colour, int pixelsPerInch = 96);
 };
+
+} // namespace korbana

@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QPrinter>
 
+namespace korbana {
+
 const QString Printer::kBusyText = QStringLiteral("Das Drucken ist im Gang");
 const QString Printer::kNoPrinterText = QStringLiteral("Zur Zeit ist kein Standard-Drucker gewählt");
 
@@ -49,3 +51,5 @@ void Printer::checkIdle() const
     if (m_printing)
         throw PrintError(kBusyText);
 }
+
+} // namespace korbana

@@ -6,6 +6,8 @@
 
 class QPrinter;
 
+namespace korbana {
+
 // The program's one printer object: the chosen printer with its copies, paper and orientation, kept from its
 // first use until the program ends, and whether a job is open on it.
 class Printer final
@@ -33,3 +35,5 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     bool m_printing = false;
 };
+
+} // namespace korbana

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace korbana {
+
 namespace {
 
 constexpr qsizetype kMaxRememberedWidths = 1 << 16;
@@ -140,3 +142,5 @@ bool QPrinterCanvas::pdfComplete(const QString& path)
         return false;
     return file.readAll().contains("%%EOF");
 }
+
+} // namespace korbana

@@ -11,6 +11,9 @@
 #include <optional>
 
 class QPrinter;
+
+namespace korbana {
+
 class Printer;
 
 // The print canvas on the printer object's QPrinter. The origin is the top-left corner of the printable area.
@@ -49,3 +52,5 @@ private:
     // Widths of the texts measured in the current font.
     QHash<QString, int> m_widths;
 };
+
+} // namespace korbana

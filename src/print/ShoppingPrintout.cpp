@@ -9,6 +9,8 @@
 #include <cmath>
 #include <vector>
 
+namespace korbana {
+
 namespace {
 
 const QString kDocumentName = QStringLiteral("Einkaufsliste");
@@ -197,25 +199,20 @@ RowAmounts ShoppingPrintout::readAmounts(
 
 double ShoppingPrintout::readQuantityText(const QString& quantityText, const QString& decimalSep)
 {
-    return korbana::readNumber(quantityText, decimalSep).value_or(1.0);
+    return korbana::quantityOf(quantityText, decimalSep);
 }
 
 void ShoppingPrintout::readPriceText(const QString& priceText, const QString& decimalSep, RowAmounts& amounts)
 {
-    const qsizetype lastBlank = priceText.lastIndexOf(u' ');
-    QStringView amountText = priceText;
-    if (lastBlank >= 0) {
-        const QStringView currencyWord = QStringView(priceText).mid(lastBlank + 1);
-        if (!currencyWord.isEmpty()) {
-            amountText = QStringView(priceText).left(lastBlank);
-            amounts.currencySuffix.reserve(currencyWord.size() + 1);
-            amounts.currencySuffix += u' ';
-            amounts.currencySuffix += currencyWord;
-        }
-    }
     // A price text without any blank is all amount and carries no currency word.
+    const korbana::PriceParts parts = korbana::splitPriceText(priceText);
+    if (!parts.currency.isEmpty()) {
+        amounts.currencySuffix.reserve(parts.currency.size() + 1);
+        amounts.currencySuffix += u' ';
+        amounts.currencySuffix += parts.currency;
+    }
 
-    if (const auto unitPrice = korbana::readNumber(amountText, decimalSep)) {
+    if (const auto unitPrice = korbana::readNumber(parts.amount, decimalSep)) {
         amounts.unitPrice = *unitPrice;
     } else {
         amounts.unitPrice = 0;
@@ -452,3 +449,5 @@ void ShoppingPrintout::widenColumn(size_t column, const QString& text)
 {
     m_columnWidth[column] = std::max(m_columnWidth[column], m_canvas.measure(text).width());
 }
+
+} // namespace korbana

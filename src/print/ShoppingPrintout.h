@@ -8,6 +8,8 @@
 #include <array>
 #include <vector>
 
+namespace korbana {
+
 class ListModel;
 class PrintCanvas;
 struct Entry;
@@ -124,3 +126,5 @@ private:
     std::vector<PricedQuantity> m_pairs;
     std::vector<quint32> m_pairOfRow; // the index into m_pairs for each row
 };
+
+} // namespace korbana

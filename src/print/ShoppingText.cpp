@@ -4,7 +4,9 @@
 #include "lists/ListModel.h"
 #include "lists/ListTexts.h"
 
-QString korbana::shoppingListText(const ListModel& shopping)
+namespace korbana {
+
+QString shoppingListText(const ListModel& shopping)
 {
     const QString decimalSep = decimalSeparator();
     QString text;
@@ -23,10 +25,12 @@ QString korbana::shoppingListText(const ListModel& shopping)
     return text + ShoppingPrintout::totalLine(total, lastSuffix, decimalSep);
 }
 
-QString korbana::rowText(const ListModel& list, int row)
+QString rowText(const ListModel& list, int row)
 {
     QStringList fields { list.caption(row) };
     for (int i = 0; i < list.subItemCount(); ++i)
         fields.append(list.subItem(row, i));
     return fields.join(u'\t');
 }
+
+} // namespace korbana

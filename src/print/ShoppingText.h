@@ -2,9 +2,9 @@
 
 #include <QString>
 
-class ListModel;
-
 namespace korbana {
+
+class ListModel;
 
 // The Shopping list as plain text for a messenger: one line "<quantity> × <name> (<shop>) <price>" per entry in
 // list order, an empty line, and the printout's total line. Lines end in "\n"; the last line has no end.

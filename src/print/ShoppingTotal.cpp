@@ -4,6 +4,8 @@
 #include "lists/ListModel.h"
 #include "lists/ListTexts.h"
 
+namespace korbana {
+
 ShoppingTotal::ShoppingTotal(const ListModel& shopping, QObject* parent)
     : QObject(parent)
     , m_shopping(shopping)
@@ -76,3 +78,5 @@ void ShoppingTotal::addUp()
     m_total = total;
     Q_EMIT changed();
 }
+
+} // namespace korbana

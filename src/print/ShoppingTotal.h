@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace korbana {
+
 class ListModel;
 
 // The grand total of the Shopping list as the printout works it out, kept up to date while the list changes.
@@ -39,3 +41,5 @@ private:
     std::vector<double> m_lineTotals;
     double m_total = 0;
 };
+
+} // namespace korbana

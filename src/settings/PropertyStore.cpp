@@ -76,8 +76,6 @@ bool parseStoredReal(const QString& text, double& value)
     return true;
 }
 
-} // namespace korbana
-
 namespace {
 
 enum class Kind { None, Integer, Real, String, Enumeration, Boolean, Set, Object };
@@ -278,3 +276,5 @@ void PropertyStore::loadProperty(QObject* object, const QMetaProperty& property,
         // A value that cannot be read leaves the property as it is; the next one is read.
     }
 }
+
+} // namespace korbana

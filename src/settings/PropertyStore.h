@@ -6,8 +6,8 @@
 class QObject;
 
 namespace korbana {
+
 class SettingsStore;
-}
 
 // Turns the meta-object properties of components into text values of the settings store and back.
 // Kinds: integer, real, string, enumeration, set (flags), and object (its own properties, one value each).
@@ -33,8 +33,6 @@ private:
     korbana::SettingsStore& m_store;
     QString m_section;
 };
-
-namespace korbana {
 
 // A real in the stored form: shortest exact digits, "." as separator, exponent form ("1E-5") below 1E-4 and
 // from 1E18 on.

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace korbana {
+
 // Names under which the main window's settings are stored: the section and the components whose properties are
 // kept ("PreisED" gives the value "PreisED_Value"). They are a stored format: users' existing settings files (and
 // the registry on Windows) carry them, so they must never change, whatever the code calls these things.
@@ -27,3 +29,5 @@ inline constexpr char16_t kRecentFilesSection[] = u"RecentFiles";
 inline constexpr char16_t kRecentFile[] = u"File";
 
 } // namespace StoredNames
+
+} // namespace korbana

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace korbana {
+
 namespace {
 
 const QString kFormVersion = QStringLiteral("FormVersion");
@@ -122,7 +124,11 @@ WindowPlacement::~WindowPlacement() = default;
 
 QString WindowPlacement::section() const
 {
-    return m_section.isEmpty() ? QLatin1String(m_window->metaObject()->className()) : m_section;
+    if (!m_section.isEmpty())
+        return m_section;
+    // Without its namespace: the section names the window's class as it always has.
+    const QString className = QLatin1String(m_window->metaObject()->className());
+    return className.mid(className.lastIndexOf(u':') + 1);
 }
 
 int WindowPlacement::screenPixelsPerInch()
@@ -333,3 +339,5 @@ void WindowPlacement::savePlacement(korbana::SettingsStore& store)
 void WindowPlacement::restoreProperties(korbana::SettingsStore&) { }
 
 void WindowPlacement::saveProperties(korbana::SettingsStore&) { }
+
+} // namespace korbana

@@ -10,8 +10,8 @@
 class QWidget;
 
 namespace korbana {
+
 class SettingsStore;
-}
 
 // Keeps a window's placement (position, size, state) in the settings store and opens and closes the store
 // around each restore and save. The owner calls restore() on the first showing, closeSave() when a close
@@ -82,3 +82,5 @@ private:
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(WindowPlacement::Options)
+
+} // namespace korbana

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace korbana {
+
 WindowStateStore::WindowStateStore(QWidget* window)
     : WindowPlacement(window)
 {
@@ -61,3 +63,5 @@ void WindowStateStore::saveProperties(korbana::SettingsStore& store)
     if (m_saveFurther)
         m_saveFurther(store);
 }
+
+} // namespace korbana

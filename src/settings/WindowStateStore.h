@@ -9,6 +9,8 @@
 
 #include <vector>
 
+namespace korbana {
+
 // The window's placement and chosen properties of its components ("leftREd.Value"), kept between runs.
 class WindowStateStore final : public WindowPlacement
 {
@@ -52,3 +54,5 @@ private:
     ValuesStep m_restoreFurther;
     ValuesStep m_saveFurther;
 };
+
+} // namespace korbana

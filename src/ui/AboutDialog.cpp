@@ -11,6 +11,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 
+namespace korbana {
+
 namespace {
 
 QLabel* label(QWidget* parent, const char* name, const QString& text, const QRect& geometry)
@@ -67,8 +69,8 @@ AboutDialog::AboutDialog(Dialogs& dialogs, QWidget* parent)
     black.setColor(QPalette::WindowText, Qt::black);
     productName->setPalette(black);
 
-    m_copyright = label(panel, "copyright", QStringLiteral("Copyright © XXXX TALVEN. Lizenz: GNU GPL 3+."),
-        QRect(336, 40, 283, 13));
+    m_copyright = label(
+        panel, "copyright", QStringLiteral("Copyright © XXXX TALVEN. Lizenz: GNU GPL 3+."), QRect(336, 40, 283, 13));
 
     QLabel* comments = label(panel, "comments",
         QStringLiteral("Dieses Programm ist eine Softwareproduktion von TALVEN (") + QString::fromUtf16(kMail)
@@ -151,3 +153,5 @@ void AboutDialog::keyPressEvent(QKeyEvent* event)
     }
     QDialog::keyPressEvent(event);
 }
+
+} // namespace korbana

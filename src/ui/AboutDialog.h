@@ -2,8 +2,11 @@
 
 #include <QDialog>
 
-class Dialogs;
 class QLabel;
+
+namespace korbana {
+
+class Dialogs;
 
 // "Info": the maker, the year and the web address.
 class AboutDialog final : public QDialog
@@ -35,3 +38,5 @@ private:
     QLabel* m_picture = nullptr;
     QLabel* m_copyright = nullptr;
 };
+
+} // namespace korbana

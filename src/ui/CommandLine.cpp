@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+namespace korbana {
+
 namespace {
 
 void print(std::FILE* stream, const QString& text)
@@ -74,3 +76,5 @@ CommandLine parseCommandLine(const QStringList& arguments)
         return failure(QStringLiteral("Der Dateiname ist leer."));
     return { QFileInfo(files.first()).absoluteFilePath(), std::nullopt };
 }
+
+} // namespace korbana

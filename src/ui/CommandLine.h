@@ -5,6 +5,8 @@
 
 #include <optional>
 
+namespace korbana {
+
 // What the command line asks for: korbana [DATEI], --help, --version.
 struct CommandLine
 {
@@ -17,3 +19,5 @@ struct CommandLine
 // Reads the arguments (the program's name first) and answers --help, --version and errors on standard output or
 // standard error. Needs a QCoreApplication but no display, so it runs before the windows' application object.
 CommandLine parseCommandLine(const QStringList& arguments);
+
+} // namespace korbana

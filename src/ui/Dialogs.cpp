@@ -15,6 +15,8 @@
 #include <QScreen>
 #include <QUrl>
 
+namespace korbana {
+
 namespace {
 
 // Qt's own file dialog writes sizes and dates in the system's language; the program speaks German throughout.
@@ -154,3 +156,5 @@ void QtDialogs::openUrl(const QString& fileOrUrl)
         url = QUrl::fromLocalFile(fileOrUrl);
     QDesktopServices::openUrl(url);
 }
+
+} // namespace korbana

@@ -10,6 +10,8 @@ class QDialog;
 class QPrinter;
 class QWidget;
 
+namespace korbana {
+
 // What a file dialog is asked for. The caller keeps it, so the last chosen name is offered again.
 struct FileDialogOptions
 {
@@ -72,3 +74,5 @@ public:
     int exec(QDialog* dialog) override;
     void openUrl(const QString& fileOrUrl) override;
 };
+
+} // namespace korbana

@@ -17,8 +17,6 @@ void reportApplicationError(Dialogs& dialogs, const QString& text)
         QMessageBox::Ok, QMessageBox::Ok);
 }
 
-} // namespace korbana
-
 KorbanaApplication::KorbanaApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
@@ -37,3 +35,5 @@ bool KorbanaApplication::notify(QObject* receiver, QEvent* event)
     }
     return false;
 }
+
+} // namespace korbana

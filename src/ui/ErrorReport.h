@@ -5,6 +5,8 @@
 
 #include <stdexcept>
 
+namespace korbana {
+
 class Dialogs;
 
 // An error meant for the user: its text is German and is shown as it stands.
@@ -18,8 +20,6 @@ public:
     QString text() const { return QString::fromStdString(what()); }
 };
 
-namespace korbana {
-
 inline constexpr char16_t kApplicationTitle[] = u"Einkaufsliste 1.2";
 
 // The text of an error report: a "." is appended when the last character comes after "." in code order.
@@ -27,8 +27,6 @@ QString errorReportText(const QString& text);
 
 // Shows an error that escaped a handler: its text, the application title, the error icon, OK.
 void reportApplicationError(Dialogs& dialogs, const QString& text);
-
-} // namespace korbana
 
 // Catches what escapes an event handler and reports it; the program goes on.
 class KorbanaApplication final : public QApplication
@@ -41,3 +39,5 @@ public:
 private:
     Dialogs* m_dialogs = nullptr;
 };
+
+} // namespace korbana

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <qdrawutil.h>
 
+namespace korbana {
+
 HeaderBar::HeaderBar(const QString& text, int height, QWidget* parent)
     : QFrame(parent)
     , m_text(text)
@@ -35,3 +37,5 @@ void HeaderBar::paintEvent(QPaintEvent*)
     painter.setPen(textColor());
     painter.drawText(outer, Qt::AlignCenter, m_text);
 }
+
+} // namespace korbana

@@ -2,6 +2,8 @@
 
 #include <QFrame>
 
+namespace korbana {
+
 // The coloured bar above each list and on the settings page: raised inner, lowered outer bevel, a centred
 // caption in "Arial Black" with a one-pixel highlight shadow to its upper left. Labels placed on the bar take its
 // text colour.
@@ -25,3 +27,5 @@ protected:
 private:
     QString m_text;
 };
+
+} // namespace korbana

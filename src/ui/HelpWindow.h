@@ -3,13 +3,14 @@
 #include <QMainWindow>
 #include <QUrl>
 
-class Dialogs;
 class QAction;
 class QLabel;
 class QLineEdit;
 class QTextBrowser;
 
 namespace korbana {
+
+class Dialogs;
 
 // The help pages in a window of the program's own, so that they open on any desktop, with or without a web
 // browser: contents, back and forward, the links between the pages, and a search in the page. Links to outside

@@ -7,6 +7,8 @@
 
 #include <jpeglib.h>
 
+namespace korbana {
+
 namespace {
 
 // Far beyond any picture of ours (64 million pixels, 256 MB as RGB32), far below what would exhaust memory.
@@ -111,3 +113,5 @@ QImage decodeJpeg(const QByteArray& data, QString* error)
         *error = data.isEmpty() ? QStringLiteral("empty file") : QString::fromLocal8Bit(err.message);
     return {};
 }
+
+} // namespace korbana

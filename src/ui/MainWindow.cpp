@@ -32,6 +32,8 @@
 
 #include <tuple>
 
+namespace korbana {
+
 namespace {
 
 // Drawn from its SVG when first shown, so that no SVG is parsed before the window appears.
@@ -319,3 +321,5 @@ bool MainWindow::event(QEvent* event)
         return true;
     return QMainWindow::event(event);
 }
+
+} // namespace korbana

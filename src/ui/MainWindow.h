@@ -20,9 +20,19 @@ class QToolButton;
 class QTimer;
 
 namespace korbana {
+<<<<<<< HEAD
 class HelpWindow;
 class ListSplitter;
 } // namespace korbana
+=======
+
+class DocumentFileState;
+class HelpWindow;
+class RecoveryStore;
+class SnapshotCopier;
+enum class ReadResult;
+enum class WriteResult;
+>>>>>>> main
 
 class AboutDialog;
 class BitmapButton;
@@ -254,3 +264,5 @@ private:
     FileDialogOptions m_csvOpenOptions;
     FileDialogOptions m_csvSaveOptions;
 };
+
+} // namespace korbana

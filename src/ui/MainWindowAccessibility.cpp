@@ -9,6 +9,8 @@
 #include <QTabWidget>
 #include <QToolButton>
 
+namespace korbana {
+
 void MainWindow::nameControls()
 {
     const std::pair<const char*, const char16_t*> buttons[] = {
@@ -44,3 +46,5 @@ void MainWindow::nameControls()
     m_settingsPage->bottomMarginEdit()->setAccessibleName(QStringLiteral("Rand unten in mm"));
     m_pages->tabBar()->setAccessibleName(QStringLiteral("Seiten"));
 }
+
+} // namespace korbana

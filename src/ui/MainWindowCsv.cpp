@@ -3,6 +3,8 @@
 
 #include "document/Csv.h"
 
+namespace korbana {
+
 void MainWindow::exportCsv()
 {
     // The tool and menu commands take no focus: an open edit box would otherwise keep its text from the file.
@@ -24,3 +26,5 @@ void MainWindow::importCsv()
         m_dialogs.error(this, failure->text, failure->title);
     showStatusText();
 }
+
+} // namespace korbana

@@ -18,6 +18,8 @@
 
 #include <algorithm>
 
+namespace korbana {
+
 namespace {
 
 QString fileNamePart(const QString& path)
@@ -210,15 +212,16 @@ void MainWindow::showEvent(QShowEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_closeAllowed) { // the session's end has asked and saved already
-        event->accept();
-        return;
-    }
-    if (!queryClose()) {
+    // The session's end has asked and saved already (m_closeAllowed).
+    if (!m_closeAllowed && !queryClose()) {
         event->ignore();
         return;
     }
-    saveWindowState();
+    if (!m_closeAllowed)
+        saveWindowState();
+    // The help goes with the window it belongs to.
+    if (m_helpWindow)
+        m_helpWindow->close();
     event->accept();
 }
 
@@ -248,3 +251,5 @@ void MainWindow::showAbout()
     if (m_aboutDialog)
         m_dialogs.exec(m_aboutDialog);
 }
+
+} // namespace korbana

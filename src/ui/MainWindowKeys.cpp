@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QKeySequence>
 
+namespace korbana {
+
 namespace {
 
 // The platform's binding where it has one; the key that other Linux programs use where it has none (Qt's
@@ -41,3 +43,5 @@ void MainWindow::setUpKeys()
                 (this->*add)();
         });
 }
+
+} // namespace korbana

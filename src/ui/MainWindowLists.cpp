@@ -3,15 +3,19 @@
 
 #include "ProductDialog.h"
 #include "SpinEdit.h"
+#include "controls/Pictures.h"
 #include "lists/ListModel.h"
 #include "lists/ListSort.h"
 #include "lists/ListTexts.h"
 #include "lists/ListView.h"
+#include "lists/PriceHints.h"
 
 #include <QLineEdit>
 
 #include <algorithm>
 #include <functional>
+
+namespace korbana {
 
 namespace {
 
@@ -166,9 +170,19 @@ void MainWindow::clearShoppingList()
 
 void MainWindow::connectLists()
 {
+<<<<<<< HEAD
     m_storesView->setListModel(stores());
     m_productsView->setListModel(products());
     m_shoppingView->setListModel(shopping());
+=======
+    m_storesView->setListModel(m_stores);
+    m_productsView->setListModel(m_products);
+    m_shoppingView->setListModel(m_shopping);
+    // Shopping entries that another shop sells cheaper show a marker in their price cell.
+    auto* priceHints = new korbana::PriceHints(
+        *m_products, *m_shopping, Pictures::svg(QStringLiteral(":/pictures/guenstiger.svg")), this);
+    connect(priceHints, &korbana::PriceHints::changed, m_shoppingView->viewport(), qOverload<>(&QWidget::update));
+>>>>>>> main
 
     // Delete removes the selected entry; Enter and a double click on a shop or shopping entry open its caption.
     const std::pair<ListView*, void (MainWindow::*)()> removers[] = { { m_storesView, &MainWindow::removeStore },
@@ -222,3 +236,5 @@ void MainWindow::sortList(List list, int column)
     models[list]->applyOrder(korbana::sortOrder(kinds[list], state.column, state.flipped, *models[list]));
     views[list]->setUpdatesEnabled(true);
 }
+
+} // namespace korbana

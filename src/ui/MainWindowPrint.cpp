@@ -10,6 +10,8 @@
 
 #include <exception>
 
+namespace korbana {
+
 namespace {
 
 // Runs a printing command; what it raises ends it and reaches the user as the application's error report.
@@ -81,3 +83,5 @@ void MainWindow::choosePrintFont()
     chosen.assignQFont(font, m_printFont.qcolor());
     setPrintFont(chosen);
 }
+
+} // namespace korbana

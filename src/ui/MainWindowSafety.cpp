@@ -4,6 +4,8 @@
 
 #include <QDir>
 
+namespace korbana {
+
 bool MainWindow::prepareOverwrite(const QString& path)
 {
     if (m_document->isChangedOnDisk(path)) {
@@ -68,3 +70,5 @@ void MainWindow::offerReload()
     m_statusHeld = false;
     showStatusText();
 }
+
+} // namespace korbana

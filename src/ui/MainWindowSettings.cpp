@@ -12,6 +12,8 @@
 // which still fit across the narrowest page with the widest margins. Larger stored sizes give the design font.
 constexpr int kLargestPrintPoints = 144;
 
+namespace korbana {
+
 // The print font as the settings see it: the font dialog's font with its seven properties. The property and
 // enumerator names are part of the stored format ("FontDialog1_FontSize", "fpDefault", "[fsBold]").
 class StoredPrintFont final : public QObject
@@ -163,5 +165,7 @@ MainWindow::~MainWindow()
     // document must not call back into it.
     disconnect(m_document, nullptr, this, nullptr);
 }
+
+} // namespace korbana
 
 #include "MainWindowSettings.moc"

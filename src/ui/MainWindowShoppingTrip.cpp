@@ -26,6 +26,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+namespace korbana {
+
 namespace {
 
 // Typing into the search waits this long for the next key before a long catalogue is filtered.
@@ -192,3 +194,5 @@ PrintOptions MainWindow::printOptions() const
 {
     return { m_tickBoxesCheck->isChecked(), m_groupByShopCheck->isChecked() };
 }
+
+} // namespace korbana

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+namespace korbana {
+
 ProductDialog::ProductDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
@@ -68,3 +70,5 @@ void ProductDialog::showEvent(QShowEvent* event)
     m_nameEdit->selectAll();
     QDialog::showEvent(event);
 }
+
+} // namespace korbana

@@ -4,6 +4,8 @@
 
 class QLineEdit;
 
+namespace korbana {
+
 // "Artikel bearbeiten": a product's name and price text. It holds no logic; the main window fills and reads it.
 class ProductDialog final : public QDialog
 {
@@ -24,3 +26,5 @@ private:
     QLineEdit* m_nameEdit = nullptr;
     QLineEdit* m_priceEdit = nullptr;
 };
+
+} // namespace korbana

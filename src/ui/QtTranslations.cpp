@@ -4,6 +4,8 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+namespace korbana {
+
 bool installGermanQtTranslations()
 {
     // Owned by the application, so it lives as long as the texts it translates.
@@ -14,3 +16,5 @@ bool installGermanQtTranslations()
     }
     return QCoreApplication::installTranslator(translator);
 }
+
+} // namespace korbana

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace korbana {
+
 SidePanel::SidePanel(int width, QWidget* parent)
     : QFrame(parent)
     , m_width(width)
@@ -56,3 +58,5 @@ void SidePanel::setPanelWidth(int width)
     sizes.back() = static_cast<int>(std::max<qint64>(0, qint64(total) - others - m_width));
     s->setSizes(sizes);
 }
+
+} // namespace korbana

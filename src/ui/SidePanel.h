@@ -4,6 +4,8 @@
 
 class QSplitter;
 
+namespace korbana {
+
 // A left-aligned pane inside the lists' splitter; its width is the splitter's size for it.
 class SidePanel final : public QFrame
 {
@@ -30,3 +32,5 @@ private:
 
 // A pane dragged to this width or less collapses to nothing.
 inline constexpr int kCollapseWidth = 30;
+
+} // namespace korbana

@@ -9,6 +9,8 @@
 #include <cfenv>
 #include <cmath>
 
+namespace korbana {
+
 SpinEdit::SpinEdit(QWidget* parent)
     : QAbstractSpinBox(parent)
 {
@@ -98,3 +100,5 @@ void SpinEdit::focusOutEvent(QFocusEvent* event)
     }
     QAbstractSpinBox::focusOutEvent(event);
 }
+
+} // namespace korbana

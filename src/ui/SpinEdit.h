@@ -2,6 +2,8 @@
 
 #include <QAbstractSpinBox>
 
+namespace korbana {
+
 // A spin field over free text: its value is its text read as a number (0 when that fails), and a value
 // typed outside the bounds is brought to the nearer one when the field loses the focus. Bounds of 0 and 0
 // mean none. Whole-number fields round halves to the even neighbour.
@@ -42,3 +44,5 @@ private:
     double m_max = 0;
     double m_increment = 1;
 };
+
+} // namespace korbana

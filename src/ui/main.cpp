@@ -17,6 +17,8 @@
 
 #include <thread>
 
+using namespace korbana;
+
 int main(int argc, char* argv[])
 {
     // The application's title ("Einkaufsliste 1.2") captions the error reports; as a display name Qt would append

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+using namespace korbana;
+
 int main(int argc, char* argv[])
 {
     if (argc != 4) {
