@@ -20,19 +20,8 @@ class QToolButton;
 class QTimer;
 
 namespace korbana {
-<<<<<<< HEAD
 class HelpWindow;
 class ListSplitter;
-} // namespace korbana
-=======
-
-class DocumentFileState;
-class HelpWindow;
-class RecoveryStore;
-class SnapshotCopier;
-enum class ReadResult;
-enum class WriteResult;
->>>>>>> main
 
 class AboutDialog;
 class BitmapButton;

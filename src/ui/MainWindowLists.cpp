@@ -170,19 +170,13 @@ void MainWindow::clearShoppingList()
 
 void MainWindow::connectLists()
 {
-<<<<<<< HEAD
     m_storesView->setListModel(stores());
     m_productsView->setListModel(products());
     m_shoppingView->setListModel(shopping());
-=======
-    m_storesView->setListModel(m_stores);
-    m_productsView->setListModel(m_products);
-    m_shoppingView->setListModel(m_shopping);
     // Shopping entries that another shop sells cheaper show a marker in their price cell.
     auto* priceHints = new korbana::PriceHints(
-        *m_products, *m_shopping, Pictures::svg(QStringLiteral(":/pictures/guenstiger.svg")), this);
+        *products(), *shopping(), Pictures::svg(QStringLiteral(":/pictures/guenstiger.svg")), this);
     connect(priceHints, &korbana::PriceHints::changed, m_shoppingView->viewport(), qOverload<>(&QWidget::update));
->>>>>>> main
 
     // Delete removes the selected entry; Enter and a double click on a shop or shopping entry open its caption.
     const std::pair<ListView*, void (MainWindow::*)()> removers[] = { { m_storesView, &MainWindow::removeStore },

@@ -4,11 +4,12 @@
 
 #include <QWidget>
 
-class BitmapButton;
 class QIcon;
 class QTabWidget;
 
 namespace korbana {
+
+class BitmapButton;
 
 // The settings page: the picture at its left, the print font button and the four page margins. It adds itself
 // to the window's pages; the window wires the button and stores the fields.
