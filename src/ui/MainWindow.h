@@ -20,12 +20,12 @@ class QToolButton;
 class QTimer;
 
 namespace korbana {
-class HelpWindow;
-class ListSplitter;
 
 class AboutDialog;
 class BitmapButton;
+class HelpWindow;
 class ListModel;
+class ListSplitter;
 class ListView;
 class ProductDialog;
 class ProductFilter;
@@ -60,7 +60,7 @@ public:
     Dialogs& dialogs() const { return m_dialogs; }
     // The program directory, always ending in "/".
     QString programDirectory() const { return m_programDir; }
-    korbana::ListDocument* document() const { return m_document; }
+    ListDocument* document() const { return m_document; }
     // Full path of the list file last opened or saved, empty for a document without a file.
     QString documentName() const { return m_document->fileName(); }
 
@@ -203,7 +203,7 @@ private:
     QString m_programDir;
     QString m_startFile;
     // Made before the views that show its lists; ~MainWindow cuts its signals to the window.
-    korbana::ListDocument* m_document = nullptr;
+    ListDocument* m_document = nullptr;
     PrintFont m_printFont;
     SortState m_sort[3];
     bool m_shown = false;
@@ -213,7 +213,7 @@ private:
     bool m_askingToReload = false;
 
     AboutDialog* m_aboutDialog = nullptr;
-    korbana::HelpWindow* m_helpWindow = nullptr;
+    HelpWindow* m_helpWindow = nullptr;
     ProductDialog* m_productDialog = nullptr;
 
     QAction* m_newAction = nullptr;
@@ -230,7 +230,7 @@ private:
     QAction* m_aboutAction = nullptr;
     QToolBar* m_toolBar = nullptr;
     QTabWidget* m_pages = nullptr;
-    korbana::ListSplitter* m_splitter = nullptr;
+    ListSplitter* m_splitter = nullptr;
     SidePanel* m_storesPanel = nullptr;
     SidePanel* m_productsPanel = nullptr;
     ListView* m_storesView = nullptr;
@@ -238,7 +238,7 @@ private:
     ListView* m_shoppingView = nullptr;
     SpinEdit* m_priceEdit = nullptr;
     QLineEdit* m_currencyEdit = nullptr;
-    korbana::SettingsPage* m_settingsPage = nullptr;
+    SettingsPage* m_settingsPage = nullptr;
     WindowStateStore* m_windowState = nullptr;
     ShoppingTotal* m_shoppingTotal = nullptr;
     QLabel* m_shoppingTotalLabel = nullptr;
