@@ -10,10 +10,13 @@
 #include "lists/ListModel.h"
 #include "settings/SettingsStore.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QScopeGuard>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTest>
 
 #include <climits>
@@ -55,6 +58,8 @@ private Q_SLOTS:
     void changedElsewhereBeforeSave_data();
     void changedElsewhereBeforeSave();
     void saveAsElsewhereNeverAsks();
+    void conflictCopies_data();
+    void conflictCopies();
     void reloadOffer_data();
     void reloadOffer();
     void incompleteFileIsKept_data();
@@ -75,24 +80,34 @@ private Q_SLOTS:
 void TestDataSafety::changedElsewhereBeforeSave_data()
 {
     QTest::addColumn<QString>("change");
-    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<QString>("answer");
     QTest::addColumn<bool>("asked");
     QTest::addColumn<bool>("written");
+    // The stores afterwards, when the answer was to merge.
+    QTest::addColumn<QStringList>("merged");
 
-    QTest::newRow("rewritten, Nein keeps it") << "rewrite" << QMessageBox::No << true << false;
-    QTest::newRow("rewritten, Ja overwrites") << "rewrite" << QMessageBox::Yes << true << true;
-    QTest::newRow("replaced by rename") << "rename" << QMessageBox::No << true << false;
-    QTest::newRow("same bytes touched") << "touch" << QMessageBox::No << false << true;
-    QTest::newRow("deleted is simply written") << "delete" << QMessageBox::No << false << true;
-    QTest::newRow("unchanged") << "none" << QMessageBox::No << false << true;
+    const QString cancel = QStringLiteral("Abbrechen");
+    const QString overwrite = QStringLiteral("Überschreiben");
+    const QString merge = QStringLiteral("Zusammenführen");
+    QTest::newRow("rewritten, Abbrechen keeps it") << "rewrite" << cancel << true << false << QStringList();
+    QTest::newRow("rewritten, Überschreiben overwrites") << "rewrite" << overwrite << true << true << QStringList();
+    QTest::newRow("rewritten, Zusammenführen keeps both sides' entries")
+        << "rewrite" << merge << true << false << QStringList { "Neu hier", "Anderswo" };
+    QTest::newRow("replaced by rename, merged")
+        << "rename" << merge << true << false << QStringList { "Bäcker", "Kiosk", "Neu hier" };
+    QTest::newRow("replaced by rename") << "rename" << cancel << true << false << QStringList();
+    QTest::newRow("same bytes touched") << "touch" << cancel << false << true << QStringList();
+    QTest::newRow("deleted is simply written") << "delete" << cancel << false << true << QStringList();
+    QTest::newRow("unchanged") << "none" << cancel << false << true << QStringList();
 }
 
 void TestDataSafety::changedElsewhereBeforeSave()
 {
     QFETCH(QString, change);
-    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(QString, answer);
     QFETCH(bool, asked);
     QFETCH(bool, written);
+    QFETCH(QStringList, merged);
 
     MainWindowFixture f;
     MainWindow& form = startOnSample(f);
@@ -114,15 +129,29 @@ void TestDataSafety::changedElsewhereBeforeSave()
         QVERIFY(QFile::remove(path));
     }
 
-    f.dialogs.answers = { answer };
+    f.dialogs.choiceAnswers = { answer };
     QCOMPARE(form.saveFile(path), written);
     QCOMPARE(titles(f.dialogs).contains(kChangedTitle), asked);
     if (asked) {
         const ScriptedDialogs::Message& question = f.dialogs.messages.constFirst();
         QVERIFY(question.text.startsWith(
             "Die Datei wurde seit dem letzten Öffnen oder Speichern von einem anderen Programm geändert."));
-        QCOMPARE(question.defaultButton, QMessageBox::No);
-        QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(f.dialogs.choices.constFirst(), QStringList({ "Zusammenführen", "Überschreiben", "Abbrechen" }));
+    }
+    if (!merged.isEmpty()) {
+        // Merged as an unsaved change, nothing written; the merged file is the base now: the save asks no more.
+        QStringList stores;
+        for (int row = 0; row < form.stores()->count(); ++row)
+            stores.append(form.stores()->caption(row));
+        stores.sort();
+        merged.sort();
+        QCOMPARE(stores, merged);
+        QVERIFY(form.isModified());
+        f.dialogs.messages.clear();
+        QVERIFY(form.saveFile(path));
+        QVERIFY(f.dialogs.messages.isEmpty());
+        QVERIFY(f.readFile(path).contains("Neu hier"));
+        return;
     }
     if (written)
         QVERIFY(f.readFile(path).contains("Neu hier"));
@@ -135,6 +164,55 @@ void TestDataSafety::changedElsewhereBeforeSave()
         QVERIFY(form.saveFile(path));
         QVERIFY(f.dialogs.messages.isEmpty());
     }
+}
+
+void TestDataSafety::conflictCopies_data()
+{
+    QTest::addColumn<bool>("atStart");
+    QTest::addColumn<QString>("answer");
+
+    QTest::newRow("at start, merged") << true << QStringLiteral("Zusammenführen");
+    QTest::newRow("at start, later") << true << QStringLiteral("Später");
+    QTest::newRow("arriving, merged") << false << QStringLiteral("Zusammenführen");
+}
+
+void TestDataSafety::conflictCopies()
+{
+    QFETCH(bool, atStart);
+    QFETCH(QString, answer);
+
+    MainWindowFixture f;
+    const QString name = QStringLiteral("korbana.sync-conflict-20261208-112107-HNLTJCB.kbl");
+    const QString copy = f.path(name);
+    QByteArray copyBytes = sampleListFile().replace("Markt\r\n", "Markt\r\nVonDort\r\n");
+    copyBytes[0] = '3';
+    if (atStart)
+        f.writeFile(copy, copyBytes);
+    f.dialogs.choiceAnswers = { answer };
+    MainWindow& form = startOnSample(f);
+    if (!atStart)
+        f.writeFile(copy, copyBytes);
+    QTRY_VERIFY_WITH_TIMEOUT(titles(f.dialogs).contains(QStringLiteral("Konfliktkopie")), 5000);
+    QVERIFY(f.dialogs.messages.constFirst().text.contains(name));
+    const bool merged = answer == QStringLiteral("Zusammenführen");
+    QCOMPARE(form.stores()->count(), merged ? 3 : 2);
+    QCOMPARE(form.isModified(), merged);
+
+    // Kept, not deleted: once the merged lists are saved the copy moves to the program's own folder.
+    const QString kept = ListDocument::conflictCopyFolder() + u'/' + name;
+    QFile::remove(kept);
+    QVERIFY(form.saveFile(form.documentName()));
+    QCOMPARE(QFileInfo::exists(copy), !merged);
+    QCOMPARE(QFileInfo::exists(kept), merged);
+    if (merged) {
+        QCOMPARE(f.readFile(kept), copyBytes);
+        QVERIFY(
+            form.statusBar()->currentMessage().contains(QDir::toNativeSeparators(ListDocument::conflictCopyFolder())));
+        QFile::remove(kept);
+    }
+    // Asked once: the next look at the folder leaves it alone.
+    form.document()->checkFile();
+    QCOMPARE(titles(f.dialogs).count(QStringLiteral("Konfliktkopie")), 1);
 }
 
 void TestDataSafety::saveAsElsewhereNeverAsks()
@@ -155,16 +233,20 @@ void TestDataSafety::reloadOffer_data()
 {
     QTest::addColumn<bool>("changedHere");
     QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<QString>("barButton"); // changed here too: the button pressed on the bar
 
-    QTest::newRow("Ja loads it") << false << QMessageBox::Yes;
-    QTest::newRow("Nein keeps the lists") << false << QMessageBox::No;
-    QTest::newRow("changed here too: no question") << true << QMessageBox::Yes;
+    QTest::newRow("Ja loads it") << false << QMessageBox::Yes << QString();
+    QTest::newRow("Nein keeps the lists") << false << QMessageBox::No << QString();
+    QTest::newRow("changed here too: the bar, Zusammenführen")
+        << true << QMessageBox::Yes << QStringLiteral("mergeButton");
+    QTest::newRow("changed here too: the bar, Später") << true << QMessageBox::Yes << QStringLiteral("laterButton");
 }
 
 void TestDataSafety::reloadOffer()
 {
     QFETCH(bool, changedHere);
     QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(QString, barButton);
 
     MainWindowFixture f;
     MainWindow& form = startOnSample(f);
@@ -179,8 +261,20 @@ void TestDataSafety::reloadOffer()
     f.dialogs.answers = { answer };
     QTRY_COMPARE_WITH_TIMEOUT(f.dialogs.messages.size(), changedHere ? 0 : 1, 5000);
     if (changedHere) {
-        QTest::qWait(600);
+        // No box while the user may type: the bar above the lists tells, and merges when asked to.
+        auto* bar = windowWidget<QWidget>(form, QStringLiteral("mergeBar"));
+        QTRY_VERIFY_WITH_TIMEOUT(!bar->isHidden(), 5000);
+        windowWidget<QAbstractButton>(form, barButton)->click();
+        QVERIFY(bar->isHidden());
         QVERIFY(f.dialogs.messages.isEmpty());
+        const bool merged = barButton == QLatin1String("mergeButton");
+        // The sample's entries went elsewhere, the removal here stays: only the other side's store is left.
+        QCOMPARE(form.stores()->count() == 1 && form.shopping()->count() == 0, merged);
+        QCOMPARE(form.stores()->count() == 2 && form.shopping()->count() == 0, !merged);
+        QVERIFY(form.isModified());
+        f.dialogs.choiceAnswers = { QStringLiteral("Abbrechen") };
+        QCOMPARE(form.saveFile(path), merged);
+        QCOMPARE(f.dialogs.messages.isEmpty(), merged);
         return;
     }
     const ScriptedDialogs::Message& question = f.dialogs.messages.constFirst();
@@ -191,7 +285,7 @@ void TestDataSafety::reloadOffer()
     QCOMPARE(form.stores()->count() == 1 && form.stores()->caption(0) == "Anderswo", reloaded);
     // A reloaded file is saved without a question; one kept aside still asks.
     f.dialogs.messages.clear();
-    f.dialogs.answers = { QMessageBox::No };
+    f.dialogs.choiceAnswers = { QStringLiteral("Abbrechen") };
     QCOMPARE(form.saveFile(path), reloaded);
     QCOMPARE(f.dialogs.messages.isEmpty(), reloaded);
 }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "ListFile.h"
+#include "ListMerge.h"
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <future>
 #include <memory>
@@ -75,8 +77,27 @@ public:
     // Waits until the recovery copy being written in the background is on disk.
     void waitForRecoveryCopy();
 
-    // Looks whether the file was changed elsewhere while the lists were not; changedOnDisk() tells.
+    // Looks whether the file was changed elsewhere (changedOnDisk() or changedOnDiskWhileModified() tells), and
+    // for conflict copies beside it.
     void checkFile();
+
+    // The entries as the file held them when last read or written: where a merge starts from. The texts are
+    // shared with the lists, never copied.
+    const ListSections& base() const { return m_base; }
+    // The entries of the three lists now (texts shared).
+    ListSections entries() const;
+    // Puts these entries in place of the three lists in one step (a change of the lists) and gives back those they
+    // held.
+    ListSections replaceLists(ListSections&& sections);
+    // Merges the list file at path (the document's own file changed elsewhere, or a conflict copy beside it) into
+    // the lists, three ways from the base; the lists hold the result as a change and nothing is written. The own
+    // file's entries become the base. The number of entries kept in both forms; nullopt, and nothing changed, when
+    // path does not read completely.
+    std::optional<int> mergeFile(const QString& path);
+    // Emits conflictCopiesFound() for conflict copies of the file not reported before.
+    void lookForConflictCopies();
+    // Where merged conflict copies are kept once the merged lists are saved.
+    static QString conflictCopyFolder();
 
 Q_SIGNALS:
     // The document took a name (also the same one again); empty for New.
@@ -85,6 +106,12 @@ Q_SIGNALS:
     // The file was changed by another program while the lists hold no change of their own.
     void changedOnDisk();
     void shoppingCountChanged(int count);
+    // The file was changed elsewhere while the lists hold changes of their own: a merge is due. Once per change.
+    void changedOnDiskWhileModified();
+    // Conflict copies of the file that sync programs left beside it, newest first.
+    void conflictCopiesFound(const QStringList& paths);
+    // Merged conflict copies were moved into folder after the save that holds them.
+    void conflictCopiesKept(const QString& folder, int count);
 
 private:
     void listsChanged();
@@ -95,6 +122,7 @@ private:
     void copyRecoverySlice();
     void stopRecoveryCopy();
     void watchFile();
+    void keepMergedCopies();
 
     ListModel* m_stores = nullptr;
     ListModel* m_products = nullptr;
@@ -116,6 +144,11 @@ private:
     QTimer* m_snapshotTimer = nullptr;
     quint64 m_changeGeneration = 0;
     quint64 m_snapshotGeneration = 0;
+
+    ListSections m_base;
+    FileStamp m_announcedChange;
+    QStringList m_reportedCopies;
+    QStringList m_mergedCopies;
 };
 
 } // namespace korbana

@@ -12,6 +12,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScreen>
 #include <QUrl>
 
@@ -79,6 +80,22 @@ QMessageBox::StandardButton QtDialogs::message(QWidget* parent, const QString& t
     QMessageBox box(icon, title, text, buttons, parent);
     box.setDefaultButton(defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+int QtDialogs::choose(QWidget* parent, const QString& text, const QString& title, const QStringList& buttons,
+    int defaultButton, int escapeButton)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+    QList<QPushButton*> added;
+    for (const QString& button : buttons)
+        added.append(box.addButton(button, QMessageBox::ActionRole));
+    if (defaultButton >= 0 && defaultButton < added.size())
+        box.setDefaultButton(added.at(defaultButton));
+    if (escapeButton >= 0 && escapeButton < added.size())
+        box.setEscapeButton(added.at(escapeButton));
+    box.exec();
+    const auto chosen = added.indexOf(qobject_cast<QPushButton*>(box.clickedButton()));
+    return chosen < 0 ? escapeButton : static_cast<int>(chosen);
 }
 
 QString QtDialogs::chooseFile(QWidget* parent, FileDialogOptions& options)

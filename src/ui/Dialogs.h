@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -37,6 +38,10 @@ public:
     virtual QMessageBox::StandardButton message(QWidget* parent, const QString& text, const QString& title,
         QMessageBox::Icon icon, QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
         = 0;
+    // A question whose buttons name what they do: the index of the chosen button, escapeButton when closed.
+    virtual int choose(QWidget* parent, const QString& text, const QString& title, const QStringList& buttons,
+        int defaultButton, int escapeButton)
+        = 0;
     // The chosen full path, or an empty text when cancelled. On a confirm options.fileName is updated.
     virtual QString chooseFile(QWidget* parent, FileDialogOptions& options) = 0;
     // Print dialog (no page range, no selection): true on OK.
@@ -66,6 +71,8 @@ public:
     QMessageBox::StandardButton message(QWidget* parent, const QString& text, const QString& title,
         QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
         QMessageBox::StandardButton defaultButton) override;
+    int choose(QWidget* parent, const QString& text, const QString& title, const QStringList& buttons,
+        int defaultButton, int escapeButton) override;
     QString chooseFile(QWidget* parent, FileDialogOptions& options) override;
     bool print(QWidget* parent, QPrinter* printer) override;
     bool printerSetup(QWidget* parent, QPrinter* printer) override;

@@ -101,6 +101,8 @@ void MainWindow::openFile(const QString& path)
         m_document->applyRecoveryCopy(path, *recovered);
     m_statusHeld = false;
     showStatusText();
+    // Asked once the window is up, not while it is being built.
+    QMetaObject::invokeMethod(m_document, &ListDocument::lookForConflictCopies, Qt::QueuedConnection);
 }
 
 bool MainWindow::saveFile(const QString& path)
