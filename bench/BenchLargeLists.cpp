@@ -1,8 +1,9 @@
-// What a user feels with a million entries: a header click, the first add after loading, and "Beenden" with
-// "Ja" (save, sync to the disk, leave the lists to the process's end). Wall-clock time with a real view over the
-// lists, each beside the least work the same step needs.
+// What a user feels with a million entries: a header click, the first add after loading, "Liste löschen" and its
+// undo, the undo of a sort, and "Beenden" with "Ja" (save, sync to the disk, leave the lists to the process's end).
+// Wall-clock time with a real view over the lists, each beside the least work the same step needs.
 #include "BenchFixture.h"
 
+#include "document/ListCommands.h"
 #include "document/ListFile.h"
 #include "lists/ListSort.h"
 #include "lists/ListView.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QTableView>
+#include <QUndoStack>
 
 #include <array>
 #include <chrono>
@@ -46,6 +48,8 @@ struct LoadedLists
 {
     sample::Lists lists;
     ListView view;
+    // Its steps point into the lists, so it goes first.
+    QUndoStack history;
 
     explicit LoadedLists(int count)
     {
@@ -99,13 +103,73 @@ template<class Step> double timed(Step step)
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// Runs step on freshly loaded lists.
-template<class Step> void timeOnLoadedLists(benchmark::State& state, Step step)
+// Runs step on freshly loaded lists, after prepare (not timed).
+template<class Step, class Prepare = void (*)(LoadedLists&)>
+void timeOnLoadedLists(
+    benchmark::State& state, Step step, Prepare prepare = [](LoadedLists&) {})
 {
     for (auto _ : state) {
         auto loaded = std::make_unique<LoadedLists>(entries(state));
+        prepare(*loaded);
+        QApplication::processEvents();
         state.SetIterationTime(timed([&] { step(*loaded); }));
     }
+}
+
+void clearProducts(LoadedLists& loaded)
+{
+    loaded.history.push(korbana::clearListCommand(loaded.lists.products.get()));
+}
+
+void undo(LoadedLists& loaded)
+{
+    loaded.history.undo();
+}
+
+// "Liste löschen" on the catalogue, a step of the history: the rows move into it whole.
+void clearKorbana(benchmark::State& state)
+{
+    timeOnLoadedLists(state, clearProducts);
+}
+
+// The list emptied with no way back: every entry freed.
+void clearBaseline(benchmark::State& state)
+{
+    timeOnLoadedLists(state, [](LoadedLists& loaded) { loaded.lists.products->clear(); });
+}
+
+void clearUndoKorbana(benchmark::State& state)
+{
+    timeOnLoadedLists(state, undo, clearProducts);
+}
+
+// The same rows put back into the emptied list in one go, as loading does.
+void clearUndoBaseline(benchmark::State& state)
+{
+    for (auto _ : state) {
+        LoadedLists loaded(entries(state));
+        std::vector<Entry> rows = loaded.lists.products->replaceAll({});
+        QApplication::processEvents();
+        state.SetIterationTime(timed([&] { loaded.lists.products->appendAll(std::move(rows)); }));
+    }
+}
+
+void sortByPrice(LoadedLists& loaded)
+{
+    ListModel& products = *loaded.lists.products;
+    loaded.history.push(new korbana::ReorderCommand(
+        &products, korbana::sortOrder(korbana::ListKind::Products, kPrice, false, products)));
+}
+
+// The undo of a click on "Preis", beside the click itself.
+void sortUndoKorbana(benchmark::State& state)
+{
+    timeOnLoadedLists(state, undo, sortByPrice);
+}
+
+void sortUndoBaseline(benchmark::State& state)
+{
+    timeOnLoadedLists(state, sortByPrice);
 }
 
 void headerClickKorbana(benchmark::State& state)
@@ -216,6 +280,12 @@ const bool registered = [] {
     registerLarge("header-click/baseline", headerClickBaseline);
     registerLarge("first-add/korbana", firstAddKorbana);
     registerLarge("first-add/baseline", firstAddBaseline);
+    registerLarge("clear/korbana", clearKorbana);
+    registerLarge("clear/baseline", clearBaseline);
+    registerLarge("clear-undo/korbana", clearUndoKorbana);
+    registerLarge("clear-undo/baseline", clearUndoBaseline);
+    registerLarge("sort-undo/korbana", sortUndoKorbana);
+    registerLarge("sort-undo/baseline", sortUndoBaseline);
     registerLarge("exit-save/korbana", exitSaveKorbana);
     registerLarge("exit-save/baseline", exitSaveBaseline);
     return true;

@@ -1,12 +1,15 @@
 // Peak resident size after loading a list file, and the list files the start-up and memory cases use.
 //   bench_memory generate FILE STORES PRODUCTS SHOPPING
 //   bench_memory load FILE      prints: file_bytes entries peak_rss_kb rss_before_kb peak_after_add_kb
+//                               peak_after_clear_undo_kb (the document alone: lists and undo history, no window)
 //   bench_memory merge FILE     prints: merge_extra_kb merge_result_kb merge_ms merge_cpu_ms merge_conflicts
 #include "MergeSample.h"
 #include "SampleLists.h"
+#include "document/ListCommands.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QUndoStack>
 
 #include <chrono>
 #include <cstdio>
@@ -73,8 +76,14 @@ int load(const QString& path)
     lists.products->append(QStringLiteral("Produkt"), { QStringLiteral("Kiosk"), QStringLiteral("1,99 EUR") });
     lists.shopping->append(
         QStringLiteral("1"), { QStringLiteral("Produkt"), QStringLiteral("Kiosk"), QStringLiteral("1,99 EUR") });
-    std::printf("file_bytes %lld entries %d peak_rss_kb %ld rss_before_kb %ld peak_after_add_kb %ld\n",
-        static_cast<long long>(QFileInfo(path).size()), lists.total(), afterLoad, before, peakResidentKb());
+    const long afterAdd = peakResidentKb();
+    // "Liste löschen" on the products and its undo: the history keeps the rows, it copies no text.
+    QUndoStack history;
+    history.push(korbana::clearListCommand(lists.products.get()));
+    history.undo();
+    std::printf("file_bytes %lld entries %d peak_rss_kb %ld rss_before_kb %ld peak_after_add_kb %ld "
+                "peak_after_clear_undo_kb %ld\n",
+        static_cast<long long>(QFileInfo(path).size()), lists.total(), afterLoad, before, afterAdd, peakResidentKb());
     return 0;
 }
 

@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+using namespace korbana;
+
 namespace sample {
 
 inline korbana::ListSections sectionsOf(const korbana::ListSet& lists)

@@ -10,6 +10,8 @@
 
 #include <benchmark/benchmark.h>
 
+using namespace korbana;
+
 namespace {
 
 constexpr int kShops = 400;

@@ -19,12 +19,17 @@ GOALS = {  # case -> (goal ratio, what is measured)
 # Cases with a goal in milliseconds (wall clock, with the view or the disk); the baseline is shown beside them.
 ABSOLUTE = {  # case -> (goal in ms, what is measured, baseline)
     "header-click": (100.0, "click on \"Preis\" with the view (wall)", "the view taking a new order"),
+    "clear": (100.0, "\"Liste löschen\" on the products, a step of the undo history (wall)",
+              "the list emptied with no undo, every entry freed"),
+    "clear-undo": (100.0, "Ctrl+Z after \"Liste löschen\" on the products (wall)",
+                   "the same rows put back in one go, as loading does"),
     "first-add": (5.0, "first \"Eintrag hinzufügen\" after loading (wall)",
                   "the same row added to a plain table model of the same rows in a plain table view"),
     "merge": (1000.0, "three-way merge of the lists, 1,000 edits on each side (wall)", "copying one side's entries"),
 }
 # Wall-clock ratios.
 WALL = {
+    "sort-undo": (1.0, "Ctrl+Z after a click on \"Preis\", against the click itself (wall)"),
     "exit-save": (2.0, "\"Beenden\" > \"Ja\": save, sync, lists left to the process's end (wall)"),
 }
 # Start-up cases of bench/run: case, entries, goal, what the baseline does.
@@ -122,7 +127,10 @@ def main(cases_json, memory_txt, startup_txt):
     mem = dict(zip(words[0::2], words[1::2]))
     if mem:
         file_mb = int(mem["file_bytes"]) / 2**20
-        for key, label in (("peak_rss_kb", "after loading"), ("peak_after_add_kb", "after the first add")):
+        for key, label in (("peak_rss_kb", "after loading"), ("peak_after_add_kb", "after the first add"),
+                           ("peak_after_clear_undo_kb", "after clearing the products and undoing it")):
+            if key not in mem:
+                continue
             peak_mb = int(mem[key]) / 1024
             ratio = peak_mb / file_mb
             rows.append([f"peak resident size {label} (MiB vs file MiB)", f"{int(mem['entries']):,}",

@@ -6,7 +6,9 @@
 #include "ui/MainWindow.h"
 #include "ui/ProductDialog.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTest>
@@ -14,6 +16,18 @@
 #include <memory>
 
 using namespace korbana;
+
+// Types text over the whole text of the open edit box and ends with key. The box hands its text over once the key's
+// own handling has ended.
+inline void typeIntoOpenEditor(const QString& text, int key)
+{
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(editor);
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key(key));
+    QCoreApplication::processEvents();
+}
 
 // The real main window over a temporary program directory, shown, with the product dialog attached and the
 // start-up message about the missing default file forgotten.

@@ -134,6 +134,8 @@ private Q_SLOTS:
 
     void failures_data();
     void failures();
+    void stoppedReadingChangesNothing_data();
+    void stoppedReadingChangesNothing();
 
     void exportHandler();
     void exportHandlerCancelledOrFailing();
@@ -620,6 +622,46 @@ void TestCsv::failures()
     QCOMPARE(rows(lists.stores), QList<QStringList> { { "Alt" } });
     QCOMPARE(rows(lists.products), QList<QStringList>({ { "P", "L", "1,00 EUR" } }));
     QCOMPARE(rows(lists.shopping), QList<QStringList>({ { "1", "P", "L", "1,00 EUR" } }));
+}
+
+void TestCsv::stoppedReadingChangesNothing_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("cancelled") << QByteArray("Name\nMilch\n") << qint64(0) << true << QString();
+    // Far more entries than a file of this size holds honestly: they would take many times its size.
+    QTest::newRow("too many entries") << "Name\n" + QByteArray("a\n").repeated(4 << 20) << qint64(0) << false
+                                      << "Zu viele Einträge für eine Datei dieser Größe.";
+    QTest::newRow("larger than a list file") << QByteArray("Name\nMilch\n") << (qint64(512) << 20) + 1 << false
+                                             << "Die Datei ist zu groß (mehr als 512 MB).";
+}
+
+void TestCsv::stoppedReadingChangesNothing()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(qint64, size);
+    QFETCH(bool, cancel);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("gross.csv");
+    writeFile(path, bytes);
+    if (size > 0)
+        QVERIFY(QFile(path).resize(size)); // sparse: no disk space taken
+    CsvReadControl control;
+    control.cancel = cancel;
+    CsvContent content = readCsvFile(path, &control);
+    QCOMPARE(content.cancelled, cancel);
+    QVERIFY2(content.error.contains(message), qPrintable(content.error));
+
+    Lists lists;
+    lists.products.append("P", { "L", "1,00 EUR" });
+    const auto failure = applyCsvContent(std::move(content), lists.set());
+    QCOMPARE(bool(failure), !cancel);
+    QCOMPARE(rows(lists.products), (QList<QStringList> { { "P", "L", "1,00 EUR" } }));
+    QVERIFY(lists.stores.count() == 0 && lists.shopping.count() == 0);
 }
 
 void TestCsv::exportHandler()

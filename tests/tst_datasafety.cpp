@@ -147,6 +147,12 @@ void TestDataSafety::changedElsewhereBeforeSave()
         merged.sort();
         QCOMPARE(stores, merged);
         QVERIFY(form.isModified());
+        // One step of the history: undone, the window's own lists are back, still unsaved.
+        form.document()->undo();
+        QCOMPARE(form.stores()->count(), 3);
+        QCOMPARE(form.stores()->caption(2), QStringLiteral("Neu hier"));
+        QVERIFY(form.isModified());
+        form.document()->redo();
         f.dialogs.messages.clear();
         QVERIFY(form.saveFile(path));
         QVERIFY(f.dialogs.messages.isEmpty());
@@ -295,13 +301,13 @@ void TestDataSafety::incompleteFileIsKept_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("backupsBefore");
 
-    QTest::newRow("LF line ends") << QByteArray("2\nAldi\nLidl\n0\n0\n") << 0;
+    QTest::newRow("LF line ends, one CR LF") << QByteArray("2\nAldi\nLidl\n0\n0\r\n") << 0;
     QTest::newRow("UTF-16") << QByteArray("\xff\xfe"
                                           "1\0\r\0\n\0A\0\r\0\n\0",
         14) << 0;
     QTest::newRow("damaged product count") << sampleListFile().replace("\r\n1\r\nBrot", "\r\nx\r\nBrot") << 0;
     QTest::newRow("count past the end") << QByteArray("1\r\nAldi\r\n5\r\nBrot\r\n") << 0;
-    QTest::newRow("backups exist already") << QByteArray("2\nAldi\nLidl\n0\n0\n") << 2;
+    QTest::newRow("backups exist already") << QByteArray("2\nAldi\nLidl\n0\n0\r\n") << 2;
     QTest::newRow("lines after the lists") << sampleListFile() + "Notiz\r\n" << 0;
     QTest::newRow("byte 26 before the end") << sampleListFile()
             + "\x1a"
@@ -348,7 +354,7 @@ void TestDataSafety::failedBackupStopsTheSave()
     if (!mount.whyNot().isEmpty())
         QSKIP(qPrintable(mount.whyNot()));
     const QString path = folder.filePath(QStringLiteral("korbana.kbl"));
-    const QByteArray damaged("2\nAldi\nLidl\n0\n0\n");
+    const QByteArray damaged("2\nAldi\nLidl\n0\n0\r\n");
     MainWindowFixture::writeFile(path, damaged);
     ScriptedDialogs dialogs;
     MainWindow form(dialogs, folder.path());

@@ -83,12 +83,7 @@ void TestEditing::cleanup()
 
 void TestEditing::typeIntoEditor(const QString& text, int key)
 {
-    QLineEdit* editor = openEditor();
-    QVERIFY(editor);
-    editor->selectAll();
-    QTest::keyClicks(editor, text);
-    QTest::keyClick(editor, Qt::Key(key));
-    QCoreApplication::processEvents();
+    typeIntoOpenEditor(text, key);
 }
 
 void TestEditing::missingSelection_data()
@@ -675,9 +670,13 @@ void TestEditing::productDialog()
 void TestEditing::productDialogSilentWithoutProduct()
 {
     h->fill(Products, { "Milch|Markt A|0,99 EUR" });
+    h->form->statusBar()->showMessage("1 Eintrag");
     QTest::mouseClick(button("editProductButton"), Qt::LeftButton);
     QVERIFY(h->dialogs.executed.isEmpty());
     QVERIFY(h->dialogs.messages.isEmpty());
+    // No box, but the status bar says why, and then shows its text again.
+    QCOMPARE(h->form->statusBar()->currentMessage(), "Bitte zuerst ein Produkt auswählen.");
+    QTRY_COMPARE_WITH_TIMEOUT(h->form->statusBar()->currentMessage(), "1 Eintrag", 15000);
 }
 
 void TestEditing::productDialogLayout()

@@ -103,12 +103,18 @@ void TestListCommands::undoAndRedoEveryStep_data()
         s.push(new ReorderCommand(&l, { 0, 2, 1 }));
     }) << QStringList { kProducts[1], kProducts[0], kProducts[2] }
                                 << 2 << "Sortieren";
-    QTest::newRow("import") << Steps([](QUndoStack& s, ListModel& l) {
-        std::vector<Entry> imported(1);
+    QTest::newRow("recovery applied") << Steps([](QUndoStack& s, ListModel& l) {
+        std::vector<Entry> recovered(1);
+        recovered[0].caption = "Tee";
+        s.push(new ReplaceRowsCommand(&l, std::move(recovered), StepNames::applyRecovery()));
+    }) << QStringList { "Tee||" } << 1 << "Wiederherstellen";
+    QTest::newRow("import appends") << Steps([](QUndoStack& s, ListModel& l) {
+        std::vector<Entry> imported(2);
         imported[0].caption = "Tee";
-        s.push(new ReplaceRowsCommand(&l, std::move(imported), StepNames::importCsv()));
-    }) << QStringList { "Tee||" }
-                            << 1 << "CSV importieren";
+        imported[1].caption = "Kaffee";
+        s.push(new AppendRowsCommand(&l, std::move(imported), StepNames::importCsv()));
+    }) << (kProducts + QStringList { "Tee||", "Kaffee||" })
+                                    << 1 << "CSV importieren";
     QTest::newRow("remove, then clear") << Steps([](QUndoStack& s, ListModel& l) {
         s.push(new RemoveEntryCommand(&l, 0));
         s.push(clearListCommand(&l));

@@ -251,7 +251,15 @@ void TestListFile::readingRules_data()
                                         << none;
     QTest::newRow("lone LF stays in text")
         << QByteArray("1\r\nA\nB\r\n0\r\n0\r\n") << true << QStringList { "A\nB" } << none << none;
-    QTest::newRow("LF only") << QByteArray("1\nA\n0\n0\n") << false << none << none << none;
+    QByteArray lfOnly = kExampleBytes;
+    lfOnly.replace("\r\n", "\n");
+    QTest::newRow("LF only") << lfOnly << true << exampleStores << exampleProducts << exampleShopping;
+    QTest::newRow("LF only, blank texts") << QByteArray("2\n\n B\n1\nBrot\n\n\n0") << true << QStringList { "", " B" }
+                                          << QStringList { "Brot||" } << none;
+    QTest::newRow("LF only, CR after byte 26")
+        << QByteArray("1\nA\n0\n0\n\x1A\r") << true << QStringList { "A" } << none << none;
+    QTest::newRow("LF with one CR at the end: the first line is no count")
+        << QByteArray("1\nA\n0\n0\n\r") << false << none << none << none;
     QTest::newRow("empty file") << QByteArray() << false << none << none << none;
     QTest::newRow("empty lines") << QByteArray("\r\n\r\n\r\n") << false << none << none << none;
     QTest::newRow("byte 26 after the end") << QByteArray("1\r\nA\r\n0\r\n0\r\n\x1A"
@@ -389,17 +397,20 @@ void TestListFile::streamedReadMatchesWholeRead_data()
     {
         const char* name;
         QByteArray tail;
+        QByteArray head = "3\r\n";
     } tails[] = {
         { "CR LF", "\r\nB\r\nC\r\n0\r\n0\r\n" },
         { "lone CR", "\rB\rC\r0\r0\r" },
         { "LF inside a line", "\nx\r\nB\r\nC\r\n0\r\n0\r\n" },
         { "byte 26", "\r\nB\x1A\r\nC\r\n0\r\n0\r\n" },
         { "file ends in CR", "\r\nB\r\nC\r\n0\r\n0\r" },
+        { "LF only", "\nB\nC\n0\n0\n", "3\n" },
+        { "LF, then one CR in the next block", "\nB\nC\n0\n0\n\r", "3\n" },
     };
     for (const auto& tail : tails) {
         for (int shift = -2; shift <= 2; ++shift) {
-            const QByteArray name(kBlock - head.size() + shift, 'A');
-            QTest::addRow("%s at the seam %+d", tail.name, shift) << head + name + tail.tail;
+            const QByteArray name(kBlock - tail.head.size() + shift, 'A');
+            QTest::addRow("%s at the seam %+d", tail.name, shift) << tail.head + name + tail.tail;
         }
     }
     QTest::newRow("line over three blocks") << "2\r\n" + QByteArray(3 * kBlock + 5, 'x') + "\r\ny\r\n0\r\n0\r\n";

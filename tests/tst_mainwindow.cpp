@@ -17,6 +17,8 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScopeGuard>
+#include <QSet>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -534,17 +536,37 @@ private Q_SLOTS:
         QCOMPARE(priceEdit(form)->text(), QStringLiteral("0,00"));
         QCOMPARE(leftMarginEdit(form)->text(), QStringLiteral("15"));
         const QList<QAction*> menus = form.menuBar()->actions();
-        QCOMPARE(menus.size(), 2);
+        QCOMPARE(menus.size(), 3);
         QCOMPARE(menus[0]->text(), QStringLiteral("&Datei"));
-        QCOMPARE(menus[1]->text(), QStringLiteral("&Hilfe"));
+        QCOMPARE(menus[1]->text(), QStringLiteral("&Bearbeiten"));
+        QCOMPARE(menus[2]->text(), QStringLiteral("&Hilfe"));
         QStringList items;
         for (QAction* a : menus[0]->menu()->actions())
             items << (a->isSeparator() ? QStringLiteral("-") : a->text());
         QCOMPARE(items,
             QStringList({ QStringLiteral("&Neu..."), QStringLiteral("&Öffnen..."), QStringLiteral("&Speichern"),
-                QStringLiteral("Speichern &unter..."), QStringLiteral("CSV Export..."), QStringLiteral("CSV Import..."),
-                QStringLiteral("-"), QStringLiteral("Drucker &einrichten..."), QStringLiteral("&Drucken..."),
-                QStringLiteral("Seitena&nsicht..."), QStringLiteral("-"), QStringLiteral("&Beenden") }));
+                QStringLiteral("Speichern &unter..."), QStringLiteral("&Zuletzt geöffnet"),
+                QStringLiteral("CSV E&xport..."), QStringLiteral("CSV &Import..."), QStringLiteral("-"),
+                QStringLiteral("Drucker &einrichten..."), QStringLiteral("&Drucken..."),
+                QStringLiteral("Seiten&ansicht..."), QStringLiteral("-"), QStringLiteral("&Beenden") }));
+        QStringList helpItems;
+        for (QAction* a : menus[2]->menu()->actions())
+            helpItems << a->text();
+        QCOMPARE(
+            helpItems, QStringList({ QStringLiteral("&Hilfe aufrufen..."), QStringLiteral("&Über das Programm...") }));
+        // Every item of a menu has an Alt letter of its own.
+        for (QAction* menu : menus) {
+            QSet<QChar> letters;
+            for (QAction* a : menu->menu()->actions()) {
+                if (a->isSeparator())
+                    continue;
+                const qsizetype amp = a->text().indexOf(u'&');
+                QVERIFY2(amp >= 0 && amp + 1 < a->text().size(), qPrintable(a->text()));
+                const QChar letter = a->text().at(amp + 1).toLower();
+                QVERIFY2(!letters.contains(letter), qPrintable(a->text()));
+                letters.insert(letter);
+            }
+        }
 
         // A tool button runs its menu item's handler: "Neu" asks the question of New.
         f.dialogs.messages.clear();
@@ -585,12 +607,79 @@ private Q_SLOTS:
         }
     }
 
+    // At the design font everything stands where it was designed; with a larger font the controls move and grow,
+    // and no label, price or quantity is cut (also run at QT_SCALE_FACTOR=2, see CMakeLists.txt).
+    void textFits_data()
+    {
+        QTest::addColumn<int>("points");
+        QTest::addColumn<bool>("afterStart");
+        QTest::newRow("design font") << 0 << false;
+        QTest::newRow("14-point font") << 14 << false;
+        QTest::newRow("14-point font chosen while running") << 14 << true;
+        QTest::newRow("20-point font") << 20 << false;
+    }
+
+    void textFits()
+    {
+        QFETCH(int, points);
+        QFETCH(bool, afterStart);
+        const QFont designFont = QApplication::font();
+        const auto restoreFont = qScopeGuard([designFont] { QApplication::setFont(designFont); });
+        QFont larger = designFont;
+        if (points > 0)
+            larger.setPointSize(points);
+        if (!afterStart)
+            QApplication::setFont(larger);
+        MainWindowFixture f;
+        const QByteArray lists("1\r\nHofladen am Markt\r\n1\r\nVollkornbrot\r\nHofladen am Markt\r\n1.234,56 "
+                               "EUR\r\n1\r\n12\r\nVollkornbrot\r\nHofladen am Markt\r\n1.234,56 EUR\r\n");
+        MainWindow& form = f.start(&lists);
+        if (afterStart)
+            QApplication::setFont(larger);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        if (points == 0) {
+            QCOMPARE(fontButton(form)->geometry(), QRect(216, 7, 113, 25));
+            const SpinEdit* fields[]
+                = { leftMarginEdit(form), topMarginEdit(form), rightMarginEdit(form), bottomMarginEdit(form) };
+            for (int i = 0; i < 4; ++i)
+                QCOMPARE(fields[i]->geometry(), QRect(296, 39 + 24 * i, 89, 21));
+        }
+        for (const int page : { 1, 0 }) {
+            pages(form)->setCurrentIndex(page);
+            for (const QLabel* label : pages(form)->widget(page)->findChildren<QLabel*>()) {
+                if (!label->isVisible() || label->text().isEmpty() || !label->pixmap().isNull())
+                    continue;
+                const QFontMetrics metrics(label->font());
+                for (const QString& line : label->text().split(u'\n'))
+                    QVERIFY2(metrics.horizontalAdvance(line) <= label->contentsRect().width(), qPrintable(line));
+                // Nor does a field hide part of it.
+                for (const QWidget* other : label->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                    if (other != label && other->isVisible() && !other->geometry().contains(label->geometry()))
+                        QVERIFY2(!other->geometry().intersects(label->geometry()),
+                            qPrintable(label->text() + " / " + other->objectName()));
+            }
+        }
+        // The quantity and the prices are shown whole in the default window.
+        for (const auto& [name, columns] :
+            { std::pair { "productsView", QList<int> { 2 } }, std::pair { "shoppingView", QList<int> { 0, 3 } } }) {
+            auto* view = windowWidget<ListView>(form, QLatin1String(name));
+            const QFontMetrics metrics(view->font());
+            for (const int column : columns) {
+                const QString text = view->model()->index(0, column).data().toString();
+                // The text stands 3 pixels inside the cell on either side, the grid line takes one.
+                QTRY_VERIFY2(metrics.horizontalAdvance(text) + 7 <= view->columnWidth(column), qPrintable(text));
+            }
+        }
+    }
+
     void tabOrder_data()
     {
         QTest::addColumn<int>("page");
         QTest::addColumn<QStringList>("chain");
         QTest::newRow("lists") << 0
-                               << QStringList { "storesView", "PreisED", "CurrEd", "productsView", "shoppingView" };
+                               << QStringList { "storesView", "PreisED", "CurrEd", "productSearchEdit", "productsView",
+                                      "shoppingView" };
         QTest::newRow("settings") << 1 << QStringList { "fontButton", "leftREd", "TopREd", "RightREd", "BottomREd" };
     }
 
@@ -606,6 +695,9 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&form));
         auto* first = form.findChild<QWidget*>(chain.first());
         QVERIFY(first);
+        // The window opens with the focus in the Store list, so Insert adds a shop at once.
+        if (page == 0)
+            QTRY_COMPARE(QApplication::focusWidget(), first);
         first->setFocus(Qt::TabFocusReason);
         for (qsizetype i = 1; i < chain.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

@@ -10,9 +10,11 @@
 #include "ui/SidePanel.h"
 #include "ui/SpinEdit.h"
 
+#include <QAction>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QScreen>
 #include <QSplitter>
 #include <QStandardPaths>
@@ -69,6 +71,7 @@ private Q_SLOTS:
     void restartBringsEverythingBack();
     void paneWidthSavedFromTheOtherPage();
     void scratchStoreForgetsBetweenWindows();
+    void recentFilesSurviveARestart();
 
 private:
     // A started program: the window is built (the default list file is missing) and shown.
@@ -735,6 +738,48 @@ void TestSettings::scratchStoreForgetsBetweenWindows()
     run = start();
     QCOMPARE(run->form->leftMargin(), 15);
     QVERIFY(run->dialogs.messages.isEmpty());
+}
+
+void TestSettings::recentFilesSurviveARestart()
+{
+    const QString first = m_dir->filePath(QStringLiteral("erste.kbl"));
+    const QString second = m_dir->filePath(QStringLiteral("zweite.kbl"));
+    for (const QString& path : { first, second }) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("1\r\nMarkt\r\n0\r\n0\r\n");
+    }
+    {
+        auto run = start();
+        run->form->openFile(first);
+        run->dialogs.fileAnswers = { second };
+        run->form->saveAs();
+        QCOMPARE(run->form->recentFiles(), QStringList({ second, first }));
+        exit(*run);
+    }
+
+    auto run = start();
+    MainWindow& form = *run->form;
+    QCOMPARE(form.recentFiles(), QStringList({ second, first }));
+    auto* menu = windowWidget<QMenu>(form, QStringLiteral("recentFilesMenu"));
+    QStringList items;
+    for (QAction* item : menu->actions())
+        items << (item->isSeparator() ? QStringLiteral("-") : item->text());
+    QCOMPARE(items, QStringList({ "&1 " + second, "&2 " + first, "-", "Liste leeren" }));
+
+    // Chosen, it asks about unsaved lists first, as "Öffnen..." does; a file that no longer opens leaves the list.
+    QVERIFY(QFile::remove(first));
+    run->dialogs.answers = { QMessageBox::No };
+    menu->actions().at(1)->trigger();
+    QCOMPARE(run->dialogs.messages.first().title, QStringLiteral("Datei: Öffnen..."));
+    QCOMPARE(run->dialogs.messages.size(), 2);
+    QCOMPARE(form.recentFiles(), QStringList { second });
+    run->dialogs.answers = { QMessageBox::No };
+    menu->actions().at(0)->trigger();
+    QCOMPARE(form.documentName(), second);
+    windowWidget<QAction>(form, QStringLiteral("clearRecentFilesAction"))->trigger();
+    QCOMPARE(form.recentFiles(), QStringList());
+    QCOMPARE(SettingsFile::read(settingsPath(), QStringLiteral("RecentFiles")).value("File1", "-"), QString());
 }
 
 QTEST_MAIN(TestSettings)

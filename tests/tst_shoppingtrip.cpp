@@ -238,7 +238,8 @@ void TestShoppingTrip::copiedText()
     view->setFocus();
     if (contextMenu) {
         QCOMPARE(view->contextMenuPolicy(), Qt::ActionsContextMenu);
-        QCOMPARE(view->actions().size(), 1);
+        // The copy, then a separator and undo and redo.
+        QCOMPARE(view->actions().size(), 4);
         QCOMPARE(view->actions().first()->text(), QStringLiteral("Als Text kopieren"));
         view->actions().first()->trigger();
     } else {
@@ -334,7 +335,8 @@ void TestShoppingTrip::search()
     MainWindow& w = *h->form;
     QLineEdit* search = searchEdit(w);
     QCOMPARE(search->placeholderText(), QStringLiteral("Suchen…"));
-    QVERIFY(!(search->focusPolicy() & Qt::TabFocus));
+    // Tab reaches it as well (its place in the chain: tst_mainwindow).
+    QVERIFY(search->focusPolicy() & Qt::TabFocus);
 
     // Ctrl+F reaches the field from anywhere in the window.
     h->view(MainWindow::Stores)->setFocus();

@@ -5,6 +5,8 @@
 #include "lists/ListTexts.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
@@ -22,6 +24,12 @@ constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
 constexpr char16_t kLineEnd[] = u"\r\n";
 constexpr char16_t kImportTitle[] = u"CSV Import";
 constexpr int kOwnFieldCount = 5;
+// As for the list file: no file near this size is a list, and the entries read may take five times the file's
+// size (at least a few megabytes for a small file).
+constexpr qint64 kMaxCsvFileSize = qint64(512) << 20;
+constexpr qint64 kMemoryPerFileByte = 5;
+constexpr qint64 kMinMemoryBudget = qint64(32) << 20;
+constexpr qsizetype kMaxPooledTexts = 1 << 16;
 const std::array<QStringView, kOwnFieldCount> kOwnHeader = { u"Liste", u"Menge", u"Name", u"Laden", u"Preis" };
 constexpr char16_t kStoreList[] = u"Laden";
 constexpr char16_t kProductList[] = u"Produkt";
@@ -139,14 +147,117 @@ bool isOwnHeader(const QStringList& fields)
     return true;
 }
 
-CsvContent readOwnShape(const std::vector<CsvRecord>& records)
+// Reads the records after the header one at a time into entries, so that the file's records are never all held
+// at once; the entries and their texts may take at most budget bytes.
+class CsvReader
 {
-    CsvContent content;
-    for (size_t r = 1; r < records.size(); ++r) {
-        const CsvRecord& record = records[r];
+public:
+    CsvReader(CsvScanner& scanner, qint64 budget, CsvReadControl* control, qsizetype textSize)
+        : m_scanner(scanner)
+        , m_budget(budget)
+        , m_control(control)
+        , m_textSize(std::max<qsizetype>(1, textSize))
+    {
+    }
+
+    CsvContent read()
+    {
+        CsvRecord header;
+        if (!m_scanner.next(header))
+            return finish(missingNameColumn(1));
+        if (isOwnHeader(header.fields))
+            return readRows(&CsvReader::ownShapeRow);
+        m_nameColumn = findColumn(header.fields, kNameHeaders);
+        if (m_nameColumn < 0)
+            return finish(missingNameColumn(header.line));
+        m_shopColumn = findColumn(header.fields, kShopHeaders);
+        m_priceColumn = findColumn(header.fields, kPriceHeaders);
+        return readRows(&CsvReader::productTableRow);
+    }
+
+private:
+    using RowReader = std::optional<CsvContent> (CsvReader::*)(const CsvRecord&);
+
+    static CsvContent missingNameColumn(int line)
+    {
+        return failure(
+            line, QStringLiteral("Keine Spalte für den Namen gefunden (erwartet z. B. „Name“ oder „Produkt“)."));
+    }
+
+    CsvContent readRows(RowReader row)
+    {
+        // Room for as many entries as the budget allows and the text can hold (a row takes at least two
+        // characters), so that no list grows by copying; room never filled costs no memory.
+        const auto room = static_cast<size_t>(std::min<qint64>(m_budget / qint64(sizeof(Entry)), m_textSize / 2 + 1));
+        for (std::vector<Entry>* list : { &m_content.stores, &m_content.products, &m_content.shopping })
+            list->reserve(room);
+        CsvRecord record;
+        for (qint64 count = 0; m_scanner.next(record); ++count) {
+            if ((count & 1023) == 0 && m_control) {
+                if (m_control->cancel.load(std::memory_order_relaxed)) {
+                    CsvContent cancelled;
+                    cancelled.cancelled = true;
+                    return cancelled;
+                }
+                m_control->permille.store(static_cast<int>(m_scanner.position() * 1000 / m_textSize));
+            }
+            if (allEmpty(record.fields))
+                continue;
+            if (std::optional<CsvContent> failed = (this->*row)(record))
+                return finish(std::move(*failed));
+        }
+        return finish(std::move(m_content));
+    }
+
+    // A quote that is never closed is the first thing said about a file, wherever it stands.
+    CsvContent finish(CsvContent content)
+    {
+        if (!content.error.isEmpty()) {
+            m_content = {};
+            for (CsvRecord rest; m_scanner.next(rest);) { }
+        }
+        if (m_scanner.unclosedQuoteLine() > 0)
+            return failure(
+                m_scanner.unclosedQuoteLine(), QStringLiteral("Ein Anführungszeichen wird nicht geschlossen."));
+        return content;
+    }
+
+    std::optional<CsvContent> add(std::vector<Entry>& list, Entry&& made, int line)
+    {
+        m_spent += qint64(sizeof(Entry)) + textCost(made.caption);
+        // Shops and prices repeat from row to row: one string each, as when a list file is read.
+        for (QString& text : made.subItems)
+            m_spent += shared(text);
+        if (m_spent > m_budget)
+            return failure(line, QStringLiteral("Zu viele Einträge für eine Datei dieser Größe."));
+        list.push_back(std::move(made));
+        return std::nullopt;
+    }
+
+    // Replaces text by an equal one met before; what the text costs when it is new.
+    qint64 shared(QString& text)
+    {
+        if (text.isEmpty())
+            return 0;
+        const auto known = m_pool.constFind(text);
+        if (known != m_pool.cend()) {
+            text = *known;
+            return 0;
+        }
+        if (m_pool.size() < kMaxPooledTexts)
+            m_pool.insert(text, text);
+        return textCost(text) + 32; // and the pool's slot
+    }
+
+    static qint64 textCost(const QString& text)
+    {
+        // The characters, the string's header and the allocator's share.
+        return text.isEmpty() ? 0 : 2 * qint64(text.size()) + 32;
+    }
+
+    std::optional<CsvContent> ownShapeRow(const CsvRecord& record)
+    {
         const QStringList& f = record.fields;
-        if (allEmpty(f))
-            continue;
         if (f.size() != kOwnFieldCount) {
             return failure(record.line,
                 QStringLiteral("%1 %2 statt %3.")
@@ -158,41 +269,35 @@ CsvContent readOwnShape(const std::vector<CsvRecord>& records)
         const QString name = unguarded(f[2]);
         const QString shop = unguarded(f[3]);
         const QString price = unguarded(f[4]);
-        if (sameName(f[0], kStoreList)) {
-            content.stores.push_back(entry(name));
-        } else if (sameName(f[0], kProductList)) {
-            content.products.push_back(entry(name, { shop, price }));
-        } else if (sameName(f[0], kShoppingList)) {
-            content.shopping.push_back(entry(quantity, { name, shop, price }));
-        } else {
-            return failure(record.line,
-                QStringLiteral("Unbekannte Liste „%1“ (erwartet: Laden, Produkt oder Einkauf).").arg(f[0]));
-        }
-    }
-    return content;
-}
-
-CsvContent readProductTable(const std::vector<CsvRecord>& records)
-{
-    const CsvRecord& header = records.front();
-    const int nameColumn = findColumn(header.fields, kNameHeaders);
-    if (nameColumn < 0) {
+        if (sameName(f[0], kStoreList))
+            return add(m_content.stores, entry(name), record.line);
+        if (sameName(f[0], kProductList))
+            return add(m_content.products, entry(name, { shop, price }), record.line);
+        if (sameName(f[0], kShoppingList))
+            return add(m_content.shopping, entry(quantity, { name, shop, price }), record.line);
         return failure(
-            header.line, QStringLiteral("Keine Spalte für den Namen gefunden (erwartet z. B. „Name“ oder „Produkt“)."));
+            record.line, QStringLiteral("Unbekannte Liste „%1“ (erwartet: Laden, Produkt oder Einkauf).").arg(f[0]));
     }
-    const int shopColumn = findColumn(header.fields, kShopHeaders);
-    const int priceColumn = findColumn(header.fields, kPriceHeaders);
 
-    CsvContent content;
-    for (size_t r = 1; r < records.size(); ++r) {
-        const QStringList& f = records[r].fields;
-        if (allEmpty(f))
-            continue;
-        content.products.push_back(
-            entry(cell(f, nameColumn), { cell(f, shopColumn), importedPriceText(cell(f, priceColumn)) }));
+    std::optional<CsvContent> productTableRow(const CsvRecord& record)
+    {
+        const QStringList& f = record.fields;
+        return add(m_content.products,
+            entry(cell(f, m_nameColumn), { cell(f, m_shopColumn), importedPriceText(cell(f, m_priceColumn)) }),
+            record.line);
     }
-    return content;
-}
+
+    CsvScanner& m_scanner;
+    qint64 m_budget;
+    CsvReadControl* m_control;
+    qsizetype m_textSize;
+    qint64 m_spent = 0;
+    int m_nameColumn = -1;
+    int m_shopColumn = -1;
+    int m_priceColumn = -1;
+    QHash<QString, QString> m_pool;
+    CsvContent m_content;
+};
 
 // Excel understands a first line "sep=;" that names the separator; such a line is no header.
 bool takeSeparatorLine(QStringView& text, QChar& separator)
@@ -277,26 +382,31 @@ QChar detectCsvSeparator(QStringView text)
     return *most == 0 ? kSeparator : kCandidates[static_cast<size_t>(most - counts.begin())];
 }
 
-CsvSplit splitCsv(QStringView text, QChar separator, int firstLine)
+CsvScanner::CsvScanner(QStringView text, QChar separator, int firstLine)
+    : m_text(text)
+    , m_separator(separator)
+    , m_line(firstLine)
 {
-    CsvSplit result;
+}
+
+bool CsvScanner::next(CsvRecord& record)
+{
+    const QStringView text = m_text;
     const qsizetype n = text.size();
-    qsizetype i = 0;
-    int line = firstLine;
+    qsizetype& i = m_pos;
     while (i < n) {
-        CsvRecord record;
-        record.line = line;
+        record.line = m_line;
+        record.fields.clear();
         bool anyQuoted = false;
         for (;;) {
             QString field;
             if (i < n && text[i] == u'"') {
                 anyQuoted = true;
-                const int quoteLine = line;
+                const int quoteLine = m_line;
                 for (++i;; ++i) {
                     if (i >= n) {
-                        result.records.clear();
-                        result.unclosedQuoteLine = quoteLine;
-                        return result;
+                        m_unclosedQuoteLine = quoteLine;
+                        return false;
                     }
                     const QChar c = text[i];
                     if (c == u'"') {
@@ -307,18 +417,18 @@ CsvSplit splitCsv(QStringView text, QChar separator, int firstLine)
                             break;
                         }
                     } else if (c == u'\n' || (c == u'\r' && !(i + 1 < n && text[i + 1] == u'\n'))) {
-                        ++line;
+                        ++m_line;
                     }
                     field += c;
                 }
             }
             // An unquoted field, or whatever follows a closing quote, is taken as it stands.
             const qsizetype start = i;
-            while (i < n && text[i] != separator && text[i] != u'\r' && text[i] != u'\n')
+            while (i < n && text[i] != m_separator && text[i] != u'\r' && text[i] != u'\n')
                 ++i;
             field += text.sliced(start, i - start);
             record.fields.append(field);
-            if (i < n && text[i] == separator) {
+            if (i < n && text[i] == m_separator) {
                 ++i;
                 continue;
             }
@@ -326,11 +436,24 @@ CsvSplit splitCsv(QStringView text, QChar separator, int firstLine)
         }
         if (i < n) {
             i += text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n' ? 2 : 1;
-            ++line;
+            ++m_line;
         }
         const bool blankLine = !anyQuoted && record.fields.size() == 1 && record.fields.front().isEmpty();
         if (!blankLine)
-            result.records.push_back(std::move(record));
+            return true;
+    }
+    return false;
+}
+
+CsvSplit splitCsv(QStringView text, QChar separator, int firstLine)
+{
+    CsvSplit result;
+    CsvScanner scanner(text, separator, firstLine);
+    for (CsvRecord record; scanner.next(record);)
+        result.records.push_back(std::move(record));
+    if (scanner.unclosedQuoteLine() > 0) {
+        result.records.clear();
+        result.unclosedQuoteLine = scanner.unclosedQuoteLine();
     }
     return result;
 }
@@ -348,16 +471,44 @@ QString importedPriceText(const QString& cell)
 
 CsvContent parseCsv(QByteArrayView data)
 {
-    const QString text = decodeCsvText(data);
+    return parseCsv(data, nullptr);
+}
+
+CsvContent parseCsv(QByteArrayView data, CsvReadControl* control)
+{
+    return parseCsvText(decodeCsvText(data), data.size(), control);
+}
+
+CsvContent parseCsvText(const QString& text, qint64 fileSize, CsvReadControl* control)
+{
+    // The entries may take five times the file's size.
+    const qint64 budget = std::max(kMemoryPerFileByte * fileSize, kMinMemoryBudget);
     QStringView body = text;
     QChar separator;
-    const CsvSplit split
-        = takeSeparatorLine(body, separator) ? splitCsv(body, separator, 2) : splitCsv(body, detectCsvSeparator(body));
-    if (split.unclosedQuoteLine > 0)
-        return failure(split.unclosedQuoteLine, QStringLiteral("Ein Anführungszeichen wird nicht geschlossen."));
-    if (split.records.empty())
-        return readProductTable({ CsvRecord { 1, {} } });
-    return isOwnHeader(split.records.front().fields) ? readOwnShape(split.records) : readProductTable(split.records);
+    const bool named = takeSeparatorLine(body, separator);
+    CsvScanner scanner(body, named ? separator : detectCsvSeparator(body), named ? 2 : 1);
+    return CsvReader(scanner, budget, control, body.size()).read();
+}
+
+CsvContent readCsvFile(const QString& path, CsvReadControl* control)
+{
+    QFile file(path);
+    const QFileInfo info(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+        CsvContent content;
+        content.error = messageText(ReadResult::CannotOpen);
+        content.cannotOpen = true;
+        return content;
+    }
+    if (info.size() > kMaxCsvFileSize) {
+        CsvContent content;
+        content.error = QStringLiteral("Die Datei ist zu groß (mehr als %1 MB).\nEs wurde nichts importiert.")
+                            .arg(kMaxCsvFileSize >> 20);
+        return content;
+    }
+    // A read error after a successful open ends the data there, like the end of the file. The bytes go once
+    // they are text.
+    return parseCsvText(decodeCsvText(file.readAll()), info.size(), control);
 }
 
 std::optional<CsvFailure> exportCsvFile(const QString& path, const ListSet& lists)
@@ -371,12 +522,24 @@ std::optional<CsvFailure> exportCsvFile(const QString& path, const ListSet& list
 
 std::optional<CsvFailure> importCsvFile(const QString& path, const ListSet& lists)
 {
-    const std::optional<QByteArray> data = readWholeFile(path);
-    if (!data)
+    return applyCsvContent(readCsvFile(path), lists);
+}
+
+std::optional<CsvFailure> csvFailure(const CsvContent& content)
+{
+    if (content.cannotOpen)
         return CsvFailure { messageText(ReadResult::CannotOpen), messageTitle(ReadResult::CannotOpen) };
-    CsvContent content = parseCsv(*data);
     if (!content.error.isEmpty())
         return CsvFailure { content.error, QString::fromUtf16(kImportTitle) };
+    return std::nullopt;
+}
+
+std::optional<CsvFailure> applyCsvContent(CsvContent&& content, const ListSet& lists)
+{
+    if (auto failure = csvFailure(content))
+        return failure;
+    if (content.cancelled)
+        return std::nullopt;
     if (lists.stores)
         lists.stores->appendAll(std::move(content.stores));
     if (lists.products)

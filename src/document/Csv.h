@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <atomic>
 #include <optional>
 #include <vector>
 
@@ -52,6 +53,26 @@ struct CsvSplit
 };
 CsvSplit splitCsv(QStringView text, QChar separator, int firstLine = 1);
 
+// The records of a CSV text one at a time, blank lines left out.
+class CsvScanner
+{
+public:
+    CsvScanner(QStringView text, QChar separator, int firstLine = 1);
+    // The next record; false at the end or at a quote that is never closed.
+    bool next(CsvRecord& record);
+    // The line of a quote that is never closed; 0 while none was met.
+    int unclosedQuoteLine() const { return m_unclosedQuoteLine; }
+    // How far into the text the records read so far reach.
+    qsizetype position() const { return m_pos; }
+
+private:
+    QStringView m_text;
+    QChar m_separator;
+    int m_line;
+    qsizetype m_pos = 0;
+    int m_unclosedQuoteLine = 0;
+};
+
 // A bare number ("1,5", "1.50", "2") becomes a price text as adding a product makes it; other texts stay as they are.
 QString importedPriceText(const QString& cell);
 
@@ -62,8 +83,23 @@ struct CsvContent
     std::vector<Entry> products;
     std::vector<Entry> shopping;
     QString error; // a German message with the line number; empty when the whole file was read
+    bool cancelled = false; // stopped on request: nothing is to be imported
+    bool cannotOpen = false;
 };
 CsvContent parseCsv(QByteArrayView data);
+
+// Lets a reading on another thread be stopped and followed.
+struct CsvReadControl
+{
+    std::atomic<bool> cancel { false };
+    std::atomic<int> permille { 0 }; // how much of the file was read, in thousandths
+};
+CsvContent parseCsv(QByteArrayView data, CsvReadControl* control);
+// The same for the text of a file of fileSize bytes.
+CsvContent parseCsvText(const QString& text, qint64 fileSize, CsvReadControl* control = nullptr);
+// Reads a CSV file into entries, touching no list: it may run on another thread. The file is capped as a list
+// file is, and its entries take at most five times its size in memory (its text, twice its size, besides).
+CsvContent readCsvFile(const QString& path, CsvReadControl* control = nullptr);
 
 // A failed export or import: the message for the user and its title.
 struct CsvFailure
@@ -74,7 +110,13 @@ struct CsvFailure
 
 // Writes the three lists; on failure an existing file stays as it was.
 std::optional<CsvFailure> exportCsvFile(const QString& path, const ListSet& lists);
+// Reads the file for an import into content, or tells why it cannot be imported.
+std::optional<CsvFailure> readCsvFile(const QString& path, CsvContent& content);
 // Appends what the file holds to the lists, or nothing at all on failure.
 std::optional<CsvFailure> importCsvFile(const QString& path, const ListSet& lists);
+// The failure to show for what was read, if any.
+std::optional<CsvFailure> csvFailure(const CsvContent& content);
+// Appends what was read to the lists; the failure to show otherwise (none when the reading was cancelled).
+std::optional<CsvFailure> applyCsvContent(CsvContent&& content, const ListSet& lists);
 
 } // namespace korbana

@@ -34,6 +34,31 @@ LineReader::LineReader(QIODevice& device, ContentHash* hash)
     m_pos = m_end = m_buffer.constData();
     refill();
     start(QByteArrayView(m_pos, m_end - m_pos));
+    // Not settled by the first block alone: the rest of the file is looked through once for a CR.
+    if (m_lineEnd == kLf && !m_exhausted && deviceHoldsCr())
+        m_lineEnd = kCr;
+}
+
+bool LineReader::deviceHoldsCr()
+{
+    if (m_device->isSequential())
+        return true;
+    const qint64 resume = m_device->pos();
+    QByteArray block(kBlockSize, Qt::Uninitialized);
+    bool found = false;
+    for (;;) {
+        const qint64 got = m_device->read(block.data(), block.size());
+        if (got <= 0)
+            break;
+        const auto size = static_cast<size_t>(got);
+        const auto* stop = static_cast<const char*>(std::memchr(block.constData(), kEndOfFile, size));
+        const size_t searched = stop ? static_cast<size_t>(stop - block.constData()) : size;
+        found = searched > 0 && std::memchr(block.constData(), kCr, searched) != nullptr;
+        if (found || stop)
+            break;
+    }
+    // Read again by refill(), so that the hash takes every byte once.
+    return m_device->seek(resume) ? found : true;
 }
 
 void LineReader::start(QByteArrayView head)
@@ -44,6 +69,8 @@ void LineReader::start(QByteArrayView head)
     m_pos = head.data();
     m_end = head.data() + head.size();
     cutAtEndOfFile(m_pos);
+    const bool holdsCr = m_pos != m_end && std::memchr(m_pos, kCr, static_cast<size_t>(m_end - m_pos));
+    m_lineEnd = holdsCr ? kCr : kLf;
 }
 
 void LineReader::cutAtEndOfFile(const char* from)
@@ -96,12 +123,12 @@ QByteArrayView LineReader::next()
         const char* from = m_pos + searched;
         const auto* cr = from == m_end
             ? nullptr
-            : static_cast<const char*>(std::memchr(from, kCr, static_cast<size_t>(m_end - from)));
+            : static_cast<const char*>(std::memchr(from, m_lineEnd, static_cast<size_t>(m_end - from)));
         // A CR at the end of the bytes read may have its LF in the next block.
-        if (cr && (cr + 1 != m_end || m_exhausted)) {
+        if (cr && (m_lineEnd == kLf || cr + 1 != m_end || m_exhausted)) {
             const char* start = m_pos;
             m_pos = cr + 1;
-            if (m_pos != m_end && *m_pos == kLf)
+            if (m_lineEnd == kCr && m_pos != m_end && *m_pos == kLf)
                 ++m_pos;
             return { start, cr - start };
         }

@@ -10,8 +10,9 @@ namespace korbana {
 class ContentHash;
 
 // The lines of a list file: a line ends at CR (an LF right after it belongs to the end), byte 26 ends the file,
-// and past the end every line is empty. A file on a device is read block by block, so that a large one is never
-// held whole beside the lists it fills.
+// and past the end every line is empty. A file without any CR, as editors and phone apps write it, has its lines
+// end at LF instead; where there is a CR, a lone LF stays inside a text. A file on a device is read block by block, so
+// that a large one is never held whole beside the lists it fills.
 class LineReader
 {
 public:
@@ -42,6 +43,9 @@ private:
     bool refill();
     // Takes the bytes from pos on as the rest of the file when they hold a byte 26.
     void cutAtEndOfFile(const char* from);
+    // Whether a CR stands before the end mark in the device's bytes after those read so far. The device is left
+    // where it was.
+    bool deviceHoldsCr();
 
     QIODevice* m_device = nullptr;
     ContentHash* m_hash = nullptr;
@@ -51,6 +55,7 @@ private:
     bool m_exhausted = true;
     bool m_utf8 = false;
     bool m_stoppedAtEndMark = false;
+    char m_lineEnd = '\r';
 };
 
 } // namespace korbana

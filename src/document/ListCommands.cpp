@@ -156,6 +156,31 @@ void ReorderCommand::undo()
     m_model->applyOrder(oldOrder);
 }
 
+AppendRowsCommand::AppendRowsCommand(
+    ListModel* model, std::vector<Entry>&& rows, const QString& text, QUndoCommand* parent)
+    : QUndoCommand(text, parent)
+    , m_model(model)
+    , m_first(model->count())
+    , m_rows(std::move(rows))
+{
+}
+
+AppendRowsCommand::~AppendRowsCommand()
+{
+    ListModel::dispose(std::move(m_rows));
+}
+
+void AppendRowsCommand::redo()
+{
+    m_model->appendAll(std::move(m_rows));
+    m_rows.clear();
+}
+
+void AppendRowsCommand::undo()
+{
+    m_rows = m_model->takeFrom(m_first);
+}
+
 ReplaceRowsCommand::ReplaceRowsCommand(
     ListModel* model, std::vector<Entry>&& rows, const QString& text, QUndoCommand* parent)
     : QUndoCommand(text, parent)
@@ -177,6 +202,15 @@ void ReplaceRowsCommand::redo()
 ReplaceRowsCommand* clearListCommand(ListModel* model, QUndoCommand* parent)
 {
     return new ReplaceRowsCommand(model, {}, StepNames::clearList(), parent);
+}
+
+QUndoCommand* replaceListsCommand(const ListSet& lists, ListContent&& content, const QString& text)
+{
+    auto* step = new QUndoCommand(text);
+    ListModel* const models[] = { lists.stores, lists.products, lists.shopping };
+    for (size_t i = 0; i < content.sections.size(); ++i)
+        new ReplaceRowsCommand(models[i], std::move(content.sections[i]), text, step);
+    return step;
 }
 
 } // namespace korbana

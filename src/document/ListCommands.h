@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/ListFile.h"
 #include "lists/ListModel.h"
 
 #include <QUndoCommand>
@@ -122,6 +123,23 @@ private:
     std::vector<int> m_newOrder;
 };
 
+// Appends many rows at once (an import); undoing takes them out again.
+class AppendRowsCommand final : public QUndoCommand
+{
+public:
+    AppendRowsCommand(ListModel* model, std::vector<Entry>&& rows, const QString& text, QUndoCommand* parent = nullptr);
+    ~AppendRowsCommand() override;
+    Q_DISABLE_COPY_MOVE(AppendRowsCommand)
+
+    void redo() override;
+    void undo() override;
+
+private:
+    ListModel* m_model;
+    int m_first;
+    std::vector<Entry> m_rows; // held here while undone
+};
+
 // Replaces all rows of a list at once: clearing it, an import, a recovery. The rows not shown wait here.
 class ReplaceRowsCommand final : public QUndoCommand
 {
@@ -141,5 +159,8 @@ private:
 
 // Clears a list: a whole list is one step.
 ReplaceRowsCommand* clearListCommand(ListModel* model, QUndoCommand* parent = nullptr);
+
+// Replaces the rows of all three lists as one step (a recovery copy applied).
+QUndoCommand* replaceListsCommand(const ListSet& lists, ListContent&& content, const QString& text);
 
 } // namespace korbana

@@ -2,13 +2,16 @@
 
 #include "ConflictCopies.h"
 #include "DocumentFileState.h"
+#include "ListCommands.h"
 #include "RecoveryStore.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QScopedValueRollback>
 #include <QTimer>
+#include <QUndoStack>
 
 #include <new>
 
@@ -41,6 +44,14 @@ ListDocument::ListDocument(QObject* parent)
     m_products = new ListModel({ QStringLiteral("Name"), QStringLiteral("Laden"), QStringLiteral("Preis") }, this);
     m_shopping = new ListModel(
         { QStringLiteral("Menge"), QStringLiteral("Name"), QStringLiteral("Laden"), QStringLiteral("Preis") }, this);
+
+    m_history = new QUndoStack(this);
+    connect(m_history, &QUndoStack::cleanChanged, this, [this](bool clean) {
+        if (!clean || !m_stepping || !m_modified)
+            return;
+        setModified(false);
+        discardRecoveryCopy();
+    });
 
     m_fileWatcher = new QFileSystemWatcher(this);
     m_fileCheckTimer = singleShotTimer(kFileCheckDelayMs, this);
@@ -75,8 +86,32 @@ ListDocument::~ListDocument()
         disconnect(list, nullptr, this, nullptr);
 }
 
+void ListDocument::push(QUndoCommand* step)
+{
+    const QScopedValueRollback stepping(m_stepping, true);
+    m_history->push(step);
+}
+
+void ListDocument::undo()
+{
+    const QScopedValueRollback stepping(m_stepping, true);
+    m_history->undo();
+}
+
+void ListDocument::redo()
+{
+    const QScopedValueRollback stepping(m_stepping, true);
+    m_history->redo();
+}
+
 void ListDocument::listsChanged()
 {
+    // Changed beside the history (a file read, a recovery copy): its steps no longer fit the lists, and no undo
+    // leads back to the state last saved.
+    if (!m_stepping && m_history->count() > 0) {
+        m_history->clear();
+        m_history->resetClean();
+    }
     setModified(true);
     ++m_changeGeneration;
     if (!m_recoveryTimer->isActive())
@@ -157,6 +192,7 @@ ReadResult ListDocument::readFile(const QString& path)
     m_base = entries();
     m_announcedChange = {};
     setModified(false);
+    m_history->clear();
     stopRecoveryCopy();
     watchFile();
     // The file may have changed between the read and the watch (a read ahead at start runs long before).
@@ -176,6 +212,7 @@ void ListDocument::clear()
     m_reportedCopies.clear();
     m_mergedCopies.clear();
     setModified(false);
+    m_history->clear();
     stopRecoveryCopy();
     watchFile();
 }
@@ -209,6 +246,7 @@ WriteResult ListDocument::save(const QString& path)
     m_base = entries();
     m_announcedChange = {};
     setModified(false);
+    m_history->setClean();
     watchFile();
     setFileName(path);
     keepMergedCopies();
@@ -333,13 +371,11 @@ ListSections ListDocument::entries() const
     return sections;
 }
 
-ListSections ListDocument::replaceLists(ListSections&& sections)
+void ListDocument::replaceLists(ListSections&& sections, const QString& text)
 {
-    ListModel* models[] = { m_stores, m_products, m_shopping };
-    ListSections former;
-    for (size_t i = 0; i < sections.size(); ++i)
-        former[i] = models[i]->replaceAll(std::move(sections[i]));
-    return former;
+    ListContent content;
+    content.sections = std::move(sections);
+    push(replaceListsCommand(lists(), std::move(content), text));
 }
 
 std::optional<int> ListDocument::mergeFile(const QString& path)
@@ -356,9 +392,10 @@ std::optional<int> ListDocument::mergeFile(const QString& path)
     } else if (!m_mergedCopies.contains(path)) {
         m_mergedCopies.append(path);
     }
-    for (std::vector<Entry>& former : replaceLists(std::move(merged.sections)))
-        ListModel::dispose(std::move(former));
-    // Also when the result equals the file: the recovery copy stays until the merged lists are saved.
+    replaceLists(std::move(merged.sections), QStringLiteral("Zusammenführen"));
+    // Also when the result equals the file, and after an undo: the recovery copy stays until the merged lists are
+    // saved, and no step leads back to what the file holds now.
+    m_history->resetClean();
     setModified(true);
     return merged.totalConflicts();
 }

@@ -12,6 +12,8 @@
 #include <optional>
 
 class QFileSystemWatcher;
+class QUndoCommand;
+class QUndoStack;
 class QTimer;
 
 namespace korbana {
@@ -37,6 +39,14 @@ public:
     ListModel* products() const { return m_products; }
     ListModel* shopping() const { return m_shopping; }
     ListSet lists() const { return { m_stores, m_products, m_shopping }; }
+
+    // Every change to the lists is a step of this history; it starts empty with each file read and with New.
+    QUndoStack* history() const { return m_history; }
+    // Does the step and keeps it; undo and redo take the last one back and forth. Back at the state last read or
+    // saved, the document is unmodified again and its recovery copy goes, as after a save.
+    void push(QUndoCommand* step);
+    void undo();
+    void redo();
 
     // Full path of the list file last opened or saved, empty for a document without a file.
     QString fileName() const { return m_fileName; }
@@ -86,9 +96,8 @@ public:
     const ListSections& base() const { return m_base; }
     // The entries of the three lists now (texts shared).
     ListSections entries() const;
-    // Puts these entries in place of the three lists in one step (a change of the lists) and gives back those they
-    // held.
-    ListSections replaceLists(ListSections&& sections);
+    // Puts these entries in place of the three lists as one step of the history, named text.
+    void replaceLists(ListSections&& sections, const QString& text);
     // Merges the list file at path (the document's own file changed elsewhere, or a conflict copy beside it) into
     // the lists, three ways from the base; the lists hold the result as a change and nothing is written. The own
     // file's entries become the base. The number of entries kept in both forms; nullopt, and nothing changed, when
@@ -129,6 +138,9 @@ private:
     ListModel* m_shopping = nullptr;
     QString m_fileName;
     bool m_modified = false;
+    QUndoStack* m_history = nullptr;
+    // A step of the history is changing the lists; any other change leaves the steps behind it invalid.
+    bool m_stepping = false;
     int m_shoppingCount = 0;
 
     QString m_readAheadPath;

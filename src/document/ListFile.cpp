@@ -31,11 +31,15 @@ constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
 // until this many, then the file counts as malformed.
 constexpr int kMaxEntriesPastEnd = 10000;
 
-// An entry costs about a hundred bytes however short its lines, so a file of empty lines could ask for many
-// times its size. Beyond one entry per eight bytes of the file (a product or shopping entry takes that even empty),
-// plus a floor for small files, the file counts as malformed: memory stays within a small multiple of the file size.
-constexpr qsizetype kBytesPerEntry = 8;
-constexpr qsizetype kMinEntryBudget = 100000;
+// An entry costs about a hundred bytes however short its lines, and a short text some forty more, so a damaged
+// file of empty or one-letter lines could ask for twenty times its size. The entries and the texts made for them
+// may take five times the file's size (and at least a few megabytes, which any machine has to spare for a small
+// file); beyond that the file counts as malformed. A real list of short texts needs nearly that much; longer texts
+// and shared ones need less.
+constexpr qint64 kMemoryPerFileByte = 5;
+constexpr qint64 kMinMemoryBudget = qint64(32) << 20;
+// What a string of n characters costs beyond its characters: the header and the allocator's share.
+constexpr qint64 kStringOverhead = 32;
 
 // Larger files are not read at all: no list comes near this size.
 constexpr qint64 kMaxFileSize = qint64(512) << 20;
@@ -69,14 +73,17 @@ public:
     QString decode(QByteArrayView bytes) const
     {
         if (!m_utf8)
-            return decodeWindows1252(bytes);
+            return counted(decodeWindows1252(bytes));
         // A field may begin with U+FEFF: QString::fromUtf8 would drop it as a byte-order mark.
         QStringDecoder utf8(
             QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
         QString text = utf8.decode(bytes);
         m_hadErrors = m_hadErrors || utf8.hasError();
-        return text;
+        return counted(std::move(text));
     }
+
+    // The memory that the texts made so far take, shared ones once.
+    qint64 allocatedBytes() const { return m_allocated; }
 
     // Whether some bytes were no UTF-8 and became replacement characters.
     bool hadErrors() const { return m_hadErrors; }
@@ -93,6 +100,7 @@ public:
                 QString text = decode(bytes);
                 if (m_used < kMaxPooledTexts) {
                     slot = { hash, bytes.toByteArray(), text };
+                    m_allocated += bytes.size() + kStringOverhead;
                     if (++m_used * 2 > static_cast<qsizetype>(m_slots.size()))
                         grow();
                 }
@@ -133,8 +141,16 @@ private:
         }
     }
 
+    QString counted(QString text) const
+    {
+        if (!text.isEmpty())
+            m_allocated += 2 * text.size() + kStringOverhead;
+        return text;
+    }
+
     bool m_utf8;
     mutable bool m_hadErrors = false;
+    mutable qint64 m_allocated = 0;
     std::vector<Slot> m_slots; // a power of two, at most half full
     qsizetype m_used = 0;
 };
@@ -191,7 +207,7 @@ public:
     explicit Parser(LineReader& lines)
         : m_lines(lines)
         , m_decoder(lines.isUtf8())
-        , m_entryBudget(lines.remainingBytes() / kBytesPerEntry + kMinEntryBudget)
+        , m_memoryBudget(std::max(lines.remainingBytes() * kMemoryPerFileByte, kMinMemoryBudget))
     {
     }
 
@@ -216,7 +232,7 @@ public:
                 ok = false;
                 break;
             }
-            if (--m_entryBudget < 0) {
+            if (++m_entries * qint64(sizeof(Entry)) + m_decoder.allocatedBytes() > m_memoryBudget) {
                 m_overBudget = true;
                 ok = false;
                 break;
@@ -230,14 +246,14 @@ public:
     }
 
 private:
-    // How many entries to make room for: the count when the file can hold that many, never more than a damaged
-    // count could make the reader add before the file runs out.
+    // How many entries to make room for: the count, but never more than the rest of the file can hold (each line
+    // takes at least its end) or the memory budget allows, so that the list need not grow while it is read.
+    // Room that is reserved but never filled costs no memory.
     size_t expectedEntries(int count, const Section& section) const
     {
-        // Each entry takes at least one byte per line; past a few million the list grows as entries arrive.
-        constexpr qint64 kMostTrusted = 1 << 22;
-        const qint64 fits = m_lines.remainingBytes() / (section.subItems + 1) + 1;
-        return static_cast<size_t>(std::min({ qint64(count), fits, kMostTrusted, qint64(m_entryBudget) }));
+        const qint64 fits = m_lines.remainingBytes() / (section.subItems + 1) + kMaxEntriesPastEnd + 1;
+        const qint64 affordable = m_memoryBudget / qint64(sizeof(Entry)) - m_entries + 1;
+        return static_cast<size_t>(std::max<qint64>(0, std::min({ qint64(count), fits, affordable })));
     }
 
     QString field(const Section& section, int index)
@@ -249,7 +265,8 @@ private:
     LineReader& m_lines;
     TextDecoder m_decoder;
     int m_entriesPastEnd = 0;
-    qsizetype m_entryBudget;
+    qint64 m_memoryBudget;
+    qint64 m_entries = 0;
     bool m_overBudget = false;
 };
 
@@ -440,10 +457,15 @@ ReadResult readListFile(const QString& path, const ListSet& lists, ReadFacts* fa
     return applyListContent(std::move(content), lists);
 }
 
-ReadResult parseListFile(QByteArrayView data, const ListSet& lists)
+ListContent parseListContent(QByteArrayView data)
 {
     LineReader lines(data);
-    return applyListContent(parseLines(lines), lists);
+    return parseLines(lines);
+}
+
+ReadResult parseListFile(QByteArrayView data, const ListSet& lists)
+{
+    return applyListContent(parseListContent(data), lists);
 }
 
 QByteArray encodeListFile(const ListSet& lists)

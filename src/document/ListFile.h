@@ -62,6 +62,8 @@ ReadResult applyListContent(ListContent&& content, const ListSet& lists);
 
 // Opens the file; when that succeeds, empties the three lists and fills them from it.
 ReadResult readListFile(const QString& path, const ListSet& lists, ReadFacts* facts = nullptr);
+// The lists that the bytes of a list file hold.
+ListContent parseListContent(QByteArrayView data);
 // Empties the three lists and fills them from the bytes of a list file.
 ReadResult parseListFile(QByteArrayView data, const ListSet& lists);
 

@@ -127,6 +127,18 @@ Entry ListModel::replaceAt(int row, Entry&& entry)
     return std::move(entry);
 }
 
+std::vector<Entry> ListModel::takeFrom(int row)
+{
+    Q_ASSERT(row >= 0 && row <= count());
+    if (row == count())
+        return {};
+    beginRemoveRows({}, row, count() - 1);
+    std::vector<Entry> taken(std::make_move_iterator(m_rows.begin() + row), std::make_move_iterator(m_rows.end()));
+    m_rows.erase(m_rows.begin() + row, m_rows.end());
+    endRemoveRows();
+    return taken;
+}
+
 std::vector<Entry> ListModel::replaceAll(std::vector<Entry>&& rows)
 {
     beginResetModel();

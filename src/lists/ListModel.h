@@ -66,6 +66,8 @@ public:
     Entry takeAt(int row);
     // Puts the entry in place of the row and returns the one it replaced; row must exist.
     Entry replaceAt(int row, Entry&& entry);
+    // Takes the rows from row to the end out at once and returns them.
+    std::vector<Entry> takeFrom(int row);
     // Swaps all rows for these in one model reset and returns the rows held before.
     std::vector<Entry> replaceAll(std::vector<Entry>&& rows);
     // Ends rows that are no longer needed: freed now, or left to the process end as a destroyed list leaves its own.

@@ -7,8 +7,12 @@
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
+
+#include <algorithm>
 
 namespace korbana {
 
@@ -38,6 +42,13 @@ public:
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         m_view->setEditor(editor);
         return editor;
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
+    {
+        const auto* line = qobject_cast<QLineEdit*>(editor);
+        if (!line || !m_view->rename(index, line->text()))
+            QStyledItemDelegate::setModelData(editor, model, index);
     }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
@@ -92,6 +103,96 @@ ListView::ListView(QWidget* parent)
 
     m_clickEditTimer.setSingleShot(true);
     connect(&m_clickEditTimer, &QTimer::timeout, this, &ListView::clickEditElapsed);
+
+    m_fitTimer.setSingleShot(true);
+    m_fitTimer.setInterval(0);
+    connect(&m_fitTimer, &QTimer::timeout, this, &ListView::fitColumns);
+    // Other rows come into view.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, &m_fitTimer, qOverload<>(&QTimer::start));
+}
+
+void ListView::setFittedColumns(const QList<int>& columns)
+{
+    m_fittedColumns = columns;
+    m_fitTimer.start();
+}
+
+void ListView::watchShownRows()
+{
+    QAbstractItemModel* shown = model();
+    if (!shown)
+        return;
+    // Once per model, however often it is shown again.
+    const auto refit = qOverload<>(&QTimer::start);
+    connect(shown, &QAbstractItemModel::dataChanged, &m_fitTimer, refit, Qt::UniqueConnection);
+    connect(shown, &QAbstractItemModel::rowsInserted, &m_fitTimer, refit, Qt::UniqueConnection);
+    connect(shown, &QAbstractItemModel::rowsRemoved, &m_fitTimer, refit, Qt::UniqueConnection);
+    connect(shown, &QAbstractItemModel::modelReset, &m_fitTimer, refit, Qt::UniqueConnection);
+    connect(shown, &QAbstractItemModel::layoutChanged, &m_fitTimer, refit, Qt::UniqueConnection);
+    m_fitTimer.start();
+}
+
+int ListView::columnNeed(int column) const
+{
+    // The item's text stands this far inside its cell on either side, and the grid line takes one pixel.
+    const int textMargin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const QFontMetrics metrics(font());
+    int need = 0;
+    const int first = std::max(rowAt(0), 0);
+    int last = rowAt(viewport()->height() - 1);
+    if (last < 0)
+        last = model()->rowCount() - 1;
+    for (int row = first; row <= last; ++row)
+        need = std::max(need, metrics.horizontalAdvance(model()->index(row, column).data().toString()));
+    need += 2 * textMargin + 1;
+    const QString heading = model()->headerData(column, Qt::Horizontal).toString();
+    const int headingMargin = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header());
+    return std::max(need, header()->fontMetrics().horizontalAdvance(heading) + headingMargin);
+}
+
+void ListView::fitColumns()
+{
+    QHeaderView* columns = header();
+    const int count = columns->count();
+    if (!model() || count == 0 || m_fittedColumns.isEmpty())
+        return;
+    const int total = viewport()->width();
+    QList<int> widths(count, 0);
+    bool cut = false;
+    for (const int column : std::as_const(m_fittedColumns)) {
+        if (column >= count)
+            continue;
+        widths[column] = columnNeed(column);
+        cut = cut || widths[column] > total / count;
+    }
+    if (!cut) {
+        columns->setSectionResizeMode(QHeaderView::Stretch);
+        return;
+    }
+    // The fitted columns take what their texts need, the others share the rest alike.
+    int rest = total;
+    int others = count;
+    for (const int width : std::as_const(widths)) {
+        if (width > 0) {
+            rest -= width;
+            --others;
+        }
+    }
+    columns->setSectionResizeMode(QHeaderView::Fixed);
+    for (int column = 0; column < count; ++column) {
+        if (widths[column] == 0) {
+            widths[column] = std::max(columns->minimumSectionSize(), rest / others);
+            rest -= widths[column];
+            --others;
+        }
+        columns->resizeSection(column, widths[column]);
+    }
+}
+
+void ListView::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    m_fitTimer.start();
 }
 
 int ListView::hoverTime()
@@ -104,6 +205,7 @@ void ListView::setListModel(ListModel* model)
 {
     m_model = model;
     setModel(model);
+    watchShownRows();
     updateRowHeight();
 }
 
@@ -127,8 +229,10 @@ void ListView::updateRowHeight()
 void ListView::changeEvent(QEvent* event)
 {
     QTableView::changeEvent(event);
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
         updateRowHeight();
+        m_fitTimer.start();
+    }
 }
 
 QModelIndex ListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
@@ -160,6 +264,7 @@ void ListView::setRowFilter(QAbstractProxyModel* filter)
     m_filter = filter;
     setHotRow(-1);
     setModel(m_filter ? static_cast<QAbstractItemModel*>(m_filter) : m_model);
+    watchShownRows();
     selectRow(selected);
 }
 
@@ -216,6 +321,21 @@ void ListView::commitEdit()
     QWidget* editor = m_editor;
     commitData(editor);
     closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+bool ListView::rename(const QModelIndex& shown, const QString& caption)
+{
+    const int row = listRow(shown);
+    if (!m_renameHandler || row < 0)
+        return false;
+    m_renameHandler(row, caption);
+    return true;
+}
+
+void ListView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    QTableView::closeEditor(editor, hint);
+    Q_EMIT editClosed();
 }
 
 void ListView::keyPressEvent(QKeyEvent* event)

@@ -4,6 +4,8 @@
 #include <QTableView>
 #include <QTimer>
 
+#include <functional>
+
 class QAbstractProxyModel;
 
 namespace korbana {
@@ -39,6 +41,16 @@ public:
     void commitEdit();
     // Called by the delegate for each edit box it makes.
     void setEditor(QWidget* editor) { m_editor = editor; }
+    // Where a caption confirmed in the edit box goes (the undo history); without one it goes into the list.
+    using RenameHandler = std::function<void(int row, const QString& caption)>;
+    void setRenameHandler(RenameHandler handler) { m_renameHandler = std::move(handler); }
+    // Called by the delegate with the confirmed caption of a shown index; false when the list takes it itself.
+    bool rename(const QModelIndex& shown, const QString& caption);
+
+    // Columns of short values (a quantity, a price) that are widened to their shown texts and heading where the
+    // shared width would cut them, as under a larger font; the other columns share what is left. While every
+    // text fits, all columns share the width equally.
+    void setFittedColumns(const QList<int>& columns);
 
     // Row under the pointer (underlined), -1 when none.
     int hotRow() const { return m_hotRow; }
@@ -50,6 +62,8 @@ Q_SIGNALS:
     void keyDown(int key);
     void dblClick();
     void columnClick(int column);
+    // The edit box closed, confirmed or not.
+    void editClosed();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -63,10 +77,15 @@ protected:
     bool viewportEvent(QEvent* event) override;
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
     void changeEvent(QEvent* event) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void setHotRow(int row);
     void updateRowHeight();
+    void watchShownRows();
+    void fitColumns();
+    int columnNeed(int column) const;
     // The shown index of a list model row (invalid when filtered out), and the list model row of a shown index.
     QModelIndex shownIndex(int row) const;
     int listRow(const QModelIndex& shown) const;
@@ -77,6 +96,7 @@ private:
     QAbstractProxyModel* m_filter = nullptr;
     int m_hotRow = -1;
     QPointer<QWidget> m_editor;
+    RenameHandler m_renameHandler;
     QPoint m_hoverAnchor;
     bool m_focusedByMouse = false;
     bool m_focusedOnPress = false;
@@ -87,6 +107,9 @@ private:
     QPersistentModelIndex m_clickEditIndex;
     QPoint m_clickEditPos;
     bool m_doubleClicked = false;
+    QList<int> m_fittedColumns;
+    // Measures once after a burst of changes.
+    QTimer m_fitTimer;
 };
 
 } // namespace korbana

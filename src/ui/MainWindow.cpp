@@ -28,9 +28,11 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <tuple>
+#include <vector>
 
 namespace korbana {
 
@@ -129,6 +131,9 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
     connectMerging();
     setAcceptDrops(true);
     buildShoppingTrip();
+    offerHistoryInContextMenus();
+    // Insert adds a shop at once, with no Tab or click first.
+    m_storesView->setFocus();
     openStartFile();
 }
 
@@ -144,15 +149,15 @@ void MainWindow::buildMenu()
     m_openAction = action(QStringLiteral("&Öffnen..."), "openAction", &MainWindow::openDocument);
     m_saveAction = action(QStringLiteral("&Speichern"), "saveAction", &MainWindow::save);
     m_saveAsAction = action(QStringLiteral("Speichern &unter..."), "saveAsAction", &MainWindow::saveAs);
-    m_csvExportAction = action(QStringLiteral("CSV Export..."), "csvExportAction", &MainWindow::exportCsv);
-    m_csvImportAction = action(QStringLiteral("CSV Import..."), "csvImportAction", &MainWindow::importCsv);
+    m_csvExportAction = action(QStringLiteral("CSV E&xport..."), "csvExportAction", &MainWindow::exportCsv);
+    m_csvImportAction = action(QStringLiteral("CSV &Import..."), "csvImportAction", &MainWindow::importCsv);
     m_printerSetupAction
         = action(QStringLiteral("Drucker &einrichten..."), "printerSetupAction", &MainWindow::setUpPrinter);
     m_printAction = action(QStringLiteral("&Drucken..."), "printAction", &MainWindow::printShoppingList);
     m_printPreviewAction
-        = action(QStringLiteral("Seitena&nsicht..."), "printPreviewAction", &MainWindow::previewShoppingList);
+        = action(QStringLiteral("Seiten&ansicht..."), "printPreviewAction", &MainWindow::previewShoppingList);
     m_quitAction = action(QStringLiteral("&Beenden"), "quitAction", &MainWindow::quit);
-    m_helpAction = action(QStringLiteral("Hilfe aufrufen..."), "helpAction", &MainWindow::showHelp);
+    m_helpAction = action(QStringLiteral("&Hilfe aufrufen..."), "helpAction", &MainWindow::showHelp);
     m_aboutAction = action(QStringLiteral("&Über das Programm..."), "aboutAction", &MainWindow::showAbout);
 
     m_newAction->setIcon(picture("neu"));
@@ -173,6 +178,8 @@ void MainWindow::buildMenu()
     QMenu* hilfe = menuBar()->addMenu(QStringLiteral("&Hilfe"));
     hilfe->setObjectName(QStringLiteral("helpMenu"));
     hilfe->addActions({ m_helpAction, m_aboutAction });
+    buildRecentFilesMenu(datei, m_csvExportAction);
+    buildEditMenu(hilfe->menuAction());
 }
 
 void MainWindow::buildToolBar()
@@ -266,6 +273,9 @@ void MainWindow::buildListsPage()
     m_splitter->finishPanes();
 
     connectLists();
+    // Prices and quantities are never cut; names give way.
+    m_productsView->setFittedColumns({ 2 });
+    m_shoppingView->setFittedColumns({ 0, 3 });
 
     // Tab order of page 1; the small buttons take no focus.
     setTabOrder(m_storesView, m_priceEdit);

@@ -4,12 +4,15 @@
 #include "SettingsPage.h"
 #include "document/ListDocument.h"
 #include "print/PrintFont.h"
+#include "settings/RecentFiles.h"
 
 #include <QMainWindow>
 
 #include <optional>
 
 class QAction;
+class QMenu;
+class QUndoStack;
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -27,6 +30,8 @@ class BitmapButton;
 class HelpWindow;
 class ListModel;
 class ListSplitter;
+struct Entry;
+struct CsvContent;
 class ListView;
 class ProductDialog;
 class ProductFilter;
@@ -100,6 +105,10 @@ public:
     WindowStateStore* windowStateStore() const { return m_windowState; }
     // Whether the lists have been changed since the document's file was last read or written.
     bool isModified() const { return m_document->isModified(); }
+    // Every change to the lists is a step of the document's history.
+    QUndoStack* history() const;
+    // The list files opened or saved last, newest first.
+    QStringList recentFiles() const;
 
 public Q_SLOTS:
     // The document and its life.
@@ -126,6 +135,13 @@ public Q_SLOTS:
     void choosePrintFont();
     void showHelp();
     void showAbout();
+
+    // Undo and redo of the lists' changes.
+    void undo();
+    void redo();
+    // "Zuletzt geöffnet": as "Öffnen..." with that file.
+    void openRecentFile(const QString& path);
+    void clearRecentFiles();
 
     // Editing the lists.
     void addStore();
@@ -180,6 +196,17 @@ private:
     // The unsaved-data question; false when the command must stop (Cancel, cancelled or failed save).
     bool askToSave(const QString& title);
     void sortList(List list, int column);
+    // Adds the entry as one step and opens its caption, so the user types over the default at once.
+    void addEntry(ListView* view, Entry&& entry, const QString& stepName);
+    void renameEntry(ListView* view, int row, const QString& caption);
+    void buildEditMenu(QAction* before);
+    void offerHistoryInContextMenus();
+    void buildRecentFilesMenu(QMenu* fileMenu, QAction* before);
+    void showRecentFiles();
+    void rememberRecentFile(const QString& path);
+    void storeRecentFiles();
+    // A CSV file's entries as one step of the history.
+    void pushImport(CsvContent& content);
     void buildShoppingTrip();
     void buildProductSearch();
     void buildPrintOptions();
@@ -238,6 +265,13 @@ private:
     QAction* m_quitAction = nullptr;
     QAction* m_helpAction = nullptr;
     QAction* m_aboutAction = nullptr;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
+    // The edit box that adding an entry opened: its naming is part of the add.
+    ListView* m_namingView = nullptr;
+    int m_namingRow = -1;
+    QMenu* m_recentMenu = nullptr;
+    korbana::RecentFiles m_recentFiles;
     QToolBar* m_toolBar = nullptr;
     QTabWidget* m_pages = nullptr;
     ListSplitter* m_splitter = nullptr;

@@ -4,6 +4,7 @@
 #include "ProductDialog.h"
 #include "SpinEdit.h"
 #include "controls/Pictures.h"
+#include "document/ListCommands.h"
 #include "lists/ListModel.h"
 #include "lists/ListSort.h"
 #include "lists/ListTexts.h"
@@ -11,6 +12,9 @@
 #include "lists/PriceHints.h"
 
 #include <QLineEdit>
+#include <QStatusBar>
+#include <QTimer>
+#include <QUndoStack>
 
 #include <algorithm>
 #include <functional>
@@ -29,13 +33,22 @@ bool isEnterKey(int key)
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
-// Appends an entry and opens its caption for editing, so the user types over the default at once.
-void appendAndEdit(ListView* view, ListModel* model, const QString& caption, const QStringList& subItems = {})
+// How long a hint about a command that did nothing stands in the status bar.
+constexpr int kHintMs = 5000;
+
+// Says in the status bar why a command did nothing, without a box to click away; the status text that stood there
+// comes back afterwards unless something else has been shown meanwhile.
+void showHint(QStatusBar* bar, const QString& hint)
 {
-    view->beginEdit(model->append(caption, subItems));
+    const QString before = bar->currentMessage();
+    bar->showMessage(hint);
+    QTimer::singleShot(kHintMs, bar, [bar, before, hint] {
+        if (bar->currentMessage() == hint)
+            bar->showMessage(before);
+    });
 }
 
-void removeSelected(Dialogs& dialogs, QWidget* parent, ListView* view, ListModel* model)
+void removeSelected(Dialogs& dialogs, QWidget* parent, ListDocument& document, ListView* view, ListModel* model)
 {
     const int row = view->selectedRow();
     if (row < 0) {
@@ -47,17 +60,17 @@ void removeSelected(Dialogs& dialogs, QWidget* parent, ListView* view, ListModel
     if (dialogs.question(parent, QStringLiteral("Wollen Sie den Eintrag löschen?"), QStringLiteral("Eintrag löschen"))
         != QMessageBox::Yes)
         return;
-    model->deleteAt(row);
+    document.push(new korbana::RemoveEntryCommand(model, row));
     // Keep a selection for the next Delete from the keyboard.
     view->selectRow(std::min(row, model->count() - 1));
 }
 
-void clearList(Dialogs& dialogs, QWidget* parent, ListModel* model)
+void clearList(Dialogs& dialogs, QWidget* parent, ListDocument& document, ListModel* model)
 {
     if (dialogs.question(
             parent, QStringLiteral("Wollen Sie die komplette Liste löschen?"), QStringLiteral("Liste löschen"))
         == QMessageBox::Yes)
-        model->clear();
+        document.push(korbana::clearListCommand(model));
 }
 
 void editSelected(ListView* view)
@@ -86,19 +99,41 @@ void MainWindow::commitEdits()
         view->commitEdit();
 }
 
+void MainWindow::addEntry(ListView* view, Entry&& entry, const QString& stepName)
+{
+    // A caption still open in this list is its own step, before the new entry.
+    view->commitEdit();
+    auto* step = new korbana::AddEntryCommand(view->listModel(), std::move(entry), stepName);
+    m_document->push(step);
+    // The user types over the default at once; that naming belongs to this step.
+    m_namingView = view;
+    m_namingRow = step->row();
+    view->beginEdit(m_namingRow);
+}
+
+void MainWindow::renameEntry(ListView* view, int row, const QString& caption)
+{
+    ListModel* model = view->listModel();
+    // A caption confirmed as it was changes nothing, and is no step to undo.
+    if (ListModel::storable(caption) == model->caption(row))
+        return;
+    const bool namesNewEntry = view == m_namingView && row == m_namingRow;
+    m_document->push(new korbana::RenameEntryCommand(model, row, caption, namesNewEntry));
+}
+
 void MainWindow::addStore()
 {
-    appendAndEdit(m_storesView, stores(), QStringLiteral("Laden"));
+    addEntry(m_storesView, stores()->makeEntry(QStringLiteral("Laden")), korbana::StepNames::addStore());
 }
 
 void MainWindow::removeStore()
 {
-    removeSelected(m_dialogs, this, m_storesView, stores());
+    removeSelected(m_dialogs, this, *m_document, m_storesView, stores());
 }
 
 void MainWindow::clearStores()
 {
-    clearList(m_dialogs, this, stores());
+    clearList(m_dialogs, this, *m_document, stores());
 }
 
 void MainWindow::addProduct()
@@ -113,32 +148,38 @@ void MainWindow::addProduct()
     }
     // The new row must be visible for its in-place edit.
     clearProductSearch();
-    appendAndEdit(m_productsView, products(), QStringLiteral("Produkt"),
-        { stores()->caption(store), korbana::priceText(m_priceEdit->value()) });
+    addEntry(m_productsView,
+        products()->makeEntry(
+            QStringLiteral("Produkt"), { stores()->caption(store), korbana::priceText(m_priceEdit->value()) }),
+        korbana::StepNames::addProduct());
 }
 
 void MainWindow::removeProduct()
 {
-    removeSelected(m_dialogs, this, m_productsView, products());
+    removeSelected(m_dialogs, this, *m_document, m_productsView, products());
 }
 
 void MainWindow::clearProducts()
 {
-    clearList(m_dialogs, this, products());
+    clearList(m_dialogs, this, *m_document, products());
 }
 
 void MainWindow::editProduct()
 {
     m_productsView->commitEdit();
     const int row = m_productsView->selectedRow();
-    if (row < 0 || !m_productDialog)
+    if (row < 0) {
+        showHint(statusBar(), QStringLiteral("Bitte zuerst ein Produkt auswählen."));
+        return;
+    }
+    if (!m_productDialog)
         return;
     // Both fields are filled every time, so nothing of an earlier edit shows.
     m_productDialog->setProduct(products()->caption(row), products()->subItem(row, 1));
     if (m_dialogs.exec(m_productDialog) != QDialog::Accepted)
         return;
-    products()->setCaption(row, m_productDialog->name());
-    products()->setSubItem(row, 1, m_productDialog->price());
+    m_document->push(
+        new korbana::EditProductCommand(products(), row, m_productDialog->name(), m_productDialog->price()));
 }
 
 void MainWindow::addToShoppingList()
@@ -150,21 +191,22 @@ void MainWindow::addToShoppingList()
             this, QStringLiteral("Sie haben kein Produkt ausgewählt."), QStringLiteral("Kein Produkt ausgewählt"));
     } else {
         const Entry& source = products()->entryAt(product);
-        appendAndEdit(m_shoppingView, shopping(), QStringLiteral("1"),
-            { source.caption, source.subItems[0], source.subItems[1] });
+        addEntry(m_shoppingView,
+            shopping()->makeEntry(QStringLiteral("1"), { source.caption, source.subItems[0], source.subItems[1] }),
+            korbana::StepNames::addShoppingEntry());
     }
     showStatusText();
 }
 
 void MainWindow::removeFromShoppingList()
 {
-    removeSelected(m_dialogs, this, m_shoppingView, shopping());
+    removeSelected(m_dialogs, this, *m_document, m_shoppingView, shopping());
     showStatusText();
 }
 
 void MainWindow::clearShoppingList()
 {
-    clearList(m_dialogs, this, shopping());
+    clearList(m_dialogs, this, *m_document, shopping());
     showStatusText();
 }
 
@@ -174,9 +216,15 @@ void MainWindow::connectLists()
     m_productsView->setListModel(products());
     m_shoppingView->setListModel(shopping());
     // Shopping entries that another shop sells cheaper show a marker in their price cell.
-    auto* priceHints = new korbana::PriceHints(
-        *products(), *shopping(), Pictures::svg(QStringLiteral(":/pictures/guenstiger.svg")), this);
-    connect(priceHints, &korbana::PriceHints::changed, m_shoppingView->viewport(), qOverload<>(&QWidget::update));
+    auto* priceHints
+        = new PriceHints(*products(), *shopping(), Pictures::svg(QStringLiteral(":/pictures/guenstiger.svg")), this);
+    connect(priceHints, &PriceHints::changed, m_shoppingView->viewport(), qOverload<>(&QWidget::update));
+
+    // Captions confirmed in an edit box are steps of the undo history.
+    for (ListView* view : { m_storesView, m_productsView, m_shoppingView }) {
+        view->setRenameHandler([this, view](int row, const QString& caption) { renameEntry(view, row, caption); });
+        connect(view, &ListView::editClosed, this, [this] { m_namingView = nullptr; });
+    }
 
     // Delete removes the selected entry; Enter and a double click on a shop or shopping entry open its caption.
     const std::pair<ListView*, void (MainWindow::*)()> removers[] = { { m_storesView, &MainWindow::removeStore },
@@ -227,7 +275,8 @@ void MainWindow::sortList(List list, int column)
     // A caption still being typed sorts as what the user sees.
     views[list]->commitEdit();
     views[list]->setUpdatesEnabled(false);
-    models[list]->applyOrder(korbana::sortOrder(kinds[list], state.column, state.flipped, *models[list]));
+    m_document->push(new korbana::ReorderCommand(
+        models[list], korbana::sortOrder(kinds[list], state.column, state.flipped, *models[list])));
     views[list]->setUpdatesEnabled(true);
 }
 

@@ -24,6 +24,17 @@ template<typename Command> void reportingErrors(Dialogs& dialogs, Command comman
     }
 }
 
+// The printer for a dialog of the printout. The dialog writes into the printer itself, so an open job must not meet
+// it; it is named first, so that printing to a file offers "Einkaufsliste.pdf".
+QPrinter& idlePrinter()
+{
+    Printer& printer = Printer::instance();
+    printer.checkIdle();
+    QPrinter& device = printer.printer();
+    device.setDocName(QStringLiteral("Einkaufsliste"));
+    return device;
+}
+
 } // namespace
 
 void MainWindow::printShoppingList()
@@ -31,15 +42,8 @@ void MainWindow::printShoppingList()
     // An open edit box holds text the printout must show.
     commitEdits();
     reportingErrors(m_dialogs, [this] {
-        Printer& printer = Printer::instance();
-        // The dialog writes into the printer itself, so an open job must not meet it.
-        printer.checkIdle();
-        QPrinter& device = printer.printer();
-        // Named before the dialog, so that printing to a file offers "Einkaufsliste.pdf".
-        device.setDocName(QStringLiteral("Einkaufsliste"));
-        if (!m_dialogs.print(this, &device))
-            return;
-        printOut();
+        if (m_dialogs.print(this, &idlePrinter()))
+            printOut();
     });
 }
 
@@ -55,13 +59,9 @@ void MainWindow::previewShoppingList()
 {
     commitEdits();
     reportingErrors(m_dialogs, [this] {
-        Printer& printer = Printer::instance();
-        printer.checkIdle();
-        QPrinter& device = printer.printer();
-        device.setDocName(QStringLiteral("Einkaufsliste"));
         // The preview draws by the printout's own code, so it shows what prints; printing from it draws again.
         m_dialogs.showPrintPreview(
-            this, device, [this](QPrinter*) { reportingErrors(m_dialogs, [this] { printOut(); }); });
+            this, idlePrinter(), [this](QPrinter*) { reportingErrors(m_dialogs, [this] { printOut(); }); });
     });
 }
 

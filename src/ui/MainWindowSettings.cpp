@@ -2,17 +2,18 @@
 #include "ErrorReport.h"
 #include "MainWindow.h"
 #include "lists/ListModel.h"
+#include "lists/ListView.h"
 #include "settings/StoredNames.h"
 #include "settings/WindowStateStore.h"
 
 #include <algorithm>
 #include <cstdlib>
 
+namespace korbana {
+
 // A stored print font larger than this would print a page of blocks with no text: two inches, a few letters of
 // which still fit across the narrowest page with the widest margins. Larger stored sizes give the design font.
 constexpr int kLargestPrintPoints = 144;
-
-namespace korbana {
 
 // The print font as the settings see it: the font dialog's font with its seven properties. The property and
 // enumerator names are part of the stored format ("FontDialog1_FontSize", "fpDefault", "[fsBold]").
@@ -164,6 +165,11 @@ MainWindow::~MainWindow()
     // Closing the window below commits a name still being typed; by then this is no MainWindow any more, so the
     // document must not call back into it.
     disconnect(m_document, nullptr, this, nullptr);
+    // Such a name goes straight into its list, not through the window's handler.
+    for (ListView* view : { m_storesView, m_productsView, m_shoppingView }) {
+        view->setRenameHandler(nullptr);
+        disconnect(view, nullptr, this, nullptr);
+    }
 }
 
 } // namespace korbana

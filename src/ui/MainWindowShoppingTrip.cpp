@@ -110,8 +110,9 @@ void MainWindow::buildProductSearch()
     m_productSearchEdit->setPlaceholderText(QStringLiteral("Suchen…"));
     m_productSearchEdit->setAccessibleName(QStringLiteral("Produkte suchen"));
     m_productSearchEdit->setClearButtonEnabled(true);
-    // Outside the Tab chain of the lists page: Ctrl+F or a click reaches it.
-    m_productSearchEdit->setFocusPolicy(Qt::ClickFocus);
+    // Tab reaches it just before the list it filters.
+    setTabOrder(m_currencyEdit, m_productSearchEdit);
+    setTabOrder(m_productSearchEdit, m_productsView);
     // Between the button strip and the list.
     auto* column = static_cast<QVBoxLayout*>(m_productsPanel->layout());
     column->insertWidget(column->indexOf(m_productsView), m_productSearchEdit);
@@ -174,6 +175,7 @@ void MainWindow::buildPrintOptions()
         check->setFocusPolicy(Qt::ClickFocus);
         layout->addWidget(check);
     }
+    // The settings page's placement keeps it below the margins.
     group->move(216, 176 - 33);
     group->adjustSize();
 
