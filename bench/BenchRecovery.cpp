@@ -38,9 +38,9 @@ void recoveryKorbana(benchmark::State& state)
         store.write(kDocument, copier.take(), QByteArray(), nullptr, {});
         store.waitForWrites();
     }
-    if (!korbana::RecoveryStore::read(kDocument))
+    if (!korbana::readWholeFile(store.copyPath()))
         state.SkipWithError("no recovery copy was written");
-    store.remove(kDocument);
+    store.remove();
     korbana::RecoveryStore::setFolderOverride(QString());
 }
 

@@ -128,7 +128,9 @@ def main(cases_json, memory_txt, startup_txt):
     if mem:
         file_mb = int(mem["file_bytes"]) / 2**20
         for key, label in (("peak_rss_kb", "after loading"), ("peak_after_add_kb", "after the first add"),
-                           ("peak_after_clear_undo_kb", "after clearing the products and undoing it")):
+                           ("peak_after_clear_undo_kb", "after clearing the products and undoing it"),
+                           ("program_loaded_kb", "of the program under Xvfb, its window shown"),
+                           ("program_changed_kb", "of the program under Xvfb, first change in its recovery copy")):
             if key not in mem:
                 continue
             peak_mb = int(mem[key]) / 1024

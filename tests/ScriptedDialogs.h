@@ -50,21 +50,6 @@ public:
         return answers.isEmpty() ? defaultButton : answers.takeFirst();
     }
 
-    // Questions with named buttons: each is also recorded in messages (no standard buttons).
-    QList<QStringList> choices;
-    QStringList choiceAnswers; // button texts, taken front first; unscripted: the default button
-
-    int choose(QWidget*, const QString& text, const QString& title, const QStringList& buttons, int defaultButton,
-        int escapeButton) override
-    {
-        messages.append({ text, title, QMessageBox::Question, QMessageBox::NoButton, QMessageBox::NoButton });
-        choices.append(buttons);
-        if (choiceAnswers.isEmpty())
-            return defaultButton;
-        const auto index = buttons.indexOf(choiceAnswers.takeFirst());
-        return index < 0 ? escapeButton : static_cast<int>(index);
-    }
-
     QString chooseFile(QWidget*, FileDialogOptions& options) override
     {
         fileRequests.append(options);

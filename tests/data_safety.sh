@@ -10,7 +10,8 @@ work=$(mktemp -d)
 trap 'end_own_processes; rm -rf "$work"' EXIT
 # Each scenario's list is given on the command line, in a folder of its own.
 export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_STATE_HOME=$work/state LANG=de_DE.UTF-8 \
-    QT_QPA_PLATFORM=xcb
+    QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$work/runtime"
 
 fail() {
     echo "FAIL: $*"
@@ -129,7 +130,8 @@ program=$1
 if [ -z "${SKIP_TWO:-}" ]; then
 dir=$(folder two)
 start "$dir"; first=$pid; first_main=$main
-start "$dir"; second=$pid; second_main=$main
+# The second window is told that the first has the list open, and opens it anyway.
+launch "$dir"; answer "$pid" '^Bereits ge.*ffnet$' alt+t 30; find_main; second=$pid; second_main=$main
 main=$first_main; import_csv "$first" "$(csv a 'Von Fenster A')"
 main=$second_main; import_csv "$second" "$(csv b 'Von Fenster B')"
 main=$first_main; quit_with "$first" alt+j
@@ -185,7 +187,28 @@ find_main
 quit_with "$pid" alt+j
 ended "$pid" || fail "the program did not end after the recovery"
 grep -q 'Vor dem Absturz' "$dir/korbana.kbl" || fail "the recovered edit was not in the lists"
-# 5. The Shopping list emptied by mistake with its waste-bin button and Enter: Ctrl+Z brings every row back, and
+
+# 5. Two windows on one list, both killed after an edit: the next start offers each window's copy, newest first.
+dir=$(folder twokilled)
+start "$dir"; first=$pid; first_main=$main
+# The second window is told that the first has the list open, and opens it anyway.
+launch "$dir"; answer "$pid" '^Bereits ge.*ffnet$' alt+t 30; find_main; second=$pid; second_main=$main
+main=$first_main; import_csv "$first" "$(csv ka 'Von A')"
+main=$second_main; import_csv "$second" "$(csv kb 'Von B')"
+copies() { grep -l "Von $1" "$XDG_STATE_HOME"/korbana/recovery/*.kbl 2>/dev/null | wc -l; }
+for _ in $(seq 300); do [ "$(copies A)" = 1 ] && [ "$(copies B)" = 1 ] && break; sleep 0.1; done
+[ "$(copies A)" = 1 ] && [ "$(copies B)" = 1 ] || fail "each window did not keep a copy of its own"
+kill -9 "$first" "$second"
+wait "$first" "$second" 2>/dev/null
+launch "$dir"
+answer "$pid" '^Wiederherstellen$' alt+n 30
+answer "$pid" '^Wiederherstellen$' alt+j
+find_main
+quit_with "$pid" alt+j
+ended "$pid" || fail "the program did not end after the recovery"
+grep -q 'Von A' "$dir/korbana.kbl" || fail "the older window's copy was not offered second"
+grep -lq 'Von B' "$XDG_STATE_HOME"/korbana/recovery/*.abgelehnt-* || fail "the declined copy was not kept aside"
+# 6. The Shopping list emptied by mistake with its waste-bin button and Enter: Ctrl+Z brings every row back, and
 # Beenden asks as usual ("Ja" saves them).
 dir=$(folder undo)
 printf '1\r\nMarkt\r\n0\r\n2\r\n2\r\nMilch\r\nMarkt\r\n0,99 EUR\r\n1\r\nBrot\r\nMarkt\r\n1,99 EUR\r\n' >"$dir/korbana.kbl"

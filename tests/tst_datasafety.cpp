@@ -8,6 +8,7 @@
 #include "document/ListFile.h"
 #include "document/RecoveryStore.h"
 #include "lists/ListModel.h"
+#include "lists/ListView.h"
 #include "settings/SettingsStore.h"
 
 #include <QAbstractButton>
@@ -75,20 +76,23 @@ private Q_SLOTS:
     void staleSaveTemporariesAreRemoved_data();
     void staleSaveTemporariesAreRemoved();
     void paneWidthAtIntegerLimit();
+    void missingListOnCommandLineStartsEmpty();
+    void listOpenInAnotherWindow_data();
+    void listOpenInAnotherWindow();
 };
 
 void TestDataSafety::changedElsewhereBeforeSave_data()
 {
     QTest::addColumn<QString>("change");
-    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
     QTest::addColumn<bool>("asked");
     QTest::addColumn<bool>("written");
     // The stores afterwards, when the answer was to merge.
     QTest::addColumn<QStringList>("merged");
 
-    const QString cancel = QStringLiteral("Abbrechen");
-    const QString overwrite = QStringLiteral("Überschreiben");
-    const QString merge = QStringLiteral("Zusammenführen");
+    const auto cancel = QMessageBox::Cancel;
+    const auto overwrite = QMessageBox::Save; // "Überschreiben"
+    const auto merge = QMessageBox::Yes; // "Zusammenführen"
     QTest::newRow("rewritten, Abbrechen keeps it") << "rewrite" << cancel << true << false << QStringList();
     QTest::newRow("rewritten, Überschreiben overwrites") << "rewrite" << overwrite << true << true << QStringList();
     QTest::newRow("rewritten, Zusammenführen keeps both sides' entries")
@@ -104,7 +108,7 @@ void TestDataSafety::changedElsewhereBeforeSave_data()
 void TestDataSafety::changedElsewhereBeforeSave()
 {
     QFETCH(QString, change);
-    QFETCH(QString, answer);
+    QFETCH(QMessageBox::StandardButton, answer);
     QFETCH(bool, asked);
     QFETCH(bool, written);
     QFETCH(QStringList, merged);
@@ -129,14 +133,15 @@ void TestDataSafety::changedElsewhereBeforeSave()
         QVERIFY(QFile::remove(path));
     }
 
-    f.dialogs.choiceAnswers = { answer };
+    f.dialogs.answers = { answer };
     QCOMPARE(form.saveFile(path), written);
     QCOMPARE(titles(f.dialogs).contains(kChangedTitle), asked);
     if (asked) {
         const ScriptedDialogs::Message& question = f.dialogs.messages.constFirst();
         QVERIFY(question.text.startsWith(
             "Die Datei wurde seit dem letzten Öffnen oder Speichern von einem anderen Programm geändert."));
-        QCOMPARE(f.dialogs.choices.constFirst(), QStringList({ "Zusammenführen", "Überschreiben", "Abbrechen" }));
+        QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::Save | QMessageBox::Cancel);
+        QCOMPARE(question.defaultButton, QMessageBox::Yes);
     }
     if (!merged.isEmpty()) {
         // Merged as an unsaved change, nothing written; the merged file is the base now: the save asks no more.
@@ -175,17 +180,17 @@ void TestDataSafety::changedElsewhereBeforeSave()
 void TestDataSafety::conflictCopies_data()
 {
     QTest::addColumn<bool>("atStart");
-    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QMessageBox::StandardButton>("answer"); // Yes: "Zusammenführen", No: "Später"
 
-    QTest::newRow("at start, merged") << true << QStringLiteral("Zusammenführen");
-    QTest::newRow("at start, later") << true << QStringLiteral("Später");
-    QTest::newRow("arriving, merged") << false << QStringLiteral("Zusammenführen");
+    QTest::newRow("at start, merged") << true << QMessageBox::Yes;
+    QTest::newRow("at start, later") << true << QMessageBox::No;
+    QTest::newRow("arriving, merged") << false << QMessageBox::Yes;
 }
 
 void TestDataSafety::conflictCopies()
 {
     QFETCH(bool, atStart);
-    QFETCH(QString, answer);
+    QFETCH(QMessageBox::StandardButton, answer);
 
     MainWindowFixture f;
     const QString name = QStringLiteral("korbana.sync-conflict-20261208-112107-HNLTJCB.kbl");
@@ -194,13 +199,13 @@ void TestDataSafety::conflictCopies()
     copyBytes[0] = '3';
     if (atStart)
         f.writeFile(copy, copyBytes);
-    f.dialogs.choiceAnswers = { answer };
+    f.dialogs.answers = { answer };
     MainWindow& form = startOnSample(f);
     if (!atStart)
         f.writeFile(copy, copyBytes);
     QTRY_VERIFY_WITH_TIMEOUT(titles(f.dialogs).contains(QStringLiteral("Konfliktkopie")), 5000);
     QVERIFY(f.dialogs.messages.constFirst().text.contains(name));
-    const bool merged = answer == QStringLiteral("Zusammenführen");
+    const bool merged = answer == QMessageBox::Yes;
     QCOMPARE(form.stores()->count(), merged ? 3 : 2);
     QCOMPARE(form.isModified(), merged);
 
@@ -239,19 +244,28 @@ void TestDataSafety::reloadOffer_data()
 {
     QTest::addColumn<bool>("changedHere");
     QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<bool>("typing"); // a shop's name is being typed when the question comes
+    QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("barButton"); // changed here too: the button pressed on the bar
 
-    QTest::newRow("Ja loads it") << false << QMessageBox::Yes << QString();
-    QTest::newRow("Nein keeps the lists") << false << QMessageBox::No << QString();
+    QTest::newRow("Ja loads it") << false << QMessageBox::Yes << false << kOtherList << QString();
+    QTest::newRow("Nein keeps the lists") << false << QMessageBox::No << false << kOtherList << QString();
     QTest::newRow("changed here too: the bar, Zusammenführen")
-        << true << QMessageBox::Yes << QStringLiteral("mergeButton");
-    QTest::newRow("changed here too: the bar, Später") << true << QMessageBox::Yes << QStringLiteral("laterButton");
+        << true << QMessageBox::Yes << false << kOtherList << QStringLiteral("mergeButton");
+    QTest::newRow("changed here too: the bar, Später")
+        << true << QMessageBox::Yes << false << kOtherList << QStringLiteral("laterButton");
+    QTest::newRow("typing: the edit closes, then Ja loads")
+        << false << QMessageBox::Yes << true << kOtherList << QString();
+    QTest::newRow("does not read: the lists stay")
+        << false << QMessageBox::Yes << false << QByteArray("1\r\nAnderswo\r\nx\r\n") << QString();
 }
 
 void TestDataSafety::reloadOffer()
 {
     QFETCH(bool, changedHere);
     QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(bool, typing);
+    QFETCH(QByteArray, bytes);
     QFETCH(QString, barButton);
 
     MainWindowFixture f;
@@ -259,13 +273,16 @@ void TestDataSafety::reloadOffer()
     if (changedHere)
         form.shopping()->deleteAt(0);
     QVERIFY(form.isModified() == changedHere);
+    if (typing)
+        form.storesView()->beginEdit(0);
     const QString path = f.path(QStringLiteral("korbana.kbl"));
     // Replaced by rename, as synchronising programs do: the watch must follow the new file.
-    f.writeFile(path + QStringLiteral(".tmp"), kOtherList);
+    f.writeFile(path + QStringLiteral(".tmp"), bytes);
     QVERIFY(QFile::remove(path));
     QVERIFY(QFile::rename(path + QStringLiteral(".tmp"), path));
     f.dialogs.answers = { answer };
-    QTRY_COMPARE_WITH_TIMEOUT(f.dialogs.messages.size(), changedHere ? 0 : 1, 5000);
+    const bool readable = bytes == kOtherList;
+    QTRY_COMPARE_WITH_TIMEOUT(f.dialogs.messages.size(), changedHere ? 0 : (readable ? 1 : 2), 5000);
     if (changedHere) {
         // No box while the user may type: the bar above the lists tells, and merges when asked to.
         auto* bar = windowWidget<QWidget>(form, QStringLiteral("mergeBar"));
@@ -278,7 +295,7 @@ void TestDataSafety::reloadOffer()
         QCOMPARE(form.stores()->count() == 1 && form.shopping()->count() == 0, merged);
         QCOMPARE(form.stores()->count() == 2 && form.shopping()->count() == 0, !merged);
         QVERIFY(form.isModified());
-        f.dialogs.choiceAnswers = { QStringLiteral("Abbrechen") };
+        f.dialogs.answers = { QMessageBox::Cancel };
         QCOMPARE(form.saveFile(path), merged);
         QCOMPARE(f.dialogs.messages.isEmpty(), merged);
         return;
@@ -287,11 +304,12 @@ void TestDataSafety::reloadOffer()
     QCOMPARE(question.title, kChangedTitle);
     QVERIFY(question.text.startsWith("Die Datei wurde von einem anderen Programm geändert."));
     QCOMPARE(question.defaultButton, QMessageBox::Yes);
-    const bool reloaded = answer == QMessageBox::Yes;
+    const bool reloaded = answer == QMessageBox::Yes && readable;
     QCOMPARE(form.stores()->count() == 1 && form.stores()->caption(0) == "Anderswo", reloaded);
+    QCOMPARE(form.stores()->count(), reloaded ? 1 : 2);
     // A reloaded file is saved without a question; one kept aside still asks.
     f.dialogs.messages.clear();
-    f.dialogs.choiceAnswers = { QStringLiteral("Abbrechen") };
+    f.dialogs.answers = { QMessageBox::Cancel };
     QCOMPARE(form.saveFile(path), reloaded);
     QCOMPARE(f.dialogs.messages.isEmpty(), reloaded);
 }
@@ -370,22 +388,26 @@ void TestDataSafety::recoveryCopy_data()
 {
     QTest::addColumn<QMessageBox::StandardButton>("answer");
     QTest::addColumn<bool>("fileThere");
+    QTest::addColumn<bool>("damaged"); // the copy was cut to nothing
 
-    QTest::newRow("Ja shows the edit") << QMessageBox::Yes << true;
-    QTest::newRow("Nein keeps the file and sets the copy aside") << QMessageBox::No << true;
-    QTest::newRow("Ja for a file that is gone") << QMessageBox::Yes << false;
+    QTest::newRow("Ja shows the edit") << QMessageBox::Yes << true << false;
+    QTest::newRow("Nein keeps the file and sets the copy aside") << QMessageBox::No << true << false;
+    QTest::newRow("Ja for a file that is gone") << QMessageBox::Yes << false << false;
+    QTest::newRow("damaged: kept aside, never applied") << QMessageBox::Yes << true << true;
 }
 
 void TestDataSafety::recoveryCopy()
 {
     QFETCH(QMessageBox::StandardButton, answer);
     QFETCH(bool, fileThere);
+    QFETCH(bool, damaged);
 
     MainWindowFixture f;
     const QString path = f.path(QStringLiteral("korbana.kbl"));
-    const QString copy = korbana::RecoveryStore::copyPathFor(path);
+    QString copy;
     {
         MainWindow& form = startOnSample(f);
+        copy = form.document()->recoveryCopyPath();
         form.stores()->append(QStringLiteral("Nach dem Absturz"));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(copy), 10000);
         form.document()->waitForRecoveryCopy();
@@ -394,11 +416,20 @@ void TestDataSafety::recoveryCopy()
     }
     if (!fileThere)
         QFile::remove(path);
+    if (damaged)
+        QVERIFY(QFile::resize(copy, 0));
 
     f.dialogs.messages.clear();
     f.dialogs.answers = { answer };
     MainWindow form(f.dialogs, f.dir.path());
     QCOMPARE(f.dialogs.messages.constFirst().title, kRecoverTitle);
+    if (damaged) {
+        QVERIFY(f.dialogs.messages.constFirst().text.contains("beschädigt"));
+        QCOMPARE(form.stores()->count(), 2);
+        QVERIFY(!QFile::exists(copy));
+        QCOMPARE(QDir(QFileInfo(copy).path()).entryList({ QFileInfo(copy).fileName() + ".beschaedigt-*" }).size(), 1);
+        return;
+    }
     QVERIFY(f.dialogs.messages.constFirst().text.startsWith(
         "korbana wurde beendet, ohne die letzten Änderungen zu sichern."));
     QCOMPARE(f.dialogs.messages.constFirst().defaultButton, QMessageBox::Yes);
@@ -417,13 +448,17 @@ void TestDataSafety::recoveryCopy()
     QVERIFY(f.dialogs.messages.isEmpty());
     QVERIFY(f.readFile(path).contains("Nach dem Absturz"));
     QVERIFY(!QFile::exists(copy));
+    // The file's own version was kept before the recovered lists replaced it, once.
+    QCOMPARE(f.readFile(path + QStringLiteral(".bak")), fileThere ? sampleListFile() : QByteArray());
+    QVERIFY(form.saveFile(path));
+    QVERIFY(!QFile::exists(path + QStringLiteral(".bak2")));
 }
 
 void TestDataSafety::recoveryCopyGoesWithSaveOrNo()
 {
     MainWindowFixture f;
     MainWindow& form = startOnSample(f);
-    const QString copy = korbana::RecoveryStore::copyPathFor(f.path(QStringLiteral("korbana.kbl")));
+    const QString copy = form.document()->recoveryCopyPath();
     form.stores()->append(QStringLiteral("X"));
     form.document()->writeRecoveryCopy();
     form.document()->waitForRecoveryCopy();
@@ -562,5 +597,46 @@ void TestDataSafety::paneWidthAtIntegerLimit()
     }
 }
 
+void TestDataSafety::missingListOnCommandLineStartsEmpty()
+{
+    MainWindowFixture f;
+    const QString path = f.path(QStringLiteral("neu.kbl"));
+    MainWindow form(f.dialogs, f.dir.path(), path);
+    QVERIFY(f.dialogs.messages.isEmpty());
+    QVERIFY(form.windowTitle().endsWith(QStringLiteral(" - neu.kbl")));
+    form.stores()->append(QStringLiteral("Markt"));
+    form.save();
+    QVERIFY(f.dialogs.fileRequests.isEmpty() && f.dialogs.messages.isEmpty());
+    QCOMPARE(f.readFile(path), QByteArray("1\r\nMarkt\r\n0\r\n0\r\n"));
+}
+
+void TestDataSafety::listOpenInAnotherWindow_data()
+{
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::newRow("Trotzdem öffnen") << QMessageBox::Open;
+    QTest::newRow("Abbrechen") << QMessageBox::Cancel;
+}
+
+void TestDataSafety::listOpenInAnotherWindow()
+{
+    QFETCH(QMessageBox::StandardButton, answer);
+    MainWindowFixture f;
+    startOnSample(f);
+    ScriptedDialogs dialogs;
+    dialogs.answers = { answer };
+    MainWindow second(dialogs, f.dir.path());
+    QCOMPARE(titles(dialogs), QStringList { QStringLiteral("Bereits geöffnet") });
+    QCOMPARE(dialogs.messages.constFirst().defaultButton, QMessageBox::Cancel);
+    const bool opened = answer == QMessageBox::Open;
+    QCOMPARE(second.documentName(), opened ? f.path(QStringLiteral("korbana.kbl")) : QString());
+    QCOMPARE(second.stores()->count(), opened ? 2 : 0);
+    // The first window's lock goes with it.
+    f.form.reset();
+    dialogs.messages.clear();
+    MainWindow third(dialogs, f.dir.path());
+    QVERIFY(dialogs.messages.isEmpty());
+}
+
 QTEST_MAIN(TestDataSafety)
+
 #include "tst_datasafety.moc"

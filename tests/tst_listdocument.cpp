@@ -154,6 +154,14 @@ void TestListDocument::saveAndClear()
     QCOMPARE(document.stores()->count(), 0);
     QVERIFY(!document.isModified());
     QVERIFY(!document.isChangedOnDisk(path));
+
+    // A name whose file is not there yet: empty lists under it, saved without a question.
+    const QString fresh = dir.filePath(QStringLiteral("neu.kbl"));
+    document.stores()->append(QStringLiteral("Alt"));
+    document.startNamed(fresh);
+    QCOMPARE(named.last().at(0).toString(), fresh);
+    QCOMPARE(document.stores()->count(), 0);
+    QVERIFY(!document.isModified() && !document.isChangedOnDisk(fresh) && !document.needsBackup(fresh));
 }
 
 void TestListDocument::changedOnDiskAndReload()
@@ -182,6 +190,12 @@ void TestListDocument::changedOnDiskAndReload()
     QVERIFY(!document.isModified());
     QVERIFY(!document.isChangedOnDisk(path));
     QVERIFY(isIdle(document));
+
+    // A file that does not read keeps the lists, and the save still asks before it overwrites it.
+    writeFile(path, "2\r\nNur\r\n");
+    QCOMPARE(document.reload(), ReadResult::BadFormat);
+    QCOMPARE(document.stores()->count(), 1);
+    QVERIFY(document.isChangedOnDisk(path));
 }
 
 void TestListDocument::incompleteFileNeedsBackup()
@@ -217,7 +231,9 @@ void TestListDocument::recoveryCopy()
         // The recovery timer starts the copy; a document that goes waits for the copy's write.
         QTRY_VERIFY_WITH_TIMEOUT(isIdle(document), 10000);
     }
-    const std::optional<QByteArray> copy = ListDocument::recoveryCopy(path);
+    const std::vector<korbana::LeftCopy> left = korbana::RecoveryStore::leftCopies(path);
+    QCOMPARE(left.size(), size_t(1));
+    const std::optional<QByteArray> copy = korbana::RecoveryStore::read(left.front());
     QVERIFY(copy);
     QVERIFY(QFile::remove(path));
 
@@ -225,21 +241,44 @@ void TestListDocument::recoveryCopy()
     QCOMPARE(document.open(path, true), ReadResult::CannotOpen);
     QCOMPARE(document.fileName(), path);
     QSignalSpy modified(&document, &ListDocument::modifiedChanged);
-    document.applyRecoveryCopy(path, *copy);
+    document.applyRecoveryCopy(left.front(), *copy);
     QCOMPARE(document.stores()->caption(2), QStringLiteral("Nach dem Absturz"));
     QCOMPARE(modified.size(), 1);
     QVERIFY(document.isModified());
     // The next save goes to the file without a question and ends the copy.
     QVERIFY(!document.isChangedOnDisk(path));
     QCOMPARE(document.save(path), WriteResult::Ok);
-    QVERIFY(!ListDocument::recoveryCopy(path));
+    QVERIFY(!QFile::exists(left.front().copyPath));
 
-    // A document without a name keeps no copy.
-    document.clear();
-    document.stores()->append(QStringLiteral("Ohne Namen"));
-    document.writeRecoveryCopy();
-    document.waitForRecoveryCopy();
-    QVERIFY(QDir(korbana::RecoveryStore::folder()).entryList(QDir::Files).isEmpty());
+    // A copy that cannot be written is reported, until one can be written again.
+    QSignalSpy failing(&document, &ListDocument::recoveryFailingChanged);
+    const QString folder = korbana::RecoveryStore::folder();
+    korbana::RecoveryStore::setFolderOverride(path + QStringLiteral("/recovery"));
+    for (const bool blocked : { true, true, false }) {
+        if (!blocked)
+            korbana::RecoveryStore::setFolderOverride(folder);
+        document.stores()->append(QStringLiteral("Noch eins"));
+        document.writeRecoveryCopy();
+        document.waitForRecoveryCopy();
+        QTRY_COMPARE(document.isRecoveryFailing(), blocked);
+    }
+    QCOMPARE(failing.size(), 2);
+
+    QVERIFY(document.save(path) == WriteResult::Ok);
+
+    // A document without a name keeps a copy too. While its owner runs, no other start takes it.
+    {
+        ListDocument unnamed;
+        unnamed.stores()->append(QStringLiteral("Ohne Namen"));
+        unnamed.writeRecoveryCopy();
+        unnamed.waitForRecoveryCopy();
+        QVERIFY(QFile::exists(unnamed.recoveryCopyPath()));
+        QVERIFY(korbana::RecoveryStore::leftCopies().empty());
+    }
+    const std::vector<korbana::LeftCopy> unnamed = korbana::RecoveryStore::leftCopies();
+    QCOMPARE(unnamed.size(), size_t(1));
+    QCOMPARE(unnamed.front().documentPath, QString());
+    QVERIFY(QFile::remove(unnamed.front().copyPath));
 }
 
 void TestListDocument::recoveryCopyInSlices_data()
@@ -262,7 +301,7 @@ void TestListDocument::recoveryCopyInSlices()
     writeFile(path, sampleListFile());
     ListDocument document;
     document.open(path);
-    const QString copy = korbana::RecoveryStore::copyPathFor(path);
+    const QString copy = document.recoveryCopyPath();
     const int products = document.products()->count() + rows;
     document.products()->appendAll(
         std::vector<Entry>(static_cast<size_t>(rows), Entry { QStringLiteral("Mehl"), {}, 0 }));

@@ -743,7 +743,7 @@ void TestListFile::sideCopiesNoMoreReadable()
         RecoveryStore store;
         store.write(path, { { { "Markt", {} } }, {}, {} }, {}, nullptr, {});
         store.waitForWrites();
-        written = RecoveryStore::copyPathFor(path);
+        written = store.copyPath();
         RecoveryStore::setFolderOverride({});
         QCOMPARE(modeOf(folder), 0700u);
     }

@@ -80,28 +80,33 @@ private Q_SLOTS:
         QCOMPARE(form.documentName(), f.path(QStringLiteral("korbana.kbl")));
     }
 
-    // A file named on the command line is opened instead of the default list beside the program.
+    // A file named on the command line is opened instead of the default list beside the program; one that does
+    // not exist yet starts empty under its name, one that cannot be read gives the open message.
     void startWithNamedFile_data()
     {
-        QTest::addColumn<bool>("exists");
-        QTest::newRow("named file exists") << true;
-        QTest::newRow("named file missing") << false;
+        QTest::addColumn<QString>("named");
+        QTest::newRow("named file exists") << "exists";
+        QTest::newRow("named file missing") << "missing";
+        QTest::newRow("named file unreadable") << "unreadable";
     }
 
     void startWithNamedFile()
     {
-        QFETCH(bool, exists);
+        QFETCH(QString, named);
         MainWindowFixture f;
         MainWindowFixture::writeFile(f.path(QStringLiteral("korbana.kbl")), sampleListFile());
-        const QString named = f.path(QStringLiteral("Liste 12:00.kbl"));
-        if (exists)
-            MainWindowFixture::writeFile(named, "1\r\nKiosk\r\n0\r\n0\r\n");
-        MainWindow form(f.dialogs, f.dir.path(), named);
+        const QString path = f.path(QStringLiteral("Liste 12:00.kbl"));
+        if (named == "exists")
+            MainWindowFixture::writeFile(path, "1\r\nKiosk\r\n0\r\n0\r\n");
+        if (named == "unreadable")
+            QVERIFY(QDir().mkpath(path));
+        const bool unreadable = named == "unreadable";
+        MainWindow form(f.dialogs, f.dir.path(), path);
         QCOMPARE(f.dialogs.texts(),
-            exists ? QStringList() : QStringList { QStringLiteral("Konnte die Datei nicht öffnen.") });
-        QCOMPARE(form.stores()->count(), exists ? 1 : 0);
-        QCOMPARE(form.documentName(), exists ? named : QString());
-        QCOMPARE(form.windowTitle(), exists ? kTitle + QStringLiteral(" - Liste 12:00.kbl") : kTitle);
+            unreadable ? QStringList { QStringLiteral("Konnte die Datei nicht öffnen.") } : QStringList());
+        QCOMPARE(form.stores()->count(), named == "exists" ? 1 : 0);
+        QCOMPARE(form.documentName(), unreadable ? QString() : path);
+        QCOMPARE(form.windowTitle(), unreadable ? kTitle : kTitle + QStringLiteral(" - Liste 12:00.kbl"));
         QCOMPARE(form.programDirectory(), f.dir.path() + u'/');
     }
 

@@ -5,11 +5,14 @@
 #include "ListCommands.h"
 #include "RecoveryStore.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QLockFile>
 #include <QScopedValueRollback>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QUndoStack>
 
@@ -30,6 +33,21 @@ QTimer* singleShotTimer(int interval, QObject* parent)
     timer->setSingleShot(true);
     timer->setInterval(interval);
     return timer;
+}
+
+// The lock that says a window has the list at path open; null for no path.
+std::unique_ptr<QLockFile> openLockFor(const QString& path)
+{
+    if (path.isEmpty())
+        return nullptr;
+    const QFileInfo file(path);
+    const QString key = file.exists() ? file.canonicalFilePath() : file.absoluteFilePath();
+    const QByteArray hash = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex().left(20);
+    auto lock = std::make_unique<QLockFile>(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
+        + QStringLiteral("/korbana-") + QString::fromLatin1(hash) + QStringLiteral(".lock"));
+    // Stale only when its window is gone, never by age.
+    lock->setStaleLockTime(0);
+    return lock;
 }
 
 } // namespace
@@ -132,6 +150,13 @@ void ListDocument::setModified(bool modified)
 
 void ListDocument::setFileName(const QString& path)
 {
+    if (path != m_fileName || !m_openLock) {
+        m_openLock.reset();
+        m_openLock = openLockFor(path);
+        // Opened anyway beside another window: that one keeps the lock.
+        if (m_openLock && !m_openLock->tryLock(0))
+            m_openLock.reset();
+    }
     m_fileName = path;
     Q_EMIT fileNameChanged(path);
 }
@@ -158,7 +183,21 @@ ReadResult ListDocument::open(const QString& path, bool nameEvenIfUnreadable)
 
 ReadResult ListDocument::reload()
 {
-    return readFile(m_fileState->path());
+    const QString path = m_fileState->path();
+    ListContent content;
+    try {
+        content = readListContent(path);
+    } catch (const std::bad_alloc&) {
+        content.result = ReadResult::BadFormat;
+    }
+    // Read apart first: a file that does not read completely leaves the lists as they were, and the file's former
+    // state stays, so that a save still asks before it overwrites the change made elsewhere.
+    if (content.result != ReadResult::Ok)
+        return content.result;
+    const ReadFacts facts = content.facts;
+    applyListContent(std::move(content), lists());
+    fileRead(path, facts);
+    return ReadResult::Ok;
 }
 
 ReadResult ListDocument::readFile(const QString& path)
@@ -181,8 +220,13 @@ ReadResult ListDocument::readFile(const QString& path)
         facts = { FileStamp::of(path), ContentHash::ofFile(path), false };
         result = ReadResult::BadFormat;
     }
-    if (result == ReadResult::CannotOpen)
-        return result;
+    if (result != ReadResult::CannotOpen)
+        fileRead(path, facts);
+    return result;
+}
+
+void ListDocument::fileRead(const QString& path, const ReadFacts& facts)
+{
     if (path != m_fileState->path()) {
         m_reportedCopies.clear();
         m_mergedCopies.clear();
@@ -198,7 +242,6 @@ ReadResult ListDocument::readFile(const QString& path)
     // The file may have changed between the read and the watch (a read ahead at start runs long before).
     if (m_fileState->changedElsewhere())
         m_fileCheckTimer->start();
-    return result;
 }
 
 void ListDocument::clear()
@@ -215,6 +258,23 @@ void ListDocument::clear()
     m_history->clear();
     stopRecoveryCopy();
     watchFile();
+}
+
+void ListDocument::startNamed(const QString& path)
+{
+    clear();
+    // No file yet: the first save writes it without asking for a name or about changes made elsewhere.
+    m_fileState->written(path, {});
+    watchFile();
+    setFileName(path);
+}
+
+bool ListDocument::isOpenElsewhere(const QString& path) const
+{
+    if (path == m_fileName && m_openLock)
+        return false;
+    const std::unique_ptr<QLockFile> lock = openLockFor(path);
+    return lock && !lock->tryLock(0) && lock->error() == QLockFile::LockFailedError;
 }
 
 bool ListDocument::isChangedOnDisk(const QString& path) const
@@ -234,13 +294,16 @@ std::optional<QString> ListDocument::keepBackup() const
 
 WriteResult ListDocument::save(const QString& path)
 {
+    // Recovered lists replace what the file holds: the file's own version is kept first.
+    if (path == m_recoveredOver && QFileInfo(path).isFile() && !m_fileState->keepBackup())
+        return WriteResult::CannotCreate;
     QByteArray contentHash;
     const WriteResult result = writeListFile(path, lists(), &contentHash);
     if (result != WriteResult::Ok)
         return result;
+    m_recoveredOver.clear();
     // What was kept for the former file (Save as) and for this one is safe on disk now.
-    m_recovery->remove(m_fileState->path());
-    m_recovery->remove(path);
+    m_recovery->remove();
     stopRecoveryCopy();
     m_fileState->written(path, contentHash);
     m_base = entries();
@@ -253,18 +316,15 @@ WriteResult ListDocument::save(const QString& path)
     return result;
 }
 
-std::optional<QByteArray> ListDocument::recoveryCopy(const QString& path)
+QString ListDocument::recoveryCopyPath() const
 {
-    return RecoveryStore::read(path);
+    return m_recovery->copyPath();
 }
 
-void ListDocument::setRecoveryCopyAside(const QString& path)
+void ListDocument::applyRecoveryCopy(const LeftCopy& copy, const QByteArray& bytes)
 {
-    RecoveryStore::setAside(path);
-}
-
-void ListDocument::applyRecoveryCopy(const QString& path, const QByteArray& bytes)
-{
+    m_recovery->adopt(copy);
+    const QString path = m_fileName;
     if (m_fileState->path() != path) {
         // The file itself could not be read: the next save goes to it without asking.
         m_fileState->forget();
@@ -272,6 +332,7 @@ void ListDocument::applyRecoveryCopy(const QString& path, const QByteArray& byte
         m_base = {};
     }
     parseListFile(bytes, lists());
+    m_recoveredOver = path;
     // The copy stays until the lists are saved or given up.
     setModified(true);
 }
@@ -279,12 +340,12 @@ void ListDocument::applyRecoveryCopy(const QString& path, const QByteArray& byte
 void ListDocument::discardRecoveryCopy()
 {
     stopRecoveryCopy();
-    m_recovery->remove(m_fileName);
+    m_recovery->remove();
 }
 
 void ListDocument::writeRecoveryCopy()
 {
-    if (m_fileName.isEmpty() || !m_modified)
+    if (!m_modified)
         return;
     m_snapshotGeneration = m_changeGeneration;
     m_snapshotCopier->start(lists());
@@ -304,11 +365,17 @@ void ListDocument::copyRecoverySlice()
     m_snapshotTimer->stop();
     const QByteArray savedHash = m_fileState->path() == m_fileName ? m_fileState->contentHash() : QByteArray();
     const quint64 generation = m_snapshotGeneration;
-    m_recovery->write(m_fileName, m_snapshotCopier->take(), savedHash, this, [this, generation] {
-        // Back to what the file holds, and no change since: nothing is unsaved.
-        if (generation == m_changeGeneration)
-            setModified(false);
-    });
+    m_recovery->write(
+        m_fileName, m_snapshotCopier->take(), savedHash, this, [this, generation](RecoveryStore::Outcome outcome) {
+            // Back to what the file holds, and no change since: nothing is unsaved.
+            if (outcome == RecoveryStore::Outcome::Unchanged && generation == m_changeGeneration)
+                setModified(false);
+            const bool failing = outcome == RecoveryStore::Outcome::Failed;
+            if (failing != m_recoveryFailing) {
+                m_recoveryFailing = failing;
+                Q_EMIT recoveryFailingChanged(failing);
+            }
+        });
 }
 
 void ListDocument::stopRecoveryCopy()

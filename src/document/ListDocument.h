@@ -12,6 +12,7 @@
 #include <optional>
 
 class QFileSystemWatcher;
+class QLockFile;
 class QUndoCommand;
 class QUndoStack;
 class QTimer;
@@ -19,6 +20,7 @@ class QTimer;
 namespace korbana {
 
 class DocumentFileState;
+struct LeftCopy;
 class RecoveryStore;
 class SnapshotCopier;
 
@@ -60,10 +62,15 @@ public:
     // Reads path into the lists. The document takes path as its name when the file could be opened, and with
     // nameEvenIfUnreadable also when not (its recovery copy follows). Ends unmodified unless it cannot open.
     ReadResult open(const QString& path, bool nameEvenIfUnreadable = false);
-    // Reads the document's file again.
+    // Reads the document's file again. When it does not read completely, the lists stay as they were.
     ReadResult reload();
     // New: empty lists without a file.
     void clear();
+    // New under a name: empty lists for a file that does not exist yet.
+    void startNamed(const QString& path);
+
+    // Whether another window on this machine has the list at path open.
+    bool isOpenElsewhere(const QString& path) const;
 
     // Whether a save to path would overwrite a change made to the document's file elsewhere.
     bool isChangedOnDisk(const QString& path) const;
@@ -74,12 +81,14 @@ public:
     // Writes the lists to path; on success path is the document's name and it is unmodified.
     WriteResult save(const QString& path);
 
-    // The recovery copy kept for path, if any.
-    static std::optional<QByteArray> recoveryCopy(const QString& path);
-    // Moves a declined recovery copy out of the way, kept but not offered again.
-    static void setRecoveryCopyAside(const QString& path);
-    // Fills the lists from a recovery copy of path; they stay modified until saved or given up.
-    void applyRecoveryCopy(const QString& path, const QByteArray& bytes);
+    // Where this document keeps its unsaved lists.
+    QString recoveryCopyPath() const;
+    // Fills the lists from the bytes of a copy left by a window that is gone, for the document's present name;
+    // they stay modified until saved or given up, and the copy is this document's from now on. The first save
+    // over the file keeps the file's own version beside it first (<name>.bak).
+    void applyRecoveryCopy(const LeftCopy& copy, const QByteArray& bytes);
+    // Whether the last recovery copy could not be written (the window says so until one succeeds again).
+    bool isRecoveryFailing() const { return m_recoveryFailing; }
     // The unsaved lists are given up: their recovery copy goes.
     void discardRecoveryCopy();
     // Keeps the unsaved lists in the recovery copy (a few seconds after a change).
@@ -121,6 +130,8 @@ Q_SIGNALS:
     void conflictCopiesFound(const QStringList& paths);
     // Merged conflict copies were moved into folder after the save that holds them.
     void conflictCopiesKept(const QString& folder, int count);
+    // A recovery copy could not be written (true), or could again (false).
+    void recoveryFailingChanged(bool failing);
 
 private:
     void listsChanged();
@@ -128,6 +139,7 @@ private:
     void setFileName(const QString& path);
     // Every read of a file into the lists goes through here; the lists are replaced whole.
     ReadResult readFile(const QString& path);
+    void fileRead(const QString& path, const ReadFacts& facts);
     void copyRecoverySlice();
     void stopRecoveryCopy();
     void watchFile();
@@ -161,6 +173,12 @@ private:
     FileStamp m_announcedChange;
     QStringList m_reportedCopies;
     QStringList m_mergedCopies;
+    bool m_recoveryFailing = false;
+    // Tells other windows that this one has the file open; in the runtime folder, never beside the list, which
+    // a synchronised folder would carry to other machines.
+    std::unique_ptr<QLockFile> m_openLock;
+    // The file whose content recovered lists replace: its own version is kept before the first save over it.
+    QString m_recoveredOver;
 };
 
 } // namespace korbana

@@ -468,6 +468,13 @@ ReadResult parseListFile(QByteArrayView data, const ListSet& lists)
     return applyListContent(parseListContent(data), lists);
 }
 
+bool readsCompletely(QByteArrayView data)
+{
+    LineReader lines(data);
+    const ListContent content = parseLines(lines);
+    return content.result == ReadResult::Ok && content.facts.complete;
+}
+
 QByteArray encodeListFile(const ListSet& lists)
 {
     const auto keep = [](QByteArray&) { return true; };

@@ -66,6 +66,8 @@ ReadResult readListFile(const QString& path, const ListSet& lists, ReadFacts* fa
 ListContent parseListContent(QByteArrayView data);
 // Empties the three lists and fills them from the bytes of a list file.
 ReadResult parseListFile(QByteArrayView data, const ListSet& lists);
+// Whether the bytes read as a list file to their end, with nothing left out.
+bool readsCompletely(QByteArrayView data);
 
 // The bytes of the three lists as a list file.
 QByteArray encodeListFile(const ListSet& lists);

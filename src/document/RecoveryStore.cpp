@@ -2,14 +2,17 @@
 
 #include "ListFile.h"
 
-#include <QCryptographicHash>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QMetaObject>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <memory>
 
 namespace korbana {
@@ -54,9 +57,20 @@ void makePrivateFolder(const QString& folder)
         QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
+// A lock that a dead owner leaves stale at once, never by age: a window may run for weeks.
+std::shared_ptr<QLockFile> ownerLockAt(const QString& path)
+{
+    auto lock = std::make_shared<QLockFile>(path);
+    lock->setStaleLockTime(0);
+    return lock->tryLock(0) ? lock : nullptr;
+}
+
 } // namespace
 
 RecoveryStore::RecoveryStore()
+    : m_owner(QStringLiteral("%1-%2")
+                  .arg(QCoreApplication::applicationPid())
+                  .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')))
 {
     m_pool.setMaxThreadCount(1);
 }
@@ -64,6 +78,9 @@ RecoveryStore::RecoveryStore()
 RecoveryStore::~RecoveryStore()
 {
     waitForWrites();
+    // Nothing left unsaved: the copy's companions go with the window. A copy still there stays to be offered.
+    if (m_ownerLock && !QFileInfo::exists(copyPath()))
+        QFile::remove(ownerPath(QStringLiteral(".name")));
 }
 
 QString RecoveryStore::folder()
@@ -85,13 +102,14 @@ void RecoveryStore::setFolderOverride(const QString& folder)
     folderOverride() = folder;
 }
 
-QString RecoveryStore::copyPathFor(const QString& documentPath)
+QString RecoveryStore::ownerPath(const QString& suffix) const
 {
-    const QFileInfo document(documentPath);
-    const QByteArray key
-        = QCryptographicHash::hash(document.absoluteFilePath().toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    // The document's name first, so that a person looking into the folder finds theirs.
-    return folder() + u'/' + document.completeBaseName() + u'-' + QString::fromLatin1(key) + QStringLiteral(".kbl");
+    return folder() + u'/' + m_owner + suffix;
+}
+
+QString RecoveryStore::copyPath() const
+{
+    return ownerPath(QStringLiteral(".kbl"));
 }
 
 void SnapshotCopier::start(const ListSet& lists)
@@ -139,27 +157,69 @@ ListsSnapshot SnapshotCopier::take()
     return std::move(m_snapshot);
 }
 
-std::optional<QByteArray> RecoveryStore::read(const QString& documentPath)
+std::vector<LeftCopy> RecoveryStore::leftCopies(const std::optional<QString>& documentPath)
 {
-    const QString copy = copyPathFor(documentPath);
-    // Only a copy that korbana wrote itself: a link at its place may lead anywhere.
-    if (documentPath.isEmpty() || QFileInfo(copy).isSymLink())
-        return std::nullopt;
-    return readWholeFile(copy);
+    std::vector<LeftCopy> copies;
+    const QDir dir(folder());
+    for (const QFileInfo& copy : dir.entryInfoList({ QStringLiteral("*.kbl") }, QDir::Files, QDir::Time)) {
+        // Only copies that korbana wrote itself: a link at their place may lead anywhere.
+        const QString owner = copy.completeBaseName();
+        const QString name = dir.filePath(owner + QStringLiteral(".name"));
+        if (copy.isSymLink() || QFileInfo(name).isSymLink())
+            continue;
+        const std::optional<QByteArray> path = readWholeFile(name);
+        if (!path || (documentPath && QString::fromUtf8(*path) != *documentPath))
+            continue;
+        // A window that still runs holds its lock; a gone one left it stale, or none at all.
+        std::shared_ptr<QLockFile> lock = ownerLockAt(dir.filePath(owner + QStringLiteral(".lock")));
+        if (lock)
+            copies.push_back({ copy.filePath(), QString::fromUtf8(*path), copy.lastModified(), std::move(lock) });
+    }
+    return copies;
 }
 
-void RecoveryStore::setAside(const QString& documentPath)
+std::optional<QByteArray> RecoveryStore::read(const LeftCopy& copy)
 {
-    const QString copy = copyPathFor(documentPath);
+    if (QFileInfo(copy.copyPath).isSymLink())
+        return std::nullopt;
+    return readWholeFile(copy.copyPath);
+}
+
+QString RecoveryStore::setAside(const LeftCopy& copy, Aside why)
+{
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString aside = copy + QStringLiteral(".abgelehnt-") + stamp;
+    const QString base = copy.copyPath
+        + (why == Aside::Damaged ? QStringLiteral(".beschaedigt-") : QStringLiteral(".abgelehnt-")) + stamp;
+    QString aside = base;
     for (int n = 2; QFileInfo::exists(aside); ++n)
-        aside = copy + QStringLiteral(".abgelehnt-") + stamp + u'-' + QString::number(n);
-    QFile::rename(copy, aside);
+        aside = base + u'-' + QString::number(n);
+    QFile::rename(copy.copyPath, aside);
+    // Its document's path goes with it, with the same ending.
+    const QString name = QFileInfo(copy.copyPath).path() + u'/' + QFileInfo(copy.copyPath).completeBaseName()
+        + QStringLiteral(".name");
+    QFile::rename(name, name + aside.mid(copy.copyPath.size()));
+    return aside;
+}
+
+void RecoveryStore::adopt(const LeftCopy& copy)
+{
+    std::lock_guard lock(m_mutex);
+    m_owner = QFileInfo(copy.copyPath).completeBaseName();
+    m_ownerLock = copy.ownerLock;
+    m_namedDocument = copy.documentPath;
+}
+
+bool RecoveryStore::holdOwnerLock()
+{
+    if (!m_ownerLock) {
+        makePrivateFolder(folder());
+        m_ownerLock = ownerLockAt(ownerPath(QStringLiteral(".lock")));
+    }
+    return m_ownerLock != nullptr;
 }
 
 void RecoveryStore::write(const QString& documentPath, ListsSnapshot snapshot, const QByteArray& savedHash,
-    QObject* receiver, std::function<void()> unchanged)
+    QObject* receiver, std::function<void(Outcome)> done)
 {
     quint64 epoch = 0;
     {
@@ -167,30 +227,37 @@ void RecoveryStore::write(const QString& documentPath, ListsSnapshot snapshot, c
         epoch = m_epoch;
     }
     auto lists = std::make_shared<ListsSnapshot>(std::move(snapshot));
-    const QString copy = copyPathFor(documentPath);
-    m_pool.start([this, lists, copy, savedHash, epoch, receiver, unchanged = std::move(unchanged)]() {
+    m_pool.start([this, lists, documentPath, savedHash, epoch, receiver, done = std::move(done)]() {
         std::lock_guard lock(m_mutex);
         if (epoch != m_epoch)
             return;
-        makePrivateFolder(QFileInfo(copy).absolutePath());
-        const QByteArray written = writeSnapshot(copy, std::move(*lists));
-        if (written.isEmpty() || written != savedHash)
-            return;
-        // What the file holds already: no copy is needed.
-        QFile::remove(copy);
+        const QString copy = copyPath();
+        bool named = documentPath == m_namedDocument && !m_namedDocument.isNull();
+        if (holdOwnerLock() && !named) {
+            // The document's path first: a copy is only ever found with it.
+            SaveFile name(ownerPath(QStringLiteral(".name")), SaveFile::Kind::Private);
+            named = saveWholeFile(name, documentPath.toUtf8()) == WriteResult::Ok;
+            m_namedDocument = named ? (documentPath.isNull() ? QStringLiteral("") : documentPath) : QString();
+        }
+        const QByteArray written = named ? writeSnapshot(copy, std::move(*lists)) : QByteArray();
+        Outcome outcome = written.isEmpty() ? Outcome::Failed : Outcome::Written;
+        if (outcome == Outcome::Written && written == savedHash) {
+            // What the file holds already: no copy is needed.
+            QFile::remove(copy);
+            outcome = Outcome::Unchanged;
+        }
         // The receiver outlives the write: its owner waits for the writes before it goes.
         if (receiver)
-            QMetaObject::invokeMethod(receiver, unchanged, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                receiver, [done, outcome] { done(outcome); }, Qt::QueuedConnection);
     });
 }
 
-void RecoveryStore::remove(const QString& documentPath)
+void RecoveryStore::remove()
 {
-    if (documentPath.isEmpty())
-        return;
     std::lock_guard lock(m_mutex);
     ++m_epoch;
-    QFile::remove(copyPathFor(documentPath));
+    QFile::remove(copyPath());
 }
 
 void RecoveryStore::waitForWrites()

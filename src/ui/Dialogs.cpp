@@ -82,20 +82,23 @@ QMessageBox::StandardButton QtDialogs::message(QWidget* parent, const QString& t
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-int QtDialogs::choose(QWidget* parent, const QString& text, const QString& title, const QStringList& buttons,
-    int defaultButton, int escapeButton)
+QMessageBox::StandardButton Dialogs::labelledMessage(QWidget* parent, const QString& text, const QString& title,
+    QMessageBox::Icon icon, const LabelledButtons& buttons, QMessageBox::StandardButton defaultButton)
 {
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
-    QList<QPushButton*> added;
-    for (const QString& button : buttons)
-        added.append(box.addButton(button, QMessageBox::ActionRole));
-    if (defaultButton >= 0 && defaultButton < added.size())
-        box.setDefaultButton(added.at(defaultButton));
-    if (escapeButton >= 0 && escapeButton < added.size())
-        box.setEscapeButton(added.at(escapeButton));
-    box.exec();
-    const auto chosen = added.indexOf(qobject_cast<QPushButton*>(box.clickedButton()));
-    return chosen < 0 ? escapeButton : static_cast<int>(chosen);
+    QMessageBox::StandardButtons all;
+    for (const auto& button : buttons)
+        all |= button.first;
+    return message(parent, text, title, icon, all, defaultButton);
+}
+
+QMessageBox::StandardButton QtDialogs::labelledMessage(QWidget* parent, const QString& text, const QString& title,
+    QMessageBox::Icon icon, const LabelledButtons& buttons, QMessageBox::StandardButton defaultButton)
+{
+    QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
+    for (const auto& [button, label] : buttons)
+        box.addButton(button)->setText(label);
+    box.setDefaultButton(defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
 QString QtDialogs::chooseFile(QWidget* parent, FileDialogOptions& options)

@@ -1,11 +1,12 @@
 #pragma once
 
 #include <QFont>
+#include <QList>
 #include <QMessageBox>
 #include <QString>
-#include <QStringList>
 
 #include <functional>
+#include <utility>
 
 class QDialog;
 class QPrinter;
@@ -38,10 +39,6 @@ public:
     virtual QMessageBox::StandardButton message(QWidget* parent, const QString& text, const QString& title,
         QMessageBox::Icon icon, QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
         = 0;
-    // A question whose buttons name what they do: the index of the chosen button, escapeButton when closed.
-    virtual int choose(QWidget* parent, const QString& text, const QString& title, const QStringList& buttons,
-        int defaultButton, int escapeButton)
-        = 0;
     // The chosen full path, or an empty text when cancelled. On a confirm options.fileName is updated.
     virtual QString chooseFile(QWidget* parent, FileDialogOptions& options) = 0;
     // Print dialog (no page range, no selection): true on OK.
@@ -57,6 +54,12 @@ public:
     // Hands a file or address to the desktop ("open"); the result is not looked at.
     virtual void openUrl(const QString& fileOrUrl) = 0;
 
+    // A message whose buttons say what they do ("Trotzdem öffnen"): each standard button with its own text.
+    // Without a text of their own the buttons are those of message(), which it calls.
+    using LabelledButtons = QList<std::pair<QMessageBox::StandardButton, QString>>;
+    virtual QMessageBox::StandardButton labelledMessage(QWidget* parent, const QString& text, const QString& title,
+        QMessageBox::Icon icon, const LabelledButtons& buttons, QMessageBox::StandardButton defaultButton);
+
     // Shorthands for the two kinds of message box the program shows.
     void error(QWidget* parent, const QString& text, const QString& title);
     QMessageBox::StandardButton question(QWidget* parent, const QString& text, const QString& title,
@@ -71,8 +74,8 @@ public:
     QMessageBox::StandardButton message(QWidget* parent, const QString& text, const QString& title,
         QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
         QMessageBox::StandardButton defaultButton) override;
-    int choose(QWidget* parent, const QString& text, const QString& title, const QStringList& buttons,
-        int defaultButton, int escapeButton) override;
+    QMessageBox::StandardButton labelledMessage(QWidget* parent, const QString& text, const QString& title,
+        QMessageBox::Icon icon, const LabelledButtons& buttons, QMessageBox::StandardButton defaultButton) override;
     QString chooseFile(QWidget* parent, FileDialogOptions& options) override;
     bool print(QWidget* parent, QPrinter* printer) override;
     bool printerSetup(QWidget* parent, QPrinter* printer) override;

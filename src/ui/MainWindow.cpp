@@ -131,6 +131,14 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
     connectMerging();
     setAcceptDrops(true);
     buildShoppingTrip();
+    // Said once and kept in view until a copy succeeds again: a message box would interrupt the typing.
+    auto* recoveryWarning = new QLabel(
+        QStringLiteral("Die Wiederherstellungskopie konnte nicht geschrieben werden. Bitte speichern Sie."),
+        statusBar());
+    recoveryWarning->setObjectName(QStringLiteral("recoveryWarning"));
+    recoveryWarning->hide();
+    statusBar()->addPermanentWidget(recoveryWarning);
+    connect(m_document, &korbana::ListDocument::recoveryFailingChanged, recoveryWarning, &QWidget::setVisible);
     offerHistoryInContextMenus();
     // Insert adds a shop at once, with no Tab or click first.
     m_storesView->setFocus();

@@ -217,8 +217,11 @@ private:
     // Asks before overwriting a file changed elsewhere and keeps a file that did not load completely; false stops
     // the save.
     bool prepareOverwrite(const QString& path);
-    // The recovered lists when there is a recovery copy for path and the user wants it.
-    std::optional<QByteArray> offerRecovery(const QString& path);
+    // Offers the recovery copies left by windows that are gone (with documentPath only those of that list),
+    // newest first, one question each; the first one the user wants is opened and true returned.
+    bool offerRecovery(const std::optional<QString>& documentPath);
+    // False when another window has the list at path open and the user does not want it here too.
+    bool openAnyway(const QString& path);
     // The document's file was changed elsewhere: offers to load it again.
     void offerReload();
     // Merging what changed elsewhere: the bar above the lists that tells of it, the question before a save

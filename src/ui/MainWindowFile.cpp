@@ -86,19 +86,34 @@ void MainWindow::openStartFile()
 {
     // Read on a worker thread while the window was built: waited for here, before any message or window shows.
     m_document->finishReadingAhead();
-    openFile(startFilePath());
+    // Every copy that a crashed or killed window left is offered first, whichever list it belongs to.
+    m_statusHeld = true;
+    const bool recovered = offerRecovery(std::nullopt);
+    m_statusHeld = false;
+    const QString path = startFilePath();
+    if (recovered) {
+        showStatusText();
+    } else if (!m_startFile.isEmpty() && !QFileInfo(path).exists() && !QFileInfo(path).isSymLink()) {
+        // A list named on the command line that does not exist yet starts empty under its name, as a text editor
+        // opens a new document.
+        m_document->startNamed(path);
+    } else if (openAnyway(path)) {
+        openFile(path);
+    } else {
+        // Not opened a second time: the window starts with empty lists without a name.
+        m_document->clear();
+    }
 }
 
 void MainWindow::openFile(const QString& path)
 {
     m_statusHeld = true;
-    const std::optional<QByteArray> recovered = offerRecovery(path);
-    // The title shows the name before a message about the file.
-    const korbana::ReadResult result = m_document->open(path, recovered.has_value());
-    if (result != korbana::ReadResult::Ok)
-        m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
-    if (recovered)
-        m_document->applyRecoveryCopy(path, *recovered);
+    if (!offerRecovery(path)) {
+        // The title shows the name before a message about the file.
+        const korbana::ReadResult result = m_document->open(path);
+        if (result != korbana::ReadResult::Ok)
+            m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
+    }
     m_statusHeld = false;
     showStatusText();
     // Asked once the window is up, not while it is being built.
@@ -151,13 +166,13 @@ void MainWindow::openDocument()
     if (!askToSave(QStringLiteral("Datei: Öffnen...")))
         return;
     const QString path = m_dialogs.chooseFile(this, m_listOpenOptions);
-    if (!path.isEmpty())
+    if (!path.isEmpty() && openAnyway(path))
         openFile(path);
 }
 
 void MainWindow::openDroppedFile(const QString& path)
 {
-    if (askToSave(QStringLiteral("Datei: Öffnen...")))
+    if (askToSave(QStringLiteral("Datei: Öffnen...")) && openAnyway(path))
         openFile(path);
 }
 

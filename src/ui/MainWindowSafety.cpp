@@ -1,6 +1,7 @@
 // Keeping the document safe: the questions about changes made to its file elsewhere, files that did not load
 // completely, recovery copies of unsaved lists.
 #include "MainWindow.h"
+#include "document/RecoveryStore.h"
 
 #include "lists/ListTexts.h"
 
@@ -8,6 +9,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QStatusBar>
 
@@ -16,18 +18,19 @@ namespace korbana {
 bool MainWindow::prepareOverwrite(const QString& path)
 {
     if (m_document->isChangedOnDisk(path)) {
-        enum { Merge, Overwrite, Cancel };
-        const int answer = m_dialogs.choose(this,
+        const auto answer = m_dialogs.labelledMessage(this,
             QStringLiteral("Die Datei wurde seit dem letzten Öffnen oder Speichern von einem anderen Programm "
                            "geändert.\n\n„Zusammenführen“ übernimmt die Änderungen beider Seiten in die Listen; "
                            "gespeichert wird erst, wenn Sie speichern. „Überschreiben“ ersetzt die Datei durch "
                            "diese Listen."),
-            QStringLiteral("Datei geändert"),
-            { QStringLiteral("Zusammenführen"), QStringLiteral("Überschreiben"), QStringLiteral("Abbrechen") }, Merge,
-            Cancel);
-        if (answer == Merge)
+            QStringLiteral("Datei geändert"), QMessageBox::Question,
+            { { QMessageBox::Yes, QStringLiteral("Zusammenführen") },
+                { QMessageBox::Save, QStringLiteral("Überschreiben") },
+                { QMessageBox::Cancel, QStringLiteral("Abbrechen") } },
+            QMessageBox::Yes);
+        if (answer == QMessageBox::Yes)
             mergeChangedFile();
-        if (answer != Overwrite)
+        if (answer != QMessageBox::Save)
             return false;
     }
     if (!m_document->needsBackup(path))
@@ -48,20 +51,61 @@ bool MainWindow::prepareOverwrite(const QString& path)
     return true;
 }
 
-std::optional<QByteArray> MainWindow::offerRecovery(const QString& path)
+bool MainWindow::offerRecovery(const std::optional<QString>& documentPath)
 {
-    std::optional<QByteArray> recovered = korbana::ListDocument::recoveryCopy(path);
-    if (!recovered)
-        return recovered;
-    const auto answer = m_dialogs.message(this,
-        QStringLiteral("korbana wurde beendet, ohne die letzten Änderungen zu sichern.\n\nWollen Sie die "
-                       "wiederhergestellten Listen laden?"),
-        QStringLiteral("Wiederherstellen"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
-        QMessageBox::Yes);
-    if (answer == QMessageBox::Yes)
-        return recovered;
-    korbana::ListDocument::setRecoveryCopyAside(path);
-    return std::nullopt;
+    for (const korbana::LeftCopy& copy : korbana::RecoveryStore::leftCopies(documentPath)) {
+        const std::optional<QByteArray> bytes = korbana::RecoveryStore::read(copy);
+        if (!bytes)
+            continue;
+        // Read to its end before it is offered: a damaged copy would replace good lists with a part of them.
+        if (!korbana::readsCompletely(*bytes)) {
+            const QString aside = korbana::RecoveryStore::setAside(copy, korbana::RecoveryStore::Aside::Damaged);
+            m_dialogs.message(this,
+                QStringLiteral("Die Wiederherstellungskopie der letzten Änderungen ist beschädigt und wurde nicht "
+                               "geladen. Sie wurde aufbewahrt in:\n%1")
+                    .arg(QDir::toNativeSeparators(aside)),
+                QStringLiteral("Wiederherstellen"), QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok);
+            continue;
+        }
+        const QString list
+            = copy.documentPath.isEmpty() ? QStringLiteral("Kein Name") : QDir::toNativeSeparators(copy.documentPath);
+        const auto answer = m_dialogs.message(this,
+            QStringLiteral("korbana wurde beendet, ohne die letzten Änderungen zu sichern.\n\nListe: %1\nStand: "
+                           "%2\n\nWollen Sie die wiederhergestellten Listen laden?")
+                .arg(list, QLocale(QLocale::German).toString(copy.written, QLocale::ShortFormat)),
+            QStringLiteral("Wiederherstellen"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+            QMessageBox::Yes);
+        if (answer != QMessageBox::Yes) {
+            korbana::RecoveryStore::setAside(copy);
+            continue;
+        }
+        // The title shows the name before a message about the file.
+        const korbana::ReadResult result
+            = copy.documentPath.isEmpty() ? korbana::ReadResult::Ok : m_document->open(copy.documentPath, true);
+        if (copy.documentPath.isEmpty())
+            m_document->clear();
+        if (result != korbana::ReadResult::Ok)
+            m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
+        m_document->applyRecoveryCopy(copy, *bytes);
+        return true;
+    }
+    return false;
+}
+
+bool MainWindow::openAnyway(const QString& path)
+{
+    if (!m_document->isOpenElsewhere(path))
+        return true;
+    const auto answer = m_dialogs.labelledMessage(this,
+        QStringLiteral("Die Liste „%1“ ist bereits in einem anderen korbana-Fenster geöffnet. Wenn Sie sie auch "
+                       "hier bearbeiten, kann das eine Fenster beim Speichern die Änderungen des anderen "
+                       "überschreiben.\n\nWollen Sie sie trotzdem öffnen?")
+            .arg(QDir::toNativeSeparators(path)),
+        QStringLiteral("Bereits geöffnet"), QMessageBox::Warning,
+        { { QMessageBox::Open, QStringLiteral("&Trotzdem öffnen") },
+            { QMessageBox::Cancel, QStringLiteral("Abbrechen") } },
+        QMessageBox::Cancel);
+    return answer == QMessageBox::Open;
 }
 
 void MainWindow::offerReload()
@@ -73,13 +117,18 @@ void MainWindow::offerReload()
         QStringLiteral("Die Datei wurde von einem anderen Programm geändert.\n\nWollen Sie sie neu laden?"),
         QStringLiteral("Datei geändert"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
     m_askingToReload = false;
-    // Changed here meanwhile: the save will ask before it overwrites.
-    if (answer != QMessageBox::Yes || m_document->isModified())
+    if (answer != QMessageBox::Yes)
         return;
+    // A name still being typed is closed first, as a save does; the file's lists replace it.
+    commitEdits();
     m_statusHeld = true;
     const korbana::ReadResult result = m_document->reload();
     if (result != korbana::ReadResult::Ok)
-        m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
+        m_dialogs.error(this,
+            korbana::messageText(result)
+                + QStringLiteral("\n\nDie Listen wurden nicht neu geladen und sind "
+                                 "unverändert."),
+            korbana::messageTitle(result));
     m_statusHeld = false;
     showStatusText();
 }
@@ -153,13 +202,15 @@ void MainWindow::mergeFile(const QString& path, const QString& failure)
 void MainWindow::offerConflictCopies(const QStringList& paths)
 {
     for (const QString& copy : paths) {
-        const int answer = m_dialogs.choose(this,
+        const auto answer = m_dialogs.labelledMessage(this,
             QStringLiteral("Ein Synchronisierungsprogramm hat neben der Liste eine Konfliktkopie angelegt:\n%1\n\n"
                            "Wollen Sie sie mit der geöffneten Liste zusammenführen? Nach dem Speichern wird sie in "
                            "den Ordner von korbana verschoben.")
                 .arg(QDir::toNativeSeparators(copy)),
-            QStringLiteral("Konfliktkopie"), { QStringLiteral("Zusammenführen"), QStringLiteral("Später") }, 0, 1);
-        if (answer == 0)
+            QStringLiteral("Konfliktkopie"), QMessageBox::Question,
+            { { QMessageBox::Yes, QStringLiteral("Zusammenführen") }, { QMessageBox::No, QStringLiteral("Später") } },
+            QMessageBox::Yes);
+        if (answer == QMessageBox::Yes)
             mergeFile(copy,
                 QStringLiteral("Die Konfliktkopie konnte nicht vollständig gelesen werden. Sie bleibt, wo sie ist."));
     }
