@@ -135,7 +135,7 @@ void drawThemeBackground(
 
 QRect drawClassicButtonFrame(QPainter& painter, const QRect& rect, const QPalette& palette)
 {
-    const QBrush face = palette.button();
+    const QBrush& face = palette.button();
     qDrawWinButton(&painter, rect, palette, false, &face);
     return rect.adjusted(2, 2, -2, -2);
 }

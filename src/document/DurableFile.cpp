@@ -20,7 +20,7 @@ namespace korbana {
 namespace {
 
 // A save of another window may take a while on a slow share; younger temporaries may still be in use.
-constexpr qint64 kStaleAfterSeconds = 5 * 60;
+constexpr int kStaleAfterSeconds = 5 * 60;
 
 // The temporary's name: hidden, and saying whose it is, so that no user would give a file of theirs this name.
 constexpr QStringView kTemporaryInfix = u".korbana-";

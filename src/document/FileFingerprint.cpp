@@ -13,7 +13,7 @@ namespace korbana {
 namespace {
 
 // The pieces that the hash is chained over, whatever the sizes in which the bytes arrive.
-constexpr qsizetype kChunk = 64 * 1024;
+constexpr qsizetype kChunk = 0x10000; // 64 KiB
 
 } // namespace
 

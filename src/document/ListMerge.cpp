@@ -251,11 +251,11 @@ private:
         std::stable_sort(removed.begin(), removed.end(), byAnchor);
         std::stable_sort(added.begin(), added.end(), byAnchor);
         auto add = added.begin();
-        for (auto r = removed.begin(); r != removed.end(); ++r) {
-            while (add != added.end() && add->anchor < r->anchor)
+        for (Removal& r : removed) {
+            while (add != added.end() && add->anchor < r.anchor)
                 ++add;
-            if (add != added.end() && add->anchor == r->anchor)
-                r->replacement = (add++)->id;
+            if (add != added.end() && add->anchor == r.anchor)
+                r.replacement = (add++)->id;
         }
         std::sort(removed.begin(), removed.end(), [](const Removal& a, const Removal& b) { return a.what < b.what; });
         return removed;
@@ -300,6 +300,7 @@ private:
 
         // Where those entries stand in ours.
         std::vector<Occurrence> anchors;
+        anchors.reserve(extras.size());
         for (const Extra& e : extras)
             anchors.push_back(e.before);
         std::sort(anchors.begin(), anchors.end());

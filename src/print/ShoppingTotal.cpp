@@ -59,7 +59,7 @@ void ShoppingTotal::readAll()
 
 void ShoppingTotal::insertRows(int first, int last)
 {
-    m_lineTotals.insert(m_lineTotals.begin() + first, static_cast<size_t>(last - first + 1), 0.0);
+    m_lineTotals.insert(m_lineTotals.begin() + first, static_cast<size_t>(last - first) + 1, 0.0);
     readRows(first, last);
     addUp();
 }

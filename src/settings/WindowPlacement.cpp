@@ -191,8 +191,8 @@ void WindowPlacement::restoreSteps()
     m_saved = false;
     korbana::SettingsStore store;
     store.open();
-    const QString name = section();
-    if (store.readInteger(name, kFormVersion, 0) >= m_version) {
+    const QString formSection = section();
+    if (store.readInteger(formSection, kFormVersion, 0) >= m_version) {
         if (m_options & fpPosition)
             restorePosition(store);
         if (m_options & fpState)
@@ -207,12 +207,12 @@ void WindowPlacement::restoreSteps()
 
 void WindowPlacement::restorePosition(korbana::SettingsStore& store)
 {
-    const QString name = section();
+    const QString formSection = section();
     const QRect current = normalRect(m_window);
-    m_flags = store.readInteger(name, kFlags, m_flags);
+    m_flags = store.readInteger(formSection, kFlags, m_flags);
     bool found = false;
 
-    const QStringList minMax = splitWords(placementText(store, name, kMinMaxPos));
+    const QStringList minMax = splitWords(placementText(store, formSection, kMinMaxPos));
     if (!minMax.isEmpty()) {
         m_minPosition = QPoint(word(minMax, 0, 0), word(minMax, 1, 0));
         m_maxPosition = QPoint(word(minMax, 2, 0), word(minMax, 3, 0));
@@ -222,7 +222,7 @@ void WindowPlacement::restorePosition(korbana::SettingsStore& store)
     int top = current.top();
     int right = current.left() + current.width();
     int bottom = current.top() + current.height();
-    const QStringList norm = splitWords(placementText(store, name, kNormPos));
+    const QStringList norm = splitWords(placementText(store, formSection, kNormPos));
     if (!norm.isEmpty()) {
         left = word(norm, 0, left);
         top = word(norm, 1, top);
@@ -231,7 +231,7 @@ void WindowPlacement::restorePosition(korbana::SettingsStore& store)
         found = true;
     }
     // Positions saved at another resolution of the fonts would not fit the window's layout.
-    if (store.readInteger(name, kPixelsPerInch, screenPixelsPerInch()) != screenPixelsPerInch())
+    if (store.readInteger(formSection, kPixelsPerInch, screenPixelsPerInch()) != screenPixelsPerInch())
         found = false;
     if (!found || right <= left)
         return;
@@ -248,7 +248,7 @@ void WindowPlacement::restorePosition(korbana::SettingsStore& store)
     rect = onScreen(rect);
     // Stored for another screen or scale (nothing under this screen's own name): a place that was fine there
     // may reach beyond this one, so it is brought wholly onto it.
-    if (rect != current && store.readString(name, kNormPos + resolutionSuffix(), QString()).isEmpty()) {
+    if (rect != current && store.readString(formSection, kNormPos + resolutionSuffix(), QString()).isEmpty()) {
         const QSize frameExtra = m_window->frameGeometry().size() - m_window->geometry().size();
         rect = withinScreen(rect, frameExtra, fixedSize);
     }
@@ -319,21 +319,21 @@ void WindowPlacement::saveSteps()
 
 void WindowPlacement::savePlacement(korbana::SettingsStore& store)
 {
-    const QString name = section();
+    const QString formSection = section();
     const Qt::WindowStates state = m_window->windowState();
     const int flags = (state & Qt::WindowMinimized) && (state & Qt::WindowMaximized) ? kRestoreToMaximized : 0;
-    store.writeInteger(name, kFlags, flags);
-    store.writeInteger(name, kShowCmd, showCommand());
-    store.writeInteger(name, kPixelsPerInch, screenPixelsPerInch());
+    store.writeInteger(formSection, kFlags, flags);
+    store.writeInteger(formSection, kShowCmd, showCommand());
+    store.writeInteger(formSection, kPixelsPerInch, screenPixelsPerInch());
     const QString minMax = fourNumbers(m_minPosition.x(), m_minPosition.y(), m_maxPosition.x(), m_maxPosition.y());
-    store.writeString(name, kMinMaxPos + resolutionSuffix(), minMax);
-    store.writeString(name, kMinMaxPos, minMax);
+    store.writeString(formSection, kMinMaxPos + resolutionSuffix(), minMax);
+    store.writeString(formSection, kMinMaxPos, minMax);
     const QRect normal = normalRect(m_window);
     const QString norm
         = fourNumbers(normal.left(), normal.top(), normal.left() + normal.width(), normal.top() + normal.height());
-    store.writeString(name, kNormPos + resolutionSuffix(), norm);
-    store.writeString(name, kNormPos, norm);
-    store.writeBool(name, kVisible, m_destroying);
+    store.writeString(formSection, kNormPos + resolutionSuffix(), norm);
+    store.writeString(formSection, kNormPos, norm);
+    store.writeBool(formSection, kVisible, m_destroying);
 }
 
 void WindowPlacement::restoreProperties(korbana::SettingsStore&) { }

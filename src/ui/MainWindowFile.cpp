@@ -51,7 +51,7 @@ QString helpStartPage(const QString& programDir)
 {
     for (const QString& page :
         { QStringLiteral("help/index.htm"), QStringLiteral("../share/doc/korbana/html/index.htm") }) {
-        const QString path = QDir::cleanPath(programDir + page);
+        QString path = QDir::cleanPath(programDir + page);
         if (QFileInfo::exists(path))
             return path;
     }
