@@ -11,10 +11,13 @@
 #include "lists/ListView.h"
 #include "settings/SettingsStore.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QScopeGuard>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTest>
 
 #include <climits>
@@ -56,6 +59,8 @@ private Q_SLOTS:
     void changedElsewhereBeforeSave_data();
     void changedElsewhereBeforeSave();
     void saveAsElsewhereNeverAsks();
+    void conflictCopies_data();
+    void conflictCopies();
     void reloadOffer_data();
     void reloadOffer();
     void incompleteFileIsKept_data();
@@ -82,13 +87,22 @@ void TestDataSafety::changedElsewhereBeforeSave_data()
     QTest::addColumn<QMessageBox::StandardButton>("answer");
     QTest::addColumn<bool>("asked");
     QTest::addColumn<bool>("written");
+    // The stores afterwards, when the answer was to merge.
+    QTest::addColumn<QStringList>("merged");
 
-    QTest::newRow("rewritten, Nein keeps it") << "rewrite" << QMessageBox::No << true << false;
-    QTest::newRow("rewritten, Ja overwrites") << "rewrite" << QMessageBox::Yes << true << true;
-    QTest::newRow("replaced by rename") << "rename" << QMessageBox::No << true << false;
-    QTest::newRow("same bytes touched") << "touch" << QMessageBox::No << false << true;
-    QTest::newRow("deleted is simply written") << "delete" << QMessageBox::No << false << true;
-    QTest::newRow("unchanged") << "none" << QMessageBox::No << false << true;
+    const auto cancel = QMessageBox::Cancel;
+    const auto overwrite = QMessageBox::Save; // "Überschreiben"
+    const auto merge = QMessageBox::Yes; // "Zusammenführen"
+    QTest::newRow("rewritten, Abbrechen keeps it") << "rewrite" << cancel << true << false << QStringList();
+    QTest::newRow("rewritten, Überschreiben overwrites") << "rewrite" << overwrite << true << true << QStringList();
+    QTest::newRow("rewritten, Zusammenführen keeps both sides' entries")
+        << "rewrite" << merge << true << false << QStringList { "Neu hier", "Anderswo" };
+    QTest::newRow("replaced by rename, merged")
+        << "rename" << merge << true << false << QStringList { "Bäcker", "Kiosk", "Neu hier" };
+    QTest::newRow("replaced by rename") << "rename" << cancel << true << false << QStringList();
+    QTest::newRow("same bytes touched") << "touch" << cancel << false << true << QStringList();
+    QTest::newRow("deleted is simply written") << "delete" << cancel << false << true << QStringList();
+    QTest::newRow("unchanged") << "none" << cancel << false << true << QStringList();
 }
 
 void TestDataSafety::changedElsewhereBeforeSave()
@@ -97,6 +111,7 @@ void TestDataSafety::changedElsewhereBeforeSave()
     QFETCH(QMessageBox::StandardButton, answer);
     QFETCH(bool, asked);
     QFETCH(bool, written);
+    QFETCH(QStringList, merged);
 
     MainWindowFixture f;
     MainWindow& form = startOnSample(f);
@@ -125,8 +140,29 @@ void TestDataSafety::changedElsewhereBeforeSave()
         const ScriptedDialogs::Message& question = f.dialogs.messages.constFirst();
         QVERIFY(question.text.startsWith(
             "Die Datei wurde seit dem letzten Öffnen oder Speichern von einem anderen Programm geändert."));
-        QCOMPARE(question.defaultButton, QMessageBox::No);
-        QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::Save | QMessageBox::Cancel);
+        QCOMPARE(question.defaultButton, QMessageBox::Yes);
+    }
+    if (!merged.isEmpty()) {
+        // Merged as an unsaved change, nothing written; the merged file is the base now: the save asks no more.
+        QStringList stores;
+        for (int row = 0; row < form.stores()->count(); ++row)
+            stores.append(form.stores()->caption(row));
+        stores.sort();
+        merged.sort();
+        QCOMPARE(stores, merged);
+        QVERIFY(form.isModified());
+        // One step of the history: undone, the window's own lists are back, still unsaved.
+        form.document()->undo();
+        QCOMPARE(form.stores()->count(), 3);
+        QCOMPARE(form.stores()->caption(2), QStringLiteral("Neu hier"));
+        QVERIFY(form.isModified());
+        form.document()->redo();
+        f.dialogs.messages.clear();
+        QVERIFY(form.saveFile(path));
+        QVERIFY(f.dialogs.messages.isEmpty());
+        QVERIFY(f.readFile(path).contains("Neu hier"));
+        return;
     }
     if (written)
         QVERIFY(f.readFile(path).contains("Neu hier"));
@@ -139,6 +175,55 @@ void TestDataSafety::changedElsewhereBeforeSave()
         QVERIFY(form.saveFile(path));
         QVERIFY(f.dialogs.messages.isEmpty());
     }
+}
+
+void TestDataSafety::conflictCopies_data()
+{
+    QTest::addColumn<bool>("atStart");
+    QTest::addColumn<QMessageBox::StandardButton>("answer"); // Yes: "Zusammenführen", No: "Später"
+
+    QTest::newRow("at start, merged") << true << QMessageBox::Yes;
+    QTest::newRow("at start, later") << true << QMessageBox::No;
+    QTest::newRow("arriving, merged") << false << QMessageBox::Yes;
+}
+
+void TestDataSafety::conflictCopies()
+{
+    QFETCH(bool, atStart);
+    QFETCH(QMessageBox::StandardButton, answer);
+
+    MainWindowFixture f;
+    const QString name = QStringLiteral("korbana.sync-conflict-20261208-112107-HNLTJCB.kbl");
+    const QString copy = f.path(name);
+    QByteArray copyBytes = sampleListFile().replace("Markt\r\n", "Markt\r\nVonDort\r\n");
+    copyBytes[0] = '3';
+    if (atStart)
+        f.writeFile(copy, copyBytes);
+    f.dialogs.answers = { answer };
+    MainWindow& form = startOnSample(f);
+    if (!atStart)
+        f.writeFile(copy, copyBytes);
+    QTRY_VERIFY_WITH_TIMEOUT(titles(f.dialogs).contains(QStringLiteral("Konfliktkopie")), 5000);
+    QVERIFY(f.dialogs.messages.constFirst().text.contains(name));
+    const bool merged = answer == QMessageBox::Yes;
+    QCOMPARE(form.stores()->count(), merged ? 3 : 2);
+    QCOMPARE(form.isModified(), merged);
+
+    // Kept, not deleted: once the merged lists are saved the copy moves to the program's own folder.
+    const QString kept = ListDocument::conflictCopyFolder() + u'/' + name;
+    QFile::remove(kept);
+    QVERIFY(form.saveFile(form.documentName()));
+    QCOMPARE(QFileInfo::exists(copy), !merged);
+    QCOMPARE(QFileInfo::exists(kept), merged);
+    if (merged) {
+        QCOMPARE(f.readFile(kept), copyBytes);
+        QVERIFY(
+            form.statusBar()->currentMessage().contains(QDir::toNativeSeparators(ListDocument::conflictCopyFolder())));
+        QFile::remove(kept);
+    }
+    // Asked once: the next look at the folder leaves it alone.
+    form.document()->checkFile();
+    QCOMPARE(titles(f.dialogs).count(QStringLiteral("Konfliktkopie")), 1);
 }
 
 void TestDataSafety::saveAsElsewhereNeverAsks()
@@ -161,13 +246,18 @@ void TestDataSafety::reloadOffer_data()
     QTest::addColumn<QMessageBox::StandardButton>("answer");
     QTest::addColumn<bool>("typing"); // a shop's name is being typed when the question comes
     QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("barButton"); // changed here too: the button pressed on the bar
 
-    QTest::newRow("Ja loads it") << false << QMessageBox::Yes << false << kOtherList;
-    QTest::newRow("Nein keeps the lists") << false << QMessageBox::No << false << kOtherList;
-    QTest::newRow("changed here too: no question") << true << QMessageBox::Yes << false << kOtherList;
-    QTest::newRow("typing: the edit closes, then Ja loads") << false << QMessageBox::Yes << true << kOtherList;
+    QTest::newRow("Ja loads it") << false << QMessageBox::Yes << false << kOtherList << QString();
+    QTest::newRow("Nein keeps the lists") << false << QMessageBox::No << false << kOtherList << QString();
+    QTest::newRow("changed here too: the bar, Zusammenführen")
+        << true << QMessageBox::Yes << false << kOtherList << QStringLiteral("mergeButton");
+    QTest::newRow("changed here too: the bar, Später")
+        << true << QMessageBox::Yes << false << kOtherList << QStringLiteral("laterButton");
+    QTest::newRow("typing: the edit closes, then Ja loads")
+        << false << QMessageBox::Yes << true << kOtherList << QString();
     QTest::newRow("does not read: the lists stay")
-        << false << QMessageBox::Yes << false << QByteArray("1\r\nAnderswo\r\nx\r\n");
+        << false << QMessageBox::Yes << false << QByteArray("1\r\nAnderswo\r\nx\r\n") << QString();
 }
 
 void TestDataSafety::reloadOffer()
@@ -176,6 +266,7 @@ void TestDataSafety::reloadOffer()
     QFETCH(QMessageBox::StandardButton, answer);
     QFETCH(bool, typing);
     QFETCH(QByteArray, bytes);
+    QFETCH(QString, barButton);
 
     MainWindowFixture f;
     MainWindow& form = startOnSample(f);
@@ -193,8 +284,20 @@ void TestDataSafety::reloadOffer()
     const bool readable = bytes == kOtherList;
     QTRY_COMPARE_WITH_TIMEOUT(f.dialogs.messages.size(), changedHere ? 0 : (readable ? 1 : 2), 5000);
     if (changedHere) {
-        QTest::qWait(600);
+        // No box while the user may type: the bar above the lists tells, and merges when asked to.
+        auto* bar = windowWidget<QWidget>(form, QStringLiteral("mergeBar"));
+        QTRY_VERIFY_WITH_TIMEOUT(!bar->isHidden(), 5000);
+        windowWidget<QAbstractButton>(form, barButton)->click();
+        QVERIFY(bar->isHidden());
         QVERIFY(f.dialogs.messages.isEmpty());
+        const bool merged = barButton == QLatin1String("mergeButton");
+        // The sample's entries went elsewhere, the removal here stays: only the other side's store is left.
+        QCOMPARE(form.stores()->count() == 1 && form.shopping()->count() == 0, merged);
+        QCOMPARE(form.stores()->count() == 2 && form.shopping()->count() == 0, !merged);
+        QVERIFY(form.isModified());
+        f.dialogs.answers = { QMessageBox::Cancel };
+        QCOMPARE(form.saveFile(path), merged);
+        QCOMPARE(f.dialogs.messages.isEmpty(), merged);
         return;
     }
     const ScriptedDialogs::Message& question = f.dialogs.messages.constFirst();
@@ -206,7 +309,7 @@ void TestDataSafety::reloadOffer()
     QCOMPARE(form.stores()->count(), reloaded ? 1 : 2);
     // A reloaded file is saved without a question; one kept aside still asks.
     f.dialogs.messages.clear();
-    f.dialogs.answers = { QMessageBox::No };
+    f.dialogs.answers = { QMessageBox::Cancel };
     QCOMPARE(form.saveFile(path), reloaded);
     QCOMPARE(f.dialogs.messages.isEmpty(), reloaded);
 }

@@ -1,9 +1,13 @@
 #include "ListDocument.h"
 
+#include "ConflictCopies.h"
 #include "DocumentFileState.h"
+#include "ListCommands.h"
 #include "RecoveryStore.h"
 
 #include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QLockFile>
@@ -223,12 +227,21 @@ ReadResult ListDocument::readFile(const QString& path)
 
 void ListDocument::fileRead(const QString& path, const ReadFacts& facts)
 {
+    if (path != m_fileState->path()) {
+        m_reportedCopies.clear();
+        m_mergedCopies.clear();
+    }
     // Filling the lists marked them changed: they hold what the file holds.
     m_fileState->loaded(path, facts.stamp, facts.contentHash, facts.complete);
+    m_base = entries();
+    m_announcedChange = {};
     setModified(false);
     m_history->clear();
     stopRecoveryCopy();
     watchFile();
+    // The file may have changed between the read and the watch (a read ahead at start runs long before).
+    if (m_fileState->changedElsewhere())
+        m_fileCheckTimer->start();
 }
 
 void ListDocument::clear()
@@ -238,6 +251,9 @@ void ListDocument::clear()
     m_products->clear();
     m_shopping->clear();
     m_fileState->forget();
+    m_base = {};
+    m_reportedCopies.clear();
+    m_mergedCopies.clear();
     setModified(false);
     m_history->clear();
     stopRecoveryCopy();
@@ -290,10 +306,13 @@ WriteResult ListDocument::save(const QString& path)
     m_recovery->remove();
     stopRecoveryCopy();
     m_fileState->written(path, contentHash);
+    m_base = entries();
+    m_announcedChange = {};
     setModified(false);
     m_history->setClean();
     watchFile();
     setFileName(path);
+    keepMergedCopies();
     return result;
 }
 
@@ -310,6 +329,7 @@ void ListDocument::applyRecoveryCopy(const LeftCopy& copy, const QByteArray& byt
         // The file itself could not be read: the next save goes to it without asking.
         m_fileState->forget();
         m_fileState->written(path, {});
+        m_base = {};
     }
     parseListFile(bytes, lists());
     m_recoveredOver = path;
@@ -391,9 +411,102 @@ void ListDocument::checkFile()
     if (path.isEmpty() || path != m_fileName)
         return;
     watchFile();
-    // Changed here too: the save will ask before it overwrites.
-    if (!m_modified && m_fileState->changedElsewhere())
-        Q_EMIT changedOnDisk();
+    if (m_fileState->changedElsewhere()) {
+        if (!m_modified) {
+            Q_EMIT changedOnDisk();
+        } else {
+            // Sync programs touch the folder many times for one change: it is told once.
+            const FileStamp now = FileStamp::of(path);
+            if (!now.sameMetadata(m_announcedChange)) {
+                m_announcedChange = now;
+                Q_EMIT changedOnDiskWhileModified();
+            }
+        }
+    }
+    lookForConflictCopies();
+}
+
+ListSections ListDocument::entries() const
+{
+    ListSections sections;
+    const ListModel* models[] = { m_stores, m_products, m_shopping };
+    for (size_t i = 0; i < sections.size(); ++i) {
+        sections[i].reserve(static_cast<size_t>(models[i]->count()));
+        for (int row = 0; row < models[i]->count(); ++row)
+            sections[i].push_back(models[i]->entryAt(row));
+    }
+    return sections;
+}
+
+void ListDocument::replaceLists(ListSections&& sections, const QString& text)
+{
+    ListContent content;
+    content.sections = std::move(sections);
+    push(replaceListsCommand(lists(), std::move(content), text));
+}
+
+std::optional<int> ListDocument::mergeFile(const QString& path)
+{
+    ListContent theirs = readListContent(path);
+    // Entries missing from a damaged file would count as removed there.
+    if (theirs.result != ReadResult::Ok || !theirs.facts.complete)
+        return std::nullopt;
+    MergeResult merged = mergeLists(m_base, entries(), theirs.sections);
+    if (path == m_fileState->path()) {
+        m_fileState->loaded(path, theirs.facts.stamp, theirs.facts.contentHash, true);
+        m_base = std::move(theirs.sections);
+        m_announcedChange = {};
+    } else if (!m_mergedCopies.contains(path)) {
+        m_mergedCopies.append(path);
+    }
+    replaceLists(std::move(merged.sections), QStringLiteral("Zusammenführen"));
+    // Also when the result equals the file, and after an undo: the recovery copy stays until the merged lists are
+    // saved, and no step leads back to what the file holds now.
+    m_history->resetClean();
+    setModified(true);
+    return merged.totalConflicts();
+}
+
+void ListDocument::lookForConflictCopies()
+{
+    if (m_fileName.isEmpty())
+        return;
+    QStringList found;
+    for (const QString& copy : findConflictCopies(m_fileName)) {
+        if (!m_reportedCopies.contains(copy))
+            found.append(copy);
+    }
+    if (found.isEmpty())
+        return;
+    m_reportedCopies += found;
+    Q_EMIT conflictCopiesFound(found);
+}
+
+QString ListDocument::conflictCopyFolder()
+{
+    // Beside the recovery copies: private to the user, like the lists they hold.
+    return RecoveryStore::folder() + QStringLiteral("/conflict-copies");
+}
+
+void ListDocument::keepMergedCopies()
+{
+    if (m_mergedCopies.isEmpty())
+        return;
+    const QString folder = conflictCopyFolder();
+    QDir().mkpath(folder);
+    int kept = 0;
+    for (const QString& copy : std::as_const(m_mergedCopies)) {
+        const QFileInfo info(copy);
+        QString target = folder + u'/' + info.fileName();
+        for (int number = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++number)
+            target = folder + u'/' + info.completeBaseName() + u'-' + QString::number(number) + u'.' + info.suffix();
+        // A copy that cannot be moved stays where it was; it is not offered again in this session.
+        if (QFile::rename(copy, target))
+            ++kept;
+    }
+    m_mergedCopies.clear();
+    if (kept > 0)
+        Q_EMIT conflictCopiesKept(folder, kept);
 }
 
 } // namespace korbana

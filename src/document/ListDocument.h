@@ -1,9 +1,11 @@
 #pragma once
 
 #include "ListFile.h"
+#include "ListMerge.h"
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <future>
 #include <memory>
@@ -94,8 +96,26 @@ public:
     // Waits until the recovery copy being written in the background is on disk.
     void waitForRecoveryCopy();
 
-    // Looks whether the file was changed elsewhere while the lists were not; changedOnDisk() tells.
+    // Looks whether the file was changed elsewhere (changedOnDisk() or changedOnDiskWhileModified() tells), and
+    // for conflict copies beside it.
     void checkFile();
+
+    // The entries as the file held them when last read or written: where a merge starts from. The texts are
+    // shared with the lists, never copied.
+    const ListSections& base() const { return m_base; }
+    // The entries of the three lists now (texts shared).
+    ListSections entries() const;
+    // Puts these entries in place of the three lists as one step of the history, named text.
+    void replaceLists(ListSections&& sections, const QString& text);
+    // Merges the list file at path (the document's own file changed elsewhere, or a conflict copy beside it) into
+    // the lists, three ways from the base; the lists hold the result as a change and nothing is written. The own
+    // file's entries become the base. The number of entries kept in both forms; nullopt, and nothing changed, when
+    // path does not read completely.
+    std::optional<int> mergeFile(const QString& path);
+    // Emits conflictCopiesFound() for conflict copies of the file not reported before.
+    void lookForConflictCopies();
+    // Where merged conflict copies are kept once the merged lists are saved.
+    static QString conflictCopyFolder();
 
 Q_SIGNALS:
     // The document took a name (also the same one again); empty for New.
@@ -104,6 +124,12 @@ Q_SIGNALS:
     // The file was changed by another program while the lists hold no change of their own.
     void changedOnDisk();
     void shoppingCountChanged(int count);
+    // The file was changed elsewhere while the lists hold changes of their own: a merge is due. Once per change.
+    void changedOnDiskWhileModified();
+    // Conflict copies of the file that sync programs left beside it, newest first.
+    void conflictCopiesFound(const QStringList& paths);
+    // Merged conflict copies were moved into folder after the save that holds them.
+    void conflictCopiesKept(const QString& folder, int count);
     // A recovery copy could not be written (true), or could again (false).
     void recoveryFailingChanged(bool failing);
 
@@ -117,6 +143,7 @@ private:
     void copyRecoverySlice();
     void stopRecoveryCopy();
     void watchFile();
+    void keepMergedCopies();
 
     ListModel* m_stores = nullptr;
     ListModel* m_products = nullptr;
@@ -141,6 +168,11 @@ private:
     QTimer* m_snapshotTimer = nullptr;
     quint64 m_changeGeneration = 0;
     quint64 m_snapshotGeneration = 0;
+
+    ListSections m_base;
+    FileStamp m_announcedChange;
+    QStringList m_reportedCopies;
+    QStringList m_mergedCopies;
     bool m_recoveryFailing = false;
     // Tells other windows that this one has the file open; in the runtime folder, never beside the list, which
     // a synchronised folder would carry to other machines.

@@ -128,6 +128,7 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
     connect(m_document, &korbana::ListDocument::fileNameChanged, this, &MainWindow::showTitle);
     connect(m_document, &korbana::ListDocument::shoppingCountChanged, this, &MainWindow::showStatusText);
     connect(m_document, &korbana::ListDocument::changedOnDisk, this, &MainWindow::offerReload);
+    connectMerging();
     setAcceptDrops(true);
     buildShoppingTrip();
     // Said once and kept in view until a copy succeeds again: a message box would interrupt the typing.
@@ -225,8 +226,10 @@ void MainWindow::buildListsPage()
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("listsPage"));
     m_pages->addTab(page, picture("tab-listen"), QStringLiteral("Läden && Produkte && Einkaufsliste"));
-    auto* pageLayout = new QHBoxLayout(page);
+    auto* pageLayout = new QVBoxLayout(page);
     pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->setSpacing(0);
+    pageLayout->addWidget(buildMergeBar(page));
 
     m_splitter = new korbana::ListSplitter(page);
     pageLayout->addWidget(m_splitter);

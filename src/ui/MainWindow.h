@@ -14,6 +14,7 @@ class QAction;
 class QMenu;
 class QUndoStack;
 class QCheckBox;
+class QFrame;
 class QLabel;
 class QLineEdit;
 class QSplitter;
@@ -232,6 +233,14 @@ private:
     bool openAnyway(const QString& path);
     // The document's file was changed elsewhere: offers to load it again.
     void offerReload();
+    // Merging what changed elsewhere: the bar above the lists that tells of it, the question before a save
+    // over it, the conflict copies that sync programs leave beside the list.
+    QFrame* buildMergeBar(QWidget* parent);
+    void connectMerging();
+    // Merges the document's file as changed elsewhere into the lists and tells the outcome.
+    void mergeChangedFile();
+    void mergeFile(const QString& path, const QString& failure);
+    void offerConflictCopies(const QStringList& paths);
 
     // Settings: restore on the first showing, save on an allowed close, and from the destruction if none ran.
     void createWindowState();
@@ -250,6 +259,7 @@ private:
     // While open or reload runs, the status text waits for their messages, so it shows the count after them.
     bool m_statusHeld = false;
     bool m_askingToReload = false;
+    QFrame* m_mergeBar = nullptr;
 
     AboutDialog* m_aboutDialog = nullptr;
     HelpWindow* m_helpWindow = nullptr;

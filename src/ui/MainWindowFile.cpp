@@ -116,6 +116,8 @@ void MainWindow::openFile(const QString& path)
     }
     m_statusHeld = false;
     showStatusText();
+    // Asked once the window is up, not while it is being built.
+    QMetaObject::invokeMethod(m_document, &ListDocument::lookForConflictCopies, Qt::QueuedConnection);
 }
 
 bool MainWindow::saveFile(const QString& path)
