@@ -6,6 +6,8 @@
 #include "settings/StoredNames.h"
 #include "settings/WindowStateStore.h"
 
+#include <QUndoStack>
+
 #include <algorithm>
 #include <cstdlib>
 
