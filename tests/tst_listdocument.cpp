@@ -289,6 +289,8 @@ void TestListDocument::recoveryCopyInSlices_data()
     QTest::newRow("several slices") << 120000 << QString();
     QTest::newRow("changed between slices") << 120000 << "change";
     QTest::newRow("saved between slices") << 120000 << "save";
+    // Found in the last slice, after the others went to the file in Windows-1252: the copy starts again in UTF-8.
+    QTest::newRow("text beyond Windows-1252 at the end") << 120000 << "utf8";
 }
 
 void TestListDocument::recoveryCopyInSlices()
@@ -305,6 +307,8 @@ void TestListDocument::recoveryCopyInSlices()
     const int products = document.products()->count() + rows;
     document.products()->appendAll(
         std::vector<Entry>(static_cast<size_t>(rows), Entry { QStringLiteral("Mehl"), {}, 0 }));
+    const QString lastName = midway == "utf8" ? QStringLiteral("Łódź-Mehl") : QStringLiteral("Mehl");
+    document.products()->setCaption(products - 1, lastName);
     document.writeRecoveryCopy();
     QCoreApplication::processEvents();
     if (midway == "change")
@@ -326,6 +330,7 @@ void TestListDocument::recoveryCopyInSlices()
     sample::Lists recovered;
     QCOMPARE(korbana::parseListFile(readFile(copy), recovered.set()), korbana::ReadResult::Ok);
     QCOMPARE(recovered.products->count(), products);
+    QCOMPARE(recovered.products->caption(products - 1), lastName);
     QCOMPARE(recovered.stores->caption(recovered.stores->count() - 1) == "Zwischendurch", midway == "change");
     document.discardRecoveryCopy();
 }

@@ -741,7 +741,11 @@ void TestListFile::sideCopiesNoMoreReadable()
         QVERIFY(QDir().mkpath(folder));
         RecoveryStore::setFolderOverride(folder);
         RecoveryStore store;
-        store.write(path, { { { "Markt", {} } }, {}, {} }, {}, nullptr, {});
+        Lists copied;
+        copied.stores.append(QStringLiteral("Markt"));
+        RecoveryCopier copier;
+        copier.start(copied.set(), store.begin(path, {}, nullptr, {}));
+        while (!copier.copy(RecoveryCopier::kRowsPerTurn)) { }
         store.waitForWrites();
         written = store.copyPath();
         RecoveryStore::setFolderOverride({});

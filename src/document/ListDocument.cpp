@@ -26,6 +26,8 @@ namespace {
 constexpr int kRecoveryDelayMs = 2000;
 // Programs write a file in several steps; look at it once they are done.
 constexpr int kFileCheckDelayMs = 300;
+// How long the recovery copy waits when its writer has not caught up with the bytes handed to it.
+constexpr int kWriterBehindPauseMs = 5;
 
 QTimer* singleShotTimer(int interval, QObject* parent)
 {
@@ -56,7 +58,7 @@ ListDocument::ListDocument(QObject* parent)
     : QObject(parent)
     , m_fileState(std::make_unique<DocumentFileState>())
     , m_recovery(std::make_unique<RecoveryStore>())
-    , m_snapshotCopier(std::make_unique<SnapshotCopier>())
+    , m_recoveryCopier(std::make_unique<RecoveryCopier>())
 {
     m_stores = new ListModel({ QStringLiteral("Name") }, this);
     m_products = new ListModel({ QStringLiteral("Name"), QStringLiteral("Laden"), QStringLiteral("Preis") }, this);
@@ -81,9 +83,9 @@ ListDocument::ListDocument(QObject* parent)
 
     m_recoveryTimer = singleShotTimer(kRecoveryDelayMs, this);
     connect(m_recoveryTimer, &QTimer::timeout, this, &ListDocument::writeRecoveryCopy);
-    m_snapshotTimer = new QTimer(this);
-    m_snapshotTimer->setInterval(0);
-    connect(m_snapshotTimer, &QTimer::timeout, this, &ListDocument::copyRecoverySlice);
+    m_copyTimer = new QTimer(this);
+    m_copyTimer->setInterval(0);
+    connect(m_copyTimer, &QTimer::timeout, this, &ListDocument::copyRecoverySlice);
 
     for (ListModel* list : { m_stores, m_products, m_shopping }) {
         connect(list, &QAbstractItemModel::dataChanged, this, &ListDocument::listsChanged);
@@ -347,26 +349,11 @@ void ListDocument::writeRecoveryCopy()
 {
     if (!m_modified)
         return;
-    m_snapshotGeneration = m_changeGeneration;
-    m_snapshotCopier->start(lists());
-    m_snapshotTimer->start();
-}
-
-void ListDocument::copyRecoverySlice()
-{
-    // Changed meanwhile: the change has started the recovery timer again, which begins a fresh copy.
-    if (m_snapshotGeneration != m_changeGeneration) {
-        stopRecoveryCopy();
-        m_recoveryTimer->start();
-        return;
-    }
-    if (!m_snapshotCopier->copy(SnapshotCopier::kRowsPerTurn))
-        return;
-    m_snapshotTimer->stop();
+    m_copyGeneration = m_changeGeneration;
     const QByteArray savedHash = m_fileState->path() == m_fileName ? m_fileState->contentHash() : QByteArray();
-    const quint64 generation = m_snapshotGeneration;
-    m_recovery->write(
-        m_fileName, m_snapshotCopier->take(), savedHash, this, [this, generation](RecoveryStore::Outcome outcome) {
+    const quint64 generation = m_copyGeneration;
+    m_recoveryCopier->start(
+        lists(), m_recovery->begin(m_fileName, savedHash, this, [this, generation](RecoveryStore::Outcome outcome) {
             // Back to what the file holds, and no change since: nothing is unsaved.
             if (outcome == RecoveryStore::Outcome::Unchanged && generation == m_changeGeneration)
                 setModified(false);
@@ -375,19 +362,36 @@ void ListDocument::copyRecoverySlice()
                 m_recoveryFailing = failing;
                 Q_EMIT recoveryFailingChanged(failing);
             }
-        });
+        }));
+    m_copyTimer->start();
+}
+
+void ListDocument::copyRecoverySlice()
+{
+    // Changed meanwhile: the change has started the recovery timer again, which begins a fresh copy.
+    if (m_copyGeneration != m_changeGeneration) {
+        stopRecoveryCopy();
+        m_recoveryTimer->start();
+        return;
+    }
+    if (m_recoveryCopier->copy(RecoveryCopier::kRowsPerTurn)) {
+        m_copyTimer->stop();
+        return;
+    }
+    // While the disk catches up, the window does not spin.
+    m_copyTimer->setInterval(m_recoveryCopier->isWriterBehind() ? kWriterBehindPauseMs : 0);
 }
 
 void ListDocument::stopRecoveryCopy()
 {
     m_recoveryTimer->stop();
-    m_snapshotTimer->stop();
-    m_snapshotCopier->cancel();
+    m_copyTimer->stop();
+    m_recoveryCopier->cancel();
 }
 
 void ListDocument::waitForRecoveryCopy()
 {
-    while (m_snapshotCopier->isActive())
+    while (m_recoveryCopier->isActive())
         copyRecoverySlice();
     m_recovery->waitForWrites();
 }

@@ -22,7 +22,7 @@ namespace korbana {
 class DocumentFileState;
 struct LeftCopy;
 class RecoveryStore;
-class SnapshotCopier;
+class RecoveryCopier;
 
 // The document: the three lists, the file they were read from or written to, whether they have changed since,
 // the watch on that file and the recovery copy of unsaved lists. It asks nothing: it reports by results and
@@ -163,11 +163,11 @@ private:
     QTimer* m_fileCheckTimer = nullptr;
 
     std::unique_ptr<RecoveryStore> m_recovery;
-    std::unique_ptr<SnapshotCopier> m_snapshotCopier;
+    std::unique_ptr<RecoveryCopier> m_recoveryCopier;
     QTimer* m_recoveryTimer = nullptr;
-    QTimer* m_snapshotTimer = nullptr;
+    QTimer* m_copyTimer = nullptr;
     quint64 m_changeGeneration = 0;
-    quint64 m_snapshotGeneration = 0;
+    quint64 m_copyGeneration = 0;
 
     ListSections m_base;
     FileStamp m_announcedChange;

@@ -291,8 +291,6 @@ bool appendField(QByteArray& out, const QString& text, bool utf8)
     return true;
 }
 
-enum class Encoded { Done, NeedsUtf8, SpillFailed };
-
 // Lets the disk start on the blocks written so far while the next ones are encoded, so that the sync before the
 // commit finds little left to do. Only a hint: where the system has no such call nothing happens.
 void startWritingToDisk(QFileDevice& file)
@@ -303,31 +301,6 @@ void startWritingToDisk(QFileDevice& file)
 #else
     Q_UNUSED(file);
 #endif
-}
-
-// Encodes the three lists into out. Whenever out has reached blockSize, spill takes its bytes away (and empties
-// it), so that a large file is written in blocks rather than built whole.
-template<class Spill>
-Encoded encodeSections(QByteArray& out, const ListSet& lists, bool utf8, qsizetype blockSize, Spill spill)
-{
-    for (const Section& section : kSections) {
-        const ListModel& list = *(lists.*section.list);
-        appendField(out, QString::number(list.count()), utf8);
-        for (int row = 0; row < list.count(); ++row) {
-            // Saving a long list is mostly waiting for its strings: they are fetched a few rows ahead.
-            list.prefetchTexts(row + 8);
-            const Entry& entry = list.entryAt(row);
-            if (!appendField(out, entry.caption, utf8))
-                return Encoded::NeedsUtf8;
-            for (int s = 0; s < section.subItems; ++s) {
-                if (!appendField(out, entry.subItems[static_cast<size_t>(s)], utf8))
-                    return Encoded::NeedsUtf8;
-            }
-            if (out.size() >= blockSize && !spill(out))
-                return Encoded::SpillFailed;
-        }
-    }
-    return Encoded::Done;
 }
 
 // Commits the save file when everything was written; otherwise leaves the target as it was.
@@ -475,17 +448,50 @@ bool readsCompletely(QByteArrayView data)
     return content.result == ReadResult::Ok && content.facts.complete;
 }
 
+ListEncoder::Step ListEncoder::encode(QByteArray& out, qsizetype rows, qsizetype untilSize)
+{
+    for (; m_section < kSections.size(); ++m_section, m_row = -1) {
+        const Section& section = kSections[m_section];
+        const ListModel& list = *(m_lists.*section.list);
+        if (m_row < 0) {
+            appendField(out, QString::number(list.count()), m_utf8);
+            m_row = 0;
+        }
+        for (; m_row < list.count(); ++m_row, --rows) {
+            if (rows <= 0 || out.size() >= untilSize)
+                return Step::More;
+            // Encoding a long list is mostly waiting for its strings: they are fetched a few rows ahead.
+            list.prefetchTexts(m_row + 8);
+            const Entry& entry = list.entryAt(m_row);
+            if (!appendField(out, entry.caption, m_utf8))
+                return Step::NeedsUtf8;
+            for (int s = 0; s < section.subItems; ++s) {
+                if (!appendField(out, entry.subItems[static_cast<size_t>(s)], m_utf8))
+                    return Step::NeedsUtf8;
+            }
+        }
+    }
+    return Step::Done;
+}
+
+void ListEncoder::restartInUtf8(QByteArray& out)
+{
+    m_utf8 = true;
+    m_section = 0;
+    m_row = -1;
+    out = kUtf8Bom.toByteArray();
+}
+
 QByteArray encodeListFile(const ListSet& lists)
 {
-    const auto keep = [](QByteArray&) { return true; };
     constexpr qsizetype kWhole = std::numeric_limits<qsizetype>::max();
     QByteArray out;
     out.reserve(encodedSize(lists));
-    if (encodeSections(out, lists, false, kWhole, keep) == Encoded::Done)
-        return out;
-    // A text beyond Windows-1252: the whole file goes in UTF-8, marked so that the reader knows.
-    out = kUtf8Bom.toByteArray();
-    encodeSections(out, lists, true, kWhole, keep);
+    ListEncoder encoder(lists);
+    if (encoder.encode(out, kWhole, kWhole) == ListEncoder::Step::NeedsUtf8) {
+        encoder.restartInUtf8(out);
+        encoder.encode(out, kWhole, kWhole);
+    }
     return out;
 }
 
@@ -518,15 +524,21 @@ WriteResult writeListFile(const QString& path, const ListSet& lists, QByteArray*
         startWritingToDisk(file);
         return written;
     };
-    Encoded encoded = encodeSections(block, lists, false, kBlockSize, spill);
-    if (encoded == Encoded::NeedsUtf8) {
-        // A text beyond Windows-1252: the whole file again, in UTF-8 and marked so that the reader knows. Every
-        // character takes at least as many bytes in UTF-8, so the new content covers all that was written.
-        block = kUtf8Bom.toByteArray();
-        hash = ContentHash();
-        encoded = file.seek(0) ? encodeSections(block, lists, true, kBlockSize, spill) : Encoded::SpillFailed;
+    ListEncoder encoder(lists);
+    bool written = true;
+    for (ListEncoder::Step step = ListEncoder::Step::More; written && step != ListEncoder::Step::Done;) {
+        step = encoder.encode(block, std::numeric_limits<qsizetype>::max(), kBlockSize);
+        if (step == ListEncoder::Step::NeedsUtf8) {
+            // A text beyond Windows-1252: the whole file again, in UTF-8. Every character takes at least as many
+            // bytes in UTF-8, so the new content covers all that was written.
+            encoder.restartInUtf8(block);
+            hash = ContentHash();
+            written = file.seek(0);
+        } else {
+            written = spill(block);
+        }
     }
-    const WriteResult result = finishSave(file, encoded == Encoded::Done && spill(block));
+    const WriteResult result = finishSave(file, written);
     if (contentHash && result == WriteResult::Ok)
         *contentHash = hash.result();
     return result;

@@ -71,6 +71,33 @@ bool readsCompletely(QByteArrayView data);
 
 // The bytes of the three lists as a list file.
 QByteArray encodeListFile(const ListSet& lists);
+
+// Encodes the three lists as a list file a part at a time, so that the bytes can go to a file while the rest is
+// still to be encoded. The lists must not change until it is done.
+class ListEncoder
+{
+public:
+    explicit ListEncoder(const ListSet& lists)
+        : m_lists(lists)
+    {
+    }
+
+    enum class Step {
+        More, // the limits were reached first
+        Done,
+        NeedsUtf8, // a text has no Windows-1252 form: what was encoded is void, start again with restartInUtf8()
+    };
+    // Appends the next entries to out: at most rows of them, and none once out holds untilSize bytes.
+    Step encode(QByteArray& out, qsizetype rows, qsizetype untilSize);
+    // From the start again, in UTF-8 and marked so that the reader knows: out holds the mark alone.
+    void restartInUtf8(QByteArray& out);
+
+private:
+    ListSet m_lists;
+    bool m_utf8 = false;
+    size_t m_section = 0;
+    int m_row = -1; // before the section's count
+};
 // Writes the three lists; a failure leaves an existing file exactly as it was.
 // With contentHash, it receives the hash of the bytes written.
 // When the file holds these very bytes already it is left as it is.

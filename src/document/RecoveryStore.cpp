@@ -13,6 +13,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 
 namespace korbana {
@@ -23,30 +24,6 @@ QString& folderOverride()
 {
     static QString folder;
     return folder;
-}
-
-QStringList blankHeaders(int columns)
-{
-    QStringList headers;
-    for (int i = 0; i < columns; ++i)
-        headers.append(QString());
-    return headers;
-}
-
-// Writes the rows as a list file; the hash of the bytes written, empty on failure.
-QByteArray writeSnapshot(const QString& path, ListsSnapshot&& snapshot)
-{
-    ListModel stores(blankHeaders(1));
-    ListModel products(blankHeaders(3));
-    ListModel shopping(blankHeaders(4));
-    stores.appendAll(std::move(snapshot.stores));
-    products.appendAll(std::move(snapshot.products));
-    shopping.appendAll(std::move(snapshot.shopping));
-    QByteArray hash;
-    // Written in blocks, as a save is: a large list is never held a second time as one text. For the owner's eyes
-    // only, and never through a link that someone put at its path.
-    writeListFile(path, { &stores, &products, &shopping }, &hash, SaveFile::Kind::Private);
-    return hash;
 }
 
 // The copies hold the lists of every document: the folder is the owner's alone, also when it existed before.
@@ -112,49 +89,118 @@ QString RecoveryStore::copyPath() const
     return ownerPath(QStringLiteral(".kbl"));
 }
 
-void SnapshotCopier::start(const ListSet& lists)
+void RecoveryStream::add(QByteArray bytes)
 {
-    m_lists[0] = lists.stores;
-    m_lists[1] = lists.products;
-    m_lists[2] = lists.shopping;
-    m_snapshot = {};
-    m_list = 0;
-    m_row = 0;
-    m_active = true;
+    std::lock_guard lock(m_mutex);
+    if (m_cancelled)
+        return;
+    m_pending += bytes.size();
+    m_blocks.push_back({ std::move(bytes), false });
+    m_ready.notify_one();
 }
 
-void SnapshotCopier::cancel()
+void RecoveryStream::restart(QByteArray bytes)
 {
-    m_active = false;
-    m_snapshot = {};
+    std::lock_guard lock(m_mutex);
+    if (m_cancelled)
+        return;
+    // Blocks not written yet need not be.
+    m_blocks.clear();
+    m_pending = bytes.size();
+    m_blocks.push_back({ std::move(bytes), true });
+    m_ready.notify_one();
 }
 
-std::vector<Entry>* SnapshotCopier::targetOf(int list)
+void RecoveryStream::finish()
 {
-    std::vector<Entry>* targets[] = { &m_snapshot.stores, &m_snapshot.products, &m_snapshot.shopping };
-    return targets[list];
+    std::lock_guard lock(m_mutex);
+    m_finished = true;
+    m_ready.notify_one();
 }
 
-bool SnapshotCopier::copy(qsizetype rows)
+void RecoveryStream::cancel()
 {
-    for (; m_list < 3; ++m_list, m_row = 0) {
-        const ListModel& list = *m_lists[m_list];
-        std::vector<Entry>& target = *targetOf(m_list);
-        if (m_row == 0)
-            target.reserve(static_cast<size_t>(list.count()));
-        for (; m_row < list.count(); ++m_row) {
-            if (rows-- <= 0)
-                return false;
-            target.push_back(list.entryAt(m_row));
-        }
+    std::lock_guard lock(m_mutex);
+    m_cancelled = true;
+    m_blocks.clear();
+    m_pending = 0;
+    m_ready.notify_one();
+}
+
+bool RecoveryStream::isCancelled() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_cancelled;
+}
+
+qsizetype RecoveryStream::pending() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_pending;
+}
+
+RecoveryStream::Next RecoveryStream::take(Block& block)
+{
+    std::unique_lock lock(m_mutex);
+    m_ready.wait(lock, [this] { return m_cancelled || m_finished || !m_blocks.empty(); });
+    if (m_cancelled)
+        return Next::Cancelled;
+    if (m_blocks.empty())
+        return Next::Finished;
+    block = std::move(m_blocks.front());
+    m_blocks.pop_front();
+    m_pending -= block.bytes.size();
+    return Next::Block;
+}
+
+RecoveryCopier::~RecoveryCopier()
+{
+    // The writer waits for the rest, which will never come.
+    cancel();
+}
+
+void RecoveryCopier::start(const ListSet& lists, std::shared_ptr<RecoveryStream> stream)
+{
+    cancel();
+    m_encoder.emplace(lists);
+    m_stream = std::move(stream);
+}
+
+void RecoveryCopier::cancel()
+{
+    if (m_stream)
+        m_stream->cancel();
+    m_stream.reset();
+    m_encoder.reset();
+}
+
+bool RecoveryCopier::isWriterBehind() const
+{
+    return m_stream && m_stream->pending() > kMaxPendingBytes;
+}
+
+bool RecoveryCopier::copy(qsizetype rows)
+{
+    if (!m_stream || m_stream->isCancelled()) {
+        cancel();
+        return true;
     }
+    if (isWriterBehind())
+        return false;
+    QByteArray bytes;
+    const ListEncoder::Step step = m_encoder->encode(bytes, rows, std::numeric_limits<qsizetype>::max());
+    if (step == ListEncoder::Step::NeedsUtf8) {
+        m_encoder->restartInUtf8(bytes);
+        m_stream->restart(std::move(bytes));
+        return false;
+    }
+    m_stream->add(std::move(bytes));
+    if (step != ListEncoder::Step::Done)
+        return false;
+    m_stream->finish();
+    m_stream.reset();
+    m_encoder.reset();
     return true;
-}
-
-ListsSnapshot SnapshotCopier::take()
-{
-    m_active = false;
-    return std::move(m_snapshot);
 }
 
 std::vector<LeftCopy> RecoveryStore::leftCopies(const std::optional<QString>& documentPath)
@@ -218,39 +264,83 @@ bool RecoveryStore::holdOwnerLock()
     return m_ownerLock != nullptr;
 }
 
-void RecoveryStore::write(const QString& documentPath, ListsSnapshot snapshot, const QByteArray& savedHash,
-    QObject* receiver, std::function<void(Outcome)> done)
+bool RecoveryStore::nameDocument(const QString& documentPath)
+{
+    if (!holdOwnerLock())
+        return false;
+    if (documentPath == m_namedDocument && !m_namedDocument.isNull())
+        return true;
+    // The document's path first: a copy is only ever found with it.
+    SaveFile name(ownerPath(QStringLiteral(".name")), SaveFile::Kind::Private);
+    const bool named = saveWholeFile(name, documentPath.toUtf8()) == WriteResult::Ok;
+    m_namedDocument = named ? (documentPath.isNull() ? QStringLiteral("") : documentPath) : QString();
+    return named;
+}
+
+std::shared_ptr<RecoveryStream> RecoveryStore::begin(
+    const QString& documentPath, const QByteArray& savedHash, QObject* receiver, std::function<void(Outcome)> done)
 {
     quint64 epoch = 0;
     {
         std::lock_guard lock(m_mutex);
         epoch = m_epoch;
     }
-    auto lists = std::make_shared<ListsSnapshot>(std::move(snapshot));
-    m_pool.start([this, lists, documentPath, savedHash, epoch, receiver, done = std::move(done)]() {
-        std::lock_guard lock(m_mutex);
-        if (epoch != m_epoch)
-            return;
-        const QString copy = copyPath();
-        bool named = documentPath == m_namedDocument && !m_namedDocument.isNull();
-        if (holdOwnerLock() && !named) {
-            // The document's path first: a copy is only ever found with it.
-            SaveFile name(ownerPath(QStringLiteral(".name")), SaveFile::Kind::Private);
-            named = saveWholeFile(name, documentPath.toUtf8()) == WriteResult::Ok;
-            m_namedDocument = named ? (documentPath.isNull() ? QStringLiteral("") : documentPath) : QString();
+    auto stream = std::make_shared<RecoveryStream>();
+    m_pool.start([this, stream, documentPath, savedHash, epoch, receiver, done = std::move(done)]() {
+        const auto tell = [receiver, &done](Outcome outcome) {
+            // The receiver outlives the write: its owner waits for the writes before it goes.
+            if (receiver)
+                QMetaObject::invokeMethod(
+                    receiver, [done, outcome] { done(outcome); }, Qt::QueuedConnection);
+        };
+        std::unique_ptr<SaveFile> file;
+        {
+            std::lock_guard lock(m_mutex);
+            if (epoch != m_epoch) {
+                stream->cancel();
+                return;
+            }
+            // For the owner's eyes only, and never through a link that someone put at its path.
+            if (nameDocument(documentPath))
+                file = std::make_unique<SaveFile>(copyPath(), SaveFile::Kind::Private);
         }
-        const QByteArray written = named ? writeSnapshot(copy, std::move(*lists)) : QByteArray();
-        Outcome outcome = written.isEmpty() ? Outcome::Failed : Outcome::Written;
-        if (outcome == Outcome::Written && written == savedHash) {
+        // Written without the lock as the bytes come, so that removing the copy never waits for the window.
+        bool written = file && file->begin();
+        ContentHash hash;
+        RecoveryStream::Block block;
+        RecoveryStream::Next next = RecoveryStream::Next::Cancelled;
+        while (written && (next = stream->take(block)) == RecoveryStream::Next::Block) {
+            if (block.restart) {
+                hash = ContentHash();
+                written = file->seek(0);
+            }
+            hash.add(block.bytes);
+            written = written && file->write(block.bytes) == block.bytes.size() && file->flush();
+            block = {};
+        }
+        if (!written) {
+            // The window stops encoding for it.
+            stream->cancel();
+            if (file)
+                file->cancel();
+            tell(Outcome::Failed);
+            return;
+        }
+        std::lock_guard lock(m_mutex);
+        // Given up, or removed meanwhile (a save made it needless): nothing is put in place.
+        if (next != RecoveryStream::Next::Finished || epoch != m_epoch) {
+            file->cancel();
+            return;
+        }
+        Outcome outcome = file->commit() ? Outcome::Written : Outcome::Failed;
+        if (outcome == Outcome::Written && hash.result() == savedHash) {
             // What the file holds already: no copy is needed.
-            QFile::remove(copy);
+            QFile::remove(copyPath());
             outcome = Outcome::Unchanged;
         }
-        // The receiver outlives the write: its owner waits for the writes before it goes.
-        if (receiver)
-            QMetaObject::invokeMethod(
-                receiver, [done, outcome] { done(outcome); }, Qt::QueuedConnection);
+        tell(outcome);
     });
+    return stream;
 }
 
 void RecoveryStore::remove()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lists/ListModel.h"
+#include "ListFile.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -9,6 +9,8 @@
 
 class QLockFile;
 
+#include <condition_variable>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -17,38 +19,68 @@ class QLockFile;
 
 namespace korbana {
 
-struct ListSet;
-
-// The three lists' rows, copied so that another thread can write them while the window goes on.
-struct ListsSnapshot
-{
-    std::vector<Entry> stores;
-    std::vector<Entry> products;
-    std::vector<Entry> shopping;
-};
-
-// Copies the three lists a slice of rows at a time, so that the window answers between the slices even at a
-// million rows. The lists must not change until the copy is complete (start anew when they do).
-class SnapshotCopier final
+// The bytes of a recovery copy on their way from the window to the thread that writes them.
+class RecoveryStream final
 {
 public:
-    // Rows per turn of the event loop: a few milliseconds of copying.
-    static constexpr qsizetype kRowsPerTurn = 50000;
-
-    void start(const ListSet& lists);
+    void add(QByteArray bytes);
+    // What was handed over so far is void: the copy starts again from these bytes.
+    void restart(QByteArray bytes);
+    // Everything is handed over: the copy may be put in place.
+    void finish();
+    // Nothing more comes and nothing is put in place (also the writer's answer to a failure).
     void cancel();
-    bool isActive() const { return m_active; }
-    // Copies up to rows further rows; true when the whole snapshot is there.
-    bool copy(qsizetype rows);
-    ListsSnapshot take();
+    bool isCancelled() const;
+    // Bytes handed over and not written yet.
+    qsizetype pending() const;
 
 private:
-    const ListModel* m_lists[3] = {};
-    std::vector<Entry>* targetOf(int list);
-    ListsSnapshot m_snapshot;
-    int m_list = 0;
-    int m_row = 0;
-    bool m_active = false;
+    friend class RecoveryStore;
+    struct Block
+    {
+        QByteArray bytes;
+        bool restart = false;
+    };
+    enum class Next { Block, Finished, Cancelled };
+    // Waits for the next block, or the end.
+    Next take(Block& block);
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_ready;
+    std::deque<Block> m_blocks;
+    qsizetype m_pending = 0;
+    bool m_finished = false;
+    bool m_cancelled = false;
+};
+
+// Encodes the three lists into a recovery copy a slice of rows at a time, so that the window answers between the
+// slices even at a million rows, and hands each slice's bytes to the writer thread: the rows are never copied,
+// and only a few slices' bytes wait at any time. The lists must not change until it is done (start anew when they
+// do).
+class RecoveryCopier final
+{
+public:
+    // Rows per turn of the event loop: a few milliseconds of encoding.
+    static constexpr qsizetype kRowsPerTurn = 25000;
+    // Bytes that may wait for the writer before the window encodes more.
+    static constexpr qsizetype kMaxPendingBytes = qsizetype(4) << 20;
+
+    RecoveryCopier() = default;
+    ~RecoveryCopier();
+    Q_DISABLE_COPY_MOVE(RecoveryCopier)
+
+    void start(const ListSet& lists, std::shared_ptr<RecoveryStream> stream);
+    void cancel();
+    bool isActive() const { return m_stream != nullptr; }
+    // Whether the writer has not caught up yet: the next copy() would do nothing.
+    bool isWriterBehind() const;
+    // Encodes up to rows further rows and hands them on; true when the whole copy is handed on, or the writer gave
+    // up.
+    bool copy(qsizetype rows);
+
+private:
+    std::optional<ListEncoder> m_encoder;
+    std::shared_ptr<RecoveryStream> m_stream;
 };
 
 // A recovery copy whose window is gone (crashed or killed), found again at a start.
@@ -89,10 +121,11 @@ public:
     void adopt(const LeftCopy& copy);
 
     enum class Outcome { Written, Unchanged, Failed };
-    // Writes the lists on a worker thread, atomically. When they turn out to be what the file holds
-    // (savedHash), the copy is removed instead (Unchanged). done(outcome) runs on the receiver's thread.
-    void write(const QString& documentPath, ListsSnapshot snapshot, const QByteArray& savedHash, QObject* receiver,
-        std::function<void(Outcome)> done);
+    // Writes the bytes that come through the stream on a worker thread, and puts them in place atomically once the
+    // stream is finished. When they turn out to be what the file holds (savedHash), the copy is removed instead
+    // (Unchanged). done(outcome) runs on the receiver's thread; a cancelled stream writes nothing and tells nothing.
+    std::shared_ptr<RecoveryStream> begin(
+        const QString& documentPath, const QByteArray& savedHash, QObject* receiver, std::function<void(Outcome)> done);
     // Removes this window's copy, and only it; a write still under way for it is dropped.
     void remove();
     // Waits for the writes under way.
@@ -102,6 +135,8 @@ private:
     QString ownerPath(const QString& suffix) const;
     // Under m_mutex: the lock that marks this window's copy as alive, taken before its first copy.
     bool holdOwnerLock();
+    // Under m_mutex: the document's path beside the copy; false when it could not be written.
+    bool nameDocument(const QString& documentPath);
 
     QThreadPool m_pool; // one thread: the writes follow each other
     std::mutex m_mutex;
