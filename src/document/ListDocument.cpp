@@ -235,7 +235,7 @@ void ListDocument::fileRead(const QString& path, const ReadFacts& facts)
     }
     // Filling the lists marked them changed: they hold what the file holds.
     m_fileState->loaded(path, facts.stamp, facts.contentHash, facts.complete);
-    m_base = entries();
+    m_base = prints();
     m_announcedChange = {};
     setModified(false);
     m_history->clear();
@@ -308,7 +308,7 @@ WriteResult ListDocument::save(const QString& path)
     m_recovery->remove();
     stopRecoveryCopy();
     m_fileState->written(path, contentHash);
-    m_base = entries();
+    m_base = prints();
     m_announcedChange = {};
     setModified(false);
     m_history->setClean();
@@ -430,6 +430,11 @@ void ListDocument::checkFile()
     lookForConflictCopies();
 }
 
+SectionPrints ListDocument::prints() const
+{
+    return { printsOf(*m_stores), printsOf(*m_products), printsOf(*m_shopping) };
+}
+
 ListSections ListDocument::entries() const
 {
     ListSections sections;
@@ -458,7 +463,7 @@ std::optional<int> ListDocument::mergeFile(const QString& path)
     MergeResult merged = mergeLists(m_base, entries(), theirs.sections);
     if (path == m_fileState->path()) {
         m_fileState->loaded(path, theirs.facts.stamp, theirs.facts.contentHash, true);
-        m_base = std::move(theirs.sections);
+        m_base = printsOf(theirs.sections);
         m_announcedChange = {};
     } else if (!m_mergedCopies.contains(path)) {
         m_mergedCopies.append(path);

@@ -100,9 +100,6 @@ public:
     // for conflict copies beside it.
     void checkFile();
 
-    // The entries as the file held them when last read or written: where a merge starts from. The texts are
-    // shared with the lists, never copied.
-    const ListSections& base() const { return m_base; }
     // The entries of the three lists now (texts shared).
     ListSections entries() const;
     // Puts these entries in place of the three lists as one step of the history, named text.
@@ -144,6 +141,7 @@ private:
     void stopRecoveryCopy();
     void watchFile();
     void keepMergedCopies();
+    SectionPrints prints() const;
 
     ListModel* m_stores = nullptr;
     ListModel* m_products = nullptr;
@@ -169,7 +167,9 @@ private:
     quint64 m_changeGeneration = 0;
     quint64 m_copyGeneration = 0;
 
-    ListSections m_base;
+    // The entries as the file held them when last read or written, where a merge starts from: their prints alone,
+    // so that the document never holds the lists twice.
+    SectionPrints m_base;
     FileStamp m_announcedChange;
     QStringList m_reportedCopies;
     QStringList m_mergedCopies;

@@ -29,24 +29,6 @@ Occurrence occurrence(Id id, std::uint32_t ordinal)
     return (Occurrence { id } << 32) | ordinal;
 }
 
-size_t recordHash(const Entry& e)
-{
-    return qHashMulti(0, e.caption, e.subItems[0], e.subItems[1], e.subItems[2]);
-}
-
-bool sameText(const QString& a, const QString& b)
-{
-    return a.size() == b.size() && a.constData() == b.constData();
-}
-
-// True when the two entries share their texts: the same record without reading a character, the usual case for
-// the window's lists and the base they were copied from.
-bool sharesTexts(const Entry& a, const Entry& b)
-{
-    return sameText(a.caption, b.caption) && sameText(a.subItems[0], b.subItems[0])
-        && sameText(a.subItems[1], b.subItems[1]) && sameText(a.subItems[2], b.subItems[2]);
-}
-
 void prefetchMemory(const void* at)
 {
 #if defined(__GNUC__)
@@ -56,7 +38,8 @@ void prefetchMemory(const void* at)
 #endif
 }
 
-// Open addressing over record numbers; a slot keeps part of the hash so that most probes read no text.
+// Open addressing over record numbers, keyed by the records' prints; a slot keeps part of the print so that most
+// probes read no other memory.
 class RecordTable
 {
 public:
@@ -67,30 +50,30 @@ public:
             capacity *= 2;
         m_slots.assign(capacity, Slot {});
         m_mask = capacity - 1;
-        m_records.reserve(expected);
+        m_prints.reserve(expected);
     }
 
-    // A hint that the record with this hash is looked up soon: the table is far larger than the caches.
-    void prefetch(size_t hash) const { prefetchMemory(&m_slots[hash & m_mask]); }
+    // A hint that this record is looked up soon: the table is far larger than the caches.
+    void prefetch(const RecordPrint& print) const { prefetchMemory(&m_slots[print.first & m_mask]); }
 
-    Id intern(const Entry& e, size_t hash)
+    Id intern(const RecordPrint& print)
     {
-        const auto tag = static_cast<std::uint32_t>(hash ^ (hash >> 32));
-        for (size_t at = hash & m_mask;; at = (at + 1) & m_mask) {
+        const auto tag = static_cast<std::uint32_t>(print.second);
+        for (size_t at = print.first & m_mask;; at = (at + 1) & m_mask) {
             Slot& slot = m_slots[at];
             if (slot.id == kNoId) {
-                slot = { tag, static_cast<Id>(m_records.size()) };
-                m_records.push_back(&e);
-                if (m_records.size() * 2 > m_slots.size())
+                slot = { tag, static_cast<Id>(m_prints.size()) };
+                m_prints.push_back(print);
+                if (m_prints.size() * 2 > m_slots.size())
                     grow();
-                return static_cast<Id>(m_records.size() - 1);
+                return static_cast<Id>(m_prints.size() - 1);
             }
-            if (slot.tag == tag && sameRecord(*m_records[slot.id], e))
+            if (slot.tag == tag && m_prints[slot.id] == print)
                 return slot.id;
         }
     }
 
-    size_t size() const { return m_records.size(); }
+    size_t size() const { return m_prints.size(); }
 
 private:
     struct Slot
@@ -108,7 +91,7 @@ private:
         for (const Slot& slot : old) {
             if (slot.id == kNoId)
                 continue;
-            size_t at = recordHash(*m_records[slot.id]) & m_mask;
+            size_t at = m_prints[slot.id].first & m_mask;
             while (m_slots[at].id != kNoId)
                 at = (at + 1) & m_mask;
             m_slots[at] = slot;
@@ -116,7 +99,7 @@ private:
     }
 
     std::vector<Slot> m_slots;
-    std::vector<const Entry*> m_records;
+    ListPrints m_prints;
     size_t m_mask = 0;
 };
 
@@ -165,7 +148,7 @@ struct Addition
 class Merger
 {
 public:
-    Merger(const std::vector<Entry>& base, const std::vector<Entry>& ours, const std::vector<Entry>& theirs)
+    Merger(const ListPrints& base, const std::vector<Entry>& ours, const std::vector<Entry>& theirs)
         : m_ours(ours)
         , m_theirs(theirs)
         , m_table(base.size() + std::max(ours.size(), theirs.size()) / 8 + 16)
@@ -174,8 +157,8 @@ public:
         m_basePlace.assign(m_table.size(), kNoPlace);
         for (size_t i = 0; i < base.size(); ++i)
             m_basePlace[m_base.ids[i]] = static_cast<std::uint32_t>(i);
-        intern(ours, &base, m_oursIds);
-        intern(theirs, &base, m_theirsIds);
+        intern(printsOf(ours), &base, m_oursIds);
+        intern(printsOf(theirs), &base, m_theirsIds);
         for (Version* v : { &m_base, &m_oursIds, &m_theirsIds })
             v->counts.resize(m_table.size(), 0);
         for (Version* v : { &m_base, &m_oursIds, &m_theirsIds })
@@ -195,27 +178,21 @@ public:
 
 private:
     // The sides mostly hold the base's entries in the base's order: each entry is first compared with the base
-    // entry after the last one found, and only hashed when that is another record. Once one is hashed, the next
-    // few are hashed ahead, so that their places in the table are fetched while the others are looked up (a
-    // sorted side misses the base's order everywhere).
-    void intern(const std::vector<Entry>& entries, const std::vector<Entry>* base, Version& out)
+    // entry after the last one found, and only looked up when that is another record. Lookups fetch the table a
+    // few entries ahead (a sorted side misses the base's order everywhere).
+    void intern(const ListPrints& prints, const ListPrints* base, Version& out)
     {
         constexpr size_t kAhead = 16;
-        std::array<size_t, kAhead> hashes {};
-        size_t hashedTo = 0; // the entries before it are hashed
-        out.ids.resize(entries.size());
+        out.ids.resize(prints.size());
         size_t next = 0; // in the base
-        for (size_t i = 0; i < entries.size(); ++i) {
-            const Entry& e = entries[i];
-            if (base && next < base->size() && (sharesTexts(e, (*base)[next]) || sameRecord(e, (*base)[next]))) {
+        for (size_t i = 0; i < prints.size(); ++i) {
+            if (base && next < base->size() && (*base)[next] == prints[i]) {
                 out.ids[i] = m_base.ids[next++];
                 continue;
             }
-            for (hashedTo = std::max(hashedTo, i); hashedTo < std::min(i + kAhead, entries.size()); ++hashedTo) {
-                hashes[hashedTo % kAhead] = recordHash(entries[hashedTo]);
-                m_table.prefetch(hashes[hashedTo % kAhead]);
-            }
-            const Id id = m_table.intern(e, hashes[i % kAhead]);
+            if (i + kAhead < prints.size())
+                m_table.prefetch(prints[i + kAhead]);
+            const Id id = m_table.intern(prints[i]);
             out.ids[i] = id;
             if (base && id < m_basePlace.size() && m_basePlace[id] != kNoPlace)
                 next = m_basePlace[id] + 1;
@@ -353,13 +330,73 @@ private:
 
 } // namespace
 
-ListMergeResult mergeList(
-    const std::vector<Entry>& base, const std::vector<Entry>& ours, const std::vector<Entry>& theirs)
+namespace {
+
+// The texts of a record hashed with the seed, each one whole, so that where one text ends is part of the hash.
+quint64 recordHash(const Entry& entry, size_t seed)
+{
+    quint64 hash = seed;
+    const auto mix = [&hash, seed](const QString& text) {
+        // The finaliser of splitmix64: every bit of the texts' hashes reaches every bit of the result.
+        quint64 x = hash ^ qHash(text, seed);
+        x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
+        x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
+        hash = x ^ (x >> 31);
+    };
+    mix(entry.caption);
+    for (const QString& text : entry.subItems)
+        mix(text);
+    return hash;
+}
+
+} // namespace
+
+RecordPrint printOf(const Entry& entry)
+{
+    // Two seeds give two independent hashes of the same texts.
+    return { recordHash(entry, 0x6b6f7262616e6131), recordHash(entry, 0x2545f4914f6cdd1d) };
+}
+
+ListPrints printsOf(const std::vector<Entry>& entries)
+{
+    ListPrints prints;
+    prints.reserve(entries.size());
+    for (const Entry& entry : entries)
+        prints.push_back(printOf(entry));
+    return prints;
+}
+
+ListPrints printsOf(const ListModel& list)
+{
+    ListPrints prints;
+    prints.reserve(static_cast<size_t>(list.count()));
+    for (int row = 0; row < list.count(); ++row) {
+        list.prefetchTexts(row + 8);
+        prints.push_back(printOf(list.entryAt(row)));
+    }
+    return prints;
+}
+
+SectionPrints printsOf(const ListSections& sections)
+{
+    SectionPrints prints;
+    for (size_t list = 0; list < sections.size(); ++list)
+        prints[list] = printsOf(sections[list]);
+    return prints;
+}
+
+ListMergeResult mergeList(const ListPrints& base, const std::vector<Entry>& ours, const std::vector<Entry>& theirs)
 {
     return Merger(base, ours, theirs).run();
 }
 
-MergeResult mergeLists(const ListSections& base, const ListSections& ours, const ListSections& theirs)
+ListMergeResult mergeList(
+    const std::vector<Entry>& base, const std::vector<Entry>& ours, const std::vector<Entry>& theirs)
+{
+    return mergeList(printsOf(base), ours, theirs);
+}
+
+MergeResult mergeLists(const SectionPrints& base, const ListSections& ours, const ListSections& theirs)
 {
     MergeResult result;
     for (size_t list = 0; list < result.sections.size(); ++list) {
@@ -368,6 +405,11 @@ MergeResult mergeLists(const ListSections& base, const ListSections& ours, const
         result.conflicts[list] = merged.conflicts;
     }
     return result;
+}
+
+MergeResult mergeLists(const ListSections& base, const ListSections& ours, const ListSections& theirs)
+{
+    return mergeLists(printsOf(base), ours, theirs);
 }
 
 } // namespace korbana
