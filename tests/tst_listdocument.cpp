@@ -245,6 +245,12 @@ void TestListDocument::recoveryCopy()
     QCOMPARE(document.stores()->caption(2), QStringLiteral("Nach dem Absturz"));
     QCOMPARE(modified.size(), 1);
     QVERIFY(document.isModified());
+    // One step of the history: undone, the lists are those before, and still unsaved.
+    document.undo();
+    QCOMPARE(document.stores()->count(), 0);
+    QVERIFY(document.isModified());
+    document.redo();
+    QCOMPARE(document.stores()->caption(2), QStringLiteral("Nach dem Absturz"));
     // The next save goes to the file without a question and ends the copy.
     QVERIFY(!document.isChangedOnDisk(path));
     QCOMPARE(document.save(path), WriteResult::Ok);
@@ -305,8 +311,7 @@ void TestListDocument::recoveryCopyInSlices()
     document.open(path);
     const QString copy = document.recoveryCopyPath();
     const int products = document.products()->count() + rows;
-    document.products()->appendAll(
-        std::vector<Entry>(static_cast<size_t>(rows), Entry { QStringLiteral("Mehl"), {}, 0 }));
+    document.products()->appendAll(std::vector<Entry>(static_cast<size_t>(rows), Entry { QStringLiteral("Mehl"), {} }));
     const QString lastName = midway == "utf8" ? QStringLiteral("Łódź-Mehl") : QStringLiteral("Mehl");
     document.products()->setCaption(products - 1, lastName);
     document.writeRecoveryCopy();

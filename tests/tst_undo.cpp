@@ -1,10 +1,12 @@
 // Undo and redo of every change to the lists, through the window's own commands and keys.
 #include "ListsHarness.h"
 #include "WindowWidgets.h"
+#include "document/RecoveryStore.h"
 #include "ui/ProductDialog.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
@@ -71,6 +73,10 @@ void TestUndo::init()
 void TestUndo::cleanup()
 {
     h.reset();
+    // A recovered list left unsaved keeps its copy: the next window would offer it.
+    QDir folder(korbana::RecoveryStore::folder());
+    for (const QString& file : folder.entryList(QDir::Files | QDir::Hidden))
+        folder.remove(file);
 }
 
 void TestUndo::everyChange_data()
@@ -138,6 +144,17 @@ void TestUndo::everyChange_data()
         windowWidget<QAction>(*harness.form, "csvImportAction")->trigger();
     }) << (stores + QStringList { "Kiosk" })
                                 << (products + QStringList { "Tee|Kiosk|2,00 EUR" }) << shopping << "CSV importieren";
+    QTest::newRow("a recovery applied") << Change([](ListsHarness& harness) {
+        // A copy left by a window that is gone, of a list without a name.
+        const QString folder = korbana::RecoveryStore::folder();
+        QDir().mkpath(folder);
+        MainWindowFixture::writeFile(folder + "/1-gone.kbl", "1\r\nKiosk\r\n1\r\nTee\r\nKiosk\r\n2,00 EUR\r\n0\r\n");
+        MainWindowFixture::writeFile(folder + "/1-gone.name", "");
+        const std::vector<korbana::LeftCopy> left = korbana::RecoveryStore::leftCopies();
+        QCOMPARE(left.size(), size_t(1));
+        harness.form->document()->applyRecoveryCopy(left.front(), *korbana::RecoveryStore::read(left.front()));
+    }) << QStringList { "Kiosk" } << QStringList { "Tee|Kiosk|2,00 EUR" }
+                                        << QStringList() << "Wiederherstellen";
     QTest::newRow("sort by a header") << Change([](ListsHarness& harness) { harness.clickHeader(Stores, 0); })
                                       << QStringList { "Markt", "Bäcker" } << products << shopping << "Sortieren";
 }

@@ -333,7 +333,10 @@ void ListDocument::applyRecoveryCopy(const LeftCopy& copy, const QByteArray& byt
         m_fileState->written(path, {});
         m_base = {};
     }
-    parseListFile(bytes, lists());
+    replaceLists(std::move(parseListContent(bytes).sections), QStringLiteral("Wiederherstellen"));
+    // Also undone, the lists stay modified: the recovered lists wait only in the history then, and closing the
+    // window must still ask rather than let them go.
+    m_history->resetClean();
     m_recoveredOver = path;
     // The copy stays until the lists are saved or given up.
     setModified(true);

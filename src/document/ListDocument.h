@@ -83,9 +83,10 @@ public:
 
     // Where this document keeps its unsaved lists.
     QString recoveryCopyPath() const;
-    // Fills the lists from the bytes of a copy left by a window that is gone, for the document's present name;
-    // they stay modified until saved or given up, and the copy is this document's from now on. The first save
-    // over the file keeps the file's own version beside it first (<name>.bak).
+    // Fills the lists from the bytes of a copy left by a window that is gone, for the document's present name, as
+    // one step of the history; they stay modified until saved or given up (also when the step is undone), and the
+    // copy is this document's from now on. The first save over the file keeps the file's own version beside it
+    // first (<name>.bak).
     void applyRecoveryCopy(const LeftCopy& copy, const QByteArray& bytes);
     // Whether the last recovery copy could not be written (the window says so until one succeeds again).
     bool isRecoveryFailing() const { return m_recoveryFailing; }

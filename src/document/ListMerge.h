@@ -10,8 +10,7 @@
 namespace korbana {
 
 // Two entries hold the same record when their captions and sub-items agree. The image index is no part of the
-// record: the list file does not hold it and every entry shows its list's first picture; a merged entry keeps the
-// image index of the version it was taken from.
+// record: the list file does not hold it and every entry shows its list's first picture.
 bool sameRecord(const Entry& a, const Entry& b);
 
 // A record told apart by 128 bits of two independent hashes of its texts: the base of a merge is kept as these

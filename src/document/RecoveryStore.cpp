@@ -13,7 +13,6 @@
 #include <QStandardPaths>
 
 #include <algorithm>
-#include <limits>
 #include <memory>
 
 namespace korbana {
@@ -188,7 +187,9 @@ bool RecoveryCopier::copy(qsizetype rows)
     if (isWriterBehind())
         return false;
     QByteArray bytes;
-    const ListEncoder::Step step = m_encoder->encode(bytes, rows, std::numeric_limits<qsizetype>::max());
+    // Room for the last row past the limit, so that the slice is not moved while it grows.
+    bytes.reserve(kBytesPerTurn + kBytesPerTurn / 4);
+    const ListEncoder::Step step = m_encoder->encode(bytes, rows, kBytesPerTurn);
     if (step == ListEncoder::Step::NeedsUtf8) {
         m_encoder->restartInUtf8(bytes);
         m_stream->restart(std::move(bytes));

@@ -60,10 +60,11 @@ private:
 class RecoveryCopier final
 {
 public:
-    // Rows per turn of the event loop: a few milliseconds of encoding.
+    // Rows per turn of the event loop, and bytes: a few milliseconds of encoding.
     static constexpr qsizetype kRowsPerTurn = 25000;
+    static constexpr qsizetype kBytesPerTurn = qsizetype(1) << 20;
     // Bytes that may wait for the writer before the window encodes more.
-    static constexpr qsizetype kMaxPendingBytes = qsizetype(4) << 20;
+    static constexpr qsizetype kMaxPendingBytes = qsizetype(2) << 20;
 
     RecoveryCopier() = default;
     ~RecoveryCopier();
