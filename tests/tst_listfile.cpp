@@ -470,6 +470,8 @@ void TestListFile::repeatedTextsShareStorage()
     const Entry& again = lists.products.entryAt(kShops);
     QCOMPARE(first.subItems[0].constData(), again.subItems[0].constData());
     QCOMPARE(first.subItems[1].constData(), lists.products.entryAt(2 * kShops - 1).subItems[1].constData());
+    // The same product at many shops: one name.
+    QCOMPARE(first.caption.constData(), lists.products.entryAt(2 * kShops - 1).caption.constData());
 }
 
 void TestListFile::exampleByteForByte()

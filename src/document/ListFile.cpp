@@ -55,8 +55,9 @@ struct Section
     int subItems;
     unsigned pooledFields;
 };
-// Shared: the shop and price of a product, all four fields of a shopping entry.
-constexpr std::array<Section, 3> kSections { { { &ListSet::stores, 0, 0b0000 }, { &ListSet::products, 2, 0b0110 },
+// Shared: every field of a product (a catalogue holds the same product at several shops, and shops and prices
+// repeat) and of a shopping entry (its product's texts again).
+constexpr std::array<Section, 3> kSections { { { &ListSet::stores, 0, 0b0000 }, { &ListSet::products, 2, 0b0111 },
     { &ListSet::shopping, 3, 0b1111 } } };
 
 // Decodes field texts; equal bytes in the columns that repeat give one shared string. An open-addressing table
