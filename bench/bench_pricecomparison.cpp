@@ -107,7 +107,8 @@ void chooseCheapestShopsStep(benchmark::State& state)
     const korbana::PriceIndex& index = builtIndex();
     ListModel& shopping = lists().shopping;
     for (auto _ : state) {
-        std::unique_ptr<QUndoCommand> step(korbana::moveToShopsCommand(&shopping, index.cheapestShops(shopping).moves));
+        std::unique_ptr<QUndoCommand> step(
+            korbana::moveToShopsCommand(&shopping, lists().products, index.cheapestShops(shopping).moves));
         step->redo();
         state.PauseTiming();
         step->undo();

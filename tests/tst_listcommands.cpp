@@ -108,6 +108,14 @@ void TestListCommands::undoAndRedoEveryStep_data()
         recovered[0].caption = "Tee";
         s.push(new ReplaceRowsCommand(&l, std::move(recovered), StepNames::applyRecovery()));
     }) << QStringList { "Tee||" } << 1 << "Wiederherstellen";
+    QTest::newRow("moved to other shops") << Steps([](QUndoStack& s, ListModel& l) {
+        // Two rows to one shop and price: one entry of the table for both.
+        SubItemTable moves;
+        moves.texts.push_back({ "Discounter", "1,79 EUR", {} });
+        moves.rows = { { 0, 0 }, { 2, 0 } };
+        s.push(new SetSubItemsCommand(&l, 0, 1, std::move(moves), StepNames::chooseCheapestShops()));
+    }) << QStringList { "Brot|Discounter|1,79 EUR", kProducts[1], "Äpfel|Discounter|1,79 EUR" }
+                                          << 1 << "Günstigste Läden wählen";
     QTest::newRow("import appends") << Steps([](QUndoStack& s, ListModel& l) {
         std::vector<Entry> imported(2);
         imported[0].caption = "Tee";

@@ -230,8 +230,8 @@ void TestPriceComparison::cheapestShops()
     index.rebuild(*catalogueList);
     const Reassignment moved = index.cheapestShops(*shopping);
     for (const ShopMove& move : moved.moves) {
-        shopping->setSubItem(move.row, 1, move.shop);
-        shopping->setSubItem(move.row, 2, move.priceText);
+        shopping->setSubItem(move.row, 1, catalogueList->subItem(move.product, 0));
+        shopping->setSubItem(move.row, 2, catalogueList->subItem(move.product, 1));
     }
     QStringList rows;
     for (int row = 0; row < shopping->count(); ++row) {

@@ -1,5 +1,7 @@
 #include "ListCommands.h"
 
+#include <QHash>
+
 #include <utility>
 
 namespace korbana {
@@ -140,7 +142,7 @@ void EditProductCommand::redo()
 }
 
 SetSubItemsCommand::SetSubItemsCommand(
-    ListModel* model, int first, int last, std::vector<SubItemTexts>&& rows, const QString& text, QUndoCommand* parent)
+    ListModel* model, int first, int last, SubItemTable&& rows, const QString& text, QUndoCommand* parent)
     : QUndoCommand(text, parent)
     , m_model(model)
     , m_first(first)
@@ -154,18 +156,26 @@ void SetSubItemsCommand::redo()
     m_model->swapSubItems(m_first, m_last, m_rows);
 }
 
-SetSubItemsCommand* moveToShopsCommand(ListModel* shopping, std::vector<ShopMove>&& moves)
+SetSubItemsCommand* moveToShopsCommand(ListModel* shopping, const ListModel& products, std::vector<ShopMove>&& moves)
 {
-    // The Shopping list's sub-items: name, shop, price.
+    // The Shopping list's sub-items: name, shop, price; the catalogue's: shop, price.
     constexpr int kShop = 1;
     constexpr int kPrice = 2;
-    std::vector<SubItemTexts> rows;
-    rows.reserve(moves.size());
-    for (ShopMove& move : moves) {
-        SubItemTexts& texts = rows.emplace_back();
-        texts.row = move.row;
-        texts.subItems[kShop] = std::move(move.shop);
-        texts.subItems[kPrice] = std::move(move.priceText);
+    // Gone once the step is made: only the table stays.
+    const std::vector<ShopMove> taken = std::move(moves);
+    SubItemTable rows;
+    rows.rows.reserve(taken.size());
+    // Many entries move to the same catalogue row: one entry of the table for each.
+    QHash<int, quint32> known;
+    for (const ShopMove& move : taken) {
+        auto at = known.constFind(move.product);
+        if (at == known.constEnd()) {
+            at = known.insert(move.product, static_cast<quint32>(rows.texts.size()));
+            auto& texts = rows.texts.emplace_back();
+            texts[kShop] = products.subItem(move.product, 0);
+            texts[kPrice] = products.subItem(move.product, 1);
+        }
+        rows.rows.push_back({ move.row, *at });
     }
     return new SetSubItemsCommand(shopping, kShop, kPrice, std::move(rows), StepNames::chooseCheapestShops());
 }

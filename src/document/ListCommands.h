@@ -115,7 +115,7 @@ private:
 class SetSubItemsCommand final : public QUndoCommand
 {
 public:
-    SetSubItemsCommand(ListModel* model, int first, int last, std::vector<SubItemTexts>&& rows, const QString& text,
+    SetSubItemsCommand(ListModel* model, int first, int last, SubItemTable&& rows, const QString& text,
         QUndoCommand* parent = nullptr);
 
     void redo() override;
@@ -125,11 +125,12 @@ private:
     ListModel* m_model;
     int m_first;
     int m_last;
-    std::vector<SubItemTexts> m_rows;
+    SubItemTable m_rows;
 };
 
-// Moves Shopping list entries to other shops as one step: each gets the shop and price text, its quantity stays.
-SetSubItemsCommand* moveToShopsCommand(ListModel* shopping, std::vector<ShopMove>&& moves);
+// Moves Shopping list entries to other shops as one step: each gets the shop and price text of its catalogue row,
+// its quantity stays.
+SetSubItemsCommand* moveToShopsCommand(ListModel* shopping, const ListModel& products, std::vector<ShopMove>&& moves);
 
 // Puts a list in a new order; undoing puts back the order before. Only the permutation is kept.
 class ReorderCommand final : public QUndoCommand

@@ -333,7 +333,7 @@ void ListDocument::applyRecoveryCopy(const LeftCopy& copy, const QByteArray& byt
         m_fileState->written(path, {});
         m_base = {};
     }
-    replaceLists(std::move(parseListContent(bytes).sections), QStringLiteral("Wiederherstellen"));
+    replaceLists(std::move(parseListContent(bytes).sections), StepNames::applyRecovery());
     // Also undone, the lists stay modified: the recovered lists wait only in the history then, and closing the
     // window must still ask rather than let them go.
     m_history->resetClean();

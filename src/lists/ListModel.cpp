@@ -1,5 +1,7 @@
 #include "ListModel.h"
 
+#include <QHash>
+
 #include <algorithm>
 
 namespace korbana {
@@ -38,6 +40,17 @@ std::vector<int> cycleWalk(const std::vector<int>& newOrder)
     }
     return walk;
 }
+
+// The addresses of some sub-items of a row.
+struct TextsKey
+{
+    std::array<const QChar*, Entry::kMaxSubItems> texts {};
+    friend bool operator==(const TextsKey& a, const TextsKey& b) { return a.texts == b.texts; }
+    friend size_t qHash(const TextsKey& key, size_t seed = 0)
+    {
+        return qHashMulti(seed, key.texts[0], key.texts[1], key.texts[2]);
+    }
+};
 
 bool g_leaveRows = false;
 // Reachable from here until the process ends, so that leak checkers do not count the rows left.
@@ -127,20 +140,49 @@ Entry ListModel::replaceAt(int row, Entry&& entry)
     return std::move(entry);
 }
 
-void ListModel::swapSubItems(int first, int last, std::vector<SubItemTexts>& rows)
+void ListModel::swapSubItems(int first, int last, SubItemTable& table)
 {
     first = std::max(first, 0);
     last = std::min(last, subItemCount() - 1);
+    const auto keyOf = [first, last](const std::array<QString, Entry::kMaxSubItems>& texts) {
+        TextsKey key;
+        for (int i = first; i <= last; ++i)
+            key.texts[static_cast<size_t>(i)] = texts[static_cast<size_t>(i)].constData();
+        return key;
+    };
+    const auto same = [first, last](const std::array<QString, Entry::kMaxSubItems>& a,
+                          const std::array<QString, Entry::kMaxSubItems>& b) {
+        for (int i = first; i <= last; ++i) {
+            const QString& x = a[static_cast<size_t>(i)];
+            const QString& y = b[static_cast<size_t>(i)];
+            if (x.constData() != y.constData() || x.size() != y.size())
+                return false;
+        }
+        return true;
+    };
+    // Texts told apart by where they are stored: rows that share their strings share one entry of the table. Every
+    // string looked at is held by the table or a row until the end, so no address is reused meanwhile.
+    QHash<TextsKey, quint32> known;
+    known.reserve(static_cast<qsizetype>(table.texts.size()) * 2);
+    for (size_t i = 0; i < table.texts.size(); ++i)
+        known.insert(keyOf(table.texts[i]), static_cast<quint32>(i));
     int top = count();
     int bottom = -1;
-    for (SubItemTexts& texts : rows) {
-        if (texts.row < 0 || texts.row >= count())
+    for (SubItemTable::Row& held : table.rows) {
+        if (held.row < 0 || held.row >= count() || held.texts >= table.texts.size())
             continue;
-        Entry& entry = m_rows[static_cast<size_t>(texts.row)];
+        Entry& entry = m_rows[static_cast<size_t>(held.row)];
+        quint32& slot = known[keyOf(entry.subItems)];
+        if (slot >= table.texts.size() || !same(table.texts[slot], entry.subItems)) {
+            slot = static_cast<quint32>(table.texts.size());
+            table.texts.push_back(entry.subItems);
+        }
+        const quint32 former = slot;
         for (int i = first; i <= last; ++i)
-            std::swap(entry.subItems[static_cast<size_t>(i)], texts.subItems[static_cast<size_t>(i)]);
-        top = std::min(top, texts.row);
-        bottom = std::max(bottom, texts.row);
+            entry.subItems[static_cast<size_t>(i)] = table.texts[held.texts][static_cast<size_t>(i)];
+        held.texts = former;
+        top = std::min(top, held.row);
+        bottom = std::max(bottom, held.row);
     }
     // One signal for the whole range: a signal per row would redraw and recount the list half a million times.
     if (bottom >= 0 && first <= last)

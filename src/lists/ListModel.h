@@ -22,11 +22,18 @@ struct Entry
     static constexpr int imageIndex = 0;
 };
 
-// Texts for some sub-items of one row, held beside the list to be swapped in.
-struct SubItemTexts
+// Texts for some sub-items of many rows, held beside the list to be swapped in: each row names its texts by number
+// in a table of the distinct ones, so that moving half a million entries to a few hundred shops holds a few bytes
+// per row.
+struct SubItemTable
 {
-    int row = 0;
-    std::array<QString, Entry::kMaxSubItems> subItems;
+    struct Row
+    {
+        int row = 0;
+        quint32 texts = 0; // into texts
+    };
+    std::vector<Row> rows;
+    std::vector<std::array<QString, Entry::kMaxSubItems>> texts;
 };
 
 // A list in report style. The model owns its rows; there is no other copy of the data.
@@ -75,9 +82,9 @@ public:
     Entry takeAt(int row);
     // Puts the entry in place of the row and returns the one it replaced; row must exist.
     Entry replaceAt(int row, Entry&& entry);
-    // Swaps sub-items first to last of each given row with the texts held for them, as one change of the list.
-    // Rows out of range are left alone.
-    void swapSubItems(int first, int last, std::vector<SubItemTexts>& rows);
+    // Swaps sub-items first to last of each given row with the texts held for them, as one change of the list:
+    // afterwards the table holds the rows' former texts. Rows out of range are left alone.
+    void swapSubItems(int first, int last, SubItemTable& table);
     // Takes the rows from row to the end out at once and returns them.
     std::vector<Entry> takeFrom(int row);
     // Swaps all rows for these in one model reset and returns the rows held before.

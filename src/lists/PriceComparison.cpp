@@ -209,6 +209,8 @@ std::optional<CheaperOffer> PriceIndex::cheaperElsewhere(const Entry& shoppingEn
 Reassignment PriceIndex::cheapestShops(const ListModel& shopping) const
 {
     Reassignment result;
+    // Room that is never filled costs no memory; growing would hold the moves twice for a moment.
+    result.moves.reserve(static_cast<size_t>(shopping.count()));
     const QString decimalSep = decimalSeparator();
     Memo memo;
     for (int row = 0; row < shopping.count(); ++row) {
@@ -221,8 +223,7 @@ Reassignment PriceIndex::cheapestShops(const ListModel& shopping) const
         if (best.shop == prices.shop || !(best.price < *prices.current))
             continue;
         result.saving += (*prices.current - best.price) * prices.quantity;
-        ShopOffer offer = offerText(best);
-        result.moves.push_back(ShopMove { row, std::move(offer.shop), std::move(offer.priceText) });
+        result.moves.push_back(ShopMove { row, best.product });
     }
     return result;
 }

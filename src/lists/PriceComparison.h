@@ -55,12 +55,12 @@ struct PriceComparisonResult
     double saving = 0; // what the mix saves against the reference shop, over the entries that shop carries
 };
 
-// Shopping entries moved to their cheapest shop: which row gets which shop and price text, and what it saves.
+// Shopping entries moved to their cheapest shop: which row gets the shop and price text of which catalogue row, and
+// what it saves. Numbers only: half a million moves take a few megabytes.
 struct ShopMove
 {
     int row = 0;
-    QString shop;
-    QString priceText;
+    int product = 0; // the catalogue row with the shop and price
 };
 
 struct Reassignment

@@ -35,7 +35,7 @@ void MainWindow::chooseCheapestShops()
         return;
     }
     const auto moved = qsizetype(cheapest.moves.size());
-    m_document->push(moveToShopsCommand(shopping(), std::move(cheapest.moves)));
+    m_document->push(moveToShopsCommand(shopping(), *products(), std::move(cheapest.moves)));
     showHint(QStringLiteral("%1 %2 umgestellt, %3 gespart")
                  .arg(moved)
                  .arg(moved == 1 ? QStringLiteral("Eintrag") : QStringLiteral("Einträge"), priceText(cheapest.saving)));
