@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The real program's peak resident size (VmHWM) on a list: once its window is shown, and once the first change
-# has reached its recovery copy. Needs an X display ($DISPLAY) and xdotool.
+# The real program's peak resident size (VmHWM) on a list: once its window is shown and settled, and once the first
+# change has reached its recovery copy. Needs an X display ($DISPLAY) and xdotool.
 #   bench/program_memory.sh KORBANA LIST   prints "program_loaded_kb N program_changed_kb M"
 set -euo pipefail
 program=$1 list=$2
@@ -17,7 +17,15 @@ for _ in $(seq 1200); do
     sleep 0.1
 done
 [ -n "$window" ] || { echo "no window" >&2; exit 1; }
-loaded=$(hwm)
+# Loaded once the work after the first paint is done too (the price markers' index): the peak stays the same for
+# two seconds.
+loaded=$(hwm) same=0
+for _ in $(seq 300); do
+    sleep 0.2
+    now=$(hwm)
+    if [ "$now" = "$loaded" ]; then same=$((same + 1)); else same=0 loaded=$now; fi
+    [ $same -ge 10 ] && break
+done
 
 # A shop added with Insert (the Store list has the focus at start) and its name confirmed.
 xdotool windowfocus --sync "$window"
