@@ -265,19 +265,10 @@ void MainWindow::sortList(List list, int column)
         = { korbana::ListKind::Stores, korbana::ListKind::Products, korbana::ListKind::Shopping };
     ListView* const views[] = { m_storesView, m_productsView, m_shoppingView };
     ListModel* const models[] = { stores(), products(), shopping() };
-    SortState& state = m_sort[list];
-    // The same column turns the order round, another column starts unturned.
-    if (column == state.column) {
-        state.flipped = !state.flipped;
-    } else {
-        state.column = column;
-        state.flipped = false;
-    }
     // A caption still being typed sorts as what the user sees.
     views[list]->commitEdit();
     views[list]->setUpdatesEnabled(false);
-    m_document->push(new korbana::ReorderCommand(
-        models[list], korbana::sortOrder(kinds[list], state.column, state.flipped, *models[list])));
+    m_document->push(korbana::sortByColumnCommand(kinds[list], models[list], column));
     views[list]->setUpdatesEnabled(true);
 }
 
