@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <unordered_map>
 
 namespace korbana {
 
@@ -410,6 +411,30 @@ MergeResult mergeLists(const SectionPrints& base, const ListSections& ours, cons
 MergeResult mergeLists(const ListSections& base, const ListSections& ours, const ListSections& theirs)
 {
     return mergeLists(printsOf(base), ours, theirs);
+}
+
+SectionPrints commonEntries(const SectionPrints& first, const ListSections& second)
+{
+    struct PrintHash
+    {
+        size_t operator()(const RecordPrint& print) const { return static_cast<size_t>(print.first); }
+    };
+    SectionPrints common;
+    for (size_t list = 0; list < common.size(); ++list) {
+        // Each entry of second stands for one occurrence: an entry of first takes the first unused one alike.
+        std::unordered_map<RecordPrint, std::uint32_t, PrintHash> unused;
+        unused.reserve(second[list].size());
+        for (const Entry& entry : second[list])
+            ++unused[printOf(entry)];
+        for (const RecordPrint& print : first[list]) {
+            const auto it = unused.find(print);
+            if (it != unused.end() && it->second > 0) {
+                common[list].push_back(print);
+                --it->second;
+            }
+        }
+    }
+    return common;
 }
 
 } // namespace korbana

@@ -68,4 +68,9 @@ struct MergeResult
 MergeResult mergeLists(const SectionPrints& base, const ListSections& ours, const ListSections& theirs);
 MergeResult mergeLists(const ListSections& base, const ListSections& ours, const ListSections& theirs);
 
+// The entries that both versions hold, each as often as the version holding it fewer times has it, in the order of
+// first, as their prints: the most that two versions which went apart from an unknown earlier one can have had in
+// common.
+SectionPrints commonEntries(const SectionPrints& first, const ListSections& second);
+
 } // namespace korbana
