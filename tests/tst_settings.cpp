@@ -765,7 +765,7 @@ void TestSettings::recentFilesSurviveARestart()
     QStringList items;
     for (QAction* item : menu->actions())
         items << (item->isSeparator() ? QStringLiteral("-") : item->text());
-    QCOMPARE(items, QStringList({ "&1 " + second, "&2 " + first, "-", "Liste leeren" }));
+    QCOMPARE(items, QStringList({ "&1 " + second, "&2 " + first, "-", "&Liste leeren" }));
 
     // Chosen, it asks about unsaved lists first, as "Öffnen..." does; a file that no longer opens leaves the list.
     QVERIFY(QFile::remove(first));

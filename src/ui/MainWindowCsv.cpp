@@ -62,7 +62,6 @@ void MainWindow::importCsv()
         m_dialogs.error(this, failure->text, failure->title);
     else if (!content.cancelled)
         pushImport(content);
-    showStatusText();
 }
 
 void MainWindow::pushImport(CsvContent& content)

@@ -2,6 +2,7 @@
 #include "MainWindow.h"
 
 #include "ProductDialog.h"
+#include "ProductSearch.h"
 #include "SpinEdit.h"
 #include "controls/Pictures.h"
 #include "document/ListCommands.h"
@@ -148,7 +149,7 @@ void MainWindow::addProduct()
         return;
     }
     // The new row must be visible for its in-place edit.
-    clearProductSearch();
+    m_productSearch->clearSearch();
     addEntry(m_productsView,
         products()->makeEntry(
             QStringLiteral("Produkt"), { stores()->caption(store), korbana::priceText(m_priceEdit->value()) }),
@@ -209,6 +210,19 @@ void MainWindow::clearShoppingList()
 {
     clearList(m_dialogs, this, *m_document, shopping());
     showStatusText();
+}
+
+void MainWindow::undo()
+{
+    // A caption still open is a step of its own, and it is the one undone.
+    commitEdits();
+    m_document->undo();
+}
+
+void MainWindow::redo()
+{
+    commitEdits();
+    m_document->redo();
 }
 
 void MainWindow::connectLists()

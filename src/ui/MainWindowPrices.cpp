@@ -8,22 +8,7 @@
 #include "lists/ListTexts.h"
 #include "lists/PriceHints.h"
 
-#include <QAction>
-#include <QMenu>
-
 namespace korbana {
-
-void MainWindow::addPriceCommands(QMenu* editMenu)
-{
-    m_cheapestShopsAction = new QAction(QStringLiteral("&Günstigste Läden wählen"), this);
-    m_cheapestShopsAction->setObjectName(QStringLiteral("cheapestShopsAction"));
-    connect(m_cheapestShopsAction, &QAction::triggered, this, &MainWindow::chooseCheapestShops);
-    m_priceComparisonAction = new QAction(QStringLiteral("&Preisvergleich..."), this);
-    m_priceComparisonAction->setObjectName(QStringLiteral("priceComparisonAction"));
-    connect(m_priceComparisonAction, &QAction::triggered, this, &MainWindow::comparePrices);
-    editMenu->addSeparator();
-    editMenu->addActions({ m_cheapestShopsAction, m_priceComparisonAction });
-}
 
 void MainWindow::chooseCheapestShops()
 {
