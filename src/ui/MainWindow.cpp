@@ -9,6 +9,7 @@
 #include "RecentFilesMenu.h"
 #include "SidePanel.h"
 #include "SpinEdit.h"
+#include "StatusBar.h"
 #include "WindowSettings.h"
 #include "controls/BitmapButton.h"
 #include "controls/Pictures.h"
@@ -30,7 +31,6 @@
 #include <QPushButton>
 #include <QSessionManager>
 #include <QSplitter>
-#include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -112,11 +112,8 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
     setUpKeys();
     nameControls();
 
-    auto* status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("statusBar"));
-    status->setSizeGripEnabled(true);
-    status->setFixedHeight(19);
-    setStatusBar(status);
+    m_statusBar = new StatusBar(m_document, this);
+    setStatusBar(m_statusBar);
 
     // The session ending asks the same question as every other way of closing.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
@@ -134,20 +131,11 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
 
     m_windowState = createWindowSettings(this, &m_printFont, m_dialogs);
     connect(m_document, &korbana::ListDocument::fileNameChanged, this, &MainWindow::showTitle);
-    connect(m_document, &korbana::ListDocument::shoppingCountChanged, this, &MainWindow::showStatusText);
     connect(m_document, &korbana::ListDocument::changedOnDisk, this, &MainWindow::offerReload);
-    connect(m_safety, &DocumentSafety::mergeReported, statusBar(),
-        [bar = statusBar()](const QString& text) { bar->showMessage(text); });
+    connect(m_safety, &DocumentSafety::mergeReported, m_statusBar,
+        [bar = m_statusBar](const QString& text) { bar->showMessage(text); });
     setAcceptDrops(true);
     buildShoppingTrip();
-    // Said once and kept in view until a copy succeeds again: a message box would interrupt the typing.
-    auto* recoveryWarning = new QLabel(
-        QStringLiteral("Die Wiederherstellungskopie konnte nicht geschrieben werden. Bitte speichern Sie."),
-        statusBar());
-    recoveryWarning->setObjectName(QStringLiteral("recoveryWarning"));
-    recoveryWarning->hide();
-    statusBar()->addPermanentWidget(recoveryWarning);
-    connect(m_document, &korbana::ListDocument::recoveryFailingChanged, recoveryWarning, &QWidget::setVisible);
     // The Shopping list has a context menu; it offers undo and redo too.
     auto* separator = new QAction(this);
     separator->setSeparator(true);

@@ -37,7 +37,7 @@ class PriceHints;
 class ProductDialog;
 class PrintOptionsBox;
 class ProductSearch;
-class ShoppingTotal;
+class StatusBar;
 struct PrintOptions;
 class SidePanel;
 class SpinEdit;
@@ -78,6 +78,10 @@ public:
     ListView* storesView() const { return m_storesView; }
     ListView* productsView() const { return m_productsView; }
     ListView* shoppingView() const { return m_shoppingView; }
+    ListView* listView(int list) const
+    {
+        return list == Stores ? m_storesView : list == Products ? m_productsView : m_shoppingView;
+    }
 
     const PrintFont& printFont() const { return m_printFont; }
     void setPrintFont(const PrintFont& font) { m_printFont = font; }
@@ -161,16 +165,6 @@ public Q_SLOTS:
     void removeFromShoppingList();
     void clearShoppingList();
 
-    // Sorting by a column header: the same column again turns the order round.
-    void sortStores(int column);
-    void sortProducts(int column);
-    void sortShoppingList(int column);
-
-    // The shopping trip: the list as text for a messenger.
-    void copyShoppingListAsText();
-    void copySelectedStore();
-    void copySelectedProduct();
-
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -187,10 +181,9 @@ private:
     // Shortcuts and Insert in the lists; accessible names for the controls.
     void setUpKeys();
     void nameControls();
-    // The title and the status text follow the document; the commands on the Shopping list, and open and reload
-    // after their messages, also show the status text anew when they end.
+    // The title follows the document, as the status bar does; the commands on the Shopping list, and open and
+    // reload after their messages, also show the status text anew when they end.
     void showTitle(const QString& path);
-    void showStatusText();
     // The command line's file, else the default list file.
     QString startFilePath();
     // Yes: save (under the name, or through the save dialog). False when the command must stop.
@@ -201,8 +194,6 @@ private:
     // Adds the entry as one step and opens its caption, so the user types over the default at once.
     void addEntry(ListView* view, Entry&& entry, const QString& stepName);
     void renameEntry(ListView* view, int row, const QString& caption);
-    // Says in the status bar why a command did nothing, or what it did, for a few seconds.
-    void showHint(const QString& hint);
     // A CSV file's entries as one step of the history.
     void pushImport(CsvContent& content);
     void buildShoppingTrip();
@@ -222,8 +213,6 @@ private:
     SortState m_sort[3];
     bool m_shown = false;
     bool m_closeAllowed = false;
-    // While open or reload runs, the status text waits for their messages, so it shows the count after them.
-    bool m_statusHeld = false;
     DocumentSafety* m_safety = nullptr;
 
     AboutDialog* m_aboutDialog = nullptr;
@@ -262,8 +251,7 @@ private:
     SettingsPage* m_settingsPage = nullptr;
     // Settings: restored on the first showing, saved on an allowed close, and by the destruction if none ran.
     WindowStateStore* m_windowState = nullptr;
-    ShoppingTotal* m_shoppingTotal = nullptr;
-    QLabel* m_shoppingTotalLabel = nullptr;
+    StatusBar* m_statusBar = nullptr;
     ProductSearch* m_productSearch = nullptr;
     PrintOptionsBox* m_printOptions = nullptr;
 

@@ -5,6 +5,7 @@
 #include "HelpWindow.h"
 #include "MainWindow.h"
 #include "RecentFilesMenu.h"
+#include "StatusBar.h"
 #include "lists/ListModel.h"
 #include "lists/ListTexts.h"
 #include "settings/WindowStateStore.h"
@@ -16,7 +17,6 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
-#include <QStatusBar>
 #include <QUrl>
 
 #include <algorithm>
@@ -64,12 +64,6 @@ QString helpStartPage(const QString& programDir)
 
 } // namespace
 
-void MainWindow::showStatusText()
-{
-    if (!m_statusHeld)
-        statusBar()->showMessage(korbana::statusText(shopping()->count()));
-}
-
 void MainWindow::showTitle(const QString& path)
 {
     setWindowTitle(QString::fromUtf16(kTitle) + QStringLiteral(" - ")
@@ -90,12 +84,12 @@ void MainWindow::openStartFile()
     // Read on a worker thread while the window was built: waited for here, before any message or window shows.
     m_document->finishReadingAhead();
     // Every copy that a crashed or killed window left is offered first, whichever list it belongs to.
-    m_statusHeld = true;
+    m_statusBar->setStatusHeld(true);
     const bool recovered = m_safety->offerRecovery(std::nullopt);
-    m_statusHeld = false;
+    m_statusBar->setStatusHeld(false);
     const QString path = startFilePath();
     if (recovered) {
-        showStatusText();
+        m_statusBar->showStatusText();
     } else if (!m_startFile.isEmpty() && !QFileInfo(path).exists() && !QFileInfo(path).isSymLink()) {
         // A list named on the command line that does not exist yet starts empty under its name, as a text editor
         // opens a new document.
@@ -110,15 +104,15 @@ void MainWindow::openStartFile()
 
 void MainWindow::openFile(const QString& path)
 {
-    m_statusHeld = true;
+    m_statusBar->setStatusHeld(true);
     if (!m_safety->offerRecovery(path)) {
         // The title shows the name before a message about the file.
         const korbana::ReadResult result = m_document->open(path);
         if (result != korbana::ReadResult::Ok)
             m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
     }
-    m_statusHeld = false;
-    showStatusText();
+    m_statusBar->setStatusHeld(false);
+    m_statusBar->showStatusText();
     // Asked once the window is up, not while it is being built.
     QMetaObject::invokeMethod(m_document, &ListDocument::lookForConflictCopies, Qt::QueuedConnection);
 }
@@ -176,10 +170,10 @@ void MainWindow::offerReload()
 {
     if (!m_safety->askToReload())
         return;
-    m_statusHeld = true;
+    m_statusBar->setStatusHeld(true);
     m_safety->reload();
-    m_statusHeld = false;
-    showStatusText();
+    m_statusBar->setStatusHeld(false);
+    m_statusBar->showStatusText();
 }
 
 void MainWindow::newDocument()

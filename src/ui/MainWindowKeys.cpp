@@ -1,5 +1,6 @@
 // Keys beyond the menus' Alt letters: the usual shortcuts of the file and help commands, and Insert in the lists.
 #include "MainWindow.h"
+#include "StatusBar.h"
 
 #include "lists/ListView.h"
 
@@ -50,7 +51,7 @@ void MainWindow::setUpKeys()
             if (key != Qt::Key_Insert || adder.view->isEditing())
                 return;
             if (adder.source && adder.source->selectedRow() < 0)
-                showHint(QString::fromUtf16(adder.missing));
+                m_statusBar->showHint(QString::fromUtf16(adder.missing));
             else
                 (this->*adder.add)();
         });

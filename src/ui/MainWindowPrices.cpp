@@ -1,6 +1,7 @@
 // Prices across shops: the Shopping list's entries moved to the shops that sell their products cheapest, and the
 // comparison of the shops.
 #include "MainWindow.h"
+#include "StatusBar.h"
 
 #include "PriceComparisonDialog.h"
 #include "document/ListCommands.h"
@@ -16,14 +17,15 @@ void MainWindow::chooseCheapestShops()
     commitEdits();
     Reassignment cheapest = m_priceHints->index().cheapestShops(*shopping());
     if (cheapest.moves.empty()) {
-        showHint(QStringLiteral("Alle Einträge stehen schon beim günstigsten Laden."));
+        m_statusBar->showHint(QStringLiteral("Alle Einträge stehen schon beim günstigsten Laden."));
         return;
     }
     const auto moved = qsizetype(cheapest.moves.size());
     m_document->push(moveToShopsCommand(shopping(), std::move(cheapest.moves)));
-    showHint(QStringLiteral("%1 %2 umgestellt, %3 gespart")
-                 .arg(moved)
-                 .arg(moved == 1 ? QStringLiteral("Eintrag") : QStringLiteral("Einträge"), priceText(cheapest.saving)));
+    m_statusBar->showHint(
+        QStringLiteral("%1 %2 umgestellt, %3 gespart")
+            .arg(moved)
+            .arg(moved == 1 ? QStringLiteral("Eintrag") : QStringLiteral("Einträge"), priceText(cheapest.saving)));
 }
 
 void MainWindow::comparePrices()

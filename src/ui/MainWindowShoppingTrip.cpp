@@ -1,65 +1,24 @@
-// The shopping trip: the running total in the status bar, the lists as text on the clipboard, the printout's
-// tick boxes and shop groups, and the search in the Product catalogue.
+// The shopping trip in the window: copying the lists as text, the search in the Product catalogue, the printout's
+// tick boxes and shop groups; the running total is the status bar's.
 #include "MainWindow.h"
 
+#include "ListCopying.h"
 #include "PrintOptionsBox.h"
 #include "ProductSearch.h"
 #include "SidePanel.h"
-#include "lists/ListModel.h"
+#include "StatusBar.h"
 #include "lists/ListView.h"
-#include "print/ShoppingText.h"
-#include "print/ShoppingTotal.h"
 #include "settings/WindowStateStore.h"
 
 #include <QAction>
-#include <QClipboard>
-#include <QGuiApplication>
-#include <QLabel>
-#include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace korbana {
 
-namespace {
-
-// A shortcut that acts only while the widget itself has the focus, so an open edit box keeps its own Ctrl+C.
-QAction* widgetShortcut(QWidget* widget, const QKeySequence& keys, const QString& text, const char* name)
-{
-    auto* action = new QAction(text, widget);
-    action->setObjectName(QLatin1String(name));
-    action->setShortcut(keys);
-    action->setShortcutContext(Qt::WidgetShortcut);
-    widget->addAction(action);
-    return action;
-}
-
-void copyText(const QString& text)
-{
-    QGuiApplication::clipboard()->setText(text);
-}
-
-} // namespace
-
 void MainWindow::buildShoppingTrip()
 {
-    m_shoppingTotal = new ShoppingTotal(*shopping(), this);
-    m_shoppingTotalLabel = new QLabel(statusBar());
-    m_shoppingTotalLabel->setObjectName(QStringLiteral("shoppingTotalLabel"));
-    statusBar()->addPermanentWidget(m_shoppingTotalLabel);
-    // Not through the window: an edit box closing while the window goes still changes the list.
-    const auto showTotal = [label = m_shoppingTotalLabel, total = m_shoppingTotal] { label->setText(total->text()); };
-    connect(m_shoppingTotal, &ShoppingTotal::changed, m_shoppingTotalLabel, showTotal);
-    showTotal();
-
-    QAction* copyList = widgetShortcut(
-        m_shoppingView, QKeySequence::Copy, QStringLiteral("Als Text kopieren"), "copyShoppingListAction");
-    connect(copyList, &QAction::triggered, this, &MainWindow::copyShoppingListAsText);
-    m_shoppingView->setContextMenuPolicy(Qt::ActionsContextMenu);
-    connect(widgetShortcut(m_storesView, QKeySequence::Copy, QStringLiteral("Kopieren"), "copyStoreAction"),
-        &QAction::triggered, this, &MainWindow::copySelectedStore);
-    connect(widgetShortcut(m_productsView, QKeySequence::Copy, QStringLiteral("Kopieren"), "copyProductAction"),
-        &QAction::triggered, this, &MainWindow::copySelectedProduct);
+    offerCopying(m_storesView, m_productsView, m_shoppingView);
 
     buildProductSearch();
     // Below the margins on the settings page, at the font button's left edge.
@@ -71,25 +30,7 @@ void MainWindow::buildShoppingTrip()
 
 QString MainWindow::shoppingTotalText() const
 {
-    return m_shoppingTotal->text();
-}
-
-void MainWindow::copyShoppingListAsText()
-{
-    m_shoppingView->commitEdit();
-    copyText(korbana::shoppingListText(*shopping()));
-}
-
-void MainWindow::copySelectedStore()
-{
-    if (const int row = m_storesView->selectedRow(); row >= 0)
-        copyText(korbana::rowText(*stores(), row));
-}
-
-void MainWindow::copySelectedProduct()
-{
-    if (const int row = m_productsView->selectedRow(); row >= 0)
-        copyText(korbana::rowText(*products(), row));
+    return m_statusBar->totalText();
 }
 
 void MainWindow::buildProductSearch()
