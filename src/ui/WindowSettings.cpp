@@ -137,10 +137,9 @@ WindowStateStore* createWindowSettings(QWidget* window, PrintFont* printFont, Di
     auto entry = [](const char16_t* component, const char* property) -> QString {
         return QString::fromUtf16(component) + u'.' + QLatin1String(property);
     };
-    state->setStoredProps(
-        { entry(kRightMargin, "Value"), entry(kTopMargin, "Value"), entry(kLeftMargin, "Value"),
-            entry(kBottomMargin, "Value"), entry(kPrintFont, "Font"), entry(kCurrencyField, "Text"),
-            entry(kPriceField, "Value"), entry(kStoresPanel, "Width"), entry(kProductsPanel, "Width") });
+    state->setStoredProps({ entry(kRightMargin, "Value"), entry(kTopMargin, "Value"), entry(kLeftMargin, "Value"),
+        entry(kBottomMargin, "Value"), entry(kPrintFont, "Font"), entry(kCurrencyField, "Text"),
+        entry(kPriceField, "Value"), entry(kStoresPanel, "Width"), entry(kProductsPanel, "Width") });
     state->setErrorReporter([&dialogs](const QString& text) { reportApplicationError(dialogs, text); });
     state->resolveStoredProps();
     return state;
