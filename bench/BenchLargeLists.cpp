@@ -156,9 +156,8 @@ void clearUndoBaseline(benchmark::State& state)
 
 void sortByPrice(LoadedLists& loaded)
 {
-    ListModel& products = *loaded.lists.products;
-    loaded.history.push(new korbana::ReorderCommand(
-        &products, korbana::sortOrder(korbana::ListKind::Products, kPrice, false, products)));
+    // As a click on the header does it: a step that also keeps the sort state before.
+    loaded.history.push(korbana::sortByColumnCommand(korbana::ListKind::Products, loaded.lists.products.get(), kPrice));
 }
 
 // The undo of a click on "Preis", beside the click itself.

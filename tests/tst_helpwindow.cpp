@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -44,6 +45,14 @@ bool clickLink(QTextBrowser* browser, const QString& linkText)
     return true;
 }
 
+// Calls take with the character format of every piece of text of a document.
+template<class Take> void eachFormat(const QTextDocument& document, Take take)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            take(it.fragment().charFormat());
+}
+
 // The links of an HTML file, as the help window's document sees them.
 QStringList linksOf(const QString& path)
 {
@@ -53,10 +62,10 @@ QStringList linksOf(const QString& path)
     QTextDocument document;
     document.setHtml(QString::fromUtf8(file.readAll()));
     QStringList links;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        for (auto it = block.begin(); !it.atEnd(); ++it)
-            if (it.fragment().charFormat().isAnchor())
-                links.append(it.fragment().charFormat().anchorHref());
+    eachFormat(document, [&](const QTextCharFormat& format) {
+        if (format.isAnchor())
+            links.append(format.anchorHref());
+    });
     return links;
 }
 
@@ -215,6 +224,30 @@ private Q_SLOTS:
             QVERIFY2(contents.readAll().contains(name.toUtf8()),
                 qPrintable(name + QStringLiteral(" is missing from the compiled help's contents")));
         }
+    }
+
+    // Every picture of the help's pages is beside them where the built program reads them, and the help window
+    // reads it as a picture.
+    void everyPictureShown()
+    {
+        const QDir dir(QStringLiteral(KORBANA_HELP_BUILT));
+        const QStringList pages = dir.entryList({ QStringLiteral("*.htm") }, QDir::Files);
+        QVERIFY(pages.size() > 5);
+        ScriptedDialogs dialogs;
+        HelpWindow help(dialogs);
+        QStringList pictures;
+        for (const QString& name : pages) {
+            help.openContents(dir.filePath(name));
+            eachFormat(*help.browser()->document(), [&](const QTextCharFormat& format) {
+                if (!format.isImageFormat())
+                    return;
+                const QString picture = format.toImageFormat().name();
+                const QVariant bytes = help.browser()->loadResource(QTextDocument::ImageResource, QUrl(picture));
+                QVERIFY2(!QImage::fromData(bytes.toByteArray()).isNull(), qPrintable(name + u' ' + picture));
+                pictures << picture;
+            });
+        }
+        QVERIFY(pictures.contains(QStringLiteral("preisvergleich.png")));
     }
 
     // Every command of the menus is described in the help, under its menu text.

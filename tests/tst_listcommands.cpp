@@ -95,12 +95,12 @@ void TestListCommands::undoAndRedoEveryStep_data()
     }) << QStringList { kProducts[0], "Vollmilch|Markt|teuer", kProducts[2] }
                                     << 1 << "Produkt bearbeiten";
     QTest::newRow("sort") << Steps([](QUndoStack& s, ListModel& l) {
-        s.push(new ReorderCommand(&l, { 2, 0, 1 }));
+        s.push(new ReorderCommand(&l, { 2, 0, 1 }, SortState { 1, false }));
     }) << QStringList { kProducts[2], kProducts[0], kProducts[1] }
                           << 1 << "Sortieren";
     QTest::newRow("sort twice") << Steps([](QUndoStack& s, ListModel& l) {
-        s.push(new ReorderCommand(&l, { 1, 2, 0 }));
-        s.push(new ReorderCommand(&l, { 0, 2, 1 }));
+        s.push(new ReorderCommand(&l, { 1, 2, 0 }, SortState { 2, false }));
+        s.push(new ReorderCommand(&l, { 0, 2, 1 }, SortState { 2, true }));
     }) << QStringList { kProducts[1], kProducts[0], kProducts[2] }
                                 << 2 << "Sortieren";
     QTest::newRow("recovery applied") << Steps([](QUndoStack& s, ListModel& l) {

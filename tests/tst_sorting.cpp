@@ -444,7 +444,7 @@ void TestSorting::handlersCompareAsSortOrders()
     const auto compareAB = [&](int list, korbana::ListKind kind) {
         const ListModel* m = h.model(list);
         const int a = m->entryAt(0).caption == "a" || m->entryAt(0).subItems[0] == "a" ? 0 : 1;
-        const MainWindow::SortState state = h.form->sortState(list);
+        const SortState state = h.form->sortState(list);
         return korbana::compareEntries(kind, state.column, state.flipped, m->entryAt(a), m->entryAt(1 - a));
     };
     QCOMPARE(compareAB(Stores, korbana::ListKind::Stores), -1);

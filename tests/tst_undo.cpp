@@ -53,7 +53,17 @@ private Q_SLOTS:
 
 private:
     QAction* action(const char* name) const { return windowWidget<QAction>(*h->form, QLatin1String(name)); }
-    QList<QStringList> lists() const { return { h->rows(Stores), h->rows(Products), h->rows(Shopping) }; }
+    // The rows of the three lists and, last, the column each was sorted by with its turn, as the next header click
+    // reads them.
+    QList<QStringList> lists() const
+    {
+        QStringList sorted;
+        for (int list = Stores; list <= Shopping; ++list) {
+            const auto state = h->form->sortState(list);
+            sorted << QStringLiteral("%1%2").arg(state.column).arg(state.flipped ? " flipped" : "");
+        }
+        return { h->rows(Stores), h->rows(Products), h->rows(Shopping), sorted };
+    }
 
     std::unique_ptr<ListsHarness> h;
 };
@@ -80,7 +90,9 @@ void TestUndo::everyChange_data()
     QTest::addColumn<QStringList>("products");
     QTest::addColumn<QStringList>("shopping");
     QTest::addColumn<QString>("undoText");
+    QTest::addColumn<QStringList>("sorted");
 
+    const QStringList unsorted { "0", "0", "0" };
     const QStringList stores { "Bäcker", "Markt" };
     const QStringList products { "Brot|Bäcker|1,99 EUR", "Milch|Markt|0,89 EUR" };
     const QStringList shopping { "2|Milch|Markt|0,89 EUR" };
@@ -89,38 +101,38 @@ void TestUndo::everyChange_data()
         click(harness, "addStoreButton");
         type("Kiosk");
     }) << (stores + QStringList { "Kiosk" })
-                                        << products << shopping << "Laden hinzufügen";
+                                        << products << shopping << "Laden hinzufügen" << unsorted;
     QTest::newRow("add a product, named") << Change([](ListsHarness& harness) {
         harness.view(Stores)->selectRow(1);
         priceEdit(*harness.form)->setValue(2.5);
         click(harness, "addProductButton");
         type("Gouda");
     }) << stores << (products + QStringList { "Gouda|Markt|2,50 EUR" })
-                                          << shopping << "Produkt hinzufügen";
+                                          << shopping << "Produkt hinzufügen" << unsorted;
     QTest::newRow("add to the shopping list, Escape") << Change([](ListsHarness& harness) {
         harness.view(Products)->selectRow(0);
         click(harness, "addToShoppingButton");
         type("", Qt::Key_Escape);
     }) << stores << products << (shopping + QStringList { "1|Brot|Bäcker|1,99 EUR" })
-                                                      << "Eintrag hinzufügen";
+                                                      << "Eintrag hinzufügen" << unsorted;
     QTest::newRow("remove a store") << Change([](ListsHarness& harness) {
         harness.view(Stores)->selectRow(0);
         harness.dialogs.answers = { QMessageBox::Yes };
         click(harness, "removeStoreButton");
     }) << QStringList { "Markt" } << products
-                                    << shopping << "Eintrag entfernen";
+                                    << shopping << "Eintrag entfernen" << unsorted;
     QTest::newRow("clear the products") << Change([](ListsHarness& harness) {
         harness.dialogs.answers = { QMessageBox::Yes };
         click(harness, "clearProductsButton");
     }) << stores << QStringList() << shopping
-                                        << "Liste löschen";
+                                        << "Liste löschen" << unsorted;
     QTest::newRow("rename a quantity") << Change([](ListsHarness& harness) {
         harness.view(Shopping)->selectRow(0);
         harness.view(Shopping)->setFocus();
         QTest::keyClick(harness.view(Shopping), Qt::Key_Return);
         type("3");
     }) << stores << products << QStringList { "3|Milch|Markt|0,89 EUR" }
-                                       << "Umbenennen";
+                                       << "Umbenennen" << unsorted;
     QTest::newRow("product dialog") << Change([](ListsHarness& harness) {
         harness.view(Products)->selectRow(1);
         harness.dialogs.execAnswer = [](QDialog* dialog) {
@@ -129,7 +141,7 @@ void TestUndo::everyChange_data()
         };
         click(harness, "editProductButton");
     }) << stores << QStringList { "Brot|Bäcker|1,99 EUR", "Vollmilch|Markt|1,09 EUR" }
-                                    << shopping << "Produkt bearbeiten";
+                                    << shopping << "Produkt bearbeiten" << unsorted;
     QTest::newRow("CSV import") << Change([](ListsHarness& harness) {
         const QString csv = harness.path("import.csv");
         MainWindowFixture::writeFile(
@@ -137,9 +149,15 @@ void TestUndo::everyChange_data()
         harness.dialogs.fileAnswers = { csv };
         windowWidget<QAction>(*harness.form, "csvImportAction")->trigger();
     }) << (stores + QStringList { "Kiosk" })
-                                << (products + QStringList { "Tee|Kiosk|2,00 EUR" }) << shopping << "CSV importieren";
+                                << (products + QStringList { "Tee|Kiosk|2,00 EUR" }) << shopping << "CSV importieren"
+                                << unsorted;
     QTest::newRow("sort by a header") << Change([](ListsHarness& harness) { harness.clickHeader(Stores, 0); })
-                                      << QStringList { "Markt", "Bäcker" } << products << shopping << "Sortieren";
+                                      << QStringList { "Markt", "Bäcker" } << products << shopping << "Sortieren"
+                                      << QStringList { "0 flipped", "0", "0" };
+    // The order stays, the column that the next click turns round changes.
+    QTest::newRow("sort by another header")
+        << Change([](ListsHarness& harness) { harness.clickHeader(Products, 2); }) << stores << products << shopping
+        << "Sortieren" << QStringList { "0", "2", "0" };
 }
 
 void TestUndo::everyChange()
@@ -149,9 +167,10 @@ void TestUndo::everyChange()
     QFETCH(QStringList, products);
     QFETCH(QStringList, shopping);
     QFETCH(QString, undoText);
+    QFETCH(QStringList, sorted);
 
     const QList<QStringList> before = lists();
-    const QList<QStringList> after { stores, products, shopping };
+    const QList<QStringList> after { stores, products, shopping, sorted };
     change(*h);
     QCOMPARE(lists(), after);
     QVERIFY(h->form->isModified());

@@ -170,16 +170,19 @@ SetSubItemsCommand* moveToShopsCommand(ListModel* shopping, std::vector<ShopMove
     return new SetSubItemsCommand(shopping, kShop, kPrice, std::move(rows), StepNames::chooseCheapestShops());
 }
 
-ReorderCommand::ReorderCommand(ListModel* model, std::vector<int>&& newOrder, QUndoCommand* parent)
+ReorderCommand::ReorderCommand(ListModel* model, std::vector<int>&& newOrder, SortState sortedBy, QUndoCommand* parent)
     : QUndoCommand(StepNames::sort(), parent)
     , m_model(model)
     , m_newOrder(std::move(newOrder))
+    , m_before(model->sortState())
+    , m_after(sortedBy)
 {
 }
 
 void ReorderCommand::redo()
 {
     m_model->applyOrder(m_newOrder);
+    m_model->setSortState(m_after);
 }
 
 void ReorderCommand::undo()
@@ -189,6 +192,15 @@ void ReorderCommand::undo()
     for (size_t i = 0; i < m_newOrder.size(); ++i)
         oldOrder[static_cast<size_t>(m_newOrder[i])] = static_cast<int>(i);
     m_model->applyOrder(oldOrder);
+    m_model->setSortState(m_before);
+}
+
+ReorderCommand* sortByColumnCommand(ListKind kind, ListModel* model, int column)
+{
+    SortState state = model->sortState();
+    state.flipped = column == state.column && !state.flipped;
+    state.column = column;
+    return new ReorderCommand(model, sortOrder(kind, state.column, state.flipped, *model), state);
 }
 
 AppendRowsCommand::AppendRowsCommand(

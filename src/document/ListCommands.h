@@ -2,6 +2,7 @@
 
 #include "document/ListFile.h"
 #include "lists/ListModel.h"
+#include "lists/ListSort.h"
 #include "lists/PriceComparison.h"
 
 #include <QUndoCommand>
@@ -131,12 +132,13 @@ private:
 // Moves Shopping list entries to other shops as one step: each gets the shop and price text, its quantity stays.
 SetSubItemsCommand* moveToShopsCommand(ListModel* shopping, std::vector<ShopMove>&& moves);
 
-// Puts a list in a new order; undoing puts back the order before. Only the permutation is kept.
+// Puts a list in a new order, sorted as sortedBy says; undoing puts back the order and the sort state before. Only
+// the permutation is kept.
 class ReorderCommand final : public QUndoCommand
 {
 public:
     // newOrder[i] is the row that becomes row i.
-    ReorderCommand(ListModel* model, std::vector<int>&& newOrder, QUndoCommand* parent = nullptr);
+    ReorderCommand(ListModel* model, std::vector<int>&& newOrder, SortState sortedBy, QUndoCommand* parent = nullptr);
 
     void redo() override;
     void undo() override;
@@ -144,7 +146,13 @@ public:
 private:
     ListModel* m_model;
     std::vector<int> m_newOrder;
+    SortState m_before;
+    SortState m_after;
 };
+
+// A click on a column's header: the same column as last time turns the order round, another column starts
+// unturned.
+ReorderCommand* sortByColumnCommand(ListKind kind, ListModel* model, int column);
 
 // Appends many rows at once (an import); undoing takes them out again.
 class AppendRowsCommand final : public QUndoCommand

@@ -28,6 +28,17 @@ struct SubItemTexts
 };
 
 // A list in report style. The model owns its rows; there is no other copy of the data.
+// The column a list was last sorted by and whether that click turned the order round: the next click on a header
+// depends on it, and undoing a sort puts it back.
+struct SortState
+{
+    int column = 0;
+    // Turns with every click on the same column; what it means depends on the column's kind.
+    bool flipped = false;
+
+    bool operator==(const SortState& other) const { return column == other.column && flipped == other.flipped; }
+};
+
 class ListModel final : public QAbstractTableModel
 {
     Q_OBJECT
@@ -99,6 +110,9 @@ public:
     // Puts the rows in a new order: newOrder[i] is the old row that becomes row i. Selections follow their rows.
     void applyOrder(const std::vector<int>& newOrder);
 
+    SortState sortState() const { return m_sortState; }
+    void setSortState(SortState state) { m_sortState = state; }
+
     // Room for that many rows and some more: a list filled at once keeps it, so that the next row the user adds
     // does not move a million others.
     static size_t capacityFor(size_t rows) { return rows + rows / 8 + 16; }
@@ -118,6 +132,7 @@ private:
     QIcon m_icon;
     int m_hintColumn = -1;
     CellHints m_hints;
+    SortState m_sortState;
 };
 
 } // namespace korbana

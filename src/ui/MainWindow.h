@@ -91,15 +91,12 @@ public:
     int rightMargin() const { return m_settingsPage->rightMargin(); }
     int bottomMargin() const { return m_settingsPage->bottomMargin(); }
 
-    // Sort state of one list, not stored.
-    struct SortState
-    {
-        int column = 0;
-        // Turns with every click on the same column; what it means depends on the column's kind.
-        bool flipped = false;
-    };
+    // Sort state of one list, kept with it, not stored.
     enum List { Stores = 0, Products = 1, Shopping = 2 };
-    SortState sortState(int list) const { return m_sort[list]; }
+    SortState sortState(int list) const
+    {
+        return (list == Stores ? stores() : list == Products ? products() : shopping())->sortState();
+    }
 
     // Stores what an open in-place edit box of any list holds, so that saving and printing take what the user sees.
     void commitEdits();
@@ -210,7 +207,6 @@ private:
     // Made before the views that show its lists; ~MainWindow cuts its signals to the window.
     ListDocument* m_document = nullptr;
     PrintFont m_printFont;
-    SortState m_sort[3];
     bool m_shown = false;
     bool m_closeAllowed = false;
     DocumentSafety* m_safety = nullptr;

@@ -246,19 +246,10 @@ void MainWindow::sortList(List list, int column)
     static constexpr korbana::ListKind kinds[]
         = { korbana::ListKind::Stores, korbana::ListKind::Products, korbana::ListKind::Shopping };
     ListModel* const models[] = { stores(), products(), shopping() };
-    SortState& state = m_sort[list];
-    // The same column turns the order round, another column starts unturned.
-    if (column == state.column) {
-        state.flipped = !state.flipped;
-    } else {
-        state.column = column;
-        state.flipped = false;
-    }
     // A caption still being typed sorts as what the user sees.
     listView(list)->commitEdit();
     listView(list)->setUpdatesEnabled(false);
-    m_document->push(new korbana::ReorderCommand(
-        models[list], korbana::sortOrder(kinds[list], state.column, state.flipped, *models[list])));
+    m_document->push(korbana::sortByColumnCommand(kinds[list], models[list], column));
     listView(list)->setUpdatesEnabled(true);
 }
 
