@@ -7,40 +7,32 @@
 
 #include <QMainWindow>
 
-#include <optional>
-
 class QAction;
-class QMenu;
 class QUndoStack;
-class QFrame;
-class QLabel;
 class QLineEdit;
-class QSplitter;
 class QTabWidget;
 class QToolBar;
-class QToolButton;
 
 namespace korbana {
 
 class AboutDialog;
+struct CsvContent;
 class DocumentSafety;
 class EditMenu;
-class RecentFilesMenu;
-class BitmapButton;
+struct Entry;
 class HelpWindow;
 class ListModel;
 class ListSplitter;
-struct Entry;
-struct CsvContent;
 class ListView;
 class PriceHints;
-class ProductDialog;
 class PrintOptionsBox;
-class ProductSearch;
-class StatusBar;
 struct PrintOptions;
+class ProductDialog;
+class ProductSearch;
+class RecentFilesMenu;
 class SidePanel;
 class SpinEdit;
+class StatusBar;
 class WindowStateStore;
 
 // The main window: three lists side by side, the print settings page, the file commands.
@@ -179,7 +171,7 @@ private:
     void setUpKeys();
     void nameControls();
     // The title follows the document, as the status bar does; the commands on the Shopping list, and open and
-    // reload after their messages, also show the status text anew when they end.
+    // reload after their messages, also show the status text anew when they end (even with the count unchanged).
     void showTitle(const QString& path);
     // The command line's file, else the default list file.
     QString startFilePath();
@@ -209,6 +201,7 @@ private:
     PrintFont m_printFont;
     bool m_shown = false;
     bool m_closeAllowed = false;
+    // The questions that keep the document safe.
     DocumentSafety* m_safety = nullptr;
 
     AboutDialog* m_aboutDialog = nullptr;
