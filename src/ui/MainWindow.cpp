@@ -360,6 +360,7 @@ MainWindow::~MainWindow()
     // Closing the window below commits a name still being typed; by then this is no MainWindow any more, so the
     // document must not call back into it.
     disconnect(m_document, nullptr, this, nullptr);
+    disconnect(m_safety, nullptr, this, nullptr);
     // The history empties itself when the document goes, and the Edit menu's texts must not follow it then.
     disconnect(history(), nullptr, m_editMenu, nullptr);
     // Such a name goes straight into its list, not through the window's handler.
