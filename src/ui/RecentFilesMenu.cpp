@@ -7,18 +7,28 @@
 
 namespace korbana {
 
+namespace {
+
+// A store that cannot be read or written leaves the list as it is for this run; the window's own settings report a
+// broken store when they are saved.
+template<typename Use> void useSettings(Use use)
+{
+    try {
+        SettingsStore settings;
+        settings.open();
+        use(settings);
+        settings.close();
+    } catch (const SettingsError&) {
+    }
+}
+
+} // namespace
+
 RecentFilesMenu::RecentFilesMenu(QWidget* parent)
     : QMenu(QStringLiteral("&Zuletzt geöffnet"), parent)
 {
     setObjectName(QStringLiteral("recentFilesMenu"));
-    try {
-        SettingsStore settings;
-        settings.open();
-        m_files.read(settings);
-        settings.close();
-    } catch (const SettingsError&) {
-        // The list starts empty; the window's own settings report a broken store when they are saved.
-    }
+    useSettings([this](const SettingsStore& settings) { m_files.read(settings); });
     showFiles();
 }
 
@@ -66,14 +76,7 @@ void RecentFilesMenu::showFiles()
 void RecentFilesMenu::store()
 {
     showFiles();
-    try {
-        SettingsStore settings;
-        settings.open();
-        m_files.write(settings);
-        settings.close();
-    } catch (const SettingsError&) {
-        // The list holds for this run; the window's own settings report a broken store when they are saved.
-    }
+    useSettings([this](SettingsStore& settings) { m_files.write(settings); });
 }
 
 } // namespace korbana
