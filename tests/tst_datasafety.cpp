@@ -181,16 +181,24 @@ void TestDataSafety::conflictCopies_data()
 {
     QTest::addColumn<bool>("atStart");
     QTest::addColumn<QMessageBox::StandardButton>("answer"); // Yes: "Zusammenführen", No: "Später"
+    // Two computers saved at once, this window's with an entry of its own: the sync engine kept this one's version
+    // ("kept", the copy is the other's) or the other's ("lost": this one's is the copy, the file the other's, and
+    // the reload offered first is taken).
+    QTest::addColumn<QString>("bothSaved");
 
-    QTest::newRow("at start, merged") << true << QMessageBox::Yes;
-    QTest::newRow("at start, later") << true << QMessageBox::No;
-    QTest::newRow("arriving, merged") << false << QMessageBox::Yes;
+    QTest::newRow("at start, merged") << true << QMessageBox::Yes << QString();
+    QTest::newRow("at start, later") << true << QMessageBox::No << QString();
+    QTest::newRow("arriving, merged") << false << QMessageBox::Yes << QString();
+    QTest::newRow("both saved, kept") << false << QMessageBox::Yes << QStringLiteral("kept");
+    QTest::newRow("both saved, lost") << false << QMessageBox::Yes << QStringLiteral("lost");
 }
 
 void TestDataSafety::conflictCopies()
 {
     QFETCH(bool, atStart);
     QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(QString, bothSaved);
+    const bool lost = bothSaved == QLatin1String("lost");
 
     MainWindowFixture f;
     const QString name = QStringLiteral("korbana.sync-conflict-20261208-112107-HNLTJCB.kbl");
@@ -201,12 +209,25 @@ void TestDataSafety::conflictCopies()
         f.writeFile(copy, copyBytes);
     f.dialogs.answers = { answer };
     MainWindow& form = startOnSample(f);
-    if (!atStart)
+    if (!bothSaved.isEmpty()) {
+        form.stores()->append(QStringLiteral("VonHier"));
+        QVERIFY(form.saveFile(form.documentName()));
+    }
+    if (lost) {
+        const QString list = form.documentName();
+        // As the engine does: this window's save becomes the copy, the other's takes its place.
+        QVERIFY(QFile::rename(list, copy));
+        f.writeFile(list, copyBytes);
+        copyBytes = f.readFile(copy);
+        f.dialogs.answers.prepend(QMessageBox::Yes);
+    } else if (!atStart) {
         f.writeFile(copy, copyBytes);
+    }
     QTRY_VERIFY_WITH_TIMEOUT(titles(f.dialogs).contains(QStringLiteral("Konfliktkopie")), 5000);
-    QVERIFY(f.dialogs.messages.constFirst().text.contains(name));
+    QVERIFY(f.dialogs.messages.at(titles(f.dialogs).indexOf(QStringLiteral("Konfliktkopie"))).text.contains(name));
     const bool merged = answer == QMessageBox::Yes;
-    QCOMPARE(form.stores()->count(), merged ? 3 : 2);
+    // Neither side's entry is taken for removed by the other.
+    QCOMPARE(form.stores()->count(), (merged ? 3 : 2) + (bothSaved.isEmpty() ? 0 : 1));
     QCOMPARE(form.isModified(), merged);
 
     // Kept, not deleted: once the merged lists are saved the copy moves to the program's own folder.

@@ -451,11 +451,19 @@ std::optional<int> ListDocument::mergeFile(const QString& path)
     // Entries missing from a damaged file would count as removed there.
     if (theirs.result != ReadResult::Ok || !theirs.facts.complete)
         return std::nullopt;
-    MergeResult merged = mergeLists(m_base, entries(), theirs.sections);
-    if (path == m_fileState->path()) {
+    // A conflict copy does not come from what this window last read or wrote: both went apart from an earlier
+    // version, which is not known. Only what both hold counts as that start, so that an entry either has alone is
+    // kept, never taken for removed.
+    const bool ownFile = path == m_fileState->path();
+    ListSections copyBase;
+    if (!ownFile)
+        copyBase = commonEntries(m_base, theirs.sections);
+    MergeResult merged = mergeLists(ownFile ? m_base : copyBase, entries(), theirs.sections);
+    if (ownFile) {
         m_fileState->loaded(path, theirs.facts.stamp, theirs.facts.contentHash, true);
         m_base = std::move(theirs.sections);
         m_announcedChange = {};
+        QMetaObject::invokeMethod(this, &ListDocument::lookForConflictCopies, Qt::QueuedConnection);
     } else if (!m_mergedCopies.contains(path)) {
         m_mergedCopies.append(path);
     }
@@ -470,6 +478,11 @@ std::optional<int> ListDocument::mergeFile(const QString& path)
 void ListDocument::lookForConflictCopies()
 {
     if (m_fileName.isEmpty())
+        return;
+    // Offered once the list itself is settled: a sync engine replaces it in two steps, and a change not yet taken
+    // in would be merged later from a base that leaves out what the copy was merged from. The next look at the
+    // folder, the reload or the merge offers them.
+    if (!QFileInfo::exists(m_fileName) || (m_fileState->path() == m_fileName && m_fileState->changedElsewhere()))
         return;
     QStringList found;
     for (const QString& copy : findConflictCopies(m_fileName)) {

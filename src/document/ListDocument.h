@@ -112,7 +112,8 @@ public:
     // file's entries become the base. The number of entries kept in both forms; nullopt, and nothing changed, when
     // path does not read completely.
     std::optional<int> mergeFile(const QString& path);
-    // Emits conflictCopiesFound() for conflict copies of the file not reported before.
+    // Emits conflictCopiesFound() for conflict copies of the file not reported before, once the file is there and
+    // holds no change made elsewhere that the lists have not taken in.
     void lookForConflictCopies();
     // Where merged conflict copies are kept once the merged lists are saved.
     static QString conflictCopyFolder();

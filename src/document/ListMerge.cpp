@@ -370,4 +370,28 @@ MergeResult mergeLists(const ListSections& base, const ListSections& ours, const
     return result;
 }
 
+ListSections commonEntries(const ListSections& first, const ListSections& second)
+{
+    ListSections common;
+    for (size_t list = 0; list < common.size(); ++list) {
+        const std::vector<Entry>& others = second[list];
+        // Each entry of second stands for one occurrence: an entry of first takes the first unused one alike.
+        QMultiHash<size_t, size_t> unused;
+        unused.reserve(static_cast<qsizetype>(others.size()));
+        for (size_t i = 0; i < others.size(); ++i)
+            unused.insert(recordHash(others[i]), i);
+        for (const Entry& entry : first[list]) {
+            const size_t hash = recordHash(entry);
+            for (auto it = unused.find(hash); it != unused.end() && it.key() == hash; ++it) {
+                if (sameRecord(entry, others[it.value()])) {
+                    common[list].push_back(entry);
+                    unused.erase(it);
+                    break;
+                }
+            }
+        }
+    }
+    return common;
+}
+
 } // namespace korbana

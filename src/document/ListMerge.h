@@ -47,4 +47,8 @@ struct MergeResult
 // The three lists merged each with its own kind.
 MergeResult mergeLists(const ListSections& base, const ListSections& ours, const ListSections& theirs);
 
+// The entries that both versions hold, each as often as the version holding it fewer times has it, in the order of
+// first: the most that two versions which went apart from an unknown earlier one can have had in common.
+ListSections commonEntries(const ListSections& first, const ListSections& second);
+
 } // namespace korbana
