@@ -767,7 +767,6 @@ void TestCsv::importHandlerFailure()
         unreadable << pipe;
 #endif
     w.dialogs.fileAnswers = QStringList { path } + unreadable;
-    w.form.statusBar()->clearMessage();
     w.form.importCsv();
     QCOMPARE(w.dialogs.texts(), QStringList { "Zeile 3: 3 Felder statt 5.\nEs wurde nichts importiert." });
     QCOMPARE(w.dialogs.messages.front().title, QString("CSV Import"));

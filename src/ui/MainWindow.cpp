@@ -1,16 +1,23 @@
 #include "MainWindow.h"
 
 #include "AboutDialog.h"
+#include "DocumentSafety.h"
+#include "EditMenu.h"
 #include "HeaderBar.h"
 #include "ListSplitter.h"
+#include "MergeBar.h"
+#include "RecentFilesMenu.h"
 #include "SidePanel.h"
 #include "SpinEdit.h"
+#include "StatusBar.h"
+#include "WindowSettings.h"
 #include "controls/BitmapButton.h"
 #include "controls/Pictures.h"
 #include "lists/ListModel.h"
 #include "lists/ListTexts.h"
 #include "lists/ListView.h"
 #include "settings/StoredNames.h"
+#include "settings/WindowStateStore.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,7 +31,6 @@
 #include <QPushButton>
 #include <QSessionManager>
 #include <QSplitter>
-#include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -65,6 +71,8 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
     m_document = new korbana::ListDocument(this);
     // The list file at start is read and decoded on a worker thread while the window is built.
     m_document->readAhead(startFilePath());
+    m_safety = new DocumentSafety(m_dialogs, m_document, this);
+    connect(m_safety, &DocumentSafety::aboutToChangeLists, this, &MainWindow::commitEdits);
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromUtf16(kTitle));
     setWindowIcon(programIcon());
@@ -104,11 +112,8 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
     setUpKeys();
     nameControls();
 
-    auto* status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("statusBar"));
-    status->setSizeGripEnabled(true);
-    status->setFixedHeight(19);
-    setStatusBar(status);
+    m_statusBar = new StatusBar(m_document, this);
+    setStatusBar(m_statusBar);
 
     // The session ending asks the same question as every other way of closing.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
@@ -121,25 +126,20 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
             return;
         }
         m_closeAllowed = true;
-        saveWindowState();
+        m_windowState->closeSave();
     });
 
-    createWindowState();
+    m_windowState = createWindowSettings(this, &m_printFont, m_dialogs);
     connect(m_document, &korbana::ListDocument::fileNameChanged, this, &MainWindow::showTitle);
-    connect(m_document, &korbana::ListDocument::shoppingCountChanged, this, &MainWindow::showStatusText);
     connect(m_document, &korbana::ListDocument::changedOnDisk, this, &MainWindow::offerReload);
-    connectMerging();
+    connect(m_safety, &DocumentSafety::mergeReported, m_statusBar,
+        [bar = m_statusBar](const QString& text) { bar->showMessage(text); });
     setAcceptDrops(true);
     buildShoppingTrip();
-    // Said once and kept in view until a copy succeeds again: a message box would interrupt the typing.
-    auto* recoveryWarning = new QLabel(
-        QStringLiteral("Die Wiederherstellungskopie konnte nicht geschrieben werden. Bitte speichern Sie."),
-        statusBar());
-    recoveryWarning->setObjectName(QStringLiteral("recoveryWarning"));
-    recoveryWarning->hide();
-    statusBar()->addPermanentWidget(recoveryWarning);
-    connect(m_document, &korbana::ListDocument::recoveryFailingChanged, recoveryWarning, &QWidget::setVisible);
-    offerHistoryInContextMenus();
+    // The Shopping list has a context menu; it offers undo and redo too.
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    m_shoppingView->addActions({ separator, m_editMenu->undoAction(), m_editMenu->redoAction() });
     // Insert adds a shop at once, with no Tab or click first.
     m_storesView->setFocus();
     openStartFile();
@@ -186,8 +186,21 @@ void MainWindow::buildMenu()
     QMenu* hilfe = menuBar()->addMenu(QStringLiteral("&Hilfe"));
     hilfe->setObjectName(QStringLiteral("helpMenu"));
     hilfe->addActions({ m_helpAction, m_aboutAction });
-    buildRecentFilesMenu(datei, m_csvExportAction);
-    buildEditMenu(hilfe->menuAction());
+    m_recentMenu = new RecentFilesMenu(this);
+    datei->insertMenu(m_csvExportAction, m_recentMenu);
+    connect(m_recentMenu, &RecentFilesMenu::fileChosen, this, &MainWindow::openRecentFile);
+    // The document takes the name of every file it was read from or written to.
+    connect(m_document, &ListDocument::fileNameChanged, m_recentMenu, [menu = m_recentMenu](const QString& path) {
+        if (!path.isEmpty())
+            menu->add(path);
+    });
+
+    m_editMenu = new EditMenu(history(), this);
+    menuBar()->insertMenu(hilfe->menuAction(), m_editMenu);
+    connect(m_editMenu->undoAction(), &QAction::triggered, this, &MainWindow::undo);
+    connect(m_editMenu->redoAction(), &QAction::triggered, this, &MainWindow::redo);
+    connect(m_editMenu->cheapestShopsAction(), &QAction::triggered, this, &MainWindow::chooseCheapestShops);
+    connect(m_editMenu->priceComparisonAction(), &QAction::triggered, this, &MainWindow::comparePrices);
 }
 
 void MainWindow::buildToolBar()
@@ -229,7 +242,10 @@ void MainWindow::buildListsPage()
     auto* pageLayout = new QVBoxLayout(page);
     pageLayout->setContentsMargins(0, 0, 0, 0);
     pageLayout->setSpacing(0);
-    pageLayout->addWidget(buildMergeBar(page));
+    auto* mergeBar = new MergeBar(m_document, page);
+    pageLayout->addWidget(mergeBar);
+    connect(mergeBar, &MergeBar::mergeRequested, m_safety, &DocumentSafety::mergeChangedFile);
+    connect(m_safety, &DocumentSafety::changedFileMerging, mergeBar, &QWidget::hide);
 
     m_splitter = new korbana::ListSplitter(page);
     pageLayout->addWidget(m_splitter);
@@ -334,6 +350,23 @@ void MainWindow::buildListButtons(QWidget* storesStrip, QWidget* productsStrip, 
         // The strip starts at y 27, so y 32 is 5 into it.
         button->move(b.x, 5);
         connect(button, &QToolButton::clicked, this, b.command);
+    }
+}
+
+MainWindow::~MainWindow()
+{
+    // A window that goes without an allowed close (the tests, a lost session) still keeps its settings.
+    m_windowState->destroySave();
+    // Closing the window below commits a name still being typed; by then this is no MainWindow any more, so the
+    // document must not call back into it.
+    disconnect(m_document, nullptr, this, nullptr);
+    disconnect(m_safety, nullptr, this, nullptr);
+    // The history empties itself when the document goes, and the Edit menu's texts must not follow it then.
+    disconnect(history(), nullptr, m_editMenu, nullptr);
+    // Such a name goes straight into its list, not through the window's handler.
+    for (ListView* view : { m_storesView, m_productsView, m_shoppingView }) {
+        view->setRenameHandler(nullptr);
+        disconnect(view, nullptr, this, nullptr);
     }
 }
 

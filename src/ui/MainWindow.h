@@ -4,42 +4,35 @@
 #include "SettingsPage.h"
 #include "document/ListDocument.h"
 #include "print/PrintFont.h"
-#include "settings/RecentFiles.h"
 
 #include <QMainWindow>
 
-#include <optional>
-
 class QAction;
-class QMenu;
 class QUndoStack;
-class QCheckBox;
-class QFrame;
-class QLabel;
 class QLineEdit;
-class QSplitter;
 class QTabWidget;
 class QToolBar;
-class QToolButton;
-class QTimer;
 
 namespace korbana {
 
 class AboutDialog;
-class BitmapButton;
+struct CsvContent;
+class DocumentSafety;
+class EditMenu;
+struct Entry;
 class HelpWindow;
 class ListModel;
 class ListSplitter;
-struct Entry;
-struct CsvContent;
 class ListView;
 class PriceHints;
-class ProductDialog;
-class ProductFilter;
-class ShoppingTotal;
+class PrintOptionsBox;
 struct PrintOptions;
+class ProductDialog;
+class ProductSearch;
+class RecentFilesMenu;
 class SidePanel;
 class SpinEdit;
+class StatusBar;
 class WindowStateStore;
 
 // The main window: three lists side by side, the print settings page, the file commands.
@@ -77,6 +70,10 @@ public:
     ListView* storesView() const { return m_storesView; }
     ListView* productsView() const { return m_productsView; }
     ListView* shoppingView() const { return m_shoppingView; }
+    ListView* listView(int list) const
+    {
+        return list == Stores ? m_storesView : list == Products ? m_productsView : m_shoppingView;
+    }
 
     const PrintFont& printFont() const { return m_printFont; }
     void setPrintFont(const PrintFont& font) { m_printFont = font; }
@@ -104,7 +101,7 @@ public:
     // Whether the lists have been changed since the document's file was last read or written.
     bool isModified() const { return m_document->isModified(); }
     // Every change to the lists is a step of the document's history.
-    QUndoStack* history() const;
+    QUndoStack* history() const { return m_document->history(); }
     // The list files opened or saved last, newest first.
     QStringList recentFiles() const;
 
@@ -139,7 +136,6 @@ public Q_SLOTS:
     void redo();
     // "Zuletzt geöffnet": as "Öffnen..." with that file.
     void openRecentFile(const QString& path);
-    void clearRecentFiles();
 
     // Prices across shops: each shopping entry to the shop that sells its product cheapest (one step), and the
     // comparison of the shops over the Shopping list.
@@ -158,20 +154,6 @@ public Q_SLOTS:
     void removeFromShoppingList();
     void clearShoppingList();
 
-    // Sorting by a column header: the same column again turns the order round.
-    void sortStores(int column);
-    void sortProducts(int column);
-    void sortShoppingList(int column);
-
-    // The shopping trip: the list as text for a messenger, and the search in the Product catalogue.
-    void copyShoppingListAsText();
-    void copySelectedStore();
-    void copySelectedProduct();
-    void focusProductSearch();
-    // Filters the Product catalogue by the search field's text now (typing waits for a pause first).
-    void applyProductSearch();
-    void clearProductSearch();
-
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -188,10 +170,9 @@ private:
     // Shortcuts and Insert in the lists; accessible names for the controls.
     void setUpKeys();
     void nameControls();
-    // The title and the status text follow the document; the commands on the Shopping list, and open and reload
-    // after their messages, also show the status text anew when they end.
+    // The title follows the document, as the status bar does; the commands on the Shopping list, and open and
+    // reload after their messages, also show the status text anew when they end (even with the count unchanged).
     void showTitle(const QString& path);
-    void showStatusText();
     // The command line's file, else the default list file.
     QString startFilePath();
     // Yes: save (under the name, or through the save dialog). False when the command must stop.
@@ -202,47 +183,15 @@ private:
     // Adds the entry as one step and opens its caption, so the user types over the default at once.
     void addEntry(ListView* view, Entry&& entry, const QString& stepName);
     void renameEntry(ListView* view, int row, const QString& caption);
-    void buildEditMenu(QAction* before);
-    void addPriceCommands(QMenu* editMenu);
-    // Says in the status bar why a command did nothing, or what it did, for a few seconds.
-    void showHint(const QString& hint);
-    void offerHistoryInContextMenus();
-    void buildRecentFilesMenu(QMenu* fileMenu, QAction* before);
-    void showRecentFiles();
-    void rememberRecentFile(const QString& path);
-    void storeRecentFiles();
     // A CSV file's entries as one step of the history.
     void pushImport(CsvContent& content);
     void buildShoppingTrip();
     void buildProductSearch();
-    void buildPrintOptions();
     // Draws the Shopping list on the printer object with the current margins, font and options.
     void printOut();
 
-    // Keeping the document safe: the questions about changes made elsewhere, backups and recovery copies.
-    // Asks before overwriting a file changed elsewhere and keeps a file that did not load completely; false stops
-    // the save.
-    bool prepareOverwrite(const QString& path);
-    // Offers the recovery copies left by windows that are gone (with documentPath only those of that list),
-    // newest first, one question each; the first one the user wants is opened and true returned.
-    bool offerRecovery(const std::optional<QString>& documentPath);
-    // False when another window has the list at path open and the user does not want it here too.
-    bool openAnyway(const QString& path);
     // The document's file was changed elsewhere: offers to load it again.
     void offerReload();
-    // Merging what changed elsewhere: the bar above the lists that tells of it, the question before a save
-    // over it, the conflict copies that sync programs leave beside the list.
-    QFrame* buildMergeBar(QWidget* parent);
-    void connectMerging();
-    // Merges the document's file as changed elsewhere into the lists and tells the outcome.
-    void mergeChangedFile();
-    void mergeFile(const QString& path, const QString& failure);
-    void offerConflictCopies(const QStringList& paths);
-
-    // Settings: restore on the first showing, save on an allowed close, and from the destruction if none ran.
-    void createWindowState();
-    void restoreWindowState();
-    void saveWindowState();
 
     Dialogs& m_dialogs;
     QString m_programDir;
@@ -252,10 +201,8 @@ private:
     PrintFont m_printFont;
     bool m_shown = false;
     bool m_closeAllowed = false;
-    // While open or reload runs, the status text waits for their messages, so it shows the count after them.
-    bool m_statusHeld = false;
-    bool m_askingToReload = false;
-    QFrame* m_mergeBar = nullptr;
+    // The questions that keep the document safe.
+    DocumentSafety* m_safety = nullptr;
 
     AboutDialog* m_aboutDialog = nullptr;
     HelpWindow* m_helpWindow = nullptr;
@@ -273,15 +220,11 @@ private:
     QAction* m_quitAction = nullptr;
     QAction* m_helpAction = nullptr;
     QAction* m_aboutAction = nullptr;
-    QAction* m_undoAction = nullptr;
-    QAction* m_redoAction = nullptr;
-    QAction* m_cheapestShopsAction = nullptr;
-    QAction* m_priceComparisonAction = nullptr;
+    EditMenu* m_editMenu = nullptr;
     // The edit box that adding an entry opened: its naming is part of the add.
     ListView* m_namingView = nullptr;
     int m_namingRow = -1;
-    QMenu* m_recentMenu = nullptr;
-    korbana::RecentFiles m_recentFiles;
+    RecentFilesMenu* m_recentMenu = nullptr;
     QToolBar* m_toolBar = nullptr;
     QTabWidget* m_pages = nullptr;
     ListSplitter* m_splitter = nullptr;
@@ -295,14 +238,11 @@ private:
     SpinEdit* m_priceEdit = nullptr;
     QLineEdit* m_currencyEdit = nullptr;
     SettingsPage* m_settingsPage = nullptr;
+    // Settings: restored on the first showing, saved on an allowed close, and by the destruction if none ran.
     WindowStateStore* m_windowState = nullptr;
-    ShoppingTotal* m_shoppingTotal = nullptr;
-    QLabel* m_shoppingTotalLabel = nullptr;
-    QLineEdit* m_productSearchEdit = nullptr;
-    ProductFilter* m_productFilter = nullptr;
-    QTimer* m_productSearchTimer = nullptr;
-    QCheckBox* m_tickBoxesCheck = nullptr;
-    QCheckBox* m_groupByShopCheck = nullptr;
+    StatusBar* m_statusBar = nullptr;
+    ProductSearch* m_productSearch = nullptr;
+    PrintOptionsBox* m_printOptions = nullptr;
 
     FileDialogOptions m_listOpenOptions;
     FileDialogOptions m_listSaveOptions;

@@ -1,10 +1,14 @@
 // The document's life: the list at start, New, Open (also by dropping a file), Save, Save as, closing; help and
 // the about box.
 #include "AboutDialog.h"
+#include "DocumentSafety.h"
 #include "HelpWindow.h"
 #include "MainWindow.h"
+#include "RecentFilesMenu.h"
+#include "StatusBar.h"
 #include "lists/ListModel.h"
 #include "lists/ListTexts.h"
+#include "settings/WindowStateStore.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -13,7 +17,6 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
-#include <QStatusBar>
 #include <QUrl>
 
 #include <algorithm>
@@ -61,12 +64,6 @@ QString helpStartPage(const QString& programDir)
 
 } // namespace
 
-void MainWindow::showStatusText()
-{
-    if (!m_statusHeld)
-        statusBar()->showMessage(korbana::statusText(shopping()->count()));
-}
-
 void MainWindow::showTitle(const QString& path)
 {
     setWindowTitle(QString::fromUtf16(kTitle) + QStringLiteral(" - ")
@@ -87,17 +84,17 @@ void MainWindow::openStartFile()
     // Read on a worker thread while the window was built: waited for here, before any message or window shows.
     m_document->finishReadingAhead();
     // Every copy that a crashed or killed window left is offered first, whichever list it belongs to.
-    m_statusHeld = true;
-    const bool recovered = offerRecovery(std::nullopt);
-    m_statusHeld = false;
+    m_statusBar->setStatusHeld(true);
+    const bool recovered = m_safety->offerRecovery(std::nullopt);
+    m_statusBar->setStatusHeld(false);
     const QString path = startFilePath();
     if (recovered) {
-        showStatusText();
+        m_statusBar->showStatusText();
     } else if (!m_startFile.isEmpty() && !QFileInfo(path).exists() && !QFileInfo(path).isSymLink()) {
         // A list named on the command line that does not exist yet starts empty under its name, as a text editor
         // opens a new document.
         m_document->startNamed(path);
-    } else if (openAnyway(path)) {
+    } else if (m_safety->openAnyway(path)) {
         openFile(path);
     } else {
         // Not opened a second time: the window starts with empty lists without a name.
@@ -107,15 +104,15 @@ void MainWindow::openStartFile()
 
 void MainWindow::openFile(const QString& path)
 {
-    m_statusHeld = true;
-    if (!offerRecovery(path)) {
+    m_statusBar->setStatusHeld(true);
+    if (!m_safety->offerRecovery(path)) {
         // The title shows the name before a message about the file.
         const korbana::ReadResult result = m_document->open(path);
         if (result != korbana::ReadResult::Ok)
             m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
     }
-    m_statusHeld = false;
-    showStatusText();
+    m_statusBar->setStatusHeld(false);
+    m_statusBar->showStatusText();
     // Asked once the window is up, not while it is being built.
     QMetaObject::invokeMethod(m_document, &ListDocument::lookForConflictCopies, Qt::QueuedConnection);
 }
@@ -124,7 +121,7 @@ bool MainWindow::saveFile(const QString& path)
 {
     // A name still being typed in a list is saved as the user sees it.
     commitEdits();
-    if (!prepareOverwrite(path))
+    if (!m_safety->prepareOverwrite(path))
         return false;
     const korbana::WriteResult result = m_document->save(path);
     if (result != korbana::WriteResult::Ok)
@@ -154,6 +151,31 @@ bool MainWindow::askToSave(const QString& title)
     return true;
 }
 
+QStringList MainWindow::recentFiles() const
+{
+    return m_recentMenu->files();
+}
+
+void MainWindow::openRecentFile(const QString& path)
+{
+    if (!askToSave(QStringLiteral("Datei: Öffnen...")))
+        return;
+    openFile(path);
+    // A file that no longer opens leaves the list; one that opened is in front of it.
+    if (QDir::cleanPath(documentName()) != QDir::cleanPath(path))
+        m_recentMenu->remove(path);
+}
+
+void MainWindow::offerReload()
+{
+    if (!m_safety->askToReload())
+        return;
+    m_statusBar->setStatusHeld(true);
+    m_safety->reload();
+    m_statusBar->setStatusHeld(false);
+    m_statusBar->showStatusText();
+}
+
 void MainWindow::newDocument()
 {
     if (!askToSave(QStringLiteral("Datei: Neu...")))
@@ -166,13 +188,13 @@ void MainWindow::openDocument()
     if (!askToSave(QStringLiteral("Datei: Öffnen...")))
         return;
     const QString path = m_dialogs.chooseFile(this, m_listOpenOptions);
-    if (!path.isEmpty() && openAnyway(path))
+    if (!path.isEmpty() && m_safety->openAnyway(path))
         openFile(path);
 }
 
 void MainWindow::openDroppedFile(const QString& path)
 {
-    if (askToSave(QStringLiteral("Datei: Öffnen...")) && openAnyway(path))
+    if (askToSave(QStringLiteral("Datei: Öffnen...")) && m_safety->openAnyway(path))
         openFile(path);
 }
 
@@ -222,7 +244,7 @@ void MainWindow::showEvent(QShowEvent* event)
 {
     if (!m_shown) {
         m_shown = true;
-        restoreWindowState();
+        m_windowState->restore();
     }
     QMainWindow::showEvent(event);
 }
@@ -235,7 +257,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     if (!m_closeAllowed)
-        saveWindowState();
+        m_windowState->closeSave();
     // The help goes with the window it belongs to.
     if (m_helpWindow)
         m_helpWindow->close();

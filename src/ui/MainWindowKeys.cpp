@@ -1,5 +1,6 @@
 // Keys beyond the menus' Alt letters: the usual shortcuts of the file and help commands, and Insert in the lists.
 #include "MainWindow.h"
+#include "StatusBar.h"
 
 #include "lists/ListView.h"
 
@@ -33,14 +34,26 @@ void MainWindow::setUpKeys()
     setStandardShortcut(m_quitAction, QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q));
     setStandardShortcut(m_helpAction, QKeySequence::HelpContents, QKeySequence(Qt::Key_F1));
 
-    // Insert in a list does what the list's "Eintrag hinzufügen" button does, with the same messages; while the
-    // list's edit box is open the key belongs to the box.
-    const std::pair<ListView*, void (MainWindow::*)()> adders[] = { { m_storesView, &MainWindow::addStore },
-        { m_productsView, &MainWindow::addProduct }, { m_shoppingView, &MainWindow::addToShoppingList } };
-    for (const auto& [view, add] : adders)
-        connect(view, &ListView::keyDown, this, [this, view = view, add = add](int key) {
-            if (key == Qt::Key_Insert && !view->isEditing())
-                (this->*add)();
+    // Insert in a list does what the list's "Eintrag hinzufügen" button does; while the list's edit box is open the
+    // key belongs to the box. With nothing to add from, the status bar says why, without a box in the typing.
+    struct Adder
+    {
+        ListView* view;
+        void (MainWindow::*add)();
+        ListView* source;
+        const char16_t* missing;
+    };
+    const Adder adders[] = { { m_storesView, &MainWindow::addStore, nullptr, nullptr },
+        { m_productsView, &MainWindow::addProduct, m_storesView, u"Bitte zuerst einen Laden auswählen." },
+        { m_shoppingView, &MainWindow::addToShoppingList, m_productsView, u"Bitte zuerst ein Produkt auswählen." } };
+    for (const Adder& adder : adders)
+        connect(adder.view, &ListView::keyDown, this, [this, adder](int key) {
+            if (key != Qt::Key_Insert || adder.view->isEditing())
+                return;
+            if (adder.source && adder.source->selectedRow() < 0)
+                m_statusBar->showHint(QString::fromUtf16(adder.missing));
+            else
+                (this->*adder.add)();
         });
 }
 

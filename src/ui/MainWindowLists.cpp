@@ -2,7 +2,9 @@
 #include "MainWindow.h"
 
 #include "ProductDialog.h"
+#include "ProductSearch.h"
 #include "SpinEdit.h"
+#include "StatusBar.h"
 #include "controls/Pictures.h"
 #include "document/ListCommands.h"
 #include "lists/ListModel.h"
@@ -12,8 +14,6 @@
 #include "lists/PriceHints.h"
 
 #include <QLineEdit>
-#include <QStatusBar>
-#include <QTimer>
 #include <QUndoStack>
 
 #include <algorithm>
@@ -32,9 +32,6 @@ bool isEnterKey(int key)
 {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
-
-// How long a hint about a command stands in the status bar.
-constexpr int kHintMs = 5000;
 
 void removeSelected(Dialogs& dialogs, QWidget* parent, ListDocument& document, ListView* view, ListModel* model)
 {
@@ -80,19 +77,6 @@ void listKey(int key, ListView* view, const std::function<void()>& remove)
 // The same column toggles the direction, another column starts with the flag false.
 
 } // namespace
-
-void MainWindow::showHint(const QString& hint)
-{
-    // No box to click away; the status text that stood there comes back afterwards unless something else has been
-    // shown meanwhile.
-    QStatusBar* bar = statusBar();
-    const QString before = bar->currentMessage();
-    bar->showMessage(hint);
-    QTimer::singleShot(kHintMs, bar, [bar, before, hint] {
-        if (bar->currentMessage() == hint)
-            bar->showMessage(before);
-    });
-}
 
 void MainWindow::commitEdits()
 {
@@ -148,7 +132,7 @@ void MainWindow::addProduct()
         return;
     }
     // The new row must be visible for its in-place edit.
-    clearProductSearch();
+    m_productSearch->clearSearch();
     addEntry(m_productsView,
         products()->makeEntry(
             QStringLiteral("Produkt"), { stores()->caption(store), korbana::priceText(m_priceEdit->value()) }),
@@ -170,7 +154,7 @@ void MainWindow::editProduct()
     m_productsView->commitEdit();
     const int row = m_productsView->selectedRow();
     if (row < 0) {
-        showHint(QStringLiteral("Bitte zuerst ein Produkt auswählen."));
+        m_statusBar->showHint(QStringLiteral("Bitte zuerst ein Produkt auswählen."));
         return;
     }
     if (!m_productDialog)
@@ -196,19 +180,32 @@ void MainWindow::addToShoppingList()
             shopping()->makeEntry(QStringLiteral("1"), { source.caption, source.subItems[0], source.subItems[1] }),
             korbana::StepNames::addShoppingEntry());
     }
-    showStatusText();
+    m_statusBar->showStatusText();
 }
 
 void MainWindow::removeFromShoppingList()
 {
     removeSelected(m_dialogs, this, *m_document, m_shoppingView, shopping());
-    showStatusText();
+    m_statusBar->showStatusText();
 }
 
 void MainWindow::clearShoppingList()
 {
     clearList(m_dialogs, this, *m_document, shopping());
-    showStatusText();
+    m_statusBar->showStatusText();
+}
+
+void MainWindow::undo()
+{
+    // A caption still open is a step of its own, and it is the one undone.
+    commitEdits();
+    m_document->undo();
+}
+
+void MainWindow::redo()
+{
+    commitEdits();
+    m_document->redo();
 }
 
 void MainWindow::connectLists()
@@ -239,37 +236,21 @@ void MainWindow::connectLists()
     connect(m_productsView, &ListView::dblClick, this, &MainWindow::addToShoppingList);
     connect(m_shoppingView, &ListView::dblClick, this, [this] { editSelected(m_shoppingView); });
 
-    connect(m_storesView, &ListView::columnClick, this, &MainWindow::sortStores);
-    connect(m_productsView, &ListView::columnClick, this, &MainWindow::sortProducts);
-    connect(m_shoppingView, &ListView::columnClick, this, &MainWindow::sortShoppingList);
-}
-
-void MainWindow::sortStores(int column)
-{
-    sortList(Stores, column);
-}
-
-void MainWindow::sortProducts(int column)
-{
-    sortList(Products, column);
-}
-
-void MainWindow::sortShoppingList(int column)
-{
-    sortList(Shopping, column);
+    // A click on a column header sorts by it; the same column again turns the order round.
+    for (const List list : { Stores, Products, Shopping })
+        connect(listView(list), &ListView::columnClick, this, [this, list](int column) { sortList(list, column); });
 }
 
 void MainWindow::sortList(List list, int column)
 {
     static constexpr korbana::ListKind kinds[]
         = { korbana::ListKind::Stores, korbana::ListKind::Products, korbana::ListKind::Shopping };
-    ListView* const views[] = { m_storesView, m_productsView, m_shoppingView };
     ListModel* const models[] = { stores(), products(), shopping() };
     // A caption still being typed sorts as what the user sees.
-    views[list]->commitEdit();
-    views[list]->setUpdatesEnabled(false);
+    listView(list)->commitEdit();
+    listView(list)->setUpdatesEnabled(false);
     m_document->push(korbana::sortByColumnCommand(kinds[list], models[list], column));
-    views[list]->setUpdatesEnabled(true);
+    listView(list)->setUpdatesEnabled(true);
 }
 
 } // namespace korbana

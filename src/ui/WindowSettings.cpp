@@ -1,12 +1,12 @@
-// The stored settings of the main window.
+// The main window's stored settings: its placement and the properties kept under its section.
+#include "WindowSettings.h"
+
 #include "ErrorReport.h"
-#include "MainWindow.h"
-#include "lists/ListModel.h"
-#include "lists/ListView.h"
+#include "print/PrintFont.h"
 #include "settings/StoredNames.h"
 #include "settings/WindowStateStore.h"
 
-#include <QUndoStack>
+#include <QWidget>
 
 #include <algorithm>
 #include <cstdlib>
@@ -37,9 +37,9 @@ public:
     Q_DECLARE_FLAGS(FontStyles, FontStyle)
     Q_FLAG(FontStyles)
 
-    StoredPrintFont(MainWindow* window, QObject* parent)
+    StoredPrintFont(PrintFont* font, QObject* parent)
         : QObject(parent)
-        , m_window(window)
+        , m_font(font)
     {
     }
 
@@ -99,14 +99,9 @@ public:
     }
 
 private:
-    const PrintFont& font() const { return m_window->printFont(); }
-    template<typename Change> void change(Change how)
-    {
-        PrintFont f = m_window->printFont();
-        how(f);
-        m_window->setPrintFont(f);
-    }
-    MainWindow* m_window;
+    const PrintFont& font() const { return *m_font; }
+    template<typename Change> void change(Change how) { how(*m_font); }
+    PrintFont* m_font;
 };
 
 // The font dialog as the settings see it: its font is the window's print font.
@@ -116,9 +111,9 @@ class StoredFontDialog final : public QObject
     Q_PROPERTY(QObject* Font READ font CONSTANT)
 
 public:
-    explicit StoredFontDialog(MainWindow* window)
-        : QObject(window)
-        , m_font(new StoredPrintFont(window, this))
+    StoredFontDialog(PrintFont* font, QObject* parent)
+        : QObject(parent)
+        , m_font(new StoredPrintFont(font, this))
     {
     }
     QObject* font() const { return m_font; }
@@ -127,55 +122,29 @@ private:
     StoredPrintFont* m_font;
 };
 
-void MainWindow::createWindowState()
+WindowStateStore* createWindowSettings(QWidget* window, PrintFont* printFont, Dialogs& dialogs)
 {
     using namespace StoredNames;
-    auto* fontSettings = new StoredFontDialog(this);
+    auto* fontSettings = new StoredFontDialog(printFont, window);
     fontSettings->setObjectName(QString::fromUtf16(kPrintFont));
 
-    m_windowState = new WindowStateStore(this);
-    m_windowState->setObjectName(QStringLiteral("windowState"));
-    m_windowState->setSection(QString::fromUtf16(kMainWindowSection));
-    m_windowState->setOptions(WindowPlacement::fpState | WindowPlacement::fpPosition);
-    m_windowState->setVersion(0);
-    m_windowState->setActive(true);
+    auto* state = new WindowStateStore(window);
+    state->setObjectName(QStringLiteral("windowState"));
+    state->setSection(QString::fromUtf16(kMainWindowSection));
+    state->setOptions(WindowPlacement::fpState | WindowPlacement::fpPosition);
+    state->setVersion(0);
+    state->setActive(true);
     auto entry = [](const char16_t* component, const char* property) -> QString {
         return QString::fromUtf16(component) + u'.' + QLatin1String(property);
     };
-    m_windowState->setStoredProps(
-        { entry(kRightMargin, "Value"), entry(kTopMargin, "Value"), entry(kLeftMargin, "Value"),
-            entry(kBottomMargin, "Value"), entry(kPrintFont, "Font"), entry(kCurrencyField, "Text"),
-            entry(kPriceField, "Value"), entry(kStoresPanel, "Width"), entry(kProductsPanel, "Width") });
-    m_windowState->setErrorReporter([this](const QString& text) { korbana::reportApplicationError(m_dialogs, text); });
-    m_windowState->resolveStoredProps();
-}
-
-void MainWindow::restoreWindowState()
-{
-    m_windowState->restore();
-}
-
-void MainWindow::saveWindowState()
-{
-    m_windowState->closeSave();
-}
-
-MainWindow::~MainWindow()
-{
-    // A window that goes without an allowed close (the tests, a lost session) still keeps its settings.
-    m_windowState->destroySave();
-    // Closing the window below commits a name still being typed; by then this is no MainWindow any more, so the
-    // document must not call back into it.
-    disconnect(m_document, nullptr, this, nullptr);
-    // The history empties itself when the document goes, and the Edit menu's texts must not follow it then.
-    disconnect(history(), nullptr, this, nullptr);
-    // Such a name goes straight into its list, not through the window's handler.
-    for (ListView* view : { m_storesView, m_productsView, m_shoppingView }) {
-        view->setRenameHandler(nullptr);
-        disconnect(view, nullptr, this, nullptr);
-    }
+    state->setStoredProps({ entry(kRightMargin, "Value"), entry(kTopMargin, "Value"), entry(kLeftMargin, "Value"),
+        entry(kBottomMargin, "Value"), entry(kPrintFont, "Font"), entry(kCurrencyField, "Text"),
+        entry(kPriceField, "Value"), entry(kStoresPanel, "Width"), entry(kProductsPanel, "Width") });
+    state->setErrorReporter([&dialogs](const QString& text) { reportApplicationError(dialogs, text); });
+    state->resolveStoredProps();
+    return state;
 }
 
 } // namespace korbana
 
-#include "MainWindowSettings.moc"
+#include "WindowSettings.moc"

@@ -1,24 +1,35 @@
 // Keeping the document safe: the questions about changes made to its file elsewhere, files that did not load
 // completely, recovery copies of unsaved lists.
-#include "MainWindow.h"
-#include "document/RecoveryStore.h"
+#include "DocumentSafety.h"
 
+#include "Dialogs.h"
+#include "document/ListDocument.h"
+#include "document/RecoveryStore.h"
 #include "lists/ListTexts.h"
 
 #include <QDir>
-#include <QFrame>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLocale>
-#include <QPushButton>
-#include <QStatusBar>
 
 namespace korbana {
 
-bool MainWindow::prepareOverwrite(const QString& path)
+DocumentSafety::DocumentSafety(Dialogs& dialogs, ListDocument* document, QWidget* window)
+    : QObject(window)
+    , m_dialogs(dialogs)
+    , m_document(document)
+    , m_window(window)
+{
+    connect(m_document, &ListDocument::conflictCopiesFound, this, &DocumentSafety::offerConflictCopies);
+    connect(m_document, &ListDocument::conflictCopiesKept, this, [this](const QString& folder, int count) {
+        Q_EMIT mergeReported(QStringLiteral("%1 zusammengeführte Konfliktkopie(n) verschoben nach: %2")
+                                 .arg(count)
+                                 .arg(QDir::toNativeSeparators(folder)));
+    });
+}
+
+bool DocumentSafety::prepareOverwrite(const QString& path)
 {
     if (m_document->isChangedOnDisk(path)) {
-        const auto answer = m_dialogs.labelledMessage(this,
+        const auto answer = m_dialogs.labelledMessage(m_window,
             QStringLiteral("Die Datei wurde seit dem letzten Öffnen oder Speichern von einem anderen Programm "
                            "geändert.\n\n„Zusammenführen“ übernimmt die Änderungen beider Seiten in die Listen; "
                            "gespeichert wird erst, wenn Sie speichern. „Überschreiben“ ersetzt die Datei durch "
@@ -37,13 +48,13 @@ bool MainWindow::prepareOverwrite(const QString& path)
         return true;
     const std::optional<QString> backup = m_document->keepBackup();
     if (!backup) {
-        m_dialogs.error(this,
+        m_dialogs.error(m_window,
             QStringLiteral("Die Datei wurde beim Öffnen nicht vollständig gelesen, und ihr ursprünglicher Inhalt "
                            "konnte nicht aufbewahrt werden. Es wurde nichts gespeichert."),
-            korbana::messageTitle(korbana::WriteResult::CannotCreate));
+            messageTitle(WriteResult::CannotCreate));
         return false;
     }
-    m_dialogs.message(this,
+    m_dialogs.message(m_window,
         QStringLiteral("Die Datei wurde beim Öffnen nicht vollständig gelesen. Ihr ursprünglicher Inhalt wurde "
                        "aufbewahrt in:\n%1")
             .arg(QDir::toNativeSeparators(*backup)),
@@ -51,16 +62,16 @@ bool MainWindow::prepareOverwrite(const QString& path)
     return true;
 }
 
-bool MainWindow::offerRecovery(const std::optional<QString>& documentPath)
+bool DocumentSafety::offerRecovery(const std::optional<QString>& documentPath)
 {
-    for (const korbana::LeftCopy& copy : korbana::RecoveryStore::leftCopies(documentPath)) {
-        const std::optional<QByteArray> bytes = korbana::RecoveryStore::read(copy);
+    for (const LeftCopy& copy : RecoveryStore::leftCopies(documentPath)) {
+        const std::optional<QByteArray> bytes = RecoveryStore::read(copy);
         if (!bytes)
             continue;
         // Read to its end before it is offered: a damaged copy would replace good lists with a part of them.
-        if (!korbana::readsCompletely(*bytes)) {
-            const QString aside = korbana::RecoveryStore::setAside(copy, korbana::RecoveryStore::Aside::Damaged);
-            m_dialogs.message(this,
+        if (!readsCompletely(*bytes)) {
+            const QString aside = RecoveryStore::setAside(copy, RecoveryStore::Aside::Damaged);
+            m_dialogs.message(m_window,
                 QStringLiteral("Die Wiederherstellungskopie der letzten Änderungen ist beschädigt und wurde nicht "
                                "geladen. Sie wurde aufbewahrt in:\n%1")
                     .arg(QDir::toNativeSeparators(aside)),
@@ -69,34 +80,34 @@ bool MainWindow::offerRecovery(const std::optional<QString>& documentPath)
         }
         const QString list
             = copy.documentPath.isEmpty() ? QStringLiteral("Kein Name") : QDir::toNativeSeparators(copy.documentPath);
-        const auto answer = m_dialogs.message(this,
+        const auto answer = m_dialogs.message(m_window,
             QStringLiteral("korbana wurde beendet, ohne die letzten Änderungen zu sichern.\n\nListe: %1\nStand: "
                            "%2\n\nWollen Sie die wiederhergestellten Listen laden?")
                 .arg(list, QLocale(QLocale::German).toString(copy.written, QLocale::ShortFormat)),
             QStringLiteral("Wiederherstellen"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
             QMessageBox::Yes);
         if (answer != QMessageBox::Yes) {
-            korbana::RecoveryStore::setAside(copy);
+            RecoveryStore::setAside(copy);
             continue;
         }
         // The title shows the name before a message about the file.
-        const korbana::ReadResult result
-            = copy.documentPath.isEmpty() ? korbana::ReadResult::Ok : m_document->open(copy.documentPath, true);
+        const ReadResult result
+            = copy.documentPath.isEmpty() ? ReadResult::Ok : m_document->open(copy.documentPath, true);
         if (copy.documentPath.isEmpty())
             m_document->clear();
-        if (result != korbana::ReadResult::Ok)
-            m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
+        if (result != ReadResult::Ok)
+            m_dialogs.error(m_window, messageText(result), messageTitle(result));
         m_document->applyRecoveryCopy(copy, *bytes);
         return true;
     }
     return false;
 }
 
-bool MainWindow::openAnyway(const QString& path)
+bool DocumentSafety::openAnyway(const QString& path)
 {
     if (!m_document->isOpenElsewhere(path))
         return true;
-    const auto answer = m_dialogs.labelledMessage(this,
+    const auto answer = m_dialogs.labelledMessage(m_window,
         QStringLiteral("Die Liste „%1“ ist bereits in einem anderen korbana-Fenster geöffnet. Wenn Sie sie auch "
                        "hier bearbeiten, kann das eine Fenster beim Speichern die Änderungen des anderen "
                        "überschreiben.\n\nWollen Sie sie trotzdem öffnen?")
@@ -108,101 +119,59 @@ bool MainWindow::openAnyway(const QString& path)
     return answer == QMessageBox::Open;
 }
 
-void MainWindow::offerReload()
+bool DocumentSafety::askToReload()
 {
     if (m_askingToReload)
-        return;
+        return false;
     m_askingToReload = true;
-    const auto answer = m_dialogs.message(this,
+    const auto answer = m_dialogs.message(m_window,
         QStringLiteral("Die Datei wurde von einem anderen Programm geändert.\n\nWollen Sie sie neu laden?"),
         QStringLiteral("Datei geändert"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
     m_askingToReload = false;
-    if (answer != QMessageBox::Yes)
-        return;
+    return answer == QMessageBox::Yes;
+}
+
+void DocumentSafety::reload()
+{
     // A name still being typed is closed first, as a save does; the file's lists replace it.
-    commitEdits();
-    m_statusHeld = true;
-    const korbana::ReadResult result = m_document->reload();
-    if (result != korbana::ReadResult::Ok)
-        m_dialogs.error(this,
-            korbana::messageText(result)
-                + QStringLiteral("\n\nDie Listen wurden nicht neu geladen und sind "
-                                 "unverändert."),
-            korbana::messageTitle(result));
-    m_statusHeld = false;
-    showStatusText();
+    Q_EMIT aboutToChangeLists();
+    const ReadResult result = m_document->reload();
+    if (result != ReadResult::Ok)
+        m_dialogs.error(m_window,
+            messageText(result) + QStringLiteral("\n\nDie Listen wurden nicht neu geladen und sind unverändert."),
+            messageTitle(result));
 }
 
-QFrame* MainWindow::buildMergeBar(QWidget* parent)
+void DocumentSafety::mergeChangedFile()
 {
-    m_mergeBar = new QFrame(parent);
-    m_mergeBar->setObjectName(QStringLiteral("mergeBar"));
-    m_mergeBar->setFrameShape(QFrame::StyledPanel);
-    m_mergeBar->setAutoFillBackground(true);
-    m_mergeBar->setBackgroundRole(QPalette::ToolTipBase);
-    auto* layout = new QHBoxLayout(m_mergeBar);
-    layout->setContentsMargins(8, 4, 8, 4);
-    auto* text = new QLabel(QStringLiteral("Die Liste wurde anderswo geändert."), m_mergeBar);
-    text->setForegroundRole(QPalette::ToolTipText);
-    layout->addWidget(text, 1);
-    auto* merge = new QPushButton(QStringLiteral("Zusammenführen"), m_mergeBar);
-    merge->setObjectName(QStringLiteral("mergeButton"));
-    auto* later = new QPushButton(QStringLiteral("Später"), m_mergeBar);
-    later->setObjectName(QStringLiteral("laterButton"));
-    layout->addWidget(merge);
-    layout->addWidget(later);
-    connect(merge, &QPushButton::clicked, this, &MainWindow::mergeChangedFile);
-    connect(later, &QPushButton::clicked, m_mergeBar, &QWidget::hide);
-    m_mergeBar->hide();
-    return m_mergeBar;
-}
-
-void MainWindow::connectMerging()
-{
-    // Told at once but not in a box: the user may be typing.
-    connect(m_document, &ListDocument::changedOnDiskWhileModified, m_mergeBar, &QWidget::show);
-    connect(m_document, &ListDocument::modifiedChanged, m_mergeBar, [this](bool modified) {
-        if (!modified)
-            m_mergeBar->hide();
-    });
-    connect(m_document, &ListDocument::conflictCopiesFound, this, &MainWindow::offerConflictCopies);
-    connect(m_document, &ListDocument::conflictCopiesKept, this, [this](const QString& folder, int count) {
-        statusBar()->showMessage(QStringLiteral("%1 zusammengeführte Konfliktkopie(n) verschoben nach: %2")
-                                     .arg(count)
-                                     .arg(QDir::toNativeSeparators(folder)));
-    });
-}
-
-void MainWindow::mergeChangedFile()
-{
-    m_mergeBar->hide();
-    mergeFile(documentName(),
+    Q_EMIT changedFileMerging();
+    mergeFile(m_document->fileName(),
         QStringLiteral("Die anderswo geänderte Datei konnte nicht vollständig gelesen werden. Es wurde nichts "
                        "zusammengeführt."));
 }
 
-void MainWindow::mergeFile(const QString& path, const QString& failure)
+void DocumentSafety::mergeFile(const QString& path, const QString& failure)
 {
     // A name still being typed takes part as the user sees it.
-    commitEdits();
+    Q_EMIT aboutToChangeLists();
     const std::optional<int> conflicts = m_document->mergeFile(path);
     if (!conflicts) {
-        m_dialogs.error(this, failure, QStringLiteral("Zusammenführen"));
+        m_dialogs.error(m_window, failure, QStringLiteral("Zusammenführen"));
         return;
     }
     if (*conflicts > 0)
-        statusBar()->showMessage(
+        Q_EMIT mergeReported(
             QStringLiteral("Zusammengeführt: %1 auf beiden Seiten verschieden geänderte Einträge stehen in beiden "
                            "Fassungen in der Liste.")
                 .arg(*conflicts));
     else
-        statusBar()->showMessage(QStringLiteral("Zusammengeführt. Die Listen sind noch nicht gespeichert."));
+        Q_EMIT mergeReported(QStringLiteral("Zusammengeführt. Die Listen sind noch nicht gespeichert."));
 }
 
-void MainWindow::offerConflictCopies(const QStringList& paths)
+void DocumentSafety::offerConflictCopies(const QStringList& paths)
 {
     for (const QString& copy : paths) {
-        const auto answer = m_dialogs.labelledMessage(this,
+        const auto answer = m_dialogs.labelledMessage(m_window,
             QStringLiteral("Ein Synchronisierungsprogramm hat neben der Liste eine Konfliktkopie angelegt:\n%1\n\n"
                            "Wollen Sie sie mit der geöffneten Liste zusammenführen? Nach dem Speichern wird sie in "
                            "den Ordner von korbana verschoben.")

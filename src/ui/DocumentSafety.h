@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QObject>
+
+#include <optional>
+
+class QWidget;
+
+namespace korbana {
+
+class Dialogs;
+class ListDocument;
+
+// Keeping the document safe: the questions about changes made to its file elsewhere (merging them, or reloading),
+// files that did not load completely, recovery copies of unsaved lists and a list open in another window. It asks
+// through the dialogs and acts on the document; the window decides when.
+class DocumentSafety final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(DocumentSafety)
+
+public:
+    DocumentSafety(Dialogs& dialogs, ListDocument* document, QWidget* window);
+
+    // Asks before overwriting a file changed elsewhere (offering to merge it instead) and keeps a file that did
+    // not load completely; false stops the save.
+    bool prepareOverwrite(const QString& path);
+    // Offers the recovery copies left by windows that are gone (with documentPath only those of that list),
+    // newest first, one question each; the first one the user wants is opened and true returned.
+    bool offerRecovery(const std::optional<QString>& documentPath);
+    // False when another window has the list at path open and the user does not want it here too.
+    bool openAnyway(const QString& path);
+    // The document's file was changed elsewhere: true when the user wants it loaded again. One question at a time.
+    bool askToReload();
+    // Loads the document's file again; when that fails the user is told and the lists stay.
+    void reload();
+    // Merges the document's file as changed elsewhere into the lists and tells the outcome.
+    void mergeChangedFile();
+
+Q_SIGNALS:
+    // Before the lists change: a name still being typed is stored first, as the user sees it.
+    void aboutToChangeLists();
+    // A merge of the document's file as changed elsewhere begins.
+    void changedFileMerging();
+    // What a merge did, for the status bar.
+    void mergeReported(const QString& text);
+
+private:
+    void mergeFile(const QString& path, const QString& failure);
+    // Offers to merge each conflict copy that a sync program left beside the list.
+    void offerConflictCopies(const QStringList& paths);
+
+    Dialogs& m_dialogs;
+    ListDocument* m_document;
+    QWidget* m_window;
+    bool m_askingToReload = false;
+};
+
+} // namespace korbana

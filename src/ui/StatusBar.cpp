@@ -1,0 +1,69 @@
+#include "StatusBar.h"
+
+#include "document/ListDocument.h"
+#include "lists/ListModel.h"
+#include "lists/ListTexts.h"
+#include "print/ShoppingTotal.h"
+
+#include <QLabel>
+#include <QTimer>
+
+namespace korbana {
+
+namespace {
+
+// How long a hint about a command stands in the status bar.
+constexpr int kHintMs = 5000;
+
+} // namespace
+
+StatusBar::StatusBar(ListDocument* document, QWidget* parent)
+    : QStatusBar(parent)
+    , m_document(document)
+    , m_total(new ShoppingTotal(*document->shopping(), this))
+{
+    setObjectName(QStringLiteral("statusBar"));
+    setSizeGripEnabled(true);
+    setFixedHeight(19);
+    connect(document, &ListDocument::shoppingCountChanged, this, &StatusBar::showStatusText);
+
+    auto* totalLabel = new QLabel(this);
+    totalLabel->setObjectName(QStringLiteral("shoppingTotalLabel"));
+    addPermanentWidget(totalLabel);
+    const auto showTotal = [totalLabel, total = m_total] { totalLabel->setText(total->text()); };
+    connect(m_total, &ShoppingTotal::changed, totalLabel, showTotal);
+    showTotal();
+
+    // Said once and kept in view until a copy succeeds again: a message box would interrupt the typing.
+    auto* recoveryWarning = new QLabel(
+        QStringLiteral("Die Wiederherstellungskopie konnte nicht geschrieben werden. Bitte speichern Sie."), this);
+    recoveryWarning->setObjectName(QStringLiteral("recoveryWarning"));
+    recoveryWarning->hide();
+    addPermanentWidget(recoveryWarning);
+    connect(document, &ListDocument::recoveryFailingChanged, recoveryWarning, &QWidget::setVisible);
+}
+
+void StatusBar::showStatusText()
+{
+    if (!m_held)
+        showMessage(statusText(m_document->shopping()->count()));
+}
+
+void StatusBar::showHint(const QString& hint)
+{
+    // No box to click away; the status text that stood there comes back afterwards unless something else has been
+    // shown meanwhile.
+    const QString before = currentMessage();
+    showMessage(hint);
+    QTimer::singleShot(kHintMs, this, [this, before, hint] {
+        if (currentMessage() == hint)
+            showMessage(before);
+    });
+}
+
+QString StatusBar::totalText() const
+{
+    return m_total->text();
+}
+
+} // namespace korbana
