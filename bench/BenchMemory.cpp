@@ -3,8 +3,11 @@
 //   bench_memory load FILE      prints: file_bytes entries peak_rss_kb rss_before_kb peak_after_add_kb
 //                               peak_after_clear_undo_kb (the document alone: lists and undo history, no window)
 //   bench_memory merge FILE     prints: merge_extra_kb merge_result_kb merge_ms merge_cpu_ms merge_conflicts
+//   bench_memory csv FILE       prints: file_bytes entries csv_extra_kb csv_result_kb (a CSV import into empty
+//                               lists: the peak above the resident size before it, and what the lists keep)
 #include "MergeSample.h"
 #include "SampleLists.h"
+#include "document/Csv.h"
 #include "document/ListCommands.h"
 
 #include <QFile>
@@ -114,6 +117,21 @@ int merge(const QString& path)
     return 0;
 }
 
+// The extra memory of a CSV import: reading the file into entries and appending them to the lists.
+int importCsv(const QString& path)
+{
+    sample::Lists lists;
+    resetPeak();
+    const long before = statusKb("VmRSS:");
+    // A file refused for its size has its peak too.
+    if (const auto failure = korbana::importCsvFile(path, lists.set()))
+        std::fprintf(stderr, "not imported: %s\n", qPrintable(failure->text));
+    std::printf("file_bytes %lld entries %d csv_extra_kb %ld csv_result_kb %ld\n",
+        static_cast<long long>(QFileInfo(path).size()), lists.total(), peakResidentKb() - before,
+        statusKb("VmRSS:") - before);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -127,6 +145,9 @@ int main(int argc, char* argv[])
         return load(QString::fromLocal8Bit(argv[2]));
     if (mode == "merge" && argc == 3)
         return merge(QString::fromLocal8Bit(argv[2]));
-    std::fprintf(stderr, "usage: bench_memory generate FILE STORES PRODUCTS SHOPPING | load FILE | merge FILE\n");
+    if (mode == "csv" && argc == 3)
+        return importCsv(QString::fromLocal8Bit(argv[2]));
+    std::fprintf(
+        stderr, "usage: bench_memory generate FILE STORES PRODUCTS SHOPPING | load FILE | merge FILE | csv FILE\n");
     return 2;
 }

@@ -4,6 +4,7 @@
 
 #include "lists/ListTexts.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <initializer_list>
+#include <utility>
 
 namespace korbana {
 
@@ -24,12 +26,15 @@ constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
 constexpr char16_t kLineEnd[] = u"\r\n";
 constexpr char16_t kImportTitle[] = u"CSV Import";
 constexpr int kOwnFieldCount = 5;
-// As for the list file: no file near this size is a list, and the entries read may take five times the file's
-// size (at least a few megabytes for a small file).
+// As for the list file: no file near this size is a list, and reading it may take five times the file's size
+// (at least a few megabytes for a small file): the entries, and the blocks being read and decoded.
 constexpr qint64 kMaxCsvFileSize = qint64(512) << 20;
 constexpr qint64 kMemoryPerFileByte = 5;
 constexpr qint64 kMinMemoryBudget = qint64(32) << 20;
+constexpr qint64 kReadingMemory = qint64(16) << 20;
 constexpr qsizetype kMaxPooledTexts = 1 << 16;
+// The file is read and decoded in blocks of this size.
+constexpr qint64 kReadBlock = qint64(1) << 20;
 const std::array<QStringView, kOwnFieldCount> kOwnHeader = { u"Liste", u"Menge", u"Name", u"Laden", u"Preis" };
 constexpr char16_t kStoreList[] = u"Laden";
 constexpr char16_t kProductList[] = u"Produkt";
@@ -147,16 +152,140 @@ bool isOwnHeader(const QStringList& fields)
     return true;
 }
 
+// How much of a block ends before a UTF-8 sequence that the next block completes: the cut that leaves every
+// block decodable alone as the whole would be decoded.
+qsizetype completeUtf8(QByteArrayView block)
+{
+    const qsizetype n = block.size();
+    for (qsizetype back = 1; back <= std::min<qsizetype>(3, n); ++back) {
+        const auto byte = static_cast<unsigned char>(block[n - back]);
+        if ((byte & 0xC0) == 0x80)
+            continue; // a continuation byte: its lead is further back
+        const qsizetype length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        return back < length ? n - back : n;
+    }
+    return n;
+}
+
+// The text of CSV bytes, decoded a block at a time: UTF-8 when a byte-order mark says so or all the bytes are
+// valid UTF-8, Windows-1252 otherwise, as decodeCsvText decides for the whole. Deciding reads the bytes once
+// more beforehand, so that neither the bytes nor their text are ever held whole.
+class CsvPieces
+{
+public:
+    CsvPieces(QIODevice& device, qint64 size)
+        : m_device(device)
+        , m_size(std::max<qint64>(1, size))
+    {
+        m_utf8 = skipMark();
+        if (m_utf8) {
+            // The text after the mark is decoded as a whole text would be, whose own mark is dropped too.
+            skipMark();
+            return;
+        }
+        m_utf8 = allUtf8();
+        rewind();
+    }
+
+    // Appends the next piece of text; false at the end.
+    bool next(QString& text)
+    {
+        QByteArray bytes;
+        if (!nextBytes(bytes))
+            return false;
+        text += m_utf8 ? decodeUtf8(bytes) : decodeWindows1252(bytes);
+        return true;
+    }
+
+    qint64 size() const { return m_size; }
+    // How much of the file was read, in thousandths.
+    int permille() const { return static_cast<int>(std::min(m_read, m_size) * 1000 / m_size); }
+
+private:
+    // The next block of bytes into m_block; a read error ends the bytes there, like the end of the file.
+    bool readBlock()
+    {
+        m_block.resize(kReadBlock);
+        const qint64 got = m_device.read(m_block.data(), kReadBlock);
+        m_block.resize(std::max<qint64>(0, got));
+        m_read += m_block.size();
+        return !m_block.isEmpty();
+    }
+
+    bool skipMark()
+    {
+        if (m_device.peek(kUtf8Bom.size()) != kUtf8Bom)
+            return false;
+        m_read += m_device.skip(kUtf8Bom.size());
+        return true;
+    }
+
+    void rewind()
+    {
+        m_device.seek(0);
+        m_read = 0;
+        m_carry.clear();
+    }
+
+    // The next bytes that decode alone: what was kept and the next block, less a sequence that the block after it
+    // finishes (kept for then). False at the end.
+    bool nextBytes(QByteArray& bytes)
+    {
+        bytes = std::exchange(m_carry, {});
+        const bool more = readBlock();
+        if (more)
+            bytes += m_block;
+        if (bytes.isEmpty())
+            return false;
+        const qsizetype cut = more ? completeUtf8(bytes) : bytes.size();
+        m_carry = bytes.sliced(cut);
+        bytes.truncate(cut);
+        return true;
+    }
+
+    bool allUtf8()
+    {
+        for (QByteArray bytes; nextBytes(bytes);) {
+            QStringDecoder utf8 = decoder();
+            // The decoding runs when its result becomes a string.
+            const QString text = utf8.decode(bytes);
+            if (utf8.hasError())
+                return false;
+        }
+        return true;
+    }
+
+    static QStringDecoder decoder()
+    {
+        // Each piece alone; a mark inside the text is a character, not one to drop.
+        return QStringDecoder(
+            QStringConverter::Utf8, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    }
+
+    static QString decodeUtf8(QByteArrayView bytes)
+    {
+        QStringDecoder utf8 = decoder();
+        return utf8.decode(bytes);
+    }
+
+    QIODevice& m_device;
+    qint64 m_size;
+    qint64 m_read = 0;
+    bool m_utf8 = false;
+    QByteArray m_block;
+    QByteArray m_carry;
+};
+
 // Reads the records after the header one at a time into entries, so that the file's records are never all held
 // at once; the entries and their texts may take at most budget bytes.
 class CsvReader
 {
 public:
-    CsvReader(CsvScanner& scanner, qint64 budget, CsvReadControl* control, qsizetype textSize)
+    CsvReader(CsvScanner& scanner, const CsvPieces& pieces, qint64 budget, CsvReadControl* control)
         : m_scanner(scanner)
+        , m_pieces(pieces)
         , m_budget(budget)
         , m_control(control)
-        , m_textSize(std::max<qsizetype>(1, textSize))
     {
     }
 
@@ -188,7 +317,8 @@ private:
     {
         // Room for as many entries as the budget allows and the text can hold (a row takes at least two
         // characters), so that no list grows by copying; room never filled costs no memory.
-        const auto room = static_cast<size_t>(std::min<qint64>(m_budget / qint64(sizeof(Entry)), m_textSize / 2 + 1));
+        const auto room
+            = static_cast<size_t>(std::min<qint64>(m_budget / qint64(sizeof(Entry)), m_pieces.size() / 2 + 1));
         for (std::vector<Entry>* list : { &m_content.stores, &m_content.products, &m_content.shopping })
             list->reserve(room);
         CsvRecord record;
@@ -199,7 +329,7 @@ private:
                     cancelled.cancelled = true;
                     return cancelled;
                 }
-                m_control->permille.store(static_cast<int>(m_scanner.position() * 1000 / m_textSize));
+                m_control->permille.store(m_pieces.permille());
             }
             if (allEmpty(record.fields))
                 continue;
@@ -251,8 +381,10 @@ private:
 
     static qint64 textCost(const QString& text)
     {
-        // The characters, the string's header and the allocator's share.
-        return text.isEmpty() ? 0 : 2 * qint64(text.size()) + 32;
+        // The room for the characters and their terminator after the string's 16-byte header, in the allocator's
+        // 16-byte steps with its 8 bytes of bookkeeping: short texts cost about twice their characters.
+        constexpr qint64 kStep = 16;
+        return text.isEmpty() ? 0 : (2 * qint64(text.capacity()) + 2 + 16 + 8 + kStep - 1) / kStep * kStep;
     }
 
     std::optional<CsvContent> ownShapeRow(const CsvRecord& record)
@@ -288,9 +420,9 @@ private:
     }
 
     CsvScanner& m_scanner;
+    const CsvPieces& m_pieces;
     qint64 m_budget;
     CsvReadControl* m_control;
-    qsizetype m_textSize;
     qint64 m_spent = 0;
     int m_nameColumn = -1;
     int m_shopColumn = -1;
@@ -363,20 +495,34 @@ QString decodeCsvText(QByteArrayView data)
     return utf8.hasError() ? decodeWindows1252(data) : text;
 }
 
+namespace {
+
+// Where the first line ends (a line break outside quotes), or -1 while it goes on.
+qsizetype firstLineEnd(QStringView text)
+{
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'"')
+            quoted = !quoted;
+        else if (!quoted && (text[i] == u'\r' || text[i] == u'\n'))
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
 QChar detectCsvSeparator(QStringView text)
 {
     constexpr std::array<QChar, 3> kCandidates = { u';', u'\t', u',' }; // preferred in this order on a tie
     std::array<int, 3> counts = { 0, 0, 0 };
+    const qsizetype end = firstLineEnd(text);
     bool quoted = false;
-    for (const QChar c : text) {
-        if (c == u'"') {
+    for (const QChar c : end < 0 ? text : text.first(end)) {
+        if (c == u'"')
             quoted = !quoted;
-        } else if (!quoted) {
-            if (c == u'\r' || c == u'\n')
-                break;
-            for (size_t k = 0; k < kCandidates.size(); ++k)
-                counts[k] += c == kCandidates[k] ? 1 : 0;
-        }
+        for (size_t k = 0; k < kCandidates.size() && !quoted; ++k)
+            counts[k] += c == kCandidates[k] ? 1 : 0;
     }
     const auto most = std::max_element(counts.begin(), counts.end());
     return *most == 0 ? kSeparator : kCandidates[static_cast<size_t>(most - counts.begin())];
@@ -389,12 +535,72 @@ CsvScanner::CsvScanner(QStringView text, QChar separator, int firstLine)
 {
 }
 
+CsvScanner::CsvScanner(std::function<bool(QString&)> more, int firstLine)
+    : m_more(std::move(more))
+    , m_complete(false)
+    , m_separator(kSeparator)
+    , m_line(firstLine)
+{
+}
+
+void CsvScanner::takeFirstLine()
+{
+    // The whole first line, and the character after it (a line feed after a carriage return belongs to it).
+    for (qsizetype end = -1; !m_complete && (end < 0 || end + 1 >= m_text.size() - m_pos);
+         end = firstLineEnd(m_text.sliced(m_pos))) {
+        m_recordStart = m_pos;
+        readMore();
+    }
+    QStringView body = m_text.sliced(m_pos);
+    QChar separator;
+    if (takeSeparatorLine(body, separator)) {
+        m_separator = separator;
+        m_pos = m_text.size() - body.size();
+        ++m_line;
+    } else {
+        m_separator = detectCsvSeparator(body);
+    }
+}
+
+bool CsvScanner::readMore()
+{
+    if (m_complete)
+        return false;
+    m_buffer.remove(0, m_recordStart);
+    m_pos -= m_recordStart;
+    m_recordStart = 0;
+    // At least doubling what is held, so that a record longer than a piece is read again only a few times.
+    const qsizetype wanted = 2 * m_buffer.size() + 1;
+    const qsizetype before = m_buffer.size();
+    while (m_buffer.size() < wanted && !m_complete)
+        m_complete = !m_more(m_buffer);
+    m_text = m_buffer;
+    return m_buffer.size() > before;
+}
+
 bool CsvScanner::next(CsvRecord& record)
+{
+    for (;;) {
+        const Step step = scan(record);
+        if (step != Step::NeedMore)
+            return step == Step::Record;
+        // The record goes on in text not yet read: read it again with that text.
+        m_pos = m_recordStart;
+        m_line = m_recordLine;
+        readMore();
+    }
+}
+
+CsvScanner::Step CsvScanner::scan(CsvRecord& record)
 {
     const QStringView text = m_text;
     const qsizetype n = text.size();
     qsizetype& i = m_pos;
+    // Whether the character after i is still to be read, so that what stands at i cannot be told yet.
+    const auto beforeUnread = [&] { return !m_complete && i + 1 >= n; };
     while (i < n) {
+        m_recordStart = i;
+        m_recordLine = m_line;
         record.line = m_line;
         record.fields.clear();
         bool anyQuoted = false;
@@ -405,10 +611,14 @@ bool CsvScanner::next(CsvRecord& record)
                 const int quoteLine = m_line;
                 for (++i;; ++i) {
                     if (i >= n) {
+                        if (!m_complete)
+                            return Step::NeedMore;
                         m_unclosedQuoteLine = quoteLine;
-                        return false;
+                        return Step::End;
                     }
                     const QChar c = text[i];
+                    if ((c == u'"' || c == u'\r') && beforeUnread())
+                        return Step::NeedMore;
                     if (c == u'"') {
                         if (i + 1 < n && text[i + 1] == u'"') {
                             ++i;
@@ -426,6 +636,8 @@ bool CsvScanner::next(CsvRecord& record)
             const qsizetype start = i;
             while (i < n && text[i] != m_separator && text[i] != u'\r' && text[i] != u'\n')
                 ++i;
+            if (i >= n && !m_complete)
+                return Step::NeedMore;
             field += text.sliced(start, i - start);
             record.fields.append(field);
             if (i < n && text[i] == m_separator) {
@@ -435,14 +647,21 @@ bool CsvScanner::next(CsvRecord& record)
             break;
         }
         if (i < n) {
+            if (text[i] == u'\r' && beforeUnread())
+                return Step::NeedMore;
             i += text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n' ? 2 : 1;
             ++m_line;
         }
         const bool blankLine = !anyQuoted && record.fields.size() == 1 && record.fields.front().isEmpty();
         if (!blankLine)
-            return true;
+            return Step::Record;
     }
-    return false;
+    if (!m_complete) {
+        m_recordStart = i;
+        m_recordLine = m_line;
+        return Step::NeedMore;
+    }
+    return Step::End;
 }
 
 CsvSplit splitCsv(QStringView text, QChar separator, int firstLine)
@@ -474,20 +693,27 @@ CsvContent parseCsv(QByteArrayView data)
     return parseCsv(data, nullptr);
 }
 
-CsvContent parseCsv(QByteArrayView data, CsvReadControl* control)
+namespace {
+
+// Reads the text of a device of size bytes into entries, a block at a time.
+CsvContent parseCsvDevice(QIODevice& device, qint64 size, CsvReadControl* control)
 {
-    return parseCsvText(decodeCsvText(data), data.size(), control);
+    // The entries may take five times the file's size, less what the reading itself holds.
+    const qint64 budget = std::max(kMemoryPerFileByte * size - kReadingMemory, kMinMemoryBudget);
+    CsvPieces pieces(device, size);
+    CsvScanner scanner([&pieces](QString& text) { return pieces.next(text); });
+    scanner.takeFirstLine();
+    return CsvReader(scanner, pieces, budget, control).read();
 }
 
-CsvContent parseCsvText(const QString& text, qint64 fileSize, CsvReadControl* control)
+} // namespace
+
+CsvContent parseCsv(QByteArrayView data, CsvReadControl* control)
 {
-    // The entries may take five times the file's size.
-    const qint64 budget = std::max(kMemoryPerFileByte * fileSize, kMinMemoryBudget);
-    QStringView body = text;
-    QChar separator;
-    const bool named = takeSeparatorLine(body, separator);
-    CsvScanner scanner(body, named ? separator : detectCsvSeparator(body), named ? 2 : 1);
-    return CsvReader(scanner, budget, control, body.size()).read();
+    QByteArray bytes = QByteArray::fromRawData(data.data(), data.size());
+    QBuffer device(&bytes);
+    device.open(QIODevice::ReadOnly);
+    return parseCsvDevice(device, data.size(), control);
 }
 
 CsvContent readCsvFile(const QString& path, CsvReadControl* control)
@@ -506,9 +732,7 @@ CsvContent readCsvFile(const QString& path, CsvReadControl* control)
                             .arg(kMaxCsvFileSize >> 20);
         return content;
     }
-    // A read error after a successful open ends the data there, like the end of the file. The bytes go once
-    // they are text.
-    return parseCsvText(decodeCsvText(file.readAll()), info.size(), control);
+    return parseCsvDevice(file, info.size(), control);
 }
 
 std::optional<CsvFailure> exportCsvFile(const QString& path, const ListSet& lists)

@@ -10,6 +10,7 @@
 #include <QStringView>
 
 #include <atomic>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -58,6 +59,12 @@ class CsvScanner
 {
 public:
     CsvScanner(QStringView text, QChar separator, int firstLine = 1);
+    // The text comes in pieces: more appends the next one to the text it is given and says false at the end. Only
+    // the record being read and what follows it are held.
+    CsvScanner(std::function<bool(QString&)> more, int firstLine = 1);
+    // Reads the text's first line, and a first line "sep=;" (as Excel writes it) with its separator; the separator
+    // is that one or the one the first line uses most.
+    void takeFirstLine();
     // The next record; false at the end or at a quote that is never closed.
     bool next(CsvRecord& record);
     // The line of a quote that is never closed; 0 while none was met.
@@ -66,10 +73,20 @@ public:
     qsizetype position() const { return m_pos; }
 
 private:
+    enum class Step { Record, End, NeedMore };
+    Step scan(CsvRecord& record);
+    // Drops what was read and appends at least as much text as is left; false when no text came.
+    bool readMore();
+
+    std::function<bool(QString&)> m_more;
+    QString m_buffer;
     QStringView m_text;
+    bool m_complete = true; // the whole text is in m_text
     QChar m_separator;
     int m_line;
     qsizetype m_pos = 0;
+    qsizetype m_recordStart = 0;
+    int m_recordLine = 0;
     int m_unclosedQuoteLine = 0;
 };
 
@@ -95,10 +112,9 @@ struct CsvReadControl
     std::atomic<int> permille { 0 }; // how much of the file was read, in thousandths
 };
 CsvContent parseCsv(QByteArrayView data, CsvReadControl* control);
-// The same for the text of a file of fileSize bytes.
-CsvContent parseCsvText(const QString& text, qint64 fileSize, CsvReadControl* control = nullptr);
 // Reads a CSV file into entries, touching no list: it may run on another thread. The file is capped as a list
-// file is, and its entries take at most five times its size in memory (its text, twice its size, besides).
+// file is, and its entries take at most five times its size in memory; the file and its text are read a block
+// at a time and never held whole beside them.
 CsvContent readCsvFile(const QString& path, CsvReadControl* control = nullptr);
 
 // A failed export or import: the message for the user and its title.
