@@ -505,6 +505,13 @@ void TestCsv::headerVariants_data()
         << QByteArray("Name;Produkt\nMilch;Milk") << QStringList { "Milch", "", "" };
     QTest::newRow("with mark") << QByteArray("\xEF\xBB\xBFName;Preis\nMilch;1")
                                << QStringList { "Milch", "", "1,00 EUR" };
+    QTest::newRow("two marks") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFName;Preis\nMilch;1")
+                               << QStringList { "Milch", "", "1,00 EUR" };
+    // The file is read in blocks of 1 MiB: an umlaut whose two bytes lie in two blocks, inside quotes.
+    const qsizetype longName = (qsizetype(1) << 20) - 13;
+    QTest::newRow("umlaut across blocks")
+        << QByteArray("Name;Laden\n\"" + QByteArray(longName, 'x') + "\xC3\xA4\";Aldi")
+        << QStringList { QString(longName, u'x') + u'\u00E4', "Aldi", "" };
     QTest::newRow("excel separator line")
         << QByteArray("sep=,\r\nName,Preis\r\nMilch,\"1,5\"") << QStringList { "Milch", "", "1,50 EUR" };
     QTest::newRow("separator line without header")
