@@ -173,9 +173,10 @@ qsizetype completeUtf8(QByteArrayView block)
 class CsvPieces
 {
 public:
-    CsvPieces(QIODevice& device, qint64 size)
+    CsvPieces(QIODevice& device, qint64 size, const CsvReadControl* control)
         : m_device(device)
         , m_size(std::max<qint64>(1, size))
+        , m_control(control)
     {
         m_utf8 = skipMark();
         if (m_utf8) {
@@ -246,6 +247,9 @@ private:
     bool allUtf8()
     {
         for (QByteArray bytes; nextBytes(bytes);) {
+            // A stop asked for now is honoured by the reading that follows at once.
+            if (m_control && m_control->cancel.load(std::memory_order_relaxed))
+                return true;
             QStringDecoder utf8 = decoder();
             // The decoding runs when its result becomes a string.
             const QString text = utf8.decode(bytes);
@@ -270,6 +274,7 @@ private:
 
     QIODevice& m_device;
     qint64 m_size;
+    const CsvReadControl* m_control;
     qint64 m_read = 0;
     bool m_utf8 = false;
     QByteArray m_block;
@@ -700,7 +705,7 @@ CsvContent parseCsvDevice(QIODevice& device, qint64 size, CsvReadControl* contro
 {
     // The entries may take five times the file's size, less what the reading itself holds.
     const qint64 budget = std::max(kMemoryPerFileByte * size - kReadingMemory, kMinMemoryBudget);
-    CsvPieces pieces(device, size);
+    CsvPieces pieces(device, size, control);
     CsvScanner scanner([&pieces](QString& text) { return pieces.next(text); });
     scanner.takeFirstLine();
     return CsvReader(scanner, pieces, budget, control).read();
