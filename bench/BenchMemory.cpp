@@ -3,7 +3,8 @@
 //   bench_memory load FILE      prints: file_bytes entries peak_rss_kb rss_before_kb peak_after_add_kb
 //                               peak_after_clear_undo_kb (the document alone: lists and undo history, no window)
 //   bench_memory merge FILE     prints: merge_extra_kb merge_result_kb merge_ms merge_cpu_ms merge_conflicts
-//   bench_memory csv FILE       prints: file_bytes entries csv_extra_kb csv_result_kb (a CSV import into empty
+//   bench_memory export FILE CSV  writes the list file's lists as korbana's own CSV export
+//   bench_memory csv FILE       prints: csv_bytes csv_entries csv_extra_kb csv_result_kb (a CSV import into empty
 //                               lists: the peak above the resident size before it, and what the lists keep)
 #include "MergeSample.h"
 #include "SampleLists.h"
@@ -117,6 +118,20 @@ int merge(const QString& path)
     return 0;
 }
 
+int exportCsv(const QString& path, const QString& csvPath)
+{
+    sample::Lists lists;
+    if (korbana::readListFile(path, lists.set()) != korbana::ReadResult::Ok) {
+        std::fprintf(stderr, "cannot load %s\n", qPrintable(path));
+        return 1;
+    }
+    if (const auto failure = korbana::exportCsvFile(csvPath, lists.set())) {
+        std::fprintf(stderr, "cannot export: %s\n", qPrintable(failure->text));
+        return 1;
+    }
+    return 0;
+}
+
 // The extra memory of a CSV import: reading the file into entries and appending them to the lists.
 int importCsv(const QString& path)
 {
@@ -126,7 +141,7 @@ int importCsv(const QString& path)
     // A file refused for its size has its peak too.
     if (const auto failure = korbana::importCsvFile(path, lists.set()))
         std::fprintf(stderr, "not imported: %s\n", qPrintable(failure->text));
-    std::printf("file_bytes %lld entries %d csv_extra_kb %ld csv_result_kb %ld\n",
+    std::printf("csv_bytes %lld csv_entries %d csv_extra_kb %ld csv_result_kb %ld\n",
         static_cast<long long>(QFileInfo(path).size()), lists.total(), peakResidentKb() - before,
         statusKb("VmRSS:") - before);
     return 0;
@@ -145,9 +160,12 @@ int main(int argc, char* argv[])
         return load(QString::fromLocal8Bit(argv[2]));
     if (mode == "merge" && argc == 3)
         return merge(QString::fromLocal8Bit(argv[2]));
+    if (mode == "export" && argc == 4)
+        return exportCsv(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     if (mode == "csv" && argc == 3)
         return importCsv(QString::fromLocal8Bit(argv[2]));
-    std::fprintf(
-        stderr, "usage: bench_memory generate FILE STORES PRODUCTS SHOPPING | load FILE | merge FILE | csv FILE\n");
+    std::fprintf(stderr,
+        "usage: bench_memory generate FILE STORES PRODUCTS SHOPPING | load FILE | merge FILE | export FILE CSV | csv "
+        "FILE\n");
     return 2;
 }
