@@ -156,18 +156,20 @@ void SetSubItemsCommand::redo()
     m_model->swapSubItems(m_first, m_last, m_rows);
 }
 
-SetSubItemsCommand* moveToShopsCommand(ListModel* shopping, const ListModel& products, std::vector<ShopMove>&& moves)
+SetSubItemsCommand* moveToShopsCommand(ListModel* shopping, const ListModel& products, std::deque<ShopMove>&& moves)
 {
     // The Shopping list's sub-items: name, shop, price; the catalogue's: shop, price.
     constexpr int kShop = 1;
     constexpr int kPrice = 2;
-    // Gone once the step is made: only the table stays.
-    const std::vector<ShopMove> taken = std::move(moves);
+    // Each move leaves as its row enters the table, so half a million of them are never held twice; once the
+    // step is made, only the table stays.
+    std::deque<ShopMove> taken = std::move(moves);
     SubItemTable rows;
-    rows.rows.reserve(taken.size());
     // Many entries move to the same catalogue row: one entry of the table for each.
     QHash<int, quint32> known;
-    for (const ShopMove& move : taken) {
+    while (!taken.empty()) {
+        const ShopMove move = taken.front();
+        taken.pop_front();
         auto at = known.constFind(move.product);
         if (at == known.constEnd()) {
             at = known.insert(move.product, static_cast<quint32>(rows.texts.size()));

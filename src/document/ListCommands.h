@@ -7,6 +7,7 @@
 
 #include <QUndoCommand>
 
+#include <deque>
 #include <vector>
 
 namespace korbana {
@@ -131,7 +132,7 @@ private:
 
 // Moves Shopping list entries to other shops as one step: each gets the shop and price text of its catalogue row,
 // its quantity stays.
-SetSubItemsCommand* moveToShopsCommand(ListModel* shopping, const ListModel& products, std::vector<ShopMove>&& moves);
+SetSubItemsCommand* moveToShopsCommand(ListModel* shopping, const ListModel& products, std::deque<ShopMove>&& moves);
 
 // Puts a list in a new order, sorted as sortedBy says; undoing puts back the order and the sort state before. Only
 // the permutation is kept.

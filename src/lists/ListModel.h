@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <array>
+#include <deque>
 #include <functional>
 #include <vector>
 
@@ -32,7 +33,8 @@ struct SubItemTable
         int row = 0;
         quint32 texts = 0; // into texts
     };
-    std::vector<Row> rows;
+    // A deque: it is filled while the moves it is made from are taken apart, so that both are never held whole.
+    std::deque<Row> rows;
     std::vector<std::array<QString, Entry::kMaxSubItems>> texts;
 };
 

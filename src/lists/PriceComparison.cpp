@@ -209,8 +209,6 @@ std::optional<CheaperOffer> PriceIndex::cheaperElsewhere(const Entry& shoppingEn
 Reassignment PriceIndex::cheapestShops(const ListModel& shopping) const
 {
     Reassignment result;
-    // Room that is never filled costs no memory; growing would hold the moves twice for a moment.
-    result.moves.reserve(static_cast<size_t>(shopping.count()));
     const QString decimalSep = decimalSeparator();
     Memo memo;
     for (int row = 0; row < shopping.count(); ++row) {

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <deque>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -65,7 +66,7 @@ struct ShopMove
 
 struct Reassignment
 {
-    std::vector<ShopMove> moves;
+    std::deque<ShopMove> moves; // given up block by block as the undo step takes them over
     double saving = 0;
 };
 
