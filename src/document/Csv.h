@@ -27,6 +27,9 @@ namespace korbana {
 // Import: korbana's own shape, or a plain product table whose header names at least a name column. The separator
 // is the one the first line uses most, or the one a first line "sep=;" names (as Excel writes it).
 
+// The separator korbana writes, and takes when a first line names none.
+inline constexpr QChar kCsvSeparator = u';';
+
 // The three lists as one CSV file.
 QByteArray encodeCsv(const ListSet& lists);
 
