@@ -75,6 +75,8 @@ private Q_SLOTS:
     void printOptionsKeptBetweenRuns();
     void search_data();
     void search();
+    void keysTakeTheFirstMatch_data();
+    void keysTakeTheFirstMatch();
     void commandsActOnTheShownRow();
     void addingClearsTheSearch();
 
@@ -358,6 +360,47 @@ void TestShoppingTrip::search()
     QTest::keyClick(search, Qt::Key_Escape);
     QVERIFY(search->text().isEmpty());
     QCOMPARE(shownProducts(h->view(MainWindow::Products)).size(), 6);
+}
+
+void TestShoppingTrip::keysTakeTheFirstMatch_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("focusedList"); // -1: the field keeps the focus
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QStringList>("shoppingAfterInsert");
+
+    QTest::newRow("Enter, then Insert puts it on the list")
+        << "markt" << int(Qt::Key_Return) << int(MainWindow::Shopping) << "Salz"
+        << QStringList { "1|Salz|Markt|0,30 EUR" };
+    QTest::newRow("keypad Enter") << "milch" << int(Qt::Key_Enter) << int(MainWindow::Shopping) << "Milch"
+                                  << QStringList { "1|Milch|Markt|1,00 EUR" };
+    QTest::newRow("Down goes into the products")
+        << "markt" << int(Qt::Key_Down) << int(MainWindow::Products) << "Salz" << QStringList {};
+    QTest::newRow("nothing typed: the first product")
+        << "" << int(Qt::Key_Down) << int(MainWindow::Products) << "Brot" << QStringList {};
+    QTest::newRow("no match stays in the field") << "xyz" << int(Qt::Key_Return) << -1 << "" << QStringList {};
+}
+
+void TestShoppingTrip::keysTakeTheFirstMatch()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, key);
+    QFETCH(int, focusedList);
+    QVERIFY(h->show());
+    MainWindow& w = *h->form;
+    h->fill(MainWindow::Products,
+        { "Brot|Bäcker|2,00 EUR", "Salz|Markt|0,30 EUR", "Milch|Markt|1,00 EUR", "Zucker|Markt|0,90 EUR" });
+    QTest::keyClick(h->view(MainWindow::Stores), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(searchEdit(w), typed);
+    QTest::keyClick(searchEdit(w), Qt::Key(key));
+    QWidget* focused = focusedList < 0 ? static_cast<QWidget*>(searchEdit(w)) : h->view(focusedList);
+    QCOMPARE(QApplication::focusWidget(), focused);
+    const int row = h->view(MainWindow::Products)->selectedRow();
+    QTEST(row < 0 ? QString() : w.products()->caption(row), "selected");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Insert);
+    if (focusedList != MainWindow::Products)
+        QTEST(h->rows(MainWindow::Shopping), "shoppingAfterInsert");
 }
 
 void TestShoppingTrip::commandsActOnTheShownRow()
