@@ -761,6 +761,40 @@ private Q_SLOTS:
         QTRY_COMPARE(list->horizontalScrollBar()->isVisible(), fittedByHand >= 0);
     }
 
+    void focusedListFramed_data()
+    {
+        QTest::addColumn<QString>("view");
+        QTest::newRow("Läden") << "storesView";
+        QTest::newRow("Produkte") << "productsView";
+        QTest::newRow("Einkaufsliste") << "shoppingView";
+    }
+    void focusedListFramed()
+    {
+        QFETCH(QString, view);
+        MainWindowFixture f;
+        const QByteArray lists = sampleListFile();
+        MainWindow& form = f.start(&lists);
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        auto* list = windowWidget<ListView>(form, view);
+        const QColor frame = list->palette().color(QPalette::Highlight);
+        // Beside the rows and below them: where only a frame can mark the focus.
+        const auto edgeColours = [list] {
+            const QImage image = list->viewport()->grab().toImage();
+            return QList<QColor> { image.pixelColor(image.width() - 1, image.height() / 2),
+                image.pixelColor(image.width() / 2, image.height() - 1), image.pixelColor(0, image.height() - 1) };
+        };
+        list->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(list->hasFocus());
+        for (const QColor& colour : edgeColours())
+            QCOMPARE(colour, frame);
+        windowWidget<QWidget>(form, QStringLiteral("PreisED"))->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(!list->hasFocus());
+        for (const QColor& colour : edgeColours())
+            QVERIFY(colour != frame);
+    }
+
     void tabOrder_data()
     {
         QTest::addColumn<int>("page");
