@@ -14,6 +14,7 @@
 #include "lists/PriceHints.h"
 
 #include <QLineEdit>
+#include <QStyle>
 #include <QUndoStack>
 
 #include <algorithm>
@@ -216,6 +217,7 @@ void MainWindow::connectLists()
     // Shopping entries that another shop sells cheaper show a marker in their price cell.
     m_priceHints
         = new PriceHints(*products(), *shopping(), Pictures::svg(QStringLiteral(":/pictures/guenstiger.svg")), this);
+    m_priceHints->setUnreadableMarker(style()->standardIcon(QStyle::SP_MessageBoxWarning));
     connect(m_priceHints, &PriceHints::changed, m_shoppingView->viewport(), qOverload<>(&QWidget::update));
 
     // Captions confirmed in an edit box are steps of the undo history.
