@@ -96,7 +96,7 @@ ListView::ListView(QWidget* parent)
     header()->setSectionsClickable(true);
     header()->setSectionsMovable(false);
     header()->setSortIndicatorShown(false);
-    connect(header(), &QHeaderView::sectionClicked, this, &ListView::columnClick);
+    connect(header(), &QHeaderView::sectionClicked, this, &ListView::headerClicked);
     header()->viewport()->installEventFilter(this);
 
     m_hoverTimer.setSingleShot(true);
@@ -411,7 +411,7 @@ void ListView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
 
 void ListView::keyPressEvent(QKeyEvent* event)
 {
-    Q_EMIT keyDown(event->key());
+    Q_EMIT keyPressed(event->key());
     QTableView::keyPressEvent(event);
 }
 
@@ -490,7 +490,7 @@ void ListView::mouseDoubleClickEvent(QMouseEvent* event)
     QTableView::mouseDoubleClickEvent(event);
     // As in the platform's lists, only the left button's double click counts.
     if (event->button() == Qt::LeftButton)
-        Q_EMIT dblClick();
+        Q_EMIT rowDoubleClicked();
 }
 
 void ListView::mouseMoveEvent(QMouseEvent* event)
