@@ -91,7 +91,7 @@ PriceComparisonDialog::PriceComparisonDialog(const PriceComparisonResult& result
     QList<QStandardItem*> mix { cell(QStringLiteral("Günstigste Aufteilung"), QString()),
         cell(QString::number(mixCarried), mixCarried), cell(money(result.cheapestMixTotal), result.cheapestMixTotal),
         cell(missingText(result.mixMissing, {}), result.mixMissing),
-        cell(money(result.listSaving) + QStringLiteral(" gegenüber der Einkaufsliste"), result.listSaving) };
+        cell(money(result.listSaving), result.listSaving) };
     for (QStandardItem* item : mix) {
         item->setData(true, kLastRowRole);
         QFont bold = item->font();
@@ -149,7 +149,7 @@ void PriceComparisonDialog::showEvent(QShowEvent* event)
     const QMargins margins = layout()->contentsMargins();
     int wanted = std::max(width(), columns + margins.left() + margins.right());
     if (const QScreen* shown = screen())
-        wanted = std::min(wanted, shown->availableGeometry().width() * 9 / 10);
+        wanted = std::min(wanted, shown->availableGeometry().width() - (frameGeometry().width() - width()));
     if (wanted != width())
         resize(wanted, height());
     QDialog::showEvent(event);
