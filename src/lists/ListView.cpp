@@ -199,6 +199,36 @@ bool ListView::eventFilter(QObject* watched, QEvent* event)
     return QTableView::eventFilter(watched, event);
 }
 
+namespace {
+
+// Gives each column what its texts need out of room, the least needy first, and shares what is left alike among
+// those that need more (their texts are cut). Returns the room that is left over.
+int shareOut(const QList<int>& columns, const QList<int>& needs, int room, QList<int>& widths)
+{
+    QList<int> open = columns;
+    for (bool settled = true; settled && !open.isEmpty();) {
+        settled = false;
+        const int share = room / int(open.size());
+        for (auto it = open.begin(); it != open.end();) {
+            if (needs[*it] <= share) {
+                widths[*it] = needs[*it];
+                room -= needs[*it];
+                it = open.erase(it);
+                settled = true;
+            } else {
+                ++it;
+            }
+        }
+    }
+    for (int i = 0; i < int(open.size()); ++i) {
+        widths[open[i]] = std::max(0, room / int(open.size() - i));
+        room -= widths[open[i]];
+    }
+    return std::max(room, 0);
+}
+
+} // namespace
+
 void ListView::fitColumns()
 {
     QHeaderView* columns = header();
@@ -214,45 +244,34 @@ void ListView::fitColumns()
             rest -= widths[column];
         }
     }
-    // The others share the rest: a column that needs less than its share takes only that, so that the columns
-    // whose texts are cut get as much as there is.
-    QList<int> open;
+    // The names come first: every other column keeps half its share (less where its texts need less), the names
+    // share what remains, and the other columns what the names leave.
+    QList<int> names;
+    QList<int> others;
     QList<int> needs(count, 0);
     for (int column = 0; column < count; ++column) {
-        if (widths[column] < 0) {
-            open.append(column);
-            needs[column] = columnNeed(column);
-        }
+        if (widths[column] >= 0)
+            continue;
+        needs[column] = columnNeed(column);
+        (m_nameColumns.contains(column) ? names : others).append(column);
     }
-    for (bool settled = true; settled && !open.isEmpty();) {
-        settled = false;
-        const int share = rest / int(open.size());
-        for (auto it = open.begin(); it != open.end();) {
-            if (needs[*it] <= share) {
-                widths[*it] = needs[*it];
-                rest -= needs[*it];
-                it = open.erase(it);
-                settled = true;
-            } else {
-                ++it;
-            }
-        }
-    }
-    // Cut columns share alike; when every text fits, the names take what is left over.
-    QList<int> takers = open;
-    if (takers.isEmpty()) {
-        for (const int column : std::as_const(m_nameColumns)) {
-            if (column < count)
-                takers.append(column);
-        }
+    const int share = names.size() + others.size() > 0 ? rest / int(names.size() + others.size()) : 0;
+    int reserved = 0;
+    for (const int column : std::as_const(others))
+        reserved += std::min(needs[column], share / 2);
+    rest = shareOut(names, needs, rest - reserved, widths) + reserved;
+    rest = shareOut(others, needs, rest, widths);
+    // What every text leaves over widens the names.
+    QList<int> takers;
+    for (const int column : std::as_const(m_nameColumns)) {
+        if (column < count && !m_fittedColumns.contains(column))
+            takers.append(column);
     }
     if (takers.isEmpty())
         takers.append(count - 1);
-    for (const int column : std::as_const(takers))
-        widths[column] = std::max(widths[column], 0);
     for (int i = 0; i < int(takers.size()); ++i) {
         const int more = rest / int(takers.size() - i);
-        widths[takers[i]] += more;
+        widths[takers[i]] = std::max(widths[takers[i]], 0) + more;
         rest -= more;
     }
     columns->setSectionResizeMode(QHeaderView::Fixed);
