@@ -1,5 +1,7 @@
 #include "ThreeLists.h"
+#include "document/Csv.h"
 #include "document/DocumentFileState.h"
+#include "document/DurableFile.h"
 #include "document/ListFile.h"
 #include "document/RecoveryStore.h"
 #include "document/Windows1252.h"
@@ -765,6 +767,11 @@ void TestListFile::sideCopiesNoMoreReadable_data()
         QTest::newRow(qPrintable("saved list " + octal)) << "list" << mode << mode;
         QTest::newRow(qPrintable("backup " + octal)) << "backup" << mode << mode;
         QTest::newRow(qPrintable("recovery copy " + octal)) << "recovery" << mode << 0600u;
+        // A conflict copy moved away, a printed PDF: made by others, then limited to the list's readers.
+        QTest::newRow(qPrintable("file made open to all " + octal)) << "limited" << mode << mode;
+        // New files take the umask's bits first (never more than 0664), then the list's.
+        if (mode != 0664u)
+            QTest::newRow(qPrintable("CSV export " + octal)) << "csv" << mode << mode;
     }
 }
 
@@ -784,6 +791,15 @@ void TestListFile::sideCopiesNoMoreReadable()
     QString written = path;
     if (copy == "list") {
         QCOMPARE(writeListFile(path, lists.set()), WriteResult::Ok);
+    } else if (copy == "limited" || copy == "csv") {
+        written = dir.filePath("kopie");
+        if (copy == "csv") {
+            QVERIFY(!exportCsvFile(written, lists.set(), path));
+        } else {
+            QVERIFY(writeBytes(written, "kopie"));
+            QVERIFY(::chmod(QFile::encodeName(written).constData(), 0666) == 0);
+            limitReadersTo(written, path);
+        }
     } else if (copy == "backup") {
         DocumentFileState state;
         state.loaded(path, FileStamp::of(path), {}, false);

@@ -235,6 +235,7 @@ QByteArrayView LineReader::next()
         if (!refill() && !cr) {
             const char* start = m_pos;
             m_pos = m_end;
+            m_tookUnendedLine = true;
             return { start, m_end - start };
         }
     }

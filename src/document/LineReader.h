@@ -35,6 +35,9 @@ public:
     // At least as many bytes as are still to come.
     qint64 remainingBytes() const;
 
+    // Whether a line was taken that had no line end: the last line of a file cut short, or a line wanted past the
+    // end.
+    bool tookUnendedLine() const { return m_tookUnendedLine; }
     // Whether a byte 26 ended the lines (what follows it, if anything, is never read as lines).
     bool stoppedAtEndMark() const { return m_stoppedAtEndMark; }
     // Gives the device's bytes that were not needed for lines to the hash too.
@@ -59,6 +62,7 @@ private:
     bool m_exhausted = true;
     bool m_utf8 = false;
     bool m_stoppedAtEndMark = false;
+    bool m_tookUnendedLine = false;
     char m_lineEnd = '\r';
 };
 
