@@ -37,6 +37,7 @@ private Q_SLOTS:
     void tickForGoneEntryIsShown();
     void twoPagesSeeEachOther();
     void burstIsRefused();
+    void screenshot();
 
 private:
     QString pageText() { return m_browser.run(QStringLiteral("return document.body.innerText;")).toString(); }
@@ -212,6 +213,35 @@ void TestPhoneBrowser::burstIsRefused()
     QVERIFY(served <= PhoneRequests::kBurst + PhoneRequests::kRefillPerSecond * (clock.elapsed() / 1000.0 + 1));
     QVERIFY(m_server.isRunning());
     QVERIFY(longestPause < 1000);
+}
+
+// With KORBANA_PHONE_SCREENSHOT set to a file name: the picture of the page for the help and the README.
+void TestPhoneBrowser::screenshot()
+{
+    const QString file = qEnvironmentVariable("KORBANA_PHONE_SCREENSHOT");
+    if (file.isEmpty())
+        QSKIP("KORBANA_PHONE_SCREENSHOT names no file");
+    FakeShoppingSource source;
+    const auto add = [&source](const char* quantity, const char* name, const char* shop, const char* price) {
+        source.add(
+            QString::fromUtf8(quantity), QString::fromUtf8(name), QString::fromUtf8(shop), QString::fromUtf8(price));
+    };
+    add("6", "Brötchen", "Bäckerei Korn", "0,45 EUR");
+    add("1", "Vollkornbrot", "Bäckerei Korn", "3,20 EUR");
+    add("2", "Milch", "Hofladen", "1,19 EUR");
+    add("1", "Äpfel (1 kg)", "Hofladen", "2,49 EUR");
+    add("10", "Eier", "Hofladen", "0,35 EUR");
+    add("1", "Butter", "Supermarkt", "2,29 EUR");
+    add("1", "Spülmittel", "Supermarkt", "1,45 EUR");
+    source.list[2].ticked = true;
+    source.list[0].ticked = true;
+    PhoneServer server(source);
+    QVERIFY(server.start({ QHostAddress(QHostAddress::LocalHost) }, 0));
+    m_browser.open(server.pageUrl(QHostAddress(QHostAddress::LocalHost)));
+    QVERIFY(m_browser.waitFor(QStringLiteral("return !!document.body.dataset.version;")));
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    QVERIFY(out.write(m_browser.screenshot()) > 0);
 }
 
 QTEST_MAIN(TestPhoneBrowser)

@@ -237,12 +237,13 @@ PhoneReply PhoneRequests::ticks(const PhoneRequest& request)
     if (parseError.error != QJsonParseError::NoError || !document.isObject())
         return error(400);
     const QJsonValue list = document.object().value(QStringLiteral("ticks"));
-    if (!list.isArray() || list.toArray().size() > kMaxTicksPerRequest)
+    const QJsonArray ticks = list.toArray();
+    if (!list.isArray() || ticks.size() > kMaxTicksPerRequest)
         return error(400);
 
     // Every tick is checked before the first is applied: a request is taken whole or not at all.
     QList<std::pair<QString, bool>> wanted;
-    for (const QJsonValue& value : list.toArray()) {
+    for (const auto& value : ticks) {
         const QJsonObject tick = value.toObject();
         const QJsonValue key = tick.value(QStringLiteral("key"));
         const QJsonValue ticked = tick.value(QStringLiteral("ticked"));

@@ -36,7 +36,7 @@ struct PhoneReply
 class PhoneRequests final
 {
 public:
-    static constexpr qsizetype kMaxBodyBytes = 16 * 1024;
+    static constexpr qsizetype kMaxBodyBytes = 16384;
     static constexpr qsizetype kMaxTicksPerRequest = 500;
     static constexpr qsizetype kMaxKeyLength = 2048;
     // A page polls once a second; a burst of this many requests is allowed, then kRefillPerSecond a second.

@@ -28,7 +28,7 @@ public:
     static constexpr quint16 kPreferredPort = 47474;
     static constexpr int kMaxConnections = 24;
     // Headers and body of one request together; a connection sending more before a request is complete is cut.
-    static constexpr qint64 kMaxRequestBytes = 32 * 1024;
+    static constexpr qint64 kMaxRequestBytes = 32768;
     static constexpr std::chrono::hours kLifetime { 12 };
 
     explicit PhoneServer(ShoppingSource& source, QObject* parent = nullptr);

@@ -16,7 +16,7 @@ namespace korbana {
 void MainWindow::buildPhone()
 {
     m_phoneSharing = new PhoneSharing(*m_document, m_dialogs, this);
-    auto* share = new QAction(QStringLiteral("Aufs Telefon..."), this);
+    auto* share = new QAction(QStringLiteral("Aufs &Telefon..."), this);
     share->setObjectName(QStringLiteral("phoneAction"));
     connect(share, &QAction::triggered, this, &MainWindow::shareToPhone);
 
@@ -34,6 +34,7 @@ void MainWindow::buildPhone()
     auto* button = new QToolButton(strip);
     button->setObjectName(QStringLiteral("phoneButton"));
     button->setToolTip(QStringLiteral("Aufs Telefon..."));
+    button->setAccessibleName(QStringLiteral("Einkaufsliste: aufs Telefon"));
     button->setIcon(Pictures::svg(QStringLiteral(":/pictures/telefon.svg")));
     button->setIconSize(QSize(16, 16));
     button->setFixedSize(23, 22);
