@@ -672,7 +672,9 @@ std::optional<int> ListDocument::mergeFile(const QString& path)
         seen->base = printsOf(theirs.sections);
         seenInStep(seen, step);
         QMetaObject::invokeMethod(this, &ListDocument::lookForConflictCopies, Qt::QueuedConnection);
-    } else if (!m_mergedCopies.contains(path)) {
+    } else if (isConflictCopyName(QFileInfo(m_fileName).fileName(), QFileInfo(path).fileName())
+        && !m_mergedCopies.contains(path)) {
+        // A conflict copy beside the list moves away once merged and saved; a kept version stays where it is.
         m_mergedCopies.append(path);
     }
     push(step);
