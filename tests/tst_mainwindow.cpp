@@ -552,9 +552,9 @@ private Q_SLOTS:
             QStringList({ QStringLiteral("&Neu..."), QStringLiteral("&Öffnen..."), QStringLiteral("&Speichern"),
                 QStringLiteral("Speichern &unter..."), QStringLiteral("&Zuletzt geöffnet"),
                 QStringLiteral("&Frühere Fassungen..."), QStringLiteral("CSV E&xport..."),
-                QStringLiteral("CSV &Import..."), QStringLiteral("-"), QStringLiteral("Drucker &einrichten..."),
-                QStringLiteral("&Drucken..."), QStringLiteral("Seiten&ansicht..."), QStringLiteral("-"),
-                QStringLiteral("&Beenden") }));
+                QStringLiteral("CSV &Import..."), QStringLiteral("Aufs &Telefon..."), QStringLiteral("-"),
+                QStringLiteral("Drucker &einrichten..."), QStringLiteral("&Drucken..."),
+                QStringLiteral("Seiten&ansicht..."), QStringLiteral("-"), QStringLiteral("&Beenden") }));
         QStringList helpItems;
         for (QAction* a : menus[2]->menu()->actions())
             helpItems << a->text();
