@@ -36,6 +36,13 @@ protected:
             return;
         }
         m_received.insert(socket, 0);
+        // A connection that sends nothing for a while is closed, so that idle ones cannot use up the places.
+        auto* idle = new QTimer(socket);
+        idle->setSingleShot(true);
+        idle->setInterval(kIdleTimeout);
+        connect(idle, &QTimer::timeout, socket, &QTcpSocket::abort);
+        connect(socket, &QTcpSocket::readyRead, idle, qOverload<>(&QTimer::start));
+        idle->start();
         // Connected before the HTTP server's own reader, so the bytes are counted before it takes them.
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { countBytes(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] { m_received.remove(socket); });

@@ -30,6 +30,8 @@ public:
     // Headers and body of one request together; a connection sending more before a request is complete is cut.
     static constexpr qint64 kMaxRequestBytes = 32768;
     static constexpr std::chrono::hours kLifetime { 12 };
+    // A page asks once a second; a connection silent for this long is closed.
+    static constexpr std::chrono::seconds kIdleTimeout { 30 };
 
     explicit PhoneServer(ShoppingSource& source, QObject* parent = nullptr);
     ~PhoneServer() override;
