@@ -27,7 +27,7 @@ XDG_STATE_HOME=$state QT_QPA_PLATFORM=xcb "$program" "$list" >/dev/null 2>&1 &
 pid=$!
 window=""
 for _ in $(seq 1200); do
-    window=$(xdotool search --onlyvisible --pid "$pid" --name '^TALVEN' 2>/dev/null | head -1) && [ -n "$window" ] && break
+    window=$(xdotool search --all --onlyvisible --pid "$pid" --name '^TALVEN' 2>/dev/null | head -1) && [ -n "$window" ] && break
     sleep 0.1
 done
 [ -n "$window" ] || { echo "no window" >&2; exit 1; }
