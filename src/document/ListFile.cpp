@@ -89,6 +89,9 @@ public:
     // The memory that the texts made so far take, shared ones once.
     qint64 allocatedBytes() const { return m_allocated; }
 
+    // Whether the pool has stopped growing: texts not in it by now are decoded each time they come.
+    bool poolFull() const { return m_used >= kMaxPooledTexts; }
+
     // Whether some bytes were no UTF-8 and became replacement characters.
     bool hadErrors() const { return m_hadErrors; }
 
@@ -366,6 +369,7 @@ public:
     // Reads one section's entries. The entries read are kept also when it fails.
     bool readSection(std::vector<Entry>& entries, const Section& section)
     {
+        m_poolUse = {};
         int count = 0;
         if (!parseCount(m_lines.next(), count))
             return false;
@@ -416,7 +420,14 @@ private:
         if (!((section.pooledFields >> index) & 1u))
             return m_decoder.decode(line);
         bool hit = false;
-        QString text = m_decoder.pooled(line, &hit);
+        PoolUse& use = m_poolUse[static_cast<size_t>(index)];
+        QString text = use.givenUp ? m_decoder.decode(line) : m_decoder.pooled(line, &hit);
+        if (!use.givenUp && m_decoder.poolFull()) {
+            // A column whose texts the full pool hardly ever holds (names and prices that differ from row to row)
+            // is decoded straight away: looking in the pool would cost a wait on memory for every field.
+            use.found += hit ? 1 : 0;
+            use.givenUp = ++use.asked >= PoolUse::kTrial && use.found * 4 < use.asked;
+        }
         if (!hit && m_products && !m_products->empty() && ((section.catalogueFields >> index) & 1u)) {
             if (!m_catalogue)
                 m_catalogue.emplace(*m_products);
@@ -431,7 +442,18 @@ private:
     qint64 m_memoryBudget;
     qint64 m_entries = 0;
     bool m_overBudget = false;
+    // How often the pool had a column's text once it was full. The trial is longer than the pool, so that a column
+    // of more distinct texts than the pool holds, each repeated later, keeps sharing those it has.
+    struct PoolUse
+    {
+        static constexpr qint64 kTrial = 2 * kMaxPooledTexts;
+        qint64 asked = 0;
+        qint64 found = 0;
+        bool givenUp = false;
+    };
+
     static constexpr size_t kLookUpBatch = 64;
+    std::array<PoolUse, Entry::kMaxSubItems + 1> m_poolUse {};
     std::vector<Entry>* m_products = nullptr;
     std::optional<CatalogueTexts> m_catalogue;
     std::vector<CatalogueTexts::Pending> m_pending;

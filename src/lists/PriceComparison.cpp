@@ -97,13 +97,16 @@ const QString& PriceIndex::nameOf(const Group& group) const
     return m_products->entryAt(group.nameRow).caption;
 }
 
-size_t PriceIndex::slotOf(QStringView trimmedName) const
+size_t PriceIndex::slotOf(QStringView trimmedName, quint32 hash) const
 {
     const size_t mask = m_groupTable.size() - 1;
-    for (size_t i = foldedHash(trimmedName) & mask;; i = (i + 1) & mask) {
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
         const int group = m_groupTable[i];
-        if (group < 0
-            || QStringView(nameOf(m_groups[size_t(group)])).trimmed().compare(trimmedName, Qt::CaseInsensitive) == 0)
+        if (group < 0)
+            return i;
+        const Group& candidate = m_groups[size_t(group)];
+        if (candidate.hash == hash
+            && QStringView(nameOf(candidate)).trimmed().compare(trimmedName, Qt::CaseInsensitive) == 0)
             return i;
     }
 }
@@ -113,22 +116,26 @@ void PriceIndex::rebuild(const ListModel& products)
     clear();
     m_products = &products;
     const QString decimalSep = decimalSeparator();
-    size_t tableSize = 64;
-    while (tableSize < size_t(products.count()) * 2)
-        tableSize *= 2;
-    m_groupTable.assign(tableSize, -1);
+    m_groupTable.assign(64, -1);
     // Every priced row's offer and its group, in the catalogue's order; then gathered group by group.
     std::vector<Offer> offers;
     std::vector<int> groupOfOffer;
+    // Room for every row at once: growing would hold the old and the new array together for a moment.
+    offers.reserve(size_t(products.count()));
+    groupOfOffer.reserve(size_t(products.count()));
     Memo memo;
     int row = 0;
     const auto groupOrNew = [&](const QString& name) {
-        const size_t slot = slotOf(QStringView(name).trimmed());
-        if (m_groupTable[slot] < 0) {
-            m_groupTable[slot] = int(m_groups.size());
-            m_groups.push_back(Group { row, 0, 0, -1, -1 });
-        }
-        return m_groupTable[slot];
+        const QStringView trimmed = QStringView(name).trimmed();
+        const auto hash = quint32(foldedHash(trimmed));
+        const size_t slot = slotOf(trimmed, hash);
+        if (m_groupTable[slot] >= 0)
+            return m_groupTable[slot];
+        m_groupTable[slot] = int(m_groups.size());
+        m_groups.push_back(Group { row, hash, 0, 0, -1, -1 });
+        if (m_groups.size() * 2 > m_groupTable.size())
+            growGroupTable();
+        return int(m_groups.size()) - 1;
     };
     const auto shopOrNew = [&](const QString& name) {
         int shop = shopOf(name);
@@ -158,13 +165,21 @@ void PriceIndex::rebuild(const ListModel& products)
         next += group.offerCount;
         group.offerCount = 0;
     }
-    m_offers.resize(offers.size());
-    for (size_t i = 0; i < offers.size(); ++i) {
-        Group& group = m_groups[size_t(groupOfOffer[i])];
-        m_offers[group.firstOffer + group.offerCount++] = offers[i];
+    // Each offer's place, then the offers moved there in place, cycle by cycle: no second array of offers.
+    std::vector<int>& placeOf = groupOfOffer;
+    for (int& place : placeOf) {
+        Group& group = m_groups[size_t(place)];
+        place = int(group.firstOffer + group.offerCount++);
     }
-    std::vector<Offer>().swap(offers);
+    for (size_t i = 0; i < offers.size(); ++i) {
+        while (placeOf[i] != int(i)) {
+            const auto to = size_t(placeOf[i]);
+            std::swap(offers[i], offers[to]);
+            std::swap(placeOf[i], placeOf[to]);
+        }
+    }
     std::vector<int>().swap(groupOfOffer);
+    m_offers = std::move(offers);
     // Each shop's cheapest offer per product; of equal prices at one shop, the first in the catalogue.
     quint32 kept = 0;
     for (Group& group : m_groups) {
@@ -193,11 +208,24 @@ void PriceIndex::rebuild(const ListModel& products)
     m_offers.shrink_to_fit();
 }
 
+void PriceIndex::growGroupTable()
+{
+    m_groupTable.assign(m_groupTable.size() * 2, -1);
+    const size_t mask = m_groupTable.size() - 1;
+    for (size_t group = 0; group < m_groups.size(); ++group) {
+        size_t i = m_groups[group].hash & mask;
+        while (m_groupTable[i] >= 0)
+            i = (i + 1) & mask;
+        m_groupTable[i] = int(group);
+    }
+}
+
 int PriceIndex::groupOf(QStringView name) const
 {
     if (m_groupTable.empty())
         return -1;
-    return m_groupTable[slotOf(name.trimmed())];
+    const QStringView trimmed = name.trimmed();
+    return m_groupTable[slotOf(trimmed, quint32(foldedHash(trimmed)))];
 }
 
 int PriceIndex::shopOf(const QString& shop) const

@@ -104,6 +104,7 @@ private:
     struct Group
     {
         int nameRow; // the catalogue row of the first product of the group, which names it
+        quint32 hash; // of the trimmed name without case
         quint32 firstOffer; // into m_offers: the cheapest per shop, ordered by shop
         quint32 offerCount;
         int best = -1; // indices into the group's offers: the cheapest, and the cheapest at another shop
@@ -122,8 +123,10 @@ private:
 
     const QString& nameOf(const Group& group) const;
     const Offer& offerOf(const Group& group, int index) const { return m_offers[group.firstOffer + quint32(index)]; }
-    // The slot of the group of that trimmed name in m_groupTable, or the empty slot where it would go.
-    size_t slotOf(QStringView trimmedName) const;
+    // The slot of the group of that trimmed name and its hash in m_groupTable, or the empty slot where it would go.
+    size_t slotOf(QStringView trimmedName, quint32 hash) const;
+    // Twice the slots, the groups put in again: the table is never more than half full.
+    void growGroupTable();
     int groupOf(QStringView name) const;
     int shopOf(const QString& shop) const;
     const Offer* offerAt(const Group& group, int shop) const;

@@ -46,7 +46,7 @@ void ShoppingTotal::readRows(int first, int last)
     for (int row = first; row <= last; ++row) {
         const Entry& entry = m_shopping.entryAt(row);
         m_lineTotals[static_cast<size_t>(row)]
-            = ShoppingPrintout::readAmounts(entry.caption, entry.subItems[2], m_decimalSep).lineTotal;
+            = ShoppingPrintout::lineTotal(entry.caption, entry.subItems[2], m_decimalSep);
     }
 }
 
