@@ -12,6 +12,9 @@ namespace {
 
 // The entries of a product are found by its name; the comparison shows this many names of what a shop lacks.
 constexpr int kMissingNamesShown = 5;
+// A shopping entry's texts are mostly its product's strings, which lie in the catalogue's order: a pass over the
+// list fetches them this many rows ahead, so that the waits on memory overlap.
+constexpr int kFetchAhead = 8;
 
 std::optional<double> priceOf(QStringView priceText, QStringView decimalSep)
 {
@@ -288,6 +291,7 @@ Reassignment PriceIndex::cheapestShops(const ListModel& shopping) const
     const QString decimalSep = decimalSeparator();
     Memo memo;
     for (int row = 0; row < shopping.count(); ++row) {
+        shopping.prefetchTexts(row + kFetchAhead);
         const EntryPrices prices = pricesOf(shopping.entryAt(row), decimalSep, &memo);
         if (prices.group < 0 || !prices.current)
             continue;
@@ -313,6 +317,7 @@ PriceComparisonResult PriceIndex::compare(const ListModel& shopping) const
     Memo memo;
     const auto findGroup = [this](const QString& name) { return groupOf(name); };
     for (int row = 0; row < shopping.count(); ++row) {
+        shopping.prefetchTexts(row + kFetchAhead);
         const Entry& entry = shopping.entryAt(row);
         const int group = Memo::remembered(memo.groups, entry.subItems[0], findGroup);
         if (group < 0) {
