@@ -35,7 +35,7 @@ const Fixture& fixture(int entries)
     auto& slot = made[entries];
     if (!slot) {
         slot = std::make_unique<Fixture>();
-        fill(slot->lists.set(), sample::countsFor(entries));
+        fillLists(slot->lists.set(), sample::countsFor(entries));
         slot->bytes = sample::fileBytes(slot->lists.set());
         slot->path = scratchPath(QStringLiteral("lists-%1.kbl").arg(entries));
         QFile file(slot->path);
@@ -45,7 +45,7 @@ const Fixture& fixture(int entries)
     return *slot;
 }
 
-void fill(const korbana::ListSet& lists, sample::Counts counts)
+void fillLists(const korbana::ListSet& lists, sample::Counts counts)
 {
     if (qEnvironmentVariableIntValue("KORBANA_BENCH_DISTINCT") == 1)
         sample::fillDistinct(lists, counts);

@@ -23,7 +23,7 @@ const Fixture& fixture(int entries);
 
 // Fills lists for a case: with KORBANA_BENCH_DISTINCT=1 in the environment every product's name and price is its own
 // (sample::fillDistinct), otherwise few texts repeat (sample::fill), as in a household's catalogue.
-void fill(const korbana::ListSet& lists, sample::Counts counts);
+void fillLists(const korbana::ListSet& lists, sample::Counts counts);
 
 // A scratch folder for files the cases write (a tmpfs where there is one, so the disk's flush does not
 // drown the work measured; KORBANA_BENCH_DIR overrides).
