@@ -60,8 +60,8 @@ STARTUP = [
 ]
 # Memory figures of bench/run: key, what is measured, the list's name in bench/run.
 MEMORY = [
-    ("peak_rss_kb", "after loading (lists alone, no window)"),
-    ("peak_after_add_kb", "after the first add (lists alone, no window)"),
+    ("peak_rss_kb", "after loading"),
+    ("peak_after_add_kb", "after the first add"),
     ("peak_after_clear_undo_kb", "after clearing the products and undoing it (lists and history, no window)"),
     ("program_loaded_kb", "of the program under Xvfb, its window shown"),
     ("program_changed_kb", "of the program under Xvfb, first change in its recovery copy"),
