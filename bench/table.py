@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Prints bench/run's one table: the median of every case beside its baseline, their ratio and the goal; then
 compares each start-up and memory figure with the one recorded in docs/PERFORMANCE.md.
-   table.py MEMORY_TXT STARTUP_TXT CASES_JSON...   (the Google Benchmark runs' JSON files; a path written
-                                                    distinct:PATH holds runs on the list of distinct texts)
+   table.py MEMORY_TXT STARTUP_TXT CASES_JSON... [ROWS]   (the Google Benchmark runs' JSON files; a path written
+   distinct:PATH holds runs on the list of distinct texts; files ending in .rows hold ready rows of the table, made
+   by programs that measure outside Google Benchmark)
    Exit status 3 when a start-up or memory figure got worse than recorded by more than its noise."""
 import json
 import os
@@ -246,7 +247,13 @@ def worse_than_recorded(rows, recorded_path):
     return verdicts
 
 
-def main(memory_txt, startup_txt, *cases_json):
+def main(memory_txt, startup_txt, *inputs):
+    ready_rows = []
+    for path in inputs:
+        if path.endswith(".rows"):
+            with open(path, encoding="utf-8") as f:
+                ready_rows += [line.rstrip("\n") for line in f if line.startswith("| ")]
+    cases_json = [path for path in inputs if not path.endswith(".rows")]
     plain = [path for path in cases_json if not path.startswith("distinct:")]
     distinct = [path.removeprefix("distinct:") for path in cases_json if path.startswith("distinct:")]
     rows = case_rows(plain, lambda size: f"{size:,}")
@@ -259,6 +266,8 @@ def main(memory_txt, startup_txt, *cases_json):
     print("|" + "|".join("---" for _ in head) + "|")
     for row in rows:
         print("| " + " | ".join(row) + " |")
+    for line in ready_rows:
+        print(line)
     print("\nTimes are medians of CPU time per operation; cases marked (wall) are medians of wall-clock time with"
           " the view's events or the disk's sync; start-up: wall time from process start to the first window"
           " mapped. Noise: the larger coefficient of variation of the case and its baseline over the repetitions."
