@@ -35,7 +35,7 @@ const Fixture& fixture(int entries)
     auto& slot = made[entries];
     if (!slot) {
         slot = std::make_unique<Fixture>();
-        sample::fill(slot->lists.set(), sample::countsFor(entries));
+        fillLists(slot->lists.set(), sample::countsFor(entries));
         slot->bytes = sample::fileBytes(slot->lists.set());
         slot->path = scratchPath(QStringLiteral("lists-%1.kbl").arg(entries));
         QFile file(slot->path);
@@ -43,6 +43,14 @@ const Fixture& fixture(int entries)
             qFatal("cannot write the benchmark's list file");
     }
     return *slot;
+}
+
+void fillLists(const korbana::ListSet& lists, sample::Counts counts)
+{
+    if (qEnvironmentVariableIntValue("KORBANA_BENCH_DISTINCT") == 1)
+        sample::fillDistinct(lists, counts);
+    else
+        sample::fill(lists, counts);
 }
 
 void registerSizes(const char* group, const char* kind, void (*fn)(benchmark::State&))

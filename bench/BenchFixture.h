@@ -21,6 +21,10 @@ struct Fixture
 };
 const Fixture& fixture(int entries);
 
+// Fills lists for a case: with KORBANA_BENCH_DISTINCT=1 in the environment every product's name and price is its own
+// (sample::fillDistinct), otherwise few texts repeat (sample::fill), as in a household's catalogue.
+void fillLists(const korbana::ListSet& lists, sample::Counts counts);
+
 // A scratch folder for files the cases write (a tmpfs where there is one, so the disk's flush does not
 // drown the work measured; KORBANA_BENCH_DIR overrides).
 QString scratchPath(const QString& name);

@@ -1,5 +1,6 @@
 // Peak resident size after loading a list file, and the list files the start-up and memory cases use.
-//   bench_memory generate FILE STORES PRODUCTS SHOPPING
+//   bench_memory generate FILE STORES PRODUCTS SHOPPING [distinct]   with distinct: every product's name and price
+//                               its own, the shopping list the same entries
 //   bench_memory load FILE      prints: file_bytes entries peak_rss_kb rss_before_kb peak_after_add_kb
 //                               peak_after_clear_undo_kb (the document alone: lists and undo history, no window)
 //   bench_memory merge FILE     prints: merge_extra_kb merge_result_kb merge_ms merge_cpu_ms merge_conflicts
@@ -53,10 +54,13 @@ void resetPeak()
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
-int generate(const QString& path, sample::Counts counts)
+int generate(const QString& path, sample::Counts counts, bool distinct)
 {
     sample::Lists lists;
-    sample::fill(lists.set(), counts);
+    if (distinct)
+        sample::fillDistinct(lists.set(), counts);
+    else
+        sample::fill(lists.set(), counts);
     const QByteArray bytes = sample::fileBytes(lists.set());
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
@@ -152,9 +156,9 @@ int importCsv(const QString& path)
 int main(int argc, char* argv[])
 {
     const std::string mode = argc > 1 ? argv[1] : "";
-    if (mode == "generate" && argc == 6) {
+    if (mode == "generate" && (argc == 6 || (argc == 7 && std::string(argv[6]) == "distinct"))) {
         return generate(
-            QString::fromLocal8Bit(argv[2]), { std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]) });
+            QString::fromLocal8Bit(argv[2]), { std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]) }, argc == 7);
     }
     if (mode == "load" && argc == 3)
         return load(QString::fromLocal8Bit(argv[2]));
@@ -165,7 +169,8 @@ int main(int argc, char* argv[])
     if (mode == "csv" && argc == 3)
         return importCsv(QString::fromLocal8Bit(argv[2]));
     std::fprintf(stderr,
-        "usage: bench_memory generate FILE STORES PRODUCTS SHOPPING | load FILE | merge FILE | export FILE CSV | csv "
+        "usage: bench_memory generate FILE STORES PRODUCTS SHOPPING [distinct] | load FILE | merge FILE | export FILE "
+        "CSV | csv "
         "FILE\n");
     return 2;
 }

@@ -128,7 +128,7 @@ const ListModel& shopping(int entries)
     if (lists.shopping->count() == 0) {
         // Loaded from its file, as the program has its lists: texts that repeat share their strings.
         sample::Lists filled;
-        sample::fill(filled.set(), { 100, 2'000, entries });
+        bench::fillLists(filled.set(), { 100, 2'000, entries });
         if (korbana::parseListFile(sample::fileBytes(filled.set()), lists.set()) != korbana::ReadResult::Ok)
             qFatal("the sample lists did not load");
     }

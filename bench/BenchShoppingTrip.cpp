@@ -21,7 +21,7 @@ sample::Lists& lists(int n)
     auto& slot = made[n];
     if (!slot) {
         slot = std::make_unique<sample::Lists>();
-        sample::fill(slot->set(), { 400, n, n });
+        bench::fillLists(slot->set(), { 400, n, n });
     }
     return *slot;
 }

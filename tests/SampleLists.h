@@ -64,11 +64,16 @@ template<class Rng> const QString& pick(const QStringList& from, Rng& rng)
     return from[static_cast<qsizetype>(rng() % static_cast<unsigned>(from.size()))];
 }
 
+inline QStringList shopKinds()
+{
+    return words({ u"Bäckerei", u"Metzgerei", u"Getränkemarkt", u"Drogerie", u"Biomarkt", u"Supermarkt", u"Hofladen",
+        u"Apotheke", u"Kiosk", u"Fischhandel", u"Käserei", u"Weinhandlung", u"Wochenmarkt", u"Reformhaus",
+        u"Feinkost" });
+}
+
 template<class Rng> QStringList shopNames(int count, Rng& rng)
 {
-    const QStringList kinds = words({ u"Bäckerei", u"Metzgerei", u"Getränkemarkt", u"Drogerie", u"Biomarkt",
-        u"Supermarkt", u"Hofladen", u"Apotheke", u"Kiosk", u"Fischhandel", u"Käserei", u"Weinhandlung", u"Wochenmarkt",
-        u"Reformhaus", u"Feinkost" });
+    const QStringList kinds = shopKinds();
     const QStringList names = words({ u"Müller", u"Schäfer", u"Köhler", u"Weiß", u"Groß", u"Jäger", u"Schröder",
         u"Krüger", u"Hoffmann", u"Wagner", u"Becker", u"Schulz", u"Fuchs", u"Günther", u"Meißner", u"Bäumer", u"Lößner",
         u"Übel", u"Ölschläger", u"Wolff" });
@@ -150,6 +155,51 @@ inline void fill(const korbana::ListSet& lists, Counts counts, unsigned seed = 1
         const Entry& p = products.empty() ? detail::entry(detail::pick(goods, rng), { someShop, prices[0] })
                                           : products[rng() % products.size()];
         shopping.push_back(detail::entry(detail::pick(amounts, rng), { p.caption, p.subItems[0], p.subItems[1] }));
+    }
+
+    lists.stores->appendAll(std::move(stores));
+    lists.products->appendAll(std::move(products));
+    lists.shopping->appendAll(std::move(shopping));
+}
+
+// Appends lists whose texts differ from row to row, the worst case for texts shared between rows: every product
+// has a name and a price of its own ("Produkt 17 Bäckerei", "0,17 EUR") at one of the shops ("Bäckerei 3"), and
+// the shopping list holds each product once, in another order. The same seed gives the same entries.
+inline void fillDistinct(const korbana::ListSet& lists, Counts counts, unsigned seed = 1)
+{
+    std::mt19937 rng(seed);
+    const QStringList kinds = detail::shopKinds();
+    QStringList shops;
+    for (int i = 0; i < std::max(counts.stores, 1); ++i)
+        shops.append(detail::pick(kinds, rng) + u' ' + QString::number(i + 1));
+    const QStringList amounts = detail::words({ u"1", u"1", u"2", u"3", u"0,5", u"2 Stück", u"" });
+
+    std::vector<Entry> stores;
+    stores.reserve(static_cast<size_t>(counts.stores));
+    for (int i = 0; i < counts.stores; ++i)
+        stores.push_back(detail::entry(shops[i]));
+
+    std::vector<Entry> products;
+    products.reserve(static_cast<size_t>(counts.products));
+    for (int i = 0; i < counts.products; ++i) {
+        const QString& shop = detail::pick(shops, rng);
+        const QString name = QStringLiteral("Produkt %1 %2").arg(i).arg(shop.section(u' ', 0, 0));
+        const QString price = QStringLiteral("%1,%2 EUR").arg(i / 100).arg(i % 100, 2, 10, QLatin1Char('0'));
+        products.push_back(detail::entry(name, { shop, price }));
+    }
+
+    std::vector<int> order(products.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<int>(i);
+    std::shuffle(order.begin(), order.end(), rng);
+    std::vector<Entry> shopping;
+    shopping.reserve(static_cast<size_t>(counts.shopping));
+    for (int i = 0; i < counts.shopping && !products.empty(); ++i) {
+        // Texts made anew, as a file's reader makes them: nothing is shared with the catalogue's strings.
+        const Entry& p = products[static_cast<size_t>(order[static_cast<size_t>(i) % order.size()])];
+        shopping.push_back(detail::entry(detail::pick(amounts, rng),
+            { QString(p.caption.constData(), p.caption.size()), p.subItems[0],
+                QString(p.subItems[1].constData(), p.subItems[1].size()) }));
     }
 
     lists.stores->appendAll(std::move(stores));

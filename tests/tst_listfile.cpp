@@ -150,6 +150,8 @@ private Q_SLOTS:
     void streamedReadMatchesWholeRead();
     void loadLeavesRoomToAdd();
     void repeatedTextsShareStorage();
+    void shoppingSharesCatalogueTexts_data();
+    void shoppingSharesCatalogueTexts();
     void exampleByteForByte();
     void sampleFileLoadsAndSavesUnchanged();
     void emptyListsSaveAsThreeZeros();
@@ -499,6 +501,59 @@ void TestListFile::repeatedTextsShareStorage()
     QCOMPARE(first.subItems[1].constData(), lists.products.entryAt(2 * kShops - 1).subItems[1].constData());
     // The same product at many shops: one name.
     QCOMPARE(first.caption.constData(), lists.products.entryAt(2 * kShops - 1).caption.constData());
+}
+
+void TestListFile::shoppingSharesCatalogueTexts_data()
+{
+    // Shopping entries after a catalogue of more distinct names and prices than the pool holds: a text equal to a
+    // product's shares its string, any other keeps its own bytes (case, blanks and umlauts count).
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("price");
+    QTest::addColumn<int>("sharesNameOf"); // the product row, or -1
+    QTest::addColumn<int>("sharesPriceOf");
+    QTest::newRow("the last product") << "Produkt 69999"
+                                      << "699,99 EUR" << 69999 << 69999;
+    QTest::newRow("the first product") << "Produkt 0"
+                                       << "0,00 EUR" << 0 << 0;
+    QTest::newRow("name of one, price of another") << "Produkt 12"
+                                                   << "400,00 EUR" << 12 << 40000;
+    QTest::newRow("other case") << "produkt 69999"
+                                << "699,99 eur" << -1 << -1;
+    QTest::newRow("blank at the end") << "Produkt 69998 "
+                                      << " 699,98 EUR" << -1 << -1;
+    QTest::newRow("umlaut written out") << "Produkt 5 Baeckerei"
+                                        << "0,05 EUR" << -1 << 5;
+    QTest::newRow("umlaut") << "Produkt 5 Bäckerei"
+                            << "1,00 EUR" << 5 << 100;
+    QTest::newRow("not in the catalogue") << "Brot"
+                                          << "" << -1 << -1;
+    QTest::newRow("a price as name") << "0,07 EUR"
+                                     << "Produkt 7" << -1 << -1;
+}
+
+void TestListFile::shoppingSharesCatalogueTexts()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, price);
+    QFETCH(int, sharesNameOf);
+    QFETCH(int, sharesPriceOf);
+    constexpr int kProducts = 70000;
+    Lists lists;
+    for (int i = 0; i < kProducts; ++i) {
+        const QString own = i == 5 ? QStringLiteral(" Bäckerei") : QString();
+        lists.products.append(QStringLiteral("Produkt %1").arg(i) + own,
+            { "Laden", QStringLiteral("%1,%2 EUR").arg(i / 100).arg(i % 100, 2, 10, QChar(u'0')) });
+    }
+    lists.shopping.append("1", { name, "Laden", price });
+    Lists loaded;
+    QCOMPARE(parseListFile(encodeListFile(lists.set()), loaded.set()), ReadResult::Ok);
+    const Entry& entry = loaded.shopping.entryAt(0);
+    QCOMPARE(entry.subItems[0], name);
+    QCOMPARE(entry.subItems[2], price);
+    if (sharesNameOf >= 0)
+        QCOMPARE(entry.subItems[0].constData(), loaded.products.entryAt(sharesNameOf).caption.constData());
+    if (sharesPriceOf >= 0)
+        QCOMPARE(entry.subItems[2].constData(), loaded.products.entryAt(sharesPriceOf).subItems[1].constData());
 }
 
 void TestListFile::exampleByteForByte()

@@ -15,6 +15,8 @@ private Q_SLOTS:
     void amountAndPriceText_data();
     void amountAndPriceText();
     void leadingAmountAndStatus();
+    void priceParts_data();
+    void priceParts();
 };
 
 void TestListTexts::numberReading_data()
@@ -165,6 +167,52 @@ void TestListTexts::leadingAmountAndStatus()
     QCOMPARE(leadingAmount(u"gratis").toString(), QStringLiteral("gratis"));
     QCOMPARE(statusText(0), QStringLiteral("0 Produkte auf der Einkaufsliste"));
     QCOMPARE(statusText(3), QStringLiteral("3 Produkte auf der Einkaufsliste"));
+}
+
+void TestListTexts::priceParts_data()
+{
+    // The amount is all before the last blank, the currency all after it; no currency when nothing follows.
+    QTest::addColumn<QString>("price");
+    QTest::addColumn<QString>("amount");
+    QTest::addColumn<QString>("currency");
+    QTest::newRow("amount and currency") << "1,99 EUR"
+                                         << "1,99"
+                                         << "EUR";
+    QTest::newRow("no blank") << "gratis"
+                              << "gratis"
+                              << "";
+    QTest::newRow("blank at the end") << "1,99 "
+                                      << "1,99 "
+                                      << "";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << "";
+    QTest::newRow("lone blank") << " "
+                                << " "
+                                << "";
+    QTest::newRow("blank first") << " EUR"
+                                 << ""
+                                 << "EUR";
+    QTest::newRow("words before") << "ca. 3 EUR"
+                                  << "ca. 3"
+                                  << "EUR";
+    QTest::newRow("two blanks") << "3  EUR"
+                                << "3 "
+                                << "EUR";
+    QTest::newRow("one letter after") << "1,99 E U"
+                                      << "1,99 E"
+                                      << "U";
+    QTest::newRow("tab is no blank") << "1,99\tEUR"
+                                     << "1,99\tEUR"
+                                     << "";
+}
+
+void TestListTexts::priceParts()
+{
+    QFETCH(QString, price);
+    const PriceParts parts = splitPriceText(price);
+    QTEST(parts.amount.toString(), "amount");
+    QTEST(parts.currency.toString(), "currency");
 }
 
 QTEST_GUILESS_MAIN(TestListTexts)

@@ -68,6 +68,8 @@ private Q_SLOTS:
     void sameProduct();
     void cheaperElsewhere_data();
     void cheaperElsewhere();
+    void manyProducts_data();
+    void manyProducts();
     void cheapestShops_data();
     void cheapestShops();
     void comparison();
@@ -250,6 +252,53 @@ void TestPriceComparison::cheapestShops()
     index.rebuild(*catalogueList);
     for (int row = 0; row < shopping->count(); ++row)
         QVERIFY(!index.cheaperElsewhere(shopping->entryAt(row)));
+}
+
+void TestPriceComparison::manyProducts_data()
+{
+    // Thousands of products of their own names, each at two shops whose rows lie far apart in the catalogue, around
+    // the few of kMilk: every product finds its own offers.
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("shop"); // empty: no marker
+    QTest::addColumn<double>("saving");
+    QTest::newRow("even: cheaper at Lidl") << "1|Produkt 2468|Aldi|2468,00 EUR"
+                                           << "Lidl" << 1.0;
+    QTest::newRow("odd: already cheapest") << "1|Produkt 1357|Aldi|1357,00 EUR"
+                                           << "" << 0.0;
+    QTest::newRow("odd at the dearer shop") << "2|produkt 1357 |Lidl|1358,00 EUR"
+                                            << "Aldi" << 2.0;
+    QTest::newRow("the first") << "1|Produkt 0|Aldi|0,00 EUR"
+                               << "" << 0.0;
+    QTest::newRow("the last") << "3|Produkt 4999|Lidl|5000,00 EUR"
+                              << "Aldi" << 3.0;
+    QTest::newRow("milk among them") << "1|Milch|Aldi|0,99 EUR"
+                                     << "Lidl" << 0.10;
+    QTest::newRow("a number too many") << "1|Produkt 50000|Aldi|9,00 EUR"
+                                       << "" << 0.0;
+}
+
+void TestPriceComparison::manyProducts()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, shop);
+    QFETCH(double, saving);
+    constexpr int kProducts = 5000;
+    QStringList rows = kMilk;
+    for (int i = 0; i < kProducts; ++i)
+        rows.append(QStringLiteral("Produkt %1|Aldi|%1,00 EUR").arg(i));
+    for (int i = 0; i < kProducts; ++i)
+        rows.append(QStringLiteral("Produkt %1|Lidl|%2,00 EUR").arg(i).arg(i % 2 || i == 0 ? i + 1 : i - 1));
+    const auto products = catalogue(rows);
+    const auto shopping = shoppingList({ entry });
+    PriceIndex index;
+    index.rebuild(*products);
+    QCOMPARE(index.groupCount(), kProducts + 3); // "Käse" has no price
+    const std::optional<CheaperOffer> cheaper = index.cheaperElsewhere(shopping->entryAt(0));
+    QCOMPARE(cheaper.has_value(), !shop.isEmpty());
+    if (cheaper) {
+        QCOMPARE(cheaper->offer.shop, shop);
+        QVERIFY2(qAbs(cheaper->saving - saving) < 1e-9, qPrintable(QString::number(cheaper->saving)));
+    }
 }
 
 void TestPriceComparison::comparison()

@@ -5,6 +5,7 @@
 #include "print/PrintCanvas.h"
 #include "print/PrintFont.h"
 #include "print/ShoppingPrintout.h"
+#include "print/ShoppingTotal.h"
 
 #include <QFile>
 #include <QLocale>
@@ -249,7 +250,8 @@ void TestPrintout::lineTotals()
 
     FakeCanvas canvas;
     const auto list = shoppingList(rows);
-    ShoppingPrintout(canvas, *list, allMargins(15), PrintFont()).run();
+    ShoppingPrintout printout(canvas, *list, allMargins(15), PrintFont());
+    printout.run();
 
     const QStringList texts = canvas.texts();
     // Heading, blank, five texts per row, blank, total.
@@ -257,6 +259,8 @@ void TestPrintout::lineTotals()
     for (qsizetype i = 0; i < rows.size(); ++i)
         QCOMPARE(texts[2 + 5 * i + 4], lineTotals[i]);
     QCOMPARE(texts.back(), totalLine);
+    // The status bar's running total adds the same line totals: the same sum to the last bit.
+    QCOMPARE(ShoppingTotal(*list).total(), printout.grandTotal());
 }
 
 // The sample list, written with decimal commas, prints the same line totals and total under every locale.

@@ -54,11 +54,14 @@ struct Section
     ListModel* ListSet::*list;
     int subItems;
     unsigned pooledFields;
+    // The fields that hold a product's name or price, looked up in the catalogue read before.
+    unsigned catalogueFields;
 };
 // Shared: every field of a product (a catalogue holds the same product at several shops, and shops and prices
 // repeat) and of a shopping entry (its product's texts again).
-constexpr std::array<Section, 3> kSections { { { &ListSet::stores, 0, 0b0000 }, { &ListSet::products, 2, 0b0111 },
-    { &ListSet::shopping, 3, 0b1111 } } };
+constexpr std::array<Section, 3> kSections { { { &ListSet::stores, 0, 0b0000, 0 }, { &ListSet::products, 2, 0b0111, 0 },
+    { &ListSet::shopping, 3, 0b1111, 0b1010 } } };
+constexpr size_t kCatalogueSection = 1;
 
 // Decodes field texts; equal bytes in the columns that repeat give one shared string. An open-addressing table
 // keyed by the raw bytes: a hit costs neither a decode nor an allocation.
@@ -86,11 +89,18 @@ public:
     // The memory that the texts made so far take, shared ones once.
     qint64 allocatedBytes() const { return m_allocated; }
 
+    // Whether the pool has stopped growing: texts not in it by now are decoded each time they come.
+    bool poolFull() const { return m_used >= kMaxPooledTexts; }
+
     // Whether some bytes were no UTF-8 and became replacement characters.
     bool hadErrors() const { return m_hadErrors; }
 
-    QString pooled(QByteArrayView bytes)
+    // The text of the bytes, one string for every field of the same bytes while the pool has room; sets *hit when
+    // the string was made for an earlier field.
+    QString pooled(QByteArrayView bytes, bool* hit = nullptr)
     {
+        if (hit)
+            *hit = true;
         if (bytes.isEmpty())
             return {};
         const quint64 hash = hashOf(bytes);
@@ -98,6 +108,8 @@ public:
         for (size_t i = static_cast<size_t>(hash) & mask;; i = (i + 1) & mask) {
             Slot& slot = m_slots[i];
             if (slot.bytes.isNull()) {
+                if (hit)
+                    *hit = false;
                 QString text = decode(bytes);
                 if (m_used < kMaxPooledTexts) {
                     slot = { hash, bytes.toByteArray(), text };
@@ -154,6 +166,138 @@ private:
     mutable qint64 m_allocated = 0;
     std::vector<Slot> m_slots; // a power of two, at most half full
     qsizetype m_used = 0;
+};
+
+// A field of an entry: 0 the caption, i + 1 sub-item i.
+QString& fieldOf(Entry& entry, size_t field)
+{
+    return field == 0 ? entry.caption : entry.subItems[field - 1];
+}
+
+void prefetch(const void* address)
+{
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(address);
+#else
+    Q_UNUSED(address);
+#endif
+}
+
+// The catalogue's names and prices by their text. A shopping entry names its product and gives its price, so its
+// texts are the product's: found here, they share the product's strings however many distinct texts the catalogue
+// has (the pool above runs full on a catalogue of distinct names). Read only while the file is read.
+class CatalogueTexts
+{
+public:
+    // Fields of a product looked up: the name and the price.
+    static constexpr std::array<size_t, 2> kFields { 0, 2 };
+    // A shopping entry's text waiting to be looked up.
+    struct Pending
+    {
+        quint32 row;
+        quint32 field;
+        quint64 hash = 0;
+        size_t slot = 0;
+    };
+
+    explicit CatalogueTexts(std::vector<Entry>& products)
+        : m_products(products)
+    {
+        if (products.size() > (std::numeric_limits<quint32>::max() >> 2))
+            return;
+        size_t size = 64;
+        while (size < products.size() * kFields.size() * 3 / 2) // at most two thirds full
+            size *= 2;
+        m_slots.assign(size, 0);
+        const size_t mask = size - 1;
+        // A batch of texts hashed first and their slots fetched together, then filled in.
+        constexpr size_t kBatch = 32;
+        std::array<quint64, kBatch * kFields.size()> hashes {};
+        for (size_t first = 0; first < products.size(); first += kBatch) {
+            const size_t end = std::min(products.size(), first + kBatch);
+            for (size_t row = first; row < end; ++row) {
+                for (size_t column = 0; column < kFields.size(); ++column) {
+                    quint64& hash = hashes[(row - first) * kFields.size() + column];
+                    hash = hashOf(fieldOf(products[row], kFields[column]));
+                    prefetch(&m_slots[hash & mask]);
+                }
+            }
+            for (size_t row = first; row < end; ++row) {
+                for (size_t column = 0; column < kFields.size(); ++column) {
+                    const QString& text = fieldOf(products[row], kFields[column]);
+                    if (text.isEmpty())
+                        continue;
+                    const quint64 hash = hashes[(row - first) * kFields.size() + column];
+                    size_t i = hash & mask;
+                    while (m_slots[i] != 0 && !(tagOf(m_slots[i]) == tagOf(hash) && textOf(m_slots[i]) == text))
+                        i = (i + 1) & mask;
+                    if (m_slots[i] == 0)
+                        m_slots[i] = (hash & kTagMask) | (row * kFields.size() + column + 1);
+                }
+            }
+        }
+    }
+
+    // Swaps each pending text of entries for the catalogue's equal string, where there is one. A batch at a time:
+    // the processor fetches the slots, then the catalogue's entries, then their texts for the whole batch at once,
+    // rather than waiting on memory three times for every text.
+    void share(std::vector<Entry>& entries, std::vector<Pending>& pending) const
+    {
+        if (m_slots.empty()) {
+            pending.clear();
+            return;
+        }
+        const size_t mask = m_slots.size() - 1;
+        for (Pending& p : pending) {
+            p.hash = hashOf(fieldOf(entries[p.row], p.field));
+            p.slot = p.hash & mask;
+            prefetch(&m_slots[p.slot]);
+        }
+        for (Pending& p : pending) {
+            while (m_slots[p.slot] != 0 && tagOf(m_slots[p.slot]) != tagOf(p.hash))
+                p.slot = (p.slot + 1) & mask;
+            if (m_slots[p.slot] != 0)
+                prefetch(&textOf(m_slots[p.slot]));
+        }
+        for (const Pending& p : pending) {
+            if (m_slots[p.slot] != 0)
+                prefetch(textOf(m_slots[p.slot]).constData());
+        }
+        for (const Pending& p : pending) {
+            QString& text = fieldOf(entries[p.row], p.field);
+            for (size_t i = p.slot; m_slots[i] != 0; i = (i + 1) & mask) {
+                if (tagOf(m_slots[i]) == tagOf(p.hash) && textOf(m_slots[i]) == text) {
+                    text = textOf(m_slots[i]);
+                    break;
+                }
+            }
+        }
+        pending.clear();
+    }
+
+private:
+    // A slot holds the high half of its text's hash and row * 2 + field + 1; 0 is an empty slot.
+    static constexpr quint64 kTagMask = 0xffffffff00000000ULL;
+    static quint64 tagOf(quint64 value) { return value & kTagMask; }
+
+    static quint64 hashOf(const QString& text)
+    {
+        // Texts that differ in a digit or two hash to nearby values: mixed, they spread over the whole table.
+        quint64 h = qHash(text);
+        h ^= h >> 33;
+        h *= 0xff51afd7ed558ccdULL;
+        h ^= h >> 33;
+        return h;
+    }
+
+    const QString& textOf(quint64 slot) const
+    {
+        const size_t code = static_cast<size_t>(slot & ~kTagMask) - 1;
+        return fieldOf(m_products[code / kFields.size()], kFields[code % kFields.size()]);
+    }
+
+    std::vector<Entry>& m_products;
+    std::vector<quint64> m_slots;
 };
 
 bool isDigit(char c, int base)
@@ -218,9 +362,14 @@ public:
     bool ranPastEnd() const { return m_entriesPastEnd > 0; }
     bool decodedEveryByte() const { return !m_decoder.hadErrors(); }
 
+    // The catalogue whose texts the shopping entries read from now on share. Its table is made at the first text
+    // that the pool does not share already: a catalogue of few texts never needs it.
+    void shareCatalogueTexts(std::vector<Entry>& products) { m_products = &products; }
+
     // Reads one section's entries. The entries read are kept also when it fails.
     bool readSection(std::vector<Entry>& entries, const Section& section)
     {
+        m_poolUse = {};
         int count = 0;
         if (!parseCount(m_lines.next(), count))
             return false;
@@ -239,10 +388,17 @@ public:
                 break;
             }
             Entry& entry = entries.emplace_back();
-            entry.caption = field(section, 0);
-            for (int s = 0; s < section.subItems; ++s)
-                entry.subItems[static_cast<size_t>(s)] = field(section, s + 1);
+            for (int f = 0; f <= section.subItems; ++f) {
+                bool lookUp = false;
+                fieldOf(entry, static_cast<size_t>(f)) = field(section, f, lookUp);
+                if (lookUp)
+                    m_pending.push_back({ static_cast<quint32>(entries.size() - 1), static_cast<quint32>(f) });
+            }
+            if (m_pending.size() >= kLookUpBatch)
+                m_catalogue->share(entries, m_pending);
         }
+        if (!m_pending.empty())
+            m_catalogue->share(entries, m_pending);
         return ok;
     }
 
@@ -257,10 +413,27 @@ private:
         return static_cast<size_t>(std::max<qint64>(0, std::min({ qint64(count), fits, affordable })));
     }
 
-    QString field(const Section& section, int index)
+    // The next field's text; lookUp tells whether the catalogue may have a string of it to share.
+    QString field(const Section& section, int index, bool& lookUp)
     {
         const QByteArrayView line = m_lines.next();
-        return (section.pooledFields >> index) & 1u ? m_decoder.pooled(line) : m_decoder.decode(line);
+        if (!((section.pooledFields >> index) & 1u))
+            return m_decoder.decode(line);
+        bool hit = false;
+        PoolUse& use = m_poolUse[static_cast<size_t>(index)];
+        QString text = use.givenUp ? m_decoder.decode(line) : m_decoder.pooled(line, &hit);
+        if (!use.givenUp && m_decoder.poolFull()) {
+            // A column whose texts the full pool hardly ever holds (names and prices that differ from row to row)
+            // is decoded straight away: looking in the pool would cost a wait on memory for every field.
+            use.found += hit ? 1 : 0;
+            use.givenUp = ++use.asked >= PoolUse::kTrial && use.found * 4 < use.asked;
+        }
+        if (!hit && m_products && !m_products->empty() && ((section.catalogueFields >> index) & 1u)) {
+            if (!m_catalogue)
+                m_catalogue.emplace(*m_products);
+            lookUp = true;
+        }
+        return text;
     }
 
     LineReader& m_lines;
@@ -269,6 +442,21 @@ private:
     qint64 m_memoryBudget;
     qint64 m_entries = 0;
     bool m_overBudget = false;
+    // How often the pool had a column's text once it was full. The trial is longer than the pool, so that a column
+    // of more distinct texts than the pool holds, each repeated later, keeps sharing those it has.
+    struct PoolUse
+    {
+        static constexpr qint64 kTrial = 2 * kMaxPooledTexts;
+        qint64 asked = 0;
+        qint64 found = 0;
+        bool givenUp = false;
+    };
+
+    static constexpr size_t kLookUpBatch = 64;
+    std::array<PoolUse, Entry::kMaxSubItems + 1> m_poolUse {};
+    std::vector<Entry>* m_products = nullptr;
+    std::optional<CatalogueTexts> m_catalogue;
+    std::vector<CatalogueTexts::Pending> m_pending;
 };
 
 // Appends one field and its line end; false when the text has no Windows-1252 form.
@@ -355,6 +543,8 @@ ListContent parseLines(LineReader& lines)
                 content.result = ReadResult::BadFormat;
                 break;
             }
+            if (i == kCatalogueSection)
+                parser.shareCatalogueTexts(content.sections[i]);
         }
         if (parser.overBudget())
             content.sections = {};

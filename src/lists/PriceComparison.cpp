@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <unordered_map>
 
 namespace korbana {
 
@@ -11,6 +12,9 @@ namespace {
 
 // The entries of a product are found by its name; the comparison shows this many names of what a shop lacks.
 constexpr int kMissingNamesShown = 5;
+// A shopping entry's texts are mostly its product's strings, which lie in the catalogue's order: a pass over the
+// list fetches them this many rows ahead, so that the waits on memory overlap.
+constexpr int kFetchAhead = 8;
 
 std::optional<double> priceOf(QStringView priceText, QStringView decimalSep)
 {
@@ -62,29 +66,52 @@ bool sameProduct(QStringView a, QStringView b)
     return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
 }
 
-bool PriceIndex::NameKey::operator==(const NameKey& other) const
-{
-    return name.compare(other.name, Qt::CaseInsensitive) == 0;
-}
+namespace {
 
-size_t PriceIndex::NameHash::operator()(const NameKey& key) const
+// FNV-1a over the folded code points: names equal without case hash alike, without making a folded copy.
+size_t foldedHash(QStringView name)
 {
-    // FNV-1a over the folded code points: names equal without case hash alike, without making a folded copy.
     size_t hash = 14695981039346656037ULL;
-    forFoldedCodePoints(key.name, [&hash](char32_t code) {
+    forFoldedCodePoints(name, [&hash](char32_t code) {
         hash ^= code;
         hash *= 1099511628211ULL;
     });
     return hash;
 }
 
+} // namespace
+
 void PriceIndex::clear()
 {
     m_products = nullptr;
     m_groups.clear();
-    m_groupOfName.clear();
+    m_offers.clear();
+    m_groupTable.clear();
     m_shops.clear();
     m_shopIds.clear();
+}
+
+const QString& PriceIndex::nameOf(const Group& group) const
+{
+    // Rebuilt after every change of the catalogue; a row that is gone anyway names nothing rather than crashing.
+    static const QString none;
+    if (!m_products || group.nameRow < 0 || group.nameRow >= m_products->count())
+        return none;
+    return m_products->entryAt(group.nameRow).caption;
+}
+
+size_t PriceIndex::slotOf(QStringView trimmedName, quint32 hash) const
+{
+    const size_t mask = m_groupTable.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        const int group = m_groupTable[i];
+        if (group < 0)
+            return i;
+        const Group& candidate = m_groups[size_t(group)];
+        if (candidate.hash == hash
+            && QStringView(nameOf(candidate)).trimmed().compare(trimmedName, Qt::CaseInsensitive) == 0)
+            return i;
+    }
 }
 
 void PriceIndex::rebuild(const ListModel& products)
@@ -92,18 +119,26 @@ void PriceIndex::rebuild(const ListModel& products)
     clear();
     m_products = &products;
     const QString decimalSep = decimalSeparator();
-    std::vector<std::vector<Offer>> raw;
+    m_groupTable.assign(64, -1);
+    // Every priced row's offer and its group, in the catalogue's order; then gathered group by group.
+    std::vector<Offer> offers;
+    std::vector<int> groupOfOffer;
+    // Room for every row at once: growing would hold the old and the new array together for a moment.
+    offers.reserve(size_t(products.count()));
+    groupOfOffer.reserve(size_t(products.count()));
     Memo memo;
+    int row = 0;
     const auto groupOrNew = [&](const QString& name) {
-        int group = groupOf(name);
-        if (group < 0) {
-            // The key views the group's own copy of the name, which outlives any change to the catalogue.
-            group = int(m_groups.size());
-            m_groups.push_back(Group { name, {}, -1, -1 });
-            m_groupOfName.emplace(NameKey { QStringView(m_groups.back().name).trimmed() }, group);
-            raw.emplace_back();
-        }
-        return group;
+        const QStringView trimmed = QStringView(name).trimmed();
+        const auto hash = quint32(foldedHash(trimmed));
+        const size_t slot = slotOf(trimmed, hash);
+        if (m_groupTable[slot] >= 0)
+            return m_groupTable[slot];
+        m_groupTable[slot] = int(m_groups.size());
+        m_groups.push_back(Group { row, hash, 0, 0, -1, -1 });
+        if (m_groups.size() * 2 > m_groupTable.size())
+            growGroupTable();
+        return int(m_groups.size()) - 1;
     };
     const auto shopOrNew = [&](const QString& name) {
         int shop = shopOf(name);
@@ -114,43 +149,86 @@ void PriceIndex::rebuild(const ListModel& products)
         }
         return shop;
     };
-    for (int row = 0; row < products.count(); ++row) {
+    for (row = 0; row < products.count(); ++row) {
         const Entry& entry = products.entryAt(row);
         const std::optional<double> price = priceOf(entry.subItems[1], decimalSep);
         if (!price)
             continue;
         const int group = Memo::remembered(memo.groups, entry.caption, groupOrNew);
         const int shop = Memo::remembered(memo.shops, entry.subItems[0], shopOrNew);
-        raw[size_t(group)].push_back(Offer { shop, row, *price });
+        offers.push_back(Offer { shop, row, *price });
+        groupOfOffer.push_back(group);
+        ++m_groups[size_t(group)].offerCount;
     }
+    m_groups.shrink_to_fit();
+    // The offers group by group, each group's in the catalogue's order.
+    quint32 next = 0;
+    for (Group& group : m_groups) {
+        group.firstOffer = next;
+        next += group.offerCount;
+        group.offerCount = 0;
+    }
+    // Each offer's place, then the offers moved there in place, cycle by cycle: no second array of offers.
+    std::vector<int>& placeOf = groupOfOffer;
+    for (int& place : placeOf) {
+        Group& group = m_groups[size_t(place)];
+        place = int(group.firstOffer + group.offerCount++);
+    }
+    for (size_t i = 0; i < offers.size(); ++i) {
+        while (placeOf[i] != int(i)) {
+            const auto to = size_t(placeOf[i]);
+            std::swap(offers[i], offers[to]);
+            std::swap(placeOf[i], placeOf[to]);
+        }
+    }
+    std::vector<int>().swap(groupOfOffer);
+    m_offers = std::move(offers);
     // Each shop's cheapest offer per product; of equal prices at one shop, the first in the catalogue.
-    for (size_t g = 0; g < m_groups.size(); ++g) {
-        std::vector<Offer>& offers = raw[g];
-        std::sort(offers.begin(), offers.end(), [](const Offer& a, const Offer& b) {
+    quint32 kept = 0;
+    for (Group& group : m_groups) {
+        const auto first = m_offers.begin() + group.firstOffer;
+        const auto last = first + group.offerCount;
+        std::sort(first, last, [](const Offer& a, const Offer& b) {
             return a.shop != b.shop ? a.shop < b.shop : a.price != b.price ? a.price < b.price : a.product < b.product;
         });
-        offers.erase(
-            std::unique(offers.begin(), offers.end(), [](const Offer& a, const Offer& b) { return a.shop == b.shop; }),
-            offers.end());
-        offers.shrink_to_fit();
-        Group& group = m_groups[g];
-        group.offers = std::move(offers);
-        for (int i = 0; i < int(group.offers.size()); ++i) {
-            const double price = group.offers[size_t(i)].price;
-            if (group.best < 0 || price < group.offers[size_t(group.best)].price) {
+        const auto end = std::unique(first, last, [](const Offer& a, const Offer& b) { return a.shop == b.shop; });
+        const auto count = quint32(end - first);
+        std::move(first, end, m_offers.begin() + kept);
+        group.firstOffer = kept;
+        group.offerCount = count;
+        kept += count;
+        for (int i = 0; i < int(count); ++i) {
+            const double price = offerOf(group, i).price;
+            if (group.best < 0 || price < offerOf(group, group.best).price) {
                 group.runnerUp = group.best;
                 group.best = i;
-            } else if (group.runnerUp < 0 || price < group.offers[size_t(group.runnerUp)].price) {
+            } else if (group.runnerUp < 0 || price < offerOf(group, group.runnerUp).price) {
                 group.runnerUp = i;
             }
         }
+    }
+    m_offers.resize(kept);
+    m_offers.shrink_to_fit();
+}
+
+void PriceIndex::growGroupTable()
+{
+    m_groupTable.assign(m_groupTable.size() * 2, -1);
+    const size_t mask = m_groupTable.size() - 1;
+    for (size_t group = 0; group < m_groups.size(); ++group) {
+        size_t i = m_groups[group].hash & mask;
+        while (m_groupTable[i] >= 0)
+            i = (i + 1) & mask;
+        m_groupTable[i] = int(group);
     }
 }
 
 int PriceIndex::groupOf(QStringView name) const
 {
-    const auto it = m_groupOfName.find(NameKey { name.trimmed() });
-    return it == m_groupOfName.end() ? -1 : it->second;
+    if (m_groupTable.empty())
+        return -1;
+    const QStringView trimmed = name.trimmed();
+    return m_groupTable[slotOf(trimmed, quint32(foldedHash(trimmed)))];
 }
 
 int PriceIndex::shopOf(const QString& shop) const
@@ -160,9 +238,11 @@ int PriceIndex::shopOf(const QString& shop) const
 
 const PriceIndex::Offer* PriceIndex::offerAt(const Group& group, int shop) const
 {
-    const auto it = std::lower_bound(group.offers.begin(), group.offers.end(), shop,
-        [](const Offer& offer, int wanted) { return offer.shop < wanted; });
-    return it != group.offers.end() && it->shop == shop ? &*it : nullptr;
+    const auto first = m_offers.begin() + group.firstOffer;
+    const auto last = first + group.offerCount;
+    const auto it
+        = std::lower_bound(first, last, shop, [](const Offer& offer, int wanted) { return offer.shop < wanted; });
+    return it != last && it->shop == shop ? &*it : nullptr;
 }
 
 PriceIndex::EntryPrices PriceIndex::pricesOf(const Entry& entry, QStringView decimalSep, Memo* memo) const
@@ -196,11 +276,10 @@ std::optional<CheaperOffer> PriceIndex::cheaperElsewhere(const Entry& shoppingEn
     if (prices.group < 0 || !prices.current)
         return std::nullopt;
     const Group& group = m_groups[size_t(prices.group)];
-    const int pick
-        = group.best >= 0 && group.offers[size_t(group.best)].shop == prices.shop ? group.runnerUp : group.best;
+    const int pick = group.best >= 0 && offerOf(group, group.best).shop == prices.shop ? group.runnerUp : group.best;
     if (pick < 0)
         return std::nullopt;
-    const Offer& offer = group.offers[size_t(pick)];
+    const Offer& offer = offerOf(group, pick);
     if (!(offer.price < *prices.current))
         return std::nullopt;
     return CheaperOffer { offerText(offer), (*prices.current - offer.price) * prices.quantity };
@@ -211,11 +290,12 @@ template<class Take> void PriceIndex::forEachCheaperEntry(const ListModel& shopp
     const QString decimalSep = decimalSeparator();
     Memo memo;
     for (int row = 0; row < shopping.count(); ++row) {
+        shopping.prefetchTexts(row + kFetchAhead);
         const EntryPrices prices = pricesOf(shopping.entryAt(row), decimalSep, &memo);
         if (prices.group < 0 || !prices.current)
             continue;
         const Group& group = m_groups[size_t(prices.group)];
-        const Offer& best = group.offers[size_t(group.best)];
+        const Offer& best = offerOf(group, group.best);
         // A tie keeps the shop: current is never above its own shop's catalogue price.
         if (best.shop == prices.shop || !(best.price < *prices.current))
             continue;
@@ -244,6 +324,7 @@ PriceComparisonResult PriceIndex::compare(const ListModel& shopping) const
     Memo memo;
     const auto findGroup = [this](const QString& name) { return groupOf(name); };
     for (int row = 0; row < shopping.count(); ++row) {
+        shopping.prefetchTexts(row + kFetchAhead);
         const Entry& entry = shopping.entryAt(row);
         const int group = Memo::remembered(memo.groups, entry.subItems[0], findGroup);
         if (group < 0) {
@@ -268,10 +349,11 @@ PriceComparisonResult PriceIndex::compare(const ListModel& shopping) const
         if (entriesOfGroup[g] == 0)
             continue;
         const Group& group = m_groups[g];
-        const double atBest = quantityOfGroup[g] * group.offers[size_t(group.best)].price;
+        const double atBest = quantityOfGroup[g] * offerOf(group, group.best).price;
         result.cheapestMixTotal += atBest;
         std::fill(carries.begin(), carries.end(), 0);
-        for (const Offer& offer : group.offers) {
+        for (int i = 0; i < int(group.offerCount); ++i) {
+            const Offer& offer = offerOf(group, i);
             ShopTotal& shop = result.shops[size_t(offer.shop)];
             shop.carried += entriesOfGroup[g];
             shop.total += quantityOfGroup[g] * offer.price;
@@ -281,7 +363,7 @@ PriceComparisonResult PriceIndex::compare(const ListModel& shopping) const
         }
         for (size_t s = 0; s < m_shops.size(); ++s) {
             if (!carries[s] && result.shops[s].missingNames.size() < kMissingNamesShown)
-                result.shops[s].missingNames.append(group.name);
+                result.shops[s].missingNames.append(nameOf(group));
         }
     }
     const int entries = shopping.count();

@@ -9,7 +9,6 @@
 
 #include <deque>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 // Which shop of the catalogue sells a product cheapest. Products of the catalogue are the same when their names
@@ -74,7 +73,8 @@ struct Reassignment
 
 // The catalogue grouped by product, with each shop's cheapest price of each product. Built from the Product
 // catalogue in one pass; rebuilt whole when the catalogue changes (fast enough for half a million products).
-// Texts are kept as the catalogue's own implicitly shared strings.
+// A group is named by its first product's row and its offers lie side by side in one array: a catalogue of
+// distinct names has as many groups as products, and each costs a few numbers rather than objects of its own.
 class PriceIndex
 {
 public:
@@ -105,20 +105,12 @@ private:
     };
     struct Group
     {
-        QString name; // the first product of the group names it
-        std::vector<Offer> offers; // the cheapest per shop, ordered by shop
-        int best = -1; // indices into offers: the cheapest, and the cheapest at another shop than that
+        int nameRow; // the catalogue row of the first product of the group, which names it
+        quint32 hash; // of the trimmed name without case
+        quint32 firstOffer; // into m_offers: the cheapest per shop, ordered by shop
+        quint32 offerCount;
+        int best = -1; // indices into the group's offers: the cheapest, and the cheapest at another shop
         int runnerUp = -1;
-    };
-    // A trimmed name that hashes and compares without case.
-    struct NameKey
-    {
-        QStringView name;
-        bool operator==(const NameKey& other) const;
-    };
-    struct NameHash
-    {
-        size_t operator()(const NameKey& key) const;
     };
     // What an entry pays now and where, as the comparison sees it.
     struct EntryPrices
@@ -131,6 +123,12 @@ private:
 
     struct Memo;
 
+    const QString& nameOf(const Group& group) const;
+    const Offer& offerOf(const Group& group, int index) const { return m_offers[group.firstOffer + quint32(index)]; }
+    // The slot of the group of that trimmed name and its hash in m_groupTable, or the empty slot where it would go.
+    size_t slotOf(QStringView trimmedName, quint32 hash) const;
+    // Twice the slots, the groups put in again: the table is never more than half full.
+    void growGroupTable();
     int groupOf(QStringView name) const;
     int shopOf(const QString& shop) const;
     const Offer* offerAt(const Group& group, int shop) const;
@@ -141,7 +139,9 @@ private:
 
     const ListModel* m_products = nullptr;
     std::vector<Group> m_groups;
-    std::unordered_map<NameKey, int, NameHash> m_groupOfName;
+    std::vector<Offer> m_offers;
+    // The groups by their trimmed names without case: open addressing, -1 for an empty slot, at most half full.
+    std::vector<int> m_groupTable;
     std::vector<QString> m_shops;
     QHash<QString, int> m_shopIds;
 };

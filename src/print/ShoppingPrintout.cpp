@@ -197,6 +197,13 @@ RowAmounts ShoppingPrintout::readAmounts(
     return amounts;
 }
 
+double ShoppingPrintout::lineTotal(const QString& quantityText, const QString& priceText, const QString& decimalSep)
+{
+    const double quantity = readQuantityText(quantityText, decimalSep);
+    const double unitPrice = korbana::readNumber(korbana::splitPriceText(priceText).amount, decimalSep).value_or(0);
+    return unitPrice * quantity;
+}
+
 double ShoppingPrintout::readQuantityText(const QString& quantityText, const QString& decimalSep)
 {
     return korbana::quantityOf(quantityText, decimalSep);

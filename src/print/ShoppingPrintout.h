@@ -61,6 +61,9 @@ public:
     static RowAmounts readRowAmounts(const QString& quantityText, const QString& priceText, const QString& decimalSep);
     // The same amounts without the line-total text, for readers that only add up.
     static RowAmounts readAmounts(const QString& quantityText, const QString& priceText, const QString& decimalSep);
+    // The line total of readAmounts alone, without making the currency text: the running total reads it for every
+    // entry of the list.
+    static double lineTotal(const QString& quantityText, const QString& priceText, const QString& decimalSep);
     // "Gesamtpreis in EUR: " with the total and the currency suffix of the entry read last.
     static QString totalLine(double grandTotal, const QString& currencySuffix, const QString& decimalSep);
 

@@ -45,10 +45,14 @@ QString ShoppingTotal::text() const
 
 void ShoppingTotal::readRows(int first, int last)
 {
+    // Texts shared with the catalogue lie in its order, not the list's: fetched a few rows ahead, the waits on memory
+    // overlap.
+    constexpr int kFetchAhead = 8;
     for (int row = first; row <= last; ++row) {
+        m_shopping.prefetchTexts(row + kFetchAhead);
         const Entry& entry = m_shopping.entryAt(row);
         m_lineTotals[static_cast<size_t>(row)]
-            = ShoppingPrintout::readAmounts(entry.caption, entry.subItems[2], m_decimalSep).lineTotal;
+            = ShoppingPrintout::lineTotal(entry.caption, entry.subItems[2], m_decimalSep);
         m_uncounted[static_cast<size_t>(row)] = !korbana::unitPriceOf(entry.subItems[2], m_decimalSep);
     }
 }
