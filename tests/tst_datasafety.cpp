@@ -622,7 +622,7 @@ void TestDataSafety::missingListOnCommandLineStartsEmpty()
 {
     MainWindowFixture f;
     const QString path = f.path(QStringLiteral("neu.kbl"));
-    MainWindow form(f.dialogs, f.dir.path(), path);
+    MainWindow form(f.dialogs, f.dir.path(), StartList { path, true, std::nullopt });
     QVERIFY(f.dialogs.messages.isEmpty());
     QVERIFY(form.windowTitle().endsWith(QStringLiteral(" - neu.kbl")));
     form.stores()->append(QStringLiteral("Markt"));
@@ -651,11 +651,18 @@ void TestDataSafety::listOpenInAnotherWindow()
     const bool opened = answer == QMessageBox::Open;
     QCOMPARE(second.documentName(), opened ? f.path(QStringLiteral("korbana.kbl")) : QString());
     QCOMPARE(second.stores()->count(), opened ? 2 : 0);
-    // The first window's lock goes with it.
+    // A recent file is asked about as an opened one.
+    ScriptedDialogs unnamedDialogs;
+    unnamedDialogs.answers = { QMessageBox::No, QMessageBox::Cancel };
+    MainWindow unnamed(unnamedDialogs, f.dir.path(), StartList { f.path("neu.kbl"), true, std::nullopt });
+    unnamed.openRecentFile(f.path(QStringLiteral("korbana.kbl")));
+    QCOMPARE(titles(unnamedDialogs), (QStringList { "Datei: Öffnen...", "Bereits geöffnet" }));
+    QVERIFY(unnamed.documentName().endsWith("neu.kbl"));
+    // The first window's lock goes with it; a second one opened anyway holds one of its own.
     f.form.reset();
     dialogs.messages.clear();
     MainWindow third(dialogs, f.dir.path());
-    QVERIFY(dialogs.messages.isEmpty());
+    QCOMPARE(titles(dialogs), opened ? QStringList { QStringLiteral("Bereits geöffnet") } : QStringList());
 }
 
 QTEST_MAIN(TestDataSafety)
