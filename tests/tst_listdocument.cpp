@@ -2,8 +2,8 @@
 // it tells by its signals.
 #include "MainWindowFixture.h"
 #include "SampleLists.h"
-#include "document/ListDocument.h"
 #include "document/LeftLists.h"
+#include "document/ListDocument.h"
 #include "document/RecoveryStore.h"
 #include "lists/ListModel.h"
 

@@ -169,8 +169,9 @@ void TestUndo::everyChange_data()
         QCOMPARE(left.lists.size(), size_t(1));
         harness.form->document()->applyLeftList(left.lists.front());
         // Of unknown start: merged so that nothing either side holds is lost.
-    }) << (stores + QStringList { "Kiosk" }) << (products + QStringList { "Tee|Kiosk|2,00 EUR" })
-                                        << shopping << "Wiederherstellen" << unsorted;
+    }) << (stores + QStringList { "Kiosk" })
+                                        << (products + QStringList { "Tee|Kiosk|2,00 EUR" }) << shopping
+                                        << "Wiederherstellen" << unsorted;
     QTest::newRow("sort by a header") << Change([](ListsHarness& harness) { harness.clickHeader(Stores, 0); })
                                       << QStringList { "Markt", "Bäcker" } << products << shopping << "Sortieren"
                                       << QStringList { "0 flipped", "0", "0" };

@@ -52,7 +52,8 @@ bool isWholeCopy(QByteArrayView bytes)
     return bytes.endsWith("\r\n") && readsCompletely(bytes);
 }
 
-MergeResult mergeRecoveredCopies(const SectionPrints& file, ListSections lists, const std::vector<RecoveredCopy>& copies)
+MergeResult mergeRecoveredCopies(
+    const SectionPrints& file, ListSections lists, const std::vector<RecoveredCopy>& copies)
 {
     MergeResult merged;
     merged.sections = std::move(lists);

@@ -49,6 +49,7 @@ struct RecoveredCopy
 // The file's lists with every copy merged in, newest first, so that the newest copy's order leads. A copy that
 // went on from the file merges three ways against it; any other from what it and the lists so far have in
 // common, which keeps every entry either holds.
-MergeResult mergeRecoveredCopies(const SectionPrints& file, ListSections lists, const std::vector<RecoveredCopy>& copies);
+MergeResult mergeRecoveredCopies(
+    const SectionPrints& file, ListSections lists, const std::vector<RecoveredCopy>& copies);
 
 } // namespace korbana

@@ -3,8 +3,8 @@
 #include "DocumentSafety.h"
 
 #include "Dialogs.h"
-#include "document/ListDocument.h"
 #include "document/LeftLists.h"
+#include "document/ListDocument.h"
 #include "lists/ListTexts.h"
 
 #include <QDir>
@@ -78,7 +78,8 @@ bool DocumentSafety::askToRecover(const LeftList& list)
         = list.documentPath.isEmpty() ? QStringLiteral("Kein Name") : QDir::toNativeSeparators(list.documentPath);
     const QString together = list.copies.size() < 2
         ? QString()
-        : QStringLiteral("\n\nDie Kopien aus %1 Fenstern werden mit der Datei zusammengeführt.").arg(list.copies.size());
+        : QStringLiteral("\n\nDie Kopien aus %1 Fenstern werden mit der Datei zusammengeführt.")
+              .arg(list.copies.size());
     const auto answer = m_dialogs.message(m_window,
         QStringLiteral("korbana wurde beendet, ohne die letzten Änderungen zu sichern.\n\nListe: %1\nStand: "
                        "%2%3\n\nWollen Sie die wiederhergestellten Listen laden?")
@@ -95,8 +96,7 @@ bool DocumentSafety::recoverHere(const LeftList& list)
     if (!list.documentPath.isEmpty() && !openAnyway(list.documentPath))
         return false;
     // The title shows the name before a message about the file.
-    const ReadResult result
-        = list.documentPath.isEmpty() ? ReadResult::Ok : m_document->open(list.documentPath, true);
+    const ReadResult result = list.documentPath.isEmpty() ? ReadResult::Ok : m_document->open(list.documentPath, true);
     if (list.documentPath.isEmpty())
         m_document->clear();
     if (result != ReadResult::Ok)
