@@ -179,8 +179,6 @@ bool DocumentSafety::askToReload()
 
 void DocumentSafety::reload()
 {
-    // A name still being typed is closed first, as a save does; the file's lists replace it.
-    Q_EMIT aboutToChangeLists();
     const ReadResult result = m_document->reload();
     if (result != ReadResult::Ok)
         m_dialogs.error(m_window,
@@ -198,8 +196,6 @@ void DocumentSafety::mergeChangedFile()
 
 void DocumentSafety::mergeFile(const QString& path, const QString& failure)
 {
-    // A name still being typed takes part as the user sees it.
-    Q_EMIT aboutToChangeLists();
     const std::optional<int> conflicts = m_document->mergeFile(path);
     if (!conflicts) {
         m_dialogs.error(m_window, failure, QStringLiteral("Zusammenführen"));

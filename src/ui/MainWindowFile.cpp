@@ -117,13 +117,13 @@ void MainWindow::openFile(const QString& path)
     m_statusBar->setStatusHeld(false);
     m_statusBar->showStatusText();
     // Asked once the window is up, not while it is being built.
-    QMetaObject::invokeMethod(m_document, &ListDocument::lookForConflictCopies, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(document(), &ListDocument::lookForConflictCopies, Qt::QueuedConnection);
 }
 
 bool MainWindow::saveFile(const QString& path)
 {
-    // A name still being typed in a list is saved as the user sees it.
-    commitEdits();
+    // A name still being typed in a list is saved as the user sees it, and the questions before it see it too.
+    m_document->collectEdits();
     if (!m_safety->prepareOverwrite(path))
         return false;
     const korbana::WriteResult result = m_document->save(path);

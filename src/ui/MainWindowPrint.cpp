@@ -40,7 +40,7 @@ QPrinter& idlePrinter()
 void MainWindow::printShoppingList()
 {
     // An open edit box holds text the printout must show.
-    commitEdits();
+    m_document->collectEdits();
     reportingErrors(m_dialogs, [this] {
         if (m_dialogs.print(this, &idlePrinter()))
             printOut();
@@ -57,7 +57,7 @@ void MainWindow::printOut()
 
 void MainWindow::previewShoppingList()
 {
-    commitEdits();
+    m_document->collectEdits();
     reportingErrors(m_dialogs, [this] {
         // The preview draws by the printout's own code, so it shows what prints; printing from it draws again.
         m_dialogs.showPrintPreview(
