@@ -85,6 +85,8 @@ private Q_SLOTS:
     void undoneMergeAsksAgain();
     void saveAndClear();
     void changedOnDiskAndReload();
+    void cutFileIsNeitherMergedNorReloaded_data();
+    void cutFileIsNeitherMergedNorReloaded();
     void incompleteFileNeedsBackup();
     void recoveryCopy();
     void recoveryCopyInSlices_data();
@@ -371,6 +373,56 @@ void TestListDocument::changedOnDiskAndReload()
     QCOMPARE(document.reload(), ReadResult::BadFormat);
     QCOMPARE(document.stores()->count(), 1);
     QVERIFY(document.isChangedOnDisk(path));
+}
+
+void TestListDocument::cutFileIsNeitherMergedNorReloaded_data()
+{
+    // The file as another computer saved it, arriving whole or cut short (a sync still writing, a full disk).
+    const QByteArray theirs("1\r\nAnderswo\r\n1\r\nMilch\r\nAnderswo\r\n0,99 EUR\r\n0\r\n");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("whole");
+    QTest::newRow("whole") << theirs << true;
+    QTest::newRow("LF only, whole") << QByteArray(theirs).replace("\r\n", "\n") << true;
+    QTest::newRow("last line without its end") << theirs.chopped(2) << false;
+    QTest::newRow("cut inside the price") << theirs.left(theirs.indexOf(" EUR")) + "\r\n0" << false;
+    QTest::newRow("cut before the price") << theirs.left(theirs.indexOf("0,99")) << false;
+    QTest::newRow("cut after a line end inside an entry")
+        << QByteArray("1\r\nAnderswo\r\n0\r\n1\r\n2\r\nMilch\r\n") << false;
+    QTest::newRow("byte 26 inside the lists") << QByteArray(theirs).insert(theirs.indexOf("Milch"), '\x1A') << false;
+}
+
+void TestListDocument::cutFileIsNeitherMergedNorReloaded()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, whole);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("liste.kbl"));
+    writeFile(path, sampleListFile());
+    for (const bool changedHere : { true, false }) {
+        ListDocument document;
+        QCOMPARE(document.open(path), ReadResult::Ok);
+        if (changedHere)
+            document.stores()->append(QStringLiteral("Hier"));
+        const int stores = document.stores()->count();
+        const int products = document.products()->count();
+        writeFile(path, bytes);
+        if (changedHere)
+            QCOMPARE(document.mergeFile(path).has_value(), whole);
+        else
+            QCOMPARE(document.reload() == ReadResult::Ok, whole);
+        // Nothing of a cut file is taken for the other side's removal: the lists stay as they were.
+        if (!whole) {
+            QCOMPARE(document.stores()->count(), stores);
+            QCOMPARE(document.products()->count(), products);
+            QCOMPARE(document.isModified(), changedHere);
+            QVERIFY(document.isChangedOnDisk(path));
+        } else {
+            QVERIFY(document.products()->count() > 0);
+            QCOMPARE(
+                document.products()->entryAt(document.products()->count() - 1).subItems[1], QStringLiteral("0,99 EUR"));
+        }
+        writeFile(path, sampleListFile());
+    }
 }
 
 void TestListDocument::incompleteFileNeedsBackup()

@@ -151,6 +151,47 @@ std::optional<unsigned> permissionBitsOf(const QString& path)
 #endif
 }
 
+bool makeOwnerOnlyFolder(const QString& folder)
+{
+    // Every level made here is its owner's alone from its start, as the XDG base directories want, never opened to
+    // others in between; a link is never taken for the folder: what it leads to is not ours.
+    const QString path = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    QStringList missing;
+    for (QString level = path; !QFileInfo::exists(level) && !QFileInfo(level).isSymLink();) {
+        missing.prepend(level);
+        const QString parent = QFileInfo(level).path();
+        if (parent == level)
+            break;
+        level = parent;
+    }
+    const QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+    for (const QString& level : std::as_const(missing))
+        QDir().mkdir(level, ownerOnly);
+    const QFileInfo info(path);
+    return !info.isSymLink() && info.isDir() && QFile::setPermissions(path, ownerOnly);
+}
+
+void limitReadersTo(const QString& path, const QString& source)
+{
+#ifdef Q_OS_UNIX
+    const std::optional<unsigned> allowed = permissionBitsOf(source);
+    struct stat status
+    {
+    };
+    const QByteArray name = QFile::encodeName(path);
+    // A link is left alone: its own bits mean nothing, and what it points to is not ours.
+    if (!allowed || ::lstat(name.constData(), &status) != 0 || !S_ISREG(status.st_mode))
+        return;
+    const unsigned bits = static_cast<unsigned>(status.st_mode) & 07777u;
+    const unsigned limited = bits & (*allowed | 0700u);
+    if (limited != bits)
+        ::chmod(name.constData(), static_cast<mode_t>(limited));
+#else
+    Q_UNUSED(path);
+    Q_UNUSED(source);
+#endif
+}
+
 bool setPermissionBits(QFileDevice& file, unsigned bits)
 {
 #ifdef Q_OS_UNIX
@@ -255,7 +296,10 @@ bool SaveFile::commit()
             return true;
         }
     }
-    const unsigned bits = m_kind == Kind::Private ? kOwnerOnly : permissionBitsOf(m_target).value_or(newFileBits());
+    unsigned bits = m_kind == Kind::Private ? kOwnerOnly : permissionBitsOf(m_target).value_or(newFileBits());
+    if (const std::optional<unsigned> allowed
+        = m_readersLike.isEmpty() ? std::nullopt : permissionBitsOf(m_readersLike))
+        bits &= *allowed | 0700u;
     bool ok = setPermissionBits(*this, bits) && syncToDisk(*this);
     close();
     ok = ok && error() == QFileDevice::NoError && renameOver(fileName(), m_target);

@@ -3,6 +3,7 @@
 #include "ConflictCopies.h"
 #include "Csv.h"
 #include "DocumentFileState.h"
+#include "DurableFile.h"
 #include "LeftLists.h"
 #include "ListCommands.h"
 #include "RecoveryStore.h"
@@ -378,6 +379,9 @@ ReadResult ListDocument::reload()
     // state stays, so that a save still asks before it overwrites the change made elsewhere.
     if (content.result != ReadResult::Ok)
         return content.result;
+    // A file cut short is most likely still being written by a sync program: its full form comes later.
+    if (!content.facts.linesEnded)
+        return ReadResult::BadFormat;
     const ReadFacts facts = content.facts;
     applyListContent(std::move(content), lists());
     fileRead(path, facts);
@@ -658,7 +662,7 @@ std::optional<int> ListDocument::mergeFile(const QString& path)
     collectEdits();
     ListContent theirs = readListContent(path);
     // Entries missing from a damaged file would count as removed there.
-    if (theirs.result != ReadResult::Ok || !theirs.facts.complete)
+    if (theirs.result != ReadResult::Ok || !theirs.facts.isWholeVersion())
         return std::nullopt;
     // A conflict copy does not come from what this window last read or wrote: both went apart from an earlier
     // version, which is not known. Only what both hold counts as that start, so that an entry either has alone is
@@ -733,7 +737,7 @@ void ListDocument::keepMergedCopies()
         m_mergedCopies.clear();
         return;
     }
-    QDir().mkpath(folder);
+    makeOwnerOnlyFolder(folder);
     int kept = 0;
     for (const QString& copy : std::as_const(m_mergedCopies)) {
         const QFileInfo info(copy);
@@ -741,8 +745,10 @@ void ListDocument::keepMergedCopies()
         for (int number = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++number)
             target = folder + u'/' + info.completeBaseName() + u'-' + QString::number(number) + u'.' + info.suffix();
         // A copy that cannot be moved stays where it was; it is not offered again in this session.
-        if (QFile::rename(copy, target))
+        if (QFile::rename(copy, target)) {
+            limitReadersTo(target, m_fileName);
             ++kept;
+        }
     }
     m_mergedCopies.clear();
     if (kept > 0)

@@ -123,18 +123,7 @@ bool RecoveryStore::makeFolder()
 {
     // The copies hold the lists of every document: the folder is the owner's alone, also when it existed before,
     // and never one that a link leads to.
-    const QString path = folder();
-    if (QFileInfo(path).isSymLink())
-        return false;
-    if (!QFileInfo::exists(path)) {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        // Made private at once, not opened to others until the permissions are set.
-        QDir().mkdir(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    }
-    const QFileInfo made(path);
-    if (made.isSymLink() || !made.isDir())
-        return false;
-    return QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return makeOwnerOnlyFolder(folder());
 }
 
 QString RecoveryStore::ownerPath(const QString& suffix) const

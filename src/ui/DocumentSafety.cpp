@@ -3,11 +3,12 @@
 #include "DocumentSafety.h"
 
 #include "Dialogs.h"
+#include "ShownNames.h"
+#include "document/ConflictCopies.h"
 #include "document/LeftLists.h"
 #include "document/ListDocument.h"
 #include "lists/ListTexts.h"
 
-#include <QDir>
 #include <QLocale>
 
 namespace korbana {
@@ -22,7 +23,7 @@ DocumentSafety::DocumentSafety(Dialogs& dialogs, ListDocument* document, QWidget
     connect(m_document, &ListDocument::conflictCopiesKept, this, [this](const QString& folder, int count) {
         Q_EMIT mergeReported(QStringLiteral("%1 zusammengeführte Konfliktkopie(n) verschoben nach: %2")
                                  .arg(count)
-                                 .arg(QDir::toNativeSeparators(folder)));
+                                 .arg(shownPath(folder)));
     });
 }
 
@@ -57,7 +58,7 @@ bool DocumentSafety::prepareOverwrite(const QString& path)
     m_dialogs.message(m_window,
         QStringLiteral("Die Datei wurde beim Öffnen nicht vollständig gelesen. Ihr ursprünglicher Inhalt wurde "
                        "aufbewahrt in:\n%1")
-            .arg(QDir::toNativeSeparators(*backup)),
+            .arg(shownPath(*backup)),
         QStringLiteral("Sicherungskopie"), QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok);
     return true;
 }
@@ -68,14 +69,14 @@ void DocumentSafety::tellDamaged(const QStringList& asides)
         m_dialogs.message(m_window,
             QStringLiteral("Die Wiederherstellungskopie der letzten Änderungen ist beschädigt und wurde nicht "
                            "geladen. Sie wurde aufbewahrt in:\n%1")
-                .arg(QDir::toNativeSeparators(aside)),
+                .arg(shownPath(aside)),
             QStringLiteral("Wiederherstellen"), QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 bool DocumentSafety::askToRecover(const LeftList& list)
 {
     const QString name
-        = list.documentPath.isEmpty() ? QStringLiteral("Kein Name") : QDir::toNativeSeparators(list.documentPath);
+        = list.documentPath.isEmpty() ? QStringLiteral("Kein Name") : shownPath(list.documentPath);
     const QString together = list.copies.size() < 2
         ? QString()
         : QStringLiteral("\n\nDie Kopien aus %1 Fenstern werden mit der Datei zusammengeführt.")
@@ -157,7 +158,7 @@ bool DocumentSafety::openAnyway(const QString& path)
         QStringLiteral("Die Liste „%1“ ist bereits in einem anderen korbana-Fenster geöffnet. Wenn Sie sie auch "
                        "hier bearbeiten, kann das eine Fenster beim Speichern die Änderungen des anderen "
                        "überschreiben.\n\nWollen Sie sie trotzdem öffnen?")
-            .arg(QDir::toNativeSeparators(path)),
+            .arg(shownPath(path)),
         QStringLiteral("Bereits geöffnet"), QMessageBox::Warning,
         { { QMessageBox::Open, QStringLiteral("&Trotzdem öffnen") },
             { QMessageBox::Cancel, QStringLiteral("Abbrechen") } },
@@ -212,12 +213,38 @@ void DocumentSafety::mergeFile(const QString& path, const QString& failure)
 
 void DocumentSafety::offerConflictCopies(const QStringList& paths)
 {
+    // A copy that is no whole list (another file of that name, a link, a copy still being written) would ask and
+    // fail at every start: it is set aside once, told once, and left where it is.
+    SetAsideCopies setAside(ListDocument::conflictCopyFolder() + QStringLiteral("/set-aside"));
+    QStringList mergeable;
+    QStringList unreadable;
     for (const QString& copy : paths) {
+        if (setAside.contains(copy))
+            continue;
+        (readsAsWholeList(copy) ? mergeable : unreadable).append(copy);
+    }
+    if (!unreadable.isEmpty()) {
+        setAside.add(unreadable);
+        QStringList names;
+        for (const QString& copy : std::as_const(unreadable))
+            names.append(shownPath(copy));
+        m_dialogs.message(m_window,
+            (unreadable.size() == 1
+                    ? QStringLiteral("Diese Datei neben der Liste sieht wie eine Konfliktkopie aus, ist aber keine "
+                                     "vollständig lesbare Liste. Sie bleibt, wo sie ist, und wird nicht mehr "
+                                     "angeboten:\n%1")
+                    : QStringLiteral("Diese Dateien neben der Liste sehen wie Konfliktkopien aus, sind aber keine "
+                                     "vollständig lesbaren Listen. Sie bleiben, wo sie sind, und werden nicht mehr "
+                                     "angeboten:\n%1"))
+                .arg(names.join(u'\n')),
+            QStringLiteral("Konfliktkopie"), QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok);
+    }
+    for (const QString& copy : std::as_const(mergeable)) {
         const auto answer = m_dialogs.labelledMessage(m_window,
             QStringLiteral("Ein Synchronisierungsprogramm hat neben der Liste eine Konfliktkopie angelegt:\n%1\n\n"
                            "Wollen Sie sie mit der geöffneten Liste zusammenführen? Nach dem Speichern wird sie in "
                            "den Ordner von korbana verschoben.")
-                .arg(QDir::toNativeSeparators(copy)),
+                .arg(shownPath(copy)),
             QStringLiteral("Konfliktkopie"), QMessageBox::Question,
             { { QMessageBox::Yes, QStringLiteral("Zusammenführen") }, { QMessageBox::No, QStringLiteral("Später") } },
             QMessageBox::Yes);

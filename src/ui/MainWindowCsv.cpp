@@ -14,7 +14,7 @@ void MainWindow::exportCsv()
     const QString path = m_dialogs.chooseFile(this, m_csvSaveOptions);
     if (path.isEmpty())
         return;
-    if (const auto failure = korbana::exportCsvFile(path, m_document->lists()))
+    if (const auto failure = korbana::exportCsvFile(path, m_document->lists(), m_document->fileName()))
         m_dialogs.error(this, failure->text, failure->title);
 }
 

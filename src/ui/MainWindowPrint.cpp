@@ -2,6 +2,8 @@
 #include "MainWindow.h"
 
 #include "ErrorReport.h"
+#include "document/DurableFile.h"
+#include "document/ListDocument.h"
 #include "print/Printer.h"
 #include "print/QPrinterCanvas.h"
 #include "print/ShoppingPrintout.h"
@@ -53,6 +55,9 @@ void MainWindow::printOut()
     QPrinterCanvas canvas(Printer::instance());
     const PrintMargins margins { leftMargin(), topMargin(), rightMargin(), bottomMargin() };
     ShoppingPrintout(canvas, *shopping(), margins, m_printFont, printOptions()).run();
+    const QPrinter& printer = Printer::instance().printer();
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+        limitReadersTo(printer.outputFileName(), m_document->fileName());
 }
 
 void MainWindow::previewShoppingList()
