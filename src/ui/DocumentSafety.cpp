@@ -75,8 +75,7 @@ void DocumentSafety::tellDamaged(const QStringList& asides)
 
 bool DocumentSafety::askToRecover(const LeftList& list)
 {
-    const QString name
-        = list.documentPath.isEmpty() ? QStringLiteral("Kein Name") : shownPath(list.documentPath);
+    const QString name = list.documentPath.isEmpty() ? QStringLiteral("Kein Name") : shownPath(list.documentPath);
     const QString together = list.copies.size() < 2
         ? QString()
         : QStringLiteral("\n\nDie Kopien aus %1 Fenstern werden mit der Datei zusammengeführt.")
