@@ -135,6 +135,7 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, StartList st
         [bar = m_statusBar](const QString& text) { bar->showMessage(text); });
     setAcceptDrops(true);
     buildShoppingTrip();
+    buildPhone();
     // The Shopping list has a context menu; it offers undo and redo too.
     auto* separator = new QAction(this);
     separator->setSeparator(true);

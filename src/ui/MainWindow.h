@@ -31,6 +31,7 @@ class PriceHints;
 class PrintOptionsBox;
 struct PrintOptions;
 class ProductDialog;
+class PhoneSharing;
 class ProductSearch;
 class RecentFilesMenu;
 class SidePanel;
@@ -64,6 +65,8 @@ public:
     // The program directory, always ending in "/".
     QString programDirectory() const { return m_programDir; }
     ListDocument* document() const { return m_document.get(); }
+    // Sharing the shopping list with phones on the home network.
+    PhoneSharing* phoneSharing() const { return m_phoneSharing; }
     // Full path of the list file last opened or saved, empty for a document without a file.
     QString documentName() const { return m_document->fileName(); }
 
@@ -185,6 +188,8 @@ private:
     bool askToSave(const QString& title);
     void sortList(ListKind kind, int column);
     void buildShoppingTrip();
+    void buildPhone();
+    void shareToPhone();
     void buildProductSearch();
     // Draws the Shopping list on the printer object with the current margins, font and options.
     void printOut();
@@ -240,6 +245,7 @@ private:
     WindowStateStore* m_windowState = nullptr;
     StatusBar* m_statusBar = nullptr;
     ProductSearch* m_productSearch = nullptr;
+    PhoneSharing* m_phoneSharing = nullptr;
     PrintOptionsBox* m_printOptions = nullptr;
 
     FileDialogOptions m_listOpenOptions;
