@@ -23,6 +23,7 @@ namespace korbana {
 
 struct CsvContent;
 class DocumentFileState;
+struct FileSeen;
 struct LeftList;
 class RecoveryStore;
 class RecoveryCopier;
@@ -183,6 +184,8 @@ private:
     void watchFile();
     void keepMergedCopies();
     SectionPrints prints() const;
+    // Makes the step (a merge's or a reload's) swap the file as seen with the document's, both ways.
+    void seenInStep(const std::shared_ptr<FileSeen>& seen, QUndoCommand* step);
 
     ListModel* m_stores = nullptr;
     ListModel* m_products = nullptr;
