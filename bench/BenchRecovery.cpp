@@ -25,7 +25,7 @@ void recoveryKorbana(benchmark::State& state)
             // A turn that only waits for the writer costs the window nothing: it is not counted as one.
             state.PauseTiming();
             if (!copier.isActive())
-                copier.start(f.lists.set(), store.begin(kDocument, QByteArray(), nullptr, {}));
+                copier.start(f.lists.set(), store.begin(kDocument, QByteArray(), FileStamp(), nullptr, {}));
             while (copier.isWriterBehind())
                 QThread::yieldCurrentThread();
             state.ResumeTiming();

@@ -42,6 +42,8 @@ public:
     std::function<int(QDialog*)> execAnswer;
     QList<QDialog*> executed;
     QStringList openedUrls;
+    // The windows started: their list and the recovery copies handed to them.
+    QList<std::pair<QString, QStringList>> startedWindows;
 
     QMessageBox::StandardButton message(QWidget*, const QString& text, const QString& title, QMessageBox::Icon icon,
         QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton) override
@@ -92,6 +94,10 @@ public:
     }
 
     void openUrl(const QString& fileOrUrl) override { openedUrls.append(fileOrUrl); }
+    void startWindow(const QString& path, const QStringList& recoveryOwners) override
+    {
+        startedWindows.append({ path, recoveryOwners });
+    }
 
     QStringList texts() const
     {

@@ -4,6 +4,7 @@
 #include "MainWindowFixture.h"
 #include "WindowWidgets.h"
 #include "document/Csv.h"
+#include "document/DefaultList.h"
 #include "document/DurableFile.h"
 #include "document/KeptVersions.h"
 #include "document/ListFile.h"
@@ -43,6 +44,30 @@ QStringList titles(const ScriptedDialogs& dialogs)
     return result;
 }
 
+// A copy that a window which is gone left of the list at documentPath, written at the given time.
+void leaveCopy(const QString& owner, const QString& documentPath, const QByteArray& lists, const QDateTime& written)
+{
+    const QString stem = RecoveryStore::folder() + u'/' + owner;
+    MainWindowFixture::writeFile(stem + ".kbl", lists);
+    MainWindowFixture::writeFile(stem + ".name", documentPath.toUtf8());
+    QFile copy(stem + ".kbl");
+    QVERIFY(copy.open(QIODevice::ReadWrite) && copy.setFileTime(written, QFileDevice::FileModificationTime));
+}
+
+QStringList sorted(QStringList list)
+{
+    list.sort();
+    return list;
+}
+
+QStringList captions(const ListModel& list)
+{
+    QStringList result;
+    for (int row = 0; row < list.count(); ++row)
+        result.append(list.caption(row));
+    return result;
+}
+
 // The window over korbana.kbl with the sample lists, past its start.
 MainWindow& startOnSample(MainWindowFixture& f)
 {
@@ -59,6 +84,7 @@ class TestDataSafety : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void cleanup();
     void changedElsewhereBeforeSave_data();
     void changedElsewhereBeforeSave();
     void saveAsElsewhereNeverAsks();
@@ -83,6 +109,13 @@ private Q_SLOTS:
     void staleSaveTemporariesAreRemoved_data();
     void staleSaveTemporariesAreRemoved();
     void paneWidthAtIntegerLimit();
+    void twoWindowsKilledAreMergedTogether_data();
+    void twoWindowsKilledAreMergedTogether();
+    void everyLeftListIsOffered_data();
+    void everyLeftListIsOffered();
+    void recoveryFolderHoldsOnlyOwnCopies_data();
+    void recoveryFolderHoldsOnlyOwnCopies();
+    void missingListOnCommandLineStartsEmpty_data();
     void missingListOnCommandLineStartsEmpty();
     void listOpenInAnotherWindow_data();
     void listOpenInAnotherWindow();
@@ -94,6 +127,14 @@ QMessageBox::StandardButton overwriteAnswer()
     return QMessageBox::Save; // "Überschreiben"
 }
 } // namespace
+
+void TestDataSafety::cleanup()
+{
+    // Each test finds only the copies it left itself.
+    QDir folder(RecoveryStore::folder());
+    for (const QString& name : folder.entryList(QDir::Files | QDir::System))
+        folder.remove(name);
+}
 
 void TestDataSafety::changedElsewhereBeforeSave_data()
 {
@@ -574,19 +615,23 @@ void TestDataSafety::recoveryCopy_data()
 {
     QTest::addColumn<QMessageBox::StandardButton>("answer");
     QTest::addColumn<bool>("fileThere");
-    QTest::addColumn<bool>("damaged"); // the copy was cut to nothing
+    QTest::addColumn<int>("cut"); // bytes cut from the copy's end, -1 for all
 
-    QTest::newRow("Ja shows the edit") << QMessageBox::Yes << true << false;
-    QTest::newRow("Nein keeps the file and sets the copy aside") << QMessageBox::No << true << false;
-    QTest::newRow("Ja for a file that is gone") << QMessageBox::Yes << false << false;
-    QTest::newRow("damaged: kept aside, never applied") << QMessageBox::Yes << true << true;
+    QTest::newRow("Ja shows the edit") << QMessageBox::Yes << true << 0;
+    QTest::newRow("Nein keeps the file and sets the copy aside") << QMessageBox::No << true << 0;
+    QTest::newRow("Ja for a file that is gone") << QMessageBox::Yes << false << 0;
+    QTest::newRow("damaged: kept aside, never applied") << QMessageBox::Yes << true << -1;
+    // "1,99 EUR" would read as "1,9": a copy korbana wrote ends with a line end.
+    QTest::newRow("cut inside its last line: damaged") << QMessageBox::Yes << true << 3;
+    QTest::newRow("cut between CR and LF: damaged") << QMessageBox::Yes << true << 1;
 }
 
 void TestDataSafety::recoveryCopy()
 {
     QFETCH(QMessageBox::StandardButton, answer);
     QFETCH(bool, fileThere);
-    QFETCH(bool, damaged);
+    QFETCH(int, cut);
+    const bool damaged = cut != 0;
 
     MainWindowFixture f;
     const QString path = f.path(QStringLiteral("korbana.kbl"));
@@ -603,7 +648,7 @@ void TestDataSafety::recoveryCopy()
     if (!fileThere)
         QFile::remove(path);
     if (damaged)
-        QVERIFY(QFile::resize(copy, 0));
+        QVERIFY(QFile::resize(copy, cut < 0 ? 0 : QFileInfo(copy).size() - cut));
 
     f.dialogs.messages.clear();
     f.dialogs.answers = { answer };
@@ -783,11 +828,230 @@ void TestDataSafety::paneWidthAtIntegerLimit()
     }
 }
 
+void TestDataSafety::twoWindowsKilledAreMergedTogether_data()
+{
+    QTest::addColumn<bool>("removeInFirst"); // the first window removes "Markt" instead of adding an entry
+    QTest::addColumn<bool>("fileChangedSince");
+    QTest::addColumn<QStringList>("stores");
+
+    QTest::newRow("both added") << false << false << QStringList { "Bäcker", "Markt", "Von A", "Von B" };
+    QTest::newRow("one removed, one added") << true << false << QStringList { "Bäcker", "Von B" };
+    // Neither window went on from the file as it is now: nothing that any of them holds is taken for removed.
+    QTest::newRow("the file changed since")
+        << true << true << QStringList { "Bäcker", "Markt", "Von B", "Von draußen" };
+}
+
+void TestDataSafety::twoWindowsKilledAreMergedTogether()
+{
+    QFETCH(bool, removeInFirst);
+    QFETCH(bool, fileChangedSince);
+    QFETCH(QStringList, stores);
+
+    MainWindowFixture f;
+    const QString path = f.path(QStringLiteral("korbana.kbl"));
+    QStringList copies;
+    {
+        MainWindow& first = startOnSample(f);
+        ScriptedDialogs secondDialogs;
+        secondDialogs.answers = { QMessageBox::Open };
+        auto second = std::make_unique<MainWindow>(secondDialogs, f.dir.path());
+        if (removeInFirst)
+            first.stores()->deleteAt(1);
+        else
+            first.stores()->append(QStringLiteral("Von A"));
+        second->stores()->append(QStringLiteral("Von B"));
+        for (MainWindow* window : { &first, second.get() }) {
+            window->document()->writeRecoveryCopy();
+            window->document()->waitForRecoveryCopy();
+            copies.append(window->document()->recoveryCopyPath());
+        }
+        // Both go without their close query, as in a crash.
+        second.reset();
+        f.form.reset();
+    }
+    if (fileChangedSince)
+        f.writeFile(path,
+            "3\r\nB\xe4"
+            "cker\r\nMarkt\r\nVon drau\xdf"
+            "en\r\n0\r\n0\r\n");
+    f.dialogs.messages.clear();
+    f.dialogs.answers = { QMessageBox::Yes };
+    MainWindow form(f.dialogs, f.dir.path());
+    // One question for the list, and both windows' work in it.
+    QCOMPARE(titles(f.dialogs), QStringList { kRecoverTitle });
+    QVERIFY(f.dialogs.messages.constFirst().text.contains("Die Kopien aus 2 Fenstern werden mit der Datei"));
+    QCOMPARE(sorted(captions(*form.stores())), stores);
+    QVERIFY(f.dialogs.startedWindows.isEmpty());
+    // Every copy stays until the merged lists are saved.
+    for (const QString& copy : std::as_const(copies))
+        QVERIFY(QFile::exists(copy));
+    QVERIFY(form.saveFile(path));
+    for (const QString& copy : std::as_const(copies))
+        QVERIFY(!QFile::exists(copy));
+    QCOMPARE(QDir(RecoveryStore::folder()).entryList({ "*.kbl*" }), QStringList());
+}
+
+void TestDataSafety::everyLeftListIsOffered_data()
+{
+    QTest::addColumn<bool>("commandLine"); // the older list named on the command line
+    QTest::addColumn<bool>("newerOpenElsewhere"); // a running window has the newer list open
+    QTest::addColumn<QList<QMessageBox::StandardButton>>("answers");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<QString>("here"); // the list this window shows
+    QTest::addColumn<QString>("started"); // the list handed to a window of its own, "-" for none
+
+    const QString recover = kRecoverTitle;
+    const QString busy = QStringLiteral("Bereits geöffnet");
+    QTest::newRow("the newest here, the other in its own window")
+        << false << false << QList { QMessageBox::Yes, QMessageBox::Yes } << QStringList { recover, recover }
+        << "neuer.kbl"
+        << "korbana.kbl";
+    QTest::newRow("the command line's list here, the newer in its own window")
+        << true << false << QList { QMessageBox::Yes, QMessageBox::Yes } << QStringList { recover, recover }
+        << "korbana.kbl"
+        << "neuer.kbl";
+    QTest::newRow("both declined: the start file opens") << true << false << QList { QMessageBox::No, QMessageBox::No }
+                                                         << QStringList { recover, recover } << "korbana.kbl"
+                                                         << "-";
+    QTest::newRow("open in another window: asked, kept for later")
+        << false << true << QList { QMessageBox::Yes, QMessageBox::Cancel, QMessageBox::Yes }
+        << QStringList { recover, busy, recover } << "korbana.kbl"
+        << "-";
+}
+
+void TestDataSafety::everyLeftListIsOffered()
+{
+    QFETCH(bool, commandLine);
+    QFETCH(bool, newerOpenElsewhere);
+    QFETCH(QList<QMessageBox::StandardButton>, answers);
+    QFETCH(QStringList, titles);
+    QFETCH(QString, here);
+    QFETCH(QString, started);
+
+    MainWindowFixture f;
+    const QString older = f.path(QStringLiteral("korbana.kbl"));
+    const QString newer = f.path(QStringLiteral("neuer.kbl"));
+    f.writeFile(older, sampleListFile());
+    f.writeFile(newer, sampleListFile());
+    ScriptedDialogs otherDialogs;
+    std::unique_ptr<MainWindow> other;
+    if (newerOpenElsewhere)
+        other = std::make_unique<MainWindow>(otherDialogs, f.dir.path(), StartList { newer, true, std::nullopt });
+    const QDateTime now = QDateTime::currentDateTime();
+    leaveCopy("11-0000000a", older, "1\r\nAlt\r\n0\r\n0\r\n", now.addSecs(-60));
+    leaveCopy("12-0000000b", newer, "1\r\nNeu\r\n0\r\n0\r\n", now.addSecs(-30));
+
+    f.dialogs.answers = answers;
+    MainWindow form(f.dialogs, f.dir.path(),
+        commandLine ? StartList { older, true, std::nullopt } : StartList { older, false, std::nullopt });
+    QCOMPARE(::titles(f.dialogs), titles);
+    QCOMPARE(QFileInfo(form.documentName()).fileName(), here);
+    // Of unknown start, merged with the file: nothing of either is lost.
+    const bool recovered = answers.constLast() == QMessageBox::Yes;
+    QCOMPARE(captions(*form.stores()).contains(here == "neuer.kbl" ? "Neu" : "Alt"), recovered);
+    QCOMPARE(form.stores()->count(), recovered ? 3 : 2);
+    if (started == "-") {
+        QVERIFY(f.dialogs.startedWindows.isEmpty());
+    } else {
+        QCOMPARE(f.dialogs.startedWindows.size(), 1);
+        QCOMPARE(QFileInfo(f.dialogs.startedWindows.constFirst().first).fileName(), started);
+        // The window started takes the copies over without a question.
+        ScriptedDialogs startedDialogs;
+        form.document()->waitForRecoveryCopy();
+        MainWindow taken(startedDialogs, f.dir.path(),
+            StartList {
+                f.dialogs.startedWindows.constFirst().first, true, f.dialogs.startedWindows.constFirst().second });
+        QVERIFY(startedDialogs.messages.isEmpty());
+        QCOMPARE(taken.documentName(), f.dialogs.startedWindows.constFirst().first);
+        QVERIFY(captions(*taken.stores()).contains(started == "neuer.kbl" ? "Neu" : "Alt"));
+        QVERIFY(taken.isModified());
+    }
+    // A copy goes only when declined (set aside) or once its lists are saved; kept while its list was open
+    // elsewhere, it is offered again at the next start.
+    QCOMPARE(QFile::exists(RecoveryStore::folder() + "/12-0000000b.kbl"), answers.constFirst() == QMessageBox::Yes);
+}
+
+void TestDataSafety::recoveryFolderHoldsOnlyOwnCopies_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("the folder a link to the user's") << "folder link";
+    QTest::newRow("a copy a link to the user's file") << "copy link";
+    QTest::newRow("a file of a name korbana never gives") << "foreign name";
+}
+
+void TestDataSafety::recoveryFolderHoldsOnlyOwnCopies()
+{
+    QFETCH(QString, kind);
+    MainWindowFixture f;
+    const QString own = RecoveryStore::folder();
+    const auto restore = qScopeGuard([&own] { RecoveryStore::setFolderOverride(own); });
+    const QString user = f.path("privat");
+    const QString recovery = f.path("state/recovery");
+    QVERIFY(QDir().mkpath(user));
+    QVERIFY(QDir().mkpath(f.path("state")));
+    const QByteArray privat("1\r\nPrivat\r\n0\r\n0\r\n");
+    const QString owner = kind == "foreign name" ? "privat" : "7-0000abcd";
+    const QString document = f.path("korbana.kbl");
+    if (kind == "folder link") {
+        QVERIFY(QFile::link(user, recovery));
+        f.writeFile(user + "/" + owner + ".kbl", privat);
+        f.writeFile(user + "/" + owner + ".name", document.toUtf8());
+    } else {
+        QVERIFY(QDir().mkpath(recovery));
+        f.writeFile(user + "/" + owner + ".kbl", privat);
+        if (kind == "copy link")
+            QVERIFY(QFile::link(user + "/" + owner + ".kbl", recovery + "/" + owner + ".kbl"));
+        else
+            f.writeFile(recovery + "/" + owner + ".kbl", privat);
+        f.writeFile(recovery + "/" + owner + ".name", document.toUtf8());
+    }
+    RecoveryStore::setFolderOverride(recovery);
+
+    MainWindow& form = startOnSample(f);
+    QCOMPARE(form.stores()->count(), 2);
+    QVERIFY(f.dialogs.messages.isEmpty());
+    // The window's own copy never goes through the link, and saving removes nothing of the user's.
+    form.stores()->append(QStringLiteral("X"));
+    form.document()->writeRecoveryCopy();
+    form.document()->waitForRecoveryCopy();
+    QTRY_COMPARE(form.document()->isRecoveryFailing(), kind == "folder link");
+    QVERIFY(form.saveFile(document));
+    QCOMPARE(f.readFile(user + "/" + owner + ".kbl"), privat);
+    QCOMPARE(QDir(user).entryList(QDir::Files).size(), kind == "folder link" ? 2 : 1);
+    if (kind != "folder link") {
+        struct stat info
+        {
+        };
+        QCOMPARE(::stat(QFile::encodeName(recovery).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0700u);
+    }
+}
+
+void TestDataSafety::missingListOnCommandLineStartsEmpty_data()
+{
+    QTest::addColumn<bool>("commandLine");
+    QTest::newRow("named on the command line: a new list") << true;
+    // Not a first start: a list that vanished (a folder not mounted) must be told, and saved under no name.
+    QTest::newRow("the default list gone: told, no name") << false;
+}
+
 void TestDataSafety::missingListOnCommandLineStartsEmpty()
 {
+    QFETCH(bool, commandLine);
     MainWindowFixture f;
     const QString path = f.path(QStringLiteral("neu.kbl"));
-    MainWindow form(f.dialogs, f.dir.path(), path);
+    const DefaultList defaultList(f.path("program"), f.path("data"));
+    QVERIFY(QDir().mkpath(f.path("data")));
+    QCOMPARE(defaultList.prepare(), DefaultList::FirstStart::NotFirst);
+    MainWindow form(f.dialogs, f.dir.path(),
+        StartList::atStart(commandLine ? path : QString(), commandLine ? QString() : defaultList.filePath()));
+    if (!commandLine) {
+        QCOMPARE(f.dialogs.texts(), QStringList { "Konnte die Datei nicht öffnen." });
+        QCOMPARE(form.documentName(), QString());
+        QCOMPARE(form.windowTitle(), QString("TALVEN Einkaufsliste 1.3"));
+        QVERIFY(!QFile::exists(defaultList.filePath()));
+        return;
+    }
     QVERIFY(f.dialogs.messages.isEmpty());
     QVERIFY(form.windowTitle().endsWith(QStringLiteral(" - neu.kbl")));
     form.stores()->append(QStringLiteral("Markt"));
@@ -816,11 +1080,18 @@ void TestDataSafety::listOpenInAnotherWindow()
     const bool opened = answer == QMessageBox::Open;
     QCOMPARE(second.documentName(), opened ? f.path(QStringLiteral("korbana.kbl")) : QString());
     QCOMPARE(second.stores()->count(), opened ? 2 : 0);
-    // The first window's lock goes with it.
+    // A recent file is asked about as an opened one.
+    ScriptedDialogs unnamedDialogs;
+    unnamedDialogs.answers = { QMessageBox::No, QMessageBox::Cancel };
+    MainWindow unnamed(unnamedDialogs, f.dir.path(), StartList { f.path("neu.kbl"), true, std::nullopt });
+    unnamed.openRecentFile(f.path(QStringLiteral("korbana.kbl")));
+    QCOMPARE(titles(unnamedDialogs), (QStringList { "Datei: Öffnen...", "Bereits geöffnet" }));
+    QVERIFY(unnamed.documentName().endsWith("neu.kbl"));
+    // The first window's lock goes with it; a second one opened anyway holds one of its own.
     f.form.reset();
     dialogs.messages.clear();
     MainWindow third(dialogs, f.dir.path());
-    QVERIFY(dialogs.messages.isEmpty());
+    QCOMPARE(titles(dialogs), opened ? QStringList { QStringLiteral("Bereits geöffnet") } : QStringList());
 }
 
 QTEST_MAIN(TestDataSafety)

@@ -3,6 +3,7 @@
 #include "MainWindowFixture.h"
 #include "SampleLists.h"
 #include "document/Csv.h"
+#include "document/LeftLists.h"
 #include "document/ListDocument.h"
 #include "document/RecoveryStore.h"
 #include "lists/ListModel.h"
@@ -457,17 +458,17 @@ void TestListDocument::recoveryCopy()
         // The recovery timer starts the copy; a document that goes waits for the copy's write.
         QTRY_VERIFY_WITH_TIMEOUT(isIdle(document), 10000);
     }
-    const std::vector<korbana::LeftCopy> left = korbana::RecoveryStore::leftCopies(path);
-    QCOMPARE(left.size(), size_t(1));
-    const std::optional<QByteArray> copy = korbana::RecoveryStore::read(left.front());
-    QVERIFY(copy);
+    const korbana::FoundLeftLists left = korbana::findLeftLists(path);
+    QCOMPARE(left.lists.size(), size_t(1));
+    QCOMPARE(left.lists.front().copies.size(), size_t(1));
+    const korbana::LeftCopy& copy = left.lists.front().copies.front();
     QVERIFY(QFile::remove(path));
 
     ListDocument document;
     QCOMPARE(document.open(path, true), ReadResult::CannotOpen);
     QCOMPARE(document.fileName(), path);
     QSignalSpy modified(&document, &ListDocument::modifiedChanged);
-    document.applyRecoveryCopy(left.front(), *copy);
+    QCOMPARE(document.applyLeftList(left.lists.front()), 0);
     QCOMPARE(document.stores()->caption(2), QStringLiteral("Nach dem Absturz"));
     QCOMPARE(modified.size(), 1);
     QVERIFY(document.isModified());
@@ -480,7 +481,7 @@ void TestListDocument::recoveryCopy()
     // The next save goes to the file without a question and ends the copy.
     QVERIFY(!document.isChangedOnDisk(path));
     QCOMPARE(document.save(path), WriteResult::Ok);
-    QVERIFY(!QFile::exists(left.front().copyPath));
+    QVERIFY(!QFile::exists(copy.copyPath));
 
     // A copy that cannot be written is reported, until one can be written again.
     QSignalSpy failing(&document, &ListDocument::recoveryFailingChanged);

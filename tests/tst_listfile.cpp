@@ -868,7 +868,7 @@ void TestListFile::sideCopiesNoMoreReadable()
         Lists copied;
         copied.stores.append(QStringLiteral("Markt"));
         RecoveryCopier copier;
-        copier.start(copied.set(), store.begin(path, {}, nullptr, {}));
+        copier.start(copied.set(), store.begin(path, {}, {}, nullptr, {}));
         while (!copier.copy(RecoveryCopier::kRowsPerTurn)) { }
         store.waitForWrites();
         written = store.copyPath();

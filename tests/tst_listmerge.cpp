@@ -1,3 +1,4 @@
+#include "MergeInvariants.h"
 #include "document/ConflictCopies.h"
 #include "document/KnownVersions.h"
 #include "document/ListMerge.h"
@@ -148,6 +149,42 @@ private slots:
             QCOMPARE(sorted(words(theirs.entries).split(u' ')), sorted(expected.split(u' ')));
             QCOMPARE(ours.conflicts + theirs.conflicts + both.conflicts, 0);
         }
+    }
+
+    // Both sides edit the same base at random: the merge keeps its promises for every pair of edits.
+    void mergeBothSides_data()
+    {
+        QTest::addColumn<QString>("alphabet");
+        QTest::newRow("unique records") << "A B C D E F G H";
+        QTest::newRow("duplicates") << "A A B A C B";
+    }
+
+    void mergeBothSides()
+    {
+        QFETCH(QString, alphabet);
+        QRandomGenerator random(11);
+        int counter = 0;
+        int conflicts = 0;
+        for (int round = 0; round < 400; ++round) {
+            QStringList letters = alphabet.split(u' ');
+            std::shuffle(letters.begin(), letters.end(), random);
+            const std::vector<Entry> base = entries(letters.mid(0, random.bounded(letters.size() + 1)).join(u' '));
+            const std::vector<Entry> ours = edited(base, random, counter);
+            // Now and then the same edit on both sides, or one new record added on both.
+            std::vector<Entry> theirs = random.bounded(8) == 0 ? ours : edited(base, random, counter);
+            if (random.bounded(8) == 0 && !ours.empty())
+                theirs.push_back(ours.back());
+            const ListMergeResult merged = mergeList(base, ours, theirs);
+            const QString broken = mergecheck::broken(base, ours, theirs, merged.entries);
+            QVERIFY2(broken.isEmpty(),
+                qPrintable(QStringLiteral("%1: %2; %3; %4 gave %5")
+                               .arg(broken, words(base), words(ours), words(theirs), words(merged.entries))));
+            // From the prints of the base as from its entries.
+            QCOMPARE(words(mergeList(printsOf(base), ours, theirs).entries), words(merged.entries));
+            conflicts += merged.conflicts;
+        }
+        // The edits met on one entry often enough for conflicts to be tried.
+        QVERIFY(conflicts > 0);
     }
 
     // The lists merge each on its own, and the conflicts add up.

@@ -123,7 +123,7 @@ private Q_SLOTS:
         if (named == "unreadable")
             QVERIFY(QDir().mkpath(path));
         const bool unreadable = named == "unreadable";
-        MainWindow form(f.dialogs, f.dir.path(), path);
+        MainWindow form(f.dialogs, f.dir.path(), StartList { path, true, std::nullopt });
         QCOMPARE(f.dialogs.texts(),
             unreadable ? QStringList { QStringLiteral("Konnte die Datei nicht öffnen.") } : QStringList());
         QCOMPARE(form.stores()->count(), named == "exists" ? 1 : 0);

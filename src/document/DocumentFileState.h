@@ -26,6 +26,8 @@ public:
     bool isLoadedCompletely() const { return m_complete; }
     // The content hash of what was last read or written.
     QByteArray contentHash() const { return m_hash; }
+    // The file's size, time and place when last read or written.
+    FileStamp stamp() const { return m_stamp; }
 
     // True when the file exists and is not what was last read or written here. A file that is gone is not changed:
     // nothing of it can be overwritten.

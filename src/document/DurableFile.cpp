@@ -153,11 +153,22 @@ std::optional<unsigned> permissionBitsOf(const QString& path)
 
 bool makeOwnerOnlyFolder(const QString& folder)
 {
-    QDir().mkpath(folder);
-    const QFileInfo info(folder);
-    if (!info.isSymLink())
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    return info.isDir();
+    // Every level made here is its owner's alone from its start, as the XDG base directories want, never opened to
+    // others in between; a link is never taken for the folder: what it leads to is not ours.
+    const QString path = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    QStringList missing;
+    for (QString level = path; !QFileInfo::exists(level) && !QFileInfo(level).isSymLink();) {
+        missing.prepend(level);
+        const QString parent = QFileInfo(level).path();
+        if (parent == level)
+            break;
+        level = parent;
+    }
+    const QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+    for (const QString& level : std::as_const(missing))
+        QDir().mkdir(level, ownerOnly);
+    const QFileInfo info(path);
+    return !info.isSymLink() && info.isDir() && QFile::setPermissions(path, ownerOnly);
 }
 
 void limitReadersTo(const QString& path, const QString& source)

@@ -4,6 +4,7 @@
 #include "Csv.h"
 #include "DocumentFileState.h"
 #include "DurableFile.h"
+#include "LeftLists.h"
 #include "ListCommands.h"
 #include "RecoveryStore.h"
 
@@ -18,8 +19,10 @@
 #include <QTimer>
 #include <QUndoStack>
 
+#include <algorithm>
 #include <functional>
 #include <new>
+#include <utility>
 
 namespace korbana {
 
@@ -64,19 +67,41 @@ QTimer* singleShotTimer(int interval, QObject* parent)
     return timer;
 }
 
-// The lock that says a window has the list at path open; null for no path.
-std::unique_ptr<QLockFile> openLockFor(const QString& path)
+// Where the locks that say windows have the list at path open begin, one lock for each window: the folder and the
+// start of their names.
+std::pair<QString, QString> openLockStem(const QString& path)
 {
-    if (path.isEmpty())
-        return nullptr;
     const QFileInfo file(path);
     const QString key = file.exists() ? file.canonicalFilePath() : file.absoluteFilePath();
     const QByteArray hash = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex().left(20);
-    auto lock = std::make_unique<QLockFile>(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
-        + QStringLiteral("/korbana-") + QString::fromLatin1(hash) + QStringLiteral(".lock"));
+    return { QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation),
+        QStringLiteral("korbana-") + QString::fromLatin1(hash) };
+}
+
+std::unique_ptr<QLockFile> lockAt(const QString& path)
+{
+    auto lock = std::make_unique<QLockFile>(path);
     // Stale only when its window is gone, never by age.
     lock->setStaleLockTime(0);
     return lock;
+}
+
+// This window's lock on the list at path: every window that has it open holds one of its own, also one opened
+// beside another, so that the list counts as open while any of them runs. Null for no path.
+std::unique_ptr<QLockFile> takeOpenLock(const QString& path)
+{
+    if (path.isEmpty())
+        return nullptr;
+    const auto [folder, stem] = openLockStem(path);
+    for (int slot = 1; slot <= 64; ++slot) {
+        const QString name = stem + (slot > 1 ? u'-' + QString::number(slot) : QString()) + QStringLiteral(".lock");
+        std::unique_ptr<QLockFile> lock = lockAt(folder + u'/' + name);
+        if (lock->tryLock(0))
+            return lock;
+        if (lock->error() != QLockFile::LockFailedError)
+            return nullptr;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -313,10 +338,7 @@ void ListDocument::setFileName(const QString& path)
 {
     if (path != m_fileName || !m_openLock) {
         m_openLock.reset();
-        m_openLock = openLockFor(path);
-        // Opened anyway beside another window: that one keeps the lock.
-        if (m_openLock && !m_openLock->tryLock(0))
-            m_openLock.reset();
+        m_openLock = takeOpenLock(path);
     }
     m_fileName = path;
     Q_EMIT fileNameChanged(path);
@@ -448,10 +470,14 @@ void ListDocument::startNamed(const QString& path)
 
 bool ListDocument::isOpenElsewhere(const QString& path) const
 {
-    if (path == m_fileName && m_openLock)
+    if (path.isEmpty() || (path == m_fileName && m_openLock))
         return false;
-    const std::unique_ptr<QLockFile> lock = openLockFor(path);
-    return lock && !lock->tryLock(0) && lock->error() == QLockFile::LockFailedError;
+    const auto [folder, stem] = openLockStem(path);
+    const QStringList names = QDir(folder).entryList({ stem + QStringLiteral("*.lock") }, QDir::Files);
+    return std::any_of(names.begin(), names.end(), [folder = folder](const QString& name) {
+        const std::unique_ptr<QLockFile> lock = lockAt(folder + u'/' + name);
+        return !lock->tryLock(0) && lock->error() == QLockFile::LockFailedError;
+    });
 }
 
 bool ListDocument::isChangedOnDisk(const QString& path) const
@@ -499,21 +525,32 @@ QString ListDocument::recoveryCopyPath() const
     return m_recovery->copyPath();
 }
 
-void ListDocument::applyRecoveryCopy(const LeftCopy& copy, const QByteArray& bytes)
+int ListDocument::applyLeftList(const LeftList& list)
 {
-    m_recovery->adopt(copy);
+    m_recovery->adopt(list.copies);
     const QString path = m_fileName;
-    if (m_fileState->path() != path) {
+    const bool fileRead = m_fileState->path() == path && !path.isEmpty();
+    if (!fileRead) {
         // The file itself could not be read: the next save goes to it without asking.
         m_fileState->forget();
         m_fileState->written(path, {});
         m_base = {};
     }
-    replaceLists(std::move(parseListContent(bytes).sections), StepNames::applyRecovery());
+    std::vector<RecoveredCopy> copies;
+    for (const LeftCopy& copy : list.copies) {
+        std::optional<QByteArray> bytes = RecoveryStore::read(copy);
+        if (!bytes)
+            continue;
+        const bool fromFile = fileRead && copy.base.exists && copy.base.sameMetadata(m_fileState->stamp());
+        copies.push_back({ parseListContent(*bytes).sections, fromFile });
+    }
+    MergeResult merged = mergeRecoveredCopies(m_base, entries(), copies);
+    replaceLists(std::move(merged.sections), StepNames::applyRecovery());
     // Also undone, the lists stay modified: the recovered lists wait only in the history then, and closing the
     // window must still ask rather than let them go.
     m_history->resetClean();
     m_recoveredOver = path;
+    return merged.totalConflicts();
 }
 
 void ListDocument::discardRecoveryCopy()
@@ -529,8 +566,9 @@ void ListDocument::writeRecoveryCopy()
     m_copyGeneration = m_changeGeneration;
     const QByteArray savedHash = m_fileState->path() == m_fileName ? m_fileState->contentHash() : QByteArray();
     const quint64 generation = m_copyGeneration;
-    m_recoveryCopier->start(
-        lists(), m_recovery->begin(m_fileName, savedHash, this, [this, generation](RecoveryStore::Outcome outcome) {
+    const FileStamp base = m_fileState->path() == m_fileName ? m_fileState->stamp() : FileStamp();
+    m_recoveryCopier->start(lists(),
+        m_recovery->begin(m_fileName, savedHash, base, this, [this, generation](RecoveryStore::Outcome outcome) {
             // Back to what the file holds, and no change since: nothing is unsaved.
             if (outcome == RecoveryStore::Outcome::Unchanged && generation == m_changeGeneration)
                 m_history->setClean();
@@ -715,6 +753,11 @@ void ListDocument::keepMergedCopies()
     if (m_mergedCopies.isEmpty())
         return;
     const QString folder = conflictCopyFolder();
+    // Inside the recovery folder, which stays private and is never reached through a link.
+    if (!RecoveryStore::makeFolder()) {
+        m_mergedCopies.clear();
+        return;
+    }
     makeOwnerOnlyFolder(folder);
     int kept = 0;
     for (const QString& copy : std::as_const(m_mergedCopies)) {

@@ -24,7 +24,7 @@ namespace korbana {
 struct CsvContent;
 class DocumentFileState;
 struct FileSeen;
-struct LeftCopy;
+struct LeftList;
 class RecoveryStore;
 class RecoveryCopier;
 
@@ -115,11 +115,11 @@ public:
 
     // Where this document keeps its unsaved lists.
     QString recoveryCopyPath() const;
-    // Fills the lists from the bytes of a copy left by a window that is gone, for the document's present name, as
-    // one step of the history; they stay modified until saved or given up (also when the step is undone), and the
-    // copy is this document's from now on. The first save over the file keeps the file's own version beside it
-    // first (<name>.bak).
-    void applyRecoveryCopy(const LeftCopy& copy, const QByteArray& bytes);
+    // Merges the copies that windows which are gone left of one list into the lists as read from the document's
+    // present name, as one step of the history; they stay modified until saved or given up (also when the step is
+    // undone), and the copies are this document's from now on. The first save over the file keeps the file's own
+    // version beside it first (<name>.bak). The number of entries kept in both forms.
+    int applyLeftList(const LeftList& list);
     // Whether the last recovery copy could not be written (the window says so until one succeeds again).
     bool isRecoveryFailing() const { return m_recoveryFailing; }
     // The unsaved lists are given up: their recovery copy goes.

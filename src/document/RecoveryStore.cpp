@@ -10,6 +10,7 @@
 #include <QLockFile>
 #include <QMetaObject>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -25,12 +26,50 @@ QString& folderOverride()
     return folder;
 }
 
-// The copies hold the lists of every document: the folder is the owner's alone, also when it existed before.
-void makePrivateFolder(const QString& folder)
+// The companions of a copy <owner>.kbl.
+const QString kName = QStringLiteral(".name");
+const QString kBase = QStringLiteral(".base");
+const QString kLock = QStringLiteral(".lock");
+
+// Owners are "<process id>-<8 hex digits>": any other file in the folder is none of korbana's copies.
+bool isOwnerName(const QString& owner)
 {
-    QDir().mkpath(folder);
-    if (!QFileInfo(folder).isSymLink())
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    static const QRegularExpression pattern(QStringLiteral("^[0-9]+-[0-9a-f]{8}$"));
+    return pattern.match(owner).hasMatch();
+}
+
+// The file the lists went on from, as text: size, time, device and inode; empty when there is none.
+QByteArray encodeStamp(const FileStamp& stamp)
+{
+    if (!stamp.exists)
+        return {};
+    return QByteArray::number(stamp.size) + ' ' + QByteArray::number(stamp.modified.toMSecsSinceEpoch()) + ' '
+        + QByteArray::number(stamp.device) + ' ' + QByteArray::number(stamp.inode) + '\n';
+}
+
+FileStamp decodeStamp(const QByteArray& text)
+{
+    const QList<QByteArray> fields = text.trimmed().split(' ');
+    if (fields.size() != 4)
+        return {};
+    bool ok[4] = {};
+    FileStamp stamp;
+    stamp.size = fields[0].toLongLong(&ok[0]);
+    stamp.modified = QDateTime::fromMSecsSinceEpoch(fields[1].toLongLong(&ok[1]));
+    stamp.device = fields[2].toULongLong(&ok[2]);
+    stamp.inode = fields[3].toULongLong(&ok[3]);
+    if (!ok[0] || !ok[1] || !ok[2] || !ok[3] || stamp.size < 0)
+        return {};
+    stamp.exists = true;
+    return stamp;
+}
+
+// A companion of a copy that korbana wrote itself: a plain file, never a link.
+std::optional<QByteArray> readCompanion(const QString& path)
+{
+    if (QFileInfo(path).isSymLink())
+        return std::nullopt;
+    return readWholeFile(path);
 }
 
 // A lock that a dead owner leaves stale at once, never by age: a window may run for weeks.
@@ -55,8 +94,10 @@ RecoveryStore::~RecoveryStore()
 {
     waitForWrites();
     // Nothing left unsaved: the copy's companions go with the window. A copy still there stays to be offered.
-    if (m_ownerLock && !QFileInfo::exists(copyPath()))
-        QFile::remove(ownerPath(QStringLiteral(".name")));
+    if (m_ownerLock && !QFileInfo::exists(copyPath())) {
+        QFile::remove(ownerPath(kName));
+        QFile::remove(ownerPath(kBase));
+    }
 }
 
 QString RecoveryStore::folder()
@@ -76,6 +117,13 @@ QString RecoveryStore::folder()
 void RecoveryStore::setFolderOverride(const QString& folder)
 {
     folderOverride() = folder;
+}
+
+bool RecoveryStore::makeFolder()
+{
+    // The copies hold the lists of every document: the folder is the owner's alone, also when it existed before,
+    // and never one that a link leads to.
+    return makeOwnerOnlyFolder(folder());
 }
 
 QString RecoveryStore::ownerPath(const QString& suffix) const
@@ -207,29 +255,31 @@ bool RecoveryCopier::copy(qsizetype rows)
 std::vector<LeftCopy> RecoveryStore::leftCopies(const std::optional<QString>& documentPath)
 {
     std::vector<LeftCopy> copies;
+    if (QFileInfo(folder()).isSymLink())
+        return copies;
     const QDir dir(folder());
-    for (const QFileInfo& copy : dir.entryInfoList({ QStringLiteral("*.kbl") }, QDir::Files, QDir::Time)) {
+    const auto found = dir.entryInfoList({ QStringLiteral("*.kbl") }, QDir::Files | QDir::NoSymLinks, QDir::Time);
+    for (const QFileInfo& copy : found) {
         // Only copies that korbana wrote itself: a link at their place may lead anywhere.
         const QString owner = copy.completeBaseName();
-        const QString name = dir.filePath(owner + QStringLiteral(".name"));
-        if (copy.isSymLink() || QFileInfo(name).isSymLink())
+        if (!isOwnerName(owner) || copy.isSymLink())
             continue;
-        const std::optional<QByteArray> path = readWholeFile(name);
+        const std::optional<QByteArray> path = readCompanion(dir.filePath(owner + kName));
         if (!path || (documentPath && QString::fromUtf8(*path) != *documentPath))
             continue;
         // A window that still runs holds its lock; a gone one left it stale, or none at all.
-        std::shared_ptr<QLockFile> lock = ownerLockAt(dir.filePath(owner + QStringLiteral(".lock")));
-        if (lock)
-            copies.push_back({ copy.filePath(), QString::fromUtf8(*path), copy.lastModified(), std::move(lock) });
+        std::shared_ptr<QLockFile> lock = ownerLockAt(dir.filePath(owner + kLock));
+        if (!lock)
+            continue;
+        const FileStamp base = decodeStamp(readCompanion(dir.filePath(owner + kBase)).value_or(QByteArray()));
+        copies.push_back({ copy.filePath(), QString::fromUtf8(*path), copy.lastModified(), base, std::move(lock) });
     }
     return copies;
 }
 
 std::optional<QByteArray> RecoveryStore::read(const LeftCopy& copy)
 {
-    if (QFileInfo(copy.copyPath).isSymLink())
-        return std::nullopt;
-    return readWholeFile(copy.copyPath);
+    return readCompanion(copy.copyPath);
 }
 
 QString RecoveryStore::setAside(const LeftCopy& copy, Aside why)
@@ -241,27 +291,30 @@ QString RecoveryStore::setAside(const LeftCopy& copy, Aside why)
     for (int n = 2; QFileInfo::exists(aside); ++n)
         aside = base + u'-' + QString::number(n);
     QFile::rename(copy.copyPath, aside);
-    // Its document's path goes with it, with the same ending.
-    const QString name = QFileInfo(copy.copyPath).path() + u'/' + QFileInfo(copy.copyPath).completeBaseName()
-        + QStringLiteral(".name");
-    QFile::rename(name, name + aside.mid(copy.copyPath.size()));
+    // Its companions go with it, with the same ending.
+    const QString owner = QFileInfo(copy.copyPath).path() + u'/' + QFileInfo(copy.copyPath).completeBaseName();
+    for (const QString& companion : { kName, kBase })
+        QFile::rename(owner + companion, owner + companion + aside.mid(copy.copyPath.size()));
     return aside;
 }
 
-void RecoveryStore::adopt(const LeftCopy& copy)
+void RecoveryStore::adopt(const std::vector<LeftCopy>& copies)
 {
+    if (copies.empty())
+        return;
     std::lock_guard lock(m_mutex);
-    m_owner = QFileInfo(copy.copyPath).completeBaseName();
-    m_ownerLock = copy.ownerLock;
-    m_namedDocument = copy.documentPath;
+    const LeftCopy& own = copies.front();
+    m_owner = QFileInfo(own.copyPath).completeBaseName();
+    m_ownerLock = own.ownerLock;
+    m_namedDocument = own.documentPath;
+    m_namedBase = own.base;
+    m_adopted.assign(copies.begin() + 1, copies.end());
 }
 
 bool RecoveryStore::holdOwnerLock()
 {
-    if (!m_ownerLock) {
-        makePrivateFolder(folder());
-        m_ownerLock = ownerLockAt(ownerPath(QStringLiteral(".lock")));
-    }
+    if (!m_ownerLock && makeFolder())
+        m_ownerLock = ownerLockAt(ownerPath(kLock));
     return m_ownerLock != nullptr;
 }
 
@@ -272,14 +325,31 @@ bool RecoveryStore::nameDocument(const QString& documentPath)
     if (documentPath == m_namedDocument && !m_namedDocument.isNull())
         return true;
     // The document's path first: a copy is only ever found with it.
-    SaveFile name(ownerPath(QStringLiteral(".name")), SaveFile::Kind::Private);
+    SaveFile name(ownerPath(kName), SaveFile::Kind::Private);
     const bool named = saveWholeFile(name, documentPath.toUtf8()) == WriteResult::Ok;
     m_namedDocument = named ? (documentPath.isNull() ? QStringLiteral("") : documentPath) : QString();
     return named;
 }
 
-std::shared_ptr<RecoveryStream> RecoveryStore::begin(
-    const QString& documentPath, const QByteArray& savedHash, QObject* receiver, std::function<void(Outcome)> done)
+bool RecoveryStore::dropOtherBase(const FileStamp& base)
+{
+    if (m_namedBase && encodeStamp(*m_namedBase) == encodeStamp(base))
+        return true;
+    m_namedBase.reset();
+    return QFile::remove(ownerPath(kBase)) || !QFileInfo(ownerPath(kBase)).exists();
+}
+
+void RecoveryStore::nameBase(const FileStamp& base)
+{
+    if (m_namedBase)
+        return;
+    SaveFile file(ownerPath(kBase), SaveFile::Kind::Private);
+    if (saveWholeFile(file, encodeStamp(base)) == WriteResult::Ok)
+        m_namedBase = base;
+}
+
+std::shared_ptr<RecoveryStream> RecoveryStore::begin(const QString& documentPath, const QByteArray& savedHash,
+    const FileStamp& base, QObject* receiver, std::function<void(Outcome)> done)
 {
     quint64 epoch = 0;
     {
@@ -287,7 +357,7 @@ std::shared_ptr<RecoveryStream> RecoveryStore::begin(
         epoch = m_epoch;
     }
     auto stream = std::make_shared<RecoveryStream>();
-    m_pool.start([this, stream, documentPath, savedHash, epoch, receiver, done = std::move(done)]() {
+    m_pool.start([this, stream, documentPath, savedHash, base, epoch, receiver, done = std::move(done)]() {
         const auto tell = [receiver, &done](Outcome outcome) {
             // The receiver outlives the write: its owner waits for the writes before it goes.
             if (receiver)
@@ -302,7 +372,10 @@ std::shared_ptr<RecoveryStream> RecoveryStore::begin(
                 return;
             }
             // For the owner's eyes only, and never through a link that someone put at its path.
-            if (nameDocument(documentPath))
+            // A copy beside the file that an earlier one went on from would claim the wrong start: that one goes
+            // first, and the new one is named once the copy is in place. A copy without it is merged as one whose
+            // start is not known, which loses nothing.
+            if (nameDocument(documentPath) && dropOtherBase(base))
                 file = std::make_unique<SaveFile>(copyPath(), SaveFile::Kind::Private);
         }
         // Written without the lock as the bytes come, so that removing the copy never waits for the window.
@@ -334,6 +407,8 @@ std::shared_ptr<RecoveryStream> RecoveryStore::begin(
             return;
         }
         Outcome outcome = file->commit() ? Outcome::Written : Outcome::Failed;
+        if (outcome == Outcome::Written)
+            nameBase(base);
         if (outcome == Outcome::Written && hash.result() == savedHash) {
             // What the file holds already: no copy is needed.
             QFile::remove(copyPath());
@@ -349,6 +424,14 @@ void RecoveryStore::remove()
     std::lock_guard lock(m_mutex);
     ++m_epoch;
     QFile::remove(copyPath());
+    for (const LeftCopy& copy : m_adopted) {
+        const QString owner = QFileInfo(copy.copyPath).path() + u'/' + QFileInfo(copy.copyPath).completeBaseName();
+        QFile::remove(copy.copyPath);
+        QFile::remove(owner + kName);
+        QFile::remove(owner + kBase);
+        // Its lock goes last, with the last reference to it.
+    }
+    m_adopted.clear();
 }
 
 void RecoveryStore::waitForWrites()

@@ -90,6 +90,8 @@ struct LeftCopy
     QString copyPath;
     QString documentPath; // empty for a document without a name
     QDateTime written;
+    // The list file as the window last read or wrote it, which its lists went on from; none when not known.
+    FileStamp base;
     // The gone owner's lock, held while the copy is offered: no other window offers or takes it meanwhile.
     std::shared_ptr<QLockFile> ownerLock;
 };
@@ -111,23 +113,29 @@ public:
     // This window's copy.
     QString copyPath() const;
 
-    // The copies whose window is gone, newest first; with documentPath only those of that document.
+    // Makes the folder, for its owner alone; false when it is no folder of its own (a link, say).
+    static bool makeFolder();
+    // The copies whose window is gone, newest first; with documentPath only those of that document. Only files that
+    // korbana made count, never any reached through a link.
     static std::vector<LeftCopy> leftCopies(const std::optional<QString>& documentPath = std::nullopt);
     static std::optional<QByteArray> read(const LeftCopy& copy);
     enum class Aside { Declined, Damaged };
     // Moves a copy that the user declined, or one that does not read completely, out of the way (kept, renamed
     // with the reason and the time), so that it is not offered again but is not lost either. Its new path.
     static QString setAside(const LeftCopy& copy, Aside why = Aside::Declined);
-    // This window goes on with a left copy: it keeps it until the lists are saved or given up.
-    void adopt(const LeftCopy& copy);
+    // This window goes on with left copies (newest first): it keeps them until the lists are saved or given up,
+    // and its own copy is the first of them.
+    void adopt(const std::vector<LeftCopy>& copies);
 
     enum class Outcome { Written, Unchanged, Failed };
     // Writes the bytes that come through the stream on a worker thread, and puts them in place atomically once the
     // stream is finished. When they turn out to be what the file holds (savedHash), the copy is removed instead
-    // (Unchanged). done(outcome) runs on the receiver's thread; a cancelled stream writes nothing and tells nothing.
-    std::shared_ptr<RecoveryStream> begin(
-        const QString& documentPath, const QByteArray& savedHash, QObject* receiver, std::function<void(Outcome)> done);
-    // Removes this window's copy, and only it; a write still under way for it is dropped.
+    // (Unchanged). base: the file as the lists last read or wrote it, kept beside the copy. done(outcome) runs on the
+    // receiver's thread; a cancelled stream writes nothing and tells nothing.
+    std::shared_ptr<RecoveryStream> begin(const QString& documentPath, const QByteArray& savedHash,
+        const FileStamp& base, QObject* receiver, std::function<void(Outcome)> done);
+    // Removes this window's copy and the copies it adopted besides its own, and only them; a write still under way
+    // for it is dropped.
     void remove();
     // Waits for the writes under way.
     void waitForWrites();
@@ -138,6 +146,10 @@ private:
     bool holdOwnerLock();
     // Under m_mutex: the document's path beside the copy; false when it could not be written.
     bool nameDocument(const QString& documentPath);
+    // Under m_mutex: the file that the lists went on from is kept beside the copy once it is in place; one named
+    // for another goes before the copy is written. False when that one cannot go.
+    bool dropOtherBase(const FileStamp& base);
+    void nameBase(const FileStamp& base);
 
     QThreadPool m_pool; // one thread: the writes follow each other
     std::mutex m_mutex;
@@ -145,6 +157,9 @@ private:
     QString m_owner;
     std::shared_ptr<QLockFile> m_ownerLock;
     QString m_namedDocument; // the path in the .name file, null before it was written
+    std::optional<FileStamp> m_namedBase; // what the .base file holds, nullopt before it was written
+    // Copies of other gone windows taken over with this one's, removed with it.
+    std::vector<LeftCopy> m_adopted;
 };
 
 } // namespace korbana

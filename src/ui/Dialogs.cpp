@@ -1,5 +1,8 @@
 #include "Dialogs.h"
 
+#include "StartList.h"
+
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
@@ -12,6 +15,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QUrl>
@@ -175,6 +179,18 @@ void QtDialogs::openUrl(const QString& fileOrUrl)
     if (url.scheme().size() < 2)
         url = QUrl::fromLocalFile(fileOrUrl);
     QDesktopServices::openUrl(url);
+}
+
+void QtDialogs::startWindow(const QString& path, const QStringList& recoveryOwners)
+{
+    QProcess program;
+    program.setProgram(QCoreApplication::applicationFilePath());
+    // "--": a list whose name starts with a dash is no option.
+    program.setArguments(path.isEmpty() ? QStringList() : QStringList { QStringLiteral("--"), path });
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(StartList::kHandOverVariable), recoveryOwners.join(u','));
+    program.setProcessEnvironment(environment);
+    program.startDetached();
 }
 
 } // namespace korbana

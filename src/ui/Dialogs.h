@@ -53,6 +53,9 @@ public:
     virtual int exec(QDialog* dialog) = 0;
     // Hands a file or address to the desktop ("open"); the result is not looked at.
     virtual void openUrl(const QString& fileOrUrl) = 0;
+    // Starts another window of the program on the list at path (empty: a list without a name), which takes over
+    // the recovery copies of these owners.
+    virtual void startWindow(const QString& path, const QStringList& recoveryOwners) = 0;
 
     // A message whose buttons say what they do ("Trotzdem öffnen"): each standard button with its own text.
     // Without a text of their own the buttons are those of message(), which it calls.
@@ -83,6 +86,7 @@ public:
     bool chooseFont(QWidget* parent, QFont& font) override;
     int exec(QDialog* dialog) override;
     void openUrl(const QString& fileOrUrl) override;
+    void startWindow(const QString& path, const QStringList& recoveryOwners) override;
 };
 
 } // namespace korbana

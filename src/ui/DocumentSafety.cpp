@@ -8,8 +8,8 @@
 #include "ShownNames.h"
 #include "document/ConflictCopies.h"
 #include "document/KeptVersions.h"
+#include "document/LeftLists.h"
 #include "document/ListDocument.h"
-#include "document/RecoveryStore.h"
 #include "lists/ListTexts.h"
 
 #include <QLocale>
@@ -77,44 +77,90 @@ bool DocumentSafety::prepareOverwrite(const QString& path)
     return true;
 }
 
-bool DocumentSafety::offerRecovery(const std::optional<QString>& documentPath)
+void DocumentSafety::tellDamaged(const QStringList& asides)
 {
-    for (const LeftCopy& copy : RecoveryStore::leftCopies(documentPath)) {
-        const std::optional<QByteArray> bytes = RecoveryStore::read(copy);
-        if (!bytes)
-            continue;
-        // Read to its end before it is offered: a damaged copy would replace good lists with a part of them.
-        if (!readsCompletely(*bytes)) {
-            const QString aside = RecoveryStore::setAside(copy, RecoveryStore::Aside::Damaged);
-            m_dialogs.message(m_window,
-                QStringLiteral("Die Wiederherstellungskopie der letzten Änderungen ist beschädigt und wurde nicht "
-                               "geladen. Sie wurde aufbewahrt in:\n%1")
-                    .arg(shownPath(aside)),
-                QStringLiteral("Wiederherstellen"), QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok);
-            continue;
-        }
-        const QString list = copy.documentPath.isEmpty() ? QStringLiteral("Kein Name") : shownPath(copy.documentPath);
-        const auto answer = m_dialogs.message(m_window,
-            QStringLiteral("korbana wurde beendet, ohne die letzten Änderungen zu sichern.\n\nListe: %1\nStand: "
-                           "%2\n\nWollen Sie die wiederhergestellten Listen laden?")
-                .arg(list, QLocale(QLocale::German).toString(copy.written, QLocale::ShortFormat)),
-            QStringLiteral("Wiederherstellen"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
-            QMessageBox::Yes);
-        if (answer != QMessageBox::Yes) {
-            RecoveryStore::setAside(copy);
-            continue;
-        }
-        // The title shows the name before a message about the file.
-        const ReadResult result
-            = copy.documentPath.isEmpty() ? ReadResult::Ok : m_document->open(copy.documentPath, true);
-        if (copy.documentPath.isEmpty())
-            m_document->clear();
-        if (result != ReadResult::Ok)
-            m_dialogs.error(m_window, messageText(result), messageTitle(result));
-        m_document->applyRecoveryCopy(copy, *bytes);
-        return true;
+    for (const QString& aside : asides)
+        m_dialogs.message(m_window,
+            QStringLiteral("Die Wiederherstellungskopie der letzten Änderungen ist beschädigt und wurde nicht "
+                           "geladen. Sie wurde aufbewahrt in:\n%1")
+                .arg(shownPath(aside)),
+            QStringLiteral("Wiederherstellen"), QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool DocumentSafety::askToRecover(const LeftList& list)
+{
+    const QString name = list.documentPath.isEmpty() ? QStringLiteral("Kein Name") : shownPath(list.documentPath);
+    const QString together = list.copies.size() < 2
+        ? QString()
+        : QStringLiteral("\n\nDie Kopien aus %1 Fenstern werden mit der Datei zusammengeführt.")
+              .arg(list.copies.size());
+    const auto answer = m_dialogs.message(m_window,
+        QStringLiteral("korbana wurde beendet, ohne die letzten Änderungen zu sichern.\n\nListe: %1\nStand: "
+                       "%2%3\n\nWollen Sie die wiederhergestellten Listen laden?")
+            .arg(name, QLocale(QLocale::German).toString(list.written(), QLocale::ShortFormat), together),
+        QStringLiteral("Wiederherstellen"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+        QMessageBox::Yes);
+    if (answer != QMessageBox::Yes)
+        declineLeftList(list);
+    return answer == QMessageBox::Yes;
+}
+
+bool DocumentSafety::recoverHere(const LeftList& list)
+{
+    if (!list.documentPath.isEmpty() && !openAnyway(list.documentPath))
+        return false;
+    // The title shows the name before a message about the file.
+    const ReadResult result = list.documentPath.isEmpty() ? ReadResult::Ok : m_document->open(list.documentPath, true);
+    if (list.documentPath.isEmpty())
+        m_document->clear();
+    if (result != ReadResult::Ok)
+        m_dialogs.error(m_window, messageText(result), messageTitle(result));
+    const int conflicts = m_document->applyLeftList(list);
+    if (conflicts > 0)
+        Q_EMIT mergeReported(
+            QStringLiteral("Wiederhergestellt: %1 in den Fenstern verschieden geänderte Einträge stehen in beiden "
+                           "Fassungen in der Liste.")
+                .arg(conflicts));
+    return true;
+}
+
+bool DocumentSafety::offerRecovery(const QString& documentPath)
+{
+    FoundLeftLists found = findLeftLists(documentPath);
+    tellDamaged(found.damaged);
+    for (const LeftList& list : found.lists) {
+        if (askToRecover(list) && recoverHere(list))
+            return true;
     }
     return false;
+}
+
+bool DocumentSafety::offerRecoveryAtStart(const std::optional<QString>& ownList)
+{
+    FoundLeftLists found = findLeftLists(std::nullopt);
+    tellDamaged(found.damaged);
+    bool recovered = false;
+    for (LeftList& list : found.lists) {
+        if (!askToRecover(list))
+            continue;
+        if (!recovered && (!ownList || list.documentPath == *ownList)) {
+            recovered = recoverHere(list);
+            continue;
+        }
+        // The copies' locks go before the other window looks for them.
+        const QStringList owners = list.owners();
+        const QString path = list.documentPath;
+        list.copies.clear();
+        m_dialogs.startWindow(path, owners);
+    }
+    return recovered;
+}
+
+bool DocumentSafety::takeHandedOver(const QStringList& owners)
+{
+    FoundLeftLists found = findLeftLists(std::nullopt, owners);
+    tellDamaged(found.damaged);
+    return !found.lists.empty() && recoverHere(found.lists.front());
 }
 
 bool DocumentSafety::openAnyway(const QString& path)

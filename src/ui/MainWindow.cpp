@@ -62,11 +62,11 @@ QIcon programIcon()
 
 } // namespace
 
-MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QString& startFile, QWidget* parent)
+MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, StartList start, QWidget* parent)
     : QMainWindow(parent)
     , m_dialogs(dialogs)
     , m_programDir(programDir)
-    , m_startFile(startFile)
+    , m_start(std::move(start))
 {
     m_document = std::make_unique<korbana::ListDocument>();
     // The list file at start is read and decoded on a worker thread while the window is built.

@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "SettingsPage.h"
+#include "StartList.h"
 #include "document/ListDocument.h"
 #include "print/PrintFont.h"
 
@@ -49,11 +50,11 @@ public:
     static constexpr char16_t kTitle[] = u"TALVEN Einkaufsliste 1.3";
     static constexpr char16_t kDefaultFile[] = u"korbana.kbl";
 
-    // programDir: the folder of the help file, and of the default list file when no startFile is given; empty
-    // means the program's own folder. startFile: the list file opened at start instead (the command line's file,
-    // or the default list in the user's data folder).
+    // programDir: the folder of the help file, and of the default list file when start names none; empty means
+    // the program's own folder. start: the list opened at start instead (the command line's file, or the default
+    // list in the user's data folder).
     explicit MainWindow(
-        Dialogs& dialogs, const QString& programDir = {}, const QString& startFile = {}, QWidget* parent = nullptr);
+        Dialogs& dialogs, const QString& programDir = {}, StartList start = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The other windows, created once by the main routine; the main window only shows them.
@@ -200,7 +201,7 @@ private:
 
     Dialogs& m_dialogs;
     QString m_programDir;
-    QString m_startFile;
+    StartList m_start;
     // Goes right after the window's own part, while the views that show its lists are still whole: nothing of it
     // then reaches a window half gone.
     std::unique_ptr<ListDocument> m_document;

@@ -79,21 +79,24 @@ QString MainWindow::startFilePath()
         m_programDir = QCoreApplication::applicationDirPath();
     if (!m_programDir.endsWith(u'/'))
         m_programDir += u'/';
-    return m_startFile.isEmpty() ? m_programDir + QString::fromUtf16(kDefaultFile) : m_startFile;
+    return m_start.path.isEmpty() ? m_programDir + QString::fromUtf16(kDefaultFile) : m_start.path;
 }
 
 void MainWindow::openStartFile()
 {
     // Read on a worker thread while the window was built: waited for here, before any message or window shows.
     m_document->finishReadingAhead();
-    // Every copy that a crashed or killed window left is offered first, whichever list it belongs to.
-    m_statusBar->setStatusHeld(true);
-    const bool recovered = m_safety->offerRecovery(std::nullopt);
-    m_statusBar->setStatusHeld(false);
     const QString path = startFilePath();
+    // Every copy that a crashed or killed window left is offered first, whichever list it belongs to; a window
+    // started for copies that another one offered takes those.
+    m_statusBar->setStatusHeld(true);
+    const bool recovered = m_start.handedOver
+        ? m_safety->takeHandedOver(*m_start.handedOver)
+        : m_safety->offerRecoveryAtStart(m_start.named ? std::optional(path) : std::nullopt);
+    m_statusBar->setStatusHeld(false);
     if (recovered) {
         m_statusBar->showStatusText();
-    } else if (!m_startFile.isEmpty() && !QFileInfo(path).exists() && !QFileInfo(path).isSymLink()) {
+    } else if (m_start.named && !QFileInfo(path).exists() && !QFileInfo(path).isSymLink()) {
         // A list named on the command line that does not exist yet starts empty under its name, as a text editor
         // opens a new document.
         m_document->startNamed(path);
@@ -165,7 +168,7 @@ QStringList MainWindow::recentFiles() const
 
 void MainWindow::openRecentFile(const QString& path)
 {
-    if (!askToSave(QStringLiteral("Datei: Öffnen...")))
+    if (!askToSave(QStringLiteral("Datei: Öffnen...")) || !m_safety->openAnyway(path))
         return;
     openFile(path);
     // A file that no longer opens leaves the list; one that opened is in front of it.

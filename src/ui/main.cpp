@@ -49,19 +49,19 @@ int main(int argc, char* argv[])
 
     installGermanQtTranslations();
 
-    QString startFile = commandLine.listFile;
-    if (startFile.isEmpty()) {
+    QString defaultFile;
+    if (commandLine.listFile.isEmpty()) {
         const korbana::DefaultList defaultList(
             QCoreApplication::applicationDirPath(), korbana::DefaultList::userDataDir());
         // A failed first start needs no message of its own: the list then cannot be opened, which is reported.
         defaultList.prepare();
-        startFile = defaultList.filePath();
+        defaultFile = defaultList.filePath();
     }
 
     QtDialogs dialogs;
     app.setDialogs(&dialogs);
 
-    MainWindow mainWindow(dialogs, {}, startFile);
+    MainWindow mainWindow(dialogs, {}, StartList::atStart(commandLine.listFile, defaultFile));
     AboutDialog aboutDialog(dialogs, &mainWindow);
     ProductDialog productDialog(&mainWindow);
     mainWindow.setAboutDialog(&aboutDialog);
