@@ -3,7 +3,10 @@
 #include "ConflictCopies.h"
 #include "DocumentFileState.h"
 #include "ListCommands.h"
+#include "QuickAdd.h"
 #include "RecoveryStore.h"
+#include "ShoppingTicks.h"
+#include "Staples.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -12,6 +15,7 @@
 #include <QFileSystemWatcher>
 #include <QLockFile>
 #include <QScopedValueRollback>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUndoStack>
@@ -52,10 +56,67 @@ std::unique_ptr<QLockFile> openLockFor(const QString& path)
     return lock;
 }
 
+// What a record is about: two records about the same thing cannot both stand (a shop has one walk, a product one
+// usual quantity); records of kinds not known here are each about themselves.
+QStringList recordSubject(const ListExtras::Record& record)
+{
+    if (record.kind == u"walk" || record.kind == u"bought")
+        return { record.kind, record.fields.value(0) };
+    if (record.kind == u"staple")
+        return { record.kind, record.fields.value(1), record.fields.value(2) };
+    return QStringList { record.kind } + record.fields;
+}
+
+// The extras of two versions of the lists together: everything either holds, and where both say something about
+// the same thing, this side's word. A tick made on either side stays.
+ListExtras mergedExtras(const ListExtras& ours, const ListExtras& theirs)
+{
+    ListExtras merged = ours;
+    QSet<QStringList> subjects;
+    for (const ListExtras::Record& record : ours.allRecords())
+        subjects.insert(recordSubject(record));
+    QStringList kinds;
+    for (const ListExtras::Record& record : theirs.allRecords()) {
+        if (!kinds.contains(record.kind))
+            kinds.append(record.kind);
+    }
+    for (const QString& kind : std::as_const(kinds)) {
+        QList<ListExtras::Record> records = merged.records(kind);
+        for (const ListExtras::Record& record : theirs.records(kind)) {
+            if (!subjects.contains(recordSubject(record))) {
+                subjects.insert(recordSubject(record));
+                records.append(record);
+            }
+        }
+        merged.setRecords(kind, records);
+    }
+    return merged;
+}
+
 } // namespace
+
+// Changes the extras as a step of the history; the document marks itself changed and tells the views.
+class ExtrasCommand final : public QUndoCommand
+{
+public:
+    ExtrasCommand(ListDocument* document, ListExtras&& after, const QString& text, QUndoCommand* parent)
+        : QUndoCommand(text, parent)
+        , m_document(document)
+        , m_extras(std::move(after))
+    {
+    }
+
+    void redo() override { m_document->swapExtras(m_extras); }
+    void undo() override { m_document->swapExtras(m_extras); }
+
+private:
+    ListDocument* m_document;
+    ListExtras m_extras; // the extras the step does not show
+};
 
 ListDocument::ListDocument(QObject* parent)
     : QObject(parent)
+    , m_extras(std::make_unique<ListExtras>())
     , m_fileState(std::make_unique<DocumentFileState>())
     , m_recovery(std::make_unique<RecoveryStore>())
     , m_recoveryCopier(std::make_unique<RecoveryCopier>())
@@ -88,13 +149,19 @@ ListDocument::ListDocument(QObject* parent)
     connect(m_copyTimer, &QTimer::timeout, this, &ListDocument::copyRecoverySlice);
 
     for (ListModel* list : { m_stores, m_products, m_shopping }) {
-        connect(list, &QAbstractItemModel::dataChanged, this, &ListDocument::listsChanged);
+        connect(list, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
+                // A tick drawn anew is no change of the rows: the step that changed it says so itself.
+                if (changesTexts(roles))
+                    listsChanged();
+            });
         connect(list, &QAbstractItemModel::rowsInserted, this, &ListDocument::listsChanged);
         connect(list, &QAbstractItemModel::rowsRemoved, this, &ListDocument::listsChanged);
         connect(list, &QAbstractItemModel::rowsMoved, this, &ListDocument::listsChanged);
         connect(list, &QAbstractItemModel::modelReset, this, &ListDocument::listsChanged);
         connect(list, &QAbstractItemModel::layoutChanged, this, &ListDocument::listsChanged);
     }
+    setUpRoutine();
 }
 
 ListDocument::~ListDocument()
@@ -122,6 +189,33 @@ void ListDocument::redo()
 {
     const QScopedValueRollback stepping(m_stepping, true);
     m_history->redo();
+}
+
+void ListDocument::changeExtraRecords(
+    const QString& kind, const QList<ListExtras::Record>& records, const QString& text)
+{
+    ListExtras after = *m_extras;
+    after.setRecords(kind, records);
+    if (after == *m_extras)
+        return;
+    push(new ExtrasCommand(this, std::move(after), text, nullptr));
+}
+
+QUndoCommand* ListDocument::extrasStep(ListExtras after, QUndoCommand* parent)
+{
+    return new ExtrasCommand(this, std::move(after), parent ? parent->text() : QString(), parent);
+}
+
+void ListDocument::setExtraRecordsQuietly(const QString& kind, const QList<ListExtras::Record>& records)
+{
+    m_extras->setRecords(kind, records);
+}
+
+void ListDocument::swapExtras(ListExtras& extras)
+{
+    std::swap(*m_extras, extras);
+    listsChanged();
+    Q_EMIT extrasChanged();
 }
 
 void ListDocument::listsChanged()
@@ -219,6 +313,7 @@ ReadResult ListDocument::readFile(const QString& path)
         m_stores->clear();
         m_products->clear();
         m_shopping->clear();
+        m_extras->clear();
         facts = { FileStamp::of(path), ContentHash::ofFile(path), false };
         result = ReadResult::BadFormat;
     }
@@ -233,6 +328,7 @@ void ListDocument::fileRead(const QString& path, const ReadFacts& facts)
         m_reportedCopies.clear();
         m_mergedCopies.clear();
     }
+    Q_EMIT extrasChanged();
     // Filling the lists marked them changed: they hold what the file holds.
     m_fileState->loaded(path, facts.stamp, facts.contentHash, facts.complete);
     m_base = prints();
@@ -244,6 +340,7 @@ void ListDocument::fileRead(const QString& path, const ReadFacts& facts)
     // The file may have changed between the read and the watch (a read ahead at start runs long before).
     if (m_fileState->changedElsewhere())
         m_fileCheckTimer->start();
+    Q_EMIT extrasRead(facts.extras);
 }
 
 void ListDocument::clear()
@@ -252,6 +349,9 @@ void ListDocument::clear()
     m_stores->clear();
     m_products->clear();
     m_shopping->clear();
+    m_extras->clear();
+    Q_EMIT extrasChanged();
+    Q_EMIT extrasRead(ListExtras::State::Absent);
     m_fileState->forget();
     m_base = {};
     m_reportedCopies.clear();
@@ -333,7 +433,8 @@ void ListDocument::applyRecoveryCopy(const LeftCopy& copy, const QByteArray& byt
         m_fileState->written(path, {});
         m_base = {};
     }
-    replaceLists(std::move(parseListContent(bytes).sections), StepNames::applyRecovery());
+    ListContent recovered = parseListContent(bytes);
+    replaceLists(std::move(recovered.sections), std::move(recovered.extras), StepNames::applyRecovery());
     // Also undone, the lists stay modified: the recovered lists wait only in the history then, and closing the
     // window must still ask rather than let them go.
     m_history->resetClean();
@@ -457,6 +558,16 @@ void ListDocument::replaceLists(ListSections&& sections, const QString& text)
     push(replaceListsCommand(lists(), std::move(content), text));
 }
 
+void ListDocument::replaceLists(ListSections&& sections, ListExtras&& extras, const QString& text)
+{
+    ListContent content;
+    content.sections = std::move(sections);
+    QUndoCommand* step = replaceListsCommand(lists(), std::move(content), text);
+    if (extras != *m_extras)
+        extrasStep(std::move(extras), step);
+    push(step);
+}
+
 std::optional<int> ListDocument::mergeFile(const QString& path)
 {
     ListContent theirs = readListContent(path);
@@ -479,7 +590,7 @@ std::optional<int> ListDocument::mergeFile(const QString& path)
     } else if (!m_mergedCopies.contains(path)) {
         m_mergedCopies.append(path);
     }
-    replaceLists(std::move(merged.sections), QStringLiteral("Zusammenführen"));
+    replaceLists(std::move(merged.sections), mergedExtras(*m_extras, theirs.extras), QStringLiteral("Zusammenführen"));
     // Also when the result equals the file, and after an undo: the recovery copy stays until the merged lists are
     // saved, and no step leads back to what the file holds now.
     m_history->resetClean();

@@ -41,6 +41,16 @@ QString ShoppingTotal::text() const
     return QStringLiteral("Summe: ") + korbana::amountText(m_total, m_decimalSep) + currencySuffix();
 }
 
+double ShoppingTotal::totalOf(const std::function<bool(int row)>& include) const
+{
+    double total = 0;
+    for (size_t row = 0; row < m_lineTotals.size(); ++row) {
+        if (include(static_cast<int>(row)))
+            total += m_lineTotals[row];
+    }
+    return total;
+}
+
 void ShoppingTotal::readRows(int first, int last)
 {
     for (int row = first; row <= last; ++row) {

@@ -154,6 +154,21 @@ public Q_SLOTS:
     void removeFromShoppingList();
     void clearShoppingList();
 
+    // The weekly routine: Space ticks the selected shopping entry or takes its tick away; "Erledigte entfernen".
+    void toggleTick();
+    void removeTicked();
+    // The walk through the shop: the selected product one place earlier or later; the Shopping list in its order.
+    void moveUpInWalk();
+    void moveDownInWalk();
+    void orderByWalk();
+    // Staples: the selected product marked with its usual quantity (the one on the Shopping list, else 1), or no
+    // longer; "Stammartikel eintragen".
+    void toggleStaple();
+    void addStaples();
+    // "Schnell eintragen": the quick-add field's line onto the Shopping list; Ctrl+L goes to the field.
+    void quickAdd();
+    void focusQuickAdd();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -187,6 +202,8 @@ private:
     void pushImport(CsvContent& content);
     void buildShoppingTrip();
     void buildProductSearch();
+    void buildRoutine();
+    void buildQuickAdd();
     // Draws the Shopping list on the printer object with the current margins, font and options.
     void printOut();
 
@@ -243,6 +260,7 @@ private:
     StatusBar* m_statusBar = nullptr;
     ProductSearch* m_productSearch = nullptr;
     PrintOptionsBox* m_printOptions = nullptr;
+    QLineEdit* m_quickAddEdit = nullptr;
 
     FileDialogOptions m_listOpenOptions;
     FileDialogOptions m_listSaveOptions;
