@@ -61,6 +61,8 @@ private Q_SLOTS:
     void saveAsElsewhereNeverAsks();
     void conflictCopies_data();
     void conflictCopies();
+    void foreignConflictCopiesSetAsideOnce_data();
+    void foreignConflictCopiesSetAsideOnce();
     void reloadOffer_data();
     void reloadOffer();
     void incompleteFileIsKept_data();
@@ -240,11 +242,73 @@ void TestDataSafety::conflictCopies()
         QCOMPARE(f.readFile(kept), copyBytes);
         QVERIFY(
             form.statusBar()->currentMessage().contains(QDir::toNativeSeparators(ListDocument::conflictCopyFolder())));
+        QVERIFY(form.statusBar()->currentMessage().startsWith("Die Listen sind gespeichert. "));
         QFile::remove(kept);
     }
     // Asked once: the next look at the folder leaves it alone.
     form.document()->checkFile();
     QCOMPARE(titles(f.dialogs).count(QStringLiteral("Konfliktkopie")), 1);
+}
+
+void TestDataSafety::foreignConflictCopiesSetAsideOnce_data()
+{
+    // Files named like conflict copies of the list: what each holds, or the file a link there points to.
+    QTest::addColumn<QStringList>("copies"); // "text", "cut", "link:<target>", "list"
+    QTest::addColumn<bool>("lineBreakInName");
+    QTest::newRow("a text file") << QStringList { "text" } << false;
+    QTest::newRow("a list cut short") << QStringList { "cut" } << false;
+    QTest::newRow("a link to a system file") << QStringList { "link:/etc/passwd" } << false;
+    QTest::newRow("three at once, one message") << QStringList { "text", "cut", "link:/etc/hostname" } << false;
+    QTest::newRow("a line break in the name") << QStringList { "text" } << true;
+    QTest::newRow("a list with a line break in the name") << QStringList { "list" } << true;
+}
+
+void TestDataSafety::foreignConflictCopiesSetAsideOnce()
+{
+    QFETCH(QStringList, copies);
+    QFETCH(bool, lineBreakInName);
+    MainWindowFixture f;
+    QStringList names;
+    int number = 0;
+    for (const QString& copy : copies) {
+        const QString name = lineBreakInName
+            ? QStringLiteral("korbana (Anna\nB conflicted copy %1).kbl").arg(++number)
+            : QStringLiteral("korbana.sync-conflict-20261208-11210%1-HNLTJCB.kbl").arg(++number);
+        names.append(name);
+        const QString path = f.path(name);
+        if (copy.startsWith(QLatin1String("link:")))
+            QVERIFY(QFile::link(copy.mid(5), path));
+        else if (copy == QLatin1String("cut"))
+            f.writeFile(path, sampleListFile().chopped(6));
+        else if (copy == QLatin1String("list"))
+            f.writeFile(path, kOtherList);
+        else
+            f.writeFile(path, "Einkaufszettel\nMilch\nBrot\n");
+    }
+    const bool readable = copies == QStringList { "list" };
+    f.dialogs.answers = { QMessageBox::No };
+    MainWindow& form = startOnSample(f);
+    QTRY_VERIFY_WITH_TIMEOUT(titles(f.dialogs).contains(QStringLiteral("Konfliktkopie")), 5000);
+    QCOMPARE(titles(f.dialogs).count(QStringLiteral("Konfliktkopie")), 1);
+    const ScriptedDialogs::Message& told = f.dialogs.messages.at(titles(f.dialogs).indexOf("Konfliktkopie"));
+    QCOMPARE(told.icon, readable ? QMessageBox::Question : QMessageBox::Warning);
+    // Every name on a line of its own, and no name breaks a line.
+    for (const QString& name : std::as_const(names))
+        QVERIFY2(told.text.contains(QDir::toNativeSeparators(f.path(name)).replace(u'\n', QChar::ReplacementCharacter)),
+            qPrintable(told.text));
+    QCOMPARE(told.text.count(u'\n'), (readable ? 3 : 1) + (readable ? 0 : names.size() - 1));
+    QCOMPARE(form.stores()->count(), 2);
+    QVERIFY(!form.isModified());
+
+    // The next start offers what can be merged again, and says nothing of what was set aside; all stay in place.
+    f.form.reset();
+    f.dialogs.messages.clear();
+    f.dialogs.answers = { QMessageBox::No };
+    // Whether or not the start has looked already, after this look every copy has been offered or passed over.
+    startOnSample(f).document()->lookForConflictCopies();
+    QCOMPARE(titles(f.dialogs).count(QStringLiteral("Konfliktkopie")), readable ? 1 : 0);
+    for (const QString& name : std::as_const(names))
+        QVERIFY(QFileInfo(f.path(name)).isSymLink() || QFileInfo::exists(f.path(name)));
 }
 
 void TestDataSafety::saveAsElsewhereNeverAsks()
@@ -308,6 +372,10 @@ void TestDataSafety::reloadOffer()
         // No box while the user may type: the bar above the lists tells, and merges when asked to.
         auto* bar = windowWidget<QWidget>(form, QStringLiteral("mergeBar"));
         QTRY_VERIFY_WITH_TIMEOUT(!bar->isHidden(), 5000);
+        // One line: the lists below move no further than a tool bar's height.
+        QVERIFY(
+            bar->sizeHint().height() <= windowWidget<QWidget>(form, QStringLiteral("toolBar"))->sizeHint().height());
+        QCOMPARE(bar->sizePolicy().verticalPolicy(), QSizePolicy::Fixed);
         windowWidget<QAbstractButton>(form, barButton)->click();
         QVERIFY(bar->isHidden());
         QVERIFY(f.dialogs.messages.isEmpty());
@@ -319,6 +387,9 @@ void TestDataSafety::reloadOffer()
         f.dialogs.answers = { QMessageBox::Cancel };
         QCOMPARE(form.saveFile(path), merged);
         QCOMPARE(f.dialogs.messages.isEmpty(), merged);
+        // Saved: nothing says otherwise any more.
+        if (merged)
+            QCOMPARE(form.statusBar()->currentMessage(), QStringLiteral("Die Listen sind gespeichert."));
         return;
     }
     const ScriptedDialogs::Message& question = f.dialogs.messages.constFirst();

@@ -2,6 +2,7 @@
 // it tells by its signals.
 #include "MainWindowFixture.h"
 #include "SampleLists.h"
+#include "document/Csv.h"
 #include "document/ListDocument.h"
 #include "document/RecoveryStore.h"
 #include "lists/ListModel.h"
@@ -13,14 +14,18 @@
 #include <QTest>
 #include <QTimer>
 
+#include <QUndoStack>
+
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <functional>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 using korbana::ListDocument;
+using korbana::ListKind;
 using korbana::ReadResult;
 using korbana::WriteResult;
 
@@ -45,6 +50,25 @@ bool isIdle(const ListDocument& document)
     return std::none_of(timers.begin(), timers.end(), [](const QTimer* timer) { return timer->isActive(); });
 }
 
+// The three lists as "shops / products / shopping entries", each row's texts joined by "|".
+QString listsText(const ListDocument& document)
+{
+    QStringList lists;
+    for (const korbana::ListModel* model : { document.stores(), document.products(), document.shopping() }) {
+        QStringList rows;
+        for (int row = 0; row < model->count(); ++row) {
+            QStringList texts { model->caption(row) };
+            for (int i = 0; i < model->subItemCount(); ++i)
+                texts.append(model->subItem(row, i));
+            rows.append(texts.join(u'|'));
+        }
+        lists.append(rows.join(u','));
+    }
+    return lists.join(QStringLiteral(" / "));
+}
+
+using Change = std::function<void(ListDocument&)>;
+
 } // namespace
 
 class TestListDocument : public QObject
@@ -54,8 +78,14 @@ class TestListDocument : public QObject
 private Q_SLOTS:
     void open_data();
     void open();
+    void changes_data();
+    void changes();
+    void addingTakesItsNaming();
+    void undoneMergeAsksAgain();
     void saveAndClear();
     void changedOnDiskAndReload();
+    void cutFileIsNeitherMergedNorReloaded_data();
+    void cutFileIsNeitherMergedNorReloaded();
     void incompleteFileNeedsBackup();
     void recoveryCopy();
     void recoveryCopyInSlices_data();
@@ -129,6 +159,152 @@ void TestListDocument::open()
     QVERIFY(isIdle(document));
 }
 
+void TestListDocument::changes_data()
+{
+    QTest::addColumn<Change>("change");
+    QTest::addColumn<QString>("lists");
+    QTest::addColumn<QString>("stepName"); // empty: no step
+
+    const QString sample = QStringLiteral("Bäcker,Markt / Brot|Bäcker|1,99 EUR / 1|Brot|Bäcker|1,99 EUR");
+    QTest::newRow("add a shop") << Change([](ListDocument& d) { QCOMPARE(d.addStore(), 2); })
+                                << "Bäcker,Markt,Laden / Brot|Bäcker|1,99 EUR / 1|Brot|Bäcker|1,99 EUR"
+                                << "Laden hinzufügen";
+    QTest::newRow("add a product of the second shop")
+        << Change([](ListDocument& d) { QCOMPARE(d.addProduct(1, QStringLiteral("0,50 EUR")), 1); })
+        << "Bäcker,Markt / Brot|Bäcker|1,99 EUR,Produkt|Markt|0,50 EUR / 1|Brot|Bäcker|1,99 EUR"
+        << "Produkt hinzufügen";
+    QTest::newRow("put a product on the Shopping list")
+        << Change([](ListDocument& d) { QCOMPARE(d.addToShoppingList(0), 1); })
+        << "Bäcker,Markt / Brot|Bäcker|1,99 EUR / 1|Brot|Bäcker|1,99 EUR,1|Brot|Bäcker|1,99 EUR"
+        << "Eintrag hinzufügen";
+    QTest::newRow("rename") << Change([](ListDocument& d) { d.renameEntry(ListKind::Stores, 1, "Kiosk\r\n24"); })
+                            << "Bäcker,Kiosk 24 / Brot|Bäcker|1,99 EUR / 1|Brot|Bäcker|1,99 EUR"
+                            << "Umbenennen";
+    QTest::newRow("rename to the shown caption is no step")
+        << Change([](ListDocument& d) { d.renameEntry(ListKind::Stores, 1, "Markt"); }) << sample << QString();
+    QTest::newRow("rename of a row not there is no step")
+        << Change([](ListDocument& d) { d.renameEntry(ListKind::Shopping, 1, "2"); }) << sample << QString();
+    QTest::newRow("remove") << Change([](ListDocument& d) { d.removeEntry(ListKind::Stores, 0); })
+                            << "Markt / Brot|Bäcker|1,99 EUR / 1|Brot|Bäcker|1,99 EUR"
+                            << "Eintrag entfernen";
+    QTest::newRow("remove a row not there is no step")
+        << Change([](ListDocument& d) { d.removeEntry(ListKind::Products, 1); }) << sample << QString();
+    QTest::newRow("clear a list") << Change([](ListDocument& d) { d.clearList(ListKind::Products); })
+                                  << "Bäcker,Markt /  / 1|Brot|Bäcker|1,99 EUR"
+                                  << "Liste löschen";
+    QTest::newRow("edit a product") << Change([](ListDocument& d) {
+        d.editProduct(0, QStringLiteral("Vollkornbrot"), QStringLiteral("2,49 EUR"));
+    }) << "Bäcker,Markt / Vollkornbrot|Bäcker|2,49 EUR / 1|Brot|Bäcker|1,99 EUR"
+                                    << "Produkt bearbeiten";
+    QTest::newRow("sort by a header, the same column as before turns round")
+        << Change([](ListDocument& d) { d.sortByColumn(ListKind::Stores, 0); })
+        << "Markt,Bäcker / Brot|Bäcker|1,99 EUR / 1|Brot|Bäcker|1,99 EUR"
+        << "Sortieren";
+    QTest::newRow("move to a shop") << Change([](ListDocument& d) {
+        QVERIFY(d.addProduct(1, QStringLiteral("0,99 EUR")) == 1);
+        d.moveToShops({ { 0, 1 } });
+    }) << "Bäcker,Markt / Brot|Bäcker|1,99 EUR,Produkt|Markt|0,99 EUR / 1|Brot|Markt|0,99 EUR"
+                                    << "Günstigste Läden wählen";
+    QTest::newRow("import") << Change([](ListDocument& d) {
+        korbana::CsvContent content;
+        content.stores.push_back(d.stores()->makeEntry(QStringLiteral("Hofladen")));
+        content.shopping.push_back(d.shopping()->makeEntry(QStringLiteral("3"), { QStringLiteral("Eier") }));
+        QVERIFY(d.importEntries(std::move(content)));
+    }) << "Bäcker,Markt,Hofladen / Brot|Bäcker|1,99 EUR / 1|Brot|Bäcker|1,99 EUR,3|Eier||"
+                            << "CSV importieren";
+    QTest::newRow("import of nothing is no step")
+        << Change([](ListDocument& d) { QVERIFY(!d.importEntries({})); }) << sample << QString();
+}
+
+// Each change is a step of the history, made by the document alone, after the text being typed is asked for;
+// undoing all of it brings back the file's lists unmodified.
+void TestListDocument::changes()
+{
+    QFETCH(Change, change);
+    QFETCH(QString, lists);
+    QFETCH(QString, stepName);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("liste.kbl"));
+    writeFile(path, sampleListFile());
+    ListDocument document;
+    QCOMPARE(document.open(path), ReadResult::Ok);
+    const QString before = listsText(document);
+    // Asked before the lists change, so that a name being typed is a step of its own ahead of it.
+    QStringList seenAtRequest;
+    connect(&document, &ListDocument::editsWanted, this, [&] { seenAtRequest.append(listsText(document)); });
+    QSignalSpy modified(&document, &ListDocument::modifiedChanged);
+
+    change(document);
+    QCOMPARE(listsText(document), lists);
+    // A rename is the text typed itself.
+    QCOMPARE(seenAtRequest.isEmpty(),
+        QTest::currentDataTag() == QByteArrayView("rename")
+            || QByteArrayView(QTest::currentDataTag()).startsWith("rename "));
+    QVERIFY(seenAtRequest.isEmpty() || seenAtRequest.constFirst() == before);
+    QCOMPARE(document.isModified(), !stepName.isEmpty());
+    QCOMPARE(document.history()->undoText(), stepName);
+    if (stepName.isEmpty())
+        return;
+    QCOMPARE(modified.size(), 1);
+    while (document.history()->canUndo())
+        document.undo();
+    QCOMPARE(listsText(document), before);
+    QVERIFY(!document.isModified());
+    QCOMPARE(modified.size(), 2);
+    while (document.history()->canRedo())
+        document.redo();
+    QCOMPARE(listsText(document), lists);
+    QVERIFY(document.isModified());
+}
+
+void TestListDocument::addingTakesItsNaming()
+{
+    ListDocument document;
+    const int row = document.addStore();
+    document.renameEntry(ListKind::Stores, row, QStringLiteral("Markt"));
+    // The name typed over the default is part of the add: one step takes both back.
+    QCOMPARE(document.history()->count(), 1);
+    // Renamed again once its edit box closed: a step of its own.
+    document.endNaming();
+    document.renameEntry(ListKind::Stores, row, QStringLiteral("Kiosk"));
+    QCOMPARE(document.history()->count(), 2);
+    document.undo();
+    QCOMPARE(document.stores()->caption(row), QStringLiteral("Markt"));
+    document.undo();
+    QCOMPARE(document.stores()->count(), 0);
+    QVERIFY(!document.isModified());
+
+    // Another step between the add and the naming: the naming is its own step.
+    document.redo();
+    const int second = document.addStore();
+    document.sortByColumn(ListKind::Stores, 0);
+    document.renameEntry(ListKind::Stores, second, QStringLiteral("Aldi"));
+    QCOMPARE(document.history()->count(), 4);
+}
+
+void TestListDocument::undoneMergeAsksAgain()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("liste.kbl"));
+    writeFile(path, sampleListFile());
+    ListDocument document;
+    QCOMPARE(document.open(path), ReadResult::Ok);
+    document.addStore();
+    writeFile(path, kOtherList);
+    QVERIFY(document.isChangedOnDisk(path));
+
+    QVERIFY(document.mergeFile(path));
+    QVERIFY(!document.isChangedOnDisk(path));
+    // Undone, the lists hold nothing of the other side's change: the save must ask again before it overwrites it.
+    document.undo();
+    QVERIFY(document.isChangedOnDisk(path));
+    QCOMPARE(document.stores()->count(), 3);
+    document.redo();
+    QVERIFY(!document.isChangedOnDisk(path));
+    QVERIFY(document.isModified());
+}
+
 void TestListDocument::saveAndClear()
 {
     QTemporaryDir dir;
@@ -196,6 +372,56 @@ void TestListDocument::changedOnDiskAndReload()
     QCOMPARE(document.reload(), ReadResult::BadFormat);
     QCOMPARE(document.stores()->count(), 1);
     QVERIFY(document.isChangedOnDisk(path));
+}
+
+void TestListDocument::cutFileIsNeitherMergedNorReloaded_data()
+{
+    // The file as another computer saved it, arriving whole or cut short (a sync still writing, a full disk).
+    const QByteArray theirs("1\r\nAnderswo\r\n1\r\nMilch\r\nAnderswo\r\n0,99 EUR\r\n0\r\n");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("whole");
+    QTest::newRow("whole") << theirs << true;
+    QTest::newRow("LF only, whole") << QByteArray(theirs).replace("\r\n", "\n") << true;
+    QTest::newRow("last line without its end") << theirs.chopped(2) << false;
+    QTest::newRow("cut inside the price") << theirs.left(theirs.indexOf(" EUR")) + "\r\n0" << false;
+    QTest::newRow("cut before the price") << theirs.left(theirs.indexOf("0,99")) << false;
+    QTest::newRow("cut after a line end inside an entry")
+        << QByteArray("1\r\nAnderswo\r\n0\r\n1\r\n2\r\nMilch\r\n") << false;
+    QTest::newRow("byte 26 inside the lists") << QByteArray(theirs).insert(theirs.indexOf("Milch"), '\x1A') << false;
+}
+
+void TestListDocument::cutFileIsNeitherMergedNorReloaded()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, whole);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("liste.kbl"));
+    writeFile(path, sampleListFile());
+    for (const bool changedHere : { true, false }) {
+        ListDocument document;
+        QCOMPARE(document.open(path), ReadResult::Ok);
+        if (changedHere)
+            document.stores()->append(QStringLiteral("Hier"));
+        const int stores = document.stores()->count();
+        const int products = document.products()->count();
+        writeFile(path, bytes);
+        if (changedHere)
+            QCOMPARE(document.mergeFile(path).has_value(), whole);
+        else
+            QCOMPARE(document.reload() == ReadResult::Ok, whole);
+        // Nothing of a cut file is taken for the other side's removal: the lists stay as they were.
+        if (!whole) {
+            QCOMPARE(document.stores()->count(), stores);
+            QCOMPARE(document.products()->count(), products);
+            QCOMPARE(document.isModified(), changedHere);
+            QVERIFY(document.isChangedOnDisk(path));
+        } else {
+            QVERIFY(document.products()->count() > 0);
+            QCOMPARE(
+                document.products()->entryAt(document.products()->count() - 1).subItems[1], QStringLiteral("0,99 EUR"));
+        }
+        writeFile(path, sampleListFile());
+    }
 }
 
 void TestListDocument::incompleteFileNeedsBackup()

@@ -1,5 +1,7 @@
 #include "ThreeLists.h"
+#include "document/Csv.h"
 #include "document/DocumentFileState.h"
+#include "document/DurableFile.h"
 #include "document/ListFile.h"
 #include "document/RecoveryStore.h"
 #include "document/Windows1252.h"
@@ -155,6 +157,8 @@ private Q_SLOTS:
     void saveThenOpenRoundTrip();
     void everyByteSurvivesLoadAndSave();
     void textBeyondWindows1252SavesAsUtf8();
+    void utf8WithoutMarkSavesByTheUsualRule_data();
+    void utf8WithoutMarkSavesByTheUsualRule();
     void blockwiseSaveMatchesEncoding_data();
     void blockwiseSaveMatchesEncoding();
 
@@ -293,8 +297,28 @@ void TestListFile::readingRules_data()
     QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF"
                                                    "1\r\nKrak\xC3\xB3w \xC3\xA4\r\n0\r\n0\r\n")
                                      << true << QStringList { "Kraków ä" } << none << none;
-    QTest::newRow("UTF-8 without mark reads as Windows-1252")
-        << QByteArray("1\r\n\xC3\xA4\r\n0\r\n0\r\n") << true << QStringList { "Ã¤" } << none << none;
+    // Without a mark, a file that is UTF-8 throughout and has a character of more than one byte is UTF-8, as phone
+    // apps write it; anything else is Windows-1252.
+    QTest::newRow("UTF-8 without mark") << QByteArray("1\r\nK\xC3\xA4se \xE2\x82\xAC \xF0\x9F\x8D\x9E\r\n0\r\n0\r\n")
+                                        << true << QStringList { "Käse € \U0001F35E" } << none << none;
+    QTest::newRow("UTF-8 without mark, LF only")
+        << QByteArray("1\nK\xC3\xA4se\n0\n0\n") << true << QStringList { "Käse" } << none << none;
+    QTest::newRow("UTF-8 form and a Windows-1252 letter")
+        << QByteArray("2\r\n\xC3\xA4\r\nK\xE4se\r\n0\r\n0\r\n") << true << QStringList { "Ã¤", "Käse" } << none << none;
+    QTest::newRow("Windows-1252 letter after the lists")
+        << QByteArray("1\r\n\xC3\xA4\r\n0\r\n0\r\n\xE4\r\n") << true << QStringList { "Ã¤" } << none << none;
+    QTest::newRow("UTF-8 sequence cut at the end of the file")
+        << QByteArray("1\r\n\xC3\xA4\r\n0\r\n0\r\n\xC3") << true << QStringList { "Ã¤" } << none << none;
+    QTest::newRow("what follows byte 26 is not looked at")
+        << QByteArray("1\r\n\xC3\xA4\r\n0\r\n0\r\n\x1A\xE4") << true << QStringList { "ä" } << none << none;
+    QTest::newRow("overlong form is no UTF-8")
+        << QByteArray("1\r\n\xC0\xAE\xE0\x80\xAE\r\n0\r\n0\r\n") << true << QStringList { "À®à€®" } << none << none;
+    QTest::newRow("surrogate is no UTF-8")
+        << QByteArray("1\r\n\xED\xA0\x80\r\n0\r\n0\r\n") << true << QStringList { "í\u00A0€" } << none << none;
+    QTest::newRow("past U+10FFFF is no UTF-8")
+        << QByteArray("1\r\n\xF4\x90\x80\x80\r\n0\r\n0\r\n") << true << QStringList { "ô\u0090€€" } << none << none;
+    QTest::newRow("lone continuation byte is no UTF-8")
+        << QByteArray("1\r\n\xA4\xC3\xA4\r\n0\r\n0\r\n") << true << QStringList { "¤Ã¤" } << none << none;
 }
 
 void TestListFile::readingRules()
@@ -406,6 +430,9 @@ void TestListFile::streamedReadMatchesWholeRead_data()
         { "file ends in CR", "\r\nB\r\nC\r\n0\r\n0\r" },
         { "LF only", "\nB\nC\n0\n0\n", "3\n" },
         { "LF, then one CR in the next block", "\nB\nC\n0\n0\n\r", "3\n" },
+        { "UTF-8 character", "\xC3\xA4\r\nB\r\nC\r\n0\r\n0\r\n" },
+        { "Windows-1252 letter after UTF-8", "\r\nB\r\nK\xE4se\r\n0\r\n0\r\n", "3\r\n\xC3\xA4 " },
+        { "UTF-8, LF only", "\nB\xC3\xA4\nC\n0\n0\n", "3\n" },
     };
     for (const auto& tail : tails) {
         for (int shift = -2; shift <= 2; ++shift) {
@@ -581,6 +608,32 @@ void TestListFile::textBeyondWindows1252SavesAsUtf8()
     QCOMPARE(allRows(loaded), allRows(saved));
 }
 
+void TestListFile::utf8WithoutMarkSavesByTheUsualRule_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("saved");
+    QTest::newRow("Windows-1252 letters")
+        << QByteArray("1\nK\xC3\xA4se\n0\n0\n") << QByteArray("1\r\nK\xE4se\r\n0\r\n0\r\n");
+    QTest::newRow("beyond Windows-1252") << QByteArray("1\r\n\xC5\x81\xC3\xB3\x64\xC5\xBA\r\n0\r\n0\r\n")
+                                         << QByteArray("\xEF\xBB\xBF"
+                                                       "1\r\n\xC5\x81\xC3\xB3\x64\xC5\xBA\r\n0\r\n0\r\n");
+}
+
+void TestListFile::utf8WithoutMarkSavesByTheUsualRule()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, saved);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("telefon.kbl");
+    QVERIFY(writeBytes(path, file));
+    Lists lists;
+    ReadFacts facts;
+    QCOMPARE(readListFile(path, lists.set(), &facts), ReadResult::Ok);
+    QVERIFY(facts.complete);
+    QCOMPARE(writeListFile(path, lists.set()), WriteResult::Ok);
+    QCOMPARE(readBytes(path), saved);
+}
+
 void TestListFile::blockwiseSaveMatchesEncoding_data()
 {
     QTest::addColumn<QString>("lastShop");
@@ -714,6 +767,11 @@ void TestListFile::sideCopiesNoMoreReadable_data()
         QTest::newRow(qPrintable("saved list " + octal)) << "list" << mode << mode;
         QTest::newRow(qPrintable("backup " + octal)) << "backup" << mode << mode;
         QTest::newRow(qPrintable("recovery copy " + octal)) << "recovery" << mode << 0600u;
+        // A conflict copy moved away, a printed PDF: made by others, then limited to the list's readers.
+        QTest::newRow(qPrintable("file made open to all " + octal)) << "limited" << mode << mode;
+        // New files take the umask's bits first (never more than 0664), then the list's.
+        if (mode != 0664u)
+            QTest::newRow(qPrintable("CSV export " + octal)) << "csv" << mode << mode;
     }
 }
 
@@ -733,6 +791,15 @@ void TestListFile::sideCopiesNoMoreReadable()
     QString written = path;
     if (copy == "list") {
         QCOMPARE(writeListFile(path, lists.set()), WriteResult::Ok);
+    } else if (copy == "limited" || copy == "csv") {
+        written = dir.filePath("kopie");
+        if (copy == "csv") {
+            QVERIFY(!exportCsvFile(written, lists.set(), path));
+        } else {
+            QVERIFY(writeBytes(written, "kopie"));
+            QVERIFY(::chmod(QFile::encodeName(written).constData(), 0666) == 0);
+            limitReadersTo(written, path);
+        }
     } else if (copy == "backup") {
         DocumentFileState state;
         state.loaded(path, FileStamp::of(path), {}, false);

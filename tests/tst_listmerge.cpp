@@ -1,4 +1,5 @@
 #include "document/ConflictCopies.h"
+#include "document/KnownVersions.h"
 #include "document/ListMerge.h"
 
 #include <QDateTime>
@@ -161,6 +162,137 @@ private slots:
         QCOMPARE(words(result.sections[2]), QStringLiteral("E1 X E2"));
         QCOMPARE(result.conflicts, (std::array<int, 3> { 0, 1, 1 }));
         QCOMPARE(result.totalConflicts(), 2);
+    }
+
+    // Two computers went apart from a version V that both read; each saved its own version from it (A here, B in
+    // the conflict copy). Each row: V; A; B; merged; conflicts; merged by the rule for an unknown start.
+    void mergeFromNamedVersion_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("ours");
+        QTest::addColumn<QString>("theirs");
+        QTest::addColumn<QString>("merged");
+        QTest::addColumn<int>("conflicts");
+        QTest::addColumn<QString>("guessed");
+
+        QTest::newRow("a deletion and an addition") << "1|Brot 2|Milch"
+                                                    << "1|Brot 2|Milch 3|Eier"
+                                                    << "2|Milch"
+                                                    << "2|Milch 3|Eier" << 0 << "1|Brot 2|Milch 3|Eier";
+        QTest::newRow("deleted against changed: the change stays, counted")
+            << "1|Brot 2|Milch"
+            << "2|Milch"
+            << "4|Brot 2|Milch"
+            << "4|Brot 2|Milch" << 1 << "4|Brot 2|Milch";
+        QTest::newRow("changed differently: both forms, counted") << "1|Milch"
+                                                                  << "2|Milch"
+                                                                  << "3|Milch"
+                                                                  << "2|Milch 3|Milch" << 1 << "2|Milch 3|Milch";
+        QTest::newRow("both deleted the same") << "1|Brot 2|Milch"
+                                               << "2|Milch"
+                                               << "2|Milch 5|Kaffee"
+                                               << "2|Milch 5|Kaffee" << 0 << "2|Milch 5|Kaffee";
+    }
+
+    void mergeFromNamedVersion()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, ours);
+        QFETCH(QString, theirs);
+        QFETCH(QString, merged);
+        QFETCH(int, conflicts);
+        QFETCH(QString, guessed);
+        QTemporaryDir dir;
+        KnownVersions known(dir.path());
+        const auto shopping = [](const QString& list) {
+            ListSections sections;
+            sections[2] = entries(list);
+            return sections;
+        };
+        // This computer read V and wrote A; B names itself and V in its file, and is not known here.
+        const QString v = KnownVersions::newId();
+        const QString a = KnownVersions::newId();
+        QVERIFY(known.keep(v, {}, printsOf(shopping(start))));
+        QVERIFY(known.keep(a, { v }, printsOf(shopping(ours))));
+        const QString common = known.newestCommon({ a }, { KnownVersions::newId(), v });
+        QCOMPARE(common, v);
+        const std::optional<SectionPrints> base = known.printsOf(common);
+        QVERIFY(base);
+        MergeResult result = korbana::mergeLists(*base, shopping(ours), shopping(theirs));
+        QCOMPARE(words(result.sections[2]), merged);
+        QCOMPARE(result.totalConflicts(), conflicts);
+        // Either side merging the other ends with the same entries.
+        result = korbana::mergeLists(*base, shopping(theirs), shopping(ours));
+        QCOMPARE(sorted(words(result.sections[2]).split(u' ')), sorted(merged.split(u' ')));
+
+        // Without a known start, only what both hold counts as common: nothing is lost, but deletions come back.
+        QVERIFY(known.newestCommon({ a }, { KnownVersions::newId() }).isEmpty());
+        const ListSections guessedBase = shopping(ours);
+        result = korbana::mergeLists(
+            commonEntries(printsOf(guessedBase), shopping(theirs)), shopping(ours), shopping(theirs));
+        QCOMPARE(words(result.sections[2]), guessed);
+    }
+
+    // The newest common version is found through parents known here, also after a merge with two parents.
+    void newestCommonVersion()
+    {
+        QTemporaryDir dir;
+        KnownVersions known(dir.path());
+        const SectionPrints none;
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        const auto keepAged = [&](const QString& id, const QStringList& parents, int ageSeconds) {
+            QVERIFY(known.keep(id, parents, none));
+            QFile file(dir.filePath(id + ".prints"));
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(now.addSecs(-ageSeconds), QFileDevice::FileModificationTime));
+        };
+        keepAged("v0", {}, 50);
+        keepAged("v1", { "v0" }, 40);
+        keepAged("x1", { "v0" }, 30);
+        keepAged("m2", { "v1", "x1" }, 20);
+        QCOMPARE(known.newestCommon({ "m2" }, { "y3", "x1" }), QStringLiteral("x1"));
+        QCOMPARE(known.newestCommon({ "v1" }, { "y3", "x1" }), QStringLiteral("v0"));
+        QCOMPARE(known.newestCommon({ "m2" }, { "m2" }), QStringLiteral("m2"));
+        QCOMPARE(known.newestCommon({ "v1" }, { "unbekannt" }), QString());
+        // A cycle in damaged records ends the walk.
+        keepAged("c1", { "c2" }, 10);
+        keepAged("c2", { "c1" }, 10);
+        QVERIFY(QStringList({ "c1", "c2" }).contains(known.newestCommon({ "c1" }, { "c2" })));
+    }
+
+    // The store stays small and refuses what is no version of its own.
+    void knownVersionsStayBounded()
+    {
+        QTemporaryDir dir;
+        KnownVersions known(dir.path());
+        const ListSections list { entries("A B"), entries("P|L"), entries("") };
+        for (int i = 0; i < KnownVersions::kMaxVersions + 5; ++i)
+            QVERIFY(known.keep(QStringLiteral("v%1").arg(i), {}, printsOf(list)));
+        QCOMPARE(QDir(dir.path()).entryList({ "*.prints" }).size(), KnownVersions::kMaxVersions);
+        QVERIFY(known.contains(QStringLiteral("v%1").arg(KnownVersions::kMaxVersions + 4)));
+        const std::optional<SectionPrints> back
+            = known.printsOf(QStringLiteral("v%1").arg(KnownVersions::kMaxVersions));
+        QVERIFY(back);
+        QVERIFY(*back == printsOf(list));
+        QCOMPARE(QFileInfo(dir.path()).permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
+            QFileDevice::Permissions());
+
+        // Too large in all: only the newest two stay.
+        ListSections large;
+        large[2] = std::vector<Entry>(KnownVersions::kMaxBytes / 16 / 2 + 1, entries("X").front());
+        QVERIFY(known.keep(QStringLiteral("gross1"), {}, printsOf(large)));
+        QVERIFY(known.keep(QStringLiteral("gross2"), {}, printsOf(large)));
+        QCOMPARE(QDir(dir.path()).entryList({ "*.prints" }).size(), 2);
+
+        // Names that are no file name of ours, and damaged files, give nothing.
+        for (const QString& id : { QStringLiteral("../x"), QString(), QStringLiteral("a b"), QString(65, u'a') })
+            QVERIFY(!known.keep(id, {}, printsOf(list)));
+        QFile damaged(dir.filePath("kaputt.prints"));
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(QByteArray("KBVP\0\1\x7F\xFF\xFF\xFF", 10));
+        damaged.close();
+        QVERIFY(!known.printsOf("kaputt"));
+        QVERIFY(known.parentsOf("kaputt").isEmpty());
     }
 
     void conflictCopyName_data()

@@ -14,6 +14,28 @@ namespace korbana {
 // program's temporary files never match.
 bool isConflictCopyName(const QString& listFileName, const QString& fileName);
 
+// Whether the copy reads as a whole list: only then can it be merged.
+bool readsAsWholeList(const QString& path);
+
+// Copies that are no whole list are set aside once: remembered in registerPath with their size and time, so that
+// they are not offered again unless they change. The register keeps the last kMaxSetAside of them.
+class SetAsideCopies final
+{
+public:
+    static constexpr int kMaxSetAside = 200;
+
+    explicit SetAsideCopies(const QString& registerPath);
+    bool contains(const QString& copyPath) const;
+    // False when the register could not be written.
+    bool add(const QStringList& copyPaths);
+
+private:
+    static QString keyOf(const QString& copyPath);
+    QStringList read() const;
+
+    QString m_registerPath;
+};
+
 // The paths of the conflict copies of the list in its folder, newest first (by the time their content was last
 // changed; the same time by name).
 QStringList findConflictCopies(const QString& listPath);

@@ -541,9 +541,10 @@ CsvContent readCsvFile(const QString& path, CsvReadControl* control)
     return parseCsvDevice(file, info.size(), control);
 }
 
-std::optional<CsvFailure> exportCsvFile(const QString& path, const ListSet& lists)
+std::optional<CsvFailure> exportCsvFile(const QString& path, const ListSet& lists, const QString& listPath)
 {
     SaveFile file(path);
+    file.setReadersLike(listPath);
     const WriteResult result = saveWholeFile(file, encodeCsv(lists));
     if (result == WriteResult::Ok)
         return std::nullopt;

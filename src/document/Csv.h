@@ -127,8 +127,9 @@ struct CsvFailure
     QString title;
 };
 
-// Writes the three lists; on failure an existing file stays as it was.
-std::optional<CsvFailure> exportCsvFile(const QString& path, const ListSet& lists);
+// Writes the three lists; on failure an existing file stays as it was. The file is no more readable than the list
+// file at listPath, when there is one.
+std::optional<CsvFailure> exportCsvFile(const QString& path, const ListSet& lists, const QString& listPath = {});
 // Reads the file for an import into content, or tells why it cannot be imported.
 std::optional<CsvFailure> readCsvFile(const QString& path, CsvContent& content);
 // Appends what the file holds to the lists, or nothing at all on failure.

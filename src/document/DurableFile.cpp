@@ -151,6 +151,36 @@ std::optional<unsigned> permissionBitsOf(const QString& path)
 #endif
 }
 
+bool makeOwnerOnlyFolder(const QString& folder)
+{
+    QDir().mkpath(folder);
+    const QFileInfo info(folder);
+    if (!info.isSymLink())
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return info.isDir();
+}
+
+void limitReadersTo(const QString& path, const QString& source)
+{
+#ifdef Q_OS_UNIX
+    const std::optional<unsigned> allowed = permissionBitsOf(source);
+    struct stat status
+    {
+    };
+    const QByteArray name = QFile::encodeName(path);
+    // A link is left alone: its own bits mean nothing, and what it points to is not ours.
+    if (!allowed || ::lstat(name.constData(), &status) != 0 || !S_ISREG(status.st_mode))
+        return;
+    const unsigned bits = static_cast<unsigned>(status.st_mode) & 07777u;
+    const unsigned limited = bits & (*allowed | 0700u);
+    if (limited != bits)
+        ::chmod(name.constData(), static_cast<mode_t>(limited));
+#else
+    Q_UNUSED(path);
+    Q_UNUSED(source);
+#endif
+}
+
 bool setPermissionBits(QFileDevice& file, unsigned bits)
 {
 #ifdef Q_OS_UNIX
@@ -255,7 +285,10 @@ bool SaveFile::commit()
             return true;
         }
     }
-    const unsigned bits = m_kind == Kind::Private ? kOwnerOnly : permissionBitsOf(m_target).value_or(newFileBits());
+    unsigned bits = m_kind == Kind::Private ? kOwnerOnly : permissionBitsOf(m_target).value_or(newFileBits());
+    if (const std::optional<unsigned> allowed
+        = m_readersLike.isEmpty() ? std::nullopt : permissionBitsOf(m_readersLike))
+        bits &= *allowed | 0700u;
     bool ok = setPermissionBits(*this, bits) && syncToDisk(*this);
     close();
     ok = ok && error() == QFileDevice::NoError && renameOver(fileName(), m_target);

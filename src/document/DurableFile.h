@@ -27,6 +27,13 @@ std::optional<unsigned> permissionBitsOf(const QString& path);
 // Gives an open file these permission bits; false when the system refuses.
 bool setPermissionBits(QFileDevice& file, unsigned bits);
 
+// Makes the folder with its parents; the folder itself (not a link there) is the owner's alone, also when it
+// existed before. False when it is not there afterwards.
+bool makeOwnerOnlyFolder(const QString& folder);
+// Takes away from the file the permission bits that the file it was made from lacks, the owner's own excepted: a
+// copy or export is never more readable than the list it holds. Nothing happens when either is missing.
+void limitReadersTo(const QString& path, const QString& source);
+
 // Whether a file name is one of the temporaries that a save of the file named base makes beside it.
 bool isOwnSaveTemporary(const QString& candidate, const QString& base);
 // Removes the temporaries of ours that a killed save left beside the file, when they are old enough that no
@@ -60,6 +67,9 @@ public:
     // Drops what was written.
     void cancel();
 
+    // The file put in place is no more readable than source (the list an export or copy comes from).
+    void setReadersLike(const QString& source) { m_readersLike = source; }
+
     // Whether the last commit() found the bytes in the target already and left it alone.
     bool keptExisting() const { return m_keptExisting; }
 
@@ -68,6 +78,7 @@ private:
 
     QString m_target;
     Kind m_kind;
+    QString m_readersLike;
     bool m_keptExisting = false;
 };
 

@@ -1,7 +1,9 @@
 #include "ListDocument.h"
 
 #include "ConflictCopies.h"
+#include "Csv.h"
 #include "DocumentFileState.h"
+#include "DurableFile.h"
 #include "ListCommands.h"
 #include "QuickAdd.h"
 #include "RecoveryStore.h"
@@ -20,6 +22,7 @@
 #include <QTimer>
 #include <QUndoStack>
 
+#include <functional>
 #include <new>
 
 namespace korbana {
@@ -32,6 +35,30 @@ constexpr int kRecoveryDelayMs = 2000;
 constexpr int kFileCheckDelayMs = 300;
 // How long the recovery copy waits when its writer has not caught up with the bytes handed to it.
 constexpr int kWriterBehindPauseMs = 5;
+
+// The document's file as a merge saw it; the merge's step swaps it in and out.
+struct FileSeen
+{
+    DocumentFileState state;
+    SectionPrints base;
+    FileStamp announced;
+};
+
+// A step that only swaps a piece of the document's state with the one it holds, both ways alike.
+class SwapStep final : public QUndoCommand
+{
+public:
+    SwapStep(std::function<void()> swap, QUndoCommand* parent)
+        : QUndoCommand(parent)
+        , m_swap(std::move(swap))
+    {
+    }
+    void redo() override { m_swap(); }
+    void undo() override { m_swap(); }
+
+private:
+    std::function<void()> m_swap;
+};
 
 QTimer* singleShotTimer(int interval, QObject* parent)
 {
@@ -127,12 +154,7 @@ ListDocument::ListDocument(QObject* parent)
         { QStringLiteral("Menge"), QStringLiteral("Name"), QStringLiteral("Laden"), QStringLiteral("Preis") }, this);
 
     m_history = new QUndoStack(this);
-    connect(m_history, &QUndoStack::cleanChanged, this, [this](bool clean) {
-        if (!clean || !m_stepping || !m_modified)
-            return;
-        setModified(false);
-        discardRecoveryCopy();
-    });
+    connect(m_history, &QUndoStack::cleanChanged, this, [this](bool clean) { Q_EMIT modifiedChanged(!clean); });
 
     m_fileWatcher = new QFileSystemWatcher(this);
     m_fileCheckTimer = singleShotTimer(kFileCheckDelayMs, this);
@@ -171,24 +193,163 @@ ListDocument::~ListDocument()
     // The lists go with this object; nothing of theirs may call back into it meanwhile.
     for (const ListModel* list : { m_stores, m_products, m_shopping })
         disconnect(list, nullptr, this, nullptr);
+    // Nor may a view ask them for ticks or staples, which go before the lists.
+    m_shopping->setTickBoxes({}, {});
+    m_products->setCellHints(-1, {});
+}
+
+ListModel* ListDocument::list(ListKind kind) const
+{
+    switch (kind) {
+    case ListKind::Stores:
+        return m_stores;
+    case ListKind::Products:
+        return m_products;
+    case ListKind::Shopping:
+        break;
+    }
+    return m_shopping;
+}
+
+bool ListDocument::isModified() const
+{
+    return !m_history->isClean();
+}
+
+void ListDocument::collectEdits()
+{
+    if (m_collectingEdits)
+        return;
+    const QScopedValueRollback collecting(m_collectingEdits, true);
+    Q_EMIT editsWanted();
 }
 
 void ListDocument::push(QUndoCommand* step)
 {
     const QScopedValueRollback stepping(m_stepping, true);
+    // Only the entry just added is named into its step.
+    if (step->id() != kEntryTextCommand)
+        m_naming.reset();
     m_history->push(step);
 }
 
 void ListDocument::undo()
 {
+    // A caption still open is a step of its own, and it is the one undone.
+    collectEdits();
+    m_naming.reset();
     const QScopedValueRollback stepping(m_stepping, true);
     m_history->undo();
+    if (m_history->isClean())
+        discardRecoveryCopy();
 }
 
 void ListDocument::redo()
 {
+    collectEdits();
+    m_naming.reset();
     const QScopedValueRollback stepping(m_stepping, true);
     m_history->redo();
+    if (m_history->isClean())
+        discardRecoveryCopy();
+}
+
+int ListDocument::addEntry(ListKind kind, Entry&& entry, const QString& stepName)
+{
+    auto* step = new AddEntryCommand(list(kind), std::move(entry), stepName);
+    push(step);
+    // The user types over the default at once; that naming belongs to this step.
+    m_naming = std::make_pair(kind, step->row());
+    return m_naming->second;
+}
+
+int ListDocument::addStore()
+{
+    collectEdits();
+    return addEntry(ListKind::Stores, m_stores->makeEntry(QStringLiteral("Laden")), StepNames::addStore());
+}
+
+int ListDocument::addProduct(int storeRow, const QString& price)
+{
+    // A shop name still being typed is the one the user sees, so it is the one to copy.
+    collectEdits();
+    return addEntry(ListKind::Products,
+        m_products->makeEntry(QStringLiteral("Produkt"), { m_stores->caption(storeRow), price }),
+        StepNames::addProduct());
+}
+
+int ListDocument::addToShoppingList(int productRow)
+{
+    collectEdits();
+    const Entry& source = m_products->entryAt(productRow);
+    return addEntry(ListKind::Shopping,
+        m_shopping->makeEntry(QStringLiteral("1"), { source.caption, source.subItems[0], source.subItems[1] }),
+        StepNames::addShoppingEntry());
+}
+
+void ListDocument::renameEntry(ListKind kind, int row, const QString& caption)
+{
+    // The text typed is this very change: no other edit box is open meanwhile.
+    ListModel* model = list(kind);
+    // A caption confirmed as it was changes nothing, and is no step to undo.
+    if (row < 0 || row >= model->count() || ListModel::storable(caption) == model->caption(row))
+        return;
+    const bool namesNewEntry = m_naming == std::make_pair(kind, row);
+    push(new RenameEntryCommand(model, row, caption, namesNewEntry));
+}
+
+void ListDocument::endNaming()
+{
+    m_naming.reset();
+}
+
+void ListDocument::removeEntry(ListKind kind, int row)
+{
+    collectEdits();
+    if (row >= 0 && row < list(kind)->count())
+        push(new RemoveEntryCommand(list(kind), row));
+}
+
+void ListDocument::clearList(ListKind kind)
+{
+    collectEdits();
+    push(clearListCommand(list(kind)));
+}
+
+void ListDocument::editProduct(int row, const QString& caption, const QString& price)
+{
+    collectEdits();
+    if (row >= 0 && row < m_products->count())
+        push(new EditProductCommand(m_products, row, caption, price));
+}
+
+void ListDocument::sortByColumn(ListKind kind, int column)
+{
+    // A caption still being typed sorts as what the user sees.
+    collectEdits();
+    push(sortByColumnCommand(kind, list(kind), column));
+}
+
+void ListDocument::moveToShops(std::deque<ShopMove>&& moves)
+{
+    collectEdits();
+    push(moveToShopsCommand(m_shopping, *m_products, std::move(moves)));
+}
+
+bool ListDocument::importEntries(CsvContent&& content)
+{
+    collectEdits();
+    // The three lists' additions are one step.
+    auto step = std::make_unique<QUndoCommand>(StepNames::importCsv());
+    const std::pair<ListModel*, std::vector<Entry>*> parts[]
+        = { { m_stores, &content.stores }, { m_products, &content.products }, { m_shopping, &content.shopping } };
+    for (const auto& [model, rows] : parts)
+        if (!rows->empty())
+            new AppendRowsCommand(model, std::move(*rows), {}, step.get());
+    if (step->childCount() == 0)
+        return false;
+    push(step.release());
+    return true;
 }
 
 void ListDocument::changeExtraRecords(
@@ -220,13 +381,14 @@ void ListDocument::swapExtras(ListExtras& extras)
 
 void ListDocument::listsChanged()
 {
-    // Changed beside the history (a file read, a recovery copy): its steps no longer fit the lists, and no undo
-    // leads back to the state last saved.
-    if (!m_stepping && m_history->count() > 0) {
-        m_history->clear();
+    // Changed beside the history (a file read): its steps no longer fit the lists, and no undo leads back to the
+    // state last saved.
+    if (!m_stepping) {
+        m_naming.reset();
+        if (m_history->count() > 0)
+            m_history->clear();
         m_history->resetClean();
     }
-    setModified(true);
     ++m_changeGeneration;
     if (!m_recoveryTimer->isActive())
         m_recoveryTimer->start();
@@ -236,12 +398,12 @@ void ListDocument::listsChanged()
     }
 }
 
-void ListDocument::setModified(bool modified)
+void ListDocument::markUnmodified()
 {
-    if (modified == m_modified)
-        return;
-    m_modified = modified;
-    Q_EMIT modifiedChanged(modified);
+    m_naming.reset();
+    m_history->clear();
+    // An empty history is left as it is by clear(), also when no step led back to the file.
+    m_history->setClean();
 }
 
 void ListDocument::setFileName(const QString& path)
@@ -279,6 +441,8 @@ ReadResult ListDocument::open(const QString& path, bool nameEvenIfUnreadable)
 
 ReadResult ListDocument::reload()
 {
+    // A name still being typed is closed first, as a save does; the file's lists replace it.
+    collectEdits();
     const QString path = m_fileState->path();
     ListContent content;
     try {
@@ -290,6 +454,9 @@ ReadResult ListDocument::reload()
     // state stays, so that a save still asks before it overwrites the change made elsewhere.
     if (content.result != ReadResult::Ok)
         return content.result;
+    // A file cut short is most likely still being written by a sync program: its full form comes later.
+    if (!content.facts.linesEnded)
+        return ReadResult::BadFormat;
     const ReadFacts facts = content.facts;
     applyListContent(std::move(content), lists());
     fileRead(path, facts);
@@ -333,8 +500,7 @@ void ListDocument::fileRead(const QString& path, const ReadFacts& facts)
     m_fileState->loaded(path, facts.stamp, facts.contentHash, facts.complete);
     m_base = prints();
     m_announcedChange = {};
-    setModified(false);
-    m_history->clear();
+    markUnmodified();
     stopRecoveryCopy();
     watchFile();
     // The file may have changed between the read and the watch (a read ahead at start runs long before).
@@ -356,8 +522,7 @@ void ListDocument::clear()
     m_base = {};
     m_reportedCopies.clear();
     m_mergedCopies.clear();
-    setModified(false);
-    m_history->clear();
+    markUnmodified();
     stopRecoveryCopy();
     watchFile();
 }
@@ -396,6 +561,8 @@ std::optional<QString> ListDocument::keepBackup() const
 
 WriteResult ListDocument::save(const QString& path)
 {
+    // A name still being typed in a list is saved as the user sees it.
+    collectEdits();
     // Recovered lists replace what the file holds: the file's own version is kept first.
     if (path == m_recoveredOver && QFileInfo(path).isFile() && !m_fileState->keepBackup())
         return WriteResult::CannotCreate;
@@ -410,7 +577,6 @@ WriteResult ListDocument::save(const QString& path)
     m_fileState->written(path, contentHash);
     m_base = prints();
     m_announcedChange = {};
-    setModified(false);
     m_history->setClean();
     watchFile();
     setFileName(path);
@@ -439,8 +605,6 @@ void ListDocument::applyRecoveryCopy(const LeftCopy& copy, const QByteArray& byt
     // window must still ask rather than let them go.
     m_history->resetClean();
     m_recoveredOver = path;
-    // The copy stays until the lists are saved or given up.
-    setModified(true);
 }
 
 void ListDocument::discardRecoveryCopy()
@@ -451,7 +615,7 @@ void ListDocument::discardRecoveryCopy()
 
 void ListDocument::writeRecoveryCopy()
 {
-    if (!m_modified)
+    if (!isModified())
         return;
     m_copyGeneration = m_changeGeneration;
     const QByteArray savedHash = m_fileState->path() == m_fileName ? m_fileState->contentHash() : QByteArray();
@@ -460,7 +624,7 @@ void ListDocument::writeRecoveryCopy()
         lists(), m_recovery->begin(m_fileName, savedHash, this, [this, generation](RecoveryStore::Outcome outcome) {
             // Back to what the file holds, and no change since: nothing is unsaved.
             if (outcome == RecoveryStore::Outcome::Unchanged && generation == m_changeGeneration)
-                setModified(false);
+                m_history->setClean();
             const bool failing = outcome == RecoveryStore::Outcome::Failed;
             if (failing != m_recoveryFailing) {
                 m_recoveryFailing = failing;
@@ -520,7 +684,7 @@ void ListDocument::checkFile()
         return;
     watchFile();
     if (m_fileState->changedElsewhere()) {
-        if (!m_modified) {
+        if (!isModified()) {
             Q_EMIT changedOnDisk();
         } else {
             // Sync programs touch the folder many times for one change: it is told once.
@@ -570,9 +734,11 @@ void ListDocument::replaceLists(ListSections&& sections, ListExtras&& extras, co
 
 std::optional<int> ListDocument::mergeFile(const QString& path)
 {
+    // A name still being typed takes part as the user sees it.
+    collectEdits();
     ListContent theirs = readListContent(path);
     // Entries missing from a damaged file would count as removed there.
-    if (theirs.result != ReadResult::Ok || !theirs.facts.complete)
+    if (theirs.result != ReadResult::Ok || !theirs.facts.isWholeVersion())
         return std::nullopt;
     // A conflict copy does not come from what this window last read or wrote: both went apart from an earlier
     // version, which is not known. Only what both hold counts as that start, so that an entry either has alone is
@@ -582,19 +748,35 @@ std::optional<int> ListDocument::mergeFile(const QString& path)
     if (!ownFile)
         copyBase = commonEntries(m_base, theirs.sections);
     MergeResult merged = mergeLists(ownFile ? m_base : copyBase, entries(), theirs.sections);
+    const QString text = QStringLiteral("Zusammenführen");
+    ListContent content;
+    content.sections = std::move(merged.sections);
+    auto* step = replaceListsCommand(lists(), std::move(content), text);
     if (ownFile) {
-        m_fileState->loaded(path, theirs.facts.stamp, theirs.facts.contentHash, true);
-        m_base = printsOf(theirs.sections);
-        m_announcedChange = {};
+        // The file as seen now is part of the step: undone, the lists again hold a change the file does not know,
+        // and the next save asks before it overwrites the file.
+        auto seen = std::make_shared<FileSeen>();
+        seen->state = *m_fileState;
+        seen->state.loaded(path, theirs.facts.stamp, theirs.facts.contentHash, true);
+        seen->base = printsOf(theirs.sections);
+        new SwapStep(
+            [this, seen] {
+                std::swap(*m_fileState, seen->state);
+                std::swap(m_base, seen->base);
+                std::swap(m_announcedChange, seen->announced);
+            },
+            step);
         QMetaObject::invokeMethod(this, &ListDocument::lookForConflictCopies, Qt::QueuedConnection);
     } else if (!m_mergedCopies.contains(path)) {
         m_mergedCopies.append(path);
     }
-    replaceLists(std::move(merged.sections), mergedExtras(*m_extras, theirs.extras), QStringLiteral("Zusammenführen"));
+    ListExtras extras = mergedExtras(*m_extras, theirs.extras);
+    if (extras != *m_extras)
+        extrasStep(std::move(extras), step);
+    push(step);
     // Also when the result equals the file, and after an undo: the recovery copy stays until the merged lists are
     // saved, and no step leads back to what the file holds now.
     m_history->resetClean();
-    setModified(true);
     return merged.totalConflicts();
 }
 
@@ -629,7 +811,7 @@ void ListDocument::keepMergedCopies()
     if (m_mergedCopies.isEmpty())
         return;
     const QString folder = conflictCopyFolder();
-    QDir().mkpath(folder);
+    makeOwnerOnlyFolder(folder);
     int kept = 0;
     for (const QString& copy : std::as_const(m_mergedCopies)) {
         const QFileInfo info(copy);
@@ -637,8 +819,10 @@ void ListDocument::keepMergedCopies()
         for (int number = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++number)
             target = folder + u'/' + info.completeBaseName() + u'-' + QString::number(number) + u'.' + info.suffix();
         // A copy that cannot be moved stays where it was; it is not offered again in this session.
-        if (QFile::rename(copy, target))
+        if (QFile::rename(copy, target)) {
+            limitReadersTo(target, m_fileName);
             ++kept;
+        }
     }
     m_mergedCopies.clear();
     if (kept > 0)

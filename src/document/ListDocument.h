@@ -2,6 +2,8 @@
 
 #include "ListFile.h"
 #include "ListMerge.h"
+#include "lists/ListSort.h"
+#include "lists/PriceComparison.h"
 
 #include <QObject>
 #include <QString>
@@ -19,6 +21,7 @@ class QTimer;
 
 namespace korbana {
 
+struct CsvContent;
 class DocumentFileState;
 class ProductNames;
 class ShoppingTicks;
@@ -47,6 +50,7 @@ public:
     ListModel* products() const { return m_products; }
     ListModel* shopping() const { return m_shopping; }
     ListSet lists() const { return { m_stores, m_products, m_shopping, m_extras.get() }; }
+    ListModel* list(ListKind kind) const;
 
     // What the file keeps beside the three lists (ListExtras): records by kind, read and written with the lists.
     const ListExtras& extras() const { return *m_extras; }
@@ -59,18 +63,44 @@ public:
     // save itself writes (the version it makes), not for a change of the user's.
     void setExtraRecordsQuietly(const QString& kind, const QList<ListExtras::Record>& records);
 
-    // Every change to the lists is a step of this history; it starts empty with each file read and with New.
+    // Every change to the lists is a step of this history, made by the document; it starts empty with each file
+    // read and with New. Undo and redo take the last step back and forth. Back at the state last read or saved,
+    // the document is unmodified again and its recovery copy goes, as after a save.
     QUndoStack* history() const { return m_history; }
-    // Does the step and keeps it; undo and redo take the last one back and forth. Back at the state last read or
-    // saved, the document is unmodified again and its recovery copy goes, as after a save.
-    void push(QUndoCommand* step);
     void undo();
     void redo();
 
+    // The changes a user makes, each one step of the history. Each but the rename first emits editsWanted(), so
+    // that a text still being typed is its own step before it.
+    // Adds a shop "Laden" at the end; its row. The naming typed right after it belongs to the same step.
+    int addStore();
+    // Adds a product "Produkt" of the shop at storeRow with the price text; its row, named as addStore().
+    int addProduct(int storeRow, const QString& price);
+    // Puts the catalogue's product at productRow on the Shopping list with quantity 1; its row, named as
+    // addStore().
+    int addToShoppingList(int productRow);
+    // A caption confirmed in a list's edit box: no step when it is the one shown.
+    void renameEntry(ListKind kind, int row, const QString& caption);
+    // The edit box opened by an add is closed: a later rename of that entry is a step of its own.
+    void endNaming();
+    void removeEntry(ListKind kind, int row);
+    void clearList(ListKind kind);
+    // A product's caption and price as the product dialog gives them.
+    void editProduct(int row, const QString& caption, const QString& price);
+    // A click on a column's header: the same column as last time turns the order round.
+    void sortByColumn(ListKind kind, int column);
+    // Moves Shopping list entries to the shops of catalogue rows (each its cheapest); its quantity stays.
+    void moveToShops(std::deque<ShopMove>&& moves);
+    // Appends a CSV file's entries to the three lists; false, and no step, when it holds none.
+    bool importEntries(CsvContent&& content);
+    // Emits editsWanted(): the lists are about to be read whole (a print, an export, a copy).
+    void collectEdits();
+
     // Full path of the list file last opened or saved, empty for a document without a file.
     QString fileName() const { return m_fileName; }
-    // Whether the lists have been changed since the file was last read or written.
-    bool isModified() const { return m_modified; }
+    // Whether the lists have been changed since the file was last read or written: the history is away from the
+    // step at which they were, or no step leads back there (recovered or merged lists).
+    bool isModified() const;
 
     // Starts reading path on a worker thread; the next open of path takes what it read.
     void readAhead(const QString& path);
@@ -177,6 +207,8 @@ public:
     static QString conflictCopyFolder();
 
 Q_SIGNALS:
+    // A change or a whole reading of the lists follows: an edit box still open hands its text over now.
+    void editsWanted();
     // The document took a name (also the same one again); empty for New.
     void fileNameChanged(const QString& fileName);
     void modifiedChanged(bool modified);
@@ -207,8 +239,12 @@ private:
     void setUpRoutine();
     // The records changed: the rows whose tick changed are drawn again, the staples looked up anew.
     void takeExtras();
+    // Does the step and keeps it.
+    void push(QUndoCommand* step);
+    int addEntry(ListKind kind, Entry&& entry, const QString& stepName);
     void listsChanged();
-    void setModified(bool modified);
+    // The lists are what the file holds (read or written): the history's state now is the clean one.
+    void markUnmodified();
     void setFileName(const QString& path);
     // Every read of a file into the lists goes through here; the lists are replaced whole.
     ReadResult readFile(const QString& path);
@@ -227,10 +263,13 @@ private:
     std::unique_ptr<Staples> m_staples;
     std::unique_ptr<ProductNames> m_productNames;
     QString m_fileName;
-    bool m_modified = false;
     QUndoStack* m_history = nullptr;
     // A step of the history is changing the lists; any other change leaves the steps behind it invalid.
     bool m_stepping = false;
+    // editsWanted() is being answered: the rename it brings is no reason to ask again.
+    bool m_collectingEdits = false;
+    // The entry an add opened for naming, until its edit box closes.
+    std::optional<std::pair<ListKind, int>> m_naming;
     int m_shoppingCount = 0;
 
     QString m_readAheadPath;

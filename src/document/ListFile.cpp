@@ -392,6 +392,7 @@ ListContent parseLines(LineReader& lines)
             = content.facts.extras == ListExtras::State::Absent || content.facts.extras == ListExtras::State::Read;
         content.facts.complete = content.result == ReadResult::Ok && !parser.ranPastEnd() && lines.atEnd()
             && !parser.hadForeignLines() && extrasKept && !lines.stoppedAtEndMark() && parser.decodedEveryByte();
+        content.facts.linesEnded = !lines.tookUnendedLine();
     } catch (const std::bad_alloc&) {
         // Too large for this machine's memory: empty lists and the format message rather than the end of the program.
         content.sections = {};
@@ -482,7 +483,7 @@ bool readsCompletely(QByteArrayView data)
 {
     LineReader lines(data);
     const ListContent content = parseLines(lines);
-    return content.result == ReadResult::Ok && content.facts.complete;
+    return content.result == ReadResult::Ok && content.facts.isWholeVersion();
 }
 
 ListEncoder::Step ListEncoder::encode(QByteArray& out, qsizetype rows, qsizetype untilSize)

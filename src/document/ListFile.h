@@ -53,6 +53,11 @@ struct ReadFacts
     bool complete = false;
     // Whether there was a block after the lists, and whether it could be read.
     ListExtras::State extras = ListExtras::State::Absent;
+    // False when a line that the lists took had no line end: the file may have been cut short (a copy still being
+    // written, a full disk), so that its last text or entries are missing, which only a look at the lists shows.
+    bool linesEnded = false;
+    // Whether the file may stand for another side's whole version in a merge: read completely and nothing cut off.
+    bool isWholeVersion() const { return complete && linesEnded; }
 };
 
 // The entries of a list file, read apart from the lists: a worker thread may read them while the window is built.

@@ -95,7 +95,7 @@ ListView::ListView(QWidget* parent)
     header()->setSectionsClickable(true);
     header()->setSectionsMovable(false);
     header()->setSortIndicatorShown(false);
-    connect(header(), &QHeaderView::sectionClicked, this, &ListView::columnClick);
+    connect(header(), &QHeaderView::sectionClicked, this, &ListView::headerClicked);
 
     m_hoverTimer.setSingleShot(true);
     m_hoverTimer.setInterval(hoverTime());
@@ -340,7 +340,7 @@ void ListView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
 
 void ListView::keyPressEvent(QKeyEvent* event)
 {
-    Q_EMIT keyDown(event->key());
+    Q_EMIT keyPressed(event->key());
     QTableView::keyPressEvent(event);
 }
 
@@ -407,7 +407,7 @@ void ListView::mouseDoubleClickEvent(QMouseEvent* event)
     QTableView::mouseDoubleClickEvent(event);
     // As in the platform's lists, only the left button's double click counts.
     if (event->button() == Qt::LeftButton)
-        Q_EMIT dblClick();
+        Q_EMIT rowDoubleClicked();
 }
 
 void ListView::mouseMoveEvent(QMouseEvent* event)

@@ -59,9 +59,10 @@ public:
     static constexpr int kHoverBox = 4;
 
 Q_SIGNALS:
-    void keyDown(int key);
-    void dblClick();
-    void columnClick(int column);
+    void keyPressed(int key);
+    // A double click on an entry.
+    void rowDoubleClicked();
+    void headerClicked(int column);
     // The edit box closed, confirmed or not.
     void editClosed();
 

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDevice>
 #include <QFileInfo>
 #include <QIODevice>
@@ -103,6 +104,14 @@ QString key(const QString& section, const QString& name)
     return section + u'/' + name;
 }
 
+// The settings name the lists last opened: the file is the owner's alone, like the lists themselves may be.
+void keepPrivate(const QSettings& settings)
+{
+    const QFileInfo file(settings.fileName());
+    if (settings.format() != QSettings::NativeFormat && file.isFile() && !file.isSymLink())
+        QFile::setPermissions(file.filePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
 } // namespace
 
 bool parseInteger(const QString& text, int& value)
@@ -119,8 +128,10 @@ SettingsStore::SettingsStore() = default;
 SettingsStore::~SettingsStore()
 {
     // A store left open by an error still gets written.
-    if (m_settings)
+    if (m_settings) {
         m_settings->sync();
+        keepPrivate(*m_settings);
+    }
 }
 
 QString SettingsStore::programBaseName()
@@ -184,6 +195,7 @@ void SettingsStore::close()
     if (!m_settings)
         return;
     m_settings->sync();
+    keepPrivate(*m_settings);
     const bool failed = m_settings->status() == QSettings::AccessError;
     m_settings.reset();
     m_scratch.reset();

@@ -3,11 +3,12 @@
 #include "DocumentSafety.h"
 
 #include "Dialogs.h"
+#include "ShownNames.h"
+#include "document/ConflictCopies.h"
 #include "document/ListDocument.h"
 #include "document/RecoveryStore.h"
 #include "lists/ListTexts.h"
 
-#include <QDir>
 #include <QLocale>
 
 namespace korbana {
@@ -22,7 +23,7 @@ DocumentSafety::DocumentSafety(Dialogs& dialogs, ListDocument* document, QWidget
     connect(m_document, &ListDocument::conflictCopiesKept, this, [this](const QString& folder, int count) {
         Q_EMIT mergeReported(QStringLiteral("%1 zusammengeführte Konfliktkopie(n) verschoben nach: %2")
                                  .arg(count)
-                                 .arg(QDir::toNativeSeparators(folder)));
+                                 .arg(shownPath(folder)));
     });
 }
 
@@ -57,7 +58,7 @@ bool DocumentSafety::prepareOverwrite(const QString& path)
     m_dialogs.message(m_window,
         QStringLiteral("Die Datei wurde beim Öffnen nicht vollständig gelesen. Ihr ursprünglicher Inhalt wurde "
                        "aufbewahrt in:\n%1")
-            .arg(QDir::toNativeSeparators(*backup)),
+            .arg(shownPath(*backup)),
         QStringLiteral("Sicherungskopie"), QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok);
     return true;
 }
@@ -74,12 +75,11 @@ bool DocumentSafety::offerRecovery(const std::optional<QString>& documentPath)
             m_dialogs.message(m_window,
                 QStringLiteral("Die Wiederherstellungskopie der letzten Änderungen ist beschädigt und wurde nicht "
                                "geladen. Sie wurde aufbewahrt in:\n%1")
-                    .arg(QDir::toNativeSeparators(aside)),
+                    .arg(shownPath(aside)),
                 QStringLiteral("Wiederherstellen"), QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok);
             continue;
         }
-        const QString list
-            = copy.documentPath.isEmpty() ? QStringLiteral("Kein Name") : QDir::toNativeSeparators(copy.documentPath);
+        const QString list = copy.documentPath.isEmpty() ? QStringLiteral("Kein Name") : shownPath(copy.documentPath);
         const auto answer = m_dialogs.message(m_window,
             QStringLiteral("korbana wurde beendet, ohne die letzten Änderungen zu sichern.\n\nListe: %1\nStand: "
                            "%2\n\nWollen Sie die wiederhergestellten Listen laden?")
@@ -111,7 +111,7 @@ bool DocumentSafety::openAnyway(const QString& path)
         QStringLiteral("Die Liste „%1“ ist bereits in einem anderen korbana-Fenster geöffnet. Wenn Sie sie auch "
                        "hier bearbeiten, kann das eine Fenster beim Speichern die Änderungen des anderen "
                        "überschreiben.\n\nWollen Sie sie trotzdem öffnen?")
-            .arg(QDir::toNativeSeparators(path)),
+            .arg(shownPath(path)),
         QStringLiteral("Bereits geöffnet"), QMessageBox::Warning,
         { { QMessageBox::Open, QStringLiteral("&Trotzdem öffnen") },
             { QMessageBox::Cancel, QStringLiteral("Abbrechen") } },
@@ -133,8 +133,6 @@ bool DocumentSafety::askToReload()
 
 void DocumentSafety::reload()
 {
-    // A name still being typed is closed first, as a save does; the file's lists replace it.
-    Q_EMIT aboutToChangeLists();
     const ReadResult result = m_document->reload();
     if (result != ReadResult::Ok)
         m_dialogs.error(m_window,
@@ -152,8 +150,6 @@ void DocumentSafety::mergeChangedFile()
 
 void DocumentSafety::mergeFile(const QString& path, const QString& failure)
 {
-    // A name still being typed takes part as the user sees it.
-    Q_EMIT aboutToChangeLists();
     const std::optional<int> conflicts = m_document->mergeFile(path);
     if (!conflicts) {
         m_dialogs.error(m_window, failure, QStringLiteral("Zusammenführen"));
@@ -170,12 +166,38 @@ void DocumentSafety::mergeFile(const QString& path, const QString& failure)
 
 void DocumentSafety::offerConflictCopies(const QStringList& paths)
 {
+    // A copy that is no whole list (another file of that name, a link, a copy still being written) would ask and
+    // fail at every start: it is set aside once, told once, and left where it is.
+    SetAsideCopies setAside(ListDocument::conflictCopyFolder() + QStringLiteral("/set-aside"));
+    QStringList mergeable;
+    QStringList unreadable;
     for (const QString& copy : paths) {
+        if (setAside.contains(copy))
+            continue;
+        (readsAsWholeList(copy) ? mergeable : unreadable).append(copy);
+    }
+    if (!unreadable.isEmpty()) {
+        setAside.add(unreadable);
+        QStringList names;
+        for (const QString& copy : std::as_const(unreadable))
+            names.append(shownPath(copy));
+        m_dialogs.message(m_window,
+            (unreadable.size() == 1
+                    ? QStringLiteral("Diese Datei neben der Liste sieht wie eine Konfliktkopie aus, ist aber keine "
+                                     "vollständig lesbare Liste. Sie bleibt, wo sie ist, und wird nicht mehr "
+                                     "angeboten:\n%1")
+                    : QStringLiteral("Diese Dateien neben der Liste sehen wie Konfliktkopien aus, sind aber keine "
+                                     "vollständig lesbaren Listen. Sie bleiben, wo sie sind, und werden nicht mehr "
+                                     "angeboten:\n%1"))
+                .arg(names.join(u'\n')),
+            QStringLiteral("Konfliktkopie"), QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok);
+    }
+    for (const QString& copy : std::as_const(mergeable)) {
         const auto answer = m_dialogs.labelledMessage(m_window,
             QStringLiteral("Ein Synchronisierungsprogramm hat neben der Liste eine Konfliktkopie angelegt:\n%1\n\n"
                            "Wollen Sie sie mit der geöffneten Liste zusammenführen? Nach dem Speichern wird sie in "
                            "den Ordner von korbana verschoben.")
-                .arg(QDir::toNativeSeparators(copy)),
+                .arg(shownPath(copy)),
             QStringLiteral("Konfliktkopie"), QMessageBox::Question,
             { { QMessageBox::Yes, QStringLiteral("Zusammenführen") }, { QMessageBox::No, QStringLiteral("Später") } },
             QMessageBox::Yes);

@@ -38,8 +38,6 @@ public:
     void mergeChangedFile();
 
 Q_SIGNALS:
-    // Before the lists change: a name still being typed is stored first, as the user sees it.
-    void aboutToChangeLists();
     // A merge of the document's file as changed elsewhere begins.
     void changedFileMerging();
     // What a merge did, for the status bar.

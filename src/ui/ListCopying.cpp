@@ -1,5 +1,6 @@
 #include "ListCopying.h"
 
+#include "document/ListDocument.h"
 #include "lists/ListView.h"
 #include "print/ShoppingText.h"
 
@@ -40,11 +41,11 @@ void addRowCopyAction(ListView* view, const char* name)
 
 } // namespace
 
-void offerCopying(ListView* stores, ListView* products, ListView* shopping)
+void offerCopying(ListDocument* document, ListView* stores, ListView* products, ListView* shopping)
 {
     addCopyAction(shopping, QStringLiteral("Als Text kopieren"), "copyShoppingListAction",
-        [shopping]() -> std::optional<QString> {
-            shopping->commitEdit();
+        [document, shopping]() -> std::optional<QString> {
+            document->collectEdits();
             return shoppingListText(*shopping->listModel());
         });
     shopping->setContextMenuPolicy(Qt::ActionsContextMenu);

@@ -68,11 +68,10 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
     , m_programDir(programDir)
     , m_startFile(startFile)
 {
-    m_document = new korbana::ListDocument(this);
+    m_document = std::make_unique<korbana::ListDocument>();
     // The list file at start is read and decoded on a worker thread while the window is built.
     m_document->readAhead(startFilePath());
-    m_safety = new DocumentSafety(m_dialogs, m_document, this);
-    connect(m_safety, &DocumentSafety::aboutToChangeLists, this, &MainWindow::commitEdits);
+    m_safety = new DocumentSafety(m_dialogs, document(), this);
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromUtf16(kTitle));
     setWindowIcon(programIcon());
@@ -112,7 +111,7 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
     setUpKeys();
     nameControls();
 
-    m_statusBar = new StatusBar(m_document, this);
+    m_statusBar = new StatusBar(document(), this);
     setStatusBar(m_statusBar);
 
     // The session ending asks the same question as every other way of closing.
@@ -130,8 +129,8 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
     });
 
     m_windowState = createWindowSettings(this, &m_printFont, m_dialogs);
-    connect(m_document, &korbana::ListDocument::fileNameChanged, this, &MainWindow::showTitle);
-    connect(m_document, &korbana::ListDocument::changedOnDisk, this, &MainWindow::offerReload);
+    connect(document(), &korbana::ListDocument::fileNameChanged, this, &MainWindow::showTitle);
+    connect(document(), &korbana::ListDocument::changedOnDisk, this, &MainWindow::offerReload);
     connect(m_safety, &DocumentSafety::mergeReported, m_statusBar,
         [bar = m_statusBar](const QString& text) { bar->showMessage(text); });
     setAcceptDrops(true);
@@ -191,7 +190,7 @@ void MainWindow::buildMenu()
     datei->insertMenu(m_csvExportAction, m_recentMenu);
     connect(m_recentMenu, &RecentFilesMenu::fileChosen, this, &MainWindow::openRecentFile);
     // The document takes the name of every file it was read from or written to.
-    connect(m_document, &ListDocument::fileNameChanged, m_recentMenu, [menu = m_recentMenu](const QString& path) {
+    connect(document(), &ListDocument::fileNameChanged, m_recentMenu, [menu = m_recentMenu](const QString& path) {
         if (!path.isEmpty())
             menu->add(path);
     });
@@ -243,7 +242,7 @@ void MainWindow::buildListsPage()
     auto* pageLayout = new QVBoxLayout(page);
     pageLayout->setContentsMargins(0, 0, 0, 0);
     pageLayout->setSpacing(0);
-    auto* mergeBar = new MergeBar(m_document, page);
+    auto* mergeBar = new MergeBar(document(), page);
     pageLayout->addWidget(mergeBar);
     connect(mergeBar, &MergeBar::mergeRequested, m_safety, &DocumentSafety::mergeChangedFile);
     connect(m_safety, &DocumentSafety::changedFileMerging, mergeBar, &QWidget::hide);
@@ -360,17 +359,6 @@ MainWindow::~MainWindow()
 {
     // A window that goes without an allowed close (the tests, a lost session) still keeps its settings.
     m_windowState->destroySave();
-    // Closing the window below commits a name still being typed; by then this is no MainWindow any more, so the
-    // document must not call back into it.
-    disconnect(m_document, nullptr, this, nullptr);
-    disconnect(m_safety, nullptr, this, nullptr);
-    // The history empties itself when the document goes, and the Edit menu's texts must not follow it then.
-    disconnect(history(), nullptr, m_editMenu, nullptr);
-    // Such a name goes straight into its list, not through the window's handler.
-    for (ListView* view : { m_storesView, m_productsView, m_shoppingView }) {
-        view->setRenameHandler(nullptr);
-        disconnect(view, nullptr, this, nullptr);
-    }
 }
 
 bool MainWindow::event(QEvent* event)

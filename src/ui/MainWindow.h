@@ -7,6 +7,8 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class QAction;
 class QUndoStack;
 class QLineEdit;
@@ -16,7 +18,6 @@ class QToolBar;
 namespace korbana {
 
 class AboutDialog;
-struct CsvContent;
 class DocumentSafety;
 class EditMenu;
 struct Entry;
@@ -60,7 +61,7 @@ public:
     Dialogs& dialogs() const { return m_dialogs; }
     // The program directory, always ending in "/".
     QString programDirectory() const { return m_programDir; }
-    ListDocument* document() const { return m_document; }
+    ListDocument* document() const { return m_document.get(); }
     // Full path of the list file last opened or saved, empty for a document without a file.
     QString documentName() const { return m_document->fileName(); }
 
@@ -74,6 +75,7 @@ public:
     {
         return list == Stores ? m_storesView : list == Products ? m_productsView : m_shoppingView;
     }
+    ListView* listView(ListKind kind) const { return listView(static_cast<int>(kind)); }
 
     const PrintFont& printFont() const { return m_printFont; }
     void setPrintFont(const PrintFont& font) { m_printFont = font; }
@@ -194,12 +196,7 @@ private:
     bool saveStep();
     // The unsaved-data question; false when the command must stop (Cancel, cancelled or failed save).
     bool askToSave(const QString& title);
-    void sortList(List list, int column);
-    // Adds the entry as one step and opens its caption, so the user types over the default at once.
-    void addEntry(ListView* view, Entry&& entry, const QString& stepName);
-    void renameEntry(ListView* view, int row, const QString& caption);
-    // A CSV file's entries as one step of the history.
-    void pushImport(CsvContent& content);
+    void sortList(ListKind kind, int column);
     void buildShoppingTrip();
     void buildProductSearch();
     void buildRoutine();
@@ -213,8 +210,9 @@ private:
     Dialogs& m_dialogs;
     QString m_programDir;
     QString m_startFile;
-    // Made before the views that show its lists; ~MainWindow cuts its signals to the window.
-    ListDocument* m_document = nullptr;
+    // Goes right after the window's own part, while the views that show its lists are still whole: nothing of it
+    // then reaches a window half gone.
+    std::unique_ptr<ListDocument> m_document;
     PrintFont m_printFont;
     bool m_shown = false;
     bool m_closeAllowed = false;
@@ -238,9 +236,6 @@ private:
     QAction* m_helpAction = nullptr;
     QAction* m_aboutAction = nullptr;
     EditMenu* m_editMenu = nullptr;
-    // The edit box that adding an entry opened: its naming is part of the add.
-    ListView* m_namingView = nullptr;
-    int m_namingRow = -1;
     RecentFilesMenu* m_recentMenu = nullptr;
     QToolBar* m_toolBar = nullptr;
     QTabWidget* m_pages = nullptr;

@@ -5,6 +5,7 @@
 #include "HelpWindow.h"
 #include "MainWindow.h"
 #include "RecentFilesMenu.h"
+#include "ShownNames.h"
 #include "StatusBar.h"
 #include "lists/ListModel.h"
 #include "lists/ListTexts.h"
@@ -67,7 +68,7 @@ QString helpStartPage(const QString& programDir)
 void MainWindow::showTitle(const QString& path)
 {
     setWindowTitle(QString::fromUtf16(kTitle) + QStringLiteral(" - ")
-        + (path.isEmpty() ? QStringLiteral("Kein Name") : fileNamePart(path)));
+        + (path.isEmpty() ? QStringLiteral("Kein Name") : oneLine(fileNamePart(path))));
 }
 
 QString MainWindow::startFilePath()
@@ -114,18 +115,21 @@ void MainWindow::openFile(const QString& path)
     m_statusBar->setStatusHeld(false);
     m_statusBar->showStatusText();
     // Asked once the window is up, not while it is being built.
-    QMetaObject::invokeMethod(m_document, &ListDocument::lookForConflictCopies, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(document(), &ListDocument::lookForConflictCopies, Qt::QueuedConnection);
 }
 
 bool MainWindow::saveFile(const QString& path)
 {
-    // A name still being typed in a list is saved as the user sees it.
-    commitEdits();
+    // A name still being typed in a list is saved as the user sees it, and the questions before it see it too.
+    m_document->collectEdits();
     if (!m_safety->prepareOverwrite(path))
         return false;
+    const QString reportBefore = m_statusBar->currentMessage();
     const korbana::WriteResult result = m_document->save(path);
     if (result != korbana::WriteResult::Ok)
         m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
+    else
+        m_statusBar->showSaved(reportBefore);
     return result == korbana::WriteResult::Ok;
 }
 

@@ -47,7 +47,7 @@ void MainWindow::setUpKeys()
         { m_productsView, &MainWindow::addProduct, m_storesView, u"Bitte zuerst einen Laden auswählen." },
         { m_shoppingView, &MainWindow::addToShoppingList, m_productsView, u"Bitte zuerst ein Produkt auswählen." } };
     for (const Adder& adder : adders)
-        connect(adder.view, &ListView::keyDown, this, [this, adder](int key) {
+        connect(adder.view, &ListView::keyPressed, this, [this, adder](int key) {
             if (key != Qt::Key_Insert || adder.view->isEditing())
                 return;
             if (adder.source && adder.source->selectedRow() < 0)

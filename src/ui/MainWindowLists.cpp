@@ -6,7 +6,6 @@
 #include "SpinEdit.h"
 #include "StatusBar.h"
 #include "controls/Pictures.h"
-#include "document/ListCommands.h"
 #include "lists/ListModel.h"
 #include "lists/ListSort.h"
 #include "lists/ListTexts.h"
@@ -14,7 +13,8 @@
 #include "lists/PriceHints.h"
 
 #include <QLineEdit>
-#include <QUndoStack>
+
+#include <QPointer>
 
 #include <algorithm>
 #include <functional>
@@ -33,7 +33,7 @@ bool isEnterKey(int key)
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
-void removeSelected(Dialogs& dialogs, QWidget* parent, ListDocument& document, ListView* view, ListModel* model)
+void removeSelected(Dialogs& dialogs, QWidget* parent, ListDocument& document, ListView* view, ListKind kind)
 {
     const int row = view->selectedRow();
     if (row < 0) {
@@ -45,17 +45,17 @@ void removeSelected(Dialogs& dialogs, QWidget* parent, ListDocument& document, L
     if (dialogs.question(parent, QStringLiteral("Wollen Sie den Eintrag löschen?"), QStringLiteral("Eintrag löschen"))
         != QMessageBox::Yes)
         return;
-    document.push(new korbana::RemoveEntryCommand(model, row));
+    document.removeEntry(kind, row);
     // Keep a selection for the next Delete from the keyboard.
-    view->selectRow(std::min(row, model->count() - 1));
+    view->selectRow(std::min(row, document.list(kind)->count() - 1));
 }
 
-void clearList(Dialogs& dialogs, QWidget* parent, ListDocument& document, ListModel* model)
+void clearList(Dialogs& dialogs, QWidget* parent, ListDocument& document, ListKind kind)
 {
     if (dialogs.question(
             parent, QStringLiteral("Wollen Sie die komplette Liste löschen?"), QStringLiteral("Liste löschen"))
         == QMessageBox::Yes)
-        document.push(korbana::clearListCommand(model));
+        document.clearList(kind);
 }
 
 void editSelected(ListView* view)
@@ -74,8 +74,6 @@ void listKey(int key, ListView* view, const std::function<void()>& remove)
         editSelected(view);
 }
 
-// The same column toggles the direction, another column starts with the flag false.
-
 } // namespace
 
 void MainWindow::commitEdits()
@@ -84,47 +82,23 @@ void MainWindow::commitEdits()
         view->commitEdit();
 }
 
-void MainWindow::addEntry(ListView* view, Entry&& entry, const QString& stepName)
-{
-    // A caption still open in this list is its own step, before the new entry.
-    view->commitEdit();
-    auto* step = new korbana::AddEntryCommand(view->listModel(), std::move(entry), stepName);
-    m_document->push(step);
-    // The user types over the default at once; that naming belongs to this step.
-    m_namingView = view;
-    m_namingRow = step->row();
-    view->beginEdit(m_namingRow);
-}
-
-void MainWindow::renameEntry(ListView* view, int row, const QString& caption)
-{
-    ListModel* model = view->listModel();
-    // A caption confirmed as it was changes nothing, and is no step to undo.
-    if (ListModel::storable(caption) == model->caption(row))
-        return;
-    const bool namesNewEntry = view == m_namingView && row == m_namingRow;
-    m_document->push(new korbana::RenameEntryCommand(model, row, caption, namesNewEntry));
-}
-
 void MainWindow::addStore()
 {
-    addEntry(m_storesView, stores()->makeEntry(QStringLiteral("Laden")), korbana::StepNames::addStore());
+    m_storesView->beginEdit(m_document->addStore());
 }
 
 void MainWindow::removeStore()
 {
-    removeSelected(m_dialogs, this, *m_document, m_storesView, stores());
+    removeSelected(m_dialogs, this, *m_document, m_storesView, ListKind::Stores);
 }
 
 void MainWindow::clearStores()
 {
-    clearList(m_dialogs, this, *m_document, stores());
+    clearList(m_dialogs, this, *m_document, ListKind::Stores);
 }
 
 void MainWindow::addProduct()
 {
-    // A shop name still being typed is the one the user sees, so it is the one to copy.
-    m_storesView->commitEdit();
     const int store = m_storesView->selectedRow();
     if (store < 0) {
         m_dialogs.error(
@@ -133,25 +107,22 @@ void MainWindow::addProduct()
     }
     // The new row must be visible for its in-place edit.
     m_productSearch->clearSearch();
-    addEntry(m_productsView,
-        products()->makeEntry(
-            QStringLiteral("Produkt"), { stores()->caption(store), korbana::priceText(m_priceEdit->value()) }),
-        korbana::StepNames::addProduct());
+    m_productsView->beginEdit(m_document->addProduct(store, korbana::priceText(m_priceEdit->value())));
 }
 
 void MainWindow::removeProduct()
 {
-    removeSelected(m_dialogs, this, *m_document, m_productsView, products());
+    removeSelected(m_dialogs, this, *m_document, m_productsView, ListKind::Products);
 }
 
 void MainWindow::clearProducts()
 {
-    clearList(m_dialogs, this, *m_document, products());
+    clearList(m_dialogs, this, *m_document, ListKind::Products);
 }
 
 void MainWindow::editProduct()
 {
-    m_productsView->commitEdit();
+    m_document->collectEdits();
     const int row = m_productsView->selectedRow();
     if (row < 0) {
         m_statusBar->showHint(QStringLiteral("Bitte zuerst ein Produkt auswählen."));
@@ -163,48 +134,40 @@ void MainWindow::editProduct()
     m_productDialog->setProduct(products()->caption(row), products()->subItem(row, 1));
     if (m_dialogs.exec(m_productDialog) != QDialog::Accepted)
         return;
-    m_document->push(
-        new korbana::EditProductCommand(products(), row, m_productDialog->name(), m_productDialog->price()));
+    m_document->editProduct(row, m_productDialog->name(), m_productDialog->price());
 }
 
 void MainWindow::addToShoppingList()
 {
-    m_productsView->commitEdit();
     const int product = m_productsView->selectedRow();
     if (product < 0) {
         m_dialogs.error(
             this, QStringLiteral("Sie haben kein Produkt ausgewählt."), QStringLiteral("Kein Produkt ausgewählt"));
     } else {
-        const Entry& source = products()->entryAt(product);
-        addEntry(m_shoppingView,
-            shopping()->makeEntry(QStringLiteral("1"), { source.caption, source.subItems[0], source.subItems[1] }),
-            korbana::StepNames::addShoppingEntry());
+        m_shoppingView->beginEdit(m_document->addToShoppingList(product));
     }
     m_statusBar->showStatusText();
 }
 
 void MainWindow::removeFromShoppingList()
 {
-    removeSelected(m_dialogs, this, *m_document, m_shoppingView, shopping());
+    removeSelected(m_dialogs, this, *m_document, m_shoppingView, ListKind::Shopping);
     m_statusBar->showStatusText();
 }
 
 void MainWindow::clearShoppingList()
 {
-    clearList(m_dialogs, this, *m_document, shopping());
+    clearList(m_dialogs, this, *m_document, ListKind::Shopping);
     m_statusBar->showStatusText();
 }
 
 void MainWindow::undo()
 {
-    // A caption still open is a step of its own, and it is the one undone.
-    commitEdits();
     m_document->undo();
 }
 
 void MainWindow::redo()
 {
-    commitEdits();
     m_document->redo();
 }
 
@@ -218,39 +181,40 @@ void MainWindow::connectLists()
         = new PriceHints(*products(), *shopping(), Pictures::svg(QStringLiteral(":/pictures/guenstiger.svg")), this);
     connect(m_priceHints, &PriceHints::changed, m_shoppingView->viewport(), qOverload<>(&QWidget::update));
 
+    // Every change and every whole reading of the lists takes what is being typed first.
+    connect(document(), &ListDocument::editsWanted, this, &MainWindow::commitEdits);
     // Captions confirmed in an edit box are steps of the undo history.
-    for (ListView* view : { m_storesView, m_productsView, m_shoppingView }) {
-        view->setRenameHandler([this, view](int row, const QString& caption) { renameEntry(view, row, caption); });
-        connect(view, &ListView::editClosed, this, [this] { m_namingView = nullptr; });
+    for (const ListKind kind : { ListKind::Stores, ListKind::Products, ListKind::Shopping }) {
+        ListView* view = listView(kind);
+        view->setRenameHandler([document = QPointer(document()), kind](int row, const QString& caption) {
+            if (document)
+                document->renameEntry(kind, row, caption);
+        });
+        connect(view, &ListView::editClosed, document(), &ListDocument::endNaming);
     }
 
     // Delete removes the selected entry; Enter and a double click on a shop or shopping entry open its caption.
     const std::pair<ListView*, void (MainWindow::*)()> removers[] = { { m_storesView, &MainWindow::removeStore },
         { m_productsView, &MainWindow::removeProduct }, { m_shoppingView, &MainWindow::removeFromShoppingList } };
     for (const auto& [view, remove] : removers)
-        connect(view, &ListView::keyDown, this, [this, view = view, remove = remove](int key) {
+        connect(view, &ListView::keyPressed, this, [this, view = view, remove = remove](int key) {
             listKey(key, view, [this, remove] { (this->*remove)(); });
         });
-    connect(m_storesView, &ListView::dblClick, this, [this] { editSelected(m_storesView); });
+    connect(m_storesView, &ListView::rowDoubleClicked, this, [this] { editSelected(m_storesView); });
     // A double click on a product puts it on the Shopping list.
-    connect(m_productsView, &ListView::dblClick, this, &MainWindow::addToShoppingList);
-    connect(m_shoppingView, &ListView::dblClick, this, [this] { editSelected(m_shoppingView); });
+    connect(m_productsView, &ListView::rowDoubleClicked, this, &MainWindow::addToShoppingList);
+    connect(m_shoppingView, &ListView::rowDoubleClicked, this, [this] { editSelected(m_shoppingView); });
 
     // A click on a column header sorts by it; the same column again turns the order round.
-    for (const List list : { Stores, Products, Shopping })
-        connect(listView(list), &ListView::columnClick, this, [this, list](int column) { sortList(list, column); });
+    for (const ListKind kind : { ListKind::Stores, ListKind::Products, ListKind::Shopping })
+        connect(listView(kind), &ListView::headerClicked, this, [this, kind](int column) { sortList(kind, column); });
 }
 
-void MainWindow::sortList(List list, int column)
+void MainWindow::sortList(ListKind kind, int column)
 {
-    static constexpr korbana::ListKind kinds[]
-        = { korbana::ListKind::Stores, korbana::ListKind::Products, korbana::ListKind::Shopping };
-    ListModel* const models[] = { stores(), products(), shopping() };
-    // A caption still being typed sorts as what the user sees.
-    listView(list)->commitEdit();
-    listView(list)->setUpdatesEnabled(false);
-    m_document->push(korbana::sortByColumnCommand(kinds[list], models[list], column));
-    listView(list)->setUpdatesEnabled(true);
+    listView(kind)->setUpdatesEnabled(false);
+    m_document->sortByColumn(kind, column);
+    listView(kind)->setUpdatesEnabled(true);
 }
 
 } // namespace korbana

@@ -4,7 +4,6 @@
 #include "StatusBar.h"
 
 #include "PriceComparisonDialog.h"
-#include "document/ListCommands.h"
 #include "lists/ListModel.h"
 #include "lists/ListTexts.h"
 #include "lists/PriceHints.h"
@@ -14,14 +13,14 @@ namespace korbana {
 void MainWindow::chooseCheapestShops()
 {
     // A quantity still being typed counts in the saving.
-    commitEdits();
+    m_document->collectEdits();
     Reassignment cheapest = m_priceHints->index().cheapestShops(*shopping());
     if (cheapest.moves.empty()) {
         m_statusBar->showHint(QStringLiteral("Alle Einträge stehen schon beim günstigsten Laden."));
         return;
     }
     const auto moved = qsizetype(cheapest.moves.size());
-    m_document->push(moveToShopsCommand(shopping(), *products(), std::move(cheapest.moves)));
+    m_document->moveToShops(std::move(cheapest.moves));
     m_statusBar->showHint(
         QStringLiteral("%1 %2 umgestellt, %3 gespart")
             .arg(moved)
@@ -30,7 +29,7 @@ void MainWindow::chooseCheapestShops()
 
 void MainWindow::comparePrices()
 {
-    commitEdits();
+    m_document->collectEdits();
     PriceComparisonDialog dialog(m_priceHints->index().compare(*shopping()), shopping()->count(), this);
     m_dialogs.exec(&dialog);
 }

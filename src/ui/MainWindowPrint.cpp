@@ -2,6 +2,8 @@
 #include "MainWindow.h"
 
 #include "ErrorReport.h"
+#include "document/DurableFile.h"
+#include "document/ListDocument.h"
 #include "print/Printer.h"
 #include "print/QPrinterCanvas.h"
 #include "print/ShoppingPrintout.h"
@@ -40,7 +42,7 @@ QPrinter& idlePrinter()
 void MainWindow::printShoppingList()
 {
     // An open edit box holds text the printout must show.
-    commitEdits();
+    m_document->collectEdits();
     reportingErrors(m_dialogs, [this] {
         if (m_dialogs.print(this, &idlePrinter()))
             printOut();
@@ -53,11 +55,14 @@ void MainWindow::printOut()
     QPrinterCanvas canvas(Printer::instance());
     const PrintMargins margins { leftMargin(), topMargin(), rightMargin(), bottomMargin() };
     ShoppingPrintout(canvas, *shopping(), margins, m_printFont, printOptions()).run();
+    const QPrinter& printer = Printer::instance().printer();
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+        limitReadersTo(printer.outputFileName(), m_document->fileName());
 }
 
 void MainWindow::previewShoppingList()
 {
-    commitEdits();
+    m_document->collectEdits();
     reportingErrors(m_dialogs, [this] {
         // The preview draws by the printout's own code, so it shows what prints; printing from it draws again.
         m_dialogs.showPrintPreview(

@@ -18,7 +18,7 @@ namespace korbana {
 
 void MainWindow::buildShoppingTrip()
 {
-    offerCopying(m_storesView, m_productsView, m_shoppingView);
+    offerCopying(document(), m_storesView, m_productsView, m_shoppingView);
 
     buildProductSearch();
     // Below the margins on the settings page, at the font button's left edge.

@@ -4,7 +4,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
+#include <QToolButton>
 
 namespace korbana {
 
@@ -15,19 +15,28 @@ MergeBar::MergeBar(ListDocument* document, QWidget* parent)
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::ToolTipBase);
+    // One line, never taller than a tool bar: the lists below keep their place as far as can be.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(8, 4, 8, 4);
+    layout->setContentsMargins(8, 0, 2, 0);
+    layout->setSpacing(2);
     auto* text = new QLabel(QStringLiteral("Die Liste wurde anderswo geändert."), this);
     text->setForegroundRole(QPalette::ToolTipText);
+    text->setWordWrap(false);
+    text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     layout->addWidget(text, 1);
-    auto* merge = new QPushButton(QStringLiteral("Zusammenführen"), this);
-    merge->setObjectName(QStringLiteral("mergeButton"));
-    auto* later = new QPushButton(QStringLiteral("Später"), this);
-    later->setObjectName(QStringLiteral("laterButton"));
-    layout->addWidget(merge);
-    layout->addWidget(later);
-    connect(merge, &QPushButton::clicked, this, &MergeBar::mergeRequested);
-    connect(later, &QPushButton::clicked, this, &QWidget::hide);
+    const auto button = [this, layout](const QString& label, const QString& name) {
+        auto* b = new QToolButton(this);
+        b->setText(label);
+        b->setObjectName(name);
+        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        layout->addWidget(b);
+        return b;
+    };
+    auto* merge = button(QStringLiteral("Zusammenführen"), QStringLiteral("mergeButton"));
+    auto* later = button(QStringLiteral("Später"), QStringLiteral("laterButton"));
+    connect(merge, &QToolButton::clicked, this, &MergeBar::mergeRequested);
+    connect(later, &QToolButton::clicked, this, &QWidget::hide);
     hide();
 
     connect(document, &ListDocument::changedOnDiskWhileModified, this, &QWidget::show);

@@ -1,9 +1,10 @@
 #include "RecentFilesMenu.h"
 
+#include "ShownNames.h"
+
 #include "settings/SettingsStore.h"
 
 #include <QAction>
-#include <QDir>
 
 namespace korbana {
 
@@ -60,7 +61,7 @@ void RecentFilesMenu::showFiles()
     for (int i = 0; i < files.size(); ++i) {
         const QString path = files[i];
         // The Alt digit, then the path as the system writes it; an "&" in it is a plain character.
-        QString shown = QDir::toNativeSeparators(path);
+        QString shown = shownPath(path);
         shown.replace(u'&', QStringLiteral("&&"));
         QAction* item = addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
         connect(item, &QAction::triggered, this, [this, path] { Q_EMIT fileChosen(path); });

@@ -90,6 +90,15 @@ void StatusBar::showHint(const QString& hint)
     });
 }
 
+void StatusBar::showSaved(const QString& messageBeforeSave)
+{
+    const QString now = currentMessage();
+    if (now.isEmpty() || now == statusText(m_document->shopping()->count()))
+        return;
+    const QString saved = QStringLiteral("Die Listen sind gespeichert.");
+    showMessage(now == messageBeforeSave ? saved : saved + u' ' + now);
+}
+
 QString StatusBar::totalText() const
 {
     return m_total->text();

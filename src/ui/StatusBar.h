@@ -23,6 +23,9 @@ public:
     void setStatusHeld(bool held) { m_held = held; }
     // Says why a command did nothing, or what it did, for a few seconds.
     void showHint(const QString& hint);
+    // After a successful save: a report standing since before (a merge's "not saved yet") gives way to the news
+    // that the lists are saved, together with what the save itself reported. The status text itself stays.
+    void showSaved(const QString& messageBeforeSave);
     // "Summe: 4,47 EUR".
     QString totalText() const;
     // "3 von 8 erledigt · offen 12,40 EUR" while something is ticked off, else empty.
