@@ -1,5 +1,7 @@
 #include "ListExtras.h"
 
+#include <algorithm>
+#include <iterator>
 #include <optional>
 
 namespace korbana {
@@ -10,31 +12,26 @@ constexpr QStringView kMarker = u"#korbana-extras ";
 constexpr QStringView kEnd = u"#end ";
 constexpr QChar kSeparator = u'\t';
 
-// A field may hold any character; the ones that would end the field, the line or the file are escaped.
+// A field may hold any character; the ones that would end the field, the line or the file are escaped: each
+// as a backslash and the letter beside it here.
+struct Escape
+{
+    char16_t character;
+    char16_t letter;
+};
+constexpr Escape kEscapes[] = { { u'\\', u'\\' }, { u'\t', u't' }, { u'\r', u'r' }, { u'\n', u'n' }, { 0x1A, u'z' } };
+
 QString escaped(const QString& field)
 {
     QString out;
     out.reserve(field.size());
     for (const QChar c : field) {
-        switch (c.unicode()) {
-        case u'\\':
-            out += u"\\\\";
-            break;
-        case u'\t':
-            out += u"\\t";
-            break;
-        case u'\r':
-            out += u"\\r";
-            break;
-        case u'\n':
-            out += u"\\n";
-            break;
-        case 0x1A:
-            out += u"\\z";
-            break;
-        default:
+        const auto* escape = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+            [c](const Escape& e) { return e.character == c.unicode(); });
+        if (escape != std::end(kEscapes))
+            out += QChar(u'\\') + QChar(escape->letter);
+        else
             out += c;
-        }
     }
     return out;
 }
@@ -44,32 +41,18 @@ std::optional<QString> unescaped(QStringView field)
     QString out;
     out.reserve(field.size());
     for (qsizetype i = 0; i < field.size(); ++i) {
-        const QChar c = field[i];
-        if (c != u'\\') {
-            out += c;
+        if (field[i] != u'\\') {
+            out += field[i];
             continue;
         }
         if (++i == field.size())
             return std::nullopt;
-        switch (field[i].unicode()) {
-        case u'\\':
-            out += u'\\';
-            break;
-        case u't':
-            out += u'\t';
-            break;
-        case u'r':
-            out += u'\r';
-            break;
-        case u'n':
-            out += u'\n';
-            break;
-        case u'z':
-            out += QChar(0x1A);
-            break;
-        default:
+        const char16_t letter = field[i].unicode();
+        const auto* escape = std::find_if(
+            std::begin(kEscapes), std::end(kEscapes), [letter](const Escape& e) { return e.letter == letter; });
+        if (escape == std::end(kEscapes))
             return std::nullopt;
-        }
+        out += QChar(escape->character);
     }
     return out;
 }

@@ -182,12 +182,14 @@ void ListDocument::setTicked(int shoppingRow, bool ticked)
 {
     if (shoppingRow < 0 || shoppingRow >= m_shopping->count() || m_ticks->isTicked(shoppingRow) == ticked)
         return;
+    collectEdits();
     changeExtraRecords(ShoppingTicks::kKind.toString(), m_ticks->recordsWith(shoppingRow, ticked),
         ticked ? RoutineSteps::tick() : RoutineSteps::untick());
 }
 
 int ListDocument::removeTicked()
 {
+    collectEdits();
     const std::vector<int> ticked = m_ticks->tickedRows();
     if (ticked.empty())
         return 0;
@@ -225,12 +227,14 @@ void ListDocument::setStaple(int productRow, const QString& quantity)
 {
     if (productRow < 0 || productRow >= m_products->count())
         return;
+    collectEdits();
     changeExtraRecords(
         Staples::kKind.toString(), m_staples->recordsWith(*m_products, productRow, quantity), RoutineSteps::staple());
 }
 
 int ListDocument::addStaples()
 {
+    collectEdits();
     std::vector<Entry> added = m_staples->missingFrom(*m_shopping, *m_products);
     if (added.empty())
         return 0;
@@ -247,6 +251,7 @@ QStringList ListDocument::quickAddSuggestions(const QString& line, int limit) co
 ListDocument::QuickAddResult ListDocument::quickAdd(
     const QString& line, const QString& shopForNew, const QString& priceForNew)
 {
+    collectEdits();
     const QuickAdd::Line parsed = QuickAdd::parse(ListModel::storable(line));
     if (parsed.name.isEmpty())
         return QuickAddResult::Nothing;
@@ -276,6 +281,7 @@ std::vector<int> ListDocument::walkOrder() const
 
 bool ListDocument::orderShoppingByWalk()
 {
+    collectEdits();
     std::vector<int> order = walkOrder();
     if (std::is_sorted(order.begin(), order.end()))
         return false;
@@ -288,6 +294,7 @@ bool ListDocument::orderShoppingByWalk()
 
 bool ListDocument::moveInWalk(int productRow, int step)
 {
+    collectEdits();
     const QList<ListExtras::Record> walks = m_extras->records(ShopWalk::kKind);
     const std::optional<ShopWalk::WalkMove> move = ShopWalk::moveInWalk(*m_products, walks, productRow, step);
     if (!move)

@@ -42,7 +42,7 @@ void MainWindow::buildRoutine()
     auto* removeTicked = listAction(QStringLiteral("Erledigte entfernen"), "removeTickedAction", {}, m_shoppingView);
     connect(removeTicked, &QAction::triggered, this, &MainWindow::removeTicked);
     const auto follow = [this, removeTicked] { removeTicked->setEnabled(m_document->tickedCount() > 0); };
-    connect(m_document, &ListDocument::ticksChanged, removeTicked, follow);
+    connect(m_document.get(), &ListDocument::ticksChanged, removeTicked, follow);
     follow();
 
     m_productsView->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -56,7 +56,7 @@ void MainWindow::buildRoutine()
         QStringLiteral("Stammartikel"), "stapleAction", QKeySequence(Qt::CTRL | Qt::Key_M), m_productsView);
     connect(staple, &QAction::triggered, this, &MainWindow::toggleStaple);
     // Staples are drawn in bold: the catalogue shows a change of them at once.
-    connect(m_document, &ListDocument::extrasChanged, m_productsView->viewport(), qOverload<>(&QWidget::update));
+    connect(m_document.get(), &ListDocument::extrasChanged, m_productsView->viewport(), qOverload<>(&QWidget::update));
 
     auto* orderByWalk = new QAction(QStringLiteral("Einkaufsliste nach &Laufweg ordnen"), this);
     orderByWalk->setObjectName(QStringLiteral("orderByWalkAction"));
