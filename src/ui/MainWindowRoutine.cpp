@@ -39,7 +39,7 @@ void MainWindow::buildRoutine()
     // Space in the Shopping list ticks the selected entry; a click on its tick box does the same.
     auto* tick = listAction(QStringLiteral("Abhaken"), "tickAction", QKeySequence(Qt::Key_Space), m_shoppingView);
     connect(tick, &QAction::triggered, this, &MainWindow::toggleTick);
-    auto* removeTicked = listAction(QStringLiteral("Erledigte entfernen"), "removeTickedAction", {}, m_shoppingView);
+    auto* removeTicked = listAction(QStringLiteral("&Erledigte entfernen"), "removeTickedAction", {}, m_shoppingView);
     connect(removeTicked, &QAction::triggered, this, &MainWindow::removeTicked);
     const auto follow = [this, removeTicked] { removeTicked->setEnabled(m_document->tickedCount() > 0); };
     connect(m_document.get(), &ListDocument::ticksChanged, removeTicked, follow);
