@@ -26,8 +26,8 @@ QString escaped(const QString& field)
     QString out;
     out.reserve(field.size());
     for (const QChar c : field) {
-        const auto* escape = std::find_if(std::begin(kEscapes), std::end(kEscapes),
-            [c](const Escape& e) { return e.character == c.unicode(); });
+        const auto* escape = std::find_if(
+            std::begin(kEscapes), std::end(kEscapes), [c](const Escape& e) { return e.character == c.unicode(); });
         if (escape != std::end(kEscapes))
             out += QChar(u'\\') + QChar(escape->letter);
         else
