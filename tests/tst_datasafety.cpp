@@ -15,9 +15,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QScopeGuard>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTest>
 
 #include <climits>
@@ -65,6 +67,8 @@ private Q_SLOTS:
     void foreignConflictCopiesSetAsideOnce();
     void reloadOffer_data();
     void reloadOffer();
+    void mergeBarCountsConflicts_data();
+    void mergeBarCountsConflicts();
     void incompleteFileIsKept_data();
     void incompleteFileIsKept();
     void failedBackupStopsTheSave();
@@ -328,27 +332,27 @@ void TestDataSafety::saveAsElsewhereNeverAsks()
 void TestDataSafety::reloadOffer_data()
 {
     QTest::addColumn<bool>("changedHere");
-    QTest::addColumn<QMessageBox::StandardButton>("answer");
-    QTest::addColumn<bool>("typing"); // a shop's name is being typed when the question comes
+    QTest::addColumn<bool>("typing"); // a shop's name is being typed when the change arrives
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("barButton"); // changed here too: the button pressed on the bar
+    QTest::addColumn<QString>("barButton"); // the button pressed on the bar, if any
 
-    QTest::newRow("Ja loads it") << false << QMessageBox::Yes << false << kOtherList << QString();
-    QTest::newRow("Nein keeps the lists") << false << QMessageBox::No << false << kOtherList << QString();
+    // No box ever: unchanged lists take the file at once, as one step; the bar says so and offers "Rückgängig".
+    QTest::newRow("unchanged: loaded at once") << false << false << kOtherList << QString();
+    QTest::newRow("unchanged: loaded, then Rückgängig")
+        << false << false << kOtherList << QStringLiteral("undoReloadButton");
     QTest::newRow("changed here too: the bar, Zusammenführen")
-        << true << QMessageBox::Yes << false << kOtherList << QStringLiteral("mergeButton");
-    QTest::newRow("changed here too: the bar, Später")
-        << true << QMessageBox::Yes << false << kOtherList << QStringLiteral("laterButton");
-    QTest::newRow("typing: the edit closes, then Ja loads")
-        << false << QMessageBox::Yes << true << kOtherList << QString();
+        << true << false << kOtherList << QStringLiteral("mergeButton");
+    QTest::newRow("changed here too: the bar, Später") << true << false << kOtherList << QStringLiteral("laterButton");
+    QTest::newRow("typing: the bar waits, the typing goes on") << false << true << kOtherList << QString();
+    QTest::newRow("typing, then Zusammenführen") << false << true << kOtherList << QStringLiteral("mergeButton");
     QTest::newRow("does not read: the lists stay")
-        << false << QMessageBox::Yes << false << QByteArray("1\r\nAnderswo\r\nx\r\n") << QString();
+        << false << false << QByteArray("1\r\nAnderswo\r\nx\r\n") << QString();
+    QTest::newRow("cut short: the lists stay") << false << false << kOtherList.chopped(2) << QString();
 }
 
 void TestDataSafety::reloadOffer()
 {
     QFETCH(bool, changedHere);
-    QFETCH(QMessageBox::StandardButton, answer);
     QFETCH(bool, typing);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, barButton);
@@ -365,45 +369,100 @@ void TestDataSafety::reloadOffer()
     f.writeFile(path + QStringLiteral(".tmp"), bytes);
     QVERIFY(QFile::remove(path));
     QVERIFY(QFile::rename(path + QStringLiteral(".tmp"), path));
-    f.dialogs.answers = { answer };
+    auto* bar = windowWidget<QWidget>(form, QStringLiteral("mergeBar"));
+    const auto* text = windowWidget<QLabel>(form, QStringLiteral("mergeBarText"));
+    QTRY_VERIFY_WITH_TIMEOUT(!bar->isHidden(), 5000);
+    QVERIFY(f.dialogs.messages.isEmpty());
+    // One line: the lists below move no further than a tool bar's height.
+    QVERIFY(bar->sizeHint().height() <= windowWidget<QWidget>(form, QStringLiteral("toolBar"))->sizeHint().height());
+    QCOMPARE(bar->sizePolicy().verticalPolicy(), QSizePolicy::Fixed);
     const bool readable = bytes == kOtherList;
-    QTRY_COMPARE_WITH_TIMEOUT(f.dialogs.messages.size(), changedHere ? 0 : (readable ? 1 : 2), 5000);
-    if (changedHere) {
-        // No box while the user may type: the bar above the lists tells, and merges when asked to.
-        auto* bar = windowWidget<QWidget>(form, QStringLiteral("mergeBar"));
-        QTRY_VERIFY_WITH_TIMEOUT(!bar->isHidden(), 5000);
-        // One line: the lists below move no further than a tool bar's height.
-        QVERIFY(
-            bar->sizeHint().height() <= windowWidget<QWidget>(form, QStringLiteral("toolBar"))->sizeHint().height());
-        QCOMPARE(bar->sizePolicy().verticalPolicy(), QSizePolicy::Fixed);
+    const bool waits = changedHere || typing;
+    QCOMPARE(text->text() == QStringLiteral("Die Liste wurde anderswo geändert."), waits);
+    QCOMPARE(text->text() == QStringLiteral("Von anderswo neu geladen"), !waits && readable);
+    QCOMPARE(form.storesView()->isEditing(), typing);
+    if (!barButton.isEmpty()) {
         windowWidget<QAbstractButton>(form, barButton)->click();
         QVERIFY(bar->isHidden());
-        QVERIFY(f.dialogs.messages.isEmpty());
-        const bool merged = barButton == QLatin1String("mergeButton");
+    }
+    QVERIFY(f.dialogs.messages.isEmpty());
+    const bool merged = barButton == QLatin1String("mergeButton");
+    const bool reloaded = !waits && readable && barButton.isEmpty();
+    if (changedHere) {
         // The sample's entries went elsewhere, the removal here stays: only the other side's store is left.
         QCOMPARE(form.stores()->count() == 1 && form.shopping()->count() == 0, merged);
         QCOMPARE(form.stores()->count() == 2 && form.shopping()->count() == 0, !merged);
-        QVERIFY(form.isModified());
-        f.dialogs.answers = { QMessageBox::Cancel };
-        QCOMPARE(form.saveFile(path), merged);
-        QCOMPARE(f.dialogs.messages.isEmpty(), merged);
-        // Saved: nothing says otherwise any more.
-        if (merged)
-            QCOMPARE(form.statusBar()->currentMessage(), QStringLiteral("Die Listen sind gespeichert."));
-        return;
+    } else {
+        QCOMPARE(form.stores()->count() == 1 && form.stores()->caption(0) == "Anderswo", reloaded || merged);
+        QCOMPARE(form.stores()->count(), reloaded || merged ? 1 : 2);
     }
-    const ScriptedDialogs::Message& question = f.dialogs.messages.constFirst();
-    QCOMPARE(question.title, kChangedTitle);
-    QVERIFY(question.text.startsWith("Die Datei wurde von einem anderen Programm geändert."));
-    QCOMPARE(question.defaultButton, QMessageBox::Yes);
-    const bool reloaded = answer == QMessageBox::Yes && readable;
-    QCOMPARE(form.stores()->count() == 1 && form.stores()->caption(0) == "Anderswo", reloaded);
-    QCOMPARE(form.stores()->count(), reloaded ? 1 : 2);
-    // A reloaded file is saved without a question; one kept aside still asks.
+    QCOMPARE(form.isModified(), !reloaded && (changedHere || merged || barButton == "undoReloadButton"));
+    // A reloaded or merged file is saved without a question; a change not taken in still asks.
     f.dialogs.messages.clear();
     f.dialogs.answers = { QMessageBox::Cancel };
-    QCOMPARE(form.saveFile(path), reloaded);
-    QCOMPARE(f.dialogs.messages.isEmpty(), reloaded);
+    QCOMPARE(form.saveFile(path), reloaded || merged);
+    QCOMPARE(f.dialogs.messages.isEmpty(), reloaded || merged);
+    // Saved: nothing says otherwise any more.
+    if (merged)
+        QCOMPARE(form.statusBar()->currentMessage(), QStringLiteral("Die Listen sind gespeichert."));
+}
+
+void TestDataSafety::mergeBarCountsConflicts_data()
+{
+    // Here, the sample's one shopping entry "1 Brot" is changed ("2"), removed ("-") or left ("" and a shop added);
+    // elsewhere it became "3 Brot".
+    QTest::addColumn<QString>("here");
+    QTest::addColumn<QString>("sideBySide"); // the conflict's row in "Anzeigen", empty when none
+    QTest::newRow("changed differently") << "2"
+                                         << "Einkaufsliste|2 | Brot | Bäcker | 1,99 EUR|3 | Brot | Bäcker | 1,99 EUR";
+    QTest::newRow("removed here, changed there") << "-"
+                                                 << "Einkaufsliste|(gelöscht)|3 | Brot | Bäcker | 1,99 EUR";
+    QTest::newRow("no conflict") << ""
+                                 << "";
+}
+
+void TestDataSafety::mergeBarCountsConflicts()
+{
+    QFETCH(QString, here);
+    QFETCH(QString, sideBySide);
+    MainWindowFixture f;
+    MainWindow& form = startOnSample(f);
+    if (here.isEmpty()) {
+        form.stores()->append(QStringLiteral("Kiosk"));
+    } else {
+        form.shopping()->deleteAt(0);
+        if (here != QLatin1String("-"))
+            form.shopping()->append(
+                here, { QStringLiteral("Brot"), QStringLiteral("Bäcker"), QStringLiteral("1,99 EUR") });
+    }
+    const QString path = f.path(QStringLiteral("korbana.kbl"));
+    f.writeFile(path, sampleListFile().replace("1\r\n1\r\nBrot", "1\r\n3\r\nBrot"));
+    auto* bar = windowWidget<QWidget>(form, QStringLiteral("mergeBar"));
+    QTRY_VERIFY_WITH_TIMEOUT(!bar->isHidden(), 5000);
+    windowWidget<QAbstractButton>(form, QStringLiteral("mergeButton"))->click();
+    QVERIFY(f.dialogs.messages.isEmpty());
+    QCOMPARE(bar->isHidden(), sideBySide.isEmpty());
+    QCOMPARE(
+        form.statusBar()->currentMessage(), QStringLiteral("Zusammengeführt. Die Listen sind noch nicht gespeichert."));
+    if (sideBySide.isEmpty())
+        return;
+    QCOMPARE(windowWidget<QLabel>(form, QStringLiteral("mergeBarText"))->text(),
+        QStringLiteral("Zusammengeführt: 1 Eintrag auf beiden Seiten verschieden geändert."));
+    QVERIFY(bar->sizeHint().height() <= windowWidget<QWidget>(form, QStringLiteral("toolBar"))->sizeHint().height());
+    QStringList rows;
+    f.dialogs.execAnswer = [&rows](QDialog* dialog) {
+        const auto* table = dialog->findChild<QTableWidget*>(QStringLiteral("conflictTable"));
+        for (int row = 0; table && row < table->rowCount(); ++row)
+            rows.append(
+                table->item(row, 0)->text() + u'|' + table->item(row, 1)->text() + u'|' + table->item(row, 2)->text());
+        return int(QDialog::Rejected);
+    };
+    windowWidget<QAbstractButton>(form, QStringLiteral("showConflictsButton"))->click();
+    QCOMPARE(rows, QStringList { sideBySide });
+    // Both forms stand in the list until the user picks; saved, the bar goes.
+    QCOMPARE(form.shopping()->count(), here == QLatin1String("-") ? 1 : 2);
+    QVERIFY(form.saveFile(path));
+    QVERIFY(bar->isHidden());
 }
 
 void TestDataSafety::incompleteFileIsKept_data()

@@ -174,24 +174,28 @@ private slots:
         QTest::addColumn<QString>("merged");
         QTest::addColumn<int>("conflicts");
         QTest::addColumn<QString>("guessed");
+        QTest::addColumn<QString>("sideBySide"); // each conflict "ours>theirs", "-" for removed
 
         QTest::newRow("a deletion and an addition") << "1|Brot 2|Milch"
                                                     << "1|Brot 2|Milch 3|Eier"
                                                     << "2|Milch"
-                                                    << "2|Milch 3|Eier" << 0 << "1|Brot 2|Milch 3|Eier";
-        QTest::newRow("deleted against changed: the change stays, counted")
-            << "1|Brot 2|Milch"
-            << "2|Milch"
-            << "4|Brot 2|Milch"
-            << "4|Brot 2|Milch" << 1 << "4|Brot 2|Milch";
+                                                    << "2|Milch 3|Eier" << 0 << "1|Brot 2|Milch 3|Eier"
+                                                    << "";
+        QTest::newRow("deleted against changed: the change stays, counted") << "1|Brot 2|Milch"
+                                                                            << "2|Milch"
+                                                                            << "4|Brot 2|Milch"
+                                                                            << "4|Brot 2|Milch" << 1 << "4|Brot 2|Milch"
+                                                                            << "->4|Brot";
         QTest::newRow("changed differently: both forms, counted") << "1|Milch"
                                                                   << "2|Milch"
                                                                   << "3|Milch"
-                                                                  << "2|Milch 3|Milch" << 1 << "2|Milch 3|Milch";
+                                                                  << "2|Milch 3|Milch" << 1 << "2|Milch 3|Milch"
+                                                                  << "2|Milch>3|Milch";
         QTest::newRow("both deleted the same") << "1|Brot 2|Milch"
                                                << "2|Milch"
                                                << "2|Milch 5|Kaffee"
-                                               << "2|Milch 5|Kaffee" << 0 << "2|Milch 5|Kaffee";
+                                               << "2|Milch 5|Kaffee" << 0 << "2|Milch 5|Kaffee"
+                                               << "";
     }
 
     void mergeFromNamedVersion()
@@ -202,6 +206,7 @@ private slots:
         QFETCH(QString, merged);
         QFETCH(int, conflicts);
         QFETCH(QString, guessed);
+        QFETCH(QString, sideBySide);
         QTemporaryDir dir;
         KnownVersions known(dir.path());
         const auto shopping = [](const QString& list) {
@@ -221,6 +226,12 @@ private slots:
         MergeResult result = korbana::mergeLists(*base, shopping(ours), shopping(theirs));
         QCOMPARE(words(result.sections[2]), merged);
         QCOMPARE(result.totalConflicts(), conflicts);
+        QStringList pairs;
+        for (const MergeConflict& conflict : result.conflictLists[2]) {
+            const auto shown = [](const std::optional<Entry>& e) { return e ? words({ *e }) : QStringLiteral("-"); };
+            pairs.append(shown(conflict.ours) + u'>' + shown(conflict.theirs));
+        }
+        QCOMPARE(pairs.join(u' '), sideBySide);
         // Either side merging the other ends with the same entries.
         result = korbana::mergeLists(*base, shopping(theirs), shopping(ours));
         QCOMPARE(sorted(words(result.sections[2]).split(u' ')), sorted(merged.split(u' ')));

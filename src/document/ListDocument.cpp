@@ -457,9 +457,28 @@ ReadResult ListDocument::reload()
     // A file cut short is most likely still being written by a sync program: its full form comes later.
     if (!content.facts.linesEnded)
         return ReadResult::BadFormat;
+    // One step of the history, so that "Rückgängig" brings back the lists as they were; the file as seen now
+    // travels in it, so that once undone the next save asks before it overwrites the file's new content.
     const ReadFacts facts = content.facts;
-    applyListContent(std::move(content), lists());
-    fileRead(path, facts);
+    auto seen = std::make_shared<FileSeen>();
+    seen->state = *m_fileState;
+    seen->state.loaded(path, facts.stamp, facts.contentHash, facts.complete);
+    seen->base = printsOf(content.sections);
+    auto* step = replaceListsCommand(lists(), std::move(content), QStringLiteral("Neu laden"));
+    new SwapStep(
+        [this, seen] {
+            std::swap(*m_fileState, seen->state);
+            std::swap(m_base, seen->base);
+            std::swap(m_announcedChange, seen->announced);
+        },
+        step);
+    push(step);
+    // The lists hold what the file holds: nothing is unsaved.
+    m_history->setClean();
+    discardRecoveryCopy();
+    watchFile();
+    if (m_fileState->changedElsewhere())
+        m_fileCheckTimer->start();
     return ReadResult::Ok;
 }
 
@@ -748,6 +767,7 @@ std::optional<int> ListDocument::mergeFile(const QString& path)
     if (!ownFile)
         copyBase = commonEntries(m_base, theirs.sections);
     MergeResult merged = mergeLists(ownFile ? m_base : copyBase, entries(), theirs.sections);
+    m_lastConflicts = std::move(merged.conflictLists);
     const QString text = QStringLiteral("Zusammenführen");
     ListContent content;
     content.sections = std::move(merged.sections);

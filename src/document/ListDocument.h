@@ -109,7 +109,8 @@ public:
     // Reads path into the lists. The document takes path as its name when the file could be opened, and with
     // nameEvenIfUnreadable also when not (its recovery copy follows). Ends unmodified unless it cannot open.
     ReadResult open(const QString& path, bool nameEvenIfUnreadable = false);
-    // Reads the document's file again. When it does not read completely, the lists stay as they were.
+    // Reads the document's file again, as one step of the history that leaves the lists unmodified. When it does
+    // not read completely, or its last line has no end, the lists stay as they were.
     ReadResult reload();
     // New: empty lists without a file.
     void clear();
@@ -200,6 +201,8 @@ public:
     // file's entries become the base. The number of entries kept in both forms; nullopt, and nothing changed, when
     // path does not read completely.
     std::optional<int> mergeFile(const QString& path);
+    // What the last merge kept in both forms, per list.
+    const std::array<std::vector<MergeConflict>, 3>& lastMergeConflicts() const { return m_lastConflicts; }
     // Emits conflictCopiesFound() for conflict copies of the file not reported before, once the file is there and
     // holds no change made elsewhere that the lists have not taken in.
     void lookForConflictCopies();
@@ -289,6 +292,7 @@ private:
     // The entries as the file held them when last read or written, where a merge starts from: their prints alone,
     // so that the document never holds the lists twice.
     SectionPrints m_base;
+    std::array<std::vector<MergeConflict>, 3> m_lastConflicts;
     FileStamp m_announcedChange;
     QStringList m_reportedCopies;
     QStringList m_mergedCopies;

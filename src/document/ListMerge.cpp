@@ -172,7 +172,8 @@ public:
     ListMergeResult run()
     {
         ListMergeResult result;
-        result.conflicts = conflicts();
+        result.conflictList = conflicts();
+        result.conflicts = static_cast<int>(result.conflictList.size());
         result.entries = entries();
         return result;
     }
@@ -240,19 +241,39 @@ private:
     }
 
     // Base occurrences gone on both sides where the two sides put different things in their place.
-    int conflicts()
+    std::vector<MergeConflict> conflicts()
     {
         const std::vector<Removal> ours = removals(m_oursIds);
         const std::vector<Removal> theirs = removals(m_theirsIds);
-        int count = 0;
+        std::vector<std::pair<Id, Id>> pairs; // what ours and theirs put in place of the entry
         auto t = theirs.begin();
         for (const Removal& o : ours) {
             while (t != theirs.end() && t->what < o.what)
                 ++t;
             if (t != theirs.end() && t->what == o.what && t->replacement != o.replacement)
-                ++count;
+                pairs.emplace_back(o.replacement, t->replacement);
         }
-        return count;
+        std::vector<MergeConflict> found;
+        if (pairs.empty())
+            return found;
+        const std::vector<std::uint32_t> oursFirst = firstPlaces(m_oursIds);
+        const std::vector<std::uint32_t> theirsFirst = firstPlaces(m_theirsIds);
+        const auto entryOf = [](const std::vector<Entry>& side, const std::vector<std::uint32_t>& first, Id id) {
+            return id == kNoId || first[id] == kNoPlace ? std::optional<Entry>() : side[first[id]];
+        };
+        found.reserve(pairs.size());
+        for (const auto& [oursId, theirsId] : pairs)
+            found.push_back({ entryOf(m_ours, oursFirst, oursId), entryOf(m_theirs, theirsFirst, theirsId) });
+        return found;
+    }
+
+    // Where each record first stands in the side.
+    std::vector<std::uint32_t> firstPlaces(const Version& side) const
+    {
+        std::vector<std::uint32_t> first(m_table.size(), kNoPlace);
+        for (size_t i = side.ids.size(); i-- > 0;)
+            first[side.ids[i]] = static_cast<std::uint32_t>(i);
+        return first;
     }
 
     std::vector<Entry> entries()
@@ -404,6 +425,7 @@ MergeResult mergeLists(const SectionPrints& base, const ListSections& ours, cons
         ListMergeResult merged = mergeList(base[list], ours[list], theirs[list]);
         result.sections[list] = std::move(merged.entries);
         result.conflicts[list] = merged.conflicts;
+        result.conflictLists[list] = std::move(merged.conflictList);
     }
     return result;
 }

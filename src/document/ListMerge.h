@@ -3,6 +3,7 @@
 #include "lists/ListModel.h"
 
 #include <array>
+#include <optional>
 #include <vector>
 
 // Three versions of the lists: the one last read or written (the base), the window's (ours) and the file's as
@@ -31,12 +32,19 @@ using ListPrints = std::vector<RecordPrint>;
 ListPrints printsOf(const std::vector<Entry>& entries);
 ListPrints printsOf(const ListModel& list);
 
+// An entry of the base that both sides changed differently, or one side changed and the other removed: what each
+// side holds in its place (nothing: removed there). Every changed form is kept in the merge, so the user can pick.
+struct MergeConflict
+{
+    std::optional<Entry> ours;
+    std::optional<Entry> theirs;
+};
+
 struct ListMergeResult
 {
     std::vector<Entry> entries;
-    // Entries of the base that both sides changed differently, or one side changed and the other removed: every
-    // changed form is kept, so the user can pick.
     int conflicts = 0;
+    std::vector<MergeConflict> conflictList; // as many as conflicts, in the base's order
 };
 
 // Merges one list, entries as whole records, counted so that a list may hold the same record more than once:
@@ -61,6 +69,7 @@ struct MergeResult
 {
     ListSections sections;
     std::array<int, 3> conflicts {};
+    std::array<std::vector<MergeConflict>, 3> conflictLists;
     int totalConflicts() const { return conflicts[0] + conflicts[1] + conflicts[2]; }
 };
 

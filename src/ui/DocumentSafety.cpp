@@ -3,6 +3,7 @@
 #include "DocumentSafety.h"
 
 #include "Dialogs.h"
+#include "MergeConflictsDialog.h"
 #include "ShownNames.h"
 #include "document/ConflictCopies.h"
 #include "document/ListDocument.h"
@@ -119,25 +120,12 @@ bool DocumentSafety::openAnyway(const QString& path)
     return answer == QMessageBox::Open;
 }
 
-bool DocumentSafety::askToReload()
+void DocumentSafety::reloadChangedFile()
 {
-    if (m_askingToReload)
-        return false;
-    m_askingToReload = true;
-    const auto answer = m_dialogs.message(m_window,
-        QStringLiteral("Die Datei wurde von einem anderen Programm geändert.\n\nWollen Sie sie neu laden?"),
-        QStringLiteral("Datei geändert"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
-    m_askingToReload = false;
-    return answer == QMessageBox::Yes;
-}
-
-void DocumentSafety::reload()
-{
-    const ReadResult result = m_document->reload();
-    if (result != ReadResult::Ok)
-        m_dialogs.error(m_window,
-            messageText(result) + QStringLiteral("\n\nDie Listen wurden nicht neu geladen und sind unverändert."),
-            messageTitle(result));
+    if (m_document->reload() == ReadResult::Ok)
+        Q_EMIT reloaded();
+    else
+        Q_EMIT reloadFailed();
 }
 
 void DocumentSafety::mergeChangedFile()
@@ -155,13 +143,16 @@ void DocumentSafety::mergeFile(const QString& path, const QString& failure)
         m_dialogs.error(m_window, failure, QStringLiteral("Zusammenführen"));
         return;
     }
+    // The count stands in the bar above the lists, where the total cannot cut it off; "Anzeigen" lists them.
+    Q_EMIT mergeReported(QStringLiteral("Zusammengeführt. Die Listen sind noch nicht gespeichert."));
     if (*conflicts > 0)
-        Q_EMIT mergeReported(
-            QStringLiteral("Zusammengeführt: %1 auf beiden Seiten verschieden geänderte Einträge stehen in beiden "
-                           "Fassungen in der Liste.")
-                .arg(*conflicts));
-    else
-        Q_EMIT mergeReported(QStringLiteral("Zusammengeführt. Die Listen sind noch nicht gespeichert."));
+        Q_EMIT conflictsKept(*conflicts);
+}
+
+void DocumentSafety::showConflicts()
+{
+    MergeConflictsDialog dialog(m_document->lastMergeConflicts(), m_window);
+    m_dialogs.exec(&dialog);
 }
 
 void DocumentSafety::offerConflictCopies(const QStringList& paths)

@@ -30,18 +30,26 @@ public:
     bool offerRecovery(const std::optional<QString>& documentPath);
     // False when another window has the list at path open and the user does not want it here too.
     bool openAnyway(const QString& path);
-    // The document's file was changed elsewhere: true when the user wants it loaded again. One question at a time.
-    bool askToReload();
-    // Loads the document's file again; when that fails the user is told and the lists stay.
-    void reload();
+    // The document's file changed elsewhere while the lists hold no change: loads it at once, without a box, and
+    // tells by reloaded() or reloadFailed().
+    void reloadChangedFile();
     // Merges the document's file as changed elsewhere into the lists and tells the outcome.
     void mergeChangedFile();
+    // Lists side by side what the last merge kept in both forms.
+    void showConflicts();
 
 Q_SIGNALS:
     // A merge of the document's file as changed elsewhere begins.
     void changedFileMerging();
     // What a merge did, for the status bar.
     void mergeReported(const QString& text);
+    // A merge kept count entries in both forms (changed differently on both sides, or removed on one side and
+    // changed on the other).
+    void conflictsKept(int count);
+    // The file changed elsewhere was loaded in place of the lists, one step of the history.
+    void reloaded();
+    // The file changed elsewhere could not be loaded whole; the lists stay.
+    void reloadFailed();
 
 private:
     void mergeFile(const QString& path, const QString& failure);
@@ -51,7 +59,6 @@ private:
     Dialogs& m_dialogs;
     ListDocument* m_document;
     QWidget* m_window;
-    bool m_askingToReload = false;
 };
 
 } // namespace korbana

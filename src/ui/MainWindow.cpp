@@ -242,10 +242,15 @@ void MainWindow::buildListsPage()
     auto* pageLayout = new QVBoxLayout(page);
     pageLayout->setContentsMargins(0, 0, 0, 0);
     pageLayout->setSpacing(0);
-    auto* mergeBar = new MergeBar(document(), page);
+    auto* mergeBar = m_mergeBar = new MergeBar(document(), page);
     pageLayout->addWidget(mergeBar);
     connect(mergeBar, &MergeBar::mergeRequested, m_safety, &DocumentSafety::mergeChangedFile);
     connect(m_safety, &DocumentSafety::changedFileMerging, mergeBar, &QWidget::hide);
+    connect(m_safety, &DocumentSafety::conflictsKept, mergeBar, &MergeBar::showConflicts);
+    connect(mergeBar, &MergeBar::conflictsRequested, m_safety, &DocumentSafety::showConflicts);
+    connect(m_safety, &DocumentSafety::reloaded, mergeBar, &MergeBar::showReloaded);
+    connect(m_safety, &DocumentSafety::reloadFailed, mergeBar, &MergeBar::showUnreadable);
+    connect(mergeBar, &MergeBar::undoRequested, document(), &ListDocument::undo);
 
     m_splitter = new korbana::ListSplitter(page);
     pageLayout->addWidget(m_splitter);

@@ -25,6 +25,7 @@ class HelpWindow;
 class ListModel;
 class ListSplitter;
 class ListView;
+class MergeBar;
 class PriceHints;
 class PrintOptionsBox;
 struct PrintOptions;
@@ -218,6 +219,7 @@ private:
     bool m_closeAllowed = false;
     // The questions that keep the document safe.
     DocumentSafety* m_safety = nullptr;
+    MergeBar* m_mergeBar = nullptr;
 
     AboutDialog* m_aboutDialog = nullptr;
     HelpWindow* m_helpWindow = nullptr;

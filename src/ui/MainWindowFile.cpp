@@ -3,11 +3,13 @@
 #include "AboutDialog.h"
 #include "DocumentSafety.h"
 #include "HelpWindow.h"
+#include "MergeBar.h"
 #include "MainWindow.h"
 #include "RecentFilesMenu.h"
 #include "ShownNames.h"
 #include "StatusBar.h"
 #include "lists/ListModel.h"
+#include "lists/ListView.h"
 #include "lists/ListTexts.h"
 #include "settings/WindowStateStore.h"
 
@@ -172,11 +174,14 @@ void MainWindow::openRecentFile(const QString& path)
 
 void MainWindow::offerReload()
 {
-    if (!m_safety->askToReload())
+    // No box that could take the user's keys. While a name is being typed the change waits in the bar, as it does
+    // for lists with changes of their own; otherwise the file is loaded at once, one step that "Rückgängig" takes
+    // back.
+    if (m_storesView->isEditing() || m_productsView->isEditing() || m_shoppingView->isEditing()) {
+        m_mergeBar->showChange();
         return;
-    m_statusBar->setStatusHeld(true);
-    m_safety->reload();
-    m_statusBar->setStatusHeld(false);
+    }
+    m_safety->reloadChangedFile();
     m_statusBar->showStatusText();
 }
 
