@@ -62,6 +62,7 @@ private Q_SLOTS:
     void ticks();
     void removeTickedIsOneStep();
     void mergeKeepsBothSides();
+    void reloadTakesTheFilesRecords();
 };
 
 void TestListExtras::reading_data()
@@ -407,6 +408,24 @@ void TestListExtras::mergeKeepsBothSides()
     // The merge is one step: undone, this side's extras alone.
     ours.undo();
     QCOMPARE(tickedRows(ours), (QStringList { "2 Milch", "1 Brot", "2 Milch", "*1 Käse" }));
+}
+
+void TestListExtras::reloadTakesTheFilesRecords()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("woche.kbl");
+    ListDocument ours;
+    fillWeek(ours);
+    QCOMPARE(ours.save(path), WriteResult::Ok);
+    ListDocument theirs;
+    QCOMPARE(theirs.open(path), ReadResult::Ok);
+    theirs.setTicked(3, true);
+    QCOMPARE(theirs.save(path), WriteResult::Ok);
+
+    QCOMPARE(ours.reload(), ReadResult::Ok);
+    QCOMPARE(tickedRows(ours), (QStringList { "2 Milch", "1 Brot", "2 Milch", "*1 Käse" }));
+    ours.undo();
+    QCOMPARE(ours.tickedCount(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestListExtras)

@@ -464,7 +464,10 @@ ReadResult ListDocument::reload()
     seen->state = *m_fileState;
     seen->state.loaded(path, facts.stamp, facts.contentHash, facts.complete);
     seen->base = printsOf(content.sections);
+    ListExtras extras = std::move(content.extras);
     auto* step = replaceListsCommand(lists(), std::move(content), QStringLiteral("Neu laden"));
+    if (extras != *m_extras)
+        extrasStep(std::move(extras), step);
     new SwapStep(
         [this, seen] {
             std::swap(*m_fileState, seen->state);
@@ -479,6 +482,7 @@ ReadResult ListDocument::reload()
     watchFile();
     if (m_fileState->changedElsewhere())
         m_fileCheckTimer->start();
+    Q_EMIT extrasRead(facts.extras);
     return ReadResult::Ok;
 }
 

@@ -207,13 +207,14 @@ int ListDocument::removeTicked()
         }
     }
     auto* step = new QUndoCommand(RoutineSteps::removeTicked());
-    new ReplaceRowsCommand(m_shopping, std::move(kept), step->text(), step);
-    // The ticks of the entries that went go with them; undone, both come back.
+    // The ticks of the entries that go go with them, before the rows (which then need no look for ticks); undone,
+    // both come back.
     ListExtras after = *m_extras;
     after.setRecords(ShoppingTicks::kKind.toString(), {});
     // Ticked off in the shop is bought there: quick add takes that shop next time.
     after.setRecords(kBoughtKind.toString(), boughtRecords(m_extras->records(kBoughtKind), bought));
     extrasStep(std::move(after), step);
+    new ReplaceRowsCommand(m_shopping, std::move(kept), step->text(), step);
     push(step);
     return static_cast<int>(ticked.size());
 }

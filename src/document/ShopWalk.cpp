@@ -45,46 +45,59 @@ QList<ListExtras::Record> withWalk(QList<ListExtras::Record> records, const QStr
 std::vector<int> shoppingOrder(
     const ListModel& shopping, const ListModel& stores, const QList<ListExtras::Record>& records)
 {
-    QHash<QString, int> shopRank;
-    shopRank.reserve(stores.count());
+    // Each shop's place and walk, found with one look-up per row.
+    struct Shop
+    {
+        int rank = 0;
+        QHash<QString, int> places;
+    };
+    QHash<QString, Shop> shops;
+    shops.reserve(stores.count());
     for (int row = 0; row < stores.count(); ++row)
-        shopRank.insert(stores.caption(row), row); // a shop listed twice keeps its last place: no matter
+        shops[stores.caption(row)].rank = row; // a shop listed twice keeps its last place: no matter
     // Shops the Store list does not hold come after it, in the order of their first entry.
-    QHash<QString, QHash<QString, int>> places;
+    int nextShop = stores.count();
     for (const ListExtras::Record& record : records) {
         if (record.kind != kKind || record.fields.isEmpty())
             continue;
-        QHash<QString, int>& place = places[record.fields.first()];
+        auto shop = shops.find(record.fields.first());
+        if (shop == shops.end())
+            shop = shops.insert(record.fields.first(), { -1, {} });
         for (qsizetype i = 1; i < record.fields.size(); ++i)
-            place.insert(record.fields[i], static_cast<int>(i));
+            shop->places.insert(record.fields[i], static_cast<int>(i));
     }
 
+    // Sorted by shop, place and row: the row keeps equal places in their order.
     struct Key
     {
         int shop;
         int place;
+        int row;
+        bool operator<(const Key& other) const
+        {
+            return shop != other.shop  ? shop < other.shop
+                : place != other.place ? place < other.place
+                                       : row < other.row;
+        }
     };
     const int count = shopping.count();
-    std::vector<Key> keys(static_cast<size_t>(count));
-    int nextShop = stores.count();
-    const QHash<QString, int> noPlaces;
+    std::vector<Key> keys;
+    keys.reserve(static_cast<size_t>(count));
     for (int row = 0; row < count; ++row) {
         const Entry& entry = shopping.entryAt(row);
-        auto rank = shopRank.constFind(entry.subItems[1]);
-        if (rank == shopRank.cend())
-            rank = shopRank.insert(entry.subItems[1], nextShop++);
-        const auto shopPlaces = places.constFind(entry.subItems[1]);
-        const QHash<QString, int>& place = shopPlaces == places.cend() ? noPlaces : *shopPlaces;
-        keys[static_cast<size_t>(row)] = { *rank, place.value(entry.subItems[0], kNoPlace) };
+        auto shop = shops.find(entry.subItems[1]);
+        if (shop == shops.end())
+            shop = shops.insert(entry.subItems[1], { nextShop++, {} });
+        else if (shop->rank < 0)
+            shop->rank = nextShop++;
+        const int place = shop->places.isEmpty() ? kNoPlace : shop->places.value(entry.subItems[0], kNoPlace);
+        keys.push_back({ shop->rank, place, row });
     }
-    std::vector<int> order(static_cast<size_t>(count));
-    for (int row = 0; row < count; ++row)
-        order[static_cast<size_t>(row)] = row;
-    std::stable_sort(order.begin(), order.end(), [&keys](int a, int b) {
-        const Key& x = keys[static_cast<size_t>(a)];
-        const Key& y = keys[static_cast<size_t>(b)];
-        return x.shop != y.shop ? x.shop < y.shop : x.place < y.place;
-    });
+    std::sort(keys.begin(), keys.end());
+    std::vector<int> order;
+    order.reserve(keys.size());
+    for (const Key& key : keys)
+        order.push_back(key.row);
     return order;
 }
 

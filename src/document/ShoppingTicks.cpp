@@ -31,13 +31,22 @@ void ShoppingTicks::setRecords(const QList<ListExtras::Record>& records)
 {
     m_records = records;
     m_ticked.clear();
-    m_names.clear();
+    m_byName.clear();
     for (const ListExtras::Record& record : records) {
         const int occurrence = occurrenceOf(record);
         if (occurrence == 0)
             continue;
-        m_ticked[record.fields.mid(1)].insert(occurrence);
-        m_names.insert(record.fields.at(2));
+        const QStringList& f = record.fields;
+        std::vector<size_t>& named = m_byName[f[2]];
+        const auto same = std::find_if(named.begin(), named.end(), [&](size_t i) {
+            return m_ticked[i].quantity == f[1] && m_ticked[i].shop == f[3] && m_ticked[i].price == f[4];
+        });
+        if (same != named.end()) {
+            m_ticked[*same].occurrences.insert(occurrence);
+        } else {
+            named.push_back(m_ticked.size());
+            m_ticked.push_back({ f[1], f[3], f[4], { occurrence } });
+        }
     }
     m_valid = false;
 }
@@ -53,20 +62,25 @@ void ShoppingTicks::rebuild() const
     m_valid = true;
     m_count = 0;
     m_rows.clear();
-    if (m_ticked.isEmpty())
+    if (m_ticked.empty())
         return;
     m_rows.assign(static_cast<size_t>(m_shopping.count()), false);
-    QHash<QStringList, int> seen;
+    std::vector<int> seen(m_ticked.size(), 0);
     for (int row = 0; row < m_shopping.count(); ++row) {
-        if (!m_names.contains(m_shopping.entryAt(row).subItems[0]))
+        const Entry& entry = m_shopping.entryAt(row);
+        const auto named = m_byName.constFind(entry.subItems[0]);
+        if (named == m_byName.cend())
             continue;
-        const QStringList key = keyOf(row);
-        const auto found = m_ticked.constFind(key);
-        if (found == m_ticked.cend())
-            continue;
-        if (found->contains(++seen[key])) {
-            m_rows[static_cast<size_t>(row)] = true;
-            ++m_count;
+        for (const size_t i : *named) {
+            const Ticked& ticked = m_ticked[i];
+            if (ticked.quantity != entry.caption || ticked.shop != entry.subItems[1]
+                || ticked.price != entry.subItems[2])
+                continue;
+            if (ticked.occurrences.contains(++seen[i])) {
+                m_rows[static_cast<size_t>(row)] = true;
+                ++m_count;
+            }
+            break;
         }
     }
 }

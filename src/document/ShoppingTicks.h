@@ -44,9 +44,17 @@ private:
 
     const ListModel& m_shopping;
     QList<ListExtras::Record> m_records;
-    // The four texts of a ticked entry and the occurrences of it that are ticked.
-    QHash<QStringList, QSet<int>> m_ticked;
-    QSet<QString> m_names; // of ticked entries: most rows are passed over without building their key
+    // The four texts of a ticked entry and the occurrences of it that are ticked; found by the entry's name, so
+    // that a pass over the list looks each row up once and makes nothing for it.
+    struct Ticked
+    {
+        QString quantity;
+        QString shop;
+        QString price;
+        QSet<int> occurrences;
+    };
+    std::vector<Ticked> m_ticked;
+    QHash<QString, std::vector<size_t>> m_byName; // into m_ticked
     mutable bool m_valid = false;
     mutable std::vector<bool> m_rows;
     mutable int m_count = 0;

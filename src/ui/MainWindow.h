@@ -97,6 +97,8 @@ public:
     void commitEdits();
     // The printout's additions as ticked on the settings page.
     PrintOptions printOptions() const;
+    // The Shopping list's entries as the printout takes them: without those ticked off when the options say so.
+    std::vector<Entry> entriesToPrint() const;
     // "Summe: 4,47 EUR", as the status bar shows it.
     QString shoppingTotalText() const;
     // Where the window's placement and stored properties are kept between runs.
