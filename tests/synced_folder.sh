@@ -183,11 +183,11 @@ settle "no conflict copy on both computers" both_kept
 if grep -q 'Von A' "$(list_of a)"; then winner=a loser=b; else winner=b loser=a; fi
 show "the engine kept computer $winner's version; computer $loser's is the conflict copy"
 
-# Each window offers the conflict copy; the loser's window first offers to reload its list.
+# Each window offers the conflict copy; the loser's window first loads its changed list at once (no box: an
+# undoable step).
 pid=pid_$winner
 answer "${!pid}" '^Konfliktkopie$' Return 60
 pid=pid_$loser main=main_$loser
-answer "${!pid}" '^Datei ge.*ndert$' alt+j 60
 show "loser reloaded"
 answer "${!pid}" '^Konfliktkopie$' Return 60
 show "both merged the conflict copy"

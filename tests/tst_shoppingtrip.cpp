@@ -297,7 +297,7 @@ void TestShoppingTrip::printOptionsKeptBetweenRuns()
         h->dialogs.answers = { QMessageBox::No };
         h->form->close();
     }
-    const SettingsFile::Values expected { { "GroupByShop", "1" }, { "TickBoxes", "0" } };
+    const SettingsFile::Values expected { { "GroupByShop", "1" }, { "LeaveTickedOut", "0" }, { "TickBoxes", "0" } };
     QCOMPARE(SettingsFile::read(settings, QStringLiteral("Printout")), expected);
     QVERIFY(!SettingsFile::read(settings, QStringLiteral("TMainForm")).contains(QStringLiteral("GroupByShop")));
 
