@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Prints bench/run's one table: the median of every case beside its baseline, their ratio and the goal.
-   table.py MEMORY_TXT STARTUP_TXT CASES_JSON...   (the Google Benchmark runs' JSON files)"""
+   table.py MEMORY_TXT STARTUP_TXT CASES_JSON... [ROWS]   (the Google Benchmark runs' JSON files; files ending
+   in .rows hold ready rows of the table, made by programs that measure outside Google Benchmark)"""
 import json
 import statistics
 import sys
@@ -112,7 +113,13 @@ def goal_ms_rows(goals, times, cvs, sizes):
     return rows
 
 
-def main(memory_txt, startup_txt, *cases_json):
+def main(memory_txt, startup_txt, *inputs):
+    cases_json = [path for path in inputs if not path.endswith(".rows")]
+    ready_rows = []
+    for path in inputs:
+        if path.endswith(".rows"):
+            with open(path, encoding="utf-8") as f:
+                ready_rows += [line.rstrip("\n") for line in f if line.startswith("| ")]
     cases = read_cases(cases_json)
     cpu_cv = read_cases(cases_json, "cpu_time", "cv")
     wall_cv = read_cases(cases_json, "real_time", "cv")
@@ -191,6 +198,8 @@ def main(memory_txt, startup_txt, *cases_json):
     print("|" + "|".join("---" for _ in head) + "|")
     for row in rows:
         print("| " + " | ".join(row) + " |")
+    for line in ready_rows:
+        print(line)
     print("\nTimes are medians of CPU time per operation; cases marked (wall) are medians of wall-clock time with"
           " the view's events or the disk's sync; start-up: wall time from process start to the first window"
           " mapped. Noise: the larger coefficient of variation of the case and its baseline over the repetitions."

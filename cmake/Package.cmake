@@ -14,8 +14,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Not linked (the linker drops it), but its plugins draw the program's SVG pictures.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
+# Not linked (the linker drops it), but its plugins draw the program's SVG pictures. The HTTP server and the QR
+# codes of the phone page are linked; named here too, so that the package says so whatever the linker keeps.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, libqt6httpserver6, libqrencode4")
 # German standard buttons ("Ja", "Nein") and a font metric-compatible with the print font Arial.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-liberation2")
 # The lines below the summary line; CPack indents them.

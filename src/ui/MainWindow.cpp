@@ -136,6 +136,7 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, const QStrin
     setAcceptDrops(true);
     buildShoppingTrip();
     buildRoutine();
+    buildPhone();
     // The Shopping list has a context menu; it offers undo and redo too.
     auto* separator = new QAction(this);
     separator->setSeparator(true);

@@ -30,6 +30,7 @@ class PriceHints;
 class PrintOptionsBox;
 struct PrintOptions;
 class ProductDialog;
+class PhoneSharing;
 class ProductSearch;
 class RecentFilesMenu;
 class SidePanel;
@@ -63,6 +64,8 @@ public:
     // The program directory, always ending in "/".
     QString programDirectory() const { return m_programDir; }
     ListDocument* document() const { return m_document.get(); }
+    // Sharing the shopping list with phones on the home network.
+    PhoneSharing* phoneSharing() const { return m_phoneSharing; }
     // Full path of the list file last opened or saved, empty for a document without a file.
     QString documentName() const { return m_document->fileName(); }
 
@@ -201,6 +204,8 @@ private:
     bool askToSave(const QString& title);
     void sortList(ListKind kind, int column);
     void buildShoppingTrip();
+    void buildPhone();
+    void shareToPhone();
     void buildProductSearch();
     void buildRoutine();
     void buildQuickAdd();
@@ -258,6 +263,7 @@ private:
     WindowStateStore* m_windowState = nullptr;
     StatusBar* m_statusBar = nullptr;
     ProductSearch* m_productSearch = nullptr;
+    PhoneSharing* m_phoneSharing = nullptr;
     PrintOptionsBox* m_printOptions = nullptr;
     QLineEdit* m_quickAddEdit = nullptr;
 
