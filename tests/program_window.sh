@@ -43,7 +43,7 @@ import_csv() {
     sleep 0.3
     xdotool key alt+d
     sleep 0.5
-    xdotool key Down Down Down Down Down Down Return
+    xdotool key i
     local dialog=
     for _ in $(seq 100); do
         dialog=$(xdotool search --all --onlyvisible --pid "$1" --name . 2>/dev/null | grep -vx "$main" | head -1)

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Two computers sharing a list through a real Syncthing (two instances on 127.0.0.1, no discovery, relays or usage
 # reports), each with a korbana window under Xvfb: both add an entry and save within a second; the engine keeps one
-# version and leaves the other as a conflict copy. Answered as a user would ("Ja" to the reload, "Zusammenführen"
+# version and leaves the other as a conflict copy. Answered as a user would ("Zusammenführen"
 # to the conflict copy and at the save), every entry of both ends up in the list on both computers.
 # Usage: synced_folder.sh <korbana binary>
 set -u
@@ -183,12 +183,11 @@ settle "no conflict copy on both computers" both_kept
 if grep -q 'Von A' "$(list_of a)"; then winner=a loser=b; else winner=b loser=a; fi
 show "the engine kept computer $winner's version; computer $loser's is the conflict copy"
 
-# Each window offers the conflict copy; the loser's window first loads its changed list at once (no box: an
-# undoable step).
+# Each window offers the conflict copy; the loser's window, which holds no change of its own, has first loaded
+# the winner's version by itself (no box).
 pid=pid_$winner
 answer "${!pid}" '^Konfliktkopie$' Return 60
 pid=pid_$loser main=main_$loser
-show "loser reloaded"
 answer "${!pid}" '^Konfliktkopie$' Return 60
 show "both merged the conflict copy"
 pid=${!pid} main=${!main}

@@ -5,6 +5,7 @@
 #include "WindowWidgets.h"
 #include "document/Csv.h"
 #include "document/DurableFile.h"
+#include "document/KeptVersions.h"
 #include "document/ListFile.h"
 #include "document/RecoveryStore.h"
 #include "lists/ListModel.h"
@@ -86,6 +87,13 @@ private Q_SLOTS:
     void listOpenInAnotherWindow_data();
     void listOpenInAnotherWindow();
 };
+
+namespace {
+QMessageBox::StandardButton overwriteAnswer()
+{
+    return QMessageBox::Save; // "Überschreiben"
+}
+} // namespace
 
 void TestDataSafety::changedElsewhereBeforeSave_data()
 {
@@ -174,6 +182,33 @@ void TestDataSafety::changedElsewhereBeforeSave()
         QVERIFY(f.readFile(path).contains("Neu hier"));
     else
         QCOMPARE(f.readFile(path), onDisk);
+    if (answer == overwriteAnswer()) {
+        // "Überschreiben" keeps the replaced version, says where, and "Frühere Fassungen..." merges it back.
+        const std::vector<KeptVersions::Kept> kept = KeptVersions().versionsOf(path);
+        QCOMPARE(kept.size(), size_t(1));
+        QCOMPARE(f.readFile(kept.front().path), onDisk);
+        QCOMPARE(kept.front().counts, (std::array<int, 3> { 1, 0, 0 }));
+        QVERIFY(QFileInfo(kept.front().path).permissions() == QFileInfo(path).permissions());
+        QVERIFY(form.statusBar()->currentMessage().startsWith(
+            "Die Listen sind gespeichert. Die ersetzte Fassung wurde aufbewahrt"));
+        f.dialogs.execAnswer = [](QDialog* dialog) {
+            const auto* table = dialog->findChild<QTableWidget*>(QStringLiteral("keptVersionsTable"));
+            return table && table->rowCount() == 1 && table->item(0, 1)->text() == "1" ? int(QDialog::Accepted)
+                                                                                       : int(QDialog::Rejected);
+        };
+        windowWidget<QAction>(form, QStringLiteral("earlierVersionsAction"))->trigger();
+        QCOMPARE(f.dialogs.executed.size(), 1);
+        QCOMPARE(form.stores()->caption(form.stores()->count() - 1), QStringLiteral("Anderswo"));
+        QVERIFY(form.isModified());
+        // One step: undone, the saved lists are back.
+        const int stores = form.stores()->count();
+        form.document()->undo();
+        QCOMPARE(form.stores()->count(), stores - 1);
+        QVERIFY(!form.stores()->caption(stores - 2).isEmpty() && form.stores()->caption(stores - 2) != "Anderswo");
+        QVERIFY(QFileInfo::exists(kept.front().path));
+        QFile::remove(kept.front().path);
+        return;
+    }
 
     // After a write the file is ours again: the next save does not ask.
     f.dialogs.messages.clear();

@@ -551,8 +551,9 @@ private Q_SLOTS:
         QCOMPARE(items,
             QStringList({ QStringLiteral("&Neu..."), QStringLiteral("&Öffnen..."), QStringLiteral("&Speichern"),
                 QStringLiteral("Speichern &unter..."), QStringLiteral("&Zuletzt geöffnet"),
-                QStringLiteral("CSV E&xport..."), QStringLiteral("CSV &Import..."), QStringLiteral("Aufs &Telefon..."),
-                QStringLiteral("-"), QStringLiteral("Drucker &einrichten..."), QStringLiteral("&Drucken..."),
+                QStringLiteral("&Frühere Fassungen..."), QStringLiteral("CSV E&xport..."),
+                QStringLiteral("CSV &Import..."), QStringLiteral("Aufs &Telefon..."), QStringLiteral("-"),
+                QStringLiteral("Drucker &einrichten..."), QStringLiteral("&Drucken..."),
                 QStringLiteral("Seiten&ansicht..."), QStringLiteral("-"), QStringLiteral("&Beenden") }));
         QStringList helpItems;
         for (QAction* a : menus[2]->menu()->actions())

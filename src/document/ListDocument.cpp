@@ -27,6 +27,14 @@
 
 namespace korbana {
 
+// The document's file as a merge or a reload saw it; the step swaps it in and out.
+struct FileSeen
+{
+    DocumentFileState state;
+    SectionPrints base;
+    FileStamp announced;
+};
+
 namespace {
 
 // A change reaches the recovery copy this soon; further changes in between go with it.
@@ -35,14 +43,6 @@ constexpr int kRecoveryDelayMs = 2000;
 constexpr int kFileCheckDelayMs = 300;
 // How long the recovery copy waits when its writer has not caught up with the bytes handed to it.
 constexpr int kWriterBehindPauseMs = 5;
-
-// The document's file as a merge saw it; the merge's step swaps it in and out.
-struct FileSeen
-{
-    DocumentFileState state;
-    SectionPrints base;
-    FileStamp announced;
-};
 
 // A step that only swaps a piece of the document's state with the one it holds, both ways alike.
 class SwapStep final : public QUndoCommand
@@ -468,13 +468,7 @@ ReadResult ListDocument::reload()
     auto* step = replaceListsCommand(lists(), std::move(content), QStringLiteral("Neu laden"));
     if (extras != *m_extras)
         extrasStep(std::move(extras), step);
-    new SwapStep(
-        [this, seen] {
-            std::swap(*m_fileState, seen->state);
-            std::swap(m_base, seen->base);
-            std::swap(m_announcedChange, seen->announced);
-        },
-        step);
+    seenInStep(seen, step);
     push(step);
     // The lists hold what the file holds: nothing is unsaved.
     m_history->setClean();
@@ -755,6 +749,17 @@ void ListDocument::replaceLists(ListSections&& sections, ListExtras&& extras, co
     push(step);
 }
 
+void ListDocument::seenInStep(const std::shared_ptr<FileSeen>& seen, QUndoCommand* step)
+{
+    new SwapStep(
+        [this, seen] {
+            std::swap(*m_fileState, seen->state);
+            std::swap(m_base, seen->base);
+            std::swap(m_announcedChange, seen->announced);
+        },
+        step);
+}
+
 std::optional<int> ListDocument::mergeFile(const QString& path)
 {
     // A name still being typed takes part as the user sees it.
@@ -783,15 +788,11 @@ std::optional<int> ListDocument::mergeFile(const QString& path)
         seen->state = *m_fileState;
         seen->state.loaded(path, theirs.facts.stamp, theirs.facts.contentHash, true);
         seen->base = printsOf(theirs.sections);
-        new SwapStep(
-            [this, seen] {
-                std::swap(*m_fileState, seen->state);
-                std::swap(m_base, seen->base);
-                std::swap(m_announcedChange, seen->announced);
-            },
-            step);
+        seenInStep(seen, step);
         QMetaObject::invokeMethod(this, &ListDocument::lookForConflictCopies, Qt::QueuedConnection);
-    } else if (!m_mergedCopies.contains(path)) {
+    } else if (isConflictCopyName(QFileInfo(m_fileName).fileName(), QFileInfo(path).fileName())
+        && !m_mergedCopies.contains(path)) {
+        // A conflict copy beside the list moves away once merged and saved; a kept version stays where it is.
         m_mergedCopies.append(path);
     }
     ListExtras extras = mergedExtras(*m_extras, theirs.extras);

@@ -26,6 +26,7 @@ class DocumentFileState;
 class ProductNames;
 class ShoppingTicks;
 class Staples;
+struct FileSeen;
 struct LeftCopy;
 class RecoveryStore;
 class RecoveryCopier;
@@ -257,6 +258,8 @@ private:
     void watchFile();
     void keepMergedCopies();
     SectionPrints prints() const;
+    // Makes the step (a merge's or a reload's) swap the file as seen with the document's, both ways.
+    void seenInStep(const std::shared_ptr<FileSeen>& seen, QUndoCommand* step);
 
     ListModel* m_stores = nullptr;
     ListModel* m_products = nullptr;

@@ -3,9 +3,11 @@
 #include "DocumentSafety.h"
 
 #include "Dialogs.h"
+#include "KeptVersionsDialog.h"
 #include "MergeConflictsDialog.h"
 #include "ShownNames.h"
 #include "document/ConflictCopies.h"
+#include "document/KeptVersions.h"
 #include "document/ListDocument.h"
 #include "document/RecoveryStore.h"
 #include "lists/ListTexts.h"
@@ -35,7 +37,7 @@ bool DocumentSafety::prepareOverwrite(const QString& path)
             QStringLiteral("Die Datei wurde seit dem letzten Öffnen oder Speichern von einem anderen Programm "
                            "geändert.\n\n„Zusammenführen“ übernimmt die Änderungen beider Seiten in die Listen; "
                            "gespeichert wird erst, wenn Sie speichern. „Überschreiben“ ersetzt die Datei durch "
-                           "diese Listen."),
+                           "diese Listen; ihre jetzige Fassung wird aufbewahrt (Datei > Frühere Fassungen...)."),
             QStringLiteral("Datei geändert"), QMessageBox::Question,
             { { QMessageBox::Yes, QStringLiteral("Zusammenführen") },
                 { QMessageBox::Save, QStringLiteral("Überschreiben") },
@@ -45,6 +47,17 @@ bool DocumentSafety::prepareOverwrite(const QString& path)
             mergeChangedFile();
         if (answer != QMessageBox::Save)
             return false;
+        // Nothing is overwritten for good: the version being replaced is kept first, or nothing is saved.
+        const std::optional<QString> kept = KeptVersions().keep(path);
+        if (!kept) {
+            m_dialogs.error(m_window,
+                QStringLiteral("Die jetzige Fassung der Datei konnte nicht aufbewahrt werden. Es wurde nichts "
+                               "gespeichert."),
+                messageTitle(WriteResult::CannotCreate));
+            return false;
+        }
+        Q_EMIT mergeReported(QStringLiteral("Die ersetzte Fassung wurde aufbewahrt (Datei > Frühere Fassungen...): %1")
+                                 .arg(shownPath(*kept)));
     }
     if (!m_document->needsBackup(path))
         return true;
@@ -153,6 +166,25 @@ void DocumentSafety::showConflicts()
 {
     MergeConflictsDialog dialog(m_document->lastMergeConflicts(), m_window);
     m_dialogs.exec(&dialog);
+}
+
+void DocumentSafety::offerKeptVersions()
+{
+    const QString list = m_document->fileName();
+    const std::vector<KeptVersions::Kept> kept
+        = list.isEmpty() ? std::vector<KeptVersions::Kept>() : KeptVersions().versionsOf(list);
+    if (kept.empty()) {
+        m_dialogs.message(m_window, QStringLiteral("Von dieser Liste ist keine frühere Fassung aufbewahrt."),
+            QStringLiteral("Frühere Fassungen"), QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok);
+        return;
+    }
+    KeptVersionsDialog dialog(kept, m_window);
+    const int chosen = m_dialogs.exec(&dialog) == QDialog::Accepted ? dialog.chosen() : -1;
+    if (chosen < 0 || chosen >= static_cast<int>(kept.size()))
+        return;
+    mergeFile(kept[static_cast<size_t>(chosen)].path,
+        QStringLiteral(
+            "Die frühere Fassung konnte nicht vollständig gelesen werden. Es wurde nichts zusammengeführt."));
 }
 
 void DocumentSafety::offerConflictCopies(const QStringList& paths)

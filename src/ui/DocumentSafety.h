@@ -22,8 +22,8 @@ class DocumentSafety final : public QObject
 public:
     DocumentSafety(Dialogs& dialogs, ListDocument* document, QWidget* window);
 
-    // Asks before overwriting a file changed elsewhere (offering to merge it instead) and keeps a file that did
-    // not load completely; false stops the save.
+    // Asks before overwriting a file changed elsewhere (offering to merge it instead; "Überschreiben" keeps the
+    // replaced version first) and keeps a file that did not load completely; false stops the save.
     bool prepareOverwrite(const QString& path);
     // Offers the recovery copies left by windows that are gone (with documentPath only those of that list),
     // newest first, one question each; the first one the user wants is opened and true returned.
@@ -35,6 +35,8 @@ public:
     void reloadChangedFile();
     // Merges the document's file as changed elsewhere into the lists and tells the outcome.
     void mergeChangedFile();
+    // "Frühere Fassungen...": lists the versions of the list that saves replaced, and merges the chosen one back.
+    void offerKeptVersions();
     // Lists side by side what the last merge kept in both forms.
     void showConflicts();
 

@@ -160,6 +160,8 @@ void MainWindow::buildMenu()
     m_saveAsAction = action(QStringLiteral("Speichern &unter..."), "saveAsAction", &MainWindow::saveAs);
     m_csvExportAction = action(QStringLiteral("CSV E&xport..."), "csvExportAction", &MainWindow::exportCsv);
     m_csvImportAction = action(QStringLiteral("CSV &Import..."), "csvImportAction", &MainWindow::importCsv);
+    m_earlierVersionsAction
+        = action(QStringLiteral("&Frühere Fassungen..."), "earlierVersionsAction", &MainWindow::showEarlierVersions);
     m_printerSetupAction
         = action(QStringLiteral("Drucker &einrichten..."), "printerSetupAction", &MainWindow::setUpPrinter);
     m_printAction = action(QStringLiteral("&Drucken..."), "printAction", &MainWindow::printShoppingList);
@@ -189,6 +191,7 @@ void MainWindow::buildMenu()
     hilfe->addActions({ m_helpAction, m_aboutAction });
     m_recentMenu = new RecentFilesMenu(this);
     datei->insertMenu(m_csvExportAction, m_recentMenu);
+    datei->insertAction(m_csvExportAction, m_earlierVersionsAction);
     connect(m_recentMenu, &RecentFilesMenu::fileChosen, this, &MainWindow::openRecentFile);
     // The document takes the name of every file it was read from or written to.
     connect(document(), &ListDocument::fileNameChanged, m_recentMenu, [menu = m_recentMenu](const QString& path) {

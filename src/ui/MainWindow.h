@@ -129,6 +129,8 @@ public Q_SLOTS:
     void saveAs();
     void quit();
     void exportCsv();
+    // "Frühere Fassungen...": the versions that saves replaced, one merged back on request.
+    void showEarlierVersions();
     void importCsv();
 
     void setUpPrinter();
@@ -238,6 +240,7 @@ private:
     QAction* m_saveAsAction = nullptr;
     QAction* m_csvExportAction = nullptr;
     QAction* m_csvImportAction = nullptr;
+    QAction* m_earlierVersionsAction = nullptr;
     QAction* m_printerSetupAction = nullptr;
     QAction* m_printAction = nullptr;
     QAction* m_printPreviewAction = nullptr;

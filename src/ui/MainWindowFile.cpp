@@ -3,14 +3,14 @@
 #include "AboutDialog.h"
 #include "DocumentSafety.h"
 #include "HelpWindow.h"
-#include "MergeBar.h"
 #include "MainWindow.h"
+#include "MergeBar.h"
 #include "RecentFilesMenu.h"
 #include "ShownNames.h"
 #include "StatusBar.h"
 #include "lists/ListModel.h"
-#include "lists/ListView.h"
 #include "lists/ListTexts.h"
+#include "lists/ListView.h"
 #include "settings/WindowStateStore.h"
 
 #include <QCloseEvent>
@@ -124,9 +124,10 @@ bool MainWindow::saveFile(const QString& path)
 {
     // A name still being typed in a list is saved as the user sees it, and the questions before it see it too.
     m_document->collectEdits();
+    // What the save reports (also while it prepares) stands beside the news that the lists are saved.
+    const QString reportBefore = m_statusBar->currentMessage();
     if (!m_safety->prepareOverwrite(path))
         return false;
-    const QString reportBefore = m_statusBar->currentMessage();
     const korbana::WriteResult result = m_document->save(path);
     if (result != korbana::WriteResult::Ok)
         m_dialogs.error(this, korbana::messageText(result), korbana::messageTitle(result));
@@ -183,6 +184,11 @@ void MainWindow::offerReload()
     }
     m_safety->reloadChangedFile();
     m_statusBar->showStatusText();
+}
+
+void MainWindow::showEarlierVersions()
+{
+    m_safety->offerKeptVersions();
 }
 
 void MainWindow::newDocument()
