@@ -44,6 +44,16 @@ BUSY = {  # case -> (goal in ms, what is measured, baseline case, baseline)
                        "every entry's price read once, as the total does"),
     "price-comparison": (300.0, "\"Preisvergleich...\" table", "price-total",
                          "every entry's price read once, as the total does"),
+    "quick-add-key": (30.0, "one key in \"Schnell eintragen\": the suggestions", "routine-total",
+                      "every entry's price read once, as the total does"),
+    "quick-add-first-key": (300.0, "the first key after a change of the catalogue (names indexed)",
+                            "routine-total", "every entry's price read once, as the total does"),
+    "add-staples": (300.0, "\"Stammartikel eintragen\", 1,000 staples, the whole undo step", "routine-total",
+                    "every entry's price read once, as the total does"),
+    "remove-ticked": (300.0, "\"Erledigte entfernen\", 50,000 ticked, the whole undo step", "routine-total",
+                      "every entry's price read once, as the total does"),
+    "order-by-walk": (300.0, "\"Einkaufsliste nach Laufweg ordnen\", the whole undo step", "routine-total",
+                      "every entry's price read once, as the total does"),
 }
 # Wall-clock ratios.
 WALL = {

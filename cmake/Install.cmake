@@ -32,6 +32,8 @@ install(TARGETS korbana RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The program finds its help at ../share/doc/korbana/html from its own folder.
 install(FILES ${KORBANA_HTML_HELP_PAGES} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/korbana/html)
 install(FILES packaging/copyright DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/korbana)
+# For programs that read or write list files.
+install(FILES docs/LISTFILE.md DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/korbana)
 
 # The manual pages, English and German (man shows the German one under a German locale), compressed as man-db
 # and Debian expect.

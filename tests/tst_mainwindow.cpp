@@ -805,7 +805,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("chain");
         QTest::newRow("lists") << 0
                                << QStringList { "storesView", "PreisED", "CurrEd", "productSearchEdit", "productsView",
-                                      "shoppingView" };
+                                      "quickAddEdit", "shoppingView" };
         QTest::newRow("settings") << 1 << QStringList { "fontButton", "leftREd", "TopREd", "RightREd", "BottomREd" };
     }
 

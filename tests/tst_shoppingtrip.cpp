@@ -242,8 +242,8 @@ void TestShoppingTrip::copiedText()
     view->setFocus();
     if (contextMenu) {
         QCOMPARE(view->contextMenuPolicy(), Qt::ActionsContextMenu);
-        // The copy, then a separator and undo and redo.
-        QCOMPARE(view->actions().size(), 4);
+        // The copy, then a separator and undo and redo, then ticking off and clearing the ticked away.
+        QCOMPARE(view->actions().size(), 6);
         QCOMPARE(view->actions().first()->text(), QStringLiteral("Als Text kopieren"));
         view->actions().first()->trigger();
     } else {
@@ -301,7 +301,7 @@ void TestShoppingTrip::printOptionsKeptBetweenRuns()
         h->dialogs.answers = { QMessageBox::No };
         h->form->close();
     }
-    const SettingsFile::Values expected { { "GroupByShop", "1" }, { "TickBoxes", "0" } };
+    const SettingsFile::Values expected { { "GroupByShop", "1" }, { "LeaveTickedOut", "0" }, { "TickBoxes", "0" } };
     QCOMPARE(SettingsFile::read(settings, QStringLiteral("Printout")), expected);
     QVERIFY(!SettingsFile::read(settings, QStringLiteral("TMainForm")).contains(QStringLiteral("GroupByShop")));
 

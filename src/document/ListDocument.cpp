@@ -6,7 +6,10 @@
 #include "DurableFile.h"
 #include "LeftLists.h"
 #include "ListCommands.h"
+#include "QuickAdd.h"
 #include "RecoveryStore.h"
+#include "ShoppingTicks.h"
+#include "Staples.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -15,6 +18,7 @@
 #include <QFileSystemWatcher>
 #include <QLockFile>
 #include <QScopedValueRollback>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUndoStack>
@@ -104,10 +108,67 @@ std::unique_ptr<QLockFile> takeOpenLock(const QString& path)
     return nullptr;
 }
 
+// What a record is about: two records about the same thing cannot both stand (a shop has one walk, a product one
+// usual quantity); records of kinds not known here are each about themselves.
+QStringList recordSubject(const ListExtras::Record& record)
+{
+    if (record.kind == u"walk" || record.kind == u"bought")
+        return { record.kind, record.fields.value(0) };
+    if (record.kind == u"staple")
+        return { record.kind, record.fields.value(1), record.fields.value(2) };
+    return QStringList { record.kind } + record.fields;
+}
+
+// The extras of two versions of the lists together: everything either holds, and where both say something about
+// the same thing, this side's word. A tick made on either side stays.
+ListExtras mergedExtras(const ListExtras& ours, const ListExtras& theirs)
+{
+    ListExtras merged = ours;
+    QSet<QStringList> subjects;
+    for (const ListExtras::Record& record : ours.allRecords())
+        subjects.insert(recordSubject(record));
+    QStringList kinds;
+    for (const ListExtras::Record& record : theirs.allRecords()) {
+        if (!kinds.contains(record.kind))
+            kinds.append(record.kind);
+    }
+    for (const QString& kind : std::as_const(kinds)) {
+        QList<ListExtras::Record> records = merged.records(kind);
+        for (const ListExtras::Record& record : theirs.records(kind)) {
+            if (!subjects.contains(recordSubject(record))) {
+                subjects.insert(recordSubject(record));
+                records.append(record);
+            }
+        }
+        merged.setRecords(kind, records);
+    }
+    return merged;
+}
+
 } // namespace
+
+// Changes the extras as a step of the history; the document marks itself changed and tells the views.
+class ExtrasCommand final : public QUndoCommand
+{
+public:
+    ExtrasCommand(ListDocument* document, ListExtras&& after, const QString& text, QUndoCommand* parent)
+        : QUndoCommand(text, parent)
+        , m_document(document)
+        , m_extras(std::move(after))
+    {
+    }
+
+    void redo() override { m_document->swapExtras(m_extras); }
+    void undo() override { m_document->swapExtras(m_extras); }
+
+private:
+    ListDocument* m_document;
+    ListExtras m_extras; // the extras the step does not show
+};
 
 ListDocument::ListDocument(QObject* parent)
     : QObject(parent)
+    , m_extras(std::make_unique<ListExtras>())
     , m_fileState(std::make_unique<DocumentFileState>())
     , m_recovery(std::make_unique<RecoveryStore>())
     , m_recoveryCopier(std::make_unique<RecoveryCopier>())
@@ -135,13 +196,19 @@ ListDocument::ListDocument(QObject* parent)
     connect(m_copyTimer, &QTimer::timeout, this, &ListDocument::copyRecoverySlice);
 
     for (ListModel* list : { m_stores, m_products, m_shopping }) {
-        connect(list, &QAbstractItemModel::dataChanged, this, &ListDocument::listsChanged);
+        connect(list, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
+                // A tick drawn anew is no change of the rows: the step that changed it says so itself.
+                if (changesTexts(roles))
+                    listsChanged();
+            });
         connect(list, &QAbstractItemModel::rowsInserted, this, &ListDocument::listsChanged);
         connect(list, &QAbstractItemModel::rowsRemoved, this, &ListDocument::listsChanged);
         connect(list, &QAbstractItemModel::rowsMoved, this, &ListDocument::listsChanged);
         connect(list, &QAbstractItemModel::modelReset, this, &ListDocument::listsChanged);
         connect(list, &QAbstractItemModel::layoutChanged, this, &ListDocument::listsChanged);
     }
+    setUpRoutine();
 }
 
 ListDocument::~ListDocument()
@@ -151,6 +218,9 @@ ListDocument::~ListDocument()
     // The lists go with this object; nothing of theirs may call back into it meanwhile.
     for (const ListModel* list : { m_stores, m_products, m_shopping })
         disconnect(list, nullptr, this, nullptr);
+    // Nor may a view ask them for ticks or staples, which go before the lists.
+    m_shopping->setTickBoxes({}, {});
+    m_products->setCellHints(-1, {});
 }
 
 ListModel* ListDocument::list(ListKind kind) const
@@ -307,6 +377,33 @@ bool ListDocument::importEntries(CsvContent&& content)
     return true;
 }
 
+void ListDocument::changeExtraRecords(
+    const QString& kind, const QList<ListExtras::Record>& records, const QString& text)
+{
+    ListExtras after = *m_extras;
+    after.setRecords(kind, records);
+    if (after == *m_extras)
+        return;
+    push(new ExtrasCommand(this, std::move(after), text, nullptr));
+}
+
+QUndoCommand* ListDocument::extrasStep(ListExtras after, QUndoCommand* parent)
+{
+    return new ExtrasCommand(this, std::move(after), parent ? parent->text() : QString(), parent);
+}
+
+void ListDocument::setExtraRecordsQuietly(const QString& kind, const QList<ListExtras::Record>& records)
+{
+    m_extras->setRecords(kind, records);
+}
+
+void ListDocument::swapExtras(ListExtras& extras)
+{
+    std::swap(*m_extras, extras);
+    listsChanged();
+    Q_EMIT extrasChanged();
+}
+
 void ListDocument::listsChanged()
 {
     // Changed beside the history (a file read): its steps no longer fit the lists, and no undo leads back to the
@@ -389,7 +486,10 @@ ReadResult ListDocument::reload()
     seen->state = *m_fileState;
     seen->state.loaded(path, facts.stamp, facts.contentHash, facts.complete);
     seen->base = printsOf(content.sections);
+    ListExtras extras = std::move(content.extras);
     auto* step = replaceListsCommand(lists(), std::move(content), QStringLiteral("Neu laden"));
+    if (extras != *m_extras)
+        extrasStep(std::move(extras), step);
     seenInStep(seen, step);
     push(step);
     // The lists hold what the file holds: nothing is unsaved.
@@ -398,6 +498,7 @@ ReadResult ListDocument::reload()
     watchFile();
     if (m_fileState->changedElsewhere())
         m_fileCheckTimer->start();
+    Q_EMIT extrasRead(facts.extras);
     return ReadResult::Ok;
 }
 
@@ -418,6 +519,7 @@ ReadResult ListDocument::readFile(const QString& path)
         m_stores->clear();
         m_products->clear();
         m_shopping->clear();
+        m_extras->clear();
         facts = { FileStamp::of(path), ContentHash::ofFile(path), false };
         result = ReadResult::BadFormat;
     }
@@ -432,6 +534,7 @@ void ListDocument::fileRead(const QString& path, const ReadFacts& facts)
         m_reportedCopies.clear();
         m_mergedCopies.clear();
     }
+    Q_EMIT extrasChanged();
     // Filling the lists marked them changed: they hold what the file holds.
     m_fileState->loaded(path, facts.stamp, facts.contentHash, facts.complete);
     m_base = prints();
@@ -442,6 +545,7 @@ void ListDocument::fileRead(const QString& path, const ReadFacts& facts)
     // The file may have changed between the read and the watch (a read ahead at start runs long before).
     if (m_fileState->changedElsewhere())
         m_fileCheckTimer->start();
+    Q_EMIT extrasRead(facts.extras);
 }
 
 void ListDocument::clear()
@@ -450,6 +554,9 @@ void ListDocument::clear()
     m_stores->clear();
     m_products->clear();
     m_shopping->clear();
+    m_extras->clear();
+    Q_EMIT extrasChanged();
+    Q_EMIT extrasRead(ListExtras::State::Absent);
     m_fileState->forget();
     m_base = {};
     m_reportedCopies.clear();
@@ -537,15 +644,18 @@ int ListDocument::applyLeftList(const LeftList& list)
         m_base = {};
     }
     std::vector<RecoveredCopy> copies;
+    ListExtras extras;
     for (const LeftCopy& copy : list.copies) {
         std::optional<QByteArray> bytes = RecoveryStore::read(copy);
         if (!bytes)
             continue;
         const bool fromFile = fileRead && copy.base.exists && copy.base.sameMetadata(m_fileState->stamp());
-        copies.push_back({ parseListContent(*bytes).sections, fromFile });
+        ListContent content = parseListContent(*bytes);
+        extras = copies.empty() ? std::move(content.extras) : mergedExtras(extras, content.extras);
+        copies.push_back({ std::move(content.sections), fromFile });
     }
     MergeResult merged = mergeRecoveredCopies(m_base, entries(), copies);
-    replaceLists(std::move(merged.sections), StepNames::applyRecovery());
+    replaceLists(std::move(merged.sections), std::move(extras), StepNames::applyRecovery());
     // Also undone, the lists stay modified: the recovered lists wait only in the history then, and closing the
     // window must still ask rather than let them go.
     m_history->resetClean();
@@ -669,6 +779,16 @@ void ListDocument::replaceLists(ListSections&& sections, const QString& text)
     push(replaceListsCommand(lists(), std::move(content), text));
 }
 
+void ListDocument::replaceLists(ListSections&& sections, ListExtras&& extras, const QString& text)
+{
+    ListContent content;
+    content.sections = std::move(sections);
+    QUndoCommand* step = replaceListsCommand(lists(), std::move(content), text);
+    if (extras != *m_extras)
+        extrasStep(std::move(extras), step);
+    push(step);
+}
+
 void ListDocument::seenInStep(const std::shared_ptr<FileSeen>& seen, QUndoCommand* step)
 {
     new SwapStep(
@@ -715,6 +835,9 @@ std::optional<int> ListDocument::mergeFile(const QString& path)
         // A conflict copy beside the list moves away once merged and saved; a kept version stays where it is.
         m_mergedCopies.append(path);
     }
+    ListExtras extras = mergedExtras(*m_extras, theirs.extras);
+    if (extras != *m_extras)
+        extrasStep(std::move(extras), step);
     push(step);
     // Also when the result equals the file, and after an undo: the recovery copy stays until the merged lists are
     // saved, and no step leads back to what the file holds now.

@@ -23,10 +23,16 @@ namespace korbana {
 
 struct CsvContent;
 class DocumentFileState;
+class ProductNames;
+class ShoppingTicks;
+class Staples;
 struct FileSeen;
 struct LeftList;
 class RecoveryStore;
 class RecoveryCopier;
+
+// Whether a change of these roles of a list's cells changes its texts (a tick drawn anew does not).
+bool changesTexts(const QList<int>& roles);
 
 // The document: the three lists, the file they were read from or written to, whether they have changed since,
 // the watch on that file and the recovery copy of unsaved lists. It asks nothing: it reports by results and
@@ -44,8 +50,19 @@ public:
     ListModel* stores() const { return m_stores; }
     ListModel* products() const { return m_products; }
     ListModel* shopping() const { return m_shopping; }
-    ListSet lists() const { return { m_stores, m_products, m_shopping }; }
+    ListSet lists() const { return { m_stores, m_products, m_shopping, m_extras.get() }; }
     ListModel* list(ListKind kind) const;
+
+    // What the file keeps beside the three lists (ListExtras): records by kind, read and written with the lists.
+    const ListExtras& extras() const { return *m_extras; }
+    // Replaces the records of one kind as one step of the history, named text.
+    void changeExtraRecords(const QString& kind, const QList<ListExtras::Record>& records, const QString& text);
+    // A step that puts after in place of the extras, as a child of parent (which the caller pushes), so that a
+    // command can change rows and records in one step.
+    QUndoCommand* extrasStep(ListExtras after, QUndoCommand* parent);
+    // Replaces the records of one kind outside the history and without marking the lists modified: for what a
+    // save itself writes (the version it makes), not for a change of the user's.
+    void setExtraRecordsQuietly(const QString& kind, const QList<ListExtras::Record>& records);
 
     // Every change to the lists is a step of this history, made by the document; it starts empty with each file
     // read and with New. Undo and redo take the last step back and forth. Back at the state last read or saved,
@@ -101,6 +118,47 @@ public:
     // New under a name: empty lists for a file that does not exist yet.
     void startNamed(const QString& path);
 
+    // Ticking off in the shop (RoutineCommands.cpp). The phone page uses these too: rows are the Shopping list's
+    // rows as they stand now, and ticksChanged() tells of every change of a tick (a step, its undo or redo, a file
+    // read) and of every change of the Shopping list, after which a row may hold another entry.
+    bool isTicked(int shoppingRow) const;
+    int tickedCount() const;
+    // Ticks or unticks the row as one step of the history; nothing when it already is so or there is no such row.
+    void setTicked(int shoppingRow, bool ticked);
+    // "Erledigte entfernen": every ticked entry leaves the Shopping list in one step; how many did.
+    int removeTicked();
+
+    // The walk through each shop. walkOrder() gives the Shopping list's rows in the order of the walk (shops in the
+    // order of the Store list, then each shop's walk, products without a place last) without changing the list;
+    // it changes with extrasChanged() and with every change of the lists.
+    std::vector<int> walkOrder() const;
+    // "Nach Laufweg ordnen": the Shopping list in that order, as one step; false when it already is.
+    bool orderShoppingByWalk();
+    // Moves the product one place earlier (step -1) or later (step 1) in its shop's walk, and its row past the
+    // product it trades places with, as one step; false when it cannot move that way.
+    bool moveInWalk(int productRow, int step);
+
+    // Staples: products bought every week with their usual quantity (empty: no staple).
+    QString stapleQuantity(int productRow) const;
+    // Marks the product as a staple with that usual quantity, or no longer (empty), as one step.
+    void setStaple(int productRow, const QString& quantity);
+    // "Stammartikel eintragen": every staple that the Shopping list does not hold yet, with its usual quantity and
+    // the product's shop and price, in one step; how many.
+    int addStaples();
+
+    // Quick add ("Schnell eintragen"): a line such as "2 milch". The catalogue's names that begin like its name,
+    // ignoring case and umlaut spelling, at most limit of them.
+    QStringList quickAddSuggestions(const QString& line, int limit) const;
+    enum class QuickAddResult {
+        Added, // the product is on the Shopping list, with the shop last bought at, else its cheapest
+        AddedNewProduct, // the name was new: it went into the catalogue under shopForNew, then onto the list
+        NeedsShop, // the name is new and no shop was given: nothing changed
+        Nothing, // no name
+    };
+    // Puts the line's product on the Shopping list with its quantity (1 if none) as one step; a name that the
+    // catalogue does not hold goes into it first, under shopForNew at priceForNew, in the same step.
+    QuickAddResult quickAdd(const QString& line, const QString& shopForNew, const QString& priceForNew);
+
     // Whether another window on this machine has the list at path open.
     bool isOpenElsewhere(const QString& path) const;
 
@@ -137,6 +195,8 @@ public:
     ListSections entries() const;
     // Puts these entries in place of the three lists as one step of the history, named text.
     void replaceLists(ListSections&& sections, const QString& text);
+    // The same with the extras in one step.
+    void replaceLists(ListSections&& sections, ListExtras&& extras, const QString& text);
     // Merges the list file at path (the document's own file changed elsewhere, or a conflict copy beside it) into
     // the lists, three ways from the base; the lists hold the result as a change and nothing is written. The own
     // file's entries become the base. The number of entries kept in both forms; nullopt, and nothing changed, when
@@ -167,8 +227,22 @@ Q_SIGNALS:
     void conflictCopiesKept(const QString& folder, int count);
     // A recovery copy could not be written (true), or could again (false).
     void recoveryFailingChanged(bool failing);
+    // The records of the extras changed: by a step, its undo or redo, or a file read.
+    void extrasChanged();
+    // A file was read (or the lists emptied): whether it had a block after the lists and whether it was read. A
+    // block that could not be read was skipped whole (the lists are whole), and a save keeps the file's own bytes
+    // first.
+    void extrasRead(ListExtras::State state);
+    void ticksChanged();
 
 private:
+    friend class ExtrasCommand;
+    // Puts extras in place of the document's, which it receives; the change of a step.
+    void swapExtras(ListExtras& extras);
+    // Wires the ticks, the walk and the staples to the lists.
+    void setUpRoutine();
+    // The records changed: the rows whose tick changed are drawn again, the staples looked up anew.
+    void takeExtras();
     // Does the step and keeps it.
     void push(QUndoCommand* step);
     int addEntry(ListKind kind, Entry&& entry, const QString& stepName);
@@ -190,6 +264,10 @@ private:
     ListModel* m_stores = nullptr;
     ListModel* m_products = nullptr;
     ListModel* m_shopping = nullptr;
+    std::unique_ptr<ListExtras> m_extras;
+    std::unique_ptr<ShoppingTicks> m_ticks;
+    std::unique_ptr<Staples> m_staples;
+    std::unique_ptr<ProductNames> m_productNames;
     QString m_fileName;
     QUndoStack* m_history = nullptr;
     // A step of the history is changing the lists; any other change leaves the steps behind it invalid.

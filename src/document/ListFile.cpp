@@ -402,6 +402,32 @@ public:
         return ok;
     }
 
+    // Reads korbana's block when the next line opens one; otherwise the lines stay foreign and unread. Lines after
+    // the block's end are left unread.
+    ListExtras readExtras(ListExtras::State& state)
+    {
+        state = ListExtras::State::Absent;
+        if (m_lines.atEnd())
+            return {};
+        QStringList block { m_decoder.decode(m_lines.next()) };
+        if (!ListExtras::isMarker(block.first())) {
+            m_foreignLines = true;
+            return {};
+        }
+        while (!m_lines.atEnd() && !block.last().startsWith(u"#end ")) {
+            block.append(m_decoder.decode(m_lines.next()));
+            if (m_entries * qint64(sizeof(Entry)) + m_decoder.allocatedBytes() > m_memoryBudget) {
+                // Too large to be one of ours: skipped whole rather than the lists given up.
+                state = ListExtras::State::Damaged;
+                return {};
+            }
+        }
+        return ListExtras::parse(block, &state);
+    }
+
+    // Lines after the lists were no block of ours.
+    bool hadForeignLines() const { return m_foreignLines; }
+
 private:
     // How many entries to make room for: the count, but never more than the rest of the file can hold (each line
     // takes at least its end) or the memory budget allows, so that the list need not grow while it is read.
@@ -457,6 +483,7 @@ private:
     std::vector<Entry>* m_products = nullptr;
     std::optional<CatalogueTexts> m_catalogue;
     std::vector<CatalogueTexts::Pending> m_pending;
+    bool m_foreignLines = false;
 };
 
 // Appends one field and its line end; false when the text has no Windows-1252 form.
@@ -548,8 +575,13 @@ ListContent parseLines(LineReader& lines)
         }
         if (parser.overBudget())
             content.sections = {};
+        if (content.result == ReadResult::Ok)
+            content.extras = parser.readExtras(content.facts.extras);
+        // A block that could not be read is not written back: the file's own bytes are kept before a save.
+        const bool extrasKept
+            = content.facts.extras == ListExtras::State::Absent || content.facts.extras == ListExtras::State::Read;
         content.facts.complete = content.result == ReadResult::Ok && !parser.ranPastEnd() && lines.atEnd()
-            && !lines.stoppedAtEndMark() && parser.decodedEveryByte();
+            && !parser.hadForeignLines() && extrasKept && !lines.stoppedAtEndMark() && parser.decodedEveryByte();
         content.facts.linesEnded = !lines.tookUnendedLine();
     } catch (const std::bad_alloc&) {
         // Too large for this machine's memory: empty lists and the format message rather than the end of the program.
@@ -604,6 +636,8 @@ ReadResult applyListContent(ListContent&& content, const ListSet& lists)
         list.clear();
         list.appendAll(std::move(content.sections[i]));
     }
+    if (lists.extras)
+        *lists.extras = std::move(content.extras);
     return content.result;
 }
 
@@ -616,6 +650,8 @@ ReadResult readListFile(const QString& path, const ListSet& lists, ReadFacts* fa
     // The old entries go before the new ones are read: a large list is never held twice.
     for (const Section& section : kSections)
         (lists.*section.list)->clear();
+    if (lists.extras)
+        lists.extras->clear();
     ListContent content = readOpenedFile(file, stamp);
     if (facts)
         *facts = content.facts;
@@ -663,6 +699,16 @@ ListEncoder::Step ListEncoder::encode(QByteArray& out, qsizetype rows, qsizetype
             }
         }
     }
+    if (m_blockLine < 0) {
+        m_block = m_lists.extras ? m_lists.extras->serialize() : QStringList();
+        m_blockLine = 0;
+    }
+    for (; m_blockLine < m_block.size(); ++m_blockLine, --rows) {
+        if (rows <= 0 || out.size() >= untilSize)
+            return Step::More;
+        if (!appendField(out, m_block[m_blockLine], m_utf8))
+            return Step::NeedsUtf8;
+    }
     return Step::Done;
 }
 
@@ -671,6 +717,7 @@ void ListEncoder::restartInUtf8(QByteArray& out)
     m_utf8 = true;
     m_section = 0;
     m_row = -1;
+    m_blockLine = -1;
     out = kUtf8Bom.toByteArray();
 }
 

@@ -2,6 +2,7 @@
 
 #include "DurableFile.h"
 #include "FileFingerprint.h"
+#include "ListExtras.h"
 #include "lists/ListModel.h"
 
 #include <QByteArray>
@@ -21,6 +22,8 @@ struct ListSet
     ListModel* stores = nullptr;
     ListModel* products = nullptr;
     ListModel* shopping = nullptr;
+    // What the block after the lists holds; without it, a file is read and written as if it had none.
+    ListExtras* extras = nullptr;
 };
 
 enum class ReadResult {
@@ -45,8 +48,11 @@ struct ReadFacts
     FileStamp stamp; // taken before the read
     QByteArray contentHash; // of every byte read
     // False when a save would not write back all the file held: a format error, a count past the end, a byte 26
-    // before the end, lines after the lists, or bytes that are no text in the file's encoding.
+    // before the end, lines after the lists that are no sound block of ours, or bytes that are no text in the file's
+    // encoding.
     bool complete = false;
+    // Whether there was a block after the lists, and whether it could be read.
+    ListExtras::State extras = ListExtras::State::Absent;
     // False when a line that the lists took had no line end: the file may have been cut short (a copy still being
     // written, a full disk), so that its last text or entries are missing, which only a look at the lists shows.
     bool linesEnded = false;
@@ -58,11 +64,13 @@ struct ReadFacts
 struct ListContent
 {
     std::array<std::vector<Entry>, 3> sections; // the Store list, the Product catalogue, the Shopping list
+    ListExtras extras;
     ReadResult result = ReadResult::CannotOpen;
     ReadFacts facts;
 };
 ListContent readListContent(const QString& path);
-// When the file could be opened, empties the three lists and fills them with its entries; gives its result.
+// When the file could be opened, empties the three lists and fills them with its entries (and the extras, when the
+// set has them); gives its result.
 ReadResult applyListContent(ListContent&& content, const ListSet& lists);
 
 // Opens the file; when that succeeds, empties the three lists and fills them from it.
@@ -102,6 +110,8 @@ private:
     bool m_utf8 = false;
     size_t m_section = 0;
     int m_row = -1; // before the section's count
+    QStringList m_block; // the lines of the block after the lists
+    qsizetype m_blockLine = -1; // before the block is made
 };
 // Writes the three lists; a failure leaves an existing file exactly as it was.
 // With contentHash, it receives the hash of the bytes written.

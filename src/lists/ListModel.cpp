@@ -1,5 +1,7 @@
 #include "ListModel.h"
 
+#include <QColor>
+#include <QFont>
 #include <QHash>
 
 #include <algorithm>
@@ -350,6 +352,18 @@ QVariant ListModel::data(const QModelIndex& index, int role) const
         if (QVariant hint = m_hints(index.row(), role); hint.isValid())
             return hint;
     }
+    if (m_isTicked && (role == Qt::CheckStateRole || role == Qt::ForegroundRole || role == Qt::FontRole)) {
+        const bool ticked = m_isTicked(index.row());
+        if (role == Qt::CheckStateRole)
+            return index.column() == 0 ? QVariant(ticked ? Qt::Checked : Qt::Unchecked) : QVariant();
+        if (!ticked)
+            return {};
+        if (role == Qt::ForegroundRole)
+            return QColor(Qt::gray);
+        QFont struck;
+        struck.setStrikeOut(true);
+        return struck;
+    }
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
@@ -369,8 +383,27 @@ void ListModel::setCellHints(int column, CellHints hints)
     m_hints = std::move(hints);
 }
 
+void ListModel::setTickBoxes(TickQuery isTicked, TickSetter setTicked)
+{
+    m_isTicked = std::move(isTicked);
+    m_setTicked = std::move(setTicked);
+}
+
+void ListModel::ticksChanged(int first, int last)
+{
+    if (first > last || count() == 0)
+        return;
+    Q_EMIT dataChanged(
+        index(first, 0), index(last, columnCount() - 1), { Qt::CheckStateRole, Qt::ForegroundRole, Qt::FontRole });
+}
+
 bool ListModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
+    if (role == Qt::CheckStateRole && m_setTicked && index.column() == 0
+        && checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
+        m_setTicked(index.row(), value.value<Qt::CheckState>() == Qt::Checked);
+        return true;
+    }
     if (role != Qt::EditRole || index.column() != 0
         || !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return false;
@@ -392,6 +425,8 @@ Qt::ItemFlags ListModel::flags(const QModelIndex& index) const
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
     if (index.column() == 0)
         f |= Qt::ItemIsEditable;
+    if (index.column() == 0 && m_isTicked)
+        f |= Qt::ItemIsUserCheckable;
     return f;
 }
 

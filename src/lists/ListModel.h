@@ -75,6 +75,15 @@ public:
     // The provider's answers have changed: the views ask again for every cell of its column.
     void cellHintsChanged();
 
+    // Rows that can be ticked off: a tick box in the first column, and a ticked row greyed and struck through.
+    // isTicked answers for a row; a click on a box goes to setTicked, and the model changes nothing itself.
+    using TickQuery = std::function<bool(int row)>;
+    using TickSetter = std::function<void(int row, bool ticked)>;
+    void setTickBoxes(TickQuery isTicked, TickSetter setTicked);
+    bool hasTickBoxes() const { return bool(m_isTicked); }
+    // The ticks of rows first to last have changed: the views draw them again.
+    void ticksChanged(int first, int last);
+
     int count() const { return static_cast<int>(m_rows.size()); }
     int subItemCount() const { return static_cast<int>(m_headers.size()) - 1; }
     const Entry& entryAt(int row) const { return m_rows[static_cast<size_t>(row)]; }
@@ -143,6 +152,8 @@ private:
     QIcon m_icon;
     int m_hintColumn = -1;
     CellHints m_hints;
+    TickQuery m_isTicked;
+    TickSetter m_setTicked;
     SortState m_sortState;
 };
 

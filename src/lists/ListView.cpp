@@ -471,6 +471,9 @@ bool ListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event
         return QTableView::edit(index.siblingAtColumn(0), trigger, event);
     if (trigger != SelectedClicked)
         return QTableView::edit(index, trigger, event);
+    // A click on a tick box ticks, also in the selected row; elsewhere in the row it renames as before.
+    if (event && (index.flags() & Qt::ItemIsUserCheckable) && QTableView::edit(index, NoEditTriggers, event))
+        return true;
     // As in the platform's lists, a click on the selected entry renames it only in a list that already had the
     // focus: the click that merely comes to a row selected by hovering does not. The release that ends a double
     // click is no such click either.

@@ -30,6 +30,8 @@ struct PrintOptions
     bool tickBoxes = false;
     // Entries grouped by shop in the order of each shop's first entry, each group with its subtotal.
     bool groupByShop = false;
+    // Entries ticked off on screen are left out (the window hands the printout the others).
+    bool leaveTickedOut = false;
 };
 
 // The amounts of one shopping entry as the printout reads them.

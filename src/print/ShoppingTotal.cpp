@@ -43,6 +43,16 @@ QString ShoppingTotal::text() const
     return QStringLiteral("Summe: ") + korbana::totalText(m_total, m_decimalSep, currencySuffix());
 }
 
+double ShoppingTotal::totalOf(const std::function<bool(int row)>& include) const
+{
+    double total = 0;
+    for (size_t row = 0; row < m_lineTotals.size(); ++row) {
+        if (include(static_cast<int>(row)))
+            total += m_lineTotals[row];
+    }
+    return total;
+}
+
 void ShoppingTotal::readRows(int first, int last)
 {
     // Texts shared with the catalogue lie in its order, not the list's: fetched a few rows ahead, the waits on memory

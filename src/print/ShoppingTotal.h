@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace korbana {
@@ -21,6 +22,8 @@ public:
     explicit ShoppingTotal(const ListModel& shopping, QObject* parent = nullptr);
 
     double total() const { return m_total; }
+    // The total of the rows that include takes, added in list order as the printout adds.
+    double totalOf(const std::function<bool(int row)>& include) const;
     // The currency suffix of the last entry, as on the printout's total line; " EUR" for an empty list.
     QString currencySuffix() const;
     // "Summe: 4,47 EUR"; "Summe: Überlauf" where the sum leaves the range of numbers.

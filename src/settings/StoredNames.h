@@ -23,6 +23,7 @@ inline constexpr char16_t kProductsPanel[] = u"Panel1Produkte";
 inline constexpr char16_t kPrintOptionsSection[] = u"Printout";
 inline constexpr char16_t kTickBoxes[] = u"TickBoxes";
 inline constexpr char16_t kGroupByShop[] = u"GroupByShop";
+inline constexpr char16_t kLeaveTickedOut[] = u"LeaveTickedOut";
 
 // The files opened or saved last, newest first, as "File1" to "File8".
 inline constexpr char16_t kRecentFilesSection[] = u"RecentFiles";

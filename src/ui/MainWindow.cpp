@@ -135,6 +135,7 @@ MainWindow::MainWindow(Dialogs& dialogs, const QString& programDir, StartList st
         [bar = m_statusBar](const QString& text) { bar->showMessage(text); });
     setAcceptDrops(true);
     buildShoppingTrip();
+    buildRoutine();
     buildPhone();
     // The Shopping list has a context menu; it offers undo and redo too.
     auto* separator = new QAction(this);
@@ -335,6 +336,7 @@ void MainWindow::buildListButtons(QWidget* storesStrip, QWidget* productsStrip, 
     };
     const QString edit = QStringLiteral("Eintrag verändern");
     const QString cheapest = QStringLiteral("Günstigste Läden wählen");
+    const QString staples = QStringLiteral("Stammartikel eintragen");
     const Button buttons[] = {
         { storesStrip, "addStoreButton", add, "plus", 8, &MainWindow::addStore },
         { storesStrip, "removeStoreButton", remove, "minus", 32, &MainWindow::removeStore },
@@ -347,6 +349,7 @@ void MainWindow::buildListButtons(QWidget* storesStrip, QWidget* productsStrip, 
         { shoppingStrip, "removeFromShoppingButton", remove, "minus", 32, &MainWindow::removeFromShoppingList },
         { shoppingStrip, "clearShoppingButton", clear, "loeschen", 64, &MainWindow::clearShoppingList },
         { shoppingStrip, "cheapestShopsButton", cheapest, "guenstigste-laeden", 88, &MainWindow::chooseCheapestShops },
+        { shoppingStrip, "addStaplesButton", staples, "stammartikel", 112, &MainWindow::addStaples },
     };
     for (const Button& b : buttons) {
         // A small flat button above a list: a picture and a hint, no focus.

@@ -101,6 +101,8 @@ public:
     void commitEdits();
     // The printout's additions as ticked on the settings page.
     PrintOptions printOptions() const;
+    // The Shopping list's entries as the printout takes them: without those ticked off when the options say so.
+    std::vector<Entry> entriesToPrint() const;
     // "Summe: 4,47 EUR", as the status bar shows it.
     QString shoppingTotalText() const;
     // Where the window's placement and stored properties are kept between runs.
@@ -163,6 +165,21 @@ public Q_SLOTS:
     void removeFromShoppingList();
     void clearShoppingList();
 
+    // The weekly routine: Space ticks the selected shopping entry or takes its tick away; "Erledigte entfernen".
+    void toggleTick();
+    void removeTicked();
+    // The walk through the shop: the selected product one place earlier or later; the Shopping list in its order.
+    void moveUpInWalk();
+    void moveDownInWalk();
+    void orderByWalk();
+    // Staples: the selected product marked with its usual quantity (the one on the Shopping list, else 1), or no
+    // longer; "Stammartikel eintragen".
+    void toggleStaple();
+    void addStaples();
+    // "Schnell eintragen": the quick-add field's line onto the Shopping list; Ctrl+L goes to the field.
+    void quickAdd();
+    void focusQuickAdd();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -193,6 +210,8 @@ private:
     void buildPhone();
     void shareToPhone();
     void buildProductSearch();
+    void buildRoutine();
+    void buildQuickAdd();
     // Draws the Shopping list on the printer object with the current margins, font and options.
     void printOut();
 
@@ -250,6 +269,7 @@ private:
     ProductSearch* m_productSearch = nullptr;
     PhoneSharing* m_phoneSharing = nullptr;
     PrintOptionsBox* m_printOptions = nullptr;
+    QLineEdit* m_quickAddEdit = nullptr;
 
     FileDialogOptions m_listOpenOptions;
     FileDialogOptions m_listSaveOptions;

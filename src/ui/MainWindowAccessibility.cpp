@@ -25,6 +25,7 @@ void MainWindow::nameControls()
         { "removeFromShoppingButton", u"Von der Einkaufsliste entfernen" },
         { "clearShoppingButton", u"Einkaufsliste löschen" },
         { "cheapestShopsButton", u"Einkaufsliste: günstigste Läden wählen" },
+        { "addStaplesButton", u"Einkaufsliste: Stammartikel eintragen" },
         { "newButton", u"Neu" },
         { "openButton", u"Öffnen" },
         { "saveButton", u"Speichern" },

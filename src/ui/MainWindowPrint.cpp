@@ -37,7 +37,28 @@ QPrinter& idlePrinter()
     return device;
 }
 
+// The column titles of a list, for a copy of some of its rows.
+QStringList printedColumns(const ListModel& list)
+{
+    QStringList headers;
+    for (int column = 0; column < list.columnCount(); ++column)
+        headers.append(list.headerData(column, Qt::Horizontal).toString());
+    return headers;
+}
+
 } // namespace
+
+std::vector<Entry> MainWindow::entriesToPrint() const
+{
+    const bool leaveOut = printOptions().leaveTickedOut;
+    std::vector<Entry> entries;
+    entries.reserve(static_cast<size_t>(shopping()->count()));
+    for (int row = 0; row < shopping()->count(); ++row) {
+        if (!leaveOut || !m_document->isTicked(row))
+            entries.push_back(shopping()->entryAt(row));
+    }
+    return entries;
+}
 
 void MainWindow::printShoppingList()
 {
@@ -54,7 +75,15 @@ void MainWindow::printOut()
     // The run keeps the event loop until the job is closed, so the lists cannot change under it.
     QPrinterCanvas canvas(Printer::instance());
     const PrintMargins margins { leftMargin(), topMargin(), rightMargin(), bottomMargin() };
-    ShoppingPrintout(canvas, *shopping(), margins, m_printFont, printOptions()).run();
+    const PrintOptions options = printOptions();
+    if (!options.leaveTickedOut || m_document->tickedCount() == 0) {
+        ShoppingPrintout(canvas, *shopping(), margins, m_printFont, options).run();
+    } else {
+        // The entries not ticked off, as a list of their own (their texts shared) for the printout to read.
+        ListModel unticked(printedColumns(*shopping()));
+        unticked.appendAll(entriesToPrint());
+        ShoppingPrintout(canvas, unticked, margins, m_printFont, options).run();
+    }
     const QPrinter& printer = Printer::instance().printer();
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
         limitReadersTo(printer.outputFileName(), m_document->fileName());

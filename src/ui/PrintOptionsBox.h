@@ -26,6 +26,7 @@ public:
 private:
     QCheckBox* m_tickBoxes;
     QCheckBox* m_groupByShop;
+    QCheckBox* m_leaveTickedOut;
 };
 
 } // namespace korbana

@@ -46,6 +46,19 @@ StatusBar::StatusBar(ListDocument* document, QWidget* parent)
     connect(m_total, &ShoppingTotal::changed, totalLabel, showTotal);
     showTotal();
 
+    auto* tickLabel = new QLabel(this);
+    tickLabel->setObjectName(QStringLiteral("tickLabel"));
+    tickLabel->hide();
+    insertPermanentWidget(0, tickLabel);
+    const auto showTicks = [this, tickLabel] {
+        const QString text = tickText();
+        tickLabel->setText(text);
+        tickLabel->setVisible(!text.isEmpty());
+    };
+    // The line totals are read again before the ticks are counted: both follow the same changes of the list.
+    connect(m_total, &ShoppingTotal::changed, tickLabel, showTicks);
+    connect(document, &ListDocument::ticksChanged, tickLabel, showTicks);
+
     // Said once and kept in view until a copy succeeds again: a message box would interrupt the typing.
     auto* recoveryWarning = new QLabel(
         QStringLiteral("Die Wiederherstellungskopie konnte nicht geschrieben werden. Bitte speichern Sie."), this);
@@ -53,6 +66,22 @@ StatusBar::StatusBar(ListDocument* document, QWidget* parent)
     recoveryWarning->hide();
     addPermanentWidget(recoveryWarning);
     connect(document, &ListDocument::recoveryFailingChanged, recoveryWarning, &QWidget::setVisible);
+
+    // Kept in view until the next file or the next save: the lists themselves were read and are whole.
+    auto* extrasNote = new QLabel(this);
+    extrasNote->setObjectName(QStringLiteral("extrasNote"));
+    extrasNote->hide();
+    addPermanentWidget(extrasNote);
+    connect(document, &ListDocument::extrasRead, extrasNote, [extrasNote](ListExtras::State state) {
+        extrasNote->setText(state == ListExtras::State::Newer
+                ? QStringLiteral("Zusatzangaben einer neueren Version übergangen (Häkchen, Stammartikel, Laufweg)")
+                : QStringLiteral("Zusatzangaben der Datei beschädigt und übergangen (Häkchen, Stammartikel, Laufweg)"));
+        extrasNote->setVisible(state == ListExtras::State::Damaged || state == ListExtras::State::Newer);
+    });
+    connect(document, &ListDocument::modifiedChanged, extrasNote, [extrasNote](bool modified) {
+        if (!modified)
+            extrasNote->hide();
+    });
 }
 
 void StatusBar::showStatusText()
@@ -85,6 +114,16 @@ void StatusBar::showSaved(const QString& messageBeforeSave)
 QString StatusBar::totalText() const
 {
     return m_total->text();
+}
+
+QString StatusBar::tickText() const
+{
+    const int ticked = m_document->tickedCount();
+    if (ticked == 0)
+        return {};
+    const double open = m_total->totalOf([this](int row) { return !m_document->isTicked(row); });
+    return QString::number(ticked) + QStringLiteral(" von ") + QString::number(m_document->shopping()->count())
+        + QStringLiteral(" erledigt · offen ") + amountText(open, decimalSeparator()) + m_total->currencySuffix();
 }
 
 } // namespace korbana

@@ -28,6 +28,8 @@ public:
     void showSaved(const QString& messageBeforeSave);
     // "Summe: 4,47 EUR".
     QString totalText() const;
+    // "3 von 8 erledigt · offen 12,40 EUR" while something is ticked off, else empty.
+    QString tickText() const;
 
 private:
     ListDocument* m_document;
