@@ -56,6 +56,8 @@ private Q_SLOTS:
     void keyboardOnFirstShow();
     void productDialogEnterAndEscape();
     void productDialogButtons();
+    void productDialogCaptionsWhole_data();
+    void productDialogCaptionsWhole();
     void helpFromProgramDirectory();
     void aboutCommandShowsTheOneBox();
     void fontButtonHasGlyph();
@@ -312,6 +314,51 @@ void TestAboutDialog::productDialogButtons()
     // OK stands left of Cancel.
     QVERIFY(windowWidget<BitmapButton>(form, QStringLiteral("okButton"))->x()
         < windowWidget<BitmapButton>(form, QStringLiteral("cancelButton"))->x());
+}
+
+void TestAboutDialog::productDialogCaptionsWhole_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("points"); // the dialog's font; 0 for the default
+    QTest::addColumn<int>("inkWidth"); // at least this wide, glyph and caption together
+    QTest::newRow("OK") << "okButton" << 0 << 30;
+    QTest::newRow("Abbrechen") << "cancelButton" << 0 << 40;
+    QTest::newRow("Abbrechen, larger font") << "cancelButton" << 12 << 40;
+    QTest::newRow("Abbrechen, large font") << "cancelButton" << 16 << 40;
+}
+
+void TestAboutDialog::productDialogCaptionsWhole()
+{
+    QFETCH(QString, button);
+    QFETCH(int, points);
+    ProductDialog form;
+    if (points > 0) {
+        QFont font = form.font();
+        font.setPointSize(points);
+        form.setFont(font);
+    }
+    showActive(&form);
+    // The dialog keeps its size.
+    QCOMPARE(form.size(), QSize(275, 168));
+    auto* shown = windowWidget<BitmapButton>(form, button);
+    const QImage image = shown->grab().toImage();
+    // Glyph and letters are the dark pixels; none of them may touch the button's edges, where a cut word ends.
+    int left = image.width();
+    int right = -1;
+    for (int y = 3; y < image.height() - 3; ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y).lightness() < 90) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        }
+    }
+    QVERIFY(right > left);
+    QVERIFY2(left >= 3, qPrintable(QString::number(left)));
+    QVERIFY2(right <= image.width() - 4, qPrintable(QString::number(right)));
+    // Narrowed where it had to be, the caption is still a readable size.
+    QFETCH(int, inkWidth);
+    QVERIFY2(right - left >= inkWidth, qPrintable(QString::number(right - left)));
 }
 
 void TestAboutDialog::helpFromProgramDirectory()

@@ -398,6 +398,16 @@ void TestCsv::priceCells_data()
                                       << "1,99 EUR";
     QTest::newRow("grouping stays") << de << "1.234,56"
                                     << "1.234,56";
+    QTest::newRow("de a digit group stays") << de << "1.000"
+                                            << "1.000";
+    QTest::newRow("de a digit group with comma stays") << de << "2,500"
+                                                       << "2,500";
+    QTest::newRow("en a digit group stays") << en << "1,000"
+                                            << "1,000";
+    QTest::newRow("de three decimals after zero") << de << "0,125"
+                                                  << "0,13 EUR";
+    QTest::newRow("de four digits are no group") << de << "1,0000"
+                                                 << "1,00 EUR";
     QTest::newRow("exponent stays") << de << "1e3"
                                     << "1e3";
     QTest::newRow("words stay") << de << "gratis"
@@ -483,6 +493,8 @@ void TestCsv::headerVariants_data()
 
     QTest::newRow("german") << QByteArray("Name;Laden;Preis\nMilch;Aldi;1")
                             << QStringList { "Milch", "Aldi", "1,00 EUR" };
+    QTest::newRow("a spreadsheet's thousand") << QByteArray("Name;Laden;Preis\nWaschmaschine;Markt;1.000")
+                                              << QStringList { "Waschmaschine", "Markt", "1.000" };
     QTest::newRow("capitals") << QByteArray("NAME;LADEN;PREIS\nMilch;Aldi;1")
                               << QStringList { "Milch", "Aldi", "1,00 EUR" };
     QTest::newRow("any order") << QByteArray("Preis;Laden;Produkt\n1;Aldi;Milch")

@@ -194,6 +194,31 @@ private Q_SLOTS:
         QTEST(help.findChild<QLabel*>(QStringLiteral("helpFindResult"))->text(), "result");
     }
 
+    void closesWithTheDesktopsKeys_data()
+    {
+        QTest::addColumn<QKeySequence>("key");
+        QTest::addColumn<bool>("fromFindField");
+        QTest::newRow("Escape in the page") << QKeySequence(Qt::Key_Escape) << false;
+        QTest::newRow("Escape in the find field") << QKeySequence(Qt::Key_Escape) << true;
+        QTest::newRow("Ctrl+W in the page") << QKeySequence(Qt::CTRL | Qt::Key_W) << false;
+        QTest::newRow("Ctrl+W in the find field") << QKeySequence(Qt::CTRL | Qt::Key_W) << true;
+    }
+    void closesWithTheDesktopsKeys()
+    {
+        QFETCH(QKeySequence, key);
+        QFETCH(bool, fromFindField);
+        ScriptedDialogs dialogs;
+        HelpWindow help(dialogs);
+        help.openContents(page(QStringLiteral("index.htm")));
+        help.show();
+        QApplication::setActiveWindow(&help);
+        QVERIFY(QTest::qWaitForWindowActive(&help));
+        QWidget* target = fromFindField ? static_cast<QWidget*>(help.findField()) : help.browser();
+        target->setFocus();
+        QTest::keySequence(target, key);
+        QTRY_VERIFY(!help.isVisible());
+    }
+
     // The help's own pages: each one reachable from the contents page, no link to a page that is not there, and
     // the compiled help lists the same pages.
     void everyPageReachableFromTheContents()

@@ -13,15 +13,18 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QSet>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QStyleOptionViewItem>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -32,6 +35,25 @@ namespace {
 
 const QString kTitle = QStringLiteral("TALVEN Einkaufsliste 1.3");
 const QString kQuestion = QStringLiteral("Wollen Sie die nicht gesicherten Daten speichern?");
+
+// Whether the cell shows its whole text, measured the way the style lays out an item with its icon.
+bool shownWhole(const ListView* view, int row, int column)
+{
+    const QModelIndex index = view->model()->index(row, column);
+    QStyleOptionViewItem option;
+    option.initFrom(view);
+    option.rect = view->visualRect(index);
+    option.font = view->font();
+    option.text = index.data().toString();
+    option.features = QStyleOptionViewItem::HasDisplay;
+    if (index.data(Qt::DecorationRole).isValid()) {
+        option.features |= QStyleOptionViewItem::HasDecoration;
+        option.decorationSize = view->iconSize();
+    }
+    const QRect textRect = view->style()->subElementRect(QStyle::SE_ItemViewItemText, &option, view);
+    const int margin = view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+    return QFontMetrics(option.font).horizontalAdvance(option.text) <= textRect.width() - 2 * margin;
+}
 
 } // namespace
 
@@ -677,6 +699,104 @@ private Q_SLOTS:
                 QTRY_VERIFY2(metrics.horizontalAdvance(text) + 7 <= view->columnWidth(column), qPrintable(text));
             }
         }
+    }
+
+    void namesTakeTheRoomLeft_data()
+    {
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<int>("widerBy"); // the window's extra width
+        QTest::addColumn<int>("fittedByHand"); // a column fitted by a double click on its heading's edge, or -1
+        QTest::addColumn<QList<int>>("whole"); // columns whose every text shows whole
+        QTest::addColumn<QList<int>>("grown"); // columns wider than in the default window
+        // A long shop name gives way to the product's.
+        QTest::newRow("products, default window")
+            << "productsView" << 0 << -1 << QList<int> { 0, 2 } << QList<int> {};
+        QTest::newRow("shopping, wider window")
+            << "shoppingView" << 400 << -1 << QList<int> { 0, 1, 2, 3 } << QList<int> { 1, 2 };
+        QTest::newRow("a long shop fitted by hand")
+            << "shoppingView" << 0 << 2 << QList<int> { 0, 2, 3 } << QList<int> { 2 };
+    }
+    void namesTakeTheRoomLeft()
+    {
+        QFETCH(QString, view);
+        QFETCH(int, widerBy);
+        QFETCH(int, fittedByHand);
+        QFETCH(QList<int>, grown);
+        MainWindowFixture f;
+        // Names and shops of a new household's week; in the Shopping list one shop name too long for its share.
+        const QByteArray lists("1\r\nAldi S\xfc"
+                               "d\r\n4\r\nBananen\r\ndm\r\n0,95 EUR\r\nZahnpasta\r\ndm\r\n1,45 EUR\r\n"
+                               "Vollkornbrot\r\nB\xe4"
+                               "ckerei M\xfcller am Markt\r\n3,49 EUR\r\nShampoo\r\n"
+                               "Aldi S\xfc"
+                               "d\r\n2,29 EUR\r\n2\r\n1\r\nZahnpasta\r\ndm\r\n1,45 EUR\r\n2\r\nBananen\r\n"
+                               "Hofladen am Marktplatz der Altstadt\r\n0,95 EUR\r\n");
+        MainWindow& form = f.start(&lists);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto* list = windowWidget<ListView>(form, view);
+        QList<int> before;
+        QTRY_VERIFY(list->columnWidth(list->model()->columnCount() - 1) > 20);
+        QCoreApplication::processEvents();
+        for (int column = 0; column < list->model()->columnCount(); ++column)
+            before.append(list->columnWidth(column));
+        if (widerBy > 0)
+            form.resize(form.width() + widerBy, form.height());
+        if (fittedByHand >= 0) {
+            QHeaderView* header = list->header();
+            const int edge = header->sectionViewportPosition(fittedByHand) + header->sectionSize(fittedByHand) - 1;
+            QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, QPoint(edge, header->height() / 2));
+        }
+        // Edges between the headings sort nothing.
+        QCOMPARE(list->model()->index(0, 0).data().toString(), list->listModel()->index(0, 0).data().toString());
+        const int rows = list->model()->rowCount();
+        QFETCH(QList<int>, whole);
+        for (const int column : std::as_const(whole))
+            for (int row = 0; row < rows; ++row)
+                QTRY_VERIFY2(
+                    shownWhole(list, row, column), qPrintable(list->model()->index(row, column).data().toString()));
+        int width = 0;
+        for (int column = 0; column < list->model()->columnCount(); ++column) {
+            QTRY_COMPARE(list->columnWidth(column) > before[column], grown.contains(column));
+            width += list->columnWidth(column);
+        }
+        // Together the columns fill the list; only a column fitted by hand may need the scroll bar.
+        QCOMPARE(width == list->viewport()->width(), fittedByHand < 0);
+        QTRY_COMPARE(list->horizontalScrollBar()->isVisible(), fittedByHand >= 0);
+    }
+
+    void focusedListFramed_data()
+    {
+        QTest::addColumn<QString>("view");
+        QTest::newRow("Läden") << "storesView";
+        QTest::newRow("Produkte") << "productsView";
+        QTest::newRow("Einkaufsliste") << "shoppingView";
+    }
+    void focusedListFramed()
+    {
+        QFETCH(QString, view);
+        MainWindowFixture f;
+        const QByteArray lists = sampleListFile();
+        MainWindow& form = f.start(&lists);
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        auto* list = windowWidget<ListView>(form, view);
+        const QColor frame = list->palette().color(QPalette::Highlight);
+        // Beside the rows and below them: where only a frame can mark the focus.
+        const auto edgeColours = [list] {
+            const QImage image = list->viewport()->grab().toImage();
+            return QList<QColor> { image.pixelColor(image.width() - 1, image.height() / 2),
+                image.pixelColor(image.width() / 2, image.height() - 1), image.pixelColor(0, image.height() - 1) };
+        };
+        list->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(list->hasFocus());
+        for (const QColor& colour : edgeColours())
+            QCOMPARE(colour, frame);
+        windowWidget<QWidget>(form, QStringLiteral("PreisED"))->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(!list->hasFocus());
+        for (const QColor& colour : edgeColours())
+            QVERIFY(colour != frame);
     }
 
     void tabOrder_data()

@@ -58,6 +58,8 @@ private Q_SLOTS:
     void emptyCurrencyStoredEmpty();
     void positionRestore_data();
     void positionRestore();
+    void smallScreen_data();
+    void smallScreen();
     void differentPixelsPerInchKeepsPosition();
     void showCommand_data();
     void showCommand();
@@ -520,6 +522,44 @@ void TestSettings::positionRestore()
     auto run = start();
     QCOMPARE(placement(*run->form), geometry);
     QVERIFY(run->dialogs.messages.isEmpty());
+}
+
+void TestSettings::smallScreen_data()
+{
+    QTest::addColumn<SettingsFile::Values>("values");
+    const QString res = WindowPlacement::resolutionSuffix();
+    QTest::newRow("nothing stored") << SettingsFile::Values {};
+    QTest::newRow("stored at scale 1") << SettingsFile::Values { { "NormPos(1280x1024)", "446,230,1142,710" },
+        { "NormPos", "446,230,1142,710" } };
+    QTest::newRow("off every screen, under this screen's name")
+        << SettingsFile::Values { { "NormPos" + res, "3000,-4000,3600,-3500" } };
+}
+
+// Run by its own ctest on a 1280 by 1024 screen at twice the scale; elsewhere the window fits as designed.
+void TestSettings::smallScreen()
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    if (area.width() >= 696 && area.height() >= 480)
+        QSKIP("the screen is large enough for the designed window");
+    QFETCH(SettingsFile::Values, values);
+    values.insert("PixelsPerInch", QString::number(WindowPlacement::screenPixelsPerInch()));
+    store(values);
+    auto run = start();
+    QVERIFY2(area.contains(run->form->frameGeometry()),
+        qPrintable(QString("%1,%2 %3x%4")
+                       .arg(run->form->x())
+                       .arg(run->form->y())
+                       .arg(run->form->width())
+                       .arg(run->form->height())));
+    exit(*run);
+    // Stored as ever: four whole numbers, the place it had.
+    const QRect shown = placement(*run->form);
+    QCOMPARE(stored().value("NormPos"),
+        QString("%1,%2,%3,%4")
+            .arg(shown.left())
+            .arg(shown.top())
+            .arg(shown.left() + shown.width())
+            .arg(shown.top() + shown.height()));
 }
 
 void TestSettings::differentPixelsPerInchKeepsPosition()

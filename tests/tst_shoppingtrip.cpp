@@ -75,6 +75,10 @@ private Q_SLOTS:
     void printOptionsKeptBetweenRuns();
     void search_data();
     void search();
+    void numbersThatDoNotAddUp_data();
+    void numbersThatDoNotAddUp();
+    void keysTakeTheFirstMatch_data();
+    void keysTakeTheFirstMatch();
     void commandsActOnTheShownRow();
     void addingClearsTheSearch();
 
@@ -358,6 +362,93 @@ void TestShoppingTrip::search()
     QTest::keyClick(search, Qt::Key_Escape);
     QVERIFY(search->text().isEmpty());
     QCOMPARE(shownProducts(h->view(MainWindow::Products)).size(), 6);
+}
+
+void TestShoppingTrip::numbersThatDoNotAddUp_data()
+{
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QString>("total");
+    QTest::addColumn<QString>("uncounted"); // the status bar's count, empty while hidden
+    QTest::addColumn<QList<int>>("marked"); // rows whose price cell carries the warning
+
+    QTest::newRow("all read") << QStringList { "2|Milch|Aldi|0,99 EUR", "1|Brot|Aldi|2,00 EUR" } << "Summe: 3,98 EUR"
+                              << "" << QList<int> {};
+    QTest::newRow("a price in words and one with a digit group")
+        << QStringList { "1|Milch|Aldi|ca. 1 EUR", "1|Brot|Aldi|2,00 EUR", "1|Waschmaschine|Markt|1.000" }
+        << "Summe: 2,00 EUR"
+        << "2 Preise nicht lesbar" << QList<int> { 0, 2 };
+    QTest::newRow("an empty price") << QStringList { "1|Milch|Aldi|" } << "Summe: 0,00 EUR"
+                                    << "1 Preis nicht lesbar" << QList<int> { 0 };
+    QTest::newRow("beyond the range") << QStringList { "1e300|Gold|Bank|1e300 EUR", "1|Brot|Aldi|2,00 EUR" }
+                                      << "Summe: Überlauf"
+                                      << "" << QList<int> {};
+    QTest::newRow("infinities of both signs")
+        << QStringList { "1e300|Gold|Bank|1e300 EUR", "-1e300|Schulden|Bank|1e300 EUR" } << "Summe: Überlauf"
+        << "" << QList<int> {};
+}
+
+// Totals never read "NAN"; what a total leaves out is shown.
+void TestShoppingTrip::numbersThatDoNotAddUp()
+{
+    QFETCH(QStringList, rows);
+    QFETCH(QString, total);
+    QFETCH(QString, uncounted);
+    QFETCH(QList<int>, marked);
+    QVERIFY(h->show());
+    MainWindow& w = *h->form;
+    h->fill(MainWindow::Shopping, rows);
+    QTRY_COMPARE(totalLabel(w)->text(), total);
+    // The printout adds the same way.
+    QCOMPARE(printedTotal(*w.shopping()).section(u' ', 0, 1), total.section(u' ', 0, 1));
+    auto* count = windowWidget<QLabel>(w, QStringLiteral("uncountedPricesLabel"));
+    QCOMPARE(count->isVisible() ? count->text() : QString(), uncounted);
+    for (int row = 0; row < rows.size(); ++row) {
+        const QModelIndex price = h->view(MainWindow::Shopping)->model()->index(row, 3);
+        QCOMPARE(price.data(Qt::ToolTipRole).toString().startsWith(QStringLiteral("Preis nicht lesbar")),
+            marked.contains(row));
+        QCOMPARE(price.data(Qt::DecorationRole).isValid(), marked.contains(row));
+    }
+}
+
+void TestShoppingTrip::keysTakeTheFirstMatch_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("focusedList"); // -1: the field keeps the focus
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QStringList>("shoppingAfterInsert");
+
+    QTest::newRow("Enter, then Insert puts it on the list")
+        << "markt" << int(Qt::Key_Return) << int(MainWindow::Shopping) << "Salz"
+        << QStringList { "1|Salz|Markt|0,30 EUR" };
+    QTest::newRow("keypad Enter") << "milch" << int(Qt::Key_Enter) << int(MainWindow::Shopping) << "Milch"
+                                  << QStringList { "1|Milch|Markt|1,00 EUR" };
+    QTest::newRow("Down goes into the products")
+        << "markt" << int(Qt::Key_Down) << int(MainWindow::Products) << "Salz" << QStringList {};
+    QTest::newRow("nothing typed: the first product")
+        << "" << int(Qt::Key_Down) << int(MainWindow::Products) << "Brot" << QStringList {};
+    QTest::newRow("no match stays in the field") << "xyz" << int(Qt::Key_Return) << -1 << "" << QStringList {};
+}
+
+void TestShoppingTrip::keysTakeTheFirstMatch()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, key);
+    QFETCH(int, focusedList);
+    QVERIFY(h->show());
+    MainWindow& w = *h->form;
+    h->fill(MainWindow::Products,
+        { "Brot|Bäcker|2,00 EUR", "Salz|Markt|0,30 EUR", "Milch|Markt|1,00 EUR", "Zucker|Markt|0,90 EUR" });
+    QTest::keyClick(h->view(MainWindow::Stores), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(searchEdit(w), typed);
+    QTest::keyClick(searchEdit(w), Qt::Key(key));
+    QWidget* focused = focusedList < 0 ? static_cast<QWidget*>(searchEdit(w)) : h->view(focusedList);
+    QCOMPARE(QApplication::focusWidget(), focused);
+    const int row = h->view(MainWindow::Products)->selectedRow();
+    QTEST(row < 0 ? QString() : w.products()->caption(row), "selected");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Insert);
+    if (focusedList != MainWindow::Products)
+        QTEST(h->rows(MainWindow::Shopping), "shoppingAfterInsert");
 }
 
 void TestShoppingTrip::commandsActOnTheShownRow()

@@ -6,7 +6,19 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace korbana {
+
+namespace {
+
+// How far a caption that does not fit may close up to its glyph and shrink.
+constexpr int kNarrowestSpacing = 1;
+constexpr qreal kSmallestCaptionPoints = 6;
+// What such a caption keeps free towards the frame on either side.
+constexpr int kEdgeRoom = 2;
+
+} // namespace
 
 GlyphLayout layoutGlyphAndText(
     QSize client, QSize glyph, QSize text, ButtonLayout layout, int margin, int spacing, bool rightToLeft)
@@ -132,9 +144,28 @@ void drawGlyphAndCaption(
 {
     const int flags = Qt::TextShowMnemonic;
     const QString& caption = content.caption;
-    const QSize textSize = caption.isEmpty() ? QSize(0, 0) : QFontMetrics(content.font).size(flags, caption);
-    const GlyphLayout layout = layoutGlyphAndText(rect.size(), content.glyph->glyphSize(), textSize, content.layout,
-        content.margin, content.spacing, content.rightToLeft);
+    const QSize glyphSize = content.glyph->glyphSize();
+    QFont font = content.font;
+    int spacing = content.spacing;
+    QSize textSize = caption.isEmpty() ? QSize(0, 0) : QFontMetrics(font).size(flags, caption);
+    // A caption that does not fit beside its glyph (a German word on a button sized for an English one) is never
+    // cut: first the gap to the glyph narrows, then the letters get smaller.
+    const bool beside = content.layout == ButtonLayout::GlyphLeft || content.layout == ButtonLayout::GlyphRight;
+    const auto overflow = [&] {
+        const int gap = glyphSize.width() > 0 && textSize.width() > 0 ? std::max(spacing, 0) : 0;
+        const int need
+            = beside ? glyphSize.width() + gap + textSize.width() : std::max(glyphSize.width(), textSize.width());
+        return need - (rect.width() - 2 * kEdgeRoom);
+    };
+    if (overflow() > 0 && spacing > kNarrowestSpacing)
+        spacing = std::max(kNarrowestSpacing, spacing - overflow());
+    while (overflow() > 0 && font.pointSizeF() > kSmallestCaptionPoints) {
+        font.setPointSizeF(std::max(kSmallestCaptionPoints, font.pointSizeF() - 0.5));
+        textSize = QFontMetrics(font).size(flags, caption);
+    }
+    painter.setFont(font);
+    const GlyphLayout layout = layoutGlyphAndText(
+        rect.size(), glyphSize, textSize, content.layout, content.margin, spacing, content.rightToLeft);
 
     const QPixmap image = content.glyph->stateImage(state, palette);
     if (!image.isNull())

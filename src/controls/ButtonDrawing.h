@@ -74,7 +74,8 @@ struct ButtonContent
     int spacing = 4;
     bool rightToLeft = false;
 };
-// Lays out glyph and caption in rect and draws them, the caption embossed in the disabled state.
+// Lays out glyph and caption in rect and draws them, the caption embossed in the disabled state. A caption too
+// long for rect is drawn closer to the glyph and smaller, never cut.
 void drawGlyphAndCaption(
     QPainter& painter, const QRect& rect, ButtonState state, const ButtonContent& content, const QPalette& palette);
 

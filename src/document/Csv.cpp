@@ -486,11 +486,13 @@ QString decodeCsvText(QByteArrayView data)
 QString importedPriceText(const QString& cell)
 {
     static const QRegularExpression bareNumber(QStringLiteral("^[+-]?(?:[0-9]+(?:[.,][0-9]+)?|[.,][0-9]+)$"));
-    QString number = cell.trimmed();
-    if (!bareNumber.match(number).hasMatch())
+    // "1.000" or "2,500" from a spreadsheet may be a thousand with its digits grouped: kept as it stands rather
+    // than read a thousand times too low.
+    static const QRegularExpression digitGroup(QStringLiteral("^[+-]?[1-9][0-9]{0,2}[.,][0-9]{3}$"));
+    const QString number = cell.trimmed();
+    if (!bareNumber.match(number).hasMatch() || digitGroup.match(number).hasMatch())
         return cell;
-    number.replace(u',', u'.');
-    const std::optional<double> value = readNumber(number, u".");
+    const std::optional<double> value = readNumber(number, decimalSeparator());
     return value ? priceText(*value) : cell;
 }
 

@@ -93,7 +93,8 @@ private:
     int m_unclosedQuoteLine = 0;
 };
 
-// A bare number ("1,5", "1.50", "2") becomes a price text as adding a product makes it; other texts stay as they are.
+// A bare number ("1,5", "1.50", "2") becomes a price text as adding a product makes it; other texts, and numbers
+// that may hold a digit group ("1.000"), stay as they are.
 QString importedPriceText(const QString& cell);
 
 // What a CSV file gives before it touches a list; all or nothing.

@@ -242,6 +242,18 @@ double quantityOf(QStringView quantityText, QStringView decimalSep)
     return readNumber(quantityText, decimalSep).value_or(1.0);
 }
 
+QString totalText(double value, QStringView decimalSep, QStringView suffix)
+{
+    if (!std::isfinite(value))
+        return QStringLiteral("Überlauf");
+    return amountText(value, decimalSep) + suffix;
+}
+
+std::optional<double> unitPriceOf(QStringView priceText, QStringView decimalSep)
+{
+    return readNumber(splitPriceText(priceText).amount, decimalSep);
+}
+
 QString statusText(qsizetype shoppingCount)
 {
     return QString::number(shoppingCount) + QStringLiteral(" Produkte auf der Einkaufsliste");

@@ -26,6 +26,10 @@ QString amountText(double value);
 // amountText(value) followed by " EUR".
 QString priceText(double value);
 
+// A total as the user reads it: amountText(value) followed by suffix, or "Überlauf" where the sum left the range of
+// a double (infinite, or infinities of both signs added up).
+QString totalText(double value, QStringView decimalSep, QStringView suffix);
+
 // The part of a price text before its first blank (the whole text without a blank).
 QStringView leadingAmount(QStringView priceText);
 
@@ -37,6 +41,9 @@ struct PriceParts
     QStringView currency;
 };
 PriceParts splitPriceText(QStringView priceText);
+// The unit price a total counts for a price text: its amount text read as a number; none where that fails (the
+// entry then counts as 0).
+std::optional<double> unitPriceOf(QStringView priceText, QStringView decimalSep);
 
 // A quantity text as the printout counts it: read as a number, else 1.
 double quantityOf(QStringView quantityText, QStringView decimalSep);

@@ -13,6 +13,7 @@
 #include <QStyledItemDelegate>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace korbana {
 
@@ -86,8 +87,8 @@ ListView::ListView(QWidget* parent)
     verticalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     updateRowHeight();
-    // The columns share the view's width.
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The columns share the view's width; only a column fitted by hand to long texts may need more.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     header()->setMinimumSectionSize(16);
     header()->setSectionResizeMode(QHeaderView::Stretch);
     header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -96,6 +97,7 @@ ListView::ListView(QWidget* parent)
     header()->setSectionsMovable(false);
     header()->setSortIndicatorShown(false);
     connect(header(), &QHeaderView::sectionClicked, this, &ListView::headerClicked);
+    header()->viewport()->installEventFilter(this);
 
     m_hoverTimer.setSingleShot(true);
     m_hoverTimer.setInterval(hoverTime());
@@ -145,48 +147,136 @@ int ListView::columnNeed(int column) const
     for (int row = first; row <= last; ++row)
         need = std::max(need, metrics.horizontalAdvance(model()->index(row, column).data().toString()));
     need += 2 * textMargin + 1;
+    // The list's icon stands before the caption, with a margin of its own.
+    if (last >= first && model()->index(first, column).data(Qt::DecorationRole).isValid())
+        need += iconSize().width() + 2 * textMargin;
     const QString heading = model()->headerData(column, Qt::Horizontal).toString();
     const int headingMargin = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header());
     return std::max(need, header()->fontMetrics().horizontalAdvance(heading) + headingMargin);
 }
 
+void ListView::setNameColumns(const QList<int>& columns)
+{
+    m_nameColumns = columns;
+    m_fitTimer.start();
+}
+
+void ListView::fitColumnToTexts(int column)
+{
+    if (column < 0 || column >= header()->count())
+        return;
+    if (!m_fittedColumns.contains(column))
+        m_fittedColumns.append(column);
+    fitColumns();
+}
+
+int ListView::columnEdgeAt(int x) const
+{
+    const QHeaderView* columns = header();
+    const int grip = style()->pixelMetric(QStyle::PM_HeaderGripMargin, nullptr, columns);
+    for (int column = 0; column < columns->count(); ++column) {
+        const int edge = columns->sectionViewportPosition(column) + columns->sectionSize(column);
+        if (std::abs(x - edge) <= grip)
+            return column;
+    }
+    return -1;
+}
+
+bool ListView::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (watched == header()->viewport()
+        && (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease
+            || type == QEvent::MouseButtonDblClick)) {
+        // The edges between the headings fit a column; a click there sorts nothing.
+        const int column = columnEdgeAt(static_cast<QMouseEvent*>(event)->position().toPoint().x());
+        if (column >= 0) {
+            if (type == QEvent::MouseButtonDblClick)
+                fitColumnToTexts(column);
+            return true;
+        }
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+namespace {
+
+// Gives each column what its texts need out of room, the least needy first, and shares what is left alike among
+// those that need more (their texts are cut). Returns the room that is left over.
+int shareOut(const QList<int>& columns, const QList<int>& needs, int room, QList<int>& widths)
+{
+    QList<int> open = columns;
+    for (bool settled = true; settled && !open.isEmpty();) {
+        settled = false;
+        const int share = room / int(open.size());
+        for (auto it = open.begin(); it != open.end();) {
+            if (needs[*it] <= share) {
+                widths[*it] = needs[*it];
+                room -= needs[*it];
+                it = open.erase(it);
+                settled = true;
+            } else {
+                ++it;
+            }
+        }
+    }
+    for (int i = 0; i < int(open.size()); ++i) {
+        widths[open[i]] = std::max(0, room / int(open.size() - i));
+        room -= widths[open[i]];
+    }
+    return std::max(room, 0);
+}
+
+} // namespace
+
 void ListView::fitColumns()
 {
     QHeaderView* columns = header();
     const int count = columns->count();
-    if (!model() || count == 0 || m_fittedColumns.isEmpty())
+    if (!model() || count == 0)
         return;
-    const int total = viewport()->width();
-    QList<int> widths(count, 0);
-    bool cut = false;
+    // Short values (quantities, prices) and columns fitted by hand take what their texts need.
+    QList<int> widths(count, -1);
+    int rest = viewport()->width();
     for (const int column : std::as_const(m_fittedColumns)) {
-        if (column >= count)
-            continue;
-        widths[column] = columnNeed(column);
-        cut = cut || widths[column] > total / count;
-    }
-    if (!cut) {
-        columns->setSectionResizeMode(QHeaderView::Stretch);
-        return;
-    }
-    // The fitted columns take what their texts need, the others share the rest alike.
-    int rest = total;
-    int others = count;
-    for (const int width : std::as_const(widths)) {
-        if (width > 0) {
-            rest -= width;
-            --others;
+        if (column < count && widths[column] < 0) {
+            widths[column] = columnNeed(column);
+            rest -= widths[column];
         }
+    }
+    // The names come first: every other column keeps half its share (less where its texts need less), the names
+    // share what remains, and the other columns what the names leave.
+    QList<int> names;
+    QList<int> others;
+    QList<int> needs(count, 0);
+    for (int column = 0; column < count; ++column) {
+        if (widths[column] >= 0)
+            continue;
+        needs[column] = columnNeed(column);
+        (m_nameColumns.contains(column) ? names : others).append(column);
+    }
+    const int share = names.size() + others.size() > 0 ? rest / int(names.size() + others.size()) : 0;
+    int reserved = 0;
+    for (const int column : std::as_const(others))
+        reserved += std::min(needs[column], share / 2);
+    rest = shareOut(names, needs, rest - reserved, widths) + reserved;
+    rest = shareOut(others, needs, rest, widths);
+    // What every text leaves over widens the names.
+    QList<int> takers;
+    for (const int column : std::as_const(m_nameColumns)) {
+        if (column < count && !m_fittedColumns.contains(column))
+            takers.append(column);
+    }
+    if (takers.isEmpty())
+        takers.append(count - 1);
+    for (int i = 0; i < int(takers.size()); ++i) {
+        const int more = rest / int(takers.size() - i);
+        widths[takers[i]] = std::max(widths[takers[i]], 0) + more;
+        rest -= more;
     }
     columns->setSectionResizeMode(QHeaderView::Fixed);
-    for (int column = 0; column < count; ++column) {
-        if (widths[column] == 0) {
-            widths[column] = std::max(columns->minimumSectionSize(), rest / others);
-            rest -= widths[column];
-            --others;
-        }
-        columns->resizeSection(column, widths[column]);
-    }
+    for (int column = 0; column < count; ++column)
+        columns->resizeSection(column, std::max(columns->minimumSectionSize(), widths[column]));
 }
 
 void ListView::resizeEvent(QResizeEvent* event)
@@ -349,6 +439,20 @@ void ListView::focusInEvent(QFocusEvent* event)
     // The press that brings the focus arrives after it; it must not count as a press in a focused list.
     m_focusedByMouse = event->reason() == Qt::MouseFocusReason;
     QTableView::focusInEvent(event);
+    viewport()->update();
+}
+
+void ListView::paintEvent(QPaintEvent* event)
+{
+    QTableView::paintEvent(event);
+    if (!hasFocus())
+        return;
+    // Not every style marks the focused list; the selection alone looks the same with and without the focus.
+    QPainter painter(viewport());
+    QPen pen(palette().color(QPalette::Highlight), 2);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(pen);
+    painter.drawRect(viewport()->rect().adjusted(1, 1, -1, -1));
 }
 
 void ListView::mousePressEvent(QMouseEvent* event)
@@ -395,6 +499,7 @@ void ListView::focusOutEvent(QFocusEvent* event)
 {
     m_clickEditTimer.stop();
     QTableView::focusOutEvent(event);
+    viewport()->update();
 }
 
 void ListView::mouseDoubleClickEvent(QMouseEvent* event)

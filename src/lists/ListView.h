@@ -51,6 +51,11 @@ public:
     // shared width would cut them, as under a larger font; the other columns share what is left. While every
     // text fits, all columns share the width equally.
     void setFittedColumns(const QList<int>& columns);
+    // Columns of names that share whatever width the texts of the other columns leave over. Without any, the
+    // last column takes it.
+    void setNameColumns(const QList<int>& columns);
+    // Fits the column to its shown texts and keeps it so, as a double click on the right edge of its heading does.
+    void fitColumnToTexts(int column);
 
     // Row under the pointer (underlined), -1 when none.
     int hotRow() const { return m_hotRow; }
@@ -80,6 +85,8 @@ protected:
     void changeEvent(QEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void setHotRow(int row);
@@ -87,6 +94,8 @@ private:
     void watchShownRows();
     void fitColumns();
     int columnNeed(int column) const;
+    // The column whose heading's right edge is at x (in the header's coordinates), or -1.
+    int columnEdgeAt(int x) const;
     // The shown index of a list model row (invalid when filtered out), and the list model row of a shown index.
     QModelIndex shownIndex(int row) const;
     int listRow(const QModelIndex& shown) const;
@@ -109,6 +118,7 @@ private:
     QPoint m_clickEditPos;
     bool m_doubleClicked = false;
     QList<int> m_fittedColumns;
+    QList<int> m_nameColumns;
     // Measures once after a burst of changes.
     QTimer m_fitTimer;
 };

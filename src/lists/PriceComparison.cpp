@@ -206,9 +206,8 @@ std::optional<CheaperOffer> PriceIndex::cheaperElsewhere(const Entry& shoppingEn
     return CheaperOffer { offerText(offer), (*prices.current - offer.price) * prices.quantity };
 }
 
-Reassignment PriceIndex::cheapestShops(const ListModel& shopping) const
+template<class Take> void PriceIndex::forEachCheaperEntry(const ListModel& shopping, Take take) const
 {
-    Reassignment result;
     const QString decimalSep = decimalSeparator();
     Memo memo;
     for (int row = 0; row < shopping.count(); ++row) {
@@ -220,9 +219,17 @@ Reassignment PriceIndex::cheapestShops(const ListModel& shopping) const
         // A tie keeps the shop: current is never above its own shop's catalogue price.
         if (best.shop == prices.shop || !(best.price < *prices.current))
             continue;
-        result.saving += (*prices.current - best.price) * prices.quantity;
-        result.moves.push_back(ShopMove { row, best.product });
+        take(row, best, (*prices.current - best.price) * prices.quantity);
     }
+}
+
+Reassignment PriceIndex::cheapestShops(const ListModel& shopping) const
+{
+    Reassignment result;
+    forEachCheaperEntry(shopping, [&result](int row, const Offer& best, double saving) {
+        result.saving += saving;
+        result.moves.push_back(ShopMove { row, best.product });
+    });
     return result;
 }
 
@@ -261,12 +268,15 @@ PriceComparisonResult PriceIndex::compare(const ListModel& shopping) const
         if (entriesOfGroup[g] == 0)
             continue;
         const Group& group = m_groups[g];
-        result.cheapestMixTotal += quantityOfGroup[g] * group.offers[size_t(group.best)].price;
+        const double atBest = quantityOfGroup[g] * group.offers[size_t(group.best)].price;
+        result.cheapestMixTotal += atBest;
         std::fill(carries.begin(), carries.end(), 0);
         for (const Offer& offer : group.offers) {
             ShopTotal& shop = result.shops[size_t(offer.shop)];
             shop.carried += entriesOfGroup[g];
             shop.total += quantityOfGroup[g] * offer.price;
+            // The mix over the same entries as the shop, so that the saving compares like with like.
+            shop.saving += quantityOfGroup[g] * offer.price - atBest;
             carries[size_t(offer.shop)] = 1;
         }
         for (size_t s = 0; s < m_shops.size(); ++s) {
@@ -286,16 +296,10 @@ PriceComparisonResult PriceIndex::compare(const ListModel& shopping) const
             && (!ref || shop.missing < ref->missing || (shop.missing == ref->missing && shop.total < ref->total)))
             result.referenceShop = int(s);
     }
-    if (result.referenceShop >= 0) {
-        // The mix over the same entries as the reference shop, so that the saving compares like with like.
-        double mixOverReference = 0;
-        for (size_t g = 0; g < m_groups.size(); ++g) {
-            const Group& group = m_groups[g];
-            if (entriesOfGroup[g] > 0 && offerAt(group, result.referenceShop))
-                mixOverReference += quantityOfGroup[g] * group.offers[size_t(group.best)].price;
-        }
-        result.saving = result.shops[size_t(result.referenceShop)].total - mixOverReference;
-    }
+    if (result.referenceShop >= 0)
+        result.saving = result.shops[size_t(result.referenceShop)].saving;
+    // The same figure as "Günstigste Läden wählen" reports.
+    forEachCheaperEntry(shopping, [&result](int, const Offer&, double saving) { result.listSaving += saving; });
     return result;
 }
 

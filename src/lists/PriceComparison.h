@@ -43,6 +43,7 @@ struct ShopTotal
     int carried = 0;
     int missing = 0;
     double total = 0;
+    double saving = 0; // what the cheapest mix saves against this shop, over the entries it carries
     QStringList missingNames;
 };
 
@@ -54,6 +55,7 @@ struct PriceComparisonResult
     int mixMissing = 0; // entries that no shop of the catalogue carries
     int referenceShop = -1; // the cheapest shop that carries everything, else with the fewest missing; -1: none
     double saving = 0; // what the mix saves against the reference shop, over the entries that shop carries
+    double listSaving = 0; // what moving each entry to its cheapest shop saves against the list as it stands
 };
 
 // Shopping entries moved to their cheapest shop: which row gets the shop and price text of which catalogue row, and
@@ -133,6 +135,8 @@ private:
     int shopOf(const QString& shop) const;
     const Offer* offerAt(const Group& group, int shop) const;
     EntryPrices pricesOf(const Entry& entry, QStringView decimalSep, Memo* memo = nullptr) const;
+    // Calls take(row, cheapest offer, saving) for every entry that a cheaper shop would take; ties keep the shop.
+    template<class Take> void forEachCheaperEntry(const ListModel& shopping, Take take) const;
     ShopOffer offerText(const Offer& offer) const;
 
     const ListModel* m_products = nullptr;

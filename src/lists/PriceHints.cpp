@@ -43,6 +43,11 @@ QVariant PriceHints::hint(int row, int role) const
 {
     if (!m_shopping || (role != Qt::DecorationRole && role != Qt::ToolTipRole && role != Qt::AccessibleDescriptionRole))
         return {};
+    if (!unitPriceOf(m_shopping->entryAt(row).subItems[2], decimalSeparator())) {
+        if (role == Qt::DecorationRole)
+            return m_unreadableMarker;
+        return QStringLiteral("Preis nicht lesbar: zählt mit 0 zur Summe");
+    }
     const std::optional<CheaperOffer> cheaper = index().cheaperElsewhere(m_shopping->entryAt(row));
     if (!cheaper)
         return {};

@@ -25,6 +25,8 @@ public:
     PriceHints(const ListModel& products, ListModel& shopping, const QIcon& marker, QObject* parent = nullptr);
     ~PriceHints() override;
 
+    // Marks the price cells whose text cannot be read as a number (counted as 0 in the totals).
+    void setUnreadableMarker(const QIcon& marker) { m_unreadableMarker = marker; }
     // The icon, tooltip or accessible description of a shopping entry's price cell; invalid for no marker.
     QVariant hint(int row, int role) const;
     // The catalogue's offers as they are now.
@@ -44,6 +46,7 @@ private:
     const ListModel& m_products;
     QPointer<ListModel> m_shopping;
     QIcon m_marker;
+    QIcon m_unreadableMarker;
     mutable PriceIndex m_index;
     mutable bool m_stale = true;
     QTimer m_settle;

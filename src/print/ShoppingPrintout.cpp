@@ -184,7 +184,7 @@ QString ShoppingPrintout::lineTotalText(const RowAmounts& amounts, const QString
 
 QString ShoppingPrintout::totalLine(double grandTotal, const QString& currencySuffix, const QString& decimalSep)
 {
-    return QStringLiteral("Gesamtpreis in EUR: ") + korbana::amountText(grandTotal, decimalSep) + currencySuffix;
+    return QStringLiteral("Gesamtpreis in EUR: ") + korbana::totalText(grandTotal, decimalSep, currencySuffix);
 }
 
 RowAmounts ShoppingPrintout::readAmounts(
@@ -425,7 +425,7 @@ void ShoppingPrintout::printGroups()
             printRow(m_shopping.entryAt(members[i]), pair);
         }
         const QString& suffix = pairOfRow(members.back()).amounts.currencySuffix;
-        printLine(QStringLiteral("Zwischensumme: ") + korbana::amountText(subtotal, m_decimalSep) + suffix);
+        printLine(QStringLiteral("Zwischensumme: ") + korbana::totalText(subtotal, m_decimalSep, suffix));
     }
 }
 

@@ -4,6 +4,8 @@
 #include "lists/ListModel.h"
 #include "lists/ListTexts.h"
 
+#include <algorithm>
+
 namespace korbana {
 
 ShoppingTotal::ShoppingTotal(const ListModel& shopping, QObject* parent)
@@ -38,7 +40,7 @@ QString ShoppingTotal::currencySuffix() const
 
 QString ShoppingTotal::text() const
 {
-    return QStringLiteral("Summe: ") + korbana::amountText(m_total, m_decimalSep) + currencySuffix();
+    return QStringLiteral("Summe: ") + korbana::totalText(m_total, m_decimalSep, currencySuffix());
 }
 
 void ShoppingTotal::readRows(int first, int last)
@@ -47,12 +49,14 @@ void ShoppingTotal::readRows(int first, int last)
         const Entry& entry = m_shopping.entryAt(row);
         m_lineTotals[static_cast<size_t>(row)]
             = ShoppingPrintout::readAmounts(entry.caption, entry.subItems[2], m_decimalSep).lineTotal;
+        m_uncounted[static_cast<size_t>(row)] = !korbana::unitPriceOf(entry.subItems[2], m_decimalSep);
     }
 }
 
 void ShoppingTotal::readAll()
 {
     m_lineTotals.assign(static_cast<size_t>(m_shopping.count()), 0.0);
+    m_uncounted.assign(static_cast<size_t>(m_shopping.count()), 0);
     readRows(0, m_shopping.count() - 1);
     addUp();
 }
@@ -60,6 +64,7 @@ void ShoppingTotal::readAll()
 void ShoppingTotal::insertRows(int first, int last)
 {
     m_lineTotals.insert(m_lineTotals.begin() + first, static_cast<size_t>(last - first) + 1, 0.0);
+    m_uncounted.insert(m_uncounted.begin() + first, static_cast<size_t>(last - first) + 1, 0);
     readRows(first, last);
     addUp();
 }
@@ -67,6 +72,7 @@ void ShoppingTotal::insertRows(int first, int last)
 void ShoppingTotal::removeRows(int first, int last)
 {
     m_lineTotals.erase(m_lineTotals.begin() + first, m_lineTotals.begin() + last + 1);
+    m_uncounted.erase(m_uncounted.begin() + first, m_uncounted.begin() + last + 1);
     addUp();
 }
 
@@ -76,6 +82,7 @@ void ShoppingTotal::addUp()
     for (const double lineTotal : m_lineTotals)
         total += lineTotal;
     m_total = total;
+    m_uncountedCount = static_cast<int>(std::count(m_uncounted.begin(), m_uncounted.end(), char(1)));
     Q_EMIT changed();
 }
 

@@ -23,8 +23,10 @@ public:
     double total() const { return m_total; }
     // The currency suffix of the last entry, as on the printout's total line; " EUR" for an empty list.
     QString currencySuffix() const;
-    // "Summe: 4,47 EUR".
+    // "Summe: 4,47 EUR"; "Summe: Überlauf" where the sum leaves the range of numbers.
     QString text() const;
+    // How many entries count as 0 because their price cannot be read.
+    int uncountedCount() const { return m_uncountedCount; }
 
 Q_SIGNALS:
     void changed();
@@ -39,7 +41,9 @@ private:
     const ListModel& m_shopping;
     QString m_decimalSep;
     std::vector<double> m_lineTotals;
+    std::vector<char> m_uncounted; // per entry: its price cannot be read
     double m_total = 0;
+    int m_uncountedCount = 0;
 };
 
 } // namespace korbana

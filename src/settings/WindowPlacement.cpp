@@ -189,6 +189,7 @@ void WindowPlacement::save()
 void WindowPlacement::restoreSteps()
 {
     m_saved = false;
+    m_placed = false;
     korbana::SettingsStore store;
     store.open();
     const QString formSection = section();
@@ -202,6 +203,8 @@ void WindowPlacement::restoreSteps()
     }
     m_restored = true;
     store.close();
+    if (!m_placed && (m_options & fpPosition))
+        fitDesignedPlacement();
     updateMaxPosition();
 }
 
@@ -254,6 +257,21 @@ void WindowPlacement::restorePosition(korbana::SettingsStore& store)
     }
     m_window->move(rect.topLeft());
     m_window->resize(rect.size());
+    m_placed = true;
+}
+
+void WindowPlacement::fitDesignedPlacement()
+{
+    // The designed place stays as it is wherever the window fits; on a small screen, or at a large scale, the
+    // window is shrunk onto the screen rather than opened partly beyond it.
+    const QRect current = normalRect(m_window);
+    const QSize frameExtra = m_window->frameGeometry().size() - m_window->geometry().size();
+    const bool fixedSize = m_window->minimumSize() == m_window->maximumSize();
+    const QRect fitted = withinScreen(onScreen(current), frameExtra, fixedSize);
+    if (fitted.size() == current.size() && onScreen(current) == current)
+        return;
+    m_window->move(fitted.topLeft());
+    m_window->resize(fitted.size());
 }
 
 void WindowPlacement::restoreState(korbana::SettingsStore& store)

@@ -62,6 +62,7 @@ private:
     void saveSteps();
     void restorePosition(korbana::SettingsStore& store);
     void restoreState(korbana::SettingsStore& store);
+    void fitDesignedPlacement();
     void savePlacement(korbana::SettingsStore& store);
     void updateMaxPosition();
     int showCommand() const;
@@ -75,6 +76,8 @@ private:
     bool m_saved = false;
     bool m_destroying = false;
     bool m_saveFailed = false;
+    // Whether the restore applied a stored place.
+    bool m_placed = false;
     int m_flags = 0;
     QPoint m_minPosition { -1, -1 };
     QPoint m_maxPosition { -1, -1 };

@@ -93,6 +93,11 @@ HelpWindow::HelpWindow(Dialogs& dialogs, QWidget* parent)
     connect(nextShortcut, &QShortcut::activated, this, [this] { findInPage(); });
     auto* previousShortcut = new QShortcut(QKeySequence::FindPrevious, this);
     connect(previousShortcut, &QShortcut::activated, this, [this] { findInPage(true); });
+    // Like the desktop's other help viewers: Escape and Ctrl+W close the window.
+    for (const QKeySequence& closeKey : { QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W) }) {
+        auto* closeShortcut = new QShortcut(closeKey, this);
+        connect(closeShortcut, &QShortcut::activated, this, &QWidget::close);
+    }
     auto* previousFromField = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Return), m_findField);
     previousFromField->setContext(Qt::WidgetShortcut);
     connect(previousFromField, &QShortcut::activated, this, [this] { findInPage(true); });

@@ -308,6 +308,9 @@ void MainWindow::buildListsPage()
     // Prices and quantities are never cut; names give way.
     m_productsView->setFittedColumns({ 2 });
     m_shoppingView->setFittedColumns({ 0, 3 });
+    m_storesView->setNameColumns({ 0 });
+    m_productsView->setNameColumns({ 0 });
+    m_shoppingView->setNameColumns({ 1 });
 
     // Tab order of page 1; the small buttons take no focus.
     setTabOrder(m_storesView, m_priceEdit);

@@ -13,8 +13,8 @@
 #include "lists/PriceHints.h"
 
 #include <QLineEdit>
-
 #include <QPointer>
+#include <QStyle>
 
 #include <algorithm>
 #include <functional>
@@ -179,6 +179,7 @@ void MainWindow::connectLists()
     // Shopping entries that another shop sells cheaper show a marker in their price cell.
     m_priceHints
         = new PriceHints(*products(), *shopping(), Pictures::svg(QStringLiteral(":/pictures/guenstiger.svg")), this);
+    m_priceHints->setUnreadableMarker(style()->standardIcon(QStyle::SP_MessageBoxWarning));
     connect(m_priceHints, &PriceHints::changed, m_shoppingView->viewport(), qOverload<>(&QWidget::update));
 
     // Every change and every whole reading of the lists takes what is being typed first.

@@ -42,6 +42,9 @@ void MainWindow::buildProductSearch()
     // Between the button strip and the list.
     auto* column = static_cast<QVBoxLayout*>(m_productsPanel->layout());
     column->insertWidget(column->indexOf(m_productsView), m_productSearch);
+    // Enter takes the first match: the Shopping list's Insert then puts it on the list.
+    connect(m_productSearch, &ProductSearch::matchTaken, m_shoppingView,
+        [this] { m_shoppingView->setFocus(Qt::ShortcutFocusReason); });
 
     auto* find = new QAction(this);
     find->setObjectName(QStringLiteral("findProductAction"));

@@ -6,11 +6,16 @@
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace korbana {
 
@@ -20,7 +25,8 @@ namespace {
 constexpr int kSortRole = Qt::UserRole + 1;
 constexpr int kLastRowRole = Qt::UserRole + 2;
 
-// Sorts by the cells' values; the cheapest mix stays the last row in either direction.
+// Sorts by the cells' values; the cheapest mix stays the last row in either direction. Shops that lack equally
+// many entries follow their totals, so that the complete shops come first, cheapest first.
 class ComparisonSort final : public QSortFilterProxyModel
 {
 public:
@@ -33,6 +39,9 @@ protected:
         const bool rightLast = right.data(kLastRowRole).toBool();
         if (leftLast != rightLast)
             return (sortOrder() == Qt::AscendingOrder) == rightLast;
+        if (left.column() == PriceComparisonDialog::Missing && left.data(kSortRole) == right.data(kSortRole))
+            return QSortFilterProxyModel::lessThan(left.siblingAtColumn(PriceComparisonDialog::Total),
+                right.siblingAtColumn(PriceComparisonDialog::Total));
         return QSortFilterProxyModel::lessThan(left, right);
     }
 };
@@ -45,6 +54,12 @@ QStandardItem* cell(const QString& text, const QVariant& sortValue)
     if (sortValue.typeId() != QMetaType::QString)
         item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return item;
+}
+
+// A sum of prices, or that it left the range of numbers.
+QString money(double value)
+{
+    return totalText(value, decimalSeparator(), u" EUR");
 }
 
 QString missingText(int missing, const QStringList& names)
@@ -69,17 +84,14 @@ PriceComparisonDialog::PriceComparisonDialog(const PriceComparisonResult& result
         QStringLiteral("Es fehlen"), QStringLiteral("Ersparnis") });
     for (const ShopTotal& shop : result.shops) {
         m_model->appendRow({ cell(shop.shop, shop.shop), cell(QString::number(shop.carried), shop.carried),
-            cell(priceText(shop.total), shop.total), cell(missingText(shop.missing, shop.missingNames), shop.missing),
-            cell(QString(), 0.0) });
+            cell(money(shop.total), shop.total), cell(missingText(shop.missing, shop.missingNames), shop.missing),
+            cell(shop.carried > 0 ? money(shop.saving) : QStringLiteral("–"), shop.saving) });
     }
     const int mixCarried = entryCount - result.mixMissing;
-    const QString against = result.referenceShop < 0
-        ? QString()
-        : priceText(result.saving) + QStringLiteral(" gegenüber ") + result.shops[size_t(result.referenceShop)].shop;
     QList<QStandardItem*> mix { cell(QStringLiteral("Günstigste Aufteilung"), QString()),
-        cell(QString::number(mixCarried), mixCarried),
-        cell(priceText(result.cheapestMixTotal), result.cheapestMixTotal),
-        cell(missingText(result.mixMissing, {}), result.mixMissing), cell(against, result.saving) };
+        cell(QString::number(mixCarried), mixCarried), cell(money(result.cheapestMixTotal), result.cheapestMixTotal),
+        cell(missingText(result.mixMissing, {}), result.mixMissing),
+        cell(money(result.listSaving), result.listSaving) };
     for (QStandardItem* item : mix) {
         item->setData(true, kLastRowRole);
         QFont bold = item->font();
@@ -98,11 +110,22 @@ PriceComparisonDialog::PriceComparisonDialog(const PriceComparisonResult& result
     m_view->setAccessibleName(QStringLiteral("Preisvergleich"));
     m_view->setModel(m_sorted);
     m_view->setSortingEnabled(true);
-    m_view->sortByColumn(Total, Qt::AscendingOrder);
+    m_view->sortByColumn(Missing, Qt::AscendingOrder);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->verticalHeader()->hide();
     m_view->horizontalHeader()->setStretchLastSection(true);
     m_view->resizeColumnsToContents();
+
+    // What each saving is measured against, in plain words.
+    auto* note = new QLabel(
+        QStringLiteral(
+            "Ersparnis eines Ladens: was die günstigste Aufteilung gegenüber dem Einkauf nur in diesem Laden spart, "
+            "über "
+            "die Produkte, die er führt. Letzte Zeile: was „Günstigste Läden wählen“ gegenüber der Einkaufsliste, wie "
+            "sie ist, spart."),
+        this);
+    note->setObjectName(QStringLiteral("savingNote"));
+    note->setWordWrap(true);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     QPushButton* copy = buttons->addButton(QStringLiteral("&Kopieren"), QDialogButtonBox::ActionRole);
@@ -112,8 +135,24 @@ PriceComparisonDialog::PriceComparisonDialog(const PriceComparisonResult& result
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_view);
+    layout->addWidget(note);
     layout->addWidget(buttons);
-    resize(640, 360);
+    resize(640, 400);
+}
+
+void PriceComparisonDialog::showEvent(QShowEvent* event)
+{
+    // Wide enough for every column, as far as the screen allows.
+    int columns = 2 * m_view->frameWidth() + m_view->verticalScrollBar()->sizeHint().width();
+    for (int column = 0; column < ColumnCount; ++column)
+        columns += m_view->horizontalHeader()->sectionSize(column);
+    const QMargins margins = layout()->contentsMargins();
+    int wanted = std::max(width(), columns + margins.left() + margins.right());
+    if (const QScreen* shown = screen())
+        wanted = std::min(wanted, shown->availableGeometry().width() - (frameGeometry().width() - width()));
+    if (wanted != width())
+        resize(wanted, height());
+    QDialog::showEvent(event);
 }
 
 QString PriceComparisonDialog::tableText() const

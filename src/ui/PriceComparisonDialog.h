@@ -9,7 +9,8 @@ class QStandardItemModel;
 class QTableView;
 
 // "Preisvergleich": one row per shop with how many of the Shopping list's entries it carries, what they cost
-// there and what it lacks, and a last row "Günstigste Aufteilung" with the cheapest mix and its saving.
+// there, what it lacks and what the cheapest mix saves against it, and a last row "Günstigste Aufteilung" with the
+// cheapest mix and what moving the list to it saves. Complete shops come first, cheapest first.
 namespace korbana {
 
 class PriceComparisonDialog final : public QDialog
@@ -29,6 +30,9 @@ public:
 public Q_SLOTS:
     // Puts tableText() on the clipboard.
     void copyTable();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     QStandardItemModel* m_model = nullptr;

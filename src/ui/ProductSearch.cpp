@@ -4,7 +4,9 @@
 #include "lists/ListView.h"
 #include "lists/ProductFilter.h"
 
+#include <QAbstractProxyModel>
 #include <QAction>
+#include <QKeyEvent>
 #include <QTimer>
 
 namespace korbana {
@@ -62,6 +64,25 @@ void ProductSearch::clearSearch()
 {
     clear();
     apply();
+}
+
+void ProductSearch::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Down) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    // What was typed counts, even while a long catalogue waits for the pause.
+    apply();
+    const QAbstractProxyModel* filter = m_view->rowFilter();
+    const int shown = filter ? filter->rowCount() : m_products->count();
+    if (shown == 0)
+        return;
+    m_view->selectRow(filter ? filter->mapToSource(filter->index(0, 0)).row() : 0);
+    m_view->setFocus(Qt::ShortcutFocusReason);
+    if (key != Qt::Key_Down)
+        Q_EMIT matchTaken();
 }
 
 void ProductSearch::focusSearch()

@@ -27,10 +27,22 @@ StatusBar::StatusBar(ListDocument* document, QWidget* parent)
     setFixedHeight(19);
     connect(document, &ListDocument::shoppingCountChanged, this, &StatusBar::showStatusText);
 
+    // Entries whose price cannot be read count as 0; the user sees how many (their price cells carry a marker).
+    auto* uncountedLabel = new QLabel(this);
+    uncountedLabel->setObjectName(QStringLiteral("uncountedPricesLabel"));
+    uncountedLabel->setToolTip(
+        QStringLiteral("Diese Einträge zählen mit 0 zur Summe: ihr Preis ist keine Zahl (siehe Zeichen in „Preis“)."));
+    addPermanentWidget(uncountedLabel);
     auto* totalLabel = new QLabel(this);
     totalLabel->setObjectName(QStringLiteral("shoppingTotalLabel"));
     addPermanentWidget(totalLabel);
-    const auto showTotal = [totalLabel, total = m_total] { totalLabel->setText(total->text()); };
+    const auto showTotal = [totalLabel, uncountedLabel, total = m_total] {
+        totalLabel->setText(total->text());
+        const int uncounted = total->uncountedCount();
+        uncountedLabel->setText(uncounted == 1 ? QStringLiteral("1 Preis nicht lesbar")
+                                               : QStringLiteral("%1 Preise nicht lesbar").arg(uncounted));
+        uncountedLabel->setVisible(uncounted > 0);
+    };
     connect(m_total, &ShoppingTotal::changed, totalLabel, showTotal);
     showTotal();
 
