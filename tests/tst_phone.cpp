@@ -346,6 +346,14 @@ void TestPhone::documentSource()
     QCOMPARE(keys[1], ShoppingSource::entryKey(QStringLiteral("Brot"), QStringLiteral("Bäcker"), 0));
     QCOMPARE(keys[2], ShoppingSource::entryKey(QStringLiteral("Brot"), QStringLiteral("Bäcker"), 1));
 
+    // A tick from the phone is the document's own tick, one step of its history; a key no entry has takes nothing.
+    QVERIFY(source.setTicked(keys[2], true));
+    QVERIFY(document.isTicked(3) && !document.isTicked(0));
+    QVERIFY(source.entries()[2].ticked);
+    QVERIFY(!source.setTicked(QStringLiteral("gone"), true));
+    document.undo();
+    QVERIFY(!document.isTicked(3));
+
     shopping.setCaption(1, QStringLiteral("5"));
     QVERIFY(changes.count() >= 1);
     // A quantity changed at the desktop leaves the entry's key as it was.

@@ -5,8 +5,6 @@
 
 #include <QHash>
 
-#include <algorithm>
-
 namespace korbana {
 
 namespace {
@@ -22,6 +20,10 @@ DocumentShoppingSource::DocumentShoppingSource(ListDocument& document, QObject* 
     follow(document.shopping());
     // The shops' order is the order of the groups.
     follow(document.stores());
+    // Ticks, and the walk through each shop, live beside the lists.
+    const auto changed = [this] { Q_EMIT ShoppingSource::changed(); };
+    connect(&document, &ListDocument::ticksChanged, this, changed);
+    connect(&document, &ListDocument::extrasChanged, this, changed);
 }
 
 void DocumentShoppingSource::follow(ListModel* model)
@@ -53,36 +55,27 @@ QList<std::pair<int, QString>> DocumentShoppingSource::keyedRows() const
 QList<PhoneEntry> DocumentShoppingSource::entries() const
 {
     const ListModel& shopping = *m_document.shopping();
-    const ListModel& stores = *m_document.stores();
-    // Shops in the order of the shop list; shops it does not hold follow in the order they first appear.
-    QHash<QString, int> shopRank;
-    for (int row = 0; row < stores.count(); ++row)
-        shopRank.insert(stores.caption(row), shopRank.value(stores.caption(row), row));
-    QList<std::pair<int, QString>> rows = keyedRows();
-    for (const auto& [row, key] : rows) {
-        const QString shop = shopping.subItem(row, Shop);
-        if (!shopRank.contains(shop))
-            shopRank.insert(shop, stores.count() + row);
-    }
-    std::stable_sort(rows.begin(), rows.end(), [&](const auto& a, const auto& b) {
-        return shopRank.value(shopping.subItem(a.first, Shop)) < shopRank.value(shopping.subItem(b.first, Shop));
-    });
-
+    const QList<std::pair<int, QString>> rows = keyedRows();
     QList<PhoneEntry> entries;
     entries.reserve(rows.size());
-    for (const auto& [row, key] : rows) {
-        // Ticks are not kept by the document yet: every entry is open.
-        entries.append({ key, shopping.subItem(row, Shop), shopping.caption(row), shopping.subItem(row, Name),
-            shopping.subItem(row, Price), false });
+    // The walk: shops in the order of the shop list, each shop's products in the order they are walked past.
+    for (const int row : m_document.walkOrder()) {
+        if (row < 0 || row >= rows.size())
+            continue;
+        entries.append({ rows[row].second, shopping.subItem(row, Shop), shopping.caption(row),
+            shopping.subItem(row, Name), shopping.subItem(row, Price), m_document.isTicked(row) });
     }
     return entries;
 }
 
 bool DocumentShoppingSource::setTicked(const QString& key, bool ticked)
 {
-    Q_UNUSED(ticked)
-    // Until the document keeps ticks, a tick from the phone is reported as not taken.
-    Q_UNUSED(key)
+    for (const auto& [row, rowKey] : keyedRows()) {
+        if (rowKey == key) {
+            m_document.setTicked(row, ticked);
+            return true;
+        }
+    }
     return false;
 }
 
