@@ -709,8 +709,7 @@ private Q_SLOTS:
         QTest::addColumn<QList<int>>("whole"); // columns whose every text shows whole
         QTest::addColumn<QList<int>>("grown"); // columns wider than in the default window
         // A long shop name gives way to the product's.
-        QTest::newRow("products, default window")
-            << "productsView" << 0 << -1 << QList<int> { 0, 2 } << QList<int> {};
+        QTest::newRow("products, default window") << "productsView" << 0 << -1 << QList<int> { 0, 2 } << QList<int> {};
         QTest::newRow("shopping, wider window")
             << "shoppingView" << 400 << -1 << QList<int> { 0, 1, 2, 3 } << QList<int> { 1, 2 };
         QTest::newRow("a long shop fitted by hand")
