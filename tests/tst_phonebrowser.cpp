@@ -2,6 +2,10 @@
 // offline, two pages at once, and a burst of requests that is refused while the event loop keeps going.
 #include "BrowserSession.h"
 #include "FakeShoppingSource.h"
+#include "MainWindowFixture.h"
+
+#include "document/ListDocument.h"
+#include "phone/PhoneSharing.h"
 
 #include "phone/PhoneRequests.h"
 #include "phone/PhoneServer.h"
@@ -37,6 +41,7 @@ private Q_SLOTS:
     void tickForGoneEntryIsShown();
     void twoPagesSeeEachOther();
     void burstIsRefused();
+    void tickInDocumentAndFile();
     void screenshot();
 
 private:
@@ -214,6 +219,40 @@ void TestPhoneBrowser::burstIsRefused()
     QVERIFY(served <= PhoneRequests::kBurst + PhoneRequests::kRefillPerSecond * (clock.elapsed() / 1000.0 + 1));
     QVERIFY(m_server.isRunning());
     QVERIFY(longestPause < 1000);
+}
+
+// The real window's document: a tick from the page is a step of its history, and the saved file keeps it.
+void TestPhoneBrowser::tickInDocumentAndFile()
+{
+    MainWindowFixture fixture;
+    const QByteArray list = sampleListFile();
+    MainWindow& form = fixture.start(&list);
+    ListDocument& document = *form.document();
+    PhoneServer& server = form.phoneSharing()->server();
+    QVERIFY(server.start({ QHostAddress(QHostAddress::LocalHost) }, 0));
+    m_browser.open(server.pageUrl(QHostAddress(QHostAddress::LocalHost)));
+    QVERIFY(m_browser.waitFor(QStringLiteral("return !!document.body.dataset.version;")));
+
+    const QString bread = ShoppingSource::entryKey(QStringLiteral("Brot"), QStringLiteral("Bäcker"), 0);
+    m_browser.run(button(bread) + QStringLiteral(".click();"));
+    QTRY_VERIFY_WITH_TIMEOUT(document.isTicked(0), 10'000);
+    // Undone at the desktop like a tick made there, and the page follows.
+    document.undo();
+    QVERIFY(!document.isTicked(0));
+    QVERIFY(m_browser.waitFor(
+        QStringLiteral("return %1.getAttribute('aria-pressed') === 'false';").arg(button(bread)), 10'000));
+    document.redo();
+    QVERIFY(document.isTicked(0));
+
+    const QString path = fixture.path(QStringLiteral("korbana.kbl"));
+    QCOMPARE(document.save(path), WriteResult::Ok);
+    // The tick is a record of the block after the three lists, which name the entry by its texts.
+    const QByteArray saved = MainWindowFixture::readFile(path);
+    QVERIFY(saved.startsWith(sampleListFile()));
+    QVERIFY(saved.contains("\r\n#korbana-extras 1\r\ntick\t"));
+    QVERIFY(saved.contains("\tBrot\tB\xe4"
+                           "cker\t"));
+    m_browser.open(m_page);
 }
 
 // With KORBANA_PHONE_SCREENSHOT set to a file name: the picture of the page for the help and the README.
