@@ -161,6 +161,7 @@ private Q_SLOTS:
     void textBeyondWindows1252SavesAsUtf8();
     void utf8WithoutMarkSavesByTheUsualRule_data();
     void utf8WithoutMarkSavesByTheUsualRule();
+    void textsThatLookLikeUtf8SurviveSave();
     void blockwiseSaveMatchesEncoding_data();
     void blockwiseSaveMatchesEncoding();
 
@@ -687,6 +688,23 @@ void TestListFile::utf8WithoutMarkSavesByTheUsualRule()
     QVERIFY(facts.complete);
     QCOMPARE(writeListFile(path, lists.set()), WriteResult::Ok);
     QCOMPARE(readBytes(path), saved);
+}
+
+// Windows-1252 bytes that are UTF-8 throughout would be read back as other texts ("KÃ¤serei" as "Käserei").
+void TestListFile::textsThatLookLikeUtf8SurviveSave()
+{
+    Lists lists;
+    lists.stores.append("KÃ¤serei");
+    lists.products.append("Ã¤", { "KÃ¤serei", "1,99 EUR" });
+    const QByteArray bytes = encodeListFile(lists.set());
+    Lists loaded;
+    QCOMPARE(parseListFile(bytes, loaded.set()), ReadResult::Ok);
+    QCOMPARE(loaded.stores.caption(0), lists.stores.caption(0));
+    QCOMPARE(loaded.products.caption(0), lists.products.caption(0));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("kaeserei.kbl");
+    QCOMPARE(writeListFile(path, lists.set()), WriteResult::Ok);
+    QCOMPARE(readBytes(path), bytes);
 }
 
 void TestListFile::blockwiseSaveMatchesEncoding_data()

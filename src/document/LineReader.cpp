@@ -92,6 +92,13 @@ private:
     bool m_multiByte = false;
 };
 
+bool readsAsUtf8(QByteArrayView bytes)
+{
+    Utf8Check utf8;
+    utf8.add(bytes.data(), bytes.data() + bytes.size());
+    return utf8.isUtf8();
+}
+
 LineReader::LineReader(QByteArrayView data)
 {
     Utf8Check utf8;

@@ -10,6 +10,9 @@ namespace korbana {
 class ContentHash;
 class Utf8Check;
 
+// Whether bytes are valid UTF-8 holding at least one character of more than one byte, as the reader decides.
+bool readsAsUtf8(QByteArrayView bytes);
+
 // The lines of a list file: a line ends at CR (an LF right after it belongs to the end), byte 26 ends the file,
 // and past the end every line is empty. A file without any CR, as editors and phone apps write it, has its lines
 // end at LF instead; where there is a CR, a lone LF stays inside a text. A file on a device is read block by block, so

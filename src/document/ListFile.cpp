@@ -486,8 +486,9 @@ private:
     bool m_foreignLines = false;
 };
 
-// Appends one field and its line end; false when the text has no Windows-1252 form.
-bool appendField(QByteArray& out, const QString& text, bool utf8)
+// Appends one field and its line end; false when the text has no Windows-1252 form. lookalike, when given, learns
+// whether the Windows-1252 bytes of the field would read as UTF-8.
+bool appendField(QByteArray& out, const QString& text, bool utf8, ListEncoder::Utf8Lookalike* lookalike = nullptr)
 {
     if (utf8) {
         out.append(text.toUtf8());
@@ -502,6 +503,8 @@ bool appendField(QByteArray& out, const QString& text, bool utf8)
         out.truncate(start);
         return false;
     }
+    if (lookalike)
+        lookalike->add(QByteArrayView(dest, text.size()));
     dest[text.size()] = '\r';
     dest[text.size() + 1] = '\n';
     return true;
@@ -691,10 +694,10 @@ ListEncoder::Step ListEncoder::encode(QByteArray& out, qsizetype rows, qsizetype
             // Encoding a long list is mostly waiting for its strings: they are fetched a few rows ahead.
             list.prefetchTexts(m_row + 8);
             const Entry& entry = list.entryAt(m_row);
-            if (!appendField(out, entry.caption, m_utf8))
+            if (!appendField(out, entry.caption, m_utf8, &m_lookalike))
                 return Step::NeedsUtf8;
             for (int s = 0; s < section.subItems; ++s) {
-                if (!appendField(out, entry.subItems[static_cast<size_t>(s)], m_utf8))
+                if (!appendField(out, entry.subItems[static_cast<size_t>(s)], m_utf8, &m_lookalike))
                     return Step::NeedsUtf8;
             }
         }
@@ -706,10 +709,22 @@ ListEncoder::Step ListEncoder::encode(QByteArray& out, qsizetype rows, qsizetype
     for (; m_blockLine < m_block.size(); ++m_blockLine, --rows) {
         if (rows <= 0 || out.size() >= untilSize)
             return Step::More;
-        if (!appendField(out, m_block[m_blockLine], m_utf8))
+        if (!appendField(out, m_block[m_blockLine], m_utf8, &m_lookalike))
             return Step::NeedsUtf8;
     }
+    // Windows-1252 bytes that happen to be UTF-8 throughout would be read back as other texts: UTF-8 keeps them.
+    if (!m_utf8 && m_lookalike.readsAsUtf8())
+        return Step::NeedsUtf8;
     return Step::Done;
+}
+
+void ListEncoder::Utf8Lookalike::add(QByteArrayView field)
+{
+    if (m_invalid || std::none_of(field.begin(), field.end(), [](char c) { return static_cast<uchar>(c) >= 0x80; }))
+        return;
+    // Line ends are ASCII, so the file is UTF-8 only if every field with a high byte is UTF-8 by itself.
+    m_highBytes = true;
+    m_invalid = !korbana::readsAsUtf8(field);
 }
 
 void ListEncoder::restartInUtf8(QByteArray& out)

@@ -102,12 +102,26 @@ public:
     };
     // Appends the next entries to out: at most rows of them, and none once out holds untilSize bytes.
     Step encode(QByteArray& out, qsizetype rows, qsizetype untilSize);
+
+    // Whether the Windows-1252 fields written so far would all read as UTF-8, one at least with a character of
+    // more than one byte.
+    class Utf8Lookalike
+    {
+    public:
+        void add(QByteArrayView field);
+        bool readsAsUtf8() const { return m_highBytes && !m_invalid; }
+
+    private:
+        bool m_highBytes = false;
+        bool m_invalid = false;
+    };
     // From the start again, in UTF-8 and marked so that the reader knows: out holds the mark alone.
     void restartInUtf8(QByteArray& out);
 
 private:
     ListSet m_lists;
     bool m_utf8 = false;
+    Utf8Lookalike m_lookalike;
     size_t m_section = 0;
     int m_row = -1; // before the section's count
     QStringList m_block; // the lines of the block after the lists

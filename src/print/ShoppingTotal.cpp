@@ -63,7 +63,8 @@ void ShoppingTotal::readRows(int first, int last)
         const Entry& entry = m_shopping.entryAt(row);
         m_lineTotals[static_cast<size_t>(row)]
             = ShoppingPrintout::lineTotal(entry.caption, entry.subItems[2], m_decimalSep);
-        m_uncounted[static_cast<size_t>(row)] = !korbana::unitPriceOf(entry.subItems[2], m_decimalSep);
+        m_uncounted[static_cast<size_t>(row)]
+            = static_cast<char>(!korbana::unitPriceOf(entry.subItems[2], m_decimalSep));
     }
 }
 
